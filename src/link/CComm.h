@@ -1,0 +1,34 @@
+#pragma once
+// Abstract interface of the communication facade: the one object through which the command
+// layer reaches the bus. CCommImplement is the implementation; tests substitute fakes.
+// Called from one thread only (the user-interface thread, or the CLI's main thread).
+#include <cstdint>
+#include <string>
+
+namespace kvl {
+
+class CComm {
+public:
+    virtual ~CComm() = default;
+
+    // Connects the local TCP transport; 1 connected, 0 failed.
+    virtual int ConnectTcp(const std::string &address, int port) = 0;
+    // Closes the serial port if open, then opens port number `port` at `speed` bit/s; 1 open, 0 failed.
+    virtual int OpenSerial(int port, int speed) = 0;
+    // The open port's number, or -1.
+    virtual int GetPort() = 0;
+    virtual void SetMode(int mode) = 0;   // 0 serial, 1 local TCP
+    virtual int GetMode() = 0;
+    virtual int IsOpen() = 0;             // 1 or 0
+    virtual void Close() = 0;
+    // One request/reply. `reply` holds at least frame::kReceiveLimit bytes; `received` gets the
+    // count after cleaning. `expected` is the reply length in bytes, or -1 when the transport
+    // decides it. Returns a result code (ResultCode.h).
+    virtual int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
+                         int expected, int timeoutMs, int settleMs) = 0;
+    virtual int TextQuery(const std::string &command, std::string *answer) = 0;
+    virtual int TextSend(const std::string &command) = 0;
+    virtual std::string DeviceModelName() = 0;
+};
+
+} // namespace kvl

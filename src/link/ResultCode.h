@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+// Result codes of every transport, facade and command operation. The same integer values flow
+// from the port up to the windows; Text() gives the plain-words meaning for messages and logs.
+
+namespace kvl {
+
+enum ResultCode : int {
+    kResultRefused = 0,          // the controller's refusal pattern, or end of table
+    kResultOk = -200,            // success
+    kResultOpenFailed = -201,    // the serial port could not be (re)opened before sending
+    kResultTimeout = -202,       // no reply within the timeout, or the receive failed
+    kResultWriteFailed = -203,   // the request could not be written completely
+    kResultNoPort = -204,        // no port configured, or a receive on a closed port
+    kResultBadReply = -205,      // malformed reply, zero status, refused argument, or busy
+    kResultOtherParameter = -206 // well-formed reply that answers another parameter number
+};
+
+// Plain-words meaning of a result code, for example "no reply in time".
+const char *ResultText(int code);
+
+// "no reply within 200 ms (-202)": the meaning with the timeout where it matters, and the code.
+// timeoutMs <= 0 leaves the time out of the text.
+std::string DescribeResult(int code, int timeoutMs = 0);
+
+} // namespace kvl
