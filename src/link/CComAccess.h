@@ -1,0 +1,58 @@
+#pragma once
+// The serial transport: owns the port that leads to the RS-485 bus, opens it by number through
+// CPortResolver, writes one request, collects its reply (CReplyReader), keeps the trace log and
+// the timeout warning. A closed port is reopened by the next exchange with the stored number and
+// speed; a device that goes away while open closes the port. Owned by the communication facade;
+// called from the thread that makes the exchanges (a QCoreApplication must exist).
+#include <memory>
+
+#include "link/CCommBase.h"
+#include "link/CTimeoutWarning.h"
+#include "link/CTraceLog.h"
+
+class QSerialPort;
+
+namespace kvl {
+
+class CComAccess : public CCommBase {
+public:
+    static constexpr uint8_t kWaveDataCommand = 0x37;   // read by the byte reader
+    static constexpr int kWriteWaitMs = 1000;           // longest wait for the request to go out
+    static constexpr int kTextFirstBytePolls = 10;      // a text answer may take 10 x 10 ms to
+    static constexpr int kTextPollMs = 10;              //   start and ends after 10 ms of quiet
+
+    CComAccess();
+    ~CComAccess() override;
+    CComAccess(const CComAccess &) = delete;
+    CComAccess &operator=(const CComAccess &) = delete;
+
+    int GetPort() override { return portNumber_; }
+    int GetSpeed() const { return speed_; }
+    int IsOpen() override;
+    int Open(int port, int speed) override;
+    int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void *reserved,
+                 int *received, int expected, int timeoutMs, int settleMs) override;
+    // Writes `command` followed by CR LF; with `answer`, collects the text up to its line feed.
+    int TextCommand(const std::string &command, std::string *answer) override;
+    void Close() override;
+
+    // The system's text for the port's last failure (empty when none), for messages.
+    std::string LastError() const { return lastError_; }
+    CTraceLog &TraceLog() { return trace_; }
+    const CTimeoutWarning &TimeoutWarning() const { return warning_; }
+
+private:
+    bool EnsureOpen();
+    int WriteAll(const uint8_t *bytes, int count);
+    void DropPort();
+    void NoteError();
+
+    std::unique_ptr<QSerialPort> port_;
+    int portNumber_ = 0;
+    int speed_ = link::kDefaultSpeed;
+    std::string lastError_;
+    CTraceLog trace_;
+    CTimeoutWarning warning_;
+};
+
+} // namespace kvl

@@ -1,0 +1,58 @@
+#pragma once
+// The communication facade: the one object through which the command layer reaches the bus. In
+// serial mode (0, the only one the windows use) it refuses an exchange that starts while another
+// is in progress (-205, nothing sent), lets CComAccess do the exchange and cleans the received
+// bytes (noise before the first start byte and bytes after the last CR LF). Mode 1 selects the
+// local TCP client (SocketBase), which never connects in this build. Exactly one exists; the
+// application owns it. Called from the thread that makes the exchanges only.
+#include <memory>
+#include <vector>
+
+#include "link/CComm.h"
+
+namespace kvl {
+
+class CComAccess;
+class SocketBase;
+
+class CCommImplement : public CComm {
+public:
+    static constexpr int kModeSerial = 0;
+    static constexpr int kModeTcp = 1;
+    static constexpr const char *kDeviceModelName = "QX-100-100AA";
+
+    CCommImplement();
+    ~CCommImplement() override;
+    CCommImplement(const CCommImplement &) = delete;
+    CCommImplement &operator=(const CCommImplement &) = delete;
+
+    int ConnectTcp(const std::string &address, int port) override;
+    int OpenSerial(int port, int speed) override;
+    int GetPort() override;
+    void SetMode(int mode) override { mode_ = mode; }
+    int GetMode() override { return mode_; }
+    int IsOpen() override;
+    void Close() override;
+    int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
+                 int expected, int timeoutMs, int settleMs) override;
+    int TextQuery(const std::string &command, std::string *answer) override;
+    int TextSend(const std::string &command) override;
+    std::string DeviceModelName() override;
+
+    // Copies `raw` to `out` without what precedes the first start byte, then drops trailing
+    // bytes until the data ends with CR LF (or one byte is left). Returns the new count.
+    static int CleanReply(const uint8_t *raw, int count, uint8_t *out);
+
+    CComAccess &Serial() { return *serial_; }
+    SocketBase &Tcp() { return *tcp_; }
+
+private:
+    int TextOverTcp(const std::string &command, std::string *answer);
+
+    int mode_ = kModeSerial;
+    std::unique_ptr<CComAccess> serial_;
+    std::unique_ptr<SocketBase> tcp_;
+    std::vector<uint8_t> raw_;   // the transport's bytes before cleaning
+};
+
+} // namespace kvl

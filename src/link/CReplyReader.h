@@ -1,0 +1,66 @@
+#pragma once
+// Collects one reply from an open serial port into a caller's buffer, under the bus rules: the
+// block reader (expected length, noise scan, settle interval, padding end) for every command but
+// the waveform-data read, and the byte reader with its inter-byte timeout for that one. Every wait
+// is a wait on the port with the remaining time, so a complete reply is handed back at once.
+// Made by the serial transport for one exchange, on the thread that owns the port.
+#include <cstdint>
+
+class QSerialPort;
+
+namespace kvl {
+
+class CReplyReader {
+public:
+    static constexpr int kPollMs = 3;                // the first-byte and length waits last
+                                                     // (timeout / kPollMs) x kPollMs in all
+    static constexpr int kPaddingIdlePolls = 500;    // the padding end gives up after this many
+    static constexpr int kPaddingPollMs = 10;        //   quiet waits of this length
+    static constexpr int kPaddingRun = 40;           // 0xFF bytes that end a padded stream ...
+    static constexpr int kPaddingTailMin = 4;        //   ... followed by 4 to 6 more bytes
+    static constexpr int kPaddingTailMax = 6;
+    static constexpr int kPumpSliceMs = 5;           // longest wait between two event pumps
+    static constexpr int kWaveHeaderBytes = 5;       // start, axis, command, sample count (2)
+    static constexpr int kWaveOffsetCount = 3;
+    static constexpr uint16_t kWaveCountMask = 0x7FFF;
+    static constexpr int kWaveFixedBytes = 21;       // reply bytes besides the 2-byte samples
+
+    // `buffer` has room for `capacity` bytes; the reader never writes beyond it.
+    CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity);
+
+    // Block reader. `expected` > 0 ends the reply as soon as that many bytes (plus any noise
+    // before the start byte) are in; otherwise the reply ends when no byte came for `settleMs`.
+    // With `paddingMode` it then waits for the 0xFF run that ends a bulk point-table read.
+    // -200 with the bytes, -202 when nothing came within the timeout or the device was lost.
+    int ReadBlock(int expected, int timeoutMs, int settleMs, bool paddingMode);
+
+    // Byte reader for the waveform-data reply: drops bytes before the start byte, restarts the
+    // timeout with every byte, and with `expected` = -1 takes the length from the sample count in
+    // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls CAppState::pumpEvents while it waits.
+    int ReadWaveBytes(int expected, int timeoutMs);
+
+    int Count() const { return count_; }
+    // True when the port reported that the device went away; the transport then closes it.
+    bool DeviceLost() const { return lost_; }
+
+    // True when the 40 bytes that end 4, 5 or 6 bytes before the end of `data` are all 0xFF.
+    static bool PaddingEndSeen(const uint8_t *data, int count);
+    // Target length of a waveform-data reply whose first five bytes are in `header`.
+    static int WaveReplyLength(const uint8_t *header);
+
+private:
+    bool WaitForBytes(int ms);
+    int ReadAvailable();
+    bool ReplyComplete(int expected);
+    void Settle(int settleMs);
+    int WaitForPaddingEnd();
+
+    QSerialPort &port_;
+    uint8_t *buffer_;
+    int capacity_;
+    int count_ = 0;
+    int startIndex_ = -1;   // where the first start byte was seen, -1 while none came
+    bool lost_ = false;
+};
+
+} // namespace kvl
