@@ -1,0 +1,61 @@
+#include "config/CLanguageTexts.h"
+
+#include "config/CCodePage.h"
+
+namespace kvl {
+
+bool CLanguageTexts::Load(const std::string &fileName, int language)
+{
+    m_store.Clear();
+    m_language = language;
+    m_store.SetCodePage(CCodePage::ForLanguage(language));
+    // The system never changes a language file, so it is never written back.
+    return m_store.OpenInSystemFolder(fileName, "", true, false, true);
+}
+
+void CLanguageTexts::Unload()
+{
+    m_store.Clear();
+}
+
+std::string CLanguageTexts::RawText(std::string_view key, std::string_view section) const
+{
+    return m_store.GetString(section, key, "");
+}
+
+std::string CLanguageTexts::Text(std::string_view key, std::string_view section) const
+{
+    const std::string raw = RawText(key, section);
+    if (raw.empty())
+        return raw;
+    std::string utf8;
+    CCodePage::ToUtf8(raw, m_store.CodePage(), utf8);
+    return utf8;
+}
+
+std::string CLanguageTexts::Tooltip(int number) const
+{
+    return Text(std::string(kTooltipSection) + std::to_string(number), kTooltipSection);
+}
+
+int CLanguageTexts::ApplyWindowTexts(std::string_view section,
+                                     const std::function<void(const std::string &)> &setTitle,
+                                     const std::vector<Target> &targets) const
+{
+    int applied = 0;
+    const std::string title = Text(section, section);
+    if (!title.empty() && setTitle) {
+        setTitle(title);
+        ++applied;
+    }
+    for (const Target &target : targets) {
+        const std::string text = Text(target.controlId, section);
+        if (!text.empty() && target.setText) {
+            target.setText(text);
+            ++applied;
+        }
+    }
+    return applied;
+}
+
+} // namespace kvl

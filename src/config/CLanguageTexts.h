@@ -1,0 +1,55 @@
+#pragma once
+// CLanguageTexts: the language store, the INI file of the current user language, and the lookups
+// every window makes through it: a text by (key, section), a window's title and control captions,
+// and tooltips by number. Texts come back in UTF-8 (the file's code page is converted here);
+// a missing or empty text is the empty string, so the caller keeps its built-in caption.
+// Owned by CAppSettings for the whole run; user-interface thread only.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/CIniEx.h"
+
+namespace kvl {
+
+class CLanguageTexts {
+public:
+    static constexpr char kTooltipSection[] = "TOOLTIPS";
+    static constexpr char kCommonSection[] = "Common";
+
+    // A control whose caption comes from the language file: its identifier name ("IDC_...") and
+    // what sets its caption (UTF-8).
+    struct Target {
+        std::string controlId;
+        std::function<void(const std::string &)> setText;
+    };
+
+    // Reads `fileName` from the system folder as the texts of `language` (1 to 3). The previous
+    // texts are dropped first; on failure the store stays empty and every lookup gives "".
+    bool Load(const std::string &fileName, int language);
+    void Unload();
+    bool IsLoaded() const { return m_store.IsOpen(); }
+    int Language() const { return m_language; }
+
+    // Text of (key, section) as stored, in the file's code page.
+    std::string RawText(std::string_view key, std::string_view section) const;
+    // Text of (key, section) in UTF-8.
+    std::string Text(std::string_view key, std::string_view section) const;
+    // ("TOOLTIPS<number>", "TOOLTIPS") in UTF-8.
+    std::string Tooltip(int number) const;
+    // Sets the window title from (section, section) and each target's caption from
+    // (controlId, section); empty texts are skipped. Returns how many texts were set.
+    int ApplyWindowTexts(std::string_view section,
+                         const std::function<void(const std::string &)> &setTitle,
+                         const std::vector<Target> &targets) const;
+
+    // Direct access for the rare reader that needs the store itself (tests, tools).
+    const CIniEx &Store() const { return m_store; }
+
+private:
+    CIniEx m_store;
+    int m_language = 0;
+};
+
+} // namespace kvl
