@@ -1,0 +1,57 @@
+#pragma once
+// Copy, cut, delete and paste of a block of grid cells of a point table, and the copy buffer they
+// share (the block's text with cells separated by a tab and rows by a carriage return, its block
+// and its first column; the system clipboard is not used). Owned by the axis window for its
+// lifetime, one per window; used on the window's thread. The caller refuses these operations
+// while the servo is on. Rows are grid rows: row r shows step r - 1.
+#include <string>
+
+#include "points/CPointTable.h"
+#include "points/StepTypes.h"
+
+namespace kvl::points {
+
+enum class PasteResult {
+    Pasted,
+    BufferEmpty,    // nothing copied yet: nothing happens
+    ColumnMismatch, // current column is not the copied block's first column: show PasteError()
+    OutsideTable,   // the current row is not a step row
+};
+
+class CPointBlockEditor {
+public:
+    // The block with first ≤ last, cut to the step rows 1..N and the columns 0..16.
+    static CellBlock Normalise(const CellBlock &block, int stepCount);
+    // The cells of a block, cells joined by a tab, rows by a carriage return.
+    static std::string BlockText(const CPointTable &table, const CellBlock &block);
+
+    void Copy(const CPointTable &table, const CellBlock &block);
+
+    // Whole rows (the block spans columns 1 to 16): the cells become empty and the steps are
+    // cleared. Otherwise the cells get their column defaults in their text form, the rows stay
+    // (or become) defined, and the cells are marked.
+    void Delete(CPointTable &table, const CellBlock &block) const;
+
+    void Cut(CPointTable &table, const CellBlock &block);
+
+    // Pastes the buffer at the current cell: same size, cut at the last row and column 16, texts
+    // unchanged; each row's record rebuilt from its cells; the step-number column is never
+    // overwritten. Marks as after a file load.
+    PasteResult Paste(CPointTable &table, int currentRow, int currentColumn) const;
+
+    // ("IDS_PASTE_ERR", "Common") with the title ("IDS_WARN_TITLE", "Common").
+    static StepMessage PasteError() { return {"IDS_PASTE_ERR", "Common"}; }
+    static StepMessage PasteErrorTitle() { return {"IDS_WARN_TITLE", "Common"}; }
+
+    bool HasBuffer() const { return m_hasBuffer; }
+    const std::string &BufferText() const { return m_text; }
+    const CellBlock &BufferBlock() const { return m_block; }
+    int BufferFirstColumn() const { return m_block.colFirst; }
+
+private:
+    bool m_hasBuffer = false;
+    std::string m_text;
+    CellBlock m_block;
+};
+
+} // namespace kvl::points

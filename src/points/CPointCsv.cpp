@@ -1,0 +1,222 @@
+#include "points/CPointCsv.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "points/StepTextUtil.h"
+
+namespace kvl::points {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char *kLineEnd = "\r\n";
+constexpr size_t kFieldsBeforeComment = 16; // step number .. jump
+constexpr size_t kReadChunk = 65536;
+
+// Lines of a text; CR LF, LF and a lone CR each end a line.
+std::vector<std::string> SplitLines(const std::string &content)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+                ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+std::string TemporaryNameBeside(const fs::path &target)
+{
+    std::random_device random;
+    char suffix[24];
+    std::snprintf(suffix, sizeof(suffix), ".%08x.tmp", static_cast<unsigned>(random()));
+    return target.string() + suffix;
+}
+
+bool WriteAll(const std::string &path, const std::string &content)
+{
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    return written && flushed && closed;
+}
+
+// A target that exists must be writable, as it is when the file is written in place.
+bool TargetWritable(const fs::path &target)
+{
+    std::error_code error;
+    if (!fs::exists(target, error))
+        return !error;
+    if (fs::is_directory(target, error))
+        return false;
+    std::FILE *probe = std::fopen(target.string().c_str(), "ab");
+    if (!probe)
+        return false;
+    std::fclose(probe);
+    return true;
+}
+
+} // namespace
+
+std::string CPointCsv::HeaderLine(const CStepTexts &texts)
+{
+    std::string line;
+    for (int k = 0; k < kStepColumnCount; ++k) {
+        if (k != 0)
+            line += ',';
+        const std::string &caption = texts.columnCaptions[k];
+        if (k == kColMode && !texts.checkAbsText.empty())
+            line += caption == texts.checkAbsText ? "ABS" : "INC";
+        else
+            line += caption;
+    }
+    return line;
+}
+
+std::string CPointCsv::DataLine(const CPointTable &table, int step)
+{
+    std::string line = table.Cell(step, kColStep);
+    const CKVL_VER2_ProgData &record = table.Working(step);
+    for (int k = kColMode; k < kStepColumnCount; ++k) {
+        line += ',';
+        line += record.FieldText(k);
+    }
+    return line;
+}
+
+std::string CPointCsv::Serialise(const CPointTable &table)
+{
+    std::string content = HeaderLine(table.Rules().Texts()) + kLineEnd;
+    for (int step = 0; step < table.StepCount(); ++step) {
+        if (!table.Cell(step, kColMode).empty())
+            content += DataLine(table, step) + kLineEnd;
+    }
+    return content;
+}
+
+bool CPointCsv::Save(const CPointTable &table, const std::string &path)
+{
+    std::error_code error;
+    fs::path target(path);
+    if (fs::is_symlink(target, error))
+        target = fs::weakly_canonical(target, error); // replace the file the link names, not the link
+    if (error || !TargetWritable(target))
+        return false;
+    const std::string temporary = TemporaryNameBeside(target);
+    if (!WriteAll(temporary, Serialise(table))) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    if (fs::exists(target, error))
+        fs::permissions(temporary, fs::status(target, error).permissions(), error);
+    fs::rename(temporary, target, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> CPointCsv::Tokenize(const std::string &line)
+{
+    std::vector<std::string> tokens;
+    size_t start = 0;
+    while (start <= line.size()) {
+        size_t end = line.find(',', start);
+        if (end == std::string::npos)
+            end = line.size();
+        if (end > start)
+            tokens.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return tokens;
+}
+
+int CPointCsv::LoadText(CPointTable &table, const std::string &content)
+{
+    table.Reset(true);
+    const std::vector<std::string> lines = SplitLines(content);
+    const CStepTexts &texts = table.Rules().Texts();
+    int taken = 0;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> tokens = Tokenize(lines[i]);
+        if (tokens.size() < kFieldsBeforeComment)
+            continue;
+        const int step = LeadingInt(tokens[0]);
+        if (!table.IsStep(step))
+            continue;
+        CPointTable::CellRow fields;
+        for (size_t k = 0; k < kFieldsBeforeComment; ++k)
+            fields[k] = tokens[k];
+        for (size_t k = kFieldsBeforeComment; k < tokens.size(); ++k) {
+            if (k != kFieldsBeforeComment)
+                fields[kColComment] += ',';
+            fields[kColComment] += tokens[k];
+        }
+        CKVL_VER2_ProgData record;
+        record.SetRow(fields, texts);
+        table.Working(step) = record;
+        table.RefreshRow(step);
+        for (int k = kColMode; k < kStepColumnCount; ++k)
+            table.SetMarked(step, k, table.DiffersAfterLoad(step, k));
+        ++taken;
+    }
+    return taken;
+}
+
+CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
+{
+    std::error_code error;
+    if (fs::is_directory(path, error))
+        return CsvLoadResult::Failed;
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        if (errno == ENOENT)
+            return CsvLoadResult::NotFound;
+        if (errno == EBUSY || errno == ETXTBSY)
+            return CsvLoadResult::InUse;
+        return CsvLoadResult::Failed;
+    }
+    // A read error part-way keeps what was read so far, as the lines are taken in order.
+    std::string content;
+    char chunk[kReadChunk];
+    size_t count = 0;
+    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
+        content.append(chunk, count);
+    std::fclose(file);
+    LoadText(table, content);
+    return CsvLoadResult::Loaded;
+}
+
+StepMessage CPointCsv::LoadFailureMessage(CsvLoadResult result)
+{
+    switch (result) {
+    case CsvLoadResult::NotFound: return {"IDS_ERRMSG_FILENOTFOUND", "Common"};
+    case CsvLoadResult::InUse: return {"IDS_ERRMSG_FILEHAVEOPENED", "Common"};
+    default: return {"IDS_ERRMSG_FILEOPRATIONFAIL", "Common"};
+    }
+}
+
+std::string CPointCsv::WithDefaultExtension(const std::string &path)
+{
+    return fs::path(path).has_extension() ? path : path + ".csv";
+}
+
+} // namespace kvl::points
