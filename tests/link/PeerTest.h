@@ -1,0 +1,78 @@
+#pragma once
+// Fixture for the tests that talk to a scripted device on a pseudo-terminal: a fresh
+// application state, port number kPort mapped to the peer's device, and a script the test sets.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "link/CAppState.h"
+#include "link/CPortResolver.h"
+#include "protocol/Frame.h"
+#include "support/PtyPeer.h"
+
+namespace kvl::test {
+
+class PeerTest : public ::testing::Test {
+protected:
+    static constexpr int kPort = 1;
+    static constexpr int kSpeed = 115200;
+    static constexpr uint8_t kAxis = 2;
+
+    void SetUp() override
+    {
+        CAppState::Instance().Reset();
+        CPortResolver::Instance().Clear();
+        peer_ = MakePeer();
+        ASSERT_TRUE(peer_->Start());
+        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+    }
+
+    void TearDown() override
+    {
+        peer_->Stop();
+        CAppState::Instance().Reset();
+        CPortResolver::Instance().Clear();
+    }
+
+    // A peer that follows the fixture's current script.
+    std::unique_ptr<PtyPeer> MakePeer()
+    {
+        return std::make_unique<PtyPeer>([this](const std::vector<uint8_t> &request) {
+            std::lock_guard<std::mutex> hold(scriptMutex_);
+            return script_ ? script_(request) : PeerAction::Silent();
+        });
+    }
+
+    void Script(PeerScript script)
+    {
+        std::lock_guard<std::mutex> hold(scriptMutex_);
+        script_ = std::move(script);
+    }
+    // Every request is answered with the same chunks.
+    void AnswerWith(std::vector<PeerChunk> chunks)
+    {
+        Script([chunks](const std::vector<uint8_t> &) { return PeerAction::Chunks(chunks); });
+    }
+
+    static std::vector<uint8_t> Frame(uint8_t command, const std::vector<uint8_t> &data = {})
+    {
+        return frame::Build(kAxis, command, data);
+    }
+    static std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts)
+    {
+        std::vector<uint8_t> out;
+        for (const auto &part : parts)
+            out.insert(out.end(), part.begin(), part.end());
+        return out;
+    }
+
+    std::unique_ptr<PtyPeer> peer_;
+
+private:
+    std::mutex scriptMutex_;
+    PeerScript script_;
+};
+
+} // namespace kvl::test
