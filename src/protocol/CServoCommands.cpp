@@ -1,0 +1,91 @@
+#include "protocol/CServoCommands.h"
+
+#include "link/CComm.h"
+#include "link/ResultCode.h"
+#include "protocol/CommandCodes.h"
+#include "protocol/Frame.h"
+
+namespace kvl {
+namespace {
+
+constexpr int kSerialMode = 0;
+
+bool IsRefusalPattern(const uint8_t *frameBytes, int count)
+{
+    return count >= static_cast<int>(frame::kOffsetData) + 3 &&
+           frameBytes[frame::kOffsetData] == cmd::kRefusalByte0 &&
+           frameBytes[frame::kOffsetData + 1] == cmd::kRefusalByte1 &&
+           frameBytes[frame::kOffsetData + 2] == cmd::kRefusalByte2;
+}
+
+} // namespace
+
+CServoCommands::Reply::Reply() : bytes(std::make_unique_for_overwrite<uint8_t[]>(frame::kReceiveLimit)) {}
+
+const uint8_t *CServoCommands::Reply::Data() const { return bytes.get() + frame::kOffsetData; }
+
+CServoCommands::CServoCommands(CComm *comm) : comm_(comm) {}
+
+int CServoCommands::OpenPort(int port, int speed)
+{
+    comm_->SetMode(kSerialMode);
+    return comm_->OpenSerial(port, speed) == 1 ? 1 : 0;
+}
+
+void CServoCommands::ClosePort() { comm_->Close(); }
+
+int CServoCommands::IsPortOpen() { return comm_->IsOpen() == 1 ? 1 : 0; }
+
+int CServoCommands::Exchange(uint8_t axis, uint8_t command, const std::vector<uint8_t> &payload,
+                             int expected, int timeoutMs, int settleMs, Reply &reply)
+{
+    const std::vector<uint8_t> request = frame::Build(axis, command, payload);
+    reply.count = 0;
+    const int result = comm_->Exchange(request.data(), static_cast<int>(request.size()), reply.bytes.get(),
+                                       &reply.count, expected, timeoutMs, settleMs);
+    // A facade that reports more than it could have stored must not lead us past the buffer.
+    if (reply.count < 0 || reply.count > frame::kReceiveLimit)
+        reply.count = 0;
+    return result;
+}
+
+int CServoCommands::Transact(uint8_t axis, uint8_t command, const std::vector<uint8_t> &payload,
+                             int replyLength, int timeoutMs, Refusal refusal, Reply &reply)
+{
+    const int result = Exchange(axis, command, payload, replyLength, timeoutMs, kSettleMs, reply);
+    if (result != kResultOk)
+        return result;
+    return CheckFrame(reply, axis, command, replyLength, refusal);
+}
+
+int CServoCommands::CheckFrame(const Reply &reply, uint8_t axis, uint8_t command, int replyLength,
+                               Refusal refusal)
+{
+    const uint8_t *b = reply.bytes.get();
+    if (reply.count != replyLength || replyLength < static_cast<int>(frame::kFrameOverhead))
+        return kResultBadReply;
+    if (b[frame::kOffsetStart] != frame::kStartByte || b[frame::kOffsetAxis] != axis ||
+        b[frame::kOffsetCommand] != command)
+        return kResultBadReply;
+    if (!frame::EndsWithCrLf(b, static_cast<size_t>(replyLength)))
+        return kResultBadReply;
+    if (!frame::CrcMatches(b, static_cast<size_t>(replyLength))) {
+        if (refusal == Refusal::kApplies && IsRefusalPattern(b, replyLength))
+            return kResultRefused;
+        return kResultBadReply;
+    }
+    return kResultOk;
+}
+
+int CServoCommands::StatusCommand(uint8_t command, const std::vector<uint8_t> &payload, uint8_t &status,
+                                  uint8_t axis, int timeoutMs, int replyLength)
+{
+    Reply reply;
+    const int result = Transact(axis, command, payload, replyLength, timeoutMs, Refusal::kNotApplicable, reply);
+    if (result != kResultOk)
+        return result;
+    status = reply.Data()[0];
+    return kResultOk;
+}
+
+} // namespace kvl
