@@ -1,0 +1,104 @@
+#include "config/CParamData.h"
+
+#include <algorithm>
+
+#include "config/ParamTextUtil.h"
+
+namespace kvl {
+
+bool CParamData::SetType(int type)
+{
+    if (type < kTypeEmpty || type > kTypeText)
+        return false;
+    m_type = type;
+    return true;
+}
+
+void CParamData::SetIntRange(int a, int b)
+{
+    m_intMin = std::min(a, b);
+    m_intMax = std::max(a, b);
+}
+
+void CParamData::SetRealRange(double a, double b)
+{
+    m_realMin = std::min(a, b);
+    m_realMax = std::max(a, b);
+}
+
+void CParamData::SetPrecision(int decimals)
+{
+    m_precision = std::clamp(decimals, 0, kMaxPrecision);
+}
+
+void CParamData::AddChoice(std::string_view text)
+{
+    const std::string_view stripped = paramtext::StripBlanks(text);
+    if (!stripped.empty())
+        m_choices.emplace_back(stripped);
+}
+
+void CParamData::ClearChoices()
+{
+    m_choices.clear();
+    m_selectedIndex = -1;
+    m_selectedText.clear();
+}
+
+bool CParamData::SetIndex(int index, bool markChanged)
+{
+    if (m_type == kTypeInteger) {
+        m_intValue = index;
+        return true;
+    }
+    if (m_type != kTypeSelection || index < 0 || index >= ChoiceCount())
+        return false;
+    if (markChanged && index != m_selectedIndex)
+        m_changed = true;
+    m_selectedIndex = index;
+    m_selectedText = m_choices[static_cast<std::size_t>(index)];
+    return true;
+}
+
+void CParamData::SetTextValue(std::string_view text)
+{
+    m_textValue = std::string(paramtext::StripBlanks(text));
+}
+
+bool CParamData::SetByText(std::string_view text, bool markChanged)
+{
+    if (text.empty())
+        return false;
+    switch (m_type) {
+    case kTypeInteger:
+        m_intValue = paramtext::LeadingInt(text);
+        return true;
+    case kTypeReal: {
+        const std::optional<double> value = paramtext::LeadingReal(text);
+        if (!value)
+            return false;
+        m_realValue = *value;
+        return true;
+    }
+    case kTypeSelection: {
+        const std::string_view wanted = paramtext::StripBlanks(text);
+        const auto found = std::find(m_choices.begin(), m_choices.end(), wanted);
+        if (found == m_choices.end())
+            return false;
+        return SetIndex(static_cast<int>(found - m_choices.begin()), markChanged);
+    }
+    case kTypeText:
+        SetTextValue(text);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CParamData::SetRangeTexts(std::string minText, std::string maxText)
+{
+    m_minText = std::move(minText);
+    m_maxText = std::move(maxText);
+}
+
+} // namespace kvl

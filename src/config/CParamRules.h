@@ -1,0 +1,84 @@
+#pragma once
+// CParamRules: the fixed rules of the parameter model. Which parameter numbers exist for a model
+// and firmware version, the factor between a real parameter's raw 32-bit integer and its shown
+// value with the decimals shown, the selection mappings that are not plain indices (parameter 45,
+// parameter 36 of the rotary model), and the text of a value as shown or stored.
+// Models are the model texts of the bus ("MDA", "MDB", "MDC", "MDC-X", "MDA-Y", "MDA-Z"); the
+// file-key forms "XMDC", "YMDA", "ZMDA" are accepted too. Stateless; any thread.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvl {
+
+class CParamData;
+
+class CParamRules {
+public:
+    enum class Model { MDA, MDB, MDC, MDCX, MDAY, MDAZ };
+
+    // Slots of a parameter list: parameter k lives in slot k - 1.
+    static constexpr int kSlotCount = 256;
+    // Numbers 1 to kLastLowNumber, then kFirstHighNumber to N; 50 to 99 never exist.
+    static constexpr int kLastLowNumber = 49;
+    static constexpr int kFirstHighNumber = 100;
+    // N by model.
+    static constexpr int kCountMdbMdcOld = 151;
+    static constexpr int kCountMdbMdc = 182;
+    static constexpr int kCountMdcX = 168;
+    static constexpr int kCountMdaY = 113;
+    static constexpr int kCountMdaZ = 115;
+    static constexpr int kCountMda = 111;
+
+    // Parameter numbers with a meaning of their own to the rules.
+    static constexpr int kParamOperationType = 36;
+    static constexpr int kParamPulseResolution = 45;
+
+    // Unknown texts are the base model, as on the bus.
+    static Model ModelFromText(std::string_view model);
+
+    // Version text from the controller's 4-character version: first character, ".", second and
+    // third characters ("1305" gives "1.30"). Shorter input gives what is there ("" stays "").
+    static std::string VersionText(std::string_view version);
+    // Old firmware: "A." to "G.", or "0."/"1." with a decimal value from 0 to 1.07 inclusive.
+    // The empty text (offline) is never old.
+    static bool IsOldVersion(std::string_view versionText);
+    // N: the last parameter number of the model at that version text.
+    static int ParameterCount(std::string_view model, std::string_view versionText);
+    // 1..49, then 100..count: the order every part of the system walks parameters in.
+    static std::vector<int> Numbers(int count);
+    static bool NumberExists(int number, int count);
+
+    // Factor between raw and shown value of a real parameter (at least 1). Numbers without a
+    // factor of their own (9 on the MDA family, 49 on MDC and MDC-X) use 10^precision like every
+    // other number instead of losing their value.
+    static std::int64_t Factor(int number, std::string_view model, int precision);
+    // Decimals shown for a real parameter; decimalsSetting is the axis' setting 0 to 2.
+    static int ShownDecimals(int number, int precision, int decimalsSetting);
+    static double RawToValue(std::int32_t raw, std::int64_t factor);
+    // value x factor truncated toward zero; saturates at the int32 range, NaN sends 0.
+    static std::int32_t ValueToRaw(double value, std::int64_t factor);
+
+    // Selection raw <-> index. Parameter 45 uses its list of 17 raw values; parameter 36 of the
+    // rotary model maps 0, 2, 4, 5; every other selection is its index.
+    static int RawToIndex(int number, std::string_view model, std::int32_t raw);
+    // False when the index has no raw value (parameter 45 outside its list).
+    static bool IndexToRaw(int number, std::string_view model, int index, std::int32_t &raw);
+    static const std::vector<std::int32_t> &PulseResolutionValues();
+
+    // Sets a value read from the controller into an integer, real or selection record (the
+    // number is the record's parameter number). False for other types and refused indices.
+    static bool ApplyRaw(CParamData &record, int number, std::string_view model,
+                         std::int32_t raw);
+    // The raw value a write sends for an integer, real or selection record.
+    static bool RawFromRecord(const CParamData &record, int number, std::string_view model,
+                              std::int32_t &raw);
+    // Value as text: "%d", the real with its shown decimals, the chosen text, or the text.
+    // With clampToRange, integer and real values outside the range show the nearer limit
+    // (the record itself keeps the value as read).
+    static std::string ValueText(const CParamData &record, int number, int decimalsSetting,
+                                 bool clampToRange);
+};
+
+} // namespace kvl

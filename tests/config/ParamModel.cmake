@@ -1,0 +1,8 @@
+# The parameter model's test program: records, rules, loading and the shipped parameter files.
+add_executable(test_params_model
+  ${CMAKE_CURRENT_LIST_DIR}/CParamDataTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CParamRulesTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CParamListTest.cpp
+)
+target_link_libraries(test_params_model PRIVATE kvl_config GTest::gtest_main)
+gtest_discover_tests(test_params_model DISCOVERY_TIMEOUT 30)
