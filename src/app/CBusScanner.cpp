@@ -1,0 +1,97 @@
+#include "app/CBusScanner.h"
+
+#include "link/ResultCode.h"
+#include "protocol/CServoCommands.h"
+#include "protocol/Frame.h"
+
+namespace kvl {
+
+int LinkResult::LinkedCount() const
+{
+    int count = 0;
+    for (const auto &axis : axes)
+        count += axis.answered ? 1 : 0;
+    return count;
+}
+
+CBusScanner::CBusScanner(CServoCommands &commands) : commands_(commands) {}
+
+std::array<int, 3> CBusScanner::SpeedPasses(int storedSpeed, bool gatewayProbe)
+{
+    for (size_t i = 0; i < kSpeeds.size(); ++i) {
+        if (kSpeeds[i] == storedSpeed)
+            return {kSpeeds[i], kSpeeds[(i + 1) % kSpeeds.size()], kSpeeds[(i + 2) % kSpeeds.size()]};
+    }
+    return {gatewayProbe ? kSpeeds[0] : storedSpeed, kSpeeds[1], kSpeeds[2]};
+}
+
+DeviceIdentity CBusScanner::Identify(int address)
+{
+    DeviceIdentity identity;
+    const int result = commands_.ReadDeviceType(identity.model, identity.version, identity.name,
+                                                static_cast<uint8_t>(address), kProbeTimeoutMs);
+    identity.answered = (result == kResultOk);
+    return identity;
+}
+
+bool CBusScanner::ProbeGateway(int port, int storedSpeed, DeviceIdentity &gateway, int &speed)
+{
+    if (port <= 0)
+        return false;
+    for (int passSpeed : SpeedPasses(storedSpeed, true)) {
+        if (commands_.OpenPort(port, passSpeed) != 1)
+            continue;
+        DeviceIdentity identity = Identify(frame::kGatewayAddress);
+        if (identity.answered) {
+            gateway = identity;
+            speed = passSpeed;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CBusScanner::ScanFirstAxis(int port, int storedSpeed, int &address, int &speed)
+{
+    if (port <= 0)
+        return false;
+    for (int passSpeed : SpeedPasses(storedSpeed, false)) {
+        for (int a = 0; a < kAxisCount; ++a) {
+            if (commands_.OpenPort(port, passSpeed) != 1)
+                continue;
+            if (Identify(a).answered) {
+                address = a;
+                speed = passSpeed;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+LinkResult CBusScanner::Link(int port, int storedSpeed,
+                             const std::function<void(int, int)> &progress)
+{
+    LinkResult result;
+    int speed = 0;
+    if (ProbeGateway(port, storedSpeed, result.gateway, speed)) {
+        result.gatewayPresent = true;
+        result.firstAddress = 0;
+    } else {
+        int first = -1;
+        if (!ScanFirstAxis(port, storedSpeed, first, speed))
+            return result;
+        result.firstAddress = first;
+    }
+    result.found = true;
+    result.speed = speed;
+    const int total = kAxisCount - result.firstAddress;
+    for (int a = result.firstAddress; a < kAxisCount; ++a) {
+        result.axes[static_cast<size_t>(a)] = Identify(a);
+        if (progress)
+            progress(a - result.firstAddress + 1, total);
+    }
+    return result;
+}
+
+} // namespace kvl

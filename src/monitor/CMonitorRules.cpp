@@ -1,0 +1,89 @@
+#include "monitor/CMonitorRules.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace kvl {
+
+int CMonitorRules::IoMode(const std::string &model, int param36Raw)
+{
+    if (model == "MDA-Z") {
+        switch (param36Raw) {
+        case 1: return 2;
+        case 2: return 4;
+        case 3: return 5;
+        default: return 0;
+        }
+    }
+    return (param36Raw >= 0 && param36Raw <= 5) ? param36Raw : 0;
+}
+
+bool CMonitorRules::InputSwitchAllowed(int mode, int input)
+{
+    if (input < 1 || input > kSignalCount)
+        return false;
+    switch (mode) {
+    case 2: return input != 9;
+    case 4: return input != 8 && input != 9 && input != 11;
+    case 5: return input < 4 || input > 9;
+    case 1:
+    case 3: return true;
+    default: return input < 7 || input > 9;   // mode 0, and anything unknown acts as 0
+    }
+}
+
+std::string CMonitorRules::SignalKey(int mode, bool input, int number)
+{
+    if (mode < 0 || mode > 5)
+        mode = 0;
+    return "IDC_RADIO_M" + std::to_string(mode + 1) + (input ? "_I_" : "_O_") + std::to_string(number);
+}
+
+bool CMonitorRules::SignalOn(uint32_t word, bool input, int number)
+{
+    if (number < 1 || number > kSignalCount)
+        return false;
+    const int bit = input ? number - 1 : 15 + number;
+    return (word >> bit) & 1u;
+}
+
+std::string CMonitorRules::WindowSection(const std::string &model)
+{
+    if (model == "MDB" || model == "MDC" || model == "MDC-X")
+        return std::string(kWindowSection) + "_" + model;
+    return kWindowSection;
+}
+
+std::string CMonitorRules::AlarmSection(const std::string &model)
+{
+    if (model == "MDB")
+        return "AlarmMDB";
+    if (model == "MDC")
+        return "AlarmMDC";
+    if (model == "MDC-X")
+        return "AlarmXMDC";
+    return "AlarmMDA";
+}
+
+std::string CMonitorRules::AlarmKey(int code)
+{
+    return "ALARM" + std::to_string(code);
+}
+
+int CMonitorRules::PositionDecimals(const std::string &model, int decimalsSetting)
+{
+    if (model == "MDB" || model == "MDC")
+        return 3;
+    return decimalsSetting + 2;
+}
+
+std::string CMonitorRules::FormatPosition(int32_t raw, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%0.*f", decimals, raw / 10000.0);
+    if (std::strtod(text, nullptr) == 0.0)
+        std::snprintf(text, sizeof text, "%0.*f", decimals, 0.0);
+    return text;
+}
+
+} // namespace kvl
