@@ -3,6 +3,7 @@ add_executable(test_params_model
   ${CMAKE_CURRENT_LIST_DIR}/CParamDataTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CParamRulesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CParamListTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CServoParamReaderTest.cpp
 )
-target_link_libraries(test_params_model PRIVATE kvl_config GTest::gtest_main)
+target_link_libraries(test_params_model PRIVATE kvl_config kvl_protocol GTest::gtest_main)
 gtest_discover_tests(test_params_model DISCOVERY_TIMEOUT 30)
