@@ -24,7 +24,7 @@ std::vector<std::string> SplitKeepingEmpty(const std::string &line, char separat
 
 } // namespace
 
-CPointTable::CPointTable(const CStepRules &rules) : m_rules(rules) { Reset(false); }
+CPointTable::CPointTable(const CStepRules &rules) : m_rules(rules) { Reset(true); }
 
 void CPointTable::Reset(bool keepDriver)
 {

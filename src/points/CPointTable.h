@@ -18,6 +18,7 @@ class CPointTable {
 public:
     using CellRow = std::array<std::string, kStepColumnCount>;
 
+    // A working table of empty steps and a driver copy without steps (nothing read yet).
     explicit CPointTable(const CStepRules &rules);
 
     // Replaces the rules (operation type, decimals, online flag or parameters changed). The table

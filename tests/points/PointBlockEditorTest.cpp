@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include "PointsTestSupport.h"
+#include "points/CPointBlockEditor.h"
+
+namespace kvl::points {
+namespace {
+
+using test::JapaneseLikeTexts;
+using test::MakeContext;
+
+CPointTable OfflineTable(int type = 0, const CStepTexts &texts = CStepTexts())
+{
+    CPointTable table(CStepRules(MakeContext("MDA", false, type), texts));
+    for (int s = 0; s < 3; ++s) {
+        table.CreateRow(s);
+        table.CommitCell(s, kColPosition, std::to_string(s + 1));
+        table.CommitCell(s, kColComment, "c" + std::to_string(s));
+    }
+    return table;
+}
+
+TEST(PointBlockEditor, CopyStoresTheNormalisedBlockAndItsText)
+{
+    CPointTable table = OfflineTable();
+    CPointBlockEditor editor;
+    EXPECT_FALSE(editor.HasBuffer());
+    editor.Copy(table, {2, 1, 3, 2}); // rows 2..1 and columns 3..2 given backwards
+    ASSERT_TRUE(editor.HasBuffer());
+    EXPECT_EQ(editor.BufferBlock().rowFirst, 1);
+    EXPECT_EQ(editor.BufferBlock().rowLast, 2);
+    EXPECT_EQ(editor.BufferFirstColumn(), 2);
+    EXPECT_EQ(editor.BufferText(), "1.00\t0.00\r2.00\t0.00");
+
+    editor.Copy(table, {1, 200, 15, 40}); // cut to the table
+    EXPECT_EQ(editor.BufferBlock().rowLast, 64);
+    EXPECT_EQ(editor.BufferBlock().colLast, 16);
+}
+
+TEST(PointBlockEditor, PasteIntoAnotherColumnIsRefused)
+{
+    CPointTable table = OfflineTable();
+    CPointBlockEditor editor;
+    EXPECT_EQ(editor.Paste(table, 1, 2), PasteResult::BufferEmpty);
+    editor.Copy(table, {1, 1, 2, 5});
+    const std::string before = table.Cell(1, kColPosition);
+    EXPECT_EQ(editor.Paste(table, 2, 3), PasteResult::ColumnMismatch);
+    EXPECT_EQ(table.Cell(1, kColPosition), before);
+    EXPECT_EQ(editor.Paste(table, 0, 2), PasteResult::OutsideTable);
+    EXPECT_EQ(CPointBlockEditor::PasteError(), (StepMessage{"IDS_PASTE_ERR", "Common"}));
+    EXPECT_EQ(CPointBlockEditor::PasteErrorTitle(), (StepMessage{"IDS_WARN_TITLE", "Common"}));
+}
+
+TEST(PointBlockEditor, PastePutsTextsUnchangedAndRebuildsRecords)
+{
+    CPointTable table = OfflineTable();
+    CPointBlockEditor editor;
+    table.SetCell(0, kColPosition, "123.456789"); // pasted as it stands, without reformatting
+    editor.Copy(table, {1, 1, 2, 3});
+    ASSERT_EQ(editor.Paste(table, 10, 2), PasteResult::Pasted);
+    EXPECT_EQ(table.Cell(9, kColPosition), "123.456789");
+    EXPECT_EQ(table.Cell(9, kColSpeed), "0.00");
+    EXPECT_FALSE(table.Working(9).IsEmpty()) << "a partial row becomes a defined step";
+    EXPECT_EQ(table.Working(9).StepNumber(), 9);
+    EXPECT_EQ(table.Working(9).FieldText(kColPosition), "123.456789");
+    EXPECT_EQ(table.Working(9).Mode(), "ABS");
+    EXPECT_TRUE(table.Marked(9, kColPosition));
+    EXPECT_FALSE(table.Marked(9, kColMode)) << "only the target cells are marked";
+
+    // A block reaching past the last row is cut off there.
+    editor.Copy(table, {1, 3, 2, 2});
+    ASSERT_EQ(editor.Paste(table, 63, 2), PasteResult::Pasted);
+    EXPECT_EQ(table.Cell(62, kColPosition), "123.456789");
+    EXPECT_EQ(table.Cell(63, kColPosition), "2.00");
+}
+
+TEST(PointBlockEditor, PasteOfEmptyWholeRowsClearsTheSteps)
+{
+    CPointTable table = OfflineTable();
+    CPointBlockEditor editor;
+    editor.Copy(table, {20, 21, 1, 16}); // two empty rows
+    ASSERT_EQ(editor.Paste(table, 1, 1), PasteResult::Pasted);
+    EXPECT_TRUE(table.Working(0).IsEmpty());
+    EXPECT_TRUE(table.Working(1).IsEmpty());
+    EXPECT_FALSE(table.Working(2).IsEmpty());
+    EXPECT_EQ(table.Cell(0, kColComment), "");
+
+    // Whole rows pasted from column 0 keep the step numbers of their target rows.
+    editor.Copy(table, {3, 3, 0, 16});
+    ASSERT_EQ(editor.Paste(table, 30, 0), PasteResult::Pasted);
+    EXPECT_EQ(table.Cell(29, kColStep), "29");
+    EXPECT_EQ(table.Working(29).StepNumber(), 29);
+    EXPECT_EQ(table.Working(29).Comment(), "c2");
+    EXPECT_FALSE(table.Working(29).IsEmpty());
+}
+
+TEST(PointBlockEditor, PasteMarksLikeALoadedFileOnline)
+{
+    CPointTable table(CStepRules(MakeContext("MDA", true), CStepTexts()));
+    table.ImportReadLines("1,A,1.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0\n"
+                          "2,A,2.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0\n");
+    table.SetCell(0, kColComment, "screen only");
+    CPointBlockEditor editor;
+    editor.Copy(table, {1, 1, 1, 16});
+    ASSERT_EQ(editor.Paste(table, 3, 1), PasteResult::Pasted); // step 2: empty in the driver copy
+    EXPECT_TRUE(table.Marked(2, kColComment));
+    EXPECT_TRUE(table.Marked(2, kColSpeed));
+    ASSERT_EQ(editor.Paste(table, 2, 1), PasteResult::Pasted); // step 1 defined there
+    EXPECT_TRUE(table.Marked(1, kColPosition)) << "1 differs from 2";
+    EXPECT_FALSE(table.Marked(1, kColSpeed));
+    EXPECT_FALSE(table.Marked(1, kColComment));
+}
+
+TEST(PointBlockEditor, DeleteInsideARowResetsDefaultsAndKeepsTheStep)
+{
+    CPointTable table = OfflineTable(0, JapaneseLikeTexts());
+    table.CommitCell(1, kColSpeed, "500");
+    table.CommitCell(1, kColAccDecMode, "S-curve");
+    CPointBlockEditor editor;
+    editor.Delete(table, {2, 2, 1, 3});
+    EXPECT_EQ(table.Cell(1, kColMode), "Absolute");
+    EXPECT_EQ(table.Cell(1, kColPosition), "0.00");
+    EXPECT_EQ(table.Cell(1, kColSpeed), "0");
+    EXPECT_FALSE(table.Working(1).IsEmpty());
+    EXPECT_EQ(table.Working(1).Speed(), 0);
+    EXPECT_EQ(table.Working(1).AccDecMode(), 1) << "choice texts outside the block keep their value";
+    EXPECT_EQ(table.Working(1).Comment(), "c1");
+    EXPECT_TRUE(table.Marked(1, kColSpeed));
+    EXPECT_FALSE(editor.HasBuffer()) << "delete does not copy";
+}
+
+TEST(PointBlockEditor, DeleteOfWholeRowsClearsTheStepsAndCutCopiesFirst)
+{
+    CPointTable table = OfflineTable();
+    CPointBlockEditor editor;
+    editor.Delete(table, {1, 1, 1, 16});
+    EXPECT_TRUE(table.Working(0).IsEmpty());
+    EXPECT_EQ(table.Cell(0, kColMode), "");
+    EXPECT_EQ(table.Cell(0, kColComment), "");
+    EXPECT_EQ(table.Cell(0, kColStep), "0");
+    EXPECT_FALSE(table.Marked(0, kColPosition));
+
+    editor.Cut(table, {2, 3, 1, 16});
+    EXPECT_TRUE(table.Working(1).IsEmpty());
+    EXPECT_TRUE(table.Working(2).IsEmpty());
+    ASSERT_TRUE(editor.HasBuffer());
+    ASSERT_EQ(editor.Paste(table, 5, 1), PasteResult::Pasted);
+    EXPECT_FALSE(table.Working(4).IsEmpty());
+    EXPECT_EQ(table.Working(4).Comment(), "c1");
+    EXPECT_EQ(table.Working(5).Comment(), "c2");
+    EXPECT_EQ(table.Working(5).FieldText(kColPosition), "3.000000");
+}
+
+} // namespace
+} // namespace kvl::points
