@@ -207,6 +207,9 @@ TEST_F(ComAccessTest, ReceptionStopsAtTheReceiveLimit)
     const Case cases[] = {{"unknown length", -1, false}, {"longer than the limit", 30000, false},
                           {"padding mode never satisfied", -1, true}};
     for (const Case &c : cases) {
+        // The device is still sending when the reader stops: every case gets a fresh one.
+        port.Close();
+        ReplaceDevice();
         CAppState::Instance().paddingMode = c.padding;
         AnswerWith({{flood, 0}});
         const Outcome out = Run(request, c.expected, 200, 20);
@@ -225,6 +228,34 @@ TEST_F(ComAccessTest, TimeoutCountFollowsTheExchanges)
     EXPECT_EQ(port.TimeoutWarning().Count(), 1);
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8, 30).result, kResultOk);
+    EXPECT_EQ(port.TimeoutWarning().Count(), 0);
+}
+
+TEST_F(ComAccessTest, TenTimeoutsInARowAtTwoHundredMsRaiseTheWarningOnce)
+{
+    int warnings = 0;
+    CAppState::Instance().commWarning = [&warnings] { ++warnings; };
+    // A device that goes away while its reply is awaited fails the receive (-202) at once, so
+    // ten failed receives at 200 ms take milliseconds, not two seconds.
+    auto failReceive = [this] {
+        port.Close();
+        ReplaceDevice();
+        Script([](const std::vector<uint8_t> &) { return PeerAction::Vanish(); });
+        return Run(request, 8, 200).result;
+    };
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(failReceive(), kResultTimeout) << i;
+    EXPECT_EQ(port.TimeoutWarning().Count(), 9);
+    port.Close();
+    ReplaceDevice();
+    AnswerWith({{reply8, 0}});
+    EXPECT_EQ(Run(request, 8, 200).result, kResultOk);
+    EXPECT_EQ(port.TimeoutWarning().Count(), 0);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(failReceive(), kResultTimeout) << i;
+    EXPECT_EQ(warnings, 0);
+    EXPECT_EQ(failReceive(), kResultTimeout);
+    EXPECT_EQ(warnings, 1);
     EXPECT_EQ(port.TimeoutWarning().Count(), 0);
 }
 

@@ -45,6 +45,16 @@ protected:
         });
     }
 
+    // A new device in place of the old one on port kPort, so that nothing the old one still sends
+    // can reach the next exchange. Close the port first; the next exchange reopens it.
+    void ReplaceDevice()
+    {
+        peer_->Stop();
+        peer_ = MakePeer();
+        ASSERT_TRUE(peer_->Start());
+        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+    }
+
     void Script(PeerScript script)
     {
         std::lock_guard<std::mutex> hold(scriptMutex_);
