@@ -140,7 +140,8 @@ int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
     QElapsedTimer sinceByte;
     sinceByte.start();
     for (;;) {
-        const auto &pump = CAppState::Instance().pumpEvents;
+        // A copy: the handlers it runs may replace the hook.
+        const std::function<void()> pump = CAppState::Instance().pumpEvents;
         if (pump)
             pump();
         if (port_.bytesAvailable() == 0) {

@@ -16,7 +16,7 @@ bool CTimeoutWarning::OnResult(int result, int timeoutMs)
     if (++count_ < kWarnAfter)
         return false;
     count_ = 0;
-    const auto &warn = CAppState::Instance().commWarning;
+    const std::function<void()> warn = CAppState::Instance().commWarning;
     if (warn)
         warn();
     return true;
