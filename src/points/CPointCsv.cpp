@@ -114,9 +114,12 @@ bool CPointCsv::Save(const CPointTable &table, const std::string &path)
 {
     std::error_code error;
     fs::path target(path);
-    if (fs::is_symlink(target, error))
+    if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
         target = fs::weakly_canonical(target, error); // replace the file the link names, not the link
-    if (error || !TargetWritable(target))
+        if (error)
+            return false;
+    }
+    if (!TargetWritable(target))
         return false;
     const std::string temporary = TemporaryNameBeside(target);
     if (!WriteAll(temporary, Serialise(table))) {
