@@ -1,0 +1,33 @@
+#pragma once
+// The current alarm of a device and its 50-slot history (newest first, 0xFF = empty slot).
+// Owned by its device; bus thread only.
+#include <array>
+#include <cstdint>
+
+#include "sim/DeviceCommands.h"
+
+namespace kvl::sim {
+
+class AlarmLog {
+public:
+    static constexpr uint8_t kNoAlarm = 0xFF;
+    static constexpr uint8_t kEmptySlot = 0xFF;
+
+    AlarmLog() { history_.fill(kEmptySlot); }
+
+    // Raises an alarm: it becomes current and is entered at the head of the history.
+    void Raise(uint8_t code);
+    // Clears the current alarm; the history keeps it.
+    void Reset() { current_ = kNoAlarm; }
+    void ClearHistory() { history_.fill(kEmptySlot); }
+
+    bool Active() const { return current_ != kNoAlarm; }
+    uint8_t Current() const { return current_; }
+    const std::array<uint8_t, cmd::kAlarmHistoryLength> &History() const { return history_; }
+
+private:
+    uint8_t current_ = kNoAlarm;
+    std::array<uint8_t, cmd::kAlarmHistoryLength> history_{};
+};
+
+} // namespace kvl::sim

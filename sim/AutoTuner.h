@@ -1,0 +1,49 @@
+#pragma once
+// The controller's automatic gain tuning: it moves the axis back and forth over the chosen step a
+// few times, measures the moves and writes its gains (parameters 40, 41, 42, 117, 118, 119).
+// Owned by one AxisDevice; bus thread only.
+#include <cstdint>
+
+#include "sim/MotionAxis.h"
+#include "sim/ParameterStore.h"
+
+namespace kvl::sim {
+
+class AutoTuner {
+public:
+    // States the controller reports for tuning and for quality estimation.
+    static constexpr uint8_t kIdle = 1;
+    static constexpr uint8_t kRunning = 2;
+    static constexpr uint8_t kDone = 3;
+    static constexpr uint8_t kFailed = 4;
+    static constexpr int kStrokes = 6;   // three round trips
+
+    // Starts from the axis' present position toward `target`; `quality` asks for the estimation too.
+    void Start(double origin, double target, const MotionAxis::Profile &profile, bool quality);
+    // Ends a run early (Stop, servo off, alarm): both running states become failed.
+    void Abort();
+    // One simulation tick.
+    void Tick(MotionAxis &motion, ParameterStore &params);
+
+    bool Running() const { return tuning_ == kRunning; }
+    uint8_t QualityState() const { return quality_; }
+    uint8_t TuningState() const { return tuning_; }
+    int16_t FirstValue() const { return firstValue_; }    // settling time of the last stroke, ms
+    int16_t SecondValue() const { return secondValue_; }  // peak current, mA
+
+private:
+    void Finish(ParameterStore &params);
+
+    uint8_t quality_ = kIdle;
+    uint8_t tuning_ = kIdle;
+    bool qualityRequested_ = false;
+    double ends_[2] = {0.0, 0.0};
+    MotionAxis::Profile profile_;
+    int strokesDone_ = 0;
+    long strokeTicks_ = 0;
+    double peakCurrent_ = 0.0;
+    int16_t firstValue_ = 0;
+    int16_t secondValue_ = 0;
+};
+
+} // namespace kvl::sim

@@ -1,0 +1,139 @@
+#pragma once
+// One simulated controller on the bus: identification, parameters, point table, motion (servo,
+// homing, jog, inching, program), I/O, alarms, waveform recorder and auto-tuning, answering every
+// command in the controller's reply formats. Owned by the SimBus; bus thread only.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/AlarmLog.h"
+#include "sim/AutoTuner.h"
+#include "sim/MotionAxis.h"
+#include "sim/ParameterStore.h"
+#include "sim/PointTable.h"
+#include "sim/ProgramRunner.h"
+#include "sim/SimDevice.h"
+#include "sim/WaveRecorder.h"
+
+namespace kvl::sim {
+
+class AxisDevice : public SimDevice {
+public:
+    // Bits of the I/O word's output half (bit 16 = output 1).
+    static constexpr uint32_t kOutServoOn = 1u << 16;
+    static constexpr uint32_t kOutHomeDone = 1u << 17;
+    static constexpr uint32_t kOutInPosition = 1u << 18;
+    static constexpr uint32_t kOutAlarm = 1u << 19;
+    static constexpr uint32_t kOutBusy = 1u << 20;
+    static constexpr uint32_t kOutZone = 1u << 21;
+    static constexpr uint32_t kOutPaused = 1u << 22;
+    static constexpr uint32_t kOutRunning = 1u << 23;
+    // Bits of the ReadOperationStatus flags byte.
+    static constexpr uint8_t kFlagBusy = 0x01;
+    static constexpr uint8_t kFlagInPosition = 0x02;
+    static constexpr uint8_t kFlagHomeDone = 0x04;
+    static constexpr uint8_t kFlagOperating = 0x08;
+    static constexpr uint8_t kFlagAlarm = 0x10;
+    static constexpr uint8_t kFlagPaused = 0x20;
+    // Alarm codes of the axis itself (the program adds its own).
+    static constexpr uint8_t kAlarmSoftLimitPlus = 22;
+    static constexpr uint8_t kAlarmSoftLimitMinus = 23;
+    // A jog stops when no JogStart has come for this long.
+    static constexpr int kJogKeepAliveMs = 100;
+
+    AxisDevice(uint8_t address, const ModelInfo &model, const std::string &version, const std::string &name);
+
+    uint8_t Address() const override { return address_; }
+    const ModelInfo &Model() const override { return model_; }
+    std::vector<uint8_t> Handle(uint8_t command, const uint8_t *payload, size_t length) override;
+    void Advance(int64_t micros) override;
+    nlohmann::json SaveState() const override;
+    void LoadState(const nlohmann::json &state) override;
+
+    // Read access for tests and the demo display.
+    const std::string &Name() const { return name_; }
+    const std::string &Version() const { return version_; }
+    const MotionAxis &Motion() const { return motion_; }
+    const ParameterStore &Parameters() const { return params_; }
+    ParameterStore &Parameters() { return params_; }
+    PointTable &Table() { return table_; }
+    const AlarmLog &Alarms() const { return alarms_; }
+    bool HomeDone() const { return homeDone_; }
+    bool ProgramActive() const { return program_.Active(); }
+    int StepCount() const;
+    uint32_t IoWord() const;
+    int32_t ActualCounts() const;
+    int32_t CommandCounts() const;
+
+private:
+    using Handler = std::vector<uint8_t> (AxisDevice::*)(uint8_t, const uint8_t *, size_t);
+    static const std::map<uint8_t, Handler> &Handlers();
+
+    // Identification and status
+    std::vector<uint8_t> OnReadDeviceType(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadVersionAndName(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnWriteDeviceName(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadFlag(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadPositions(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadCurrentStep(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadOperationStatus(uint8_t c, const uint8_t *p, size_t n);
+    // Parameters and point table
+    std::vector<uint8_t> OnReadParameter(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnWriteParameter(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadSteps(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnWriteStep(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnClearPointTable(uint8_t c, const uint8_t *p, size_t n);
+    // Motion
+    std::vector<uint8_t> OnServo(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnHomeReturn(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnStartProgram(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnStop(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnJogStart(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnInchingMove(uint8_t c, const uint8_t *p, size_t n);
+    // Monitor and alarms
+    std::vector<uint8_t> OnReadIOSignals(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnSetInputSignal(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadLoadFactor(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnAlarm(uint8_t c, const uint8_t *p, size_t n);
+    // Waveform and tuning
+    std::vector<uint8_t> OnWave(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnStartAutoTuning(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadAutoTuningStatus(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnReadRemoteState(uint8_t c, const uint8_t *p, size_t n);
+
+    std::vector<uint8_t> Status(uint8_t command, bool ok) const;
+    std::vector<uint8_t> BulkRead() const;
+    void Tick();
+    bool Quiescent() const;
+    AxisLimits Limits() const;
+    bool Operating() const;
+    bool InPosition() const;
+    uint8_t StateByte() const;
+    uint8_t LoadFactor() const;
+    double JogSpeed() const;
+    void RaiseAlarm(uint8_t code);
+    void StopEverything();
+    WaveRecorder::Signals CurrentSignals() const;
+
+    uint8_t address_;
+    ModelInfo model_;
+    std::string version_;
+    std::string name_;
+    ParameterStore params_;
+    PointTable table_;
+    MotionAxis motion_;
+    ProgramRunner program_;
+    AutoTuner tuner_;
+    AlarmLog alarms_;
+    WaveRecorder wave_;
+    bool homeDone_ = false;
+    bool homing_ = false;
+    bool inching_ = false;
+    uint16_t inputs_ = 0;
+    int64_t ticks_ = 0;
+    int64_t jogDeadline_ = 0;
+    int64_t pendingMicros_ = 0;
+};
+
+} // namespace kvl::sim

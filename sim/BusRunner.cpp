@@ -1,0 +1,176 @@
+#include "sim/BusRunner.h"
+
+#include <chrono>
+
+#include "protocol/Frame.h"
+#include "sim/GatewayDevice.h"
+
+namespace kvl::sim {
+namespace {
+
+constexpr int kPollMs = 2;
+constexpr size_t kReadChunk = 4096;
+constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr int64_t kLongestSleepMicros = 500;
+
+// Gateway code of a PC line speed (parameter 3), 0 for a speed the unit cannot run.
+int SpeedCode(int baud)
+{
+    switch (baud) {
+    case 38400: return 1;
+    case 57600: return 2;
+    case 115200: return 3;
+    default: return 0;
+    }
+}
+
+void SleepUntil(int64_t micros, int64_t now)
+{
+    if (micros > now)
+        std::this_thread::sleep_for(std::chrono::microseconds(micros - now));
+}
+
+} // namespace
+
+BusRunner::BusRunner(std::unique_ptr<SimBus> bus, Settings settings)
+    : bus_(std::move(bus)), settings_(std::move(settings)), faults_(settings_.faults, settings_.seed),
+      baud_(settings_.baud)
+{
+    // The gateway's own speed setting starts at the bus speed, so writing it later moves the bus.
+    if (GatewayDevice *gateway = bus_->Gateway())
+        if (const int code = SpeedCode(settings_.baud))
+            gateway->Parameters().Set(unitparam::kSpeedToPc, code);
+    lastRequestedSpeed_ = bus_->RequestedBusSpeed();
+}
+
+BusRunner::~BusRunner()
+{
+    Stop();
+}
+
+bool BusRunner::Open(std::string *error)
+{
+    if (pty_.Open())
+        return true;
+    if (error)
+        *error = pty_.Error();
+    return false;
+}
+
+int64_t BusRunner::NowMicros()
+{
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+bool BusRunner::Start()
+{
+    if (!pty_.IsOpen() || thread_.joinable())
+        return false;
+    stop_ = false;
+    thread_ = std::thread([this] { Run(stop_); });
+    return true;
+}
+
+void BusRunner::Stop()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void BusRunner::AdvanceClock()
+{
+    const int64_t now = NowMicros();
+    if (lastAdvanceMicros_ == 0)
+        lastAdvanceMicros_ = now;
+    std::lock_guard<std::mutex> lock(busMutex_);
+    bus_->Advance(now - lastAdvanceMicros_);
+    lastAdvanceMicros_ = now;
+}
+
+void BusRunner::Run(const std::atomic<bool> &stop)
+{
+    std::vector<uint8_t> buffer(kReadChunk);
+    lastAdvanceMicros_ = NowMicros();
+    while (!stop.load()) {
+        const int n = pty_.Read(buffer.data(), buffer.size(), kPollMs);
+        AdvanceClock();
+        if (n < 0) {
+            // No slave side open at the moment: wait for the tool to open it.
+            std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+            continue;
+        }
+        if (n == 0)
+            continue;
+        assembler_.Feed(buffer.data(), static_cast<size_t>(n), NowMicros());
+        while (auto request = assembler_.Next())
+            Serve(*request);
+    }
+}
+
+void BusRunner::Serve(const FrameAssembler::Request &request)
+{
+    // On a real line a receiver at the wrong speed sees only garbage; the devices keep quiet.
+    if (pty_.SlaveSpeed() != baud_.load()) {
+        ++gated_;
+        return;
+    }
+    std::vector<uint8_t> reply;
+    int requested = 0;
+    {
+        std::lock_guard<std::mutex> lock(busMutex_);
+        reply = bus_->Dispatch(request.bytes.data(), request.bytes.size());
+        requested = bus_->RequestedBusSpeed();
+    }
+    const uint8_t address = request.bytes[frame::kOffsetAxis];
+    const auto chunks = faults_.Shape(address, std::move(reply));
+    if (!chunks.empty())
+        ++answered_;
+    int64_t ready = NowMicros();
+    if (settings_.pace) {
+        const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
+        const int64_t wireDone = request.firstByteMicros + static_cast<int64_t>(request.bytes.size()) * byteMicros;
+        ready = std::max(ready, wireDone) + kTurnaroundMicros;
+    }
+    Send(chunks, ready);
+    // The unit switches its PC line after answering the write that changed it.
+    if (requested != 0 && requested != lastRequestedSpeed_) {
+        lastRequestedSpeed_ = requested;
+        baud_ = requested;
+    }
+}
+
+void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros)
+{
+    int64_t at = readyMicros;
+    for (const auto &chunk : chunks) {
+        at += chunk.delayMicros;
+        SleepUntil(at, NowMicros());
+        if (settings_.pace)
+            WritePaced(chunk.bytes, at);
+        else
+            pty_.Write(chunk.bytes.data(), chunk.bytes.size());
+        at = std::max(at, NowMicros());
+    }
+}
+
+// Writes each byte when its last bit would have left a real line at the bus speed.
+void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros)
+{
+    const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        const int64_t now = NowMicros();
+        const int64_t due = std::min<int64_t>((now - startMicros) / byteMicros, static_cast<int64_t>(bytes.size()));
+        if (due > static_cast<int64_t>(sent)) {
+            pty_.Write(bytes.data() + sent, static_cast<size_t>(due) - sent);
+            sent = static_cast<size_t>(due);
+            continue;
+        }
+        const int64_t next = startMicros + static_cast<int64_t>(sent + 1) * byteMicros;
+        std::this_thread::sleep_for(std::chrono::microseconds(std::min(next - now, kLongestSleepMicros)));
+    }
+}
+
+} // namespace kvl::sim

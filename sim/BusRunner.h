@@ -1,0 +1,80 @@
+#pragma once
+// The byte loop of the simulator on its pseudo-terminal: assembles requests, stays silent when
+// the tool's line speed differs from the bus speed, lets the bus answer, paces replies at the wire
+// time of the line when asked and applies the fault switches. Runs on its own thread (Start/Stop)
+// or on the caller's (Run). The SimBus it owns is reached from other threads only through WithBus().
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/FaultInjector.h"
+#include "sim/FrameAssembler.h"
+#include "sim/PtyMaster.h"
+#include "sim/SimBus.h"
+
+namespace kvl::sim {
+
+class BusRunner {
+public:
+    struct Settings {
+        int baud = 115200;      // the bus speed; requests at another line speed get no answer
+        bool pace = false;      // count request and reply bytes at 10 bits each, plus turnaround
+        FaultPlan faults;
+        uint32_t seed = 1;
+    };
+    static constexpr int64_t kTurnaroundMicros = 200;
+    static constexpr int kBitsPerByte = 10;
+
+    BusRunner(std::unique_ptr<SimBus> bus, Settings settings);
+    ~BusRunner();
+    BusRunner(const BusRunner &) = delete;
+    BusRunner &operator=(const BusRunner &) = delete;
+
+    // Opens the pseudo-terminal; false with a message when the system refuses.
+    bool Open(std::string *error);
+    const std::string &SlavePath() const { return pty_.SlavePath(); }
+
+    // Runs the loop on a thread of its own until Stop().
+    bool Start();
+    void Stop();
+    // Runs the loop on the calling thread until `stop` becomes true.
+    void Run(const std::atomic<bool> &stop);
+
+    // Calls fn(SimBus&) under the bus lock (tests, demo display, state saving).
+    template <typename Fn>
+    auto WithBus(Fn fn)
+    {
+        std::lock_guard<std::mutex> lock(busMutex_);
+        return fn(*bus_);
+    }
+
+    int BusSpeed() const { return baud_.load(); }
+    uint64_t RequestsAnswered() const { return answered_.load(); }
+    uint64_t RequestsGated() const { return gated_.load(); }
+
+private:
+    void Serve(const FrameAssembler::Request &request);
+    void Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros);
+    void WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros);
+    void AdvanceClock();
+    static int64_t NowMicros();
+
+    std::unique_ptr<SimBus> bus_;
+    std::mutex busMutex_;
+    Settings settings_;
+    FaultInjector faults_;
+    PtyMaster pty_;
+    FrameAssembler assembler_;
+    std::atomic<int> baud_;
+    int lastRequestedSpeed_ = 0;
+    int64_t lastAdvanceMicros_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    std::atomic<uint64_t> answered_{0};
+    std::atomic<uint64_t> gated_{0};
+};
+
+} // namespace kvl::sim

@@ -1,0 +1,51 @@
+#pragma once
+// The fault switches of the simulator: noise before replies, trailing garbage, a spoiled CRC every
+// K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, and a
+// fixed delay. Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
+// bus thread only.
+#include <cstdint>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kvl::sim {
+
+struct FaultPlan {
+    int noiseBytes = 0;        // noise=N: N bytes before each reply
+    int garbageBytes = 0;      // garbage=N: N bytes after each reply
+    int crcEvery = 0;          // crc=K: every K-th reply carries a wrong CRC
+    int dropEvery = 0;         // drop=K: every K-th reply is not sent
+    int splitGapMs = 0;        // split=MS: replies go out in 4-byte chunks MS apart
+    int delayMs = 0;           // delay=MS: each reply waits MS before its first byte
+    std::set<int> silent;      // silent=ADDR: that address never answers
+
+    bool Any() const;
+    // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
+    bool Parse(const std::string &spec, std::string *error);
+};
+
+class FaultInjector {
+public:
+    static constexpr size_t kSplitChunkBytes = 4;
+
+    struct Chunk {
+        std::vector<uint8_t> bytes;
+        int64_t delayMicros = 0;   // wait before this chunk
+    };
+
+    FaultInjector(FaultPlan plan, uint32_t seed);
+
+    // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
+    std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
+    const FaultPlan &Plan() const { return plan_; }
+
+private:
+    std::vector<uint8_t> RandomBytes(int count);
+
+    FaultPlan plan_;
+    std::mt19937 random_;
+    uint64_t replies_ = 0;
+};
+
+} // namespace kvl::sim

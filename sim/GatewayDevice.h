@@ -1,0 +1,60 @@
+#pragma once
+// The simulated network gateway unit at 0xF1: identification, its own parameters (fieldbus type,
+// CC-Link, DeviceNet and EtherNet/IP settings, PC and driver speeds), the station device list and
+// input-mode table, alarm history and remote state. Owned by the SimBus; bus thread only.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sim/AlarmLog.h"
+#include "sim/DeviceCommands.h"
+#include "sim/ParameterStore.h"
+#include "sim/SimDevice.h"
+
+namespace kvl::sim {
+
+class GatewayDevice : public SimDevice {
+public:
+    using StationTable = std::array<uint8_t, cmd::kStationCount>;
+    static constexpr uint8_t kAnyModel = 255;
+    static constexpr uint8_t kMaxInputMode = 3;
+
+    GatewayDevice(uint8_t address, const std::string &version, const std::string &name);
+
+    uint8_t Address() const override { return address_; }
+    const ModelInfo &Model() const override { return model_; }
+    std::vector<uint8_t> Handle(uint8_t command, const uint8_t *payload, size_t length) override;
+    void Advance(int64_t) override {}
+    // The speed to the PC the unit's parameter 3 selects (38400, 57600 or 115200).
+    int RequestedBusSpeed() const override;
+    nlohmann::json SaveState() const override;
+    void LoadState(const nlohmann::json &state) override;
+
+    void SetDeviceList(const StationTable &list) { deviceList_ = list; }
+    const StationTable &DeviceList() const { return deviceList_; }
+    const StationTable &InputModes() const { return inputModes_; }
+    ParameterStore &Parameters() { return params_; }
+    AlarmLog &Alarms() { return alarms_; }
+    const std::string &Name() const { return name_; }
+
+private:
+    static bool ValidDeviceCode(uint8_t code);
+    std::vector<uint8_t> Status(uint8_t command, bool ok) const;
+    std::vector<uint8_t> OnParameter(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnTables(uint8_t c, const uint8_t *p, size_t n);
+    std::vector<uint8_t> OnAlarm(uint8_t c);
+
+    uint8_t address_;
+    ModelInfo model_;
+    std::string version_;
+    std::string name_;
+    ParameterStore params_;
+    AlarmLog alarms_;
+    StationTable deviceList_{};
+    StationTable inputModes_{};
+    uint8_t remoteState_ = 0;
+};
+
+} // namespace kvl::sim

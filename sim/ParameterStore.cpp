@@ -1,0 +1,114 @@
+#include "sim/ParameterStore.h"
+
+namespace kvl::sim {
+namespace {
+
+constexpr int32_t kCountsPerUnit = 10000;
+
+struct ModelDefaults {
+    const char *model;
+    int32_t strokeUnits;    // upper soft limit in mm (deg)
+    int32_t maxSpeed;       // mm/s (deg/s)
+};
+
+constexpr ModelDefaults kModelDefaults[] = {
+    {"MDA", 100, 500}, {"MDB", 200, 800}, {"MDC", 300, 1000},
+    {"MDC-X", 50, 300}, {"MDA-Y", 150, 400}, {"MDA-Z", 360, 720},
+};
+
+// Gateway: IP 192.168.0.1 and mask 255.255.255.0, stored last octet first on the wire.
+constexpr int32_t kDefaultIp = static_cast<int32_t>(0xC0A80001u);
+constexpr int32_t kDefaultMask = static_cast<int32_t>(0xFFFFFF00u);
+
+} // namespace
+
+ParameterStore::ParameterStore(const ModelInfo &model, const std::string &version)
+    : model_(model), version_(version)
+{
+    LoadDefaults();
+}
+
+void ParameterStore::LoadDefaults()
+{
+    values_.clear();
+    for (int n = 1; n <= 999; ++n)
+        if (model_.HasParameter(n, version_))
+            values_[n] = 0;
+
+    if (model_.IsGateway()) {
+        const std::map<int, int32_t> unit = {
+            {unitparam::kFieldbusType, 1}, {unitparam::kInterruptInterval, 200},
+            {unitparam::kSpeedToPc, 3}, {unitparam::kSpeedToDrivers, 3},
+            {unitparam::kBroadcastDelay, 50}, {unitparam::kResetTimes, 3},
+            {unitparam::kCcLinkSpeed, 1}, {unitparam::kIpAddress, kDefaultIp},
+            {unitparam::kSubnetMask, kDefaultMask}, {unitparam::kDefaultGateway, 0},
+            {unitparam::kDhcp, 0}, {unitparam::kEthernetSpeed, 1}, {unitparam::kDeviceNetSpeed, 3},
+            {unitparam::kCcLinkStations, 0x30}, {unitparam::kCcLinkVersion, 0},
+            {unitparam::kCommForbidding, 0}};
+        for (const auto &[n, v] : unit)
+            Set(n, v);
+        return;
+    }
+
+    ModelDefaults d = kModelDefaults[0];
+    for (const auto &candidate : kModelDefaults)
+        if (model_.text == candidate.model)
+            d = candidate;
+    Set(param::kSoftLimitPlus, d.strokeUnits * kCountsPerUnit);
+    Set(param::kSoftLimitMinus, -kCountsPerUnit / 10);
+    Set(param::kJogSpeed, 20);
+    Set(param::kMaxSpeed, d.maxSpeed);
+    Set(param::kInchingDistance, model_.inchingFactor);  // 1 mm
+    Set(param::kOperationType, 0);
+    Set(param::kGainPosition, 50);
+    Set(param::kGainSpeed, 30);
+    Set(param::kGainIntegral, 100);
+    Set(param::kEncoderPulses, 10000);
+    Set(param::kFilterSpeed, 20);
+    Set(param::kFilterTorque, 10);
+    Set(param::kLoadInertiaRatio, 1000);
+    Set(param::kPushLimit, 70);
+    Set(param::kTuningStroke, 10);
+    Set(param::kTuningAcceleration, 10);
+    Set(param::kTuningSettlingTime, 50);
+    Set(param::kTuningStiffness, 2);
+}
+
+bool ParameterStore::Has(int number) const
+{
+    return values_.count(number) != 0;
+}
+
+int32_t ParameterStore::Get(int number) const
+{
+    const auto it = values_.find(number);
+    return it == values_.end() ? 0 : it->second;
+}
+
+bool ParameterStore::Set(int number, int32_t value)
+{
+    const auto it = values_.find(number);
+    if (it == values_.end())
+        return false;
+    it->second = value;
+    return true;
+}
+
+nlohmann::json ParameterStore::ToJson() const
+{
+    nlohmann::json out = nlohmann::json::object();
+    for (const auto &[n, v] : values_)
+        out[std::to_string(n)] = v;
+    return out;
+}
+
+void ParameterStore::FromJson(const nlohmann::json &json)
+{
+    if (!json.is_object())
+        return;
+    for (const auto &[key, value] : json.items())
+        if (value.is_number_integer())
+            Set(std::atoi(key.c_str()), value.get<int32_t>());
+}
+
+} // namespace kvl::sim

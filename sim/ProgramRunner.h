@@ -1,0 +1,62 @@
+#pragma once
+// Runs the point-table program of one axis: each step's move with its speed, ACC and DCC, the
+// dwell of its standard time, its repeat count and its jump, with pause and resume. Owned by one
+// AxisDevice; bus thread only.
+#include <cstdint>
+
+#include "sim/MotionAxis.h"
+#include "sim/PointTable.h"
+
+namespace kvl::sim {
+
+// Where the axis may go and how fast, from the axis' parameters.
+struct AxisLimits {
+    double lower = -1e9;        // mm
+    double upper = 1e9;         // mm
+    double maxSpeed = 1000.0;   // mm/s
+    bool enforce = false;       // soft limits apply only once home is established
+};
+
+class ProgramRunner {
+public:
+    // Alarm codes the program raises.
+    static constexpr uint8_t kAlarmStepData = 30;     // a step without data, or a jump outside the table
+    static constexpr uint8_t kAlarmSoftLimit = 21;    // a target beyond a soft limit
+
+    // Starts at wire step `step`; false when that step holds no data or lies outside the table.
+    bool Start(int step, const PointTable &table, int stepCount);
+    void Pause(MotionAxis &motion);
+    void Resume(MotionAxis &motion);
+    void Abort();
+
+    // One simulation tick; returns an alarm code, or 0.
+    uint8_t Tick(MotionAxis &motion, const PointTable &table, int stepCount, const AxisLimits &limits);
+
+    bool Active() const { return phase_ != Phase::Idle; }
+    bool Paused() const { return paused_; }
+    bool Dwelling() const { return phase_ == Phase::Dwell; }
+    int CurrentStep() const { return step_; }
+    int RepeatsLeft() const { return repeatsLeft_; }
+
+    // Target and profile of a step record started from `from` (mm).
+    static double StepTarget(const StepRecord &record, double from);
+    static MotionAxis::Profile StepProfile(const StepRecord &record, double maxSpeed);
+    // In-position range of a step record, mm.
+    static double InPositionRange(const StepRecord &record);
+
+private:
+    enum class Phase { Idle, Begin, Move, Dwell };
+
+    uint8_t BeginStep(MotionAxis &motion, const PointTable &table, const AxisLimits &limits);
+    uint8_t FinishStep(const PointTable &table, int stepCount);
+
+    Phase phase_ = Phase::Idle;
+    bool paused_ = false;
+    int step_ = 1;
+    int repeatsLeft_ = 0;
+    long dwellTicks_ = 0;
+    double target_ = 0.0;
+    MotionAxis::Profile profile_;
+};
+
+} // namespace kvl::sim

@@ -1,0 +1,39 @@
+#pragma once
+// The command line of kvlsim, parsed into a bus description and the runner's settings.
+// Plain values; any thread.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/BusRunner.h"
+#include "sim/SimBus.h"
+
+namespace kvl::sim {
+
+struct AxisSpec {
+    uint8_t address = 0;
+    std::string model;
+    std::string version;
+    std::string name;
+};
+
+struct SimOptions {
+    std::vector<AxisSpec> axes;     // empty: the demo bus
+    bool gateway = false;
+    std::string linkPath;
+    std::string statePath;
+    BusRunner::Settings runner;
+    bool help = false;
+
+    // Parses argv; false with a message for anything it does not understand.
+    bool Parse(const std::vector<std::string> &args, std::string *error);
+    // "ADDR:MODEL[:VERSION[:NAME]]" with ADDR 0-15 (decimal or 0x..).
+    static bool ParseAxis(const std::string &text, AxisSpec *spec, std::string *error);
+    // The bus these options describe.
+    std::unique_ptr<SimBus> BuildBus() const;
+
+    static const char *HelpText();
+};
+
+} // namespace kvl::sim

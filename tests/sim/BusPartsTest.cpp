@@ -1,0 +1,216 @@
+// The parts around the devices: request assembly from a byte stream, the fault switches, the
+// command line and the state file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "sim/AxisDevice.h"
+#include "sim/DeviceCommands.h"
+#include "sim/FaultInjector.h"
+#include "sim/FrameAssembler.h"
+#include "sim/GatewayDevice.h"
+#include "sim/PointTable.h"
+#include "sim/SimOptions.h"
+#include "sim/StateFile.h"
+#include "tests/sim/SimTestUtil.h"
+
+namespace kvl::sim {
+namespace {
+
+std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts)
+{
+    std::vector<uint8_t> out;
+    for (const auto &p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+TEST(SimFrameAssembler, CutsFramesOutOfNoiseSplitsAndBursts)
+{
+    const auto a = frame::Build(3, 0x01);
+    const auto b = frame::Build(1, 0x25, test::ParamWrite(16, 0x0D0A));   // payload holds CR LF
+    const auto stream = Concat({{0x00, 0x55, 0x0D, 0x0A}, a, {0x12}, b});
+    // Fed whole and byte by byte, the same two frames come out.
+    for (size_t piece : {stream.size(), size_t{1}}) {
+        FrameAssembler assembler;
+        std::vector<std::vector<uint8_t>> frames;
+        for (size_t i = 0; i < stream.size(); i += piece) {
+            assembler.Feed(stream.data() + i, std::min(piece, stream.size() - i), 1000);
+            while (auto r = assembler.Next())
+                frames.push_back(r->bytes);
+        }
+        ASSERT_EQ(frames.size(), 2u) << piece;
+        EXPECT_EQ(frames[0], a);
+        EXPECT_EQ(frames[1], b);
+        EXPECT_EQ(assembler.Pending(), 0u);
+    }
+}
+
+TEST(SimFrameAssembler, StalePartialFrameIsDroppedAndStartByteNoiseSkipped)
+{
+    FrameAssembler assembler;
+    const auto a = frame::Build(0, 0x15);
+    assembler.Feed(a.data(), 4, 0);
+    assembler.Feed(a.data(), a.size(), FrameAssembler::kStaleMicros + 1000);
+    auto r = assembler.Next();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->bytes, a);
+
+    // A lone 0xEF followed by more than a frame's worth of bytes is passed over.
+    std::vector<uint8_t> junk(FrameAssembler::kMaxRequestLength, 0x33);
+    junk[0] = 0xEF;
+    const auto stream = Concat({junk, a});
+    assembler.Feed(stream.data(), stream.size(), 0);
+    r = assembler.Next();
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->bytes, a);
+}
+
+TEST(SimFaults, EachSwitchShapesTheReply)
+{
+    const auto reply = frame::Build(2, 0x15, {1});
+    struct Case { const char *spec; size_t chunks; size_t bytes; bool crcGood; };
+    const Case cases[] = {
+        {"noise=4", 1, reply.size() + 4, true},
+        {"garbage=2", 1, reply.size() + 2, true},
+        {"crc=1", 1, reply.size(), false},
+        {"split=3", (reply.size() + 3) / 4, reply.size(), true},
+        {"delay=7", 1, reply.size(), true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.spec);
+        FaultPlan plan;
+        ASSERT_TRUE(plan.Parse(c.spec, nullptr));
+        FaultInjector injector(plan, 42);
+        const auto chunks = injector.Shape(2, reply);
+        ASSERT_EQ(chunks.size(), c.chunks);
+        std::vector<uint8_t> wire;
+        for (const auto &chunk : chunks)
+            wire.insert(wire.end(), chunk.bytes.begin(), chunk.bytes.end());
+        ASSERT_EQ(wire.size(), c.bytes);
+        const size_t at = std::find(wire.begin(), wire.end(), 0xEF) - wire.begin();
+        ASSERT_LE(at + reply.size(), wire.size());
+        EXPECT_EQ(frame::CrcMatches(wire.data() + at, reply.size()), c.crcGood);
+        if (std::string(c.spec) == "delay=7") {
+            EXPECT_EQ(chunks[0].delayMicros, 7000);
+        }
+        if (std::string(c.spec) == "split=3") {
+            EXPECT_EQ(chunks[1].delayMicros, 3000);
+        }
+    }
+}
+
+TEST(SimFaults, CountedFaultsHitEveryKthReplyAndSilenceOneAddress)
+{
+    FaultPlan plan;
+    ASSERT_TRUE(plan.Parse("drop=3", nullptr));
+    ASSERT_TRUE(plan.Parse("silent=5", nullptr));
+    FaultInjector injector(plan, 1);
+    const auto reply = frame::Build(1, 0x15, {1});
+    std::vector<bool> sent;
+    for (int i = 0; i < 6; ++i)
+        sent.push_back(!injector.Shape(1, reply).empty());
+    EXPECT_EQ(sent, (std::vector<bool>{true, true, false, true, true, false}));
+    EXPECT_TRUE(injector.Shape(5, frame::Build(5, 0x15, {1})).empty());
+}
+
+TEST(SimFaults, NoiseRepeatsWithTheSeedAndHoldsNoFrameBytes)
+{
+    FaultPlan plan;
+    ASSERT_TRUE(plan.Parse("noise=200", nullptr));
+    const auto reply = frame::Build(1, 0x15, {1});
+    FaultInjector a(plan, 9), b(plan, 9), c(plan, 10);
+    const auto wa = a.Shape(1, reply)[0].bytes;
+    EXPECT_EQ(wa, b.Shape(1, reply)[0].bytes);
+    EXPECT_NE(wa, c.Shape(1, reply)[0].bytes);
+    for (size_t i = 0; i < 200; ++i)
+        EXPECT_TRUE(wa[i] != 0xEF && wa[i] != 0x0D && wa[i] != 0x0A) << i;
+}
+
+TEST(SimFaults, ParseRejectsUnknownKindsAndBadNumbers)
+{
+    for (const char *bad : {"smoke", "crc=x", "silent", "delay=-3"}) {
+        FaultPlan plan;
+        std::string error;
+        EXPECT_FALSE(plan.Parse(bad, &error)) << bad;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SimOptions, ParsesAxesAndSwitches)
+{
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(options.Parse({"--axis", "0:MDC", "--axis", "0x3:MDA-Z:1305:LIFT: A", "--gateway", "--baud",
+                               "57600", "--pace", "--fault", "crc=4", "--seed", "7", "--link", "/tmp/x",
+                               "--state", "/tmp/s.json"},
+                              &error)) << error;
+    ASSERT_EQ(options.axes.size(), 2u);
+    EXPECT_EQ(options.axes[0].model, "MDC");
+    EXPECT_EQ(options.axes[0].version, "2105");
+    EXPECT_EQ(options.axes[1].address, 3);
+    EXPECT_EQ(options.axes[1].version, "1305");
+    EXPECT_EQ(options.axes[1].name, "LIFT: A");
+    EXPECT_TRUE(options.gateway);
+    EXPECT_EQ(options.runner.baud, 57600);
+    EXPECT_TRUE(options.runner.pace);
+    EXPECT_EQ(options.runner.faults.crcEvery, 4);
+    EXPECT_EQ(options.runner.seed, 7u);
+    auto bus = options.BuildBus();
+    EXPECT_EQ(bus->Addresses(), (std::vector<uint8_t>{0, 3, 0xF1}));
+    EXPECT_EQ(bus->Gateway()->DeviceList()[3], 8);
+}
+
+TEST(SimOptions, RejectsBadInput)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--axis", "16:MDA"}, {"--axis", "1:XYZ"}, {"--axis", "1"}, {"--axis", "1:MDA", "--axis", "1:MDB"},
+        {"--baud", "fast"}, {"--fault", "smoke"}, {"--what"}, {"--link"}};
+    for (const auto &args : cases) {
+        SimOptions options;
+        std::string error;
+        EXPECT_FALSE(options.Parse(args, &error)) << args[0] << " " << (args.size() > 1 ? args[1] : "");
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(SimStateFile, KeepsParametersTablesAndNamesAcrossRuns)
+{
+    const auto path = std::filesystem::temp_directory_path() / ("kvlsim-state-" + std::to_string(::getpid()) + ".json");
+    {
+        auto bus = SimBus::CreateDemo();
+        ASSERT_EQ(test::Data(test::Ask(*bus, 1, cmd::kWriteParameter, test::ParamWrite(16, 77)))[0], 1);
+        StepRecord r;
+        r.number = 9;
+        r.position = 4242;
+        r.jump = 2;
+        bus->Axis(1)->Table().SetStep(9, r);
+        std::vector<uint8_t> name(16, 0);
+        name[0] = 'Q';
+        ASSERT_EQ(test::Data(test::Ask(*bus, 0xF1, cmd::kWriteDeviceName, name))[0], 1);
+        std::string error;
+        ASSERT_TRUE(StateFile::Save(path.string(), *bus, &error)) << error;
+    }
+    auto bus = SimBus::CreateDemo();
+    std::string error;
+    ASSERT_TRUE(StateFile::Load(path.string(), *bus, &error)) << error;
+    EXPECT_EQ(bus->Axis(1)->Parameters().Get(16), 77);
+    EXPECT_EQ(bus->Axis(1)->Table().Step(9).position, 4242);
+    EXPECT_EQ(bus->Axis(1)->Table().Step(9).jump, 2);
+    EXPECT_EQ(bus->Gateway()->Name(), "Q");
+    EXPECT_EQ(bus->Axis(0)->Parameters().Get(16), 20);
+
+    // A missing file is a first run; a broken one is an error.
+    EXPECT_TRUE(StateFile::Load(path.string() + ".none", *bus, &error));
+    {
+        std::FILE *f = std::fopen(path.string().c_str(), "w");
+        std::fputs("{ not json", f);
+        std::fclose(f);
+    }
+    EXPECT_FALSE(StateFile::Load(path.string(), *bus, &error));
+    std::filesystem::remove(path);
+}
+
+} // namespace
+} // namespace kvl::sim
