@@ -175,6 +175,13 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content)
         }
         CKVL_VER2_ProgData record;
         record.SetRow(fields, texts);
+        // A field that stores as empty (it began with a NUL byte) counts as missing, as an empty
+        // one would: the step could neither be written nor saved again without shifting fields.
+        bool complete = true;
+        for (int k = kColMode; k <= kColJump; ++k)
+            complete = complete && !record.FieldText(k).empty();
+        if (!complete)
+            continue;
         table.Working(step) = record;
         table.RefreshRow(step);
         for (int k = kColMode; k < kStepColumnCount; ++k)

@@ -157,6 +157,7 @@ TEST(PointCsv, LoadTakesOrSkipsEachLineByTheRules)
         {"integer fields saturate", 0, "9,ABS,10,100,0.3,0.3,0,0,0.1,0,300,-4,0,999,1,E", 9,
          {{kColAccDecMode, "0"}, {kColStopMode, "0"}, {kColStdTime, "999"}, {kColPAreaB, "300.000000"}}},
         {"too few fields", 0, "9,ABS,10,100", -1, {}},
+        {"field that stores as empty", 0, std::string("2,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,") + '\0' + "E,c", -1, {}},
     };
     for (const LoadCase &c : cases) {
         CStepTexts texts = EnglishTexts();
