@@ -1,0 +1,101 @@
+#include "cli/CCliArgs.h"
+
+#include <cstdlib>
+
+namespace kvl::cli {
+namespace {
+
+// Options that take a value; every other "--name" is a flag.
+const std::set<std::string> kValueOptions{
+    "port", "speed", "system", "lang", "ms", "set", "level", "ch0", "ch1", "sampling", "out",
+    "seconds", "expect", "timeout",
+};
+
+bool ParseInt(const std::string &text, int &value)
+{
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 0);
+    if (*end != '\0')
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+} // namespace
+
+bool CCliArgs::Parse(int argc, char **argv, std::string &error)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+            words.push_back(arg);
+            continue;
+        }
+        std::string name = arg.substr(2);
+        std::string value;
+        const auto eq = name.find('=');
+        const bool inlineValue = eq != std::string::npos;
+        if (inlineValue) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        if (!kValueOptions.count(name)) {
+            if (inlineValue) {
+                error = "option --" + name + " takes no value";
+                return false;
+            }
+            if (name == "trace")
+                trace = true;
+            else if (name == "json")
+                json = true;
+            else if (name == "help")
+                help = true;
+            else
+                flags_.insert(name);
+            continue;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= argc) {
+                error = "option --" + name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        }
+        if (name == "port") {
+            port = value;
+        } else if (name == "system") {
+            systemDir = value;
+        } else if (name == "speed") {
+            if (!ParseInt(value, speed) || speed <= 0) {
+                error = "--speed needs a speed in bit/s, for example 115200";
+                return false;
+            }
+        } else if (name == "lang") {
+            if (!ParseInt(value, language) || language < 1 || language > 3) {
+                error = "--lang needs 1 (Japanese), 2 (English) or 3 (Chinese)";
+                return false;
+            }
+        } else {
+            options_[name] = value;
+        }
+    }
+    return true;
+}
+
+const std::string &CCliArgs::Word(size_t index) const
+{
+    static const std::string kEmpty;
+    return index < words.size() ? words[index] : kEmpty;
+}
+
+std::optional<std::string> CCliArgs::Option(const std::string &name) const
+{
+    const auto it = options_.find(name);
+    if (it == options_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+} // namespace kvl::cli

@@ -1,0 +1,89 @@
+#pragma once
+// CCliSession: what one kvlctl run works with: the settings and language texts of the system
+// folder, the port chosen by --port or by the settings file, the one facade and command layer,
+// and the output in text or JSON. Errors are printed as one line naming the operation, the axis
+// and the result code with its meaning. Main thread only.
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "app/CBusScanner.h"
+#include "cli/CCliArgs.h"
+
+namespace kvl {
+class CAppSettings;
+class CComm;
+class CCommImplement;
+class CServoCommands;
+}
+
+namespace kvl::cli {
+
+class CTracingComm;
+
+class CCliSession {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitFailure = 1;
+    static constexpr int kExitUsage = 2;
+    static constexpr int kDefaultSpeed = 38400;   // the speed assumed when the settings have none
+
+    CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err);
+    ~CCliSession();
+
+    // Opens the settings file and the language texts of the system folder. A missing settings
+    // file is not an error: the run goes on with defaults, as long as --port names the device.
+    void LoadSettings();
+    // Chooses the port (--port, else the settings) and the speed (--speed, else the settings,
+    // else 38400) and opens it. False, with a message printed, when no port is configured or it
+    // cannot be opened.
+    bool OpenBus();
+    // The port number and speed chosen by OpenBus (or for the scan).
+    int PortNumber() const { return port_; }
+    int Speed() const { return speed_; }
+    // Reads AXIS from word `index` and opens the bus. False with `exitCode` set (2 for a bad
+    // AXIS, 1 when the bus cannot be opened).
+    bool OpenAxis(size_t index, uint8_t &axis, int &exitCode);
+    // Port number without opening; 0 with a message when none is configured.
+    int ChoosePort();
+
+    CServoCommands &Commands() { return *commands_; }
+    // The facade as the commands see it (with the tracer in front under --trace).
+    CComm &Comm();
+    CAppSettings &Settings() { return *settings_; }
+    bool SettingsLoaded() const { return settingsLoaded_; }
+    // Language text (UTF-8) of (key, section); empty when missing.
+    std::string Text(const std::string &key, const std::string &section) const;
+    // Identification of an axis, read once per run (ReadDeviceType with the probe timeout).
+    int Identify(uint8_t axis, DeviceIdentity &identity);
+
+    const CCliArgs &Args() const { return args_; }
+    bool Json() const { return args_.json; }
+    std::ostream &Out() { return out_; }
+    std::ostream &Err() { return err_; }
+    // Prints a JSON document (with --json) on stdout.
+    void PrintJson(const nlohmann::json &document);
+    // "axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns kExitFailure.
+    int Fail(uint8_t axis, const std::string &operation, int code, int timeoutMs = 0);
+    // One line on stderr; returns kExitFailure.
+    int FailText(const std::string &message);
+    // Usage error on stderr; returns kExitUsage.
+    int Usage(const std::string &message);
+
+private:
+    const CCliArgs &args_;
+    std::ostream &out_;
+    std::ostream &err_;
+    std::unique_ptr<CAppSettings> settings_;
+    std::unique_ptr<CCommImplement> comm_;
+    std::unique_ptr<CTracingComm> tracing_;
+    std::unique_ptr<CServoCommands> commands_;
+    bool settingsLoaded_ = false;
+    int port_ = 0;
+    int speed_ = 0;
+    std::array<std::unique_ptr<DeviceIdentity>, 256> identities_{};
+};
+
+} // namespace kvl::cli

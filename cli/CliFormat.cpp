@@ -1,0 +1,97 @@
+#include "cli/CliFormat.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "protocol/Frame.h"
+
+namespace kvl::cli {
+
+std::string HexBytes(const uint8_t *data, size_t length)
+{
+    std::string text;
+    text.reserve(length * 3);
+    char hex[4];
+    for (size_t i = 0; i < length; ++i) {
+        std::snprintf(hex, sizeof hex, "%02X", data[i]);
+        if (i)
+            text += ' ';
+        text += hex;
+    }
+    return text;
+}
+
+bool ParseHexBytes(const std::vector<std::string> &words, std::vector<uint8_t> &bytes)
+{
+    for (std::string word : words) {
+        if (word.rfind("0x", 0) == 0 || word.rfind("0X", 0) == 0)
+            word = word.substr(2);
+        if (word.empty() || word.size() % 2 != 0)
+            return false;
+        for (size_t i = 0; i < word.size(); i += 2) {
+            if (!std::isxdigit(static_cast<unsigned char>(word[i])) ||
+                !std::isxdigit(static_cast<unsigned char>(word[i + 1])))
+                return false;
+            bytes.push_back(static_cast<uint8_t>(std::strtoul(word.substr(i, 2).c_str(), nullptr, 16)));
+        }
+    }
+    return true;
+}
+
+bool ParseAxis(const std::string &text, uint8_t &axis)
+{
+    if (text == "gw" || text == "GW") {
+        axis = frame::kGatewayAddress;
+        return true;
+    }
+    int value = -1;
+    if (!ParseInt(text, value) || value < 0 || value > 15)
+        return false;
+    axis = static_cast<uint8_t>(value);
+    return true;
+}
+
+std::string AxisLabel(uint8_t axis)
+{
+    if (axis == frame::kGatewayAddress)
+        return "gateway";
+    return "axis " + std::to_string(axis);
+}
+
+bool ParseInt(const std::string &text, int &value)
+{
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
+    const long v = std::strtol(text.c_str(), &end, hex ? 16 : 10);
+    if (*end != '\0' || end == text.c_str())
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool ParseDouble(const std::string &text, double &value)
+{
+    if (text.empty())
+        return false;
+    char *end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return *end == '\0';
+}
+
+bool ParseOnOff(const std::string &text, bool &on)
+{
+    if (text == "on" || text == "1") {
+        on = true;
+        return true;
+    }
+    if (text == "off" || text == "0") {
+        on = false;
+        return true;
+    }
+    return false;
+}
+
+} // namespace kvl::cli

@@ -1,0 +1,24 @@
+#pragma once
+// Small text helpers of the command line: hex dumps, axis addresses, numbers.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvl::cli {
+
+// "EF 03 01 10 21 0D 0A": upper-case hex bytes separated by blanks.
+std::string HexBytes(const uint8_t *data, size_t length);
+// Reads hex bytes given as separate words ("EF", "0x1f") or run together ("23 00" / "2300").
+bool ParseHexBytes(const std::vector<std::string> &words, std::vector<uint8_t> &bytes);
+// AXIS: 0 to 15 in decimal or hexadecimal (0x0 to 0xF), or "gw" for the gateway (0xF1).
+bool ParseAxis(const std::string &text, uint8_t &axis);
+// "axis 3", or "gateway" for 0xF1.
+std::string AxisLabel(uint8_t axis);
+// Whole number in decimal or 0x hexadecimal.
+bool ParseInt(const std::string &text, int &value);
+bool ParseDouble(const std::string &text, double &value);
+// "on"/"off" (also 1/0).
+bool ParseOnOff(const std::string &text, bool &on);
+
+} // namespace kvl::cli

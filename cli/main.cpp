@@ -1,0 +1,37 @@
+// kvlctl: the command line face of the tool.
+#include <QCoreApplication>
+
+#include <iostream>
+
+#include "cli/CCliArgs.h"
+#include "cli/CCliSession.h"
+#include "cli/CliCommands.h"
+
+int main(int argc, char **argv)
+{
+    using namespace kvl::cli;
+    CCliArgs args;
+    std::string error;
+    if (!args.Parse(argc, argv, error)) {
+        std::cerr << "kvlctl: " << error << "\n(see kvlctl --help)\n";
+        return CCliSession::kExitUsage;
+    }
+    if (args.words.empty()) {
+        (args.help ? std::cout : std::cerr) << GeneralHelp();
+        return args.help ? CCliSession::kExitOk : CCliSession::kExitUsage;
+    }
+    const CliCommand *command = FindCommand(args.words[0]);
+    if (!command) {
+        std::cerr << "kvlctl: unknown command \"" << args.words[0] << "\"\n(see kvlctl --help)\n";
+        return CCliSession::kExitUsage;
+    }
+    if (args.help) {
+        std::cout << CommandHelp(*command);
+        return CCliSession::kExitOk;
+    }
+    // The serial port object wants an application object in the process.
+    QCoreApplication app(argc, argv);
+    CCliSession session(args, std::cout, std::cerr);
+    session.LoadSettings();
+    return command->run(session, args);
+}
