@@ -18,8 +18,12 @@ protected:
     // A read reply for `echo` carrying the four value bytes.
     void AnswerValue(uint8_t axis, uint8_t echo, const Bytes &value)
     {
-        Bytes data{echo, 0x00};
-        data.insert(data.end(), value.begin(), value.end());
+        Bytes data;
+        data.reserve(2 + value.size());
+        data.push_back(echo);
+        data.push_back(0x00);
+        for (uint8_t b : value)
+            data.push_back(b);
         comm.Answer(ReplyFrame(axis, 0x24, data));
     }
 };
@@ -135,7 +139,9 @@ TEST_F(ParameterCommands, WriteStatusAndRefusal)
         {ReplyFrame(1, 0x25, {0x00}), -205},
         {ReplyFrame(1, 0x25, {0x02}), -200},
         {Bytes{0xEF, 0x01, 0x25, 0x0F, 0x00, 0x00, 0x0D, 0x0A}, 0},
-        {Bytes{0xEF, 0x01, 0x25, 0x0E, 0x00, 0x00, 0x0D, 0x0A}, -205}};
+        {Bytes{0xEF, 0x01, 0x25, 0x0E, 0x00, 0x00, 0x0D, 0x0A}, -205},
+        {Bytes{0xEF, 0x01, 0x25, 0x0F, 0x01, 0x00, 0x0D, 0x0A}, -205},
+        {Bytes{0xEF, 0x01, 0x25, 0x0F, 0x00, 0x01, 0x0D, 0x0A}, -205}};
     for (const auto &[reply, expected] : table) {
         comm.Answer(reply);
         EXPECT_EQ(commands.WriteParameter(1, 1, 1, 200), expected);

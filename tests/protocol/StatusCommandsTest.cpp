@@ -34,8 +34,9 @@ TEST(ModelCodes, TypeCodesMapToModelTexts)
         {0, "MDA"}, {4, "MDA"}, {9, "MDA"}, {255, "MDA"}};
     for (const auto &[code, text] : table) {
         EXPECT_EQ(cmd::ModelTextFromCode(code), text) << "code " << code;
-        if (code != 0 && code != 4 && code < 9)
+        if (code != 0 && code != 4 && code < 9) {
             EXPECT_EQ(cmd::ModelCodeFromText(text), code) << text;
+        }
     }
     EXPECT_EQ(cmd::ModelCodeFromText("XYZ"), 1);
 }
