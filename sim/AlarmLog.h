@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 
 namespace kvl::sim {
 
@@ -23,11 +23,11 @@ public:
 
     bool Active() const { return current_ != kNoAlarm; }
     uint8_t Current() const { return current_; }
-    const std::array<uint8_t, cmd::kAlarmHistoryLength> &History() const { return history_; }
+    const std::array<uint8_t, cmd::kAlarmHistoryLen> &History() const { return history_; }
 
 private:
     uint8_t current_ = kNoAlarm;
-    std::array<uint8_t, cmd::kAlarmHistoryLength> history_{};
+    std::array<uint8_t, cmd::kAlarmHistoryLen> history_{};
 };
 
 } // namespace kvl::sim

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "protocol/Frame.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/Reply.h"
 
 namespace kvl::sim {
@@ -24,8 +24,8 @@ enum StateByteValue : uint8_t { kStateIdle, kStateMove, kStateDwell, kStateJog, 
 AxisDevice::AxisDevice(uint8_t address, const ModelInfo &model, const std::string &version, const std::string &name)
     : address_(address), model_(model), version_(version), name_(name), params_(model, version)
 {
-    if (name_.size() > cmd::kNameLength)
-        name_.resize(cmd::kNameLength);
+    if (name_.size() > cmd::kNameTextLen)
+        name_.resize(cmd::kNameTextLen);
     motion_.SetPosition(kStartOffset + address);
 }
 
@@ -243,10 +243,10 @@ std::vector<uint8_t> AxisDevice::BulkRead() const
     std::vector<uint8_t> out;
     for (int step : table_.DefinedSteps(StepCount())) {
         const auto record = PointTable::Encode(static_cast<uint16_t>(step), table_.Step(step), model_.longRecord);
-        const auto f = Reply::Frame(address_, cmd::kReadSteps, record);
+        const auto f = Reply::Frame(address_, cmd::kCmdReadAllSteps, record);
         out.insert(out.end(), f.begin(), f.end());
     }
-    out.insert(out.end(), cmd::kBulkReadPaddingLength, 0xFF);
+    out.insert(out.end(), AxisDevice::kBulkReadPaddingLength, 0xFF);
     return out;
 }
 

@@ -5,23 +5,15 @@
 
 #include "protocol/Frame.h"
 #include "sim/AxisDevice.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/Reply.h"
 
 namespace kvl::sim {
 namespace {
 
-constexpr size_t kParameterReadReplyLength = 13;
-constexpr size_t kStatusReplyLength = 8;
-constexpr size_t kLongStepReplyLength = 51;
-constexpr size_t kShortStepReplyLength = 49;
 constexpr double kJogAccelerationG = 0.3;
 constexpr double kHomingSpeed = 20.0;
 constexpr int64_t kTicksPerMs = 10;
-constexpr uint8_t kDirectionPositive = 1;
-constexpr uint8_t kHomeModeSearch = 1;
-constexpr uint8_t kInputStateBit = 0x80;
-constexpr uint8_t kInputNumberMask = 0x7F;
 constexpr int kInputCount = 16;
 constexpr uint8_t kTuneTowardMotor = 1;
 
@@ -30,41 +22,41 @@ constexpr uint8_t kTuneTowardMotor = 1;
 const std::map<uint8_t, AxisDevice::Handler> &AxisDevice::Handlers()
 {
     static const std::map<uint8_t, Handler> table = {
-        {cmd::kReadDeviceType, &AxisDevice::OnReadDeviceType},
-        {cmd::kReadVersionAndName, &AxisDevice::OnReadVersionAndName},
-        {cmd::kWriteDeviceName, &AxisDevice::OnWriteDeviceName},
-        {cmd::kReadServoState, &AxisDevice::OnReadFlag},
-        {cmd::kReadHomeDone, &AxisDevice::OnReadFlag},
-        {cmd::kReadRunMode, &AxisDevice::OnReadFlag},
-        {cmd::kReadPositions, &AxisDevice::OnReadPositions},
-        {cmd::kReadCurrentStep, &AxisDevice::OnReadCurrentStep},
-        {cmd::kReadOperationStatus, &AxisDevice::OnReadOperationStatus},
-        {cmd::kReadParameter, &AxisDevice::OnReadParameter},
-        {cmd::kWriteParameter, &AxisDevice::OnWriteParameter},
-        {cmd::kReadSteps, &AxisDevice::OnReadSteps},
-        {cmd::kWriteStep, &AxisDevice::OnWriteStep},
-        {cmd::kClearPointTable, &AxisDevice::OnClearPointTable},
-        {cmd::kServoOn, &AxisDevice::OnServo},
-        {cmd::kServoOff, &AxisDevice::OnServo},
-        {cmd::kHomeReturn, &AxisDevice::OnHomeReturn},
-        {cmd::kStartProgram, &AxisDevice::OnStartProgram},
-        {cmd::kStop, &AxisDevice::OnStop},
-        {cmd::kJogStart, &AxisDevice::OnJogStart},
-        {cmd::kInchingMove, &AxisDevice::OnInchingMove},
-        {cmd::kReadIOSignals, &AxisDevice::OnReadIOSignals},
-        {cmd::kSetInputSignal, &AxisDevice::OnSetInputSignal},
-        {cmd::kReadLoadFactor, &AxisDevice::OnReadLoadFactor},
-        {cmd::kReadAlarmCode, &AxisDevice::OnAlarm},
-        {cmd::kAlarmReset, &AxisDevice::OnAlarm},
-        {cmd::kReadAlarmHistory, &AxisDevice::OnAlarm},
-        {cmd::kClearAlarmHistory, &AxisDevice::OnAlarm},
-        {cmd::kReadWaveScales, &AxisDevice::OnWave},
-        {cmd::kStartWaveCapture, &AxisDevice::OnWave},
-        {cmd::kReadWaveData, &AxisDevice::OnWave},
-        {cmd::kStopWaveCapture, &AxisDevice::OnWave},
-        {cmd::kStartAutoTuning, &AxisDevice::OnStartAutoTuning},
-        {cmd::kReadAutoTuningStatus, &AxisDevice::OnReadAutoTuningStatus},
-        {cmd::kReadRemoteState, &AxisDevice::OnReadRemoteState},
+        {cmd::kCmdReadDeviceType, &AxisDevice::OnReadDeviceType},
+        {cmd::kCmdReadVersionAndName, &AxisDevice::OnReadVersionAndName},
+        {cmd::kCmdWriteDeviceName, &AxisDevice::OnWriteDeviceName},
+        {cmd::kCmdReadServoState, &AxisDevice::OnReadFlag},
+        {cmd::kCmdReadHomeDone, &AxisDevice::OnReadFlag},
+        {cmd::kCmdReadRunMode, &AxisDevice::OnReadFlag},
+        {cmd::kCmdReadPositions, &AxisDevice::OnReadPositions},
+        {cmd::kCmdReadCurrentStep, &AxisDevice::OnReadCurrentStep},
+        {cmd::kCmdReadOperationStatus, &AxisDevice::OnReadOperationStatus},
+        {cmd::kCmdReadParameter, &AxisDevice::OnReadParameter},
+        {cmd::kCmdWriteParameter, &AxisDevice::OnWriteParameter},
+        {cmd::kCmdReadAllSteps, &AxisDevice::OnReadSteps},
+        {cmd::kCmdWriteStep, &AxisDevice::OnWriteStep},
+        {cmd::kCmdClearPointTable, &AxisDevice::OnClearPointTable},
+        {cmd::kCmdServoOn, &AxisDevice::OnServo},
+        {cmd::kCmdServoOff, &AxisDevice::OnServo},
+        {cmd::kCmdHomeReturn, &AxisDevice::OnHomeReturn},
+        {cmd::kCmdStartProgram, &AxisDevice::OnStartProgram},
+        {cmd::kCmdStop, &AxisDevice::OnStop},
+        {cmd::kCmdJogStart, &AxisDevice::OnJogStart},
+        {cmd::kCmdInchingMove, &AxisDevice::OnInchingMove},
+        {cmd::kCmdReadIOSignals, &AxisDevice::OnReadIOSignals},
+        {cmd::kCmdSetInputSignal, &AxisDevice::OnSetInputSignal},
+        {cmd::kCmdReadLoadFactor, &AxisDevice::OnReadLoadFactor},
+        {cmd::kCmdReadAlarmCode, &AxisDevice::OnAlarm},
+        {cmd::kCmdAlarmReset, &AxisDevice::OnAlarm},
+        {cmd::kCmdReadAlarmHistory, &AxisDevice::OnAlarm},
+        {cmd::kCmdClearAlarmHistory, &AxisDevice::OnAlarm},
+        {cmd::kCmdReadWaveScales, &AxisDevice::OnWave},
+        {cmd::kCmdStartWaveCapture, &AxisDevice::OnWave},
+        {cmd::kCmdReadWaveData, &AxisDevice::OnWave},
+        {cmd::kCmdStopWaveCapture, &AxisDevice::OnWave},
+        {cmd::kCmdStartAutoTuning, &AxisDevice::OnStartAutoTuning},
+        {cmd::kCmdReadAutoTuningStatus, &AxisDevice::OnReadAutoTuningStatus},
+        {cmd::kCmdReadRemoteState, &AxisDevice::OnReadRemoteState},
     };
     return table;
 }
@@ -76,15 +68,15 @@ std::vector<uint8_t> AxisDevice::OnReadDeviceType(uint8_t c, const uint8_t *, si
 
 std::vector<uint8_t> AxisDevice::OnReadVersionAndName(uint8_t c, const uint8_t *, size_t)
 {
-    std::vector<uint8_t> data(cmd::kVersionLength + cmd::kNameLength, 0x00);
-    std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionLength), data.begin());
-    std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameLength), data.begin() + cmd::kVersionLength);
+    std::vector<uint8_t> data(cmd::kVersionTextLen + cmd::kNameTextLen, 0x00);
+    std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionTextLen), data.begin());
+    std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
     return Reply::Frame(address_, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnWriteDeviceName(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != cmd::kNameLength)
+    if (n != cmd::kNameTextLen)
         return Status(c, false);
     const auto end = std::find(p, p + n, 0x00);
     name_.assign(p, end);
@@ -94,9 +86,9 @@ std::vector<uint8_t> AxisDevice::OnWriteDeviceName(uint8_t c, const uint8_t *p, 
 std::vector<uint8_t> AxisDevice::OnReadFlag(uint8_t c, const uint8_t *, size_t)
 {
     bool value = false;
-    if (c == cmd::kReadServoState)
+    if (c == cmd::kCmdReadServoState)
         value = motion_.ServoOn();
-    else if (c == cmd::kReadHomeDone)
+    else if (c == cmd::kCmdReadHomeDone)
         value = homeDone_;
     else
         value = !program_.Active();   // manual mode unless a program runs or is paused
@@ -141,10 +133,10 @@ std::vector<uint8_t> AxisDevice::OnReadOperationStatus(uint8_t c, const uint8_t 
 std::vector<uint8_t> AxisDevice::OnReadParameter(uint8_t c, const uint8_t *p, size_t n)
 {
     if (n != 2)
-        return Reply::Refusal(address_, c, kParameterReadReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenReadParameter);
     const uint16_t number = frame::GetU16(p);
     if (!params_.Has(number))
-        return Reply::Refusal(address_, c, kParameterReadReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenReadParameter);
     std::vector<uint8_t> data;
     frame::PutU16(data, number);
     frame::PutI32(data, params_.Get(number));
@@ -154,10 +146,10 @@ std::vector<uint8_t> AxisDevice::OnReadParameter(uint8_t c, const uint8_t *p, si
 std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, size_t n)
 {
     if (n != 6)
-        return Reply::Refusal(address_, c, kStatusReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
     const uint16_t number = frame::GetU16(p);
     if (!params_.Has(number))
-        return Reply::Refusal(address_, c, kStatusReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
     // The operation type decides the table's size: it cannot change under a running program.
     if (number == param::kOperationType && program_.Active())
         return Status(c, false);
@@ -166,7 +158,7 @@ std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, s
 
 std::vector<uint8_t> AxisDevice::OnReadSteps(uint8_t c, const uint8_t *p, size_t n)
 {
-    const size_t replyLength = model_.longRecord ? kLongStepReplyLength : kShortStepReplyLength;
+    const size_t replyLength = model_.longRecord ? cmd::kReplyLenStepFrameLong : cmd::kReplyLenStepFrameShort;
     if (n != 2)
         return Reply::Refusal(address_, c, replyLength);
     const uint16_t step = frame::GetU16(p);
@@ -180,8 +172,8 @@ std::vector<uint8_t> AxisDevice::OnReadSteps(uint8_t c, const uint8_t *p, size_t
 std::vector<uint8_t> AxisDevice::OnWriteStep(uint8_t c, const uint8_t *p, size_t n)
 {
     // The model's own form, or the short form the tool uses to clear a step on any model.
-    const bool longForm = n == cmd::kLongRecordLength;
-    if ((longForm && !model_.longRecord) || (!longForm && n != cmd::kShortRecordLength))
+    const bool longForm = n == cmd::kStepRecordLenLong;
+    if ((longForm && !model_.longRecord) || (!longForm && n != cmd::kStepRecordLenShort))
         return Status(c, false);
     uint16_t addressed = 0;
     StepRecord record = PointTable::Decode(p, longForm, &addressed);
@@ -206,7 +198,7 @@ std::vector<uint8_t> AxisDevice::OnClearPointTable(uint8_t c, const uint8_t *, s
 
 std::vector<uint8_t> AxisDevice::OnServo(uint8_t c, const uint8_t *, size_t)
 {
-    if (c == cmd::kServoOff) {
+    if (c == cmd::kCmdServoOff) {
         StopEverything();
         motion_.SetServo(false);
         return Status(c, true);
@@ -221,7 +213,7 @@ std::vector<uint8_t> AxisDevice::OnHomeReturn(uint8_t c, const uint8_t *p, size_
 {
     if (n != 1 || !motion_.ServoOn() || alarms_.Active() || Operating())
         return Status(c, false);
-    if (p[0] != kHomeModeSearch) {
+    if (p[0] != cmd::kHomeModeReturn) {
         // The manual home: the present position becomes the origin.
         motion_.SetPosition(0.0);
         homeDone_ = true;
@@ -275,7 +267,7 @@ std::vector<uint8_t> AxisDevice::OnJogStart(uint8_t c, const uint8_t *p, size_t 
 {
     if (n != 1 || !motion_.ServoOn() || alarms_.Active() || program_.Active() || homing_ || tuner_.Running())
         return Status(c, false);
-    const int direction = p[0] == kDirectionPositive ? 1 : -1;
+    const int direction = p[0] == cmd::kDirectionPositive ? 1 : -1;
     inching_ = false;
     motion_.Jog(direction, JogSpeed(), kJogAccelerationG * MotionAxis::kStandardGravity);
     jogDeadline_ = ticks_ + kJogKeepAliveMs * kTicksPerMs;
@@ -287,7 +279,7 @@ std::vector<uint8_t> AxisDevice::OnInchingMove(uint8_t c, const uint8_t *p, size
     if (n != 1 || !motion_.ServoOn() || alarms_.Active() || Operating())
         return Status(c, false);
     const double distance = static_cast<double>(params_.Get(param::kInchingDistance)) / model_.inchingFactor;
-    const double target = motion_.CommandPosition() + (p[0] == kDirectionPositive ? distance : -distance);
+    const double target = motion_.CommandPosition() + (p[0] == cmd::kDirectionPositive ? distance : -distance);
     const AxisLimits limits = Limits();
     if (limits.enforce && (target > limits.upper || target < limits.lower)) {
         RaiseAlarm(target > limits.upper ? kAlarmSoftLimitPlus : kAlarmSoftLimitMinus);
@@ -310,10 +302,10 @@ std::vector<uint8_t> AxisDevice::OnReadIOSignals(uint8_t c, const uint8_t *, siz
 
 std::vector<uint8_t> AxisDevice::OnSetInputSignal(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != 1 || (p[0] & kInputNumberMask) >= kInputCount)
+    if (n != 1 || (p[0] & cmd::kInputNumberMask) >= kInputCount)
         return Status(c, false);
-    const uint16_t bit = static_cast<uint16_t>(1u << (p[0] & kInputNumberMask));
-    inputs_ = (p[0] & kInputStateBit) ? static_cast<uint16_t>(inputs_ | bit) : static_cast<uint16_t>(inputs_ & ~bit);
+    const uint16_t bit = static_cast<uint16_t>(1u << (p[0] & cmd::kInputNumberMask));
+    inputs_ = (p[0] & cmd::kInputSwitchOnBit) ? static_cast<uint16_t>(inputs_ | bit) : static_cast<uint16_t>(inputs_ & ~bit);
     return Status(c, true);
 }
 
@@ -328,12 +320,12 @@ std::vector<uint8_t> AxisDevice::OnReadLoadFactor(uint8_t c, const uint8_t *, si
 std::vector<uint8_t> AxisDevice::OnAlarm(uint8_t c, const uint8_t *, size_t)
 {
     switch (c) {
-    case cmd::kReadAlarmCode:
+    case cmd::kCmdReadAlarmCode:
         return Reply::Frame(address_, c, {alarms_.Current()});
-    case cmd::kAlarmReset:
+    case cmd::kCmdAlarmReset:
         alarms_.Reset();
         return Status(c, true);
-    case cmd::kReadAlarmHistory: {
+    case cmd::kCmdReadAlarmHistory: {
         const auto &h = alarms_.History();
         return Reply::Frame(address_, c, std::vector<uint8_t>(h.begin(), h.end()));
     }
@@ -346,13 +338,13 @@ std::vector<uint8_t> AxisDevice::OnAlarm(uint8_t c, const uint8_t *, size_t)
 std::vector<uint8_t> AxisDevice::OnWave(uint8_t c, const uint8_t *p, size_t n)
 {
     switch (c) {
-    case cmd::kReadWaveScales:
+    case cmd::kCmdReadWaveScales:
         return Reply::Frame(address_, c, WaveRecorder::ScalesData());
-    case cmd::kStartWaveCapture:
+    case cmd::kCmdStartWaveCapture:
         if (n != 3)
             return Status(c, false);
         return Status(c, wave_.Start(frame::GetU16(p), p[2], CurrentSignals()));
-    case cmd::kReadWaveData:
+    case cmd::kCmdReadWaveData:
         return Reply::Frame(address_, c, wave_.TakeBatch());
     default:
         wave_.Stop();
@@ -363,7 +355,7 @@ std::vector<uint8_t> AxisDevice::OnWave(uint8_t c, const uint8_t *p, size_t n)
 std::vector<uint8_t> AxisDevice::OnStartAutoTuning(uint8_t c, const uint8_t *p, size_t n)
 {
     if (!model_.tunes || n != 4)
-        return Reply::Refusal(address_, c, kStatusReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
     const uint16_t step = frame::GetU16(p);
     if (!motion_.ServoOn() || !homeDone_ || alarms_.Active() || Operating() || step < 1 ||
         step > StepCount() || !table_.Step(step).Defined())
@@ -382,7 +374,7 @@ std::vector<uint8_t> AxisDevice::OnStartAutoTuning(uint8_t c, const uint8_t *p, 
 std::vector<uint8_t> AxisDevice::OnReadAutoTuningStatus(uint8_t c, const uint8_t *, size_t)
 {
     if (!model_.tunes)
-        return Reply::Refusal(address_, c, kParameterReadReplyLength);
+        return Reply::Refusal(address_, c, cmd::kReplyLenReadAutoTuningStatus);
     std::vector<uint8_t> data = {tuner_.QualityState(), tuner_.TuningState()};
     frame::PutU16(data, static_cast<uint16_t>(tuner_.FirstValue()));
     frame::PutU16(data, static_cast<uint16_t>(tuner_.SecondValue()));

@@ -8,8 +8,6 @@
 namespace kvl::sim {
 namespace {
 
-constexpr size_t kParameterReadReplyLength = 13;
-constexpr size_t kStatusReplyLength = 8;
 constexpr int kPcSpeeds[] = {38400, 57600, 115200};   // codes 1, 2, 3
 
 } // namespace
@@ -17,8 +15,8 @@ constexpr int kPcSpeeds[] = {38400, 57600, 115200};   // codes 1, 2, 3
 GatewayDevice::GatewayDevice(uint8_t address, const std::string &version, const std::string &name)
     : address_(address), model_(GatewayModel()), version_(version), name_(name), params_(model_, version)
 {
-    if (name_.size() > cmd::kNameLength)
-        name_.resize(cmd::kNameLength);
+    if (name_.size() > cmd::kNameTextLen)
+        name_.resize(cmd::kNameTextLen);
 }
 
 bool GatewayDevice::ValidDeviceCode(uint8_t code)
@@ -45,33 +43,33 @@ std::vector<uint8_t> GatewayDevice::Status(uint8_t command, bool ok) const
 std::vector<uint8_t> GatewayDevice::Handle(uint8_t c, const uint8_t *p, size_t n)
 {
     switch (c) {
-    case cmd::kReadDeviceType:
+    case cmd::kCmdReadDeviceType:
         return Reply::Frame(address_, c, {0x00, model_.typeCode});
-    case cmd::kReadVersionAndName: {
-        std::vector<uint8_t> data(cmd::kVersionLength + cmd::kNameLength, 0x00);
-        std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionLength), data.begin());
-        std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameLength), data.begin() + cmd::kVersionLength);
+    case cmd::kCmdReadVersionAndName: {
+        std::vector<uint8_t> data(cmd::kVersionTextLen + cmd::kNameTextLen, 0x00);
+        std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionTextLen), data.begin());
+        std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
         return Reply::Frame(address_, c, data);
     }
-    case cmd::kWriteDeviceName:
-        if (n != cmd::kNameLength)
+    case cmd::kCmdWriteDeviceName:
+        if (n != cmd::kNameTextLen)
             return Status(c, false);
         name_.assign(p, std::find(p, p + n, 0x00));
         return Status(c, true);
-    case cmd::kReadParameter:
-    case cmd::kWriteParameter:
+    case cmd::kCmdReadParameter:
+    case cmd::kCmdWriteParameter:
         return OnParameter(c, p, n);
-    case cmd::kReadUnitDeviceList:
-    case cmd::kWriteUnitDeviceList:
-    case cmd::kReadUnitDeviceTables:
-    case cmd::kWriteUnitDeviceTables:
+    case cmd::kCmdReadUnitDeviceList:
+    case cmd::kCmdWriteUnitDeviceList:
+    case cmd::kCmdReadUnitDeviceTables:
+    case cmd::kCmdWriteUnitDeviceTables:
         return OnTables(c, p, n);
-    case cmd::kReadAlarmCode:
-    case cmd::kAlarmReset:
-    case cmd::kReadAlarmHistory:
-    case cmd::kClearAlarmHistory:
+    case cmd::kCmdReadAlarmCode:
+    case cmd::kCmdAlarmReset:
+    case cmd::kCmdReadAlarmHistory:
+    case cmd::kCmdClearAlarmHistory:
         return OnAlarm(c);
-    case cmd::kReadRemoteState:
+    case cmd::kCmdReadRemoteState:
         return Reply::Frame(address_, c, {remoteState_});
     default:
         return {};
@@ -80,8 +78,8 @@ std::vector<uint8_t> GatewayDevice::Handle(uint8_t c, const uint8_t *p, size_t n
 
 std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, size_t n)
 {
-    const bool read = c == cmd::kReadParameter;
-    const size_t refusalLength = read ? kParameterReadReplyLength : kStatusReplyLength;
+    const bool read = c == cmd::kCmdReadParameter;
+    const size_t refusalLength = read ? cmd::kReplyLenReadParameter : cmd::kReplyLenStatus;
     if (n != (read ? 2u : 6u) || !params_.Has(frame::GetU16(p)))
         return Reply::Refusal(address_, c, refusalLength);
     const uint16_t number = frame::GetU16(p);
@@ -100,16 +98,16 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
 
 std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t n)
 {
-    const size_t stations = cmd::kStationCount;
+    const size_t stations = cmd::kUnitStationCount;
     switch (c) {
-    case cmd::kReadUnitDeviceList:
+    case cmd::kCmdReadUnitDeviceList:
         return Reply::Frame(address_, c, std::vector<uint8_t>(deviceList_.begin(), deviceList_.end()));
-    case cmd::kReadUnitDeviceTables: {
+    case cmd::kCmdReadUnitDeviceTables: {
         std::vector<uint8_t> data(deviceList_.begin(), deviceList_.end());
         data.insert(data.end(), inputModes_.begin(), inputModes_.end());
         return Reply::Frame(address_, c, data);
     }
-    case cmd::kWriteUnitDeviceList:
+    case cmd::kCmdWriteUnitDeviceList:
         if (n != stations || !std::all_of(p, p + stations, ValidDeviceCode))
             return Status(c, false);
         std::copy_n(p, stations, deviceList_.begin());
@@ -127,12 +125,12 @@ std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t
 std::vector<uint8_t> GatewayDevice::OnAlarm(uint8_t c)
 {
     switch (c) {
-    case cmd::kReadAlarmCode:
+    case cmd::kCmdReadAlarmCode:
         return Reply::Frame(address_, c, {alarms_.Current()});
-    case cmd::kAlarmReset:
+    case cmd::kCmdAlarmReset:
         alarms_.Reset();
         return Status(c, true);
-    case cmd::kReadAlarmHistory: {
+    case cmd::kCmdReadAlarmHistory: {
         const auto &h = alarms_.History();
         return Reply::Frame(address_, c, std::vector<uint8_t>(h.begin(), h.end()));
     }
@@ -155,9 +153,9 @@ void GatewayDevice::LoadState(const nlohmann::json &state)
     name_ = state.value("name", name_);
     if (state.contains("parameters"))
         params_.FromJson(state["parameters"]);
-    if (state.contains("devices") && state["devices"].size() == cmd::kStationCount)
+    if (state.contains("devices") && state["devices"].size() == cmd::kUnitStationCount)
         deviceList_ = state["devices"].get<StationTable>();
-    if (state.contains("inputModes") && state["inputModes"].size() == cmd::kStationCount)
+    if (state.contains("inputModes") && state["inputModes"].size() == cmd::kUnitStationCount)
         inputModes_ = state["inputModes"].get<StationTable>();
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "sim/AlarmLog.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/ParameterStore.h"
 #include "sim/SimDevice.h"
 
@@ -17,7 +17,7 @@ namespace kvl::sim {
 
 class GatewayDevice : public SimDevice {
 public:
-    using StationTable = std::array<uint8_t, cmd::kStationCount>;
+    using StationTable = std::array<uint8_t, cmd::kUnitStationCount>;
     static constexpr uint8_t kAnyModel = 255;
     static constexpr uint8_t kMaxInputMode = 3;
 

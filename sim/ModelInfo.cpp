@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "protocol/CommandCodes.h"
+
 namespace kvl::sim {
 namespace {
 
@@ -13,12 +15,12 @@ constexpr double kLastOldVersion = 1.07;
 const std::vector<ModelInfo> &Models()
 {
     static const std::vector<ModelInfo> models = {
-        {"MDA", 1, false, false, false, 10},
-        {"MDB", 2, true, false, true, 1000},
-        {"MDC", 3, true, false, true, 1000},
-        {"MDC-X", 6, true, false, false, 10000},
-        {"MDA-Y", 7, false, false, false, 10},
-        {"MDA-Z", 8, false, true, false, 10},
+        {"MDA", cmd::kModelCodeMDA, false, false, false, 10},
+        {"MDB", cmd::kModelCodeMDB, true, false, true, 1000},
+        {"MDC", cmd::kModelCodeMDC, true, false, true, 1000},
+        {"MDC-X", cmd::kModelCodeMDCX, true, false, false, 10000},
+        {"MDA-Y", cmd::kModelCodeMDAY, false, false, false, 10},
+        {"MDA-Z", cmd::kModelCodeMDAZ, false, true, false, 10},
     };
     return models;
 }
@@ -83,7 +85,7 @@ std::vector<ModelInfo> ControllerModels()
 
 ModelInfo GatewayModel()
 {
-    return {"GWX", 5, false, false, false, 1};
+    return {"GWX", cmd::kModelCodeGWX, false, false, false, 1};
 }
 
 } // namespace kvl::sim

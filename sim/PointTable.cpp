@@ -1,7 +1,7 @@
 #include "sim/PointTable.h"
 
 #include "protocol/Frame.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 
 namespace kvl::sim {
 namespace {
@@ -51,7 +51,7 @@ PointTable::PointTable() : steps_(kMaxSteps) {}
 std::vector<uint8_t> PointTable::Encode(uint16_t addressed, const StepRecord &r, bool longForm)
 {
     std::vector<uint8_t> out;
-    out.reserve(cmd::kLongRecordLength);
+    out.reserve(cmd::kStepRecordLenLong);
     frame::PutU16(out, addressed);
     PutI16(out, r.number);
     out.push_back(r.mode);

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "sim/AxisDevice.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/FaultInjector.h"
 #include "sim/FrameAssembler.h"
 #include "sim/GatewayDevice.h"
@@ -180,7 +180,7 @@ TEST(SimStateFile, KeepsParametersTablesAndNamesAcrossRuns)
     const auto path = std::filesystem::temp_directory_path() / ("kvlsim-state-" + std::to_string(::getpid()) + ".json");
     {
         auto bus = SimBus::CreateDemo();
-        ASSERT_EQ(test::Data(test::Ask(*bus, 1, cmd::kWriteParameter, test::ParamWrite(16, 77)))[0], 1);
+        ASSERT_EQ(test::Data(test::Ask(*bus, 1, cmd::kCmdWriteParameter, test::ParamWrite(16, 77)))[0], 1);
         StepRecord r;
         r.number = 9;
         r.position = 4242;
@@ -188,7 +188,7 @@ TEST(SimStateFile, KeepsParametersTablesAndNamesAcrossRuns)
         bus->Axis(1)->Table().SetStep(9, r);
         std::vector<uint8_t> name(16, 0);
         name[0] = 'Q';
-        ASSERT_EQ(test::Data(test::Ask(*bus, 0xF1, cmd::kWriteDeviceName, name))[0], 1);
+        ASSERT_EQ(test::Data(test::Ask(*bus, 0xF1, cmd::kCmdWriteDeviceName, name))[0], 1);
         std::string error;
         ASSERT_TRUE(StateFile::Save(path.string(), *bus, &error)) << error;
     }

@@ -1,7 +1,7 @@
 // The simulated gateway unit at 0xF1: its tables, parameters, alarms and remote state.
 #include <gtest/gtest.h>
 
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/GatewayDevice.h"
 #include "tests/sim/SimTestUtil.h"
 
@@ -17,8 +17,8 @@ constexpr uint8_t kUnit = 0xF1;
 TEST(SimGateway, DemoDeviceListNamesTheDemoAxes)
 {
     auto bus = SimBus::CreateDemo();
-    const auto reply = Ask(*bus, kUnit, cmd::kReadUnitDeviceList);
-    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kReadUnitDeviceList, 23));
+    const auto reply = Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceList);
+    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kCmdReadUnitDeviceList, 23));
     const std::vector<uint8_t> expected = {1, 2, 3, 6, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(Data(reply), expected);
 }
@@ -28,29 +28,29 @@ TEST(SimGateway, TablesRoundTripAndInvalidCodesAreRefused)
     auto bus = SimBus::CreateDemo();
     std::vector<uint8_t> tables(16, 0x08);
     tables.insert(tables.end(), 16, 0x03);
-    auto reply = Ask(*bus, kUnit, cmd::kWriteUnitDeviceTables, tables);
-    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kWriteUnitDeviceTables, 8));
+    auto reply = Ask(*bus, kUnit, cmd::kCmdWriteUnitDeviceTables, tables);
+    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kCmdWriteUnitDeviceTables, 8));
     EXPECT_EQ(Data(reply)[0], 1);
-    reply = Ask(*bus, kUnit, cmd::kReadUnitDeviceTables);
-    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kReadUnitDeviceTables, 39));
+    reply = Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceTables);
+    ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kCmdReadUnitDeviceTables, 39));
     EXPECT_EQ(Data(reply), tables);
 
     const std::vector<uint8_t> list = {255, 1, 2, 3, 6, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 1};
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kWriteUnitDeviceList, list))[0], 1);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadUnitDeviceList)), list);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadUnitDeviceTables)).back(), 0x03);   // modes kept
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteUnitDeviceList, list))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceList)), list);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceTables)).back(), 0x03);   // modes kept
 
     struct Case { const char *what; std::vector<uint8_t> payload; uint8_t command; };
     std::vector<uint8_t> badCode = list;
     badCode[3] = 4;
     std::vector<uint8_t> badMode(16, 1);
     badMode.insert(badMode.end(), 16, 4);
-    const Case cases[] = {{"model code 4", badCode, cmd::kWriteUnitDeviceList},
-                          {"input mode 4", badMode, cmd::kWriteUnitDeviceTables},
-                          {"short list", {1, 2, 3}, cmd::kWriteUnitDeviceList}};
+    const Case cases[] = {{"model code 4", badCode, cmd::kCmdWriteUnitDeviceList},
+                          {"input mode 4", badMode, cmd::kCmdWriteUnitDeviceTables},
+                          {"short list", {1, 2, 3}, cmd::kCmdWriteUnitDeviceList}};
     for (const auto &c : cases) {
         EXPECT_EQ(Data(Ask(*bus, kUnit, c.command, c.payload))[0], 0) << c.what;
-        EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadUnitDeviceList)), list) << c.what;
+        EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceList)), list) << c.what;
     }
 }
 
@@ -61,14 +61,14 @@ TEST(SimGateway, ParametersOneToNineteenWithDefaults)
     const Case cases[] = {{1, 1}, {2, 200}, {3, 3}, {4, 3}, {5, 50}, {6, 3}, {7, 1}, {14, 0}, {15, 1},
                           {16, 3}, {17, 0x30}, {18, 0}, {19, 0}};
     for (const auto &c : cases) {
-        const auto reply = Ask(*bus, kUnit, cmd::kReadParameter, test::U16(static_cast<uint16_t>(c.number)));
-        ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kReadParameter, 13));
+        const auto reply = Ask(*bus, kUnit, cmd::kCmdReadParameter, test::U16(static_cast<uint16_t>(c.number)));
+        ASSERT_TRUE(WellFormed(reply, kUnit, cmd::kCmdReadParameter, 13));
         EXPECT_EQ(frame::GetI32(Data(reply).data() + 2), c.value) << c.number;
     }
     // The IP address travels last octet first: 192.168.0.1.
-    const auto ip = Data(Ask(*bus, kUnit, cmd::kReadParameter, test::U16(11)));
+    const auto ip = Data(Ask(*bus, kUnit, cmd::kCmdReadParameter, test::U16(11)));
     EXPECT_EQ(std::vector<uint8_t>(ip.begin() + 2, ip.end()), (std::vector<uint8_t>{1, 0, 168, 192}));
-    const auto refused = Ask(*bus, kUnit, cmd::kReadParameter, test::U16(20));
+    const auto refused = Ask(*bus, kUnit, cmd::kCmdReadParameter, test::U16(20));
     EXPECT_EQ(refused[3], 0x0F);
     EXPECT_FALSE(frame::CrcMatches(refused.data(), refused.size()));
 }
@@ -77,9 +77,9 @@ TEST(SimGateway, SpeedToThePcDecidesTheBusSpeed)
 {
     auto bus = SimBus::CreateDemo();
     EXPECT_EQ(bus->RequestedBusSpeed(), 115200);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kWriteParameter, test::ParamWrite(3, 1)))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteParameter, test::ParamWrite(3, 1)))[0], 1);
     EXPECT_EQ(bus->RequestedBusSpeed(), 38400);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kWriteParameter, test::ParamWrite(3, 9)))[0], 0);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteParameter, test::ParamWrite(3, 9)))[0], 0);
     EXPECT_EQ(bus->RequestedBusSpeed(), 38400);
 }
 
@@ -89,25 +89,25 @@ TEST(SimGateway, NameAlarmsAndRemoteState)
     const std::string name = "LINE 4 GATEWAY";
     std::vector<uint8_t> field(16, 0);
     std::copy(name.begin(), name.end(), field.begin());
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kWriteDeviceName, field))[0], 1);
-    const auto version = Data(Ask(*bus, kUnit, cmd::kReadVersionAndName));
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteDeviceName, field))[0], 1);
+    const auto version = Data(Ask(*bus, kUnit, cmd::kCmdReadVersionAndName));
     EXPECT_EQ(std::string(version.begin() + 4, version.begin() + 4 + static_cast<long>(name.size())), name);
 
     bus->Gateway()->Alarms().Raise(2);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadAlarmCode))[0], 2);
-    const auto history = Ask(*bus, kUnit, cmd::kReadAlarmHistory);
-    ASSERT_TRUE(WellFormed(history, kUnit, cmd::kReadAlarmHistory, 57));
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadAlarmCode))[0], 2);
+    const auto history = Ask(*bus, kUnit, cmd::kCmdReadAlarmHistory);
+    ASSERT_TRUE(WellFormed(history, kUnit, cmd::kCmdReadAlarmHistory, 57));
     EXPECT_EQ(Data(history)[0], 2);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kAlarmReset))[0], 1);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadAlarmCode))[0], 0xFF);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kClearAlarmHistory))[0], 1);
-    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kReadAlarmHistory)), std::vector<uint8_t>(50, 0xFF));
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdAlarmReset))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadAlarmCode))[0], 0xFF);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdClearAlarmHistory))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadAlarmHistory)), std::vector<uint8_t>(50, 0xFF));
 
-    const auto remote = Ask(*bus, kUnit, cmd::kReadRemoteState);
-    ASSERT_TRUE(WellFormed(remote, kUnit, cmd::kReadRemoteState, 8));
+    const auto remote = Ask(*bus, kUnit, cmd::kCmdReadRemoteState);
+    ASSERT_TRUE(WellFormed(remote, kUnit, cmd::kCmdReadRemoteState, 8));
     EXPECT_EQ(Data(remote)[0], 0);
     // The unit has no point table or motion.
-    EXPECT_TRUE(Ask(*bus, kUnit, cmd::kServoOn).empty());
+    EXPECT_TRUE(Ask(*bus, kUnit, cmd::kCmdServoOn).empty());
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 
 #include "protocol/Crc16.h"
 #include "sim/AxisDevice.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/Reply.h"
 #include "tests/sim/SimTestUtil.h"
 
@@ -23,8 +23,8 @@ TEST(SimIdentification, DemoBusAnswersEveryModelWithItsTypeCode)
                           {4, 7, "MDA-Y"}, {5, 8, "MDA-Z"}, {0xF1, 5, "GWX"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.model);
-        const auto reply = Ask(*bus, c.address, cmd::kReadDeviceType);
-        ASSERT_TRUE(WellFormed(reply, c.address, cmd::kReadDeviceType, 9));
+        const auto reply = Ask(*bus, c.address, cmd::kCmdReadDeviceType);
+        ASSERT_TRUE(WellFormed(reply, c.address, cmd::kCmdReadDeviceType, 9));
         EXPECT_EQ(Data(reply)[1], c.code);
         EXPECT_EQ(bus->Device(c.address)->Model().text, c.model);
     }
@@ -47,8 +47,8 @@ TEST(SimIdentification, VersionAndNameAndRename)
 {
     SimBus bus;
     bus.Add(std::make_unique<AxisDevice>(2, *FindModel("MDC"), "1305", "LIFT"));
-    auto reply = Ask(bus, 2, cmd::kReadVersionAndName);
-    ASSERT_TRUE(WellFormed(reply, 2, cmd::kReadVersionAndName, 27));
+    auto reply = Ask(bus, 2, cmd::kCmdReadVersionAndName);
+    ASSERT_TRUE(WellFormed(reply, 2, cmd::kCmdReadVersionAndName, 27));
     auto data = Data(reply);
     EXPECT_EQ(std::string(data.begin(), data.begin() + 4), "1305");
     EXPECT_EQ(std::string(data.begin() + 4, data.begin() + 8), "LIFT");
@@ -56,14 +56,14 @@ TEST(SimIdentification, VersionAndNameAndRename)
 
     // A 16-character name fills the field completely, without a terminating zero.
     const std::string full = "ABCDEFGHIJKLMNOP";
-    reply = Ask(bus, 2, cmd::kWriteDeviceName, std::vector<uint8_t>(full.begin(), full.end()));
-    ASSERT_TRUE(WellFormed(reply, 2, cmd::kWriteDeviceName, 8));
+    reply = Ask(bus, 2, cmd::kCmdWriteDeviceName, std::vector<uint8_t>(full.begin(), full.end()));
+    ASSERT_TRUE(WellFormed(reply, 2, cmd::kCmdWriteDeviceName, 8));
     EXPECT_EQ(Data(reply)[0], 1);
-    data = Data(Ask(bus, 2, cmd::kReadVersionAndName));
+    data = Data(Ask(bus, 2, cmd::kCmdReadVersionAndName));
     EXPECT_EQ(std::string(data.begin() + 4, data.end()), full);
 
     // A name of the wrong field size is refused with status 0 and changes nothing.
-    reply = Ask(bus, 2, cmd::kWriteDeviceName, {'X', 0});
+    reply = Ask(bus, 2, cmd::kCmdWriteDeviceName, {'X', 0});
     EXPECT_EQ(Data(reply)[0], 0);
     EXPECT_EQ(bus.Axis(2)->Name(), full);
 }
@@ -71,8 +71,8 @@ TEST(SimIdentification, VersionAndNameAndRename)
 TEST(SimIdentification, NobodyAnswersAnEmptyAddressABadCrcOrAnUnknownCommand)
 {
     auto bus = SimBus::CreateDemo();
-    EXPECT_TRUE(Ask(*bus, 9, cmd::kReadDeviceType).empty());
-    auto request = frame::Build(0, cmd::kReadDeviceType);
+    EXPECT_TRUE(Ask(*bus, 9, cmd::kCmdReadDeviceType).empty());
+    auto request = frame::Build(0, cmd::kCmdReadDeviceType);
     request[3] ^= 0x01;
     EXPECT_TRUE(bus->Dispatch(request.data(), request.size()).empty());
     EXPECT_TRUE(Ask(*bus, 0, 0x77).empty());
@@ -82,21 +82,21 @@ TEST(SimStatus, FreshAxisReportsServoOffNoHomeManualModeAndPositions)
 {
     auto bus = SimBus::CreateDemo();
     struct Case { uint8_t command; uint8_t value; };
-    for (const Case c : {Case{cmd::kReadServoState, 0}, Case{cmd::kReadHomeDone, 0}, Case{cmd::kReadRunMode, 1}}) {
+    for (const Case c : {Case{cmd::kCmdReadServoState, 0}, Case{cmd::kCmdReadHomeDone, 0}, Case{cmd::kCmdReadRunMode, 1}}) {
         const auto reply = Ask(*bus, 1, c.command);
         ASSERT_TRUE(WellFormed(reply, 1, c.command, 8));
         EXPECT_EQ(Data(reply)[0], c.value) << int(c.command);
     }
-    const auto positions = Ask(*bus, 1, cmd::kReadPositions);
-    ASSERT_TRUE(WellFormed(positions, 1, cmd::kReadPositions, 15));
+    const auto positions = Ask(*bus, 1, cmd::kCmdReadPositions);
+    ASSERT_TRUE(WellFormed(positions, 1, cmd::kCmdReadPositions, 15));
     const auto data = Data(positions);
     EXPECT_EQ(frame::GetI32(data.data()), bus->Axis(1)->ActualCounts());
     EXPECT_EQ(frame::GetI32(data.data() + 4), bus->Axis(1)->CommandCounts());
     EXPECT_NE(frame::GetI32(data.data()), 0);   // an unreferenced axis is somewhere, not at 0
 
-    EXPECT_TRUE(WellFormed(Ask(*bus, 1, cmd::kReadCurrentStep), 1, cmd::kReadCurrentStep, 9));
-    const auto status = Ask(*bus, 1, cmd::kReadOperationStatus);
-    ASSERT_TRUE(WellFormed(status, 1, cmd::kReadOperationStatus, 11));
+    EXPECT_TRUE(WellFormed(Ask(*bus, 1, cmd::kCmdReadCurrentStep), 1, cmd::kCmdReadCurrentStep, 9));
+    const auto status = Ask(*bus, 1, cmd::kCmdReadOperationStatus);
+    ASSERT_TRUE(WellFormed(status, 1, cmd::kCmdReadOperationStatus, 11));
     EXPECT_EQ(Data(status)[0] & AxisDevice::kFlagOperating, 0);
 }
 
@@ -111,19 +111,19 @@ TEST(SimParameters, EachModelHasItsNumbersAndRefusesTheOthers)
         SimBus bus;
         bus.Add(std::make_unique<AxisDevice>(4, *FindModel(c.model), c.version, "P"));
         for (int number : {1, 49, 100, c.last}) {
-            const auto reply = Ask(bus, 4, cmd::kReadParameter, test::U16(static_cast<uint16_t>(number)));
-            ASSERT_TRUE(WellFormed(reply, 4, cmd::kReadParameter, 13)) << number;
+            const auto reply = Ask(bus, 4, cmd::kCmdReadParameter, test::U16(static_cast<uint16_t>(number)));
+            ASSERT_TRUE(WellFormed(reply, 4, cmd::kCmdReadParameter, 13)) << number;
             EXPECT_EQ(frame::GetU16(Data(reply).data()), number);
         }
         for (int number : {0, 50, 99, c.last + 1, 300}) {
-            const auto reply = Ask(bus, 4, cmd::kReadParameter, test::U16(static_cast<uint16_t>(number)));
+            const auto reply = Ask(bus, 4, cmd::kCmdReadParameter, test::U16(static_cast<uint16_t>(number)));
             ASSERT_EQ(reply.size(), 13u) << number;
             EXPECT_EQ(reply[3], 0x0F);
             EXPECT_EQ(reply[4], 0x00);
             EXPECT_EQ(reply[5], 0x00);
             EXPECT_TRUE(frame::EndsWithCrLf(reply.data(), reply.size()));
             EXPECT_FALSE(frame::CrcMatches(reply.data(), reply.size())) << number;
-            const auto write = Ask(bus, 4, cmd::kWriteParameter, test::ParamWrite(static_cast<uint16_t>(number), 5));
+            const auto write = Ask(bus, 4, cmd::kCmdWriteParameter, test::ParamWrite(static_cast<uint16_t>(number), 5));
             EXPECT_EQ(write, (std::vector<uint8_t>{0xEF, 4, 0x25, 0x0F, 0x00, 0x00, 0x0D, 0x0A})) << number;
         }
     }
@@ -132,11 +132,11 @@ TEST(SimParameters, EachModelHasItsNumbersAndRefusesTheOthers)
 TEST(SimParameters, WriteThenReadRoundTripsNegativeValuesLittleEndian)
 {
     auto bus = SimBus::CreateDemo();
-    auto reply = Ask(*bus, 2, cmd::kWriteParameter, test::ParamWrite(35, -2));
-    ASSERT_TRUE(WellFormed(reply, 2, cmd::kWriteParameter, 8));
+    auto reply = Ask(*bus, 2, cmd::kCmdWriteParameter, test::ParamWrite(35, -2));
+    ASSERT_TRUE(WellFormed(reply, 2, cmd::kCmdWriteParameter, 8));
     EXPECT_EQ(Data(reply)[0], 1);
-    reply = Ask(*bus, 2, cmd::kReadParameter, {0x23, 0x00});
-    ASSERT_TRUE(WellFormed(reply, 2, cmd::kReadParameter, 13));
+    reply = Ask(*bus, 2, cmd::kCmdReadParameter, {0x23, 0x00});
+    ASSERT_TRUE(WellFormed(reply, 2, cmd::kCmdReadParameter, 13));
     EXPECT_EQ(Data(reply), (std::vector<uint8_t>{0x23, 0x00, 0xFE, 0xFF, 0xFF, 0xFF}));
 }
 
@@ -155,16 +155,16 @@ TEST(SimParameters, DefaultsFollowTheModel)
         {0, param::kJogSpeed, 20},
     };
     for (const auto &c : cases) {
-        const auto reply = Ask(*bus, c.address, cmd::kReadParameter, test::U16(static_cast<uint16_t>(c.number)));
-        ASSERT_TRUE(WellFormed(reply, c.address, cmd::kReadParameter, 13));
+        const auto reply = Ask(*bus, c.address, cmd::kCmdReadParameter, test::U16(static_cast<uint16_t>(c.number)));
+        ASSERT_TRUE(WellFormed(reply, c.address, cmd::kCmdReadParameter, 13));
         EXPECT_EQ(frame::GetI32(Data(reply).data() + 2), c.value) << int(c.address) << " #" << c.number;
     }
 }
 
 TEST(SimReply, RefusalPatternNeverCarriesAValidCrc)
 {
-    for (uint8_t command : {cmd::kReadParameter, cmd::kWriteParameter, cmd::kReadSteps, cmd::kStartAutoTuning,
-                            cmd::kReadAutoTuningStatus}) {
+    for (uint8_t command : {cmd::kCmdReadParameter, cmd::kCmdWriteParameter, cmd::kCmdReadAllSteps, cmd::kCmdStartAutoTuning,
+                            cmd::kCmdReadAutoTuningStatus}) {
         for (size_t length : {8u, 13u, 49u, 51u}) {
             const auto r = Reply::Refusal(7, command, length);
             ASSERT_EQ(r.size(), length);

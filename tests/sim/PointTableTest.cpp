@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/AxisDevice.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/PointTable.h"
 #include "tests/sim/SimTestUtil.h"
 
@@ -43,8 +43,8 @@ TEST(SimPointTable, LongAndShortRecordLayouts)
     r.threshold = 0x0304;
     const auto longForm = PointTable::Encode(2, r, true);
     const auto shortForm = PointTable::Encode(2, r, false);
-    ASSERT_EQ(longForm.size(), cmd::kLongRecordLength);
-    ASSERT_EQ(shortForm.size(), cmd::kShortRecordLength);
+    ASSERT_EQ(longForm.size(), cmd::kStepRecordLenLong);
+    ASSERT_EQ(shortForm.size(), cmd::kStepRecordLenShort);
 
     struct Field { size_t longAt; size_t shortAt; int32_t value; int bytes; };
     const Field fields[] = {
@@ -80,12 +80,12 @@ TEST(SimPointTable, WriteAndReadBackEachModelsRecordForm)
         const bool longForm = bus->Device(address)->Model().longRecord;
         SCOPED_TRACE(bus->Device(address)->Model().text);
         const StepRecord r = SampleStep(5);
-        auto reply = Ask(*bus, address, cmd::kWriteStep, PointTable::Encode(5, r, longForm));
-        ASSERT_TRUE(WellFormed(reply, address, cmd::kWriteStep, 8));
+        auto reply = Ask(*bus, address, cmd::kCmdWriteStep, PointTable::Encode(5, r, longForm));
+        ASSERT_TRUE(WellFormed(reply, address, cmd::kCmdWriteStep, 8));
         EXPECT_EQ(Data(reply)[0], 1);
 
-        reply = Ask(*bus, address, cmd::kReadSteps, test::U16(5));
-        ASSERT_TRUE(WellFormed(reply, address, cmd::kReadSteps, longForm ? 51u : 49u));
+        reply = Ask(*bus, address, cmd::kCmdReadAllSteps, test::U16(5));
+        ASSERT_TRUE(WellFormed(reply, address, cmd::kCmdReadAllSteps, longForm ? 51u : 49u));
         uint16_t addressed = 0;
         StepRecord back = PointTable::Decode(Data(reply).data(), longForm, &addressed);
         EXPECT_EQ(addressed, 5);
@@ -95,7 +95,7 @@ TEST(SimPointTable, WriteAndReadBackEachModelsRecordForm)
 
         // The other form's length is refused on a short-record model.
         if (!longForm) {
-            reply = Ask(*bus, address, cmd::kWriteStep, PointTable::Encode(6, r, true));
+            reply = Ask(*bus, address, cmd::kCmdWriteStep, PointTable::Encode(6, r, true));
             EXPECT_EQ(Data(reply)[0], 0);
         }
     }
@@ -104,10 +104,10 @@ TEST(SimPointTable, WriteAndReadBackEachModelsRecordForm)
 TEST(SimPointTable, ShortFormWithStepNumberZeroClearsAStepOnALongModel)
 {
     auto bus = SimBus::CreateDemo();
-    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kWriteStep, PointTable::Encode(4, SampleStep(4), true)))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kCmdWriteStep, PointTable::Encode(4, SampleStep(4), true)))[0], 1);
     ASSERT_TRUE(bus->Axis(2)->Table().Step(4).Defined());
-    const auto reply = Ask(*bus, 2, cmd::kWriteStep, PointTable::Encode(4, StepRecord{}, false));
-    ASSERT_TRUE(WellFormed(reply, 2, cmd::kWriteStep, 8));
+    const auto reply = Ask(*bus, 2, cmd::kCmdWriteStep, PointTable::Encode(4, StepRecord{}, false));
+    ASSERT_TRUE(WellFormed(reply, 2, cmd::kCmdWriteStep, 8));
     EXPECT_EQ(Data(reply)[0], 1);
     EXPECT_FALSE(bus->Axis(2)->Table().Step(4).Defined());
 }
@@ -119,12 +119,12 @@ TEST(SimPointTable, BulkReadSendsDefinedStepsThenAtLeast40PaddingBytes)
         const bool longForm = bus->Device(address)->Model().longRecord;
         const size_t frameLength = longForm ? 51 : 49;
         for (int16_t step : {1, 2, 64})
-            ASSERT_EQ(Data(Ask(*bus, address, cmd::kWriteStep, PointTable::Encode(step, SampleStep(step), longForm)))[0], 1);
-        const auto stream = Ask(*bus, address, cmd::kReadSteps, {0x00, 0x00});
+            ASSERT_EQ(Data(Ask(*bus, address, cmd::kCmdWriteStep, PointTable::Encode(step, SampleStep(step), longForm)))[0], 1);
+        const auto stream = Ask(*bus, address, cmd::kCmdReadAllSteps, {0x00, 0x00});
         ASSERT_GE(stream.size(), 3 * frameLength + 40);
         for (size_t i = 0; i < 3; ++i) {
             const std::vector<uint8_t> f(stream.begin() + i * frameLength, stream.begin() + (i + 1) * frameLength);
-            EXPECT_TRUE(WellFormed(f, address, cmd::kReadSteps, frameLength)) << i;
+            EXPECT_TRUE(WellFormed(f, address, cmd::kCmdReadAllSteps, frameLength)) << i;
         }
         EXPECT_EQ(frame::GetI16(stream.data() + frameLength + 3 + 2), 2);       // record number of the 2nd frame
         EXPECT_EQ(frame::GetU16(stream.data() + 2 * frameLength + 3), 64);
@@ -137,20 +137,20 @@ TEST(SimPointTable, BulkReadSendsDefinedStepsThenAtLeast40PaddingBytes)
 TEST(SimPointTable, EmptyTableBulkReadIsPaddingOnly)
 {
     auto bus = SimBus::CreateDemo();
-    const auto stream = Ask(*bus, 1, cmd::kReadSteps, {0x00, 0x00});
-    EXPECT_EQ(stream, std::vector<uint8_t>(cmd::kBulkReadPaddingLength, 0xFF));
+    const auto stream = Ask(*bus, 1, cmd::kCmdReadAllSteps, {0x00, 0x00});
+    EXPECT_EQ(stream, std::vector<uint8_t>(AxisDevice::kBulkReadPaddingLength, 0xFF));
 }
 
 TEST(SimPointTable, StepsBeyondTheOperationTypeAreRefused)
 {
     auto bus = SimBus::CreateDemo();
     // Operation type 5 has three steps.
-    ASSERT_EQ(Data(Ask(*bus, 0, cmd::kWriteParameter, test::ParamWrite(param::kOperationType, 5)))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 0, cmd::kCmdWriteParameter, test::ParamWrite(param::kOperationType, 5)))[0], 1);
     EXPECT_EQ(bus->Axis(0)->StepCount(), 3);
-    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kWriteStep, PointTable::Encode(3, SampleStep(3), false)))[0], 1);
-    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kWriteStep, PointTable::Encode(4, SampleStep(4), false)))[0], 0);
-    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kWriteStep, PointTable::Encode(0, SampleStep(1), false)))[0], 0);
-    const auto refused = Ask(*bus, 0, cmd::kReadSteps, test::U16(4));
+    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kCmdWriteStep, PointTable::Encode(3, SampleStep(3), false)))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kCmdWriteStep, PointTable::Encode(4, SampleStep(4), false)))[0], 0);
+    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kCmdWriteStep, PointTable::Encode(0, SampleStep(1), false)))[0], 0);
+    const auto refused = Ask(*bus, 0, cmd::kCmdReadAllSteps, test::U16(4));
     ASSERT_EQ(refused.size(), 49u);
     EXPECT_EQ(refused[3], 0x0F);
     EXPECT_FALSE(frame::CrcMatches(refused.data(), refused.size()));
@@ -158,7 +158,7 @@ TEST(SimPointTable, StepsBeyondTheOperationTypeAreRefused)
     // The rotary model codes operation types 2, 4 and 5 as they are; 1 and 3 are not its types.
     struct Case { int32_t raw; int steps; };
     for (const Case c : {Case{2, 256}, Case{4, 7}, Case{5, 3}, Case{1, 64}, Case{3, 64}}) {
-        ASSERT_EQ(Data(Ask(*bus, 5, cmd::kWriteParameter, test::ParamWrite(param::kOperationType, c.raw)))[0], 1);
+        ASSERT_EQ(Data(Ask(*bus, 5, cmd::kCmdWriteParameter, test::ParamWrite(param::kOperationType, c.raw)))[0], 1);
         EXPECT_EQ(bus->Axis(5)->StepCount(), c.steps) << c.raw;
     }
 }
@@ -166,9 +166,9 @@ TEST(SimPointTable, StepsBeyondTheOperationTypeAreRefused)
 TEST(SimPointTable, ClearEmptiesTheTable)
 {
     auto bus = SimBus::CreateDemo();
-    ASSERT_EQ(Data(Ask(*bus, 4, cmd::kWriteStep, PointTable::Encode(1, SampleStep(1), false)))[0], 1);
-    const auto reply = Ask(*bus, 4, cmd::kClearPointTable);
-    ASSERT_TRUE(WellFormed(reply, 4, cmd::kClearPointTable, 8));
+    ASSERT_EQ(Data(Ask(*bus, 4, cmd::kCmdWriteStep, PointTable::Encode(1, SampleStep(1), false)))[0], 1);
+    const auto reply = Ask(*bus, 4, cmd::kCmdClearPointTable);
+    ASSERT_TRUE(WellFormed(reply, 4, cmd::kCmdClearPointTable, 8));
     EXPECT_EQ(Data(reply)[0], 1);
     EXPECT_TRUE(bus->Axis(4)->Table().DefinedSteps(64).empty());
 }

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/AxisDevice.h"
-#include "sim/DeviceCommands.h"
+#include "protocol/CommandCodes.h"
 #include "sim/PointTable.h"
 #include "tests/sim/SimTestUtil.h"
 
@@ -24,13 +24,13 @@ struct Batch {
 
 Batch ReadBatch(SimBus &bus, uint8_t address)
 {
-    const auto reply = Ask(bus, address, cmd::kReadWaveData);
+    const auto reply = Ask(bus, address, cmd::kCmdReadWaveData);
     Batch b;
     EXPECT_GE(reply.size(), 21u);
     const uint16_t header = frame::GetU16(reply.data() + 3);
     b.finished = (header & 0x8000) != 0;
     b.count = header & 0x7FFF;
-    EXPECT_TRUE(WellFormed(reply, address, cmd::kReadWaveData, 21 + 2 * static_cast<size_t>(b.count)));
+    EXPECT_TRUE(WellFormed(reply, address, cmd::kCmdReadWaveData, 21 + 2 * static_cast<size_t>(b.count)));
     b.firstIndex = frame::GetI32(reply.data() + 5);
     b.commandBase = frame::GetI32(reply.data() + 9);
     b.actualBase = frame::GetI32(reply.data() + 13);
@@ -41,10 +41,10 @@ Batch ReadBatch(SimBus &bus, uint8_t address)
 
 void Ready(SimBus &bus, uint8_t address)
 {
-    ASSERT_EQ(Data(Ask(bus, address, cmd::kServoOn))[0], 1);
-    ASSERT_EQ(Data(Ask(bus, address, cmd::kHomeReturn, {1}))[0], 1);
+    ASSERT_EQ(Data(Ask(bus, address, cmd::kCmdServoOn))[0], 1);
+    ASSERT_EQ(Data(Ask(bus, address, cmd::kCmdHomeReturn, {1}))[0], 1);
     bus.Advance(3000000);
-    ASSERT_EQ(Data(Ask(bus, address, cmd::kReadHomeDone))[0], 1);
+    ASSERT_EQ(Data(Ask(bus, address, cmd::kCmdReadHomeDone))[0], 1);
 }
 
 void StartMove(SimBus &bus, uint8_t address, double mm, int speed)
@@ -57,15 +57,15 @@ void StartMove(SimBus &bus, uint8_t address, double mm, int speed)
     r.acc = r.dcc = 30;
     r.repeat = 1;
     const bool longForm = bus.Device(address)->Model().longRecord;
-    ASSERT_EQ(Data(Ask(bus, address, cmd::kWriteStep, PointTable::Encode(1, r, longForm)))[0], 1);
-    ASSERT_EQ(Data(Ask(bus, address, cmd::kStartProgram, test::U16(1)))[0], 1);
+    ASSERT_EQ(Data(Ask(bus, address, cmd::kCmdWriteStep, PointTable::Encode(1, r, longForm)))[0], 1);
+    ASSERT_EQ(Data(Ask(bus, address, cmd::kCmdStartProgram, test::U16(1)))[0], 1);
 }
 
 TEST(SimWave, ScalesAreTheGoldenFactors)
 {
     auto bus = SimBus::CreateDemo();
-    const auto reply = Ask(*bus, 0, cmd::kReadWaveScales);
-    ASSERT_TRUE(WellFormed(reply, 0, cmd::kReadWaveScales, 23));
+    const auto reply = Ask(*bus, 0, cmd::kCmdReadWaveScales);
+    ASSERT_TRUE(WellFormed(reply, 0, cmd::kCmdReadWaveScales, 23));
     const auto d = Data(reply);
     EXPECT_EQ(frame::GetI32(d.data()), 100000);        // 0.1 ms per sampling unit
     EXPECT_EQ(frame::GetI32(d.data() + 4), 100);       // 0.0001 mm per position count
@@ -76,18 +76,18 @@ TEST(SimWave, ScalesAreTheGoldenFactors)
 TEST(SimWave, IdleRecorderAnswersAnEmptyFinishedBatch)
 {
     auto bus = SimBus::CreateDemo();
-    const auto reply = Ask(*bus, 1, cmd::kReadWaveData);
-    ASSERT_TRUE(WellFormed(reply, 1, cmd::kReadWaveData, 21));
+    const auto reply = Ask(*bus, 1, cmd::kCmdReadWaveData);
+    ASSERT_TRUE(WellFormed(reply, 1, cmd::kCmdReadWaveData, 21));
     EXPECT_EQ(frame::GetU16(reply.data() + 3), 0x8000);
 }
 
 TEST(SimWave, StartRefusesNoChannelOrMoreThanTwo)
 {
     auto bus = SimBus::CreateDemo();
-    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kStartWaveCapture, {10, 0, 0x00}))[0], 0);
-    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kStartWaveCapture, {10, 0, 0x13}))[0], 0);
-    const auto ok = Ask(*bus, 0, cmd::kStartWaveCapture, {10, 0, 0x11});
-    ASSERT_TRUE(WellFormed(ok, 0, cmd::kStartWaveCapture, 8));
+    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kCmdStartWaveCapture, {10, 0, 0x00}))[0], 0);
+    EXPECT_EQ(Data(Ask(*bus, 0, cmd::kCmdStartWaveCapture, {10, 0, 0x13}))[0], 0);
+    const auto ok = Ask(*bus, 0, cmd::kCmdStartWaveCapture, {10, 0, 0x11});
+    ASSERT_TRUE(WellFormed(ok, 0, cmd::kCmdStartWaveCapture, 8));
     EXPECT_EQ(Data(ok)[0], 1);
 }
 
@@ -97,7 +97,7 @@ TEST(SimWave, CapturedPositionsAndSpeedsMatchTheMotion)
     Ready(*bus, 2);
     const int32_t start = bus->Axis(2)->ActualCounts();
     // Sampling 10 = 1 ms; actual position (0x01) and actual speed (0x10).
-    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kStartWaveCapture, {10, 0, 0x11}))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kCmdStartWaveCapture, {10, 0, 0x11}))[0], 1);
     StartMove(*bus, 2, 150.0, 100);
 
     std::vector<int16_t> position, speed;
@@ -143,7 +143,7 @@ TEST(SimWave, TwoChannelsGoInCaptureBitOrderAndStopFinishes)
     auto bus = SimBus::CreateDemo();
     Ready(*bus, 1);
     // Command position (0x02) and actual current (0x08): the position increments come first.
-    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kStartWaveCapture, {1, 0, 0x0A}))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kCmdStartWaveCapture, {1, 0, 0x0A}))[0], 1);
     StartMove(*bus, 1, 50.0, 200);
     bus->Advance(200000);
     Batch b = ReadBatch(*bus, 1);
@@ -158,7 +158,7 @@ TEST(SimWave, TwoChannelsGoInCaptureBitOrderAndStopFinishes)
     EXPECT_GT(commandSum, 0);
     EXPECT_GT(maxCurrent, 200);   // accelerating at 0.3 G takes current
 
-    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kStopWaveCapture))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kCmdStopWaveCapture))[0], 1);
     bool finished = false;
     for (int i = 0; i < 10 && !finished; ++i)
         finished = ReadBatch(*bus, 1).finished;
@@ -176,27 +176,27 @@ TEST(SimTuning, RunReachesState3AndWritesTheGains)
     r.speed = 10000;
     r.acc = r.dcc = 30;
     r.repeat = 1;
-    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kWriteStep, PointTable::Encode(1, r, true)))[0], 1);
-    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kWriteParameter, test::ParamWrite(param::kTuningStiffness, 4)))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kCmdWriteStep, PointTable::Encode(1, r, true)))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 1, cmd::kCmdWriteParameter, test::ParamWrite(param::kTuningStiffness, 4)))[0], 1);
 
-    auto status = Ask(*bus, 1, cmd::kReadAutoTuningStatus);
-    ASSERT_TRUE(WellFormed(status, 1, cmd::kReadAutoTuningStatus, 13));
+    auto status = Ask(*bus, 1, cmd::kCmdReadAutoTuningStatus);
+    ASSERT_TRUE(WellFormed(status, 1, cmd::kCmdReadAutoTuningStatus, 13));
     EXPECT_EQ(Data(status)[0], AutoTuner::kIdle);
     EXPECT_EQ(Data(status)[1], AutoTuner::kIdle);
 
-    const auto start = Ask(*bus, 1, cmd::kStartAutoTuning, {0x01, 0x00, 0x00, 0x01});
-    ASSERT_TRUE(WellFormed(start, 1, cmd::kStartAutoTuning, 8));
+    const auto start = Ask(*bus, 1, cmd::kCmdStartAutoTuning, {0x01, 0x00, 0x00, 0x01});
+    ASSERT_TRUE(WellFormed(start, 1, cmd::kCmdStartAutoTuning, 8));
     ASSERT_EQ(Data(start)[0], 1);
     bus->Advance(100000);
-    status = Ask(*bus, 1, cmd::kReadAutoTuningStatus);
+    status = Ask(*bus, 1, cmd::kCmdReadAutoTuningStatus);
     EXPECT_EQ(Data(status)[0], AutoTuner::kRunning);
     EXPECT_EQ(Data(status)[1], AutoTuner::kRunning);
     EXPECT_TRUE(bus->Axis(1)->Motion().Moving());
 
     int polls = 0;
-    while (Data(Ask(*bus, 1, cmd::kReadAutoTuningStatus))[1] == AutoTuner::kRunning && polls++ < 100)
+    while (Data(Ask(*bus, 1, cmd::kCmdReadAutoTuningStatus))[1] == AutoTuner::kRunning && polls++ < 100)
         bus->Advance(500000);
-    status = Ask(*bus, 1, cmd::kReadAutoTuningStatus);
+    status = Ask(*bus, 1, cmd::kCmdReadAutoTuningStatus);
     EXPECT_EQ(Data(status)[1], AutoTuner::kDone);
     EXPECT_EQ(Data(status)[0], AutoTuner::kDone);
     EXPECT_GT(frame::GetI16(Data(status).data() + 2), 0);
@@ -215,10 +215,10 @@ TEST(SimTuning, RunReachesState3AndWritesTheGains)
 TEST(SimTuning, RefusedOnModelsWithoutTuningAndFailedWhenStopped)
 {
     auto bus = SimBus::CreateDemo();
-    const auto refused = Ask(*bus, 0, cmd::kStartAutoTuning, {0x01, 0x00, 0x01, 0x00});
+    const auto refused = Ask(*bus, 0, cmd::kCmdStartAutoTuning, {0x01, 0x00, 0x01, 0x00});
     EXPECT_EQ(refused, (std::vector<uint8_t>{0xEF, 0x00, 0x50, 0x0F, 0x00, 0x00, 0x0D, 0x0A}));
     // Servo off: a zero status.
-    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kStartAutoTuning, {0x01, 0x00, 0x01, 0x00}))[0], 0);
+    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kCmdStartAutoTuning, {0x01, 0x00, 0x01, 0x00}))[0], 0);
 
     Ready(*bus, 2);
     StepRecord r;
@@ -227,12 +227,12 @@ TEST(SimTuning, RefusedOnModelsWithoutTuningAndFailedWhenStopped)
     r.position = 100000;
     r.speed = 5000;
     r.acc = r.dcc = 30;
-    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kWriteStep, PointTable::Encode(1, r, true)))[0], 1);
-    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kStartAutoTuning, {0x01, 0x00, 0x00, 0x00}))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kCmdWriteStep, PointTable::Encode(1, r, true)))[0], 1);
+    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kCmdStartAutoTuning, {0x01, 0x00, 0x00, 0x00}))[0], 1);
     bus->Advance(100000);
-    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kReadAutoTuningStatus))[0], AutoTuner::kIdle);   // no estimation asked
-    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kStop))[0], 1);
-    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kReadAutoTuningStatus))[1], AutoTuner::kFailed);
+    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kCmdReadAutoTuningStatus))[0], AutoTuner::kIdle);   // no estimation asked
+    ASSERT_EQ(Data(Ask(*bus, 2, cmd::kCmdStop))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, 2, cmd::kCmdReadAutoTuningStatus))[1], AutoTuner::kFailed);
 }
 
 } // namespace
