@@ -443,6 +443,17 @@ std::vector<std::string> CIniEx::SectionNames() const
     return names;
 }
 
+std::vector<std::string> CIniEx::KeyNames(std::string_view section) const
+{
+    std::vector<std::string> keys;
+    if (const Section *found = FindSection(section)) {
+        keys.reserve(found->entries.size());
+        for (const Entry &entry : found->entries)
+            keys.push_back(entry.key);
+    }
+    return keys;
+}
+
 void CIniEx::SetProgramFolder(const std::string &folder)
 {
     ProgramFolderOverride() = folder;

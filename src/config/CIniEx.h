@@ -68,6 +68,8 @@ public:
     bool IsChanged() const { return m_changed; }
     // Section names in file order; index 0 is the unnamed part before the first header.
     std::vector<std::string> SectionNames() const;
+    // Keys of the first section named `section`, in file order (duplicates included).
+    std::vector<std::string> KeyNames(std::string_view section) const;
 
     // Folder the system folder lies in: the folder of the running executable unless overridden
     // (tests, the command line's --system option). An empty override restores the default.

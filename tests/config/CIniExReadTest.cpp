@@ -151,6 +151,14 @@ TEST(CIniExRead, SectionListKeepsFileOrderAndDuplicates)
     EXPECT_EQ(ini.SectionNames(), expected);
 }
 
+TEST(CIniExRead, KeyNamesOfTheFirstSectionInFileOrder)
+{
+    CIniEx ini;
+    ini.LoadText("[A]\nb=1\na=2\nb=3\n; note\n[a]\nc=4\n", true);
+    EXPECT_EQ(ini.KeyNames("a"), (std::vector<std::string>{"b", "a", "b", "; note"}));
+    EXPECT_EQ(ini.KeyNames("missing"), std::vector<std::string>{});
+}
+
 TEST(CIniExRead, VeryLongLineIsKeptWhole)
 {
     const std::string value(4 * 1024 * 1024, 'x');
