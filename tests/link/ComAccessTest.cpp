@@ -126,7 +126,7 @@ TEST_F(ComAccessTest, ShortOrStartlessRepliesComeBackAfterTheWait)
     };
     for (const Case &c : cases) {
         AnswerWith({{c.sent, 0}});
-        const Outcome out = Run(request, 8, 30);
+        const Outcome out = Run(request, 8, 100);
         EXPECT_EQ(out.result, kResultOk) << c.name;
         EXPECT_EQ(out.bytes, c.sent) << c.name;
     }
@@ -227,7 +227,7 @@ TEST_F(ComAccessTest, TimeoutCountFollowsTheExchanges)
     EXPECT_EQ(Run(request, 8, 30).result, kResultTimeout);
     EXPECT_EQ(port.TimeoutWarning().Count(), 1);
     AnswerWith({{reply8, 0}});
-    EXPECT_EQ(Run(request, 8, 30).result, kResultOk);
+    EXPECT_EQ(Run(request, 8, 100).result, kResultOk);
     EXPECT_EQ(port.TimeoutWarning().Count(), 0);
 }
 

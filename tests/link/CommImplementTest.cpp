@@ -74,8 +74,8 @@ TEST_F(CommImplementTest, CleansWhatTheDeviceSentWhateverTheResult)
     };
     const Case cases[] = {
         {"noise and garbage", Join({{0x00, 0x00}, reply8, {0xFF}}), 200, reply8},
-        {"line noise only", {0x00, 0x13, 0x0D, 0x0A, 0x7F}, 30, {}},
-        {"start and three bytes", {0xEF, 0x02, 0x15, 0x01}, 30, {0xEF}},
+        {"line noise only", {0x00, 0x13, 0x0D, 0x0A, 0x7F}, 100, {}},
+        {"start and three bytes", {0xEF, 0x02, 0x15, 0x01}, 100, {0xEF}},
     };
     for (const Case &c : cases) {
         // Bytes after the frame may still be in the line: every case gets a fresh device.
@@ -114,7 +114,7 @@ TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
         std::vector<uint8_t> nestedReply(link::kReceiveLimit);
         nestedResult = comm.Exchange(request.data(), 7, nestedReply.data(), &nestedCount, 8, 200, 20);
     };
-    EXPECT_EQ(Run(Frame(0x37, {0x00}), -1, 80), kResultOk);
+    EXPECT_EQ(Run(Frame(0x37, {0x00}), -1, 200), kResultOk);
     EXPECT_EQ(bytes, wave);
     EXPECT_TRUE(nestedDone);
     EXPECT_EQ(nestedResult, kResultBadReply);

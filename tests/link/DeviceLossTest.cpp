@@ -11,6 +11,8 @@ namespace {
 
 class DeviceLossTest : public PeerTest {
 protected:
+    static constexpr const char *kMissingDevice = "/dev/kvl-no-such-device";
+
     int Run(CComm &comm, uint8_t command, int expected, int timeoutMs, int *count)
     {
         const std::vector<uint8_t> request = Frame(command);
@@ -61,7 +63,9 @@ TEST_F(DeviceLossTest, AfterTheLossALaterExchangeFailsToOpenThenWorksWithTheNewD
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultTimeout);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(comm.IsOpen(), 0);
-    // The old device path is gone: the implicit reopen fails.
+    // While no device is there, the implicit reopen fails. (The freed pseudo-terminal name may
+    // be taken at once by another process's new one, so the number points at a missing device.)
+    CPortResolver::Instance().SetPath(kPort, kMissingDevice);
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultOpenFailed);
     EXPECT_EQ(comm.IsOpen(), 0);
 
@@ -89,6 +93,7 @@ TEST_F(DeviceLossTest, VanishingBetweenExchangesGivesAWriteFailureThenANewNumber
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultWriteFailed);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(comm.IsOpen(), 0);
+    CPortResolver::Instance().SetPath(kPort, kMissingDevice);
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultOpenFailed);
 
     const int number = CPortResolver::Instance().AssignNumber(device->Path());

@@ -13,6 +13,8 @@
 //   kvl::CPortResolver::Instance().SetPath(1, peer.Path());
 //
 // Start, Stop and the accessors are called from the test's thread; the script runs in the peer's.
+// The kernel hands a freed pty name to the next new pty at once, in any process: tests that drop
+// devices should not run beside each other (ctest property RESOURCE_LOCK pty).
 #include <atomic>
 #include <cstdint>
 #include <functional>
