@@ -123,12 +123,12 @@ int CComAccess::WriteAll(const uint8_t *bytes, int count)
 int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void * /*reserved*/,
                          int *received, int expected, int timeoutMs, int settleMs)
 {
+    if (received == nullptr || request == nullptr || requestLength < 1 || reply == nullptr)
+        return kResultBadReply;
+    *received = 0;
     if (portNumber_ < 1)
         return kResultNoPort;
-    if (request == nullptr || requestLength < 1 || reply == nullptr || received == nullptr)
-        return kResultBadReply;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
-    *received = 0;
     CAppState &app = CAppState::Instance();
     const uint8_t command = requestLength > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
     const bool trace = app.traceOn;

@@ -270,14 +270,26 @@ TEST_F(ComAccessTest, TextCommandSendsALineAndReadsOneBack)
     EXPECT_EQ(peer_->Requests()[0], (std::vector<uint8_t>{'V', 'E', 'R', '\r', '\n'}));
 }
 
-TEST_F(ComAccessTest, NoPortNumberGivesNoPortWithoutTouchingTheDevice)
+TEST_F(ComAccessTest, NoPortNumberOrBadArgumentsTouchNothing)
 {
     CComAccess fresh;
     std::vector<uint8_t> reply(link::kReceiveLimit);
     int count = 5;
     EXPECT_EQ(fresh.Exchange(request.data(), 7, reply.data(), nullptr, &count, 8, 30, 20), kResultNoPort);
+    EXPECT_EQ(count, 0);
     EXPECT_EQ(fresh.IsOpen(), 0);
-    EXPECT_EQ(peer_->RequestCount(), 0);
+
+    count = 5;
+    EXPECT_EQ(port.Exchange(request.data(), 0, reply.data(), nullptr, &count, 8, 30, 20), kResultBadReply);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(port.Exchange(nullptr, 7, reply.data(), nullptr, &count, 8, 30, 20), kResultBadReply);
+    EXPECT_EQ(port.Exchange(request.data(), 7, nullptr, nullptr, &count, 8, 30, 20), kResultBadReply);
+    EXPECT_EQ(port.Exchange(request.data(), 7, reply.data(), nullptr, nullptr, 8, 30, 20), kResultBadReply);
+    // A request that did go out is seen by the device: nothing of the refused ones arrived before it.
+    AnswerWith({{reply8, 0}});
+    EXPECT_EQ(Run(request, 8).result, kResultOk);
+    ASSERT_EQ(peer_->RequestCount(), 1);
+    EXPECT_EQ(peer_->Requests()[0], request);
 }
 
 std::string ReadFile(const std::string &path)
