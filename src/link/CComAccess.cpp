@@ -123,9 +123,10 @@ int CComAccess::WriteAll(const uint8_t *bytes, int count)
 int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void * /*reserved*/,
                          int *received, int expected, int timeoutMs, int settleMs)
 {
+    if (received != nullptr)
+        *received = 0;
     if (received == nullptr || request == nullptr || requestLength < 1 || reply == nullptr)
         return kResultBadReply;
-    *received = 0;
     if (portNumber_ < 1)
         return kResultNoPort;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
