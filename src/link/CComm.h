@@ -26,7 +26,10 @@ public:
     // decides it. Returns a result code (ResultCode.h).
     virtual int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                          int expected, int timeoutMs, int settleMs) = 0;
+    // Sends a text command and collects its text answer (serial: one line; TCP: the command
+    // followed by ";"). Result code; no window uses them.
     virtual int TextQuery(const std::string &command, std::string *answer) = 0;
+    // Sends a text command without waiting for an answer. Result code.
     virtual int TextSend(const std::string &command) = 0;
     virtual std::string DeviceModelName() = 0;
 };
