@@ -14,6 +14,10 @@ constexpr int kDefaultSpeed = 1;
 constexpr int kDefaultStdTime = 100;
 constexpr int kDefaultRepeat = 1;
 constexpr int kRealDecimalsOfRowSet = 6; // "%f"
+// The largest magnitudes whose "%f" form fits the 19 characters of a text field. A bigger number
+// would have its digits cut off and change its magnitude, so it is stored as the bound instead.
+constexpr double kRealStoredMax = 999999999999.0;  // "999999999999.000000"
+constexpr double kRealStoredMin = -99999999999.0;  // "-99999999999.000000"
 
 template <typename T> T Saturate(int value)
 {
@@ -160,8 +164,8 @@ void CKVL_VER2_ProgData::SetRow(const std::array<std::string, kStepColumnCount> 
         if (k == kColMode)
             m_mode = NormaliseMode(texts[k], language);
         else if (IsRealColumn(k))
-            *TextField(k) = CutToWidth(FormatFixed(LeadingReal(texts[k]), kRealDecimalsOfRowSet), kTextWidth,
-                                       language.language);
+            *TextField(k) = FormatFixed(std::clamp(LeadingReal(texts[k]), kRealStoredMin, kRealStoredMax),
+                                        kRealDecimalsOfRowSet);
         else
             SetFieldText(k, texts[k], language);
     }

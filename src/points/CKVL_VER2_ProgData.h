@@ -41,7 +41,8 @@ public:
     void SetFieldText(int k, std::string_view text, const CStepTexts &texts);
 
     // Whole row from 17 texts (index = column): integers by leading integer, mode normalised, the
-    // six real fields as numbers in "%f" form, jump and comment unchanged; the empty flag cleared.
+    // six real fields as numbers in "%f" form (limited to what that form fits in 19 characters),
+    // jump and comment unchanged; the empty flag cleared.
     void SetRow(const std::array<std::string, kStepColumnCount> &texts, const CStepTexts &language);
 
     // "INC" for "I", the mode-1 language text or "inc" in any case; "ABS" for everything else.

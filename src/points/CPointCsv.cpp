@@ -159,7 +159,10 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content)
     const CStepTexts &texts = table.Rules().Texts();
     int taken = 0;
     for (size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> tokens = Tokenize(lines[i]);
+        // A line ends at a NUL byte, as a C string would: a field cut there could otherwise end
+        // empty or leave a comment ending in a comma, and the file would not load back the same.
+        const std::string line = lines[i].substr(0, lines[i].find('\0'));
+        const std::vector<std::string> tokens = Tokenize(line);
         if (tokens.size() < kFieldsBeforeComment)
             continue;
         const int step = LeadingInt(tokens[0]);
@@ -175,13 +178,6 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content)
         }
         CKVL_VER2_ProgData record;
         record.SetRow(fields, texts);
-        // A field that stores as empty (it began with a NUL byte) counts as missing, as an empty
-        // one would: the step could neither be written nor saved again without shifting fields.
-        bool complete = true;
-        for (int k = kColMode; k <= kColJump; ++k)
-            complete = complete && !record.FieldText(k).empty();
-        if (!complete)
-            continue;
         table.Working(step) = record;
         table.RefreshRow(step);
         for (int k = kColMode; k < kStepColumnCount; ++k)

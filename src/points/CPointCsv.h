@@ -41,7 +41,8 @@ public:
 
     // Loads file content into the working table: the table is reset (driver copy kept), the first
     // line skipped, lines taken by the rules (step in 0..N-1, fields 2 to 16 present; fields past
-    // the 17th belong to the comment, which held commas). CR LF, LF and CR all end a line.
+    // the 17th belong to the comment, which held commas). CR LF, LF and CR all end a line; a NUL
+    // byte ends the line's text.
     // Returns the number of lines taken.
     static int LoadText(CPointTable &table, const std::string &content);
     // Opens and loads a file; on an open failure the table is unchanged.

@@ -2,8 +2,6 @@
 // the language (code page of the cut) and online/offline; the rest is the file content.
 // Checks: no crash or sanitizer report, every stored text within its width, and a loaded table
 // that saves and loads again to the same records.
-#include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +9,6 @@
 
 #include "points/CPointCsv.h"
 #include "points/CPointTable.h"
-#include "points/StepTextUtil.h"
 
 using namespace kvl::points;
 
@@ -41,22 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     CPointTable again(CStepRules(context, texts));
     CPointCsv::LoadText(again, CPointCsv::Serialise(table));
     for (int s = 0; s < table.StepCount(); ++s) {
-        const CKVL_VER2_ProgData &a = table.Working(s);
-        const CKVL_VER2_ProgData &b = again.Working(s);
-        if (a.IsEmpty() != b.IsEmpty())
+        if (!table.Working(s).Equals(again.Working(s)))
             std::abort();
-        for (int k = 0; k < kStepColumnCount && !a.IsEmpty(); ++k) {
-            if (!CKVL_VER2_ProgData::IsRealColumn(k)) {
-                if (a.FieldText(k) != b.FieldText(k))
-                    std::abort();
-                continue;
-            }
-            // Reals are stored as cut "%f" texts: beyond a double's precision the digits may move.
-            const double x = LeadingReal(a.FieldText(k));
-            const double y = LeadingReal(b.FieldText(k));
-            if (std::fabs(x - y) > 1e-12 * std::max(1.0, std::fabs(x)))
-                std::abort();
-        }
     }
     return 0;
 }

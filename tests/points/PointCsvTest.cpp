@@ -15,6 +15,7 @@ namespace kvl::points {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using test::JapaneseLikeTexts;
 using test::MakeContext;
 using test::RowTexts;
@@ -151,13 +152,13 @@ TEST(PointCsv, LoadTakesOrSkipsEachLineByTheRules)
           {kColJump, "j"}, {kColComment, "c"}}},
         {"fields far longer than the storage", 0,
          "7,ABS," + longText + "," + longText + ",1," + longText + ",0,0,1,0,0,0,0,0,1," + longText + "," + longText, 7,
-         {{kColSpeed, "2147483647"}, {kColDcc, "1797693134862315708"}, {kColPosition, "1797693134862315708"},
+         {{kColSpeed, "2147483647"}, {kColDcc, "999999999999.000000"}, {kColPosition, "999999999999.000000"},
           {kColJump, "444"}, {kColComment, longText}}},
         {"jump 64 under type 0", 0, "8,ABS,10,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,64", 8, {{kColJump, "64"}}},
         {"integer fields saturate", 0, "9,ABS,10,100,0.3,0.3,0,0,0.1,0,300,-4,0,999,1,E", 9,
          {{kColAccDecMode, "0"}, {kColStopMode, "0"}, {kColStdTime, "999"}, {kColPAreaB, "300.000000"}}},
         {"too few fields", 0, "9,ABS,10,100", -1, {}},
-        {"field that stores as empty", 0, std::string("2,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,") + '\0' + "E,c", -1, {}},
+        {"a NUL byte ends the line", 0, "2,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,\0E,c"s, -1, {}},
     };
     for (const LoadCase &c : cases) {
         CStepTexts texts = EnglishTexts();
@@ -235,8 +236,8 @@ TEST(PointCsv, HeaderOnlyEmptyAndOddLineEnds)
         {"blank lines", "h\r\n\r\n\n1,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,E\r\n\r\n", 1},
         {"first line is always the header", "1,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,E\r\n", 0},
         {"invalid bytes and NULs", std::string("h\r\n2,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,E,\xff\xfe\x81\r\n") +
-                                       std::string("3,A\0BS,1,1,1,1,0,0,1,0,0,0,0,0,1,\x82\x82\x82\x82,\x81\0x\r\n", 48),
-         2},
+                                       "3,A\0BS,1,1,1,1,0,0,1,0,0,0,0,0,1,E\r\n"s,
+         1},
     };
     for (const auto &c : cases) {
         CPointTable table = Table();
@@ -246,11 +247,13 @@ TEST(PointCsv, HeaderOnlyEmptyAndOddLineEnds)
         if (c.taken == 0)
             EXPECT_TRUE(table.Working(0).IsEmpty()) << c.label;
     }
-    CPointTable table = Table();
-    CPointCsv::LoadText(table, std::string("h\r\n3,A\0BS,1,1,1,1,0,0,1,0,0,0,0,0,1,\x82\x82\x82\x82,\x81\0x\r\n", 49));
-    EXPECT_EQ(table.Working(3).Mode(), "ABS");
-    EXPECT_EQ(table.Working(3).Jump(), "\x82\x82\x82");
-    EXPECT_EQ(table.Working(3).Comment(), "\x81");
+    CPointTable table = Table(0, false, JapaneseLikeTexts());
+    ASSERT_EQ(CPointCsv::LoadText(table, "h\r\n3,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,\x82\x82\x82\x82,a,\x81\0x,y\r\n"
+                                         "4,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,E,\xff\xfe\x81\r\n"s),
+              2);
+    EXPECT_EQ(table.Working(3).Jump(), "\x82\x82") << "a Shift-JIS pair is not split";
+    EXPECT_EQ(table.Working(3).Comment(), "a,\x81") << "the line ends at the NUL byte";
+    EXPECT_EQ(table.Working(4).Comment(), "\xff\xfe\x81") << "bytes are kept as they are";
 }
 
 TEST_F(PointCsvFile, SaveWritesTheFileAndLeavesNoTemporaryFile)

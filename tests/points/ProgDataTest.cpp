@@ -109,10 +109,20 @@ TEST(ProgData, TextFieldsAreCutToTheirStorageWidth)
     r.SetFieldText(kColMode, std::string(18, 'M') + "\x83\x41", japanese);
     EXPECT_EQ(r.Mode(), std::string(18, 'M'));
 
-    // A whole-row set of a huge number prints more than 300 digits; the field keeps 19 of them.
+    // "%f" of a huge number has hundreds of digits; cutting them would change the magnitude, so the
+    // whole-row set stores the largest numbers whose six-decimal form fits the field.
+    const struct {
+        const char *text;
+        const char *stored;
+    } reals[] = {{"1e300", "999999999999.000000"},   {"-1e300", "-99999999999.000000"},
+                 {"1e12", "999999999999.000000"},    {"999999999998.5", "999999999998.500000"},
+                 {"-99999999998.25", "-99999999998.250000"}, {"1e200", "999999999999.000000"}};
+    for (const auto &real : reals) {
+        r.SetRow(RowTexts(0, "ABS", real.text, "E"), japanese);
+        EXPECT_EQ(r.FieldText(kColPosition), real.stored) << real.text;
+    }
     auto texts = RowTexts(0, "ABS", "1e300", std::string(10, '9'), longText);
     r.SetRow(texts, japanese);
-    EXPECT_EQ(r.FieldText(kColPosition).size(), 19u);
     EXPECT_EQ(r.Jump(), "999");
     EXPECT_EQ(r.Comment(), longText);
 }
