@@ -127,28 +127,30 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
     const auto chunks = faults_.Shape(address, std::move(reply));
     if (!chunks.empty())
         ++answered_;
+    // The reply still goes out at the speed the request came in.
+    const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
     int64_t ready = NowMicros();
     if (settings_.pace) {
-        const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
         const int64_t wireDone = request.firstByteMicros + static_cast<int64_t>(request.bytes.size()) * byteMicros;
         ready = std::max(ready, wireDone) + kTurnaroundMicros;
     }
-    Send(chunks, ready);
-    // The unit switches its PC line after answering the write that changed it.
+    // A write of the gateway's PC speed moves the bus once this reply is out; the gate takes the
+    // new speed from the next request on.
     if (requested != 0 && requested != lastRequestedSpeed_) {
         lastRequestedSpeed_ = requested;
         baud_ = requested;
     }
+    Send(chunks, ready, byteMicros);
 }
 
-void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros)
+void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, int64_t byteMicros)
 {
     int64_t at = readyMicros;
     for (const auto &chunk : chunks) {
         at += chunk.delayMicros;
         SleepUntil(at, NowMicros());
         if (settings_.pace)
-            WritePaced(chunk.bytes, at);
+            WritePaced(chunk.bytes, at, byteMicros);
         else
             pty_.Write(chunk.bytes.data(), chunk.bytes.size());
         at = std::max(at, NowMicros());
@@ -156,9 +158,8 @@ void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t re
 }
 
 // Writes each byte when its last bit would have left a real line at the bus speed.
-void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros)
+void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, int64_t byteMicros)
 {
-    const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
     size_t sent = 0;
     while (sent < bytes.size()) {
         const int64_t now = NowMicros();

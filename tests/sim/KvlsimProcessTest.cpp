@@ -1,0 +1,186 @@
+// The kvlsim executable as a process: the readiness line, the --link symlink, answering through
+// it, --state across runs, --help, and a clean end on SIGTERM. Processes are started and stopped
+// by their pid, after the readiness line.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "protocol/CommandCodes.h"
+#include "tests/sim/SimTestUtil.h"
+
+namespace kvl::sim {
+namespace {
+
+using test::SerialClient;
+using test::WellFormed;
+
+constexpr int kReadyTimeoutMs = 10000;
+
+class SimProcess {
+public:
+    ~SimProcess() { Stop(); }
+
+    // Starts kvlsim with `args`; true once its first stdout line is in (kept in FirstLine()).
+    bool Start(const std::vector<std::string> &args)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
+            return false;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            ::close(out[0]);
+            ::close(out[1]);
+            std::vector<char *> argv;
+            std::string program = KVLSIM_PATH;
+            argv.push_back(program.data());
+            std::vector<std::string> copy = args;
+            for (auto &a : copy)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(program.c_str(), argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        stdout_ = out[0];
+        return pid_ > 0 && ReadLine(&firstLine_);
+    }
+
+    // Everything the process still writes to stdout, until it closes it.
+    std::string RestOfOutput()
+    {
+        std::string text;
+        char c;
+        while (::read(stdout_, &c, 1) == 1)
+            text += c;
+        return text;
+    }
+
+    // Sends SIGTERM and waits; the exit status, or -1.
+    int Stop()
+    {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGTERM);
+        return Wait();
+    }
+
+    int Wait()
+    {
+        int status = 0;
+        const pid_t done = ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        if (stdout_ >= 0)
+            ::close(stdout_);
+        stdout_ = -1;
+        return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    const std::string &FirstLine() const { return firstLine_; }
+
+private:
+    bool ReadLine(std::string *line)
+    {
+        line->clear();
+        for (;;) {
+            pollfd pfd{stdout_, POLLIN, 0};
+            if (::poll(&pfd, 1, kReadyTimeoutMs) <= 0)
+                return false;
+            char c;
+            if (::read(stdout_, &c, 1) != 1)
+                return !line->empty();
+            if (c == '\n')
+                return true;
+            *line += c;
+        }
+    }
+
+    pid_t pid_ = -1;
+    int stdout_ = -1;
+    std::string firstLine_;
+};
+
+std::filesystem::path TempPath(const std::string &stem)
+{
+    return std::filesystem::temp_directory_path() / (stem + "-" + std::to_string(::getpid()));
+}
+
+TEST(KvlsimProcess, ReadinessLineLinkAnswersAndCleanExit)
+{
+    const auto link = TempPath("kvlsim-link");
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--link", link.string()}));
+    EXPECT_EQ(sim.FirstLine().rfind("/dev/pts/", 0), 0u) << sim.FirstLine();
+    ASSERT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), sim.FirstLine());
+
+    SerialClient client;
+    ASSERT_TRUE(client.Open(link.string(), 115200));
+    // The demo bus: six axes and the gateway.
+    for (uint8_t address : {0, 1, 2, 3, 4, 5, 0xF1}) {
+        const auto reply = client.Exchange(address, cmd::kCmdReadDeviceType, {}, 9);
+        EXPECT_TRUE(WellFormed(reply, address, cmd::kCmdReadDeviceType, 9)) << int(address);
+    }
+    EXPECT_TRUE(client.Exchange(6, cmd::kCmdReadDeviceType, {}, 9, 100).empty());
+    client.Close();
+
+    EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(KvlsimProcess, AxesFromTheCommandLineAndStateKeptAcrossRuns)
+{
+    const auto state = TempPath("kvlsim-state") .string() + ".json";
+    std::filesystem::remove(state);
+    const std::vector<std::string> args = {"--axis", "7:MDC-X:2105:PRESS", "--state", state};
+    {
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start(args));
+        SerialClient client;
+        ASSERT_TRUE(client.Open(sim.FirstLine(), 115200));
+        auto reply = client.Exchange(7, cmd::kCmdReadDeviceType, {}, 9);
+        ASSERT_TRUE(WellFormed(reply, 7, cmd::kCmdReadDeviceType, 9));
+        EXPECT_EQ(reply[4], cmd::kModelCodeMDCX);
+        EXPECT_TRUE(client.Exchange(0xF1, cmd::kCmdReadDeviceType, {}, 9, 100).empty());   // no --gateway
+        reply = client.Exchange(7, cmd::kCmdWriteParameter, test::ParamWrite(16, 123), 8);
+        ASSERT_TRUE(WellFormed(reply, 7, cmd::kCmdWriteParameter, 8));
+        client.Close();
+        EXPECT_EQ(sim.Stop(), 0);
+    }
+    ASSERT_TRUE(std::filesystem::exists(state));
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(args));
+    SerialClient client;
+    ASSERT_TRUE(client.Open(sim.FirstLine(), 115200));
+    const auto reply = client.Exchange(7, cmd::kCmdReadParameter, test::U16(16), 13);
+    ASSERT_TRUE(WellFormed(reply, 7, cmd::kCmdReadParameter, 13));
+    EXPECT_EQ(frame::GetI32(reply.data() + 5), 123);
+    const auto name = client.Exchange(7, cmd::kCmdReadVersionAndName, {}, 27);
+    EXPECT_EQ(std::string(name.begin() + 7, name.begin() + 12), "PRESS");
+    client.Close();
+    EXPECT_EQ(sim.Stop(), 0);
+    std::filesystem::remove(state);
+}
+
+TEST(KvlsimProcess, HelpAndBadOptions)
+{
+    {
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--help"}));
+        EXPECT_EQ(sim.FirstLine().rfind("Usage: kvlsim", 0), 0u);
+        const std::string rest = sim.RestOfOutput();
+        EXPECT_NE(rest.find("--fault"), std::string::npos);
+        EXPECT_NE(rest.find("Examples:"), std::string::npos);
+        EXPECT_EQ(sim.Wait(), 0);
+    }
+    SimProcess bad;
+    EXPECT_FALSE(bad.Start({"--axis", "99:MDA"}));   // no readiness line: it refuses and ends
+    EXPECT_EQ(bad.Wait(), 2);
+}
+
+} // namespace
+} // namespace kvl::sim
