@@ -197,5 +197,20 @@ TEST(ShippedSettings, EveryFileHasCrLfLineEnds)
     EXPECT_TRUE(fs::is_regular_file(SystemFolder().parent_path() / "help.html"));
 }
 
+// The tuning windows show these pages from the language folder of the system folder.
+TEST(ShippedSettings, TuningPagesForEveryLanguage)
+{
+    for (const char *folder : {"JP", "EN", "CH"}) {
+        for (const char *page : {"AutoTuning_Alarm_Wnd.html", "AutoTuning_SettingFlow_Wnd1.html",
+                                 "AutoTuning_SettingFlow_Wnd2.html",
+                                 "AutoTuning_SettingFlow_Wnd3.html"}) {
+            const fs::path path = SystemFolder() / folder / page;
+            const std::string html = test::ReadBytes(path.string());
+            EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos) << path;
+            EXPECT_NE(html.find("</html>"), std::string::npos) << path;
+        }
+    }
+}
+
 } // namespace
 } // namespace kvl
