@@ -1,0 +1,329 @@
+#include "params/CParamFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <unistd.h>
+
+#include "config/CParamRules.h"
+#include "config/ParamTextUtil.h"
+#include "params/CParamListRules.h"
+
+namespace kvl::params {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char *kLineEnd = "\r\n";
+constexpr const char *kNoUnit = "-";
+constexpr int kModelLine = 2;
+constexpr int kParamPositionLimited = 12;
+constexpr int kParamPositionLimit = 102;
+constexpr std::size_t kReadChunk = 65536;
+
+// Lines of a text; CR LF, LF and a lone CR each end a line.
+std::vector<std::string> SplitLines(const std::string &content)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+                ++i;
+        } else {
+            line.push_back(c);
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+        if (fold(a[i]) != fold(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// A unit that the saved line carries after the value ("-" and an empty unit carry none).
+bool HasUnit(const CParamData &record)
+{
+    return !record.UnitName().empty() && record.UnitName() != kNoUnit;
+}
+
+// Writes `content` to a temporary file in the target's folder and renames it over the target.
+bool WriteReplacing(const std::string &path, const std::string &content)
+{
+    std::error_code error;
+    fs::path target(path);
+    if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
+        target = fs::weakly_canonical(target, error); // replace the file the link names
+        if (error)
+            return false;
+    }
+    if (fs::is_directory(target, error))
+        return false;
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return false;
+    std::FILE *out = ::fdopen(fd, "wb");
+    if (!out) {
+        ::close(fd);
+        fs::remove(temporary, error);
+        return false;
+    }
+    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
+    const bool flushed = std::fflush(out) == 0 && ::fsync(fd) == 0;
+    const bool closed = std::fclose(out) == 0;
+    if (!(written && flushed && closed)) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    const fs::file_status existing = fs::status(target, error);
+    fs::permissions(temporary,
+                    fs::exists(existing) ? existing.permissions()
+                                         : fs::perms::owner_read | fs::perms::owner_write |
+                                               fs::perms::group_read | fs::perms::others_read,
+                    error);
+    fs::rename(temporary, target, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+// The value part of a parameter line for `record`; empty optional when it counts as missing.
+std::optional<std::string> ValuePart(const CParamData &record, std::string_view value)
+{
+    if (record.GetType() == CParamData::kTypeText) {
+        // A device name may hold blanks: only the unit, when the parameter has one, is cut off.
+        if (HasUnit(record)) {
+            const std::string suffix = " " + record.UnitName();
+            if (value.size() < suffix.size() ||
+                value.substr(value.size() - suffix.size()) != suffix)
+                return std::nullopt;
+            value = paramtext::StripBlanks(value.substr(0, value.size() - suffix.size()));
+        }
+        return std::string(value.substr(0, CParamListRules::kMaxTextLength));
+    }
+    const std::size_t blank = value.find(' ');
+    if (blank != std::string_view::npos)
+        return std::string(value.substr(0, blank));
+    if (record.GetType() != CParamData::kTypeSelection && HasUnit(record))
+        return std::nullopt; // the unit was removed by hand: the value is not trusted
+    return std::string(value);
+}
+
+// Sets a selection from an index text: empty selects the first choice; anything that does not
+// begin with a digit, or an index outside the list, changes nothing.
+bool SetSelectionIndex(CParamData &record, std::string_view text)
+{
+    if (text.empty())
+        return record.SetIndex(0, true);
+    if (text[0] < '0' || text[0] > '9')
+        return false;
+    return record.SetIndex(paramtext::LeadingInt(text), true);
+}
+
+// A value from a file is held within the range the grid shows, so that what is written to the
+// controller is what the user saw.
+void LimitToRange(CParamData &record)
+{
+    if (record.GetType() == CParamData::kTypeInteger)
+        record.SetIntValue(std::clamp(record.IntValue(), record.IntMin(), record.IntMax()));
+    else if (record.GetType() == CParamData::kTypeReal)
+        record.SetRealValue(std::clamp(record.RealValue(), record.RealMin(), record.RealMax()));
+}
+
+} // namespace
+
+std::string CParamFile::DateLine(const ParamDate &date)
+{
+    char text[48];
+    std::snprintf(text, sizeof(text), "%d/%02d%02d", date.year, date.month, date.day);
+    return text;
+}
+
+std::string CParamFile::ParameterLine(const CParamData &record, int number, int digits)
+{
+    char prefix[32];
+    std::snprintf(prefix, sizeof(prefix), "%.*d.  ", digits, number);
+    std::string line = prefix + record.DisplayName() + " = " +
+                       CParamListRules::FileValueText(record);
+    if (record.UnitName() != kNoUnit && record.GetType() != CParamData::kTypeSelection)
+        line += " " + record.UnitName();
+    return line;
+}
+
+std::vector<int> CParamFile::SavedNumbers(const CParamList &file, int count, int level)
+{
+    std::vector<int> numbers;
+    for (const int number : CParamRules::Numbers(count)) {
+        if (CParamListRules::IsSaved(file.At(number), level))
+            numbers.push_back(number);
+    }
+    return numbers;
+}
+
+std::string CParamFile::Serialise(const CParamList &file, const ParamTarget &target,
+                                  const ParamDate &date)
+{
+    const int count =
+        CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    std::string content = DateLine(date) + kLineEnd;
+    content += CParamListRules::ModelKey(target.model) + kLineEnd;
+    content += kLineEnd;
+    content += kLineEnd;
+    for (const int number : SavedNumbers(file, count, target.accessLevel))
+        content += ParameterLine(file.At(number), number, 3) + kLineEnd;
+    return content;
+}
+
+bool CParamFile::Save(const std::string &path, const CParamList &file, const ParamTarget &target,
+                      const ParamDate &date)
+{
+    if (path.empty())
+        return false;
+    return WriteReplacing(path, Serialise(file, target, date));
+}
+
+std::string CParamFile::WithDatExtension(const std::string &path)
+{
+    const std::string extension = fs::path(path).extension().string();
+    if (EqualIgnoringCase(extension, ".dat"))
+        return path;
+    return path + ".dat";
+}
+
+int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamTarget &target,
+                         int count)
+{
+    const std::size_t dot = line.find('.');
+    if (dot == std::string::npos)
+        return 0;
+    const int number = paramtext::LeadingInt(std::string_view(line).substr(0, dot));
+    if (!CParamRules::NumberExists(number, count))
+        return 0;
+    CParamData &record = file.At(number);
+    const std::size_t equals = line.find('=');
+    if (record.IsEmpty() || equals == std::string::npos)
+        return 0;
+    const std::optional<std::string> value =
+        ValuePart(record, paramtext::StripBlanks(std::string_view(line).substr(equals + 1)));
+    if (!value)
+        return 0;
+
+    CParamData candidate = record;
+    const bool taken = candidate.GetType() == CParamData::kTypeSelection
+                           ? SetSelectionIndex(candidate, *value)
+                           : candidate.SetByText(*value, true);
+    if (!taken)
+        return 0;
+    LimitToRange(candidate);
+    record = std::move(candidate);
+
+    if (number == kParamPositionLimit && CParamListRules::IsLongRecordModel(target.model) &&
+        record.GetType() == CParamData::kTypeInteger) {
+        CParamData &limited = file.At(kParamPositionLimited);
+        if (limited.GetType() == CParamData::kTypeInteger) {
+            const int limit = record.IntValue();
+            limited.SetIntRange(limited.IntMin(), limit);
+            limited.SetRangeTexts(limited.MinText(), paramtext::FormatInt(limit));
+            if (limited.IntValue() > limit)
+                limited.SetIntValue(limit);
+        }
+    }
+    return number;
+}
+
+ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &content,
+                                     const ParamTarget &target)
+{
+    ParamLoadReport report;
+    const std::vector<std::string> lines = SplitLines(content);
+    // A missing second line is read like an empty one.
+    std::string_view modelKey = lines.size() >= kModelLine
+                                    ? paramtext::StripBlanks(lines[kModelLine - 1])
+                                    : std::string_view();
+    if (modelKey.empty())
+        modelKey = kDefaultModelKey;
+    if (!EqualIgnoringCase(modelKey, CParamListRules::ModelKey(target.model))) {
+        report.status = ParamFileStatus::ModelMismatch;
+        report.message = MessageFor(report.status);
+        return report;
+    }
+    const int count =
+        CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i + 1 == kModelLine || lines[i].empty())
+            continue;
+        if (const int number = LoadLine(file, lines[i], target, count))
+            report.numbers.push_back(number);
+    }
+    report.status = ParamFileStatus::Loaded;
+    return report;
+}
+
+ParamLoadReport CParamFile::Load(CParamList &file, const std::string &path,
+                                 const ParamTarget &target)
+{
+    ParamLoadReport report;
+    std::FILE *in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        const int cause = errno;
+        report.status = (cause == ENOENT || cause == ENOTDIR) ? ParamFileStatus::NotFound
+                        : (cause == EBUSY || cause == ETXTBSY) ? ParamFileStatus::InUse
+                                                                : ParamFileStatus::Failed;
+        report.message = MessageFor(report.status);
+        return report;
+    }
+    std::string content;
+    char buffer[kReadChunk];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof(buffer), in)) > 0)
+        content.append(buffer, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
+        report.status = ParamFileStatus::Failed;
+        report.message = MessageFor(report.status);
+        return report;
+    }
+    return LoadText(file, content, target);
+}
+
+ParamMessage CParamFile::MessageFor(ParamFileStatus status)
+{
+    switch (status) {
+    case ParamFileStatus::NotFound:
+        return {"IDS_ERRMSG_FILENOTFOUND", kSectionCommon};
+    case ParamFileStatus::InUse:
+        return {"IDS_ERRMSG_FILEHAVEOPENED", kSectionCommon};
+    case ParamFileStatus::Failed:
+        return {"IDS_ERRMSG_FILEOPRATIONFAIL", kSectionCommon};
+    case ParamFileStatus::ModelMismatch:
+        return {"IDS_WARNMSG_READPARAM_MACHINE_ERR", kSectionList};
+    default:
+        return {};
+    }
+}
+
+} // namespace kvl::params

@@ -1,0 +1,224 @@
+#include "params/CParamListRules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "config/CParamRules.h"
+#include "config/ParamTextUtil.h"
+
+namespace kvl::params {
+
+namespace {
+
+using Model = CParamRules::Model;
+
+int EffectiveHideClass(const CParamData &record)
+{
+    const int hide = record.HideClass();
+    if (hide < CParamData::kHideNever || hide > CParamData::kHideBelowCustomGreyed)
+        return CParamData::kHideAlways;
+    return hide;
+}
+
+bool IsCustomLevel(int level)
+{
+    return level == CParamListRules::kLevelCustom || level == CParamListRules::kLevelCustomSp;
+}
+
+// Shown at the level on tab 0: classes 2 and 3 need a custom level, class 1 is never shown.
+bool ShownAtLevel(const CParamData &record, int level)
+{
+    switch (EffectiveHideClass(record)) {
+    case CParamData::kHideNever:
+        return true;
+    case CParamData::kHideBelowCustom:
+    case CParamData::kHideBelowCustomGreyed:
+        return IsCustomLevel(level);
+    default:
+        return false;
+    }
+}
+
+std::string Bracketed(const std::string &lower, const std::string &upper)
+{
+    return "[" + lower + ", " + upper + "]";
+}
+
+} // namespace
+
+std::string CParamListRules::ModelKey(std::string_view model)
+{
+    switch (CParamRules::ModelFromText(model)) {
+    case Model::MDCX:
+        return "XMDC";
+    case Model::MDAY:
+        return "YMDA";
+    case Model::MDAZ:
+        return "ZMDA";
+    default:
+        return std::string(model);
+    }
+}
+
+bool CParamListRules::IsLongRecordModel(std::string_view model)
+{
+    const Model m = CParamRules::ModelFromText(model);
+    return m == Model::MDB || m == Model::MDC || m == Model::MDCX;
+}
+
+bool CParamListRules::IsShown(const CParamData &record, int tab, int level)
+{
+    if (record.IsEmpty())
+        return false;
+    if (tab != kTabAll && record.Tab() != tab)
+        return false;
+    return ShownAtLevel(record, level);
+}
+
+bool CParamListRules::IsGreyed(const CParamData &record, int level)
+{
+    return EffectiveHideClass(record) == CParamData::kHideBelowCustomGreyed &&
+           level == kLevelCustom;
+}
+
+bool CParamListRules::IsEditable(const CParamData &record, int level)
+{
+    return record.IsWritable() && IsShown(record, kTabAll, level) && !IsGreyed(record, level);
+}
+
+bool CParamListRules::MayWrite(const CParamData &record, int level)
+{
+    if (record.IsEmpty())
+        return false;
+    switch (EffectiveHideClass(record)) {
+    case CParamData::kHideNever:
+        return true;
+    case CParamData::kHideBelowCustom:
+        return IsCustomLevel(level);
+    case CParamData::kHideBelowCustomGreyed:
+        return level == kLevelCustomSp;
+    default:
+        return false;
+    }
+}
+
+bool CParamListRules::IsSaved(const CParamData &record, int level)
+{
+    return !record.IsEmpty() && ShownAtLevel(record, level);
+}
+
+bool CParamListRules::MarkDiffers(const CParamData &driver, const CParamData &file)
+{
+    if (driver.GetType() != file.GetType())
+        return true;
+    switch (driver.GetType()) {
+    case CParamData::kTypeInteger:
+        return driver.IntValue() != file.IntValue();
+    case CParamData::kTypeReal:
+        return std::fabs(driver.RealValue() - file.RealValue()) > kRealMarkTolerance;
+    case CParamData::kTypeSelection:
+        return driver.SelectedText() != file.SelectedText();
+    case CParamData::kTypeText:
+        return driver.TextValue() != file.TextValue();
+    default:
+        return false;
+    }
+}
+
+bool CParamListRules::WriteDiffers(const CParamData &driver, const CParamData &file)
+{
+    if (driver.GetType() != file.GetType())
+        return true;
+    switch (driver.GetType()) {
+    case CParamData::kTypeInteger:
+        return driver.IntValue() != file.IntValue();
+    case CParamData::kTypeReal:
+        return driver.RealValue() != file.RealValue();
+    case CParamData::kTypeSelection:
+        return driver.SelectedText() != file.SelectedText();
+    case CParamData::kTypeText:
+        return driver.TextValue() != file.TextValue();
+    default:
+        return false;
+    }
+}
+
+std::string CParamListRules::RangeText(const CParamData &record, int number, int decimalsSetting)
+{
+    switch (record.GetType()) {
+    case CParamData::kTypeInteger:
+        if (record.IntMin() == record.IntMax())
+            return "-";
+        return Bracketed(paramtext::FormatInt(record.IntMin()),
+                         paramtext::FormatInt(record.IntMax()));
+    case CParamData::kTypeReal: {
+        if (record.RealMin() == record.RealMax())
+            return "-";
+        const int decimals =
+            CParamRules::ShownDecimals(number, record.Precision(), decimalsSetting);
+        return Bracketed(paramtext::FormatFixed(record.RealMin(), decimals),
+                         paramtext::FormatFixed(record.RealMax(), decimals));
+    }
+    case CParamData::kTypeSelection:
+        return record.RangeText();
+    default:
+        return std::string();
+    }
+}
+
+std::string CParamListRules::GridValueText(const CParamData &record, int number,
+                                           int decimalsSetting)
+{
+    return CParamRules::ValueText(record, number, decimalsSetting, true);
+}
+
+std::string CParamListRules::FileValueText(const CParamData &record)
+{
+    switch (record.GetType()) {
+    case CParamData::kTypeInteger:
+        return paramtext::FormatInt(record.IntValue());
+    case CParamData::kTypeReal:
+        return paramtext::FormatFixed(record.RealValue(), record.Precision());
+    case CParamData::kTypeSelection:
+        return paramtext::FormatInt(record.SelectedIndex());
+    case CParamData::kTypeText:
+        return record.TextValue().substr(0, kMaxTextLength);
+    default:
+        return std::string();
+    }
+}
+
+std::string CParamListRules::TitleSuffix(int level, int language)
+{
+    const char *lead = language == kLanguageEnglish   ? "  "
+                       : language == kLanguageChinese ? "          "
+                                                      : "      ";
+    if (level == kLevelCustom)
+        return std::string(lead) + "Custom";
+    if (level == kLevelCustomSp)
+        return std::string(lead) + "Custom     SP";
+    return std::string();
+}
+
+CParamListRules::AreaResult CParamListRules::FirstHiddenArea(int level, bool serviceMode)
+{
+    if (level == kLevelNormal)
+        return {AreaAction::OpenAccessDialog, level};
+    if (!serviceMode)
+        return {AreaAction::SetLevel, kLevelNormal};
+    if (level == kLevelCustom)
+        return {AreaAction::OpenAccessDialog, level};
+    return {AreaAction::SetLevel, kLevelCustom};
+}
+
+CParamListRules::AreaResult CParamListRules::SecondHiddenArea(int level, bool serviceMode,
+                                                              std::string_view model)
+{
+    if (!IsLongRecordModel(model) || level == kLevelNormal)
+        return {AreaAction::None, level};
+    if (level == kLevelCustom)
+        return {AreaAction::OpenAccessDialog, level};
+    return {AreaAction::SetLevel, serviceMode ? kLevelCustom : kLevelNormal};
+}
+
+} // namespace kvl::params

@@ -1,0 +1,19 @@
+#include "params/CParamPrintout.h"
+
+#include "config/CParamRules.h"
+#include "params/CParamFile.h"
+
+namespace kvl::params {
+
+std::vector<std::string> CParamPrintout::Lines(const CParamList &file, const ParamTarget &target,
+                                               const ParamDate &date)
+{
+    const int count =
+        CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    std::vector<std::string> lines{CParamFile::DateLine(date), std::string()};
+    for (const int number : CParamFile::SavedNumbers(file, count, target.accessLevel))
+        lines.push_back(CParamFile::ParameterLine(file.At(number), number, kNumberDigits));
+    return lines;
+}
+
+} // namespace kvl::params

@@ -1,0 +1,109 @@
+#include "params/CParamReadAll.h"
+
+#include "config/CIniEx.h"
+#include "config/CParamRules.h"
+#include "config/ParamTextUtil.h"
+#include "link/ResultCode.h"
+#include "params/CPollingPause.h"
+#include "protocol/CServoCommands.h"
+
+namespace kvl::params {
+
+namespace {
+
+constexpr int kParamJogSpeed = 16;
+constexpr int kParamFeedAmount = 31;
+
+void LogFailure(const CCommErrorLog *log, int result)
+{
+    if (log)
+        log->Append(result);
+}
+
+} // namespace
+
+ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget &target,
+                                    int number, CParamData &record, const CCommErrorLog *log)
+{
+    ParamOutcome outcome{number, kResultTimeout, 0};
+    const bool isText = record.GetType() == CParamData::kTypeText;
+    while (outcome.attempts < kAttempts) {
+        ++outcome.attempts;
+        if (isText) {
+            std::string model, version, name;
+            outcome.result = commands.ReadDeviceType(model, version, name, target.address,
+                                                     CServoCommands::kTimeoutShortMs);
+            if (outcome.result == kResultOk) {
+                record.SetTextValue(name);
+                return outcome;
+            }
+        } else {
+            std::int32_t raw = 0;
+            outcome.result = commands.ReadParameter(static_cast<std::uint16_t>(number), raw,
+                                                    target.address, CServoCommands::kTimeoutMs);
+            if (outcome.result == kResultOk) {
+                if (CParamRules::ApplyRaw(record, number, target.model, raw))
+                    return outcome;
+                // A good reply whose value the record cannot take (a selection index it does
+                // not have) will not change on asking again.
+                outcome.result = kResultBadReply;
+                LogFailure(log, outcome.result);
+                return outcome;
+            }
+        }
+        LogFailure(log, outcome.result);
+    }
+    return outcome;
+}
+
+ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &target,
+                                 CParamListPair &lists, const ReadAllOptions &options)
+{
+    CPollingPause pause;
+    ReadAllReport report;
+    const int count =
+        CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    std::vector<int> numbers;
+    for (const int number : CParamRules::Numbers(count)) {
+        if (!lists.Driver().At(number).IsEmpty())
+            numbers.push_back(number);
+    }
+    const std::string operationTypeBefore =
+        lists.Driver().At(CParamRules::kParamOperationType).SelectedText();
+
+    const int total = static_cast<int>(numbers.size());
+    for (int i = 0; i < total; ++i) {
+        const int number = numbers[static_cast<std::size_t>(i)];
+        CParamData &driver = lists.Driver().At(number);
+        // Read into a copy so that a parameter that fails keeps all its old values.
+        CParamData read = driver;
+        const ParamOutcome outcome = ReadOne(commands, target, number, read, options.log);
+        report.outcomes.push_back(outcome);
+        if (outcome.result == kResultOk) {
+            driver = read;
+            CParamListPair::CopyValue(driver, lists.File().At(number));
+            if (options.store)
+                options.store->SetString(
+                    paramtext::FormatInt(number), CParamList::kKeyValue,
+                    CParamRules::ValueText(driver, number, target.decimalsSetting, true));
+            if (number == kParamJogSpeed)
+                report.notices.push_back({ParamNotice::Kind::JogSpeedChanged, false, {}});
+            else if (number == kParamFeedAmount)
+                report.notices.push_back({ParamNotice::Kind::FeedAmountChanged, false, {}});
+            else if (number == CParamRules::kParamOperationType &&
+                     driver.SelectedText() != operationTypeBefore)
+                report.notices.push_back({ParamNotice::Kind::OperationTypeChanged, false, {}});
+        } else {
+            ++report.failures;
+        }
+        if (options.progress)
+            options.progress(i + 1, total);
+    }
+    if (options.store)
+        report.storeSaved = options.store->Save();
+    if (report.failures > 0)
+        report.message = {"IDS_WARNMSG_READPARAM", kSectionCommonUpper};
+    return report;
+}
+
+} // namespace kvl::params

@@ -1,0 +1,51 @@
+#pragma once
+// CParamReadAll: the parameter list's "read from controller". Every parameter the axis has
+// (1..49, 100..N, whatever its hide class) is read through the command layer, up to ten
+// attempts each; every failed attempt goes to the communication log. A good value goes into
+// both lists and, as its text limited to the range, into "Value" of the axis' parameter store,
+// which is saved at the end. A parameter that still fails keeps its old values. Used by the
+// parameter list window and the command-line tool; the thread that makes the exchanges.
+#include <vector>
+
+#include "params/CCommErrorLog.h"
+#include "params/CParamListPair.h"
+#include "params/ParamTransferTypes.h"
+#include "params/ParamTypes.h"
+
+namespace kvl {
+class CIniEx;
+class CServoCommands;
+} // namespace kvl
+
+namespace kvl::params {
+
+struct ReadAllOptions {
+    CIniEx *store = nullptr;           // the axis' parameter store; none: no "Value" kept
+    const CCommErrorLog *log = nullptr; // none: failed attempts are not logged
+    ProgressFn progress;
+};
+
+struct ReadAllReport {
+    std::vector<ParamOutcome> outcomes; // one per parameter read, in order
+    int failures = 0;
+    std::vector<ParamNotice> notices;
+    ParamMessage message; // ("IDS_WARNMSG_READPARAM", "COMMON") when any parameter failed
+    bool storeSaved = true; // false when the store could not be written
+
+    bool Complete() const { return failures == 0; }
+};
+
+class CParamReadAll {
+public:
+    static constexpr int kAttempts = 10;
+
+    static ReadAllReport Run(CServoCommands &commands, const ParamTarget &target,
+                             CParamListPair &lists, const ReadAllOptions &options);
+
+private:
+    // Reads one parameter into the driver record; the result code and the attempts it took.
+    static ParamOutcome ReadOne(CServoCommands &commands, const ParamTarget &target, int number,
+                                CParamData &record, const CCommErrorLog *log);
+};
+
+} // namespace kvl::params

@@ -1,0 +1,44 @@
+#pragma once
+// What the parameter list's bulk read and write report back: the result code of each parameter
+// they exchanged, what the axis window must be told afterwards, and the messages to show.
+// Plain data; any thread.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "params/ParamTypes.h"
+
+namespace kvl::params {
+
+// n of N parameters done; called after each parameter so that a window can show progress.
+using ProgressFn = std::function<void(int done, int total)>;
+
+// One parameter's exchange: its number, the result code of its last attempt (-200 success) and
+// how many attempts it took.
+struct ParamOutcome {
+    int number = 0;
+    int result = 0;
+    int attempts = 0;
+};
+
+// Something the axis window has to learn after a transfer.
+struct ParamNotice {
+    enum class Kind {
+        JogSpeedChanged,      // parameter 16
+        FeedAmountChanged,    // parameter 31
+        DeviceNameChanged,    // a text parameter was written; `name` is the new name
+        OperationTypeChanged, // parameter 36 took another choice; see clearControllerTable
+        DirectionChanged,     // parameter 5 was written with another choice
+    };
+    Kind kind = Kind::JogSpeedChanged;
+    bool clearControllerTable = false; // OperationTypeChanged: also clear the controller's table
+    std::string name;                  // DeviceNameChanged
+
+    friend bool operator==(const ParamNotice &a, const ParamNotice &b)
+    {
+        return a.kind == b.kind && a.clearControllerTable == b.clearControllerTable &&
+               a.name == b.name;
+    }
+};
+
+} // namespace kvl::params
