@@ -26,10 +26,15 @@ std::string TwoDigits(int value)
 PrintDate CPointPrintout::Today()
 {
     const std::time_t now = std::time(nullptr);
-    const std::tm *local = std::localtime(&now);
-    if (!local)
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &now) != 0)
         return {};
-    return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+#else
+    if (!localtime_r(&now, &local))
+        return {};
+#endif
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
 std::string CPointPrintout::DateLine(const PrintDate &date)

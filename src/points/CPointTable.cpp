@@ -134,7 +134,12 @@ bool CPointTable::DiffersAfterLoad(int step, int k) const
     return !DriverHoldsSteps() || m_rules.ValuesDiffer(Working(step), Driver(step), k);
 }
 
-int CPointTable::ImportReadLines(const std::string &lines)
+int CPointTable::ImportReadLines(const std::string &text)
+{
+    return ImportReadLines(SplitKeepingEmpty(text, '\n'));
+}
+
+int CPointTable::ImportReadLines(const std::vector<std::string> &lines)
 {
     // The grid keeps showing the comments typed before the read; the records' comments are empty.
     std::vector<std::string> comments;
@@ -145,7 +150,7 @@ int CPointTable::ImportReadLines(const std::string &lines)
         m_cells[step][kColComment] = comments[step];
 
     int taken = 0;
-    for (std::string line : SplitKeepingEmpty(lines, '\n')) {
+    for (std::string line : lines) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line == kReadListEnd)
@@ -153,9 +158,10 @@ int CPointTable::ImportReadLines(const std::string &lines)
         const std::vector<std::string> fields = SplitKeepingEmpty(line, ',');
         if (static_cast<int>(fields.size()) < kReadFieldCount)
             continue;
-        const int step = LeadingInt(fields[0]) - 1;
-        if (!IsStep(step))
+        const long long wireStep = LeadingInt(fields[0]);
+        if (wireStep < 1 || wireStep > StepCount())
             continue;
+        const int step = static_cast<int>(wireStep - 1);
         bool complete = true;
         for (int k = kColMode; k <= kColJump; ++k)
             complete = complete && !fields[k].empty();

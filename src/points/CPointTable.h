@@ -77,7 +77,9 @@ public:
     // "A"/"I" modes). Both tables are reset first; cells 1 to 15 are cleared, the comment cells kept.
     // A line ";" ends the list; a line out of range or with an empty field is skipped. Returns the
     // number of steps taken.
-    int ImportReadLines(const std::string &lines);
+    int ImportReadLines(const std::vector<std::string> &lines);
+    // The same from one text with a line end after each line.
+    int ImportReadLines(const std::string &text);
 
 private:
     CStepRules m_rules;

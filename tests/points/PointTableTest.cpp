@@ -180,6 +180,26 @@ TEST(PointTable, ImportOfBulkReadLines)
         EXPECT_FALSE(table.Marked(0, k)) << k;
 }
 
+TEST(PointTable, ImportTakesTheCommandLayersLineList)
+{
+    CPointTable table(CStepRules(MakeContext("MDC", true, 4), CStepTexts()));
+    const std::vector<std::string> lines = {
+        "1,A,12.3456,100.00,0.3,0.3,5,6,0.1000,-1.0000,2.0000,1,4,0,1,7",
+        "-2147483648,A,1.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0",
+        "99999999999,A,1.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0",
+        "7,I,-0.5000,1.00,9.9,0.1,0,0,0.0000,0.0000,0.0000,0,0,10000,99,0",
+    };
+    EXPECT_EQ(table.ImportReadLines(lines), 2);
+    EXPECT_EQ(table.Working(0).Push(), 5);
+    EXPECT_EQ(table.Working(0).Threshold(), 6);
+    EXPECT_EQ(table.Working(0).Jump(), "6");
+    EXPECT_EQ(table.Cell(0, kColPosition), "12.346");
+    EXPECT_EQ(table.Working(6).Mode(), "INC");
+    EXPECT_EQ(table.Working(6).StdTime(), 10000);
+    EXPECT_EQ(table.Working(6).Repeat(), 99);
+    EXPECT_EQ(table.Cell(6, kColAcc), "9.9");
+}
+
 TEST(PointTable, ImportAcceptsCarriageReturnsAndAnEmptyList)
 {
     CPointTable table(CStepRules(MakeContext("MDA", true, 5), CStepTexts()));
