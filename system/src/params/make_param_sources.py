@@ -59,7 +59,7 @@ class P:
 
 
 def low_block(model):
-    """Parameters 1 to 49."""
+    """Parameters 1 to 25."""
     L, V = unit_length(model), unit_speed(model)
     rotary = model in ROTARY
     long_rec = model in LONG_RECORD
@@ -130,6 +130,16 @@ def low_block(model):
                tab=SYSTEM))
     p.append(P(25, T("標準停止モード", "Default stop mode", "标准停止模式"), "int", "-", 0, 4,
                value=0, tab=OPERATION, servow=1))
+    return p
+
+
+def low_block_rest(model):
+    """Parameters 26 to 49."""
+    L, V = unit_length(model), unit_speed(model)
+    rotary = model in ROTARY
+    long_rec = model in LONG_RECORD
+    top = TOP_SPEED[model]
+    p = []
     p.append(P(26, T("指令フィルタ時定数", "Command filter time constant", "指令滤波时间常数"),
                "real", "ms", 0.0, 100.0, prec=3, value=0.0, tab=SERVO))
     p.append(P(27, T("指令入力方式", "Command input mode", "指令输入方式"), "sel",
@@ -205,8 +215,8 @@ def low_block(model):
 
 
 def high_block(model):
-    """Parameters 100 to 182; each model keeps those up to its last number."""
-    L, V = unit_length(model), unit_speed(model)
+    """Parameters 100 to 147."""
+    L = unit_length(model)
     rotary = model in ROTARY
     p = []
     p.append(P(100, T("軸名称", "Axis name", "轴名称"), "text", "-", value="", tab=SYSTEM,
@@ -273,6 +283,14 @@ def high_block(model):
         p.append(P(136 + i, T("コギング補償%d" % (i + 1), "Cogging compensation %d" % (i + 1),
                               "齿槽补偿%d" % (i + 1)), "real", "%", -100.0, 100.0, prec=3,
                    value=0.0, tab=SERVO, hide=3))
+    return p
+
+
+def high_block_rest(model):
+    """Parameters 148 to 182; each model keeps those up to its last number."""
+    V = unit_speed(model)
+    L = unit_length(model)
+    p = []
     p.append(P(148, T("押当て速度", "Push speed", "挡块速度"), "int", V, 1, 50, value=10,
                tab=OPERATION, servow=1))
     p.append(P(149, T("押当て判定時間", "Push detection time", "挡块判定时间"), "int", "ms", 1,
@@ -431,7 +449,8 @@ def check(model, params):
 
 def main():
     for model in MODELS:
-        params = [p for p in low_block(model) + high_block(model)
+        params = [p for p in low_block(model) + low_block_rest(model) + high_block(model)
+                  + high_block_rest(model)
                   if p.number <= LAST_NUMBER[model]]
         check(model, params)
         lines = []
