@@ -244,8 +244,9 @@ TEST(PointCsv, HeaderOnlyEmptyAndOddLineEnds)
         table.CreateRow(0);
         EXPECT_EQ(CPointCsv::LoadText(table, c.content), c.taken) << c.label;
         EXPECT_EQ(table.StepCount(), 64) << c.label;
-        if (c.taken == 0)
+        if (c.taken == 0) {
             EXPECT_TRUE(table.Working(0).IsEmpty()) << c.label;
+        }
     }
     CPointTable table = Table(0, false, JapaneseLikeTexts());
     ASSERT_EQ(CPointCsv::LoadText(table, "h\r\n3,ABS,1,1,1,1,0,0,1,0,0,0,0,0,1,\x82\x82\x82\x82,a,\x81\0x,y\r\n"
