@@ -6,7 +6,6 @@
 namespace kvl::sim {
 namespace {
 constexpr double kTicksPerMs = 10.0;
-constexpr double kMilliampsPerG = 800.0;
 } // namespace
 
 void AutoTuner::Start(double origin, double target, const MotionAxis::Profile &profile, bool quality)
@@ -51,13 +50,14 @@ void AutoTuner::Tick(MotionAxis &motion, ParameterStore &params)
     strokeTicks_ = 0;
 }
 
-// Plausible results: the load inertia ratio from the current the moves needed, gains from the
-// stiffness level the user chose.
+// Plausible results: the load inertia ratio from the peak current the moves needed beyond friction
+// and holding, gains from the stiffness level the user chose.
 void AutoTuner::Finish(ParameterStore &params)
 {
     const double accelerationG = profile_.acc / MotionAxis::kStandardGravity;
-    const double expected = kMilliampsPerG * accelerationG + 75.0;
-    const int32_t ratio = static_cast<int32_t>(std::lround(1000.0 * peakCurrent_ / std::max(expected, 1.0)));
+    const double bareMotor = MotionAxis::kMilliampsPerG * std::max(accelerationG, 0.01);
+    const double forAcceleration = peakCurrent_ - MotionAxis::kFrictionMilliamps - MotionAxis::kHoldingMilliamps;
+    const int32_t ratio = static_cast<int32_t>(std::lround(1000.0 * forAcceleration / bareMotor));
     const int32_t stiffness = std::clamp(params.Get(param::kTuningStiffness), 0, 5);
     params.Set(param::kLoadInertiaRatio, std::max(ratio, 100));
     params.Set(param::kGainPosition, 30 + 10 * stiffness);

@@ -16,6 +16,8 @@ constexpr double kJogAccelerationG = 0.3;
 constexpr double kInPositionDefault = 0.01;     // mm, outside a program
 constexpr double kRatedCurrent = 800.0;         // mA at 100 % load
 constexpr double kStartOffset = 12.3456;        // where an unreferenced axis believes it is
+constexpr double kBaseLoadInertia = 1.4;
+constexpr double kLoadInertiaStep = 0.25;
 
 enum StateByteValue : uint8_t { kStateIdle, kStateMove, kStateDwell, kStateJog, kStateHoming, kStateTuning, kStateInching };
 
@@ -27,6 +29,8 @@ AxisDevice::AxisDevice(uint8_t address, const ModelInfo &model, const std::strin
     if (name_.size() > cmd::kNameTextLen)
         name_.resize(cmd::kNameTextLen);
     motion_.SetPosition(kStartOffset + address);
+    // Each axis carries a different load, which the auto-tuning finds.
+    motion_.SetLoadInertia(kBaseLoadInertia + kLoadInertiaStep * (address % 4));
 }
 
 std::vector<uint8_t> AxisDevice::Handle(uint8_t command, const uint8_t *payload, size_t length)
@@ -85,7 +89,7 @@ double AxisDevice::JogSpeed() const
 
 bool AxisDevice::Operating() const
 {
-    return program_.Active() || motion_.Jogging() || homing_ || inching_ || tuner_.Running();
+    return program_.Active() || motion_.Moving() || homing_ || inching_ || tuner_.Running();
 }
 
 bool AxisDevice::InPosition() const

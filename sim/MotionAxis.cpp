@@ -8,9 +8,6 @@ namespace {
 
 constexpr double kSpeedLagSeconds = 0.003;    // the actual speed follows the command with this lag
 constexpr double kCurrentLagSeconds = 0.001;
-constexpr double kMilliampsPerG = 800.0;
-constexpr double kFrictionMilliamps = 60.0;
-constexpr double kHoldingMilliamps = 15.0;
 constexpr double kArrivalTolerance = 1e-9;
 
 double Sign(double v)
@@ -140,7 +137,7 @@ void MotionAxis::UpdateCurrents()
         return;
     }
     const double moving = std::fabs(cmdVel_) > 1e-9 ? kFrictionMilliamps * Sign(cmdVel_) : 0.0;
-    cmdCurrent_ = kMilliampsPerG * cmdAcc_ / kStandardGravity + moving + kHoldingMilliamps;
+    cmdCurrent_ = kMilliampsPerG * loadInertia_ * cmdAcc_ / kStandardGravity + moving + kHoldingMilliamps;
     actCurrent_ += (cmdCurrent_ - actCurrent_) * (kTickSeconds / kCurrentLagSeconds);
 }
 

@@ -9,6 +9,9 @@ class MotionAxis {
 public:
     static constexpr double kTickSeconds = 0.0001;  // one simulation step, also the capture time base
     static constexpr double kStandardGravity = 9806.65;  // mm/s^2 per G
+    static constexpr double kMilliampsPerG = 800.0;      // current to accelerate the bare motor by 1 G
+    static constexpr double kFrictionMilliamps = 60.0;
+    static constexpr double kHoldingMilliamps = 15.0;
 
     struct Profile {
         double speed = 10.0;     // mm/s
@@ -29,6 +32,11 @@ public:
     void Freeze();
     // Re-references both positions (homing), keeping the motion state.
     void SetPosition(double position);
+
+    // Inertia of the load against the motor's own (1.0: no load); acceleration costs current in
+    // proportion.
+    void SetLoadInertia(double ratio) { loadInertia_ = ratio; }
+    double LoadInertia() const { return loadInertia_; }
 
     // Advances by one tick (kTickSeconds).
     void Tick();
@@ -62,6 +70,7 @@ private:
     double actVel_ = 0.0;
     double cmdCurrent_ = 0.0;
     double actCurrent_ = 0.0;
+    double loadInertia_ = 1.0;
 };
 
 } // namespace kvl::sim
