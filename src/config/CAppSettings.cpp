@@ -140,6 +140,14 @@ void CAppSettings::SwitchLanguage(int language)
     ReopenAxisStores();
 }
 
+bool CAppSettings::PressLanguageButton(int language, int systemLanguageId)
+{
+    if (!LanguageOffered(language, systemLanguageId) || language == m_language)
+        return false;
+    SwitchLanguage(language);
+    return true;
+}
+
 void CAppSettings::ReopenAxisStores()
 {
     for (AxisSlot &slot : m_axes) {

@@ -54,6 +54,9 @@ public:
     // Stores n as ("Default", "Language"), loads its language file and reopens every registered
     // axis' parameter store on the file for its model in language n.
     void SwitchLanguage(int language);
+    // A language button of the start window: ignored when the button is not offered on this
+    // system or its language is already current, else the language switch. True when switched.
+    bool PressLanguageButton(int language, int systemLanguageId);
     int Language() const { return m_language; }
 
     // ("LanguageItem%dFull" and friends) for language n and an axis' model key.

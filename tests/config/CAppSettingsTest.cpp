@@ -196,6 +196,32 @@ TEST_F(AppSettingsTest, LanguageSwitchLoadsTextsAndTellsTheStartWindow)
     EXPECT_EQ(told, (std::vector<int>{2, 1}));
 }
 
+TEST_F(AppSettingsTest, LanguageButtonsFollowTheSystemLanguage)
+{
+    CAppSettings settings;
+    int switches = 0;
+    settings.languageChanged = [&](int) { ++switches; };
+    ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
+    ASSERT_EQ(switches, 1);
+    const struct {
+        int button;
+        bool switched;
+        int language;
+    } presses[] = {
+        {1, false, 1}, // already current
+        {3, false, 1}, // Chinese is not offered on a Japanese system
+        {2, true, 2},  {2, false, 2}, {1, true, 1}, {0, false, 1},
+    };
+    for (const auto &press : presses) {
+        EXPECT_EQ(settings.PressLanguageButton(press.button, CAppSettings::kSystemLangJapanese),
+                  press.switched)
+            << press.button;
+        EXPECT_EQ(settings.Language(), press.language);
+    }
+    EXPECT_EQ(switches, 3);
+    EXPECT_EQ(settings.Texts().Text("IDS_WARN_TITLE", "Common"), "警告");
+}
+
 TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
 {
     std::filesystem::remove(m_system / "Lang_CN.ini");
