@@ -132,7 +132,7 @@ constexpr uint8_t kCmdStartAutoTuning = 0x50;
 constexpr uint8_t kCmdReadAutoTuningStatus = 0x51;
 
 constexpr int kReplyLenStartAutoTuning = 8;
-constexpr int kReplyLenReadAutoTuningStatus = 13; // data: two states, two int16, two unused
+constexpr int kReplyLenReadAutoTuningStatus = 13; // data: two states, two int16
 
 // ---- Network gateway unit ----------------------------------------------------------------------
 constexpr uint8_t kCmdWriteUnitDeviceList = 0xC9;
