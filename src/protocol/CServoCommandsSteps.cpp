@@ -12,13 +12,18 @@ namespace {
 
 constexpr int kExpectedVariable = -1;    // the transport decides where the reply ends
 constexpr size_t kAckCrOffset = 6;       // an 8-byte acknowledgement has CR LF at +6 and +7
-constexpr size_t kAckLength = 8;
+constexpr size_t kAckLength = cmd::kReplyLenStepAck;
 constexpr size_t kEmptyFrameZeroBytes = 3;   // a refused empty step frame starts its record 00 00 00
 constexpr size_t kDataStatus = 0;
 
 int StepFrameLength(bool longForm)
 {
     return longForm ? cmd::kReplyLenStepFrameLong : cmd::kReplyLenStepFrameShort;
+}
+
+int ReadStepReplyLength(bool longForm)
+{
+    return longForm ? cmd::kReplyLenReadStepLong : cmd::kReplyLenReadStepShort;
 }
 
 // Sets the application's padding-mode flag for the life of one exchange, so that the transport
@@ -103,7 +108,7 @@ int CServoCommands::ReadStep(int addressedStep, const std::string &model, StepRe
     int result = Exchange(axis, cmd::kCmdReadStep, payload, kExpectedVariable, timeoutMs, kSettleMs, reply);
     if (result != kResultOk)
         return result;
-    result = CheckFrame(reply, axis, cmd::kCmdReadStep, StepFrameLength(longForm), Refusal::kApplies);
+    result = CheckFrame(reply, axis, cmd::kCmdReadStep, ReadStepReplyLength(longForm), Refusal::kApplies);
     if (result != kResultOk)
         return result;
     record = CStepCodec::Decode(reply.Data(), longForm);

@@ -48,8 +48,6 @@ constexpr uint8_t kCmdWriteParameter = 0x25;      // '%'
 
 constexpr int kReplyLenReadParameter = 13;        // data: number echo (2), value (4)
 constexpr int kReplyLenWriteParameter = 8;
-constexpr int kRequestLenReadParameter = 9;
-constexpr int kRequestLenWriteParameter = 13;
 
 // ---- Point table -------------------------------------------------------------------------------
 constexpr uint8_t kCmdReadAllSteps = 0x1F;        // payload 00 00: every step
