@@ -227,6 +227,21 @@ TEST_F(EndToEnd, WaveformBatchOfTwoChannels)
     EXPECT_EQ(batch.channel2[49], -49);
 }
 
+TEST_F(EndToEnd, WaveformControllerFallingSilentMidReply)
+{
+    On(0x37, [](const Bytes &) {
+        Bytes data;
+        frame::PutU16(data, 0x0064);
+        data.resize(214, 0);
+        const Bytes full = frame::Build(kAxis, 0x37, data);
+        return PeerAction::Reply(Bytes(full.begin(), full.begin() + 15));
+    });
+    WaveBatch batch;
+    batch.count = -1;
+    EXPECT_EQ(commands_->ReadWaveData(2, batch, kAxis, 80), -202);
+    EXPECT_EQ(batch.count, -1);
+}
+
 TEST_F(EndToEnd, AutoTuning)
 {
     On(0x50, [](const Bytes &) { return Reply(0x50, {0x01}); });
