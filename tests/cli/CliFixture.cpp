@@ -1,0 +1,96 @@
+#include "CliFixture.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/CCliArgs.h"
+#include "cli/CCliSession.h"
+#include "cli/CliCommands.h"
+#include "config/CIniEx.h"
+#include "link/CAppState.h"
+#include "link/CPortResolver.h"
+#include "sim/SimOptions.h"
+
+namespace kvl::cli {
+namespace fs = std::filesystem;
+
+void CliFixture::SetUp()
+{
+    const fs::path shipped = fs::read_symlink("/proc/self/exe").parent_path() / "system";
+    ASSERT_TRUE(fs::exists(shipped / "kvl_motor.ini")) << "the build writes the system folder beside the tests";
+    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() / ("kvlctl_test_" + std::to_string(::getpid()) + "_" + info->name());
+    fs::remove_all(dir_);
+    system_ = dir_ / "system";
+    fs::create_directories(dir_);
+    fs::copy(shipped, system_, fs::copy_options::recursive);
+    CPortResolver::Instance().Clear();
+    CAppState::Instance().Reset();
+}
+
+void CliFixture::TearDown()
+{
+    if (sim_)
+        sim_->Stop();
+    sim_.reset();
+    CIniEx::SetSystemFolder(std::string());
+    CPortResolver::Instance().Clear();
+    CAppState::Instance().Reset();
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+}
+
+void CliFixture::StartSim(const std::vector<std::string> &options)
+{
+    sim::SimOptions parsed;
+    std::string error;
+    ASSERT_TRUE(parsed.Parse(options, &error)) << error;
+    sim_ = std::make_unique<sim::BusRunner>(parsed.BuildBus(), parsed.runner);
+    ASSERT_TRUE(sim_->Open(&error)) << error;
+    ASSERT_TRUE(sim_->Start());
+}
+
+CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
+{
+    std::vector<std::string> line{"kvlctl", "--system", system_.string()};
+    if (withPort && sim_) {
+        line.push_back("--port");
+        line.push_back(sim_->SlavePath());
+    }
+    line.insert(line.end(), words.begin(), words.end());
+    std::vector<char *> argv;
+    for (auto &word : line)
+        argv.push_back(word.data());
+    CliRun run;
+    CCliArgs args;
+    std::string error;
+    if (!args.Parse(static_cast<int>(argv.size()), argv.data(), error)) {
+        run.exitCode = CCliSession::kExitUsage;
+        run.err = error;
+        return run;
+    }
+    const CliCommand *command = FindCommand(args.Word(0));
+    if (!command) {
+        run.exitCode = CCliSession::kExitUsage;
+        return run;
+    }
+    std::ostringstream out, err;
+    {
+        CCliSession session(args, out, err);
+        session.LoadSettings();
+        run.exitCode = command->run(session, args);
+    }
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+std::string CliFixture::SettingsText() const
+{
+    std::ifstream in(system_ / "kvl_motor.ini", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace kvl::cli

@@ -1,0 +1,42 @@
+#pragma once
+// Runs kvlctl commands in-process against the simulator on a pseudo-terminal, with a private
+// copy of the shipped system folder so that nothing the commands store touches the build.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/BusRunner.h"
+
+namespace kvl::cli {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class CliFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the simulator with kvlsim's options ("--axis", "2:MDB", "--baud", "57600" ...);
+    // no options: the demo bus.
+    void StartSim(const std::vector<std::string> &options = {});
+    // kvlctl with --port on the simulator and --system on the private folder, then `words`.
+    CliRun Run(const std::vector<std::string> &words, bool withPort = true);
+    // Reads the private settings file.
+    std::string SettingsText() const;
+    std::filesystem::path TempFile(const std::string &name) const { return dir_ / name; }
+
+    std::unique_ptr<sim::BusRunner> sim_;
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path system_;
+};
+
+} // namespace kvl::cli
