@@ -174,7 +174,8 @@ EditResult CParamEditCheck::Commit(CParamList &file, int number, std::string_vie
         return {EditStatus::Cancelled, {}};
 
     CParamData candidate = record;
-    candidate.SetByText(text, true);
+    if (!candidate.SetByText(text, true))
+        return {EditStatus::Unchanged, {}}; // an empty text changes nothing
     const ParamMessage refusal = PairOrderRefusal(file, number, candidate);
     if (!refusal.Empty())
         return {EditStatus::PairOrder, refusal};

@@ -132,6 +132,16 @@ std::optional<std::string> ValuePart(const CParamData &record, std::string_view 
     return std::string(value);
 }
 
+// Whether a value text begins like a decimal number ("12", "-3", "+.5"): a text that does not
+// parse as a number leaves an integer or real parameter unchanged instead of reading as 0.
+bool BeginsWithNumber(std::string_view text)
+{
+    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
+    if (i < text.size() && text[i] == '.')
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 // Sets a selection from an index text: empty selects the first choice; anything that does not
 // begin with a digit, or an index outside the list, changes nothing.
 bool SetSelectionIndex(CParamData &record, std::string_view text)
@@ -222,9 +232,10 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
     const int number = paramtext::LeadingInt(std::string_view(line).substr(0, dot));
     if (!CParamRules::NumberExists(number, count))
         return 0;
+    // Like saving, loading works on the parameters visible at the access level.
     CParamData &record = file.At(number);
     const std::size_t equals = line.find('=');
-    if (record.IsEmpty() || equals == std::string::npos)
+    if (!CParamListRules::IsSaved(record, target.accessLevel) || equals == std::string::npos)
         return 0;
     const std::optional<std::string> value =
         ValuePart(record, paramtext::StripBlanks(std::string_view(line).substr(equals + 1)));
@@ -232,9 +243,12 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
         return 0;
 
     CParamData candidate = record;
-    const bool taken = candidate.GetType() == CParamData::kTypeSelection
-                           ? SetSelectionIndex(candidate, *value)
-                           : candidate.SetByText(*value, true);
+    const int type = candidate.GetType();
+    if ((type == CParamData::kTypeInteger || type == CParamData::kTypeReal) &&
+        !BeginsWithNumber(*value))
+        return 0;
+    const bool taken = type == CParamData::kTypeSelection ? SetSelectionIndex(candidate, *value)
+                                                          : candidate.SetByText(*value, true);
     if (!taken)
         return 0;
     LimitToRange(candidate);
