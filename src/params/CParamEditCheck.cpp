@@ -157,6 +157,16 @@ ParamMessage CParamEditCheck::PairOrderRefusal(const CParamList &file, int numbe
     return {};
 }
 
+ParamMessage CParamEditCheck::PairOrderRefusal(const CParamList &file)
+{
+    for (const OrderedPair &pair : kOrderedPairs) {
+        const ParamMessage refusal = PairOrderRefusal(file, pair.upper, file.At(pair.upper));
+        if (!refusal.Empty())
+            return refusal;
+    }
+    return {};
+}
+
 EditResult CParamEditCheck::Commit(CParamList &file, int number, std::string_view text,
                                    int level, int decimalsSetting, const Confirm &confirm)
 {

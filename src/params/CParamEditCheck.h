@@ -50,6 +50,10 @@ public:
     static ParamMessage PairOrderRefusal(const CParamList &file, int number,
                                          const CParamData &candidate);
 
+    // The first ordered pair the whole file list breaks (after a file was loaded, before its
+    // values are written); empty when both hold or a pair is not defined.
+    static ParamMessage PairOrderRefusal(const CParamList &file);
+
     // The whole edit of `number` in the file list: editable at `level`, input accepted, text
     // different from the cell's (the value as the grid shows it with `decimalsSetting`),
     // confirmation where one is asked (a missing callback declines), the pair order; then

@@ -30,6 +30,14 @@ std::vector<int> CParamListPair::AssignRows(int tab, int level, int count)
     return shown;
 }
 
+void CParamListPair::ReloadTexts(const CIniEx &store, int count)
+{
+    for (const int number : CParamRules::Numbers(count)) {
+        CParamList::ReloadTexts(store, number, m_driver.At(number));
+        CParamList::ReloadTexts(store, number, m_file.At(number));
+    }
+}
+
 bool CParamListPair::Marked(int number) const
 {
     return CParamListRules::MarkDiffers(m_driver.At(number), m_file.At(number));

@@ -8,6 +8,10 @@
 
 #include "config/CParamList.h"
 
+namespace kvl {
+class CIniEx;
+} // namespace kvl
+
 namespace kvl::params {
 
 class CParamListPair {
@@ -26,6 +30,10 @@ public:
     // Walks 1..49, 100..count: shown parameters get rows 1, 2, ... in both lists, hidden ones
     // (and empty slots) -1. Returns the numbers shown, in row order.
     std::vector<int> AssignRows(int tab, int level, int count);
+
+    // Display names, choices and range texts of both lists again from the axis' parameter store
+    // (after a language change); values stay.
+    void ReloadTexts(const CIniEx &store, int count);
 
     // Whether the row of `number` is marked (its two values differ).
     bool Marked(int number) const;

@@ -183,5 +183,32 @@ TEST(ParamEditCheck, OrderedPairsRefuseAndKeepTheOldValue)
     }
 }
 
+TEST(ParamEditCheck, WholeListPairOrder)
+{
+    struct Case {
+        double p1, p2, p3, p4;
+        const char *refusal; // nullptr: both pairs hold
+    };
+    const Case cases[] = {
+        {400, -10, 300, 0, nullptr},
+        {-10, -10, 300, 0, "IDS_INPUT_CHK_2"},
+        {400, -10, 0, 0.5, "IDS_INPUT_CHK_3"},
+        {1, 2, 1, 2, "IDS_INPUT_CHK_2"},
+    };
+    for (const Case &c : cases) {
+        CParamList file = test::LoadList(test::MdbTarget());
+        file.At(1).SetRealValue(c.p1);
+        file.At(2).SetRealValue(c.p2);
+        file.At(3).SetRealValue(c.p3);
+        file.At(4).SetRealValue(c.p4);
+        const ParamMessage refusal = CParamEditCheck::PairOrderRefusal(file);
+        if (c.refusal)
+            EXPECT_EQ(refusal, (ParamMessage{c.refusal, "Common"})) << c.p1 << " " << c.p2;
+        else
+            EXPECT_TRUE(refusal.Empty());
+    }
+    EXPECT_TRUE(CParamEditCheck::PairOrderRefusal(CParamList()).Empty()) << "pairs not defined";
+}
+
 } // namespace
 } // namespace kvl::params

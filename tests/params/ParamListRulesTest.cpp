@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ParamFixture.h"
+#include "config/CIniEx.h"
 #include "params/CParamListPair.h"
 #include "params/CParamListRules.h"
 
@@ -229,8 +230,9 @@ TEST(ParamListRules, HiddenAreas)
                                 ? CParamListRules::FirstHiddenArea(c.level, c.service)
                                 : CParamListRules::SecondHiddenArea(c.level, c.service, c.model);
         EXPECT_EQ(result.action, c.action) << c.area << " " << c.level << " " << c.model;
-        if (result.action != Action::None)
+        if (result.action != Action::None) {
             EXPECT_EQ(result.level, c.newLevel) << c.area << " " << c.level << " " << c.model;
+        }
     }
 }
 
@@ -251,6 +253,27 @@ TEST(ParamListPair, FileListIsACopyAndCopyValueKeepsDefinitions)
     EXPECT_EQ(driver.At(36).ChoiceCount(), 6);
     CParamListPair::CopyValue(lists.File().At(36), lists.Driver().At(12));
     EXPECT_EQ(driver.At(12).IntValue(), 100) << "no copy between types";
+}
+
+TEST(ParamListPair, ReloadTextsKeepsValues)
+{
+    CParamList driver = test::LoadList(test::MdbTarget());
+    CParamListPair lists(driver);
+    lists.File().At(5).SetIndex(1);
+    lists.File().At(12).SetIntValue(7);
+    CIniEx other;
+    other.LoadText("[5]\nDisplayName=Sens\nType=3\nSelItemCount=2\nSelItem1=Horaire\n"
+                   "SelItem2=Antihoraire\nRange=H/A\n[12]\nDisplayName=Plage\n",
+                   true);
+    lists.ReloadTexts(other, 182);
+    for (CParamList *list : {&lists.Driver(), &lists.File()}) {
+        EXPECT_EQ(list->At(5).DisplayName(), "Sens");
+        EXPECT_EQ(list->At(5).RangeText(), "H/A");
+        EXPECT_EQ(list->At(12).DisplayName(), "Plage");
+    }
+    EXPECT_EQ(lists.File().At(5).SelectedText(), "Antihoraire");
+    EXPECT_EQ(lists.Driver().At(5).SelectedText(), "Horaire");
+    EXPECT_EQ(lists.File().At(12).IntValue(), 7);
 }
 
 } // namespace

@@ -175,8 +175,9 @@ TEST_F(ParamReadAllTest, FailuresKeepOldValuesAndTheRestIsRead)
             EXPECT_EQ(o.result, kResultBadReply);
             EXPECT_EQ(o.attempts, 1) << "a value the record cannot take is not asked again";
         }
-        if (o.number == 100)
+        if (o.number == 100) {
             EXPECT_EQ(o.attempts, 10);
+        }
     }
     EXPECT_EQ(report.notices.size(), 2u) << "no operation-type notice without a change";
     CIniEx saved;

@@ -294,8 +294,9 @@ TEST_F(ParamWriterTest, Parameter102LimitsParameter12)
         const bool sent12 = writes.size() == 2 && writes[1].number == 12 && writes[1].value == 3000;
         EXPECT_EQ(sent12, c.written12 || c.write12Fails);
         EXPECT_EQ(driver.At(12).IntValue(), c.written12 ? 3000 : c.driver12);
-        if (c.written12)
+        if (c.written12) {
             EXPECT_EQ(saved.GetString("12", "Value", ""), "3000");
+        }
         test::WriteBytes(dir.File("mdb.ini"), test::MdbDefinitions());
         ASSERT_TRUE(store.Open(dir.File("mdb.ini"), false, false, true));
     }
