@@ -85,6 +85,16 @@ TEST(PointBlockEditor, PasteOfEmptyWholeRowsClearsTheSteps)
     EXPECT_FALSE(table.Working(2).IsEmpty());
     EXPECT_EQ(table.Cell(0, kColComment), "");
 
+    // A block up to the jump column clears a row whose comment cell is empty too.
+    table.CreateRow(40);
+    table.CreateRow(41);
+    table.CommitCell(41, kColComment, "kept");
+    editor.Copy(table, {50, 51, 1, 15});
+    ASSERT_EQ(editor.Paste(table, 41, 1), PasteResult::Pasted);
+    EXPECT_TRUE(table.Working(40).IsEmpty());
+    EXPECT_FALSE(table.Working(41).IsEmpty()) << "its comment cell still holds text";
+    EXPECT_EQ(table.Working(41).Comment(), "kept");
+
     // Whole rows pasted from column 0 keep the step numbers of their target rows.
     editor.Copy(table, {3, 3, 0, 16});
     ASSERT_EQ(editor.Paste(table, 30, 0), PasteResult::Pasted);

@@ -134,6 +134,23 @@ TEST(PointTable, CommitMarksOnlineAgainstTheDriverCopy)
     EXPECT_TRUE(offline.CommitCell(99, kColSpeed, "10").text.empty()) << "no such step";
 }
 
+TEST(PointTable, PositionLimitsFollowTheRecordsModeNotTheCell)
+{
+    CStepContext context = OnlineMdc();
+    context.storedParam3 = 500.0;
+    CPointTable table(CStepRules(context, CStepTexts()));
+    table.CreateRow(0);
+    table.CommitCell(0, kColMode, "INC");
+    table.SetCell(0, kColMode, "ABS"); // the cell shows something else than the record holds
+    const CommitResult inc = table.CommitCell(0, kColPosition, "600");
+    EXPECT_EQ(inc.text, "600.000");
+    EXPECT_TRUE(inc.messages.empty());
+    table.Working(0).SetFieldText(kColMode, "ABS", CStepTexts());
+    const CommitResult abs = table.CommitCell(0, kColPosition, "600");
+    EXPECT_EQ(abs.text, "500.000");
+    EXPECT_EQ(abs.messages, (std::vector<StepMessage>{{"IDS_WARNMSG_POSRANGE", "COMMON"}}));
+}
+
 TEST(PointTable, ImportOfBulkReadLines)
 {
     CPointTable table(CStepRules(MakeContext("MDA", true, 0, 0), JapaneseLikeTexts()));
