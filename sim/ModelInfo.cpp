@@ -44,6 +44,15 @@ bool IsOldVersion(const std::string &version)
     return value >= 0.0 && value <= kLastOldVersion;
 }
 
+std::string ModelInfo::FileKey() const
+{
+    // The variant models put their letter in front: "MDC-X" is "XMDC".
+    const auto dash = text.find('-');
+    if (dash == std::string::npos)
+        return text;
+    return text.substr(dash + 1) + text.substr(0, dash);
+}
+
 int ModelInfo::LastParameter(const std::string &version) const
 {
     if (IsGateway())

@@ -18,6 +18,8 @@ struct ModelInfo {
     int inchingFactor = 10;     // raw parameter 31 per unit of length
 
     bool IsGateway() const { return text == "GWX"; }
+    // The key of the model's parameter and language files: "MDA", "XMDC", "YMDA", "ZMDA" ...
+    std::string FileKey() const;
     // Highest parameter number above 100 for this model and firmware version text ("2105").
     int LastParameter(const std::string &version) const;
     bool HasParameter(int number, const std::string &version) const;

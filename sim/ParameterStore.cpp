@@ -1,20 +1,9 @@
 #include "sim/ParameterStore.h"
 
+#include "sim/ParameterDefaults.h"
+
 namespace kvl::sim {
 namespace {
-
-constexpr int32_t kCountsPerUnit = 10000;
-
-struct ModelDefaults {
-    const char *model;
-    int32_t strokeUnits;    // upper soft limit in mm (deg)
-    int32_t maxSpeed;       // mm/s (deg/s)
-};
-
-constexpr ModelDefaults kModelDefaults[] = {
-    {"MDA", 100, 500}, {"MDB", 200, 800}, {"MDC", 300, 1000},
-    {"MDC-X", 50, 300}, {"MDA-Y", 150, 400}, {"MDA-Z", 360, 720},
-};
 
 // Gateway: IP 192.168.0.1 and mask 255.255.255.0, stored last octet first on the wire.
 constexpr int32_t kDefaultIp = static_cast<int32_t>(0xC0A80001u);
@@ -50,28 +39,9 @@ void ParameterStore::LoadDefaults()
         return;
     }
 
-    ModelDefaults d = kModelDefaults[0];
-    for (const auto &candidate : kModelDefaults)
-        if (model_.text == candidate.model)
-            d = candidate;
-    Set(param::kSoftLimitPlus, d.strokeUnits * kCountsPerUnit);
-    Set(param::kSoftLimitMinus, -kCountsPerUnit / 10);
-    Set(param::kJogSpeed, 20);
-    Set(param::kMaxSpeed, d.maxSpeed);
-    Set(param::kInchingDistance, model_.inchingFactor);  // 1 mm
-    Set(param::kOperationType, 0);
-    Set(param::kGainPosition, 50);
-    Set(param::kGainSpeed, 30);
-    Set(param::kGainIntegral, 100);
-    Set(param::kEncoderPulses, 10000);
-    Set(param::kFilterSpeed, 20);
-    Set(param::kFilterTorque, 10);
-    Set(param::kLoadInertiaRatio, 1000);
-    Set(param::kPushLimit, 70);
-    Set(param::kTuningStroke, 10);
-    Set(param::kTuningAcceleration, 10);
-    Set(param::kTuningSettlingTime, 50);
-    Set(param::kTuningStiffness, 2);
+    // A controller starts with the values of the shipped parameter file of its model.
+    for (const ParameterDefault &d : ParameterDefaults(model_.FileKey()))
+        Set(d.number, d.raw);
 }
 
 bool ParameterStore::Has(int number) const

@@ -199,7 +199,8 @@ TEST(SimStateFile, KeepsParametersTablesAndNamesAcrossRuns)
     EXPECT_EQ(bus->Axis(1)->Table().Step(9).position, 4242);
     EXPECT_EQ(bus->Axis(1)->Table().Step(9).jump, 2);
     EXPECT_EQ(bus->Gateway()->Name(), "Q");
-    EXPECT_EQ(bus->Axis(0)->Parameters().Get(16), 20);
+    EXPECT_EQ(bus->Axis(0)->Parameters().Get(16), SimBus::CreateDemo()->Axis(0)->Parameters().Get(16));
+    EXPECT_NE(bus->Axis(0)->Parameters().Get(16), 77);
 
     // A missing file is a first run; a broken one is an error.
     EXPECT_TRUE(StateFile::Load(path.string() + ".none", *bus, &error));

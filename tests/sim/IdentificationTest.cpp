@@ -140,19 +140,22 @@ TEST(SimParameters, WriteThenReadRoundTripsNegativeValuesLittleEndian)
     EXPECT_EQ(Data(reply), (std::vector<uint8_t>{0x23, 0x00, 0xFE, 0xFF, 0xFF, 0xFF}));
 }
 
-TEST(SimParameters, DefaultsFollowTheModel)
+TEST(SimParameters, DefaultsAreTheParameterFilesValuesOnTheWire)
 {
     auto bus = SimBus::CreateDemo();
     struct Case { uint8_t address; int number; int32_t value; };
     const Case cases[] = {
-        {0, param::kInchingDistance, 10},      // MDA: 1 mm at factor 10
-        {1, param::kInchingDistance, 1000},    // MDB: factor 1000
-        {3, param::kInchingDistance, 10000},   // MDC-X: factor 10000
+        {0, param::kInchingDistance, 10},      // MDA: 1.0 mm at factor 10
+        {1, param::kInchingDistance, 100},     // MDB: 0.100 mm at factor 1000
+        {3, param::kInchingDistance, 1000},    // MDC-X: 0.1000 mm at factor 10000
         {0, param::kSoftLimitPlus, 1000000},   // 100 mm
+        {0, param::kSoftLimitMinus, -3000},    // -0.3 mm
         {5, param::kSoftLimitPlus, 3600000},   // 360 deg
         {0, param::kOperationType, 0},
-        {1, param::kPushLimit, 70},
-        {0, param::kJogSpeed, 20},
+        {1, param::kPushLimit, 100},
+        {0, param::kJogSpeed, 50},
+        {2, param::kMaxSpeed, 1500},
+        {1, param::kLoadInertiaRatio, 1000},   // 1.000
     };
     for (const auto &c : cases) {
         const auto reply = Ask(*bus, c.address, cmd::kCmdReadParameter, test::U16(static_cast<uint16_t>(c.number)));

@@ -95,6 +95,7 @@ TEST(SimMotion, JogMovesWhileKeptAliveAndStopsWhenKeepAlivesEnd)
 {
     auto bus = SimBus::CreateDemo();
     Ready(*bus, 0);
+    ASSERT_EQ(StatusOf(*bus, 0, cmd::kCmdWriteParameter, test::ParamWrite(param::kJogSpeed, 20)), 1);
     const int32_t start = Position(*bus, 0);
     for (int i = 0; i < 20; ++i) {   // 600 ms of keep-alives every 30 ms
         ASSERT_EQ(StatusOf(*bus, 0, cmd::kCmdJogStart, {1}), 1);
@@ -270,6 +271,7 @@ TEST(SimMotion, SoftLimitRaisesAnAlarmThatResetAndHistoryFollow)
     auto bus = SimBus::CreateDemo();
     Ready(*bus, 4);
     ASSERT_EQ(StatusOf(*bus, 4, cmd::kCmdWriteParameter, test::ParamWrite(param::kSoftLimitPlus, 20000)), 1);
+    ASSERT_EQ(StatusOf(*bus, 4, cmd::kCmdWriteParameter, test::ParamWrite(param::kJogSpeed, 10)), 1);
     for (int i = 0; i < 100 && !bus->Axis(4)->Alarms().Active(); ++i) {
         StatusOf(*bus, 4, cmd::kCmdJogStart, {1});
         RunMs(*bus, 30);
@@ -315,6 +317,7 @@ TEST(SimMonitor, IoWordFollowsTheStateAndInputsSwitch)
     Ready(*bus, 3);
     EXPECT_EQ(word() & (AxisDevice::kOutServoOn | AxisDevice::kOutHomeDone | AxisDevice::kOutInPosition),
               AxisDevice::kOutServoOn | AxisDevice::kOutHomeDone | AxisDevice::kOutInPosition);
+    ASSERT_EQ(StatusOf(*bus, 3, cmd::kCmdWriteParameter, test::ParamWrite(param::kInchingDistance, 50000)), 1);
     ASSERT_EQ(StatusOf(*bus, 3, cmd::kCmdInchingMove, {1}), 1);
     RunMs(*bus, 20);
     EXPECT_NE(word() & AxisDevice::kOutBusy, 0u);
