@@ -85,6 +85,7 @@ CWaveCapture::StartResult CWaveCapture::Start(long long sampling)
     for (CWaveSeries *series : {&series0, &series1}) {
         series->Clear();
         series->AttachByMode();
+        series->Reserve(kBufferSamples);
     }
     Redraw();
 

@@ -12,6 +12,9 @@
 // (all owned by the waveform window or the CLI's wave command), and never owns them.
 // User-interface thread (or the CLI's main thread); the command source may dispatch window
 // messages while it waits, so Start, Stop and Poll guard against being re-entered.
+//
+// Driving it: call Start; while IsPolling(), call Poll every kPollIntervalMs (a window timer, or
+// a loop that waits out the interval); call Stop to end a run early.
 #include <array>
 #include <cstdint>
 #include <functional>

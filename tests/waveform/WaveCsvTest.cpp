@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <cmath>
 #include <iterator>
+#include <random>
 
 #include "waveform/CWaveColourRandom.h"
 #include "waveform/CWaveCsv.h"
@@ -294,6 +296,33 @@ TEST(WaveCsvTest, MalformedContentIsReadByTheRules)
             EXPECT_DOUBLE_EQ(run.channel0.back().x, c.lastTime);
             EXPECT_DOUBLE_EQ(run.channel1.back().x, c.lastTime);
             EXPECT_DOUBLE_EQ(run.channel1.back().y, c.lastValue1);
+        }
+    }
+}
+
+TEST(WaveCsvTest, ArbitraryBytesGiveOnlyWholeFinitePoints)
+{
+    // Content assembled from pieces of real lines, separators and junk, many times over.
+    const std::string pieces[] = {"No,Time,CH0-", "CH1-", "4", ",", " ", "\r", "\n", "\r\n", "1.5", "-2",
+                                  "1e308", "1e999", "nan", "0x1p3", "+", "--1", "\xff", std::string(1, '\0'),
+                                  std::string(12000, '7'), "CH0-9", "9,9,9,9"};
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 60);
+    for (int round = 0; round < 3000; ++round) {
+        std::string content;
+        const int count = length(random);
+        for (int i = 0; i < count; ++i)
+            content += pieces[pick(random)];
+        CWaveCsv::Run run;
+        CWaveCsv::Parse(content, run);
+        ASSERT_EQ(run.channel0.size(), run.channel1.size()) << "round " << round;
+        ASSERT_TRUE(run.mode0 >= 0 && run.mode0 <= 9 && run.mode1 >= 0 && run.mode1 <= 9) << "round " << round;
+        for (std::size_t i = 0; i < run.channel0.size(); ++i) {
+            ASSERT_TRUE(std::isfinite(run.channel0[i].x) && std::isfinite(run.channel0[i].y) &&
+                        std::isfinite(run.channel1[i].y))
+                << "round " << round;
+            ASSERT_EQ(run.channel0[i].x, run.channel1[i].x);
         }
     }
 }
