@@ -1,5 +1,7 @@
 #include "params/CParamReadAll.h"
 
+#include <algorithm>
+
 #include "config/CIniEx.h"
 #include "config/CParamRules.h"
 #include "config/ParamTextUtil.h"
@@ -65,7 +67,10 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
     std::vector<int> numbers;
     for (const int number : CParamRules::Numbers(count)) {
-        if (!lists.Driver().At(number).IsEmpty())
+        const bool wanted = options.only.empty() ||
+                            std::find(options.only.begin(), options.only.end(), number) !=
+                                options.only.end();
+        if (wanted && !lists.Driver().At(number).IsEmpty())
             numbers.push_back(number);
     }
     const std::string operationTypeBefore =

@@ -23,6 +23,8 @@ struct ReadAllOptions {
     CIniEx *store = nullptr;           // the axis' parameter store; none: no "Value" kept
     const CCommErrorLog *log = nullptr; // none: failed attempts are not logged
     ProgressFn progress;
+    // Only these numbers (in the usual order, those the axis has); empty: every parameter.
+    std::vector<int> only;
 };
 
 struct ReadAllReport {

@@ -208,5 +208,19 @@ TEST_F(ParamReadAllTest, OldFirmwareStopsAtItsCountAndAMissingLogFolderIsHarmles
     EXPECT_EQ(CCommErrorLog::LineFor(-205), "The last packet included an error(CODE : -205)!! \n\n");
 }
 
+TEST_F(ParamReadAllTest, ASelectionOfNumbersReadsOnlyThoseTheAxisHas)
+{
+    ReadAllOptions options;
+    options.only = {182, 31, 100, 7, 60, 250};
+    bus.values[31] = 4000;
+    const ReadAllReport report = CParamReadAll::Run(commands, target, lists, options);
+    std::vector<int> numbers;
+    for (const ParamOutcome &o : report.outcomes)
+        numbers.push_back(o.number);
+    EXPECT_EQ(numbers, (std::vector<int>{31, 100, 182}));
+    EXPECT_DOUBLE_EQ(driver.At(31).RealValue(), 4.0);
+    EXPECT_EQ(bus.Of(cmd::kCmdReadParameter).size(), 2u);
+}
+
 } // namespace
 } // namespace kvl::params
