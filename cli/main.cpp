@@ -1,6 +1,8 @@
 // kvlctl: the command line face of the tool.
 #include <QCoreApplication>
 
+#include <clocale>
+
 #include <iostream>
 
 #include "cli/CCliArgs.h"
@@ -31,6 +33,8 @@ int main(int argc, char **argv)
     }
     // The serial port object wants an application object in the process.
     QCoreApplication app(argc, argv);
+    // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
     CCliSession session(args, std::cout, std::cerr);
     session.LoadSettings();
     return command->run(session, args);
