@@ -48,7 +48,8 @@ public:
             return kResultTimeout;
         auto [bytes, result] = answers.front();
         answers.pop_front();
-        std::memcpy(reply, bytes.data(), bytes.size());
+        if (!bytes.empty())
+            std::memcpy(reply, bytes.data(), bytes.size());
         *received = static_cast<int>(bytes.size());
         return result;
     }
