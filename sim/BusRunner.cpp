@@ -1,6 +1,7 @@
 #include "sim/BusRunner.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "protocol/Frame.h"
 #include "sim/GatewayDevice.h"
@@ -10,7 +11,7 @@ namespace {
 
 constexpr int kPollMs = 2;
 constexpr size_t kReadChunk = 4096;
-constexpr int64_t kMicrosPerSecond = 1000000;
+constexpr double kMicrosPerSecond = 1e6;
 constexpr int64_t kLongestSleepMicros = 500;
 
 // Gateway code of a PC line speed (parameter 3), 0 for a speed the unit cannot run.
@@ -128,10 +129,10 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
     if (!chunks.empty())
         ++answered_;
     // The reply still goes out at the speed the request came in.
-    const int64_t byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
+    const double byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
     int64_t ready = NowMicros();
     if (settings_.pace) {
-        const int64_t wireDone = request.firstByteMicros + static_cast<int64_t>(request.bytes.size()) * byteMicros;
+        const int64_t wireDone = request.firstByteMicros + std::llround(static_cast<double>(request.bytes.size()) * byteMicros);
         ready = std::max(ready, wireDone) + kTurnaroundMicros;
     }
     // A write of the gateway's PC speed moves the bus once this reply is out; the gate takes the
@@ -143,7 +144,7 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
     Send(chunks, ready, byteMicros);
 }
 
-void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, int64_t byteMicros)
+void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros)
 {
     int64_t at = readyMicros;
     for (const auto &chunk : chunks) {
@@ -158,18 +159,19 @@ void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t re
 }
 
 // Writes each byte when its last bit would have left a real line at the bus speed.
-void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, int64_t byteMicros)
+void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros)
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
         const int64_t now = NowMicros();
-        const int64_t due = std::min<int64_t>((now - startMicros) / byteMicros, static_cast<int64_t>(bytes.size()));
+        const auto due = std::min<int64_t>(static_cast<int64_t>((now - startMicros) / byteMicros),
+                                           static_cast<int64_t>(bytes.size()));
         if (due > static_cast<int64_t>(sent)) {
             pty_.Write(bytes.data() + sent, static_cast<size_t>(due) - sent);
             sent = static_cast<size_t>(due);
             continue;
         }
-        const int64_t next = startMicros + static_cast<int64_t>(sent + 1) * byteMicros;
+        const int64_t next = startMicros + std::llround(static_cast<double>(sent + 1) * byteMicros);
         std::this_thread::sleep_for(std::chrono::microseconds(std::min(next - now, kLongestSleepMicros)));
     }
 }

@@ -57,8 +57,8 @@ public:
 
 private:
     void Serve(const FrameAssembler::Request &request);
-    void Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, int64_t byteMicros);
-    void WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, int64_t byteMicros);
+    void Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros);
+    void WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros);
     void AdvanceClock();
     static int64_t NowMicros();
 
