@@ -10,6 +10,11 @@ void AlarmLog::Raise(uint8_t code)
     if (current_ == code)
         return;
     current_ = code;
+    Record(code);
+}
+
+void AlarmLog::Record(uint8_t code)
+{
     std::copy_backward(history_.begin(), history_.end() - 1, history_.end());
     history_[0] = code;
 }

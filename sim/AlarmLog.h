@@ -8,6 +8,18 @@
 
 namespace kvl::sim {
 
+// Alarm codes the simulated controllers raise (the numbers of their alarm texts).
+namespace alarm {
+constexpr uint8_t kSoftLimitPlus = 12;
+constexpr uint8_t kSoftLimitMinus = 13;
+constexpr uint8_t kPointData = 16;      // a step without data, or a jump outside the table
+} // namespace alarm
+
+// Alarm codes of the gateway unit.
+namespace unitalarm {
+constexpr uint8_t kRestarted = 254;     // logged at power-on
+} // namespace unitalarm
+
 class AlarmLog {
 public:
     static constexpr uint8_t kNoAlarm = 0xFF;
@@ -17,6 +29,8 @@ public:
 
     // Raises an alarm: it becomes current and is entered at the head of the history.
     void Raise(uint8_t code);
+    // Enters an event in the history without making it the current alarm.
+    void Record(uint8_t code);
     // Clears the current alarm; the history keeps it.
     void Reset() { current_ = kNoAlarm; }
     void ClearHistory() { history_.fill(kEmptySlot); }

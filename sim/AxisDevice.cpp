@@ -219,9 +219,9 @@ void AxisDevice::Tick()
     if (limits.enforce && !program_.Active()) {
         const double pos = motion_.CommandPosition();
         if (pos > limits.upper && motion_.CommandSpeed() > 0)
-            RaiseAlarm(kAlarmSoftLimitPlus);
+            RaiseAlarm(alarm::kSoftLimitPlus);
         else if (pos < limits.lower && motion_.CommandSpeed() < 0)
-            RaiseAlarm(kAlarmSoftLimitMinus);
+            RaiseAlarm(alarm::kSoftLimitMinus);
     }
     wave_.Tick(CurrentSignals());
 }

@@ -36,9 +36,6 @@ public:
     static constexpr uint8_t kFlagOperating = 0x08;
     static constexpr uint8_t kFlagAlarm = 0x10;
     static constexpr uint8_t kFlagPaused = 0x20;
-    // Alarm codes of the axis itself (the program adds its own).
-    static constexpr uint8_t kAlarmSoftLimitPlus = 22;
-    static constexpr uint8_t kAlarmSoftLimitMinus = 23;
     // Run of 0xFF the bulk step read ends with; the reader waits for at least 40 of them.
     static constexpr size_t kBulkReadPaddingLength = 48;
     // A jog stops when no JogStart has come for this long.

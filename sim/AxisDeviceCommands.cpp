@@ -282,7 +282,7 @@ std::vector<uint8_t> AxisDevice::OnInchingMove(uint8_t c, const uint8_t *p, size
     const double target = motion_.CommandPosition() + (p[0] == cmd::kDirectionPositive ? distance : -distance);
     const AxisLimits limits = Limits();
     if (limits.enforce && (target > limits.upper || target < limits.lower)) {
-        RaiseAlarm(target > limits.upper ? kAlarmSoftLimitPlus : kAlarmSoftLimitMinus);
+        RaiseAlarm(target > limits.upper ? alarm::kSoftLimitPlus : alarm::kSoftLimitMinus);
         return Status(c, false);
     }
     MotionAxis::Profile profile;

@@ -17,6 +17,7 @@ GatewayDevice::GatewayDevice(uint8_t address, const std::string &version, const 
 {
     if (name_.size() > cmd::kNameTextLen)
         name_.resize(cmd::kNameTextLen);
+    alarms_.Record(unitalarm::kRestarted);
 }
 
 bool GatewayDevice::ValidDeviceCode(uint8_t code)

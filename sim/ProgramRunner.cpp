@@ -73,10 +73,12 @@ uint8_t ProgramRunner::BeginStep(MotionAxis &motion, const PointTable &table, co
 {
     const StepRecord &record = table.Step(step_);
     if (!record.Defined())
-        return kAlarmStepData;
+        return alarm::kPointData;
     target_ = StepTarget(record, motion.CommandPosition());
-    if (limits.enforce && (target_ > limits.upper || target_ < limits.lower))
-        return kAlarmSoftLimit;
+    if (limits.enforce && target_ > limits.upper)
+        return alarm::kSoftLimitPlus;
+    if (limits.enforce && target_ < limits.lower)
+        return alarm::kSoftLimitMinus;
     profile_ = StepProfile(record, limits.maxSpeed);
     motion.MoveTo(target_, profile_);
     phase_ = Phase::Move;
@@ -95,7 +97,7 @@ uint8_t ProgramRunner::FinishStep(const PointTable &table, int stepCount)
         return 0;
     }
     if (jump < 1 || jump > stepCount || !table.Step(jump).Defined())
-        return kAlarmStepData;
+        return alarm::kPointData;
     step_ = jump;
     repeatsLeft_ = std::max<int>(table.Step(step_).repeat, 1);
     phase_ = Phase::Begin;

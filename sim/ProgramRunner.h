@@ -4,6 +4,7 @@
 // AxisDevice; bus thread only.
 #include <cstdint>
 
+#include "sim/AlarmLog.h"
 #include "sim/MotionAxis.h"
 #include "sim/PointTable.h"
 
@@ -19,10 +20,6 @@ struct AxisLimits {
 
 class ProgramRunner {
 public:
-    // Alarm codes the program raises.
-    static constexpr uint8_t kAlarmStepData = 30;     // a step without data, or a jump outside the table
-    static constexpr uint8_t kAlarmSoftLimit = 21;    // a target beyond a soft limit
-
     // Starts at wire step `step`; false when that step holds no data or lies outside the table.
     bool Start(int step, const PointTable &table, int stepCount);
     void Pause(MotionAxis &motion);

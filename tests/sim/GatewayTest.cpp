@@ -98,6 +98,8 @@ TEST(SimGateway, NameAlarmsAndRemoteState)
     const auto history = Ask(*bus, kUnit, cmd::kCmdReadAlarmHistory);
     ASSERT_TRUE(WellFormed(history, kUnit, cmd::kCmdReadAlarmHistory, 57));
     EXPECT_EQ(Data(history)[0], 2);
+    EXPECT_EQ(Data(history)[1], unitalarm::kRestarted);   // logged when the unit came up
+    EXPECT_EQ(Data(history)[2], 0xFF);
     EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdAlarmReset))[0], 1);
     EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadAlarmCode))[0], 0xFF);
     EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdClearAlarmHistory))[0], 1);

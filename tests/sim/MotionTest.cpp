@@ -186,6 +186,24 @@ TEST(SimMotion, ProgramNeedsServoHomeAndADefinedStep)
     EXPECT_EQ(StatusOf(*bus, 0, cmd::kCmdStartProgram, test::U16(1)), 1);
 }
 
+TEST(SimMotion, JumpToAnEmptyStepRaisesThePointDataAlarm)
+{
+    auto bus = SimBus::CreateDemo();
+    Ready(*bus, 3);
+    WriteStep(*bus, 3, Step(1, 1, 3.0, 50, 0.3, 9));   // step 9 holds no data
+    ASSERT_EQ(StatusOf(*bus, 3, cmd::kCmdStartProgram, test::U16(1)), 1);
+    RunMs(*bus, 1000);
+    EXPECT_EQ(Data(Ask(*bus, 3, cmd::kCmdReadAlarmCode))[0], alarm::kPointData);
+    EXPECT_EQ(Flags(*bus, 3) & AxisDevice::kFlagOperating, 0);
+    EXPECT_NE(Flags(*bus, 3) & AxisDevice::kFlagAlarm, 0);
+    EXPECT_EQ(Position(*bus, 3), 30000);   // the step itself was done
+    // Servo on is refused while the alarm stands, and accepted after the reset.
+    ASSERT_EQ(StatusOf(*bus, 3, cmd::kCmdServoOff), 1);
+    EXPECT_EQ(StatusOf(*bus, 3, cmd::kCmdServoOn), 0);
+    EXPECT_EQ(StatusOf(*bus, 3, cmd::kCmdAlarmReset), 1);
+    EXPECT_EQ(StatusOf(*bus, 3, cmd::kCmdServoOn), 1);
+}
+
 TEST(SimMotion, TrapezoidReachesStepSpeedWithItsAcceleration)
 {
     auto bus = SimBus::CreateDemo();
@@ -278,7 +296,7 @@ TEST(SimMotion, SoftLimitRaisesAnAlarmThatResetAndHistoryFollow)
     }
     auto code = Ask(*bus, 4, cmd::kCmdReadAlarmCode);
     ASSERT_TRUE(WellFormed(code, 4, cmd::kCmdReadAlarmCode, 8));
-    EXPECT_EQ(Data(code)[0], AxisDevice::kAlarmSoftLimitPlus);
+    EXPECT_EQ(Data(code)[0], alarm::kSoftLimitPlus);
     EXPECT_FALSE(bus->Axis(4)->Motion().Moving());
     EXPECT_NEAR(Position(*bus, 4), 20000, 50);
     EXPECT_NE(frame::GetI32(Data(Ask(*bus, 4, cmd::kCmdReadIOSignals)).data()) & AxisDevice::kOutAlarm, 0u);
@@ -286,7 +304,7 @@ TEST(SimMotion, SoftLimitRaisesAnAlarmThatResetAndHistoryFollow)
 
     auto history = Ask(*bus, 4, cmd::kCmdReadAlarmHistory);
     ASSERT_TRUE(WellFormed(history, 4, cmd::kCmdReadAlarmHistory, 57));
-    EXPECT_EQ(Data(history)[0], AxisDevice::kAlarmSoftLimitPlus);
+    EXPECT_EQ(Data(history)[0], alarm::kSoftLimitPlus);
     EXPECT_EQ(Data(history)[1], 0xFF);
 
     EXPECT_EQ(StatusOf(*bus, 4, cmd::kCmdAlarmReset), 1);
@@ -294,15 +312,15 @@ TEST(SimMotion, SoftLimitRaisesAnAlarmThatResetAndHistoryFollow)
     // Back inside the limit by jogging away from it is allowed.
     EXPECT_EQ(StatusOf(*bus, 4, cmd::kCmdJogStart, {2}), 1);
 
-    // A program step beyond the limit is the program's alarm.
-    WriteStep(*bus, 4, Step(1, 1, 50.0, 50, 0.3, 0));
+    // A program step beyond the lower limit raises that limit's alarm.
+    WriteStep(*bus, 4, Step(1, 1, -5.0, 50, 0.3, 0));
     RunMs(*bus, 300);
     ASSERT_EQ(StatusOf(*bus, 4, cmd::kCmdStartProgram, test::U16(1)), 1);
     RunMs(*bus, 10);
-    EXPECT_EQ(Data(Ask(*bus, 4, cmd::kCmdReadAlarmCode))[0], ProgramRunner::kAlarmSoftLimit);
+    EXPECT_EQ(Data(Ask(*bus, 4, cmd::kCmdReadAlarmCode))[0], alarm::kSoftLimitMinus);
     history = Ask(*bus, 4, cmd::kCmdReadAlarmHistory);
-    EXPECT_EQ(Data(history)[0], ProgramRunner::kAlarmSoftLimit);
-    EXPECT_EQ(Data(history)[1], AxisDevice::kAlarmSoftLimitPlus);
+    EXPECT_EQ(Data(history)[0], alarm::kSoftLimitMinus);
+    EXPECT_EQ(Data(history)[1], alarm::kSoftLimitPlus);
 
     EXPECT_EQ(StatusOf(*bus, 4, cmd::kCmdClearAlarmHistory), 1);
     EXPECT_EQ(Data(Ask(*bus, 4, cmd::kCmdReadAlarmHistory)), std::vector<uint8_t>(50, 0xFF));
