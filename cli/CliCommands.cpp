@@ -8,7 +8,8 @@ const std::vector<CliCommand> &AllCommands()
 {
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
-        for (auto family : {DeviceCommands, MotionCommands, MonitorCommands, PointCommands}) {
+        for (auto family : {DeviceCommands, MotionCommands, MonitorCommands, PointCommands, ParamCommands,
+                            WaveCommands}) {
             auto part = family();
             all.insert(all.end(), part.begin(), part.end());
         }

@@ -1,0 +1,346 @@
+// kvlctl param get|set|save|load: the parameters of an axis, in the user's units, and their files.
+#include <iomanip>
+#include <memory>
+
+#include "app/CBusScanner.h"
+#include "cli/CCliSession.h"
+#include "cli/CliCommands.h"
+#include "cli/CliFormat.h"
+#include "config/CAppSettings.h"
+#include "config/CCodePage.h"
+#include "config/CIniEx.h"
+#include "config/CParamList.h"
+#include "config/CParamRules.h"
+#include "link/ResultCode.h"
+#include "params/CCommErrorLog.h"
+#include "params/CParamEditCheck.h"
+#include "params/CParamFile.h"
+#include "params/CParamListPair.h"
+#include "params/CParamListRules.h"
+#include "params/CParamReadAll.h"
+#include "params/CParamWriter.h"
+#include "protocol/CServoCommands.h"
+
+namespace kvl::cli {
+namespace {
+
+using namespace kvl::params;
+
+// One axis' parameters as the parameter list window holds them: the definitions from the
+// parameter file of its model and language, the driver list and the file list.
+struct AxisParams {
+    ParamTarget target;
+    CIniEx store;
+    CParamList driver;
+    std::unique_ptr<CParamListPair> lists;
+    int count = 0;
+    int language = 2;
+};
+
+std::string Utf8(const AxisParams &axis, const std::string &bytes)
+{
+    std::string text;
+    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(axis.language), text);
+    return text;
+}
+
+std::string Message(CCliSession &session, const ParamMessage &message, const std::string &builtIn)
+{
+    const std::string text = message.Empty() ? std::string() : session.Text(message.key, message.section);
+    return text.empty() ? builtIn : text;
+}
+
+// Identifies the axis and loads its parameter file. Returns an exit code (0 when ready).
+int PrepareAxis(CCliSession &session, uint8_t axis, int level, AxisParams &params)
+{
+    DeviceIdentity identity;
+    const int result = session.Identify(axis, identity);
+    if (result != kResultOk)
+        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+    if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(params.store, identity.model))
+        return session.FailText("no parameter file for " + identity.model +
+                                " in the system folder (is --system right?)");
+    params.language = session.Settings().Language();
+    params.target.address = axis;
+    params.target.model = identity.model;
+    params.target.version = identity.version;
+    params.target.accessLevel = level;
+    CParamList::Axis who{identity.model, identity.version, identity.name, 0};
+    params.driver.Load(params.store, who, nullptr);
+    params.lists = std::make_unique<CParamListPair>(params.driver);
+    params.count = CParamList::CountFor(who);
+    return CCliSession::kExitOk;
+}
+
+// Reads `numbers` (all when empty) from the controller into both lists.
+int ReadFromController(CCliSession &session, AxisParams &params, const std::vector<int> &numbers)
+{
+    const CCommErrorLog log(CIniEx::ProgramFolder());
+    ReadAllOptions options;
+    options.store = &params.store;
+    options.log = &log;
+    options.only = numbers;
+    const ReadAllReport report = CParamReadAll::Run(session.Commands(), params.target, *params.lists, options);
+    for (const ParamOutcome &outcome : report.outcomes) {
+        if (outcome.result != kResultOk)
+            session.Fail(params.target.address, "read parameter " + std::to_string(outcome.number), outcome.result,
+                         CServoCommands::kTimeoutMs);
+    }
+    return report.Complete() ? CCliSession::kExitOk : CCliSession::kExitFailure;
+}
+
+int LevelOption(CCliSession &session, const CCliArgs &args, int &level)
+{
+    level = CParamListRules::kLevelNormal;
+    if (auto text = args.Option("level");
+        text && (!ParseInt(*text, level) || level < 0 || level > CParamListRules::kLevelCustomSp))
+        return session.Usage("--level must be 0, 1 or 2");
+    return CCliSession::kExitOk;
+}
+
+nlohmann::json ParameterJson(const AxisParams &params, int number)
+{
+    const CParamData &record = params.lists->Driver().At(number);
+    return {{"number", number},
+            {"name", Utf8(params, record.DisplayName())},
+            {"value", Utf8(params, CParamListRules::GridValueText(record, number, 0))},
+            {"unit", Utf8(params, record.UnitName())}};
+}
+
+int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
+{
+    std::vector<int> numbers;
+    for (size_t i = 3; i < args.words.size(); ++i) {
+        int n = 0;
+        if (!ParseInt(args.words[i], n) || !CParamRules::NumberExists(n, CParamRules::kSlotCount))
+            return session.Usage("parameter numbers are 1 to 49 and 100 and above");
+        numbers.push_back(n);
+    }
+    if (numbers.empty())
+        return session.Usage("param get AXIS N...");
+    AxisParams params;
+    if (int code = PrepareAxis(session, axis, CParamListRules::kLevelNormal, params))
+        return code;
+    for (int n : numbers) {
+        if (!CParamRules::NumberExists(n, params.count) || params.driver.At(n).IsEmpty())
+            return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(n) + " does not exist on the " +
+                                    params.target.model);
+    }
+    const int code = ReadFromController(session, params, numbers);
+    if (code != CCliSession::kExitOk)
+        return code;
+    if (session.Json()) {
+        nlohmann::json list = nlohmann::json::array();
+        for (int n : numbers)
+            list.push_back(ParameterJson(params, n));
+        session.PrintJson({{"axis", axis}, {"parameters", list}});
+        return CCliSession::kExitOk;
+    }
+    for (int n : numbers) {
+        const nlohmann::json p = ParameterJson(params, n);
+        session.Out() << std::setw(3) << n << "  " << p["name"].get<std::string>() << " = "
+                      << p["value"].get<std::string>();
+        const std::string unit = p["unit"].get<std::string>();
+        if (!unit.empty() && unit != "-")
+            session.Out() << ' ' << unit;
+        session.Out() << '\n';
+    }
+    return CCliSession::kExitOk;
+}
+
+// Writes the file list's changed values; the servo caution is accepted only with --yes.
+int WriteChanged(CCliSession &session, const CCliArgs &args, AxisParams &params)
+{
+    const uint8_t axis = params.target.address;
+    WriteOptions options;
+    int result = CParamWriter::ReadAxisFlags(session.Commands(), axis, options.servoOn, options.programActive);
+    if (result != kResultOk)
+        return session.Fail(axis, "read servo and run state", result, CServoCommands::kTimeoutMs);
+    options.store = &params.store;
+    options.confirmCaution = [&](const ParamMessage &text) {
+        if (args.Flag("yes"))
+            return true;
+        session.Err() << AxisLabel(axis) << ": "
+                      << Message(session, text, "writing these parameters switches the servo off") << '\n'
+                      << "(add --yes to accept)\n";
+        return false;
+    };
+    const WriteReport report = CParamWriter::Run(session.Commands(), params.target, *params.lists, options);
+    for (const ParamOutcome &outcome : report.outcomes) {
+        if (outcome.result != kResultOk)
+            session.Fail(axis, "write parameter " + std::to_string(outcome.number), outcome.result,
+                         CServoCommands::kTimeoutMs);
+    }
+    for (const ParamMessage &message : report.messages)
+        session.Err() << AxisLabel(axis) << ": " << Message(session, message, message.key) << '\n';
+    switch (report.status) {
+    case WriteStatus::RefusedAutomatic:
+        return session.FailText(AxisLabel(axis) + ": the controller runs in automatic mode: nothing written");
+    case WriteStatus::Cancelled:
+        return CCliSession::kExitFailure;
+    case WriteStatus::ServoOffFailed:
+        return session.FailText(AxisLabel(axis) + ": the servo did not switch off: nothing written");
+    case WriteStatus::Done:
+        break;
+    }
+    if (session.Json()) {
+        nlohmann::json written = nlohmann::json::array();
+        for (const ParamOutcome &outcome : report.outcomes)
+            written.push_back({{"number", outcome.number}, {"result", outcome.result}});
+        session.PrintJson({{"axis", axis}, {"written", written}, {"failures", report.failures}});
+    } else {
+        session.Out() << "wrote " << report.outcomes.size() - static_cast<size_t>(report.failures)
+                      << " parameters, failed " << report.failures << '\n';
+    }
+    return report.Complete() ? CCliSession::kExitOk : CCliSession::kExitFailure;
+}
+
+int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
+{
+    int number = 0;
+    if (!ParseInt(args.Word(3), number) || args.words.size() < 5)
+        return session.Usage("param set AXIS N VALUE");
+    int level = 0;
+    if (int code = LevelOption(session, args, level))
+        return code;
+    AxisParams params;
+    if (int code = PrepareAxis(session, axis, level, params))
+        return code;
+    if (!CParamRules::NumberExists(number, params.count) || params.driver.At(number).IsEmpty())
+        return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(number) + " does not exist on the " +
+                                params.target.model);
+    if (int code = ReadFromController(session, params, {number}))
+        return code;
+    // The value comes in UTF-8; the records hold the language's code page. A selection also
+    // takes the index of its choice.
+    std::string text;
+    CCodePage::FromUtf8(args.Word(4), CCodePage::ForLanguage(params.language), text, true);
+    const CParamData &record = params.lists->File().At(number);
+    int index = -1;
+    if (record.GetType() == CParamData::kTypeSelection && ParseInt(text, index) && index >= 0 &&
+        index < record.ChoiceCount())
+        text = record.Choices()[static_cast<size_t>(index)];
+    const auto confirm = [&](const ParamMessage &message, const ParamMessage &) {
+        session.Err() << AxisLabel(axis) << ": " << Message(session, message, message.key) << '\n';
+        return true;
+    };
+    const EditResult edit = CParamEditCheck::Commit(params.lists->File(), number, text, level, 0, confirm);
+    switch (edit.status) {
+    case EditStatus::Applied:
+        return WriteChanged(session, args, params);
+    case EditStatus::Unchanged:
+        if (!session.Json())
+            session.Out() << "parameter " << number << " already holds that value\n";
+        else
+            session.PrintJson({{"axis", axis}, {"written", nlohmann::json::array()}, {"failures", 0}});
+        return CCliSession::kExitOk;
+    case EditStatus::NotEditable:
+        return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(number) +
+                                " cannot be changed at this access level");
+    case EditStatus::NoSuchChoice: {
+        std::string choices;
+        for (size_t i = 0; i < record.Choices().size(); ++i)
+            choices += "\n  " + std::to_string(i) + "  " + Utf8(params, record.Choices()[i]);
+        return session.FailText(AxisLabel(axis) + ": \"" + args.Word(4) + "\" is none of the choices:" + choices);
+    }
+    case EditStatus::OutOfRange:
+        return session.FailText(AxisLabel(axis) + ": " + args.Word(4) + " is outside the range " +
+                                Utf8(params, CParamListRules::RangeText(record, number, 0)));
+    case EditStatus::PairOrder:
+        return session.FailText(AxisLabel(axis) + ": " + Message(session, edit.message, "the value breaks the order of its pair"));
+    default:
+        return session.FailText(AxisLabel(axis) + ": \"" + args.Word(4) + "\" is not a value for parameter " +
+                                std::to_string(number));
+    }
+}
+
+int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
+{
+    int level = 0;
+    if (int code = LevelOption(session, args, level))
+        return code;
+    AxisParams params;
+    if (int code = PrepareAxis(session, axis, level, params))
+        return code;
+    if (int code = ReadFromController(session, params, {}))
+        return code;
+    params.lists->CopyDriverToFile();
+    const std::string path = CParamFile::WithDatExtension(args.Word(3));
+    if (!CParamFile::Save(path, params.lists->File(), params.target, ParamDate::Today()))
+        return session.FailText("cannot write " + path);
+    const auto saved = CParamFile::SavedNumbers(params.lists->File(), params.count, level);
+    if (session.Json())
+        session.PrintJson({{"axis", axis}, {"file", path}, {"parameters", saved.size()}});
+    else
+        session.Out() << "saved " << saved.size() << " parameters to " << path << '\n';
+    return CCliSession::kExitOk;
+}
+
+int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
+{
+    int level = 0;
+    if (int code = LevelOption(session, args, level))
+        return code;
+    AxisParams params;
+    if (int code = PrepareAxis(session, axis, level, params))
+        return code;
+    if (int code = ReadFromController(session, params, {}))
+        return code;
+    const ParamLoadReport loaded = CParamFile::Load(params.lists->File(), args.Word(3), params.target);
+    if (loaded.status != ParamFileStatus::Loaded)
+        return session.FailText("cannot load " + args.Word(3) + ": " +
+                                Message(session, loaded.message, loaded.status == ParamFileStatus::ModelMismatch
+                                                                     ? "the file was made for another model"
+                                                                     : "file operation failed"));
+    const ParamMessage order = CParamEditCheck::PairOrderRefusal(params.lists->File());
+    if (!order.Empty())
+        return session.FailText("cannot load " + args.Word(3) + ": " +
+                                Message(session, order, "the file breaks the order of a parameter pair"));
+    return WriteChanged(session, args, params);
+}
+
+int RunParam(CCliSession &session, const CCliArgs &args)
+{
+    const std::string &action = args.Word(1);
+    const bool file = action == "save" || action == "load";
+    if (action != "get" && action != "set" && !file)
+        return session.Usage("param get|set|save|load AXIS ...");
+    if (file && args.Word(3).empty())
+        return session.Usage("param " + action + " AXIS FILE.dat");
+    uint8_t axis = 0;
+    int exitCode = 0;
+    if (!session.OpenAxis(2, axis, exitCode))
+        return exitCode;
+    if (action == "get")
+        return RunGet(session, args, axis);
+    if (action == "set")
+        return RunSet(session, args, axis);
+    if (action == "save")
+        return RunSave(session, args, axis);
+    return RunLoad(session, args, axis);
+}
+
+} // namespace
+
+std::vector<CliCommand> ParamCommands()
+{
+    return {
+        {"param", "param get AXIS N... | set AXIS N VALUE | save|load AXIS FILE.dat [--level 0|1|2] [--yes]",
+         "read, change, save or load the parameters of an axis",
+         "get   prints parameters in the user's units (as the parameter list shows them).\n"
+         "set   changes one parameter: a number in the user's units, a choice by its text or its\n"
+         "      index, or the device name; the edit rules of the parameter list apply.\n"
+         "save  reads every parameter and saves the parameter file (--level: 0 normal, 1 Custom,\n"
+         "      2 Custom SP decides which parameters go into the file).\n"
+         "load  reads the file (refused when it was made for another model) and writes only the\n"
+         "      values that differ from the controller.\n"
+         "Writing while the servo is on switches it off first: that needs --yes.\n\n"
+         "examples: kvlctl param get 1 16 31\n"
+         "          kvlctl param set 1 16 25.5\n"
+         "          kvlctl param save 1 axis1.dat\n"
+         "          kvlctl param load 1 axis1.dat",
+         RunParam},
+    };
+}
+
+} // namespace kvl::cli

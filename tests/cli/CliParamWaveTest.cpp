@@ -1,0 +1,145 @@
+// kvlctl param and wave against the simulator: values in the user's units, parameter files,
+// the refusals, and a capture of a running program.
+#include "CliFixture.h"
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include <nlohmann/json.hpp>
+
+namespace kvl::cli {
+namespace {
+
+using nlohmann::json;
+
+std::string ParamValue(CliFixture &, const CliRun &run, int index = 0)
+{
+    return json::parse(run.out).at("parameters")[index].at("value").get<std::string>();
+}
+
+class CliParamWaveTest : public CliFixture {
+protected:
+    // Servo on, homed, and a two-step program running back and forth on axis 0.
+    void RunProgramOnAxis0()
+    {
+        const auto table = TempFile("program.csv");
+        std::ofstream(table, std::ios::binary)
+            << "h\r\n0,ABS,50,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,0,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,0,\r\n";
+        ASSERT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 0);
+        ASSERT_EQ(Run({"servo", "0", "on"}).exitCode, 0);
+        ASSERT_EQ(Run({"home", "0"}).exitCode, 0);
+        bool homed = false;
+        for (int i = 0; i < 100 && !homed; ++i) {
+            homed = json::parse(Run({"--json", "status", "0"}).out).at("home").get<bool>();
+            if (!homed)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_TRUE(homed);
+        ASSERT_EQ(Run({"start", "0", "0"}).exitCode, 0);
+    }
+};
+
+TEST_F(CliParamWaveTest, ValuesInUserUnitsAndChoicesByTextOrIndex)
+{
+    StartSim();
+    CliRun run = Run({"--json", "param", "get", "1", "31", "36"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out).at("parameters")[0].at("unit"), "mm");
+
+    run = Run({"param", "set", "1", "31", "1.25"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "31"})), "1.250");
+    // The controller holds the value scaled: 1.25 mm on this model is 1250 raw.
+    run = Run({"raw", "1", "0x24", "1F", "00", "--expect", "13"});
+    EXPECT_EQ(run.out.rfind("reply  EF 01 24 1F 00 E2 04 00 00 ", 0), 0u) << run.out;
+
+    run = Run({"param", "set", "1", "36", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string byIndex = ParamValue(*this, Run({"--json", "param", "get", "1", "36"}));
+    ASSERT_EQ(Run({"param", "set", "1", "36", "0"}).exitCode, 0);
+    run = Run({"param", "set", "1", "36", byIndex});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "36"})), byIndex);
+}
+
+TEST_F(CliParamWaveTest, BadValuesAndMissingParametersAreRefused)
+{
+    StartSim();
+    const std::vector<std::vector<std::string>> refused{
+        {"param", "set", "1", "16", "25.5"},     // an integer parameter
+        {"param", "set", "1", "16", "fast"},
+        {"param", "set", "1", "36", "TYPE9"},    // no such choice
+        {"param", "get", "0", "150"},            // the MDA has parameters up to 111
+        {"param", "set", "1", "3", "-5"},        // upper soft limit below the lower one
+    };
+    for (const auto &words : refused) {
+        const CliRun run = Run(words);
+        EXPECT_EQ(run.exitCode, 1) << words[3] << ' ' << words.back() << ": " << run.out;
+        EXPECT_FALSE(run.err.empty());
+    }
+}
+
+TEST_F(CliParamWaveTest, SavedFileLoadsBackOnlyOntoItsModel)
+{
+    StartSim();
+    const auto file = TempFile("axis1.dat");
+    ASSERT_EQ(Run({"param", "set", "1", "31", "2.5"}).exitCode, 0);
+    CliRun run = Run({"param", "save", "1", file.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream in(file, std::ios::binary);
+    std::string date, model;
+    std::getline(in, date);
+    std::getline(in, model);
+    EXPECT_EQ(model, "MDB\r");
+
+    ASSERT_EQ(Run({"param", "set", "1", "31", "0.5"}).exitCode, 0);
+    run = Run({"param", "load", "1", file.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote 1 parameters, failed 0\n");
+    EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "31"})), "2.500");
+
+    run = Run({"param", "load", "2", file.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("cannot load"), std::string::npos) << run.err;
+}
+
+TEST_F(CliParamWaveTest, WritesAreRefusedWhileAProgramRuns)
+{
+    StartSim();
+    RunProgramOnAxis0();
+    CliRun run = Run({"param", "set", "0", "31", "0.5", "--yes"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("automatic mode"), std::string::npos) << run.err;
+}
+
+TEST_F(CliParamWaveTest, CaptureOfARunningProgramFollowsItsMotion)
+{
+    StartSim();
+    RunProgramOnAxis0();
+    const auto file = TempFile("run.csv");
+    CliRun run = Run({"wave", "0", "--ch0", "1", "--ch1", "4", "--sampling", "10", "--seconds", "0.6",
+                      "--out", file.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_NE(line.find(",CH0-1,CH1-4"), std::string::npos) << line;
+    int lines = 0;
+    double firstPosition = 0, lastPosition = 0;
+    while (std::getline(in, line)) {
+        double index, time, ch0, ch1;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf,%lf,%lf", &index, &time, &ch0, &ch1), 4) << line;
+        (lines == 0 ? firstPosition : lastPosition) = ch0;
+        ++lines;
+    }
+    EXPECT_GT(lines, 100);
+    EXPECT_GT(lastPosition, firstPosition) << "the axis moves toward 50 mm during the capture";
+
+    run = Run({"wave", "0", "--ch0", "0", "--ch1", "0", "--out", file.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("nothing to capture"), std::string::npos) << run.err;
+}
+
+} // namespace
+} // namespace kvl::cli
