@@ -1,0 +1,158 @@
+// Bulk transfers against the simulator at 115200 bit/s with real wire timing (--pace): reading
+// every parameter of an MDC axis, writing and reading a 512-step point table. Prints each time
+// and the ideal time of the same bytes on the wire (10 bits a byte, plus the device's 0.2 ms
+// turnaround per exchange) as "name value s" lines.
+#include <QCoreApplication>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <vector>
+
+#include "config/CParamRules.h"
+#include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
+#include "link/ResultCode.h"
+#include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
+#include "sim/AxisDevice.h"
+#include "sim/BusRunner.h"
+#include "sim/SimOptions.h"
+
+namespace {
+
+constexpr int kBaud = 115200;
+constexpr uint8_t kAxis = 2;                 // the demo bus' MDC
+constexpr uint16_t kParamOperationType = 36;
+constexpr int32_t kOperationType512 = 3;
+constexpr int kSteps = 512;
+constexpr int kTimeoutMs = 200;
+
+// Counts the bytes of every exchange on their way through the facade.
+class CountingComm : public kvl::CComm {
+public:
+    explicit CountingComm(kvl::CComm &inner) : inner_(inner) {}
+    int ConnectTcp(const std::string &a, int p) override { return inner_.ConnectTcp(a, p); }
+    int OpenSerial(int port, int speed) override { return inner_.OpenSerial(port, speed); }
+    int GetPort() override { return inner_.GetPort(); }
+    void SetMode(int mode) override { inner_.SetMode(mode); }
+    int GetMode() override { return inner_.GetMode(); }
+    int IsOpen() override { return inner_.IsOpen(); }
+    void Close() override { inner_.Close(); }
+    int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
+                 int settleMs) override
+    {
+        const int result = inner_.Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
+        bytes += length + (received ? *received : 0);
+        ++exchanges;
+        return result;
+    }
+    int TextQuery(const std::string &c, std::string *a) override { return inner_.TextQuery(c, a); }
+    int TextSend(const std::string &c) override { return inner_.TextSend(c); }
+    std::string DeviceModelName() override { return inner_.DeviceModelName(); }
+
+    void Reset() { bytes = exchanges = 0; }
+    long long bytes = 0;
+    long long exchanges = 0;
+
+private:
+    kvl::CComm &inner_;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+double WireSeconds(long long bytes, long long exchanges)
+{
+    const double turnaround = kvl::sim::BusRunner::kTurnaroundMicros * 1e-6;
+    return static_cast<double>(bytes) * kvl::sim::BusRunner::kBitsPerByte / kBaud +
+           static_cast<double>(exchanges) * turnaround;
+}
+
+void Print(const char *name, double seconds, double wire)
+{
+    std::printf("%s_s %.4f s\n%s_wire_s %.4f s\n%s_ratio %.3f x\n", name, seconds, name, wire, name, seconds / wire);
+}
+
+bool Fail(const char *what, int code)
+{
+    std::fprintf(stderr, "bench_transfers: %s failed (%d)\n", what, code);
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    kvl::sim::SimOptions options;
+    std::string error;
+    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+        return Fail(error.c_str(), 0), 1;
+    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
+    if (!sim.Open(&error) || !sim.Start())
+        return Fail(("simulator: " + error).c_str(), 0), 1;
+
+    kvl::CCommImplement facade;
+    CountingComm counting(facade);
+    kvl::CServoCommands commands(&counting);
+    const int port = kvl::CPortResolver::Instance().AssignNumber(sim.SlavePath());
+    if (commands.OpenPort(port, kBaud) != 1)
+        return Fail("open port", 0), 1;
+    std::string model, version, name;
+    int result = commands.ReadDeviceType(model, version, name, kAxis, kTimeoutMs);
+    if (result != kvl::kResultOk)
+        return Fail("identify", result), 1;
+
+    // Every parameter of the axis, one exchange each.
+    const int count = kvl::CParamRules::ParameterCount(model, kvl::CParamRules::VersionText(version));
+    counting.Reset();
+    auto start = std::chrono::steady_clock::now();
+    for (int number : kvl::CParamRules::Numbers(count)) {
+        int32_t value = 0;
+        result = commands.ReadParameter(static_cast<uint16_t>(number), value, kAxis, kTimeoutMs);
+        if (result != kvl::kResultOk)
+            return Fail("read parameter", result), 1;
+    }
+    Print("param_read_all", Seconds(start), WireSeconds(counting.bytes, counting.exchanges));
+
+    // A table of 512 steps, every step written.
+    result = commands.WriteParameter(kParamOperationType, kOperationType512, kAxis, kTimeoutMs);
+    if (result != kvl::kResultOk)
+        return Fail("set operation type", result), 1;
+    counting.Reset();
+    start = std::chrono::steady_clock::now();
+    for (int step = 1; step <= kSteps; ++step) {
+        kvl::StepRecord record;
+        record.step = step;
+        record.mode = step % 2;
+        record.position = step * 0.5;
+        record.speed = 100;
+        record.acc = 0.3;
+        record.dcc = 0.3;
+        record.range = 0.1;
+        record.repeat = 1;
+        record.jump = step < kSteps ? step + 1 : 0;
+        result = commands.WriteStep(record, model, kAxis, kTimeoutMs);
+        if (result != kvl::kResultOk)
+            return Fail("write step", result), 1;
+    }
+    Print("points_write_512", Seconds(start), WireSeconds(counting.bytes, counting.exchanges));
+
+    // The whole table in one bulk read; its trailing padding is trimmed before the count.
+    counting.Reset();
+    std::vector<std::string> lines;
+    start = std::chrono::steady_clock::now();
+    result = commands.ReadAllSteps(model, lines, kAxis, kTimeoutMs);
+    const double readSeconds = Seconds(start);
+    if (result != kvl::kResultOk || lines.size() < kSteps)
+        return Fail("read all steps", result), 1;
+    Print("points_read_512", readSeconds,
+          WireSeconds(counting.bytes + static_cast<long long>(kvl::sim::AxisDevice::kBulkReadPaddingLength),
+                      counting.exchanges));
+    sim.Stop();
+    return 0;
+}
