@@ -20,6 +20,11 @@ int SpeedToBaud(speed_t speed)
     case B57600: return 57600;
     case B115200: return 115200;
     case B230400: return 230400;
+    case B460800: return 460800;
+    case B921600: return 921600;
+    case B1200: return 1200;
+    case B2400: return 2400;
+    case B4800: return 4800;
     default: return 0;
     }
 }
@@ -62,6 +67,10 @@ bool PtyMaster::Open()
         cfmakeraw(&mtio);
         tcsetattr(fd_, TCSANOW, &mtio);
     }
+    // Writes must not block for ever when nobody drains the slave side (see Write).
+    const int flags = fcntl(fd_, F_GETFL);
+    if (flags >= 0)
+        fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
     return true;
 }
 
@@ -95,15 +104,24 @@ int PtyMaster::Read(uint8_t *buffer, size_t capacity, int timeoutMs)
 
 bool PtyMaster::Write(const uint8_t *data, size_t length)
 {
+    if (fd_ < 0)
+        return false;
     size_t done = 0;
     while (done < length) {
         const ssize_t n = ::write(fd_, data + done, length - done);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN)
-                continue;
-            return false;
+        if (n >= 0) {
+            done += static_cast<size_t>(n);
+            continue;
         }
-        done += static_cast<size_t>(n);
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN)
+            return false;
+        // The slave's queue is full: nobody reads the line. Like bytes sent to a disconnected
+        // adapter, the rest is lost once the line stays blocked for kWriteStallMs.
+        pollfd pfd{fd_, POLLOUT, 0};
+        if (::poll(&pfd, 1, kWriteStallMs) <= 0)
+            return false;
     }
     return true;
 }

@@ -9,6 +9,8 @@ namespace kvl::sim {
 
 class PtyMaster {
 public:
+    static constexpr int kWriteStallMs = 100;
+
     PtyMaster() = default;
     ~PtyMaster();
     PtyMaster(const PtyMaster &) = delete;
@@ -25,7 +27,7 @@ public:
     // Waits up to timeoutMs for bytes and reads what is there (at most `capacity`).
     // Returns the count, 0 on timeout, -1 when the slave side is gone or on error.
     int Read(uint8_t *buffer, size_t capacity, int timeoutMs);
-    // Writes every byte; false on error.
+    // Writes every byte; false on error, or when the slave side takes nothing for kWriteStallMs.
     bool Write(const uint8_t *data, size_t length);
 
     // Line speed the slave side was last set to (the tool's port settings), in bit/s; 0 if unknown.

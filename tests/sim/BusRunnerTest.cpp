@@ -41,6 +41,24 @@ TEST(SimPty, MasterSeesTheLineSpeedTheToolSets)
     EXPECT_EQ(master.SlaveSpeed(), 57600);
 }
 
+TEST(SimPty, WriteGivesUpWhenNobodyDrainsTheLine)
+{
+    PtyMaster master;
+    ASSERT_TRUE(master.Open()) << master.Error();
+    const std::vector<uint8_t> block(4096, 0x55);
+    // The slave side is held open but never read: its queue fills and the writer must come back.
+    bool refused = false;
+    for (int i = 0; i < 1000 && !refused; ++i)
+        refused = !master.Write(block.data(), block.size());
+    EXPECT_TRUE(refused);
+    // Once a reader drains the line, writing works again.
+    SerialClient client;
+    ASSERT_TRUE(client.Open(master.SlavePath(), 115200));
+    while (!client.Read(65536, 20).empty()) {
+    }
+    EXPECT_TRUE(master.Write(block.data(), 16));
+}
+
 TEST(SimRunner, AnswersThroughThePtyAndStaysSilentAtAnotherSpeed)
 {
     auto runner = StartRunner({});
