@@ -3,6 +3,12 @@
 // the tool's line speed differs from the bus speed, lets the bus answer, paces replies at the wire
 // time of the line when asked and applies the fault switches. Runs on its own thread (Start/Stop)
 // or on the caller's (Run). The SimBus it owns is reached from other threads only through WithBus().
+// A demo bus inside another program:
+//
+//   kvl::sim::BusRunner runner(kvl::sim::SimBus::CreateDemo(), {});
+//   std::string error;
+//   if (runner.Open(&error) && runner.Start())
+//       OpenThePortAt(runner.SlavePath());   // runs until runner.Stop() or its destruction
 #include <atomic>
 #include <cstdint>
 #include <memory>

@@ -60,6 +60,10 @@ int main(int argc, char **argv)
 
     // The readiness line: callers wait for it before they open the port.
     std::cout << runner.SlavePath() << std::endl;
+    std::cerr << "kvlsim: " << (options.axes.empty() ? "demo bus" : "bus") << " with "
+              << runner.WithBus([](SimBus &b) { return b.Addresses().size(); }) << " devices at "
+              << runner.BusSpeed() << " bit/s" << (options.runner.pace ? ", paced" : "")
+              << (options.runner.faults.Any() ? ", faults on" : "") << '\n';
     runner.Run(g_stop);
 
     int status = 0;

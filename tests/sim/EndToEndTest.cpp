@@ -177,6 +177,11 @@ TEST_F(SimEndToEnd, PointTableWrittenAndReadBackInLongAndShortForm)
         ASSERT_EQ(commands_->WriteStepValues(2, kvl::StepRecord{}, c.axis, kT), kResultOk);
         ASSERT_EQ(commands_->ReadAllSteps(c.model, lines, c.axis, kT), kResultOk);
         EXPECT_EQ(lines.size(), 2u);
+        // A step beyond the table of the operation type is the refusal pattern.
+        ASSERT_EQ(commands_->WriteParameter(36, 5, c.axis, kT), kResultOk);   // three steps
+        EXPECT_EQ(commands_->ReadStep(4, c.model, back, c.axis, kT), kResultRefused);
+        EXPECT_EQ(commands_->WriteStep(Step(4, 1, 1.0, 10, 0.3, 0), c.model, c.axis, kT), kResultBadReply);
+        ASSERT_EQ(commands_->WriteParameter(36, 0, c.axis, kT), kResultOk);
         ASSERT_EQ(commands_->ClearPointTable(c.axis, kT), kResultOk);
         ASSERT_EQ(commands_->ReadAllSteps(c.model, lines, c.axis, kT), kResultOk);
         EXPECT_TRUE(lines.empty());

@@ -60,12 +60,12 @@ public:
         return text;
     }
 
-    // Sends SIGTERM and waits; the exit status, or -1.
-    int Stop()
+    // Sends `signal` (SIGTERM by default) and waits; the exit status, or -1.
+    int Stop(int signal = SIGTERM)
     {
         if (pid_ <= 0)
             return -1;
-        ::kill(pid_, SIGTERM);
+        ::kill(pid_, signal);
         return Wait();
     }
 
@@ -129,6 +129,13 @@ TEST(KvlsimProcess, ReadinessLineLinkAnswersAndCleanExit)
     client.Close();
 
     EXPECT_EQ(sim.Stop(), 0);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+
+    // Ctrl-C ends it the same way.
+    SimProcess again;
+    ASSERT_TRUE(again.Start({"--link", link.string(), "--axis", "2:MDB"}));
+    ASSERT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(again.Stop(SIGINT), 0);
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
