@@ -1,0 +1,316 @@
+#include "app/CKVL_ControlApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QWidget>
+
+#include "app/CKVL_VER2_ControlDlg.h"
+#include "common/CBusyIndicator.h"
+#include "common/CMsgDlg.h"
+#include "config/CAppSettings.h"
+#include "link/CAppState.h"
+#include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
+#include "protocol/CServoCommands.h"
+#include "sim/BusRunner.h"
+#include "sim/SimOptions.h"
+
+namespace kvl {
+
+namespace {
+CKVL_ControlApp *s_instance = nullptr;
+
+constexpr char kDemoTitleSuffix[] = " [Demo bus]";
+constexpr char kRaiseRequest[] = "raise\n";
+constexpr int kConnectWaitMs = 1000;
+constexpr char kChineseFont[] = "Noto Sans CJK SC";
+constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
+constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
+
+// The instance lock and the local server are per user: the name carries the user's name.
+QString InstanceKey(const QString &name)
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = QDir::home().dirName();
+    return name + QLatin1Char('-') + user;
+}
+} // namespace
+
+CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
+    : QObject(parent), m_options(std::move(options)),
+      m_systemLanguageId(m_options.systemLanguageId != 0 ? m_options.systemLanguageId
+                                                         : CAppSettings::SystemLanguageId()),
+      m_settings(std::make_unique<CAppSettings>()),
+      m_comm(std::make_unique<CCommImplement>()),
+      m_commands(std::make_unique<CServoCommands>(m_comm.get())),
+      m_busy(new CBusyIndicator({}, this)),
+      m_baseFont(QApplication::font())
+{
+    s_instance = this;
+}
+
+CKVL_ControlApp::~CKVL_ControlApp()
+{
+    Shutdown();
+    delete m_startDlg.data();
+    CAppState &state = CAppState::Instance();
+    state.commWarning = nullptr;
+    state.pumpEvents = nullptr;
+    m_settings->showMessage = nullptr;
+    m_settings->languageChanged = nullptr;
+    m_commands.reset();
+    m_comm.reset();
+    if (m_demoBus)
+        m_demoBus->Stop();
+    m_demoBus.reset();
+    if (m_server)
+        m_server->close();
+    QApplication::setFont(m_baseFont);
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+CKVL_ControlApp *CKVL_ControlApp::Instance()
+{
+    return s_instance;
+}
+
+CKVL_ControlApp::StartResult CKVL_ControlApp::Start()
+{
+    if (!m_options.instanceName.isEmpty() && !ClaimInstance()) {
+        BringToFront();
+        return StartResult::kAlreadyRunning;
+    }
+    CAppState &state = CAppState::Instance();
+    state.startFolder = (m_options.startFolder.isEmpty() ? QDir::currentPath() : m_options.startFolder)
+                            .toStdString();
+    InstallHooks();
+    m_settings->languageChanged = [this](int language) { OnLanguageChanged(language); };
+    m_settings->showMessage = [this](const std::string &text) {
+        Message(QString(), QString::fromStdString(text));
+    };
+    if (m_settings->Start(m_systemLanguageId))
+        LoadDevicePaths();
+    if (m_options.demo && !StartDemoBus())
+        return StartResult::kDemoFailed;
+    m_startDlg = new CKVL_VER2_ControlDlg(*this);
+    m_busy->SetAnchor(m_startDlg);
+    return StartResult::kStarted;
+}
+
+bool CKVL_ControlApp::ClaimInstance()
+{
+    const QString key = InstanceKey(m_options.instanceName);
+    const QString lockPath =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(key + ".lock");
+    m_lock = std::make_unique<QLockFile>(lockPath);
+    // A lock left by a crashed run is taken over (QLockFile checks the owner's process).
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock())
+        return false;
+    m_server = new QLocalServer(this);
+    QLocalServer::removeServer(key);
+    m_server->listen(key);
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *peer = m_server->nextPendingConnection()) {
+            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
+                if (peer->readAll().contains("raise"))
+                    RaiseWindows();
+            });
+        }
+    });
+    return true;
+}
+
+void CKVL_ControlApp::BringToFront()
+{
+    QLocalSocket socket;
+    socket.connectToServer(InstanceKey(m_options.instanceName));
+    if (!socket.waitForConnected(kConnectWaitMs))
+        return;
+    socket.write(kRaiseRequest);
+    socket.waitForBytesWritten(kConnectWaitMs);
+    socket.disconnectFromServer();
+}
+
+void CKVL_ControlApp::RaiseWindows()
+{
+    QWidget *window = QApplication::activeModalWidget();
+    if (!window)
+        window = m_startDlg;
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void CKVL_ControlApp::LoadDevicePaths()
+{
+    for (int n = 1; n <= kHighestStoredPort; ++n) {
+        const std::string path = m_settings->DevicePath(n);
+        if (!path.empty())
+            CPortResolver::Instance().SetPath(n, path);
+    }
+}
+
+void CKVL_ControlApp::InstallHooks()
+{
+    CAppState &state = CAppState::Instance();
+    state.commWarning = [this] {
+        CMsgDlg::Show(QApplication::activeWindow(), QString(),
+                      Text("IDS_WARNMSG_COMTIMEOUT", "COMMON"));
+    };
+    state.pumpEvents = [] { QCoreApplication::processEvents(); };
+}
+
+bool CKVL_ControlApp::StartDemoBus()
+{
+    sim::SimOptions options;
+    std::string error;
+    if (!options.Parse({}, &error)) {
+        m_demoError = QString::fromStdString(error);
+        return false;
+    }
+    auto runner = std::make_unique<sim::BusRunner>(options.BuildBus(), options.runner);
+    if (!runner->Open(&error) || !runner->Start()) {
+        m_demoError = QString::fromStdString(error.empty() ? "the demo bus did not start" : error);
+        return false;
+    }
+    m_demoPort = CPortResolver::Instance().AssignNumber(runner->SlavePath());
+    m_demoSpeed = runner->BusSpeed();
+    m_demoBus = std::move(runner);
+    return true;
+}
+
+void CKVL_ControlApp::OnLanguageChanged(int language)
+{
+    QFont font = m_baseFont;
+    if (language == CAppSettings::kLanguageChinese)
+        font.setFamily(QLatin1String(kChineseFont));
+    else if (language == CAppSettings::kLanguageJapanese)
+        font.setFamily(QLatin1String(kJapaneseFont));
+    QApplication::setFont(font);
+    CMsgDlg::SetButtonCaptions(Text("IDC_BTN_OK", kConfirmSection), Text("IDC_BTN_CAN", kConfirmSection));
+    CBusyIndicator::SetProgressFormat(Text("IDS_BUSY_PROGRESS", "Common"));
+    Q_EMIT languageChanged(language);
+}
+
+CAppSettings &CKVL_ControlApp::Settings()
+{
+    return *m_settings;
+}
+
+CServoCommands &CKVL_ControlApp::Commands()
+{
+    return *m_commands;
+}
+
+CCommImplement &CKVL_ControlApp::Comm()
+{
+    return *m_comm;
+}
+
+CBusyIndicator &CKVL_ControlApp::Busy()
+{
+    return *m_busy;
+}
+
+int CKVL_ControlApp::PortNumber() const
+{
+    return m_demoBus ? m_demoPort : m_settings->Port();
+}
+
+int CKVL_ControlApp::Speed() const
+{
+    const int speed = m_demoBus ? m_demoSpeed : m_settings->Speed();
+    return speed > 0 ? speed : kDefaultSpeed;
+}
+
+bool CKVL_ControlApp::SetPortAndSpeed(int port, int speed)
+{
+    if (m_demoBus) {
+        m_demoPort = port;
+        m_demoSpeed = speed;
+        return true;
+    }
+    return m_settings->SetPortAndSpeed(port, speed);
+}
+
+QWidget *CKVL_ControlApp::StartWindow()
+{
+    return m_startDlg;
+}
+
+QString CKVL_ControlApp::DecorateTitle(const QString &title) const
+{
+    return DemoMode() ? title + QLatin1String(kDemoTitleSuffix) : title;
+}
+
+QString CKVL_ControlApp::Text(std::string_view key, std::string_view section, const QString &builtIn) const
+{
+    const std::string text = m_settings->Texts().Text(key, section);
+    return text.empty() ? builtIn : QString::fromStdString(text);
+}
+
+bool CKVL_ControlApp::Message(const QString &title, const QString &text, bool withCancel)
+{
+    QWidget *parent = QApplication::activeWindow();
+    return CMsgDlg::Show(parent ? parent : m_startDlg.data(), title, text, withCancel);
+}
+
+QWidget *CKVL_ControlApp::Window(AxisWindow kind, int axis) const
+{
+    if (axis < 0 || axis >= kAxisCount)
+        return nullptr;
+    return m_axisWindows[static_cast<size_t>(kind)][static_cast<size_t>(axis)];
+}
+
+void CKVL_ControlApp::SetWindow(AxisWindow kind, int axis, QWidget *window)
+{
+    if (axis < 0 || axis >= kAxisCount)
+        return;
+    m_axisWindows[static_cast<size_t>(kind)][static_cast<size_t>(axis)] = window;
+}
+
+QWidget *CKVL_ControlApp::Window(OfflineWindow kind) const
+{
+    return m_offlineWindows[static_cast<size_t>(kind)];
+}
+
+void CKVL_ControlApp::SetWindow(OfflineWindow kind, QWidget *window)
+{
+    m_offlineWindows[static_cast<size_t>(kind)] = window;
+}
+
+void CKVL_ControlApp::DestroyAllWindows()
+{
+    for (auto &table : m_axisWindows) {
+        for (QPointer<QWidget> &window : table)
+            delete window.data();
+    }
+    for (QPointer<QWidget> &window : m_offlineWindows)
+        delete window.data();
+}
+
+void CKVL_ControlApp::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    DestroyAllWindows();
+    if (m_startDlg && m_startDlg->LinkWindow())
+        delete m_startDlg->LinkWindow();
+    m_settings->Close();
+    m_comm->Close();
+}
+
+} // namespace kvl

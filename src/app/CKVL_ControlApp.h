@@ -1,0 +1,145 @@
+#pragma once
+// CKVL_ControlApp: the application object, one per process, created by main() (and by the GUI
+// tests) right after the QApplication and destroyed before it. It owns what every window shares:
+// the settings and language state (CAppSettings), the one communication facade (CCommImplement)
+// and the one command layer (CServoCommands) on top of it, the busy indicator, the start window,
+// the demo bus when started with --demo, and the registry of per-axis windows that later windows
+// fill. User-interface thread only.
+//
+// Port and speed for the axis link and every other window that opens the bus: use PortNumber()
+// and Speed(), never the settings directly. In demo mode they give the simulator's
+// pseudo-terminal (as a CPortResolver number) and its bus speed, otherwise the settings' values;
+// store a found speed with SetPortAndSpeed(), which in demo mode keeps the values for this run
+// only and leaves the user's settings file untouched.
+//
+// The GUI libraries build with QT_NO_KEYWORDS, because the command layer uses `signals` as a
+// parameter name: write Q_SIGNALS, Q_SLOTS and Q_EMIT.
+#include <QFont>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QLocalServer;
+class QLockFile;
+class QWidget;
+
+namespace kvl {
+class CAppSettings;
+class CCommImplement;
+class CServoCommands;
+class CBusyIndicator;
+class CKVL_VER2_ControlDlg;
+namespace sim {
+class BusRunner;
+}
+
+class CKVL_ControlApp : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kAxisCount = 16;
+    // Speed the axis link assumes when the settings file has none.
+    static constexpr int kDefaultSpeed = 38400;
+    // Port numbers whose device path the settings file may hold (("RS485", "Device%d")).
+    static constexpr int kHighestStoredPort = 100;
+
+    struct Options {
+        bool demo = false;                 // start the simulator's demo bus in-process
+        int systemLanguageId = 0;          // 0: from the process' locale (CAppSettings)
+        QString startFolder;               // empty: the current directory
+        QString instanceName;              // empty: no single-instance check (tests)
+    };
+
+    enum class StartResult { kStarted, kAlreadyRunning, kDemoFailed };
+
+    // Kinds of per-axis windows; each axis has at most one window of each kind.
+    enum class AxisWindow { kMain, kMonitor, kParamList, kWaveform, kTuning };
+    static constexpr int kAxisWindowKinds = 5;
+    // The two windows of the offline path, one slot each.
+    enum class OfflineWindow { kMain, kGateway };
+
+    explicit CKVL_ControlApp(Options options, QObject *parent = nullptr);
+    ~CKVL_ControlApp() override;
+
+    static CKVL_ControlApp *Instance();
+
+    // Start-up: single-instance check, start folder, settings and language, the CAppState hooks,
+    // the demo bus, the start window (created but not shown: main() shows it).
+    StartResult Start();
+
+    CAppSettings &Settings();
+    CServoCommands &Commands();
+    CCommImplement &Comm();
+    CBusyIndicator &Busy();
+    bool DemoMode() const { return m_options.demo; }
+    // The system language identifier the start window's language buttons follow.
+    int SystemLanguageId() const { return m_systemLanguageId; }
+
+    // Port number and speed the bus is opened with (see the header comment).
+    int PortNumber() const;
+    int Speed() const;
+    bool SetPortAndSpeed(int port, int speed);
+    // The demo bus while it runs (nullptr otherwise); its bus is reached through WithBus().
+    sim::BusRunner *DemoBus() const { return m_demoBus.get(); }
+    // Error text when the demo bus could not be started.
+    const QString &DemoError() const { return m_demoError; }
+
+    QWidget *StartWindow();
+    CKVL_VER2_ControlDlg *StartDialog() const { return m_startDlg; }
+    // The window title every top-level window shows: the text plus " [Demo bus]" in demo mode.
+    QString DecorateTitle(const QString &title) const;
+
+    // A text of the current language in UTF-8 by (key, section), or `builtIn` when it is missing.
+    QString Text(std::string_view key, std::string_view section, const QString &builtIn = {}) const;
+    // Shows a message through CMsgDlg over the active window.
+    bool Message(const QString &title, const QString &text, bool withCancel = false);
+
+    // Window registry, indexed by axis 0 to 15; entries clear themselves when a window is
+    // destroyed. Closing the start window destroys every registered window.
+    QWidget *Window(AxisWindow kind, int axis) const;
+    void SetWindow(AxisWindow kind, int axis, QWidget *window);
+    QWidget *Window(OfflineWindow kind) const;
+    void SetWindow(OfflineWindow kind, QWidget *window);
+    void DestroyAllWindows();
+
+    // Called by the start window when it closes: destroys every window, writes the waveform
+    // values and the settings back, closes the port. The program then ends.
+    void Shutdown();
+
+Q_SIGNALS:
+    // The language changed (1 Japanese, 2 English, 3 Chinese): open windows re-apply texts.
+    void languageChanged(int language);
+
+private:
+    bool ClaimInstance();
+    void BringToFront();
+    void RaiseWindows();
+    void OnLanguageChanged(int language);
+    void LoadDevicePaths();
+    void InstallHooks();
+    bool StartDemoBus();
+
+    Options m_options;
+    int m_systemLanguageId = 0;
+    std::unique_ptr<CAppSettings> m_settings;
+    std::unique_ptr<CCommImplement> m_comm;
+    std::unique_ptr<CServoCommands> m_commands;
+    CBusyIndicator *m_busy = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer *m_server = nullptr;
+    std::unique_ptr<sim::BusRunner> m_demoBus;
+    QString m_demoError;
+    int m_demoPort = 0;
+    int m_demoSpeed = 0;
+    QPointer<CKVL_VER2_ControlDlg> m_startDlg;
+    std::array<std::array<QPointer<QWidget>, kAxisCount>, kAxisWindowKinds> m_axisWindows;
+    std::array<QPointer<QWidget>, 2> m_offlineWindows;
+    QFont m_baseFont;
+    bool m_shutDown = false;
+};
+
+} // namespace kvl

@@ -1,0 +1,229 @@
+#include "app/CKVL_VER2_ControlDlg.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/CKVL_ControlApp.h"
+#include "common/CMsgDlg.h"
+#include "config/CAppSettings.h"
+#include "ui/CPictureButton.h"
+#include "ui/CSvgPicture.h"
+
+namespace kvl {
+
+namespace {
+constexpr char kBuiltInTitle[] = "Actuator Engineering Tool";
+constexpr char kTitleSuffix[] = " [Ver 2.00]";
+constexpr char kHelpFileName[] = "help.html";
+constexpr char kChineseFont[] = "Noto Sans CJK SC";
+constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
+constexpr int kPictureWidth = 300;
+constexpr int kPictureHeight = 120;
+constexpr int kTitlePixelSize = 22;
+
+struct LanguageButtonSpec {
+    int language;
+    const char *caption;   // each language's own name: the same in every language file
+    const char *font;
+    const char *objectName;
+};
+constexpr LanguageButtonSpec kLanguageButtons[] = {
+    {CAppSettings::kLanguageJapanese, "日本語", kJapaneseFont, "languageJapanese"},
+    {CAppSettings::kLanguageEnglish, "English", nullptr, "languageEnglish"},
+    {CAppSettings::kLanguageChinese, "中文", kChineseFont, "languageChinese"},
+};
+} // namespace
+
+CKVL_VER2_ControlDlg::CKVL_VER2_ControlDlg(CKVL_ControlApp &app, QWidget *parent)
+    : QDialog(parent), m_app(app)
+{
+    setObjectName(QStringLiteral("startWindow"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setWindowIcon(CSvgPicture::Icon(QStringLiteral("actuator")));
+    BuildLayout();
+    ApplyTexts();
+    connect(&m_app, &CKVL_ControlApp::languageChanged, this, [this] { ApplyTexts(); });
+}
+
+QString CKVL_VER2_ControlDlg::VersionText()
+{
+    return QStringLiteral("Ver %1.%2").arg(QLatin1String(kVersionMajor), QLatin1String(kVersionMinor));
+}
+
+QString CKVL_VER2_ControlDlg::HelpFile()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kHelpFileName));
+}
+
+void CKVL_VER2_ControlDlg::BuildLayout()
+{
+    auto *picture = new QLabel(this);
+    picture->setPixmap(CSvgPicture::Render(QStringLiteral("actuator"), QSize(kPictureWidth, kPictureHeight)));
+    picture->setAlignment(Qt::AlignCenter);
+    m_title = new QLabel(QString::fromUtf8(kBuiltInTitle), this);
+    m_title->setObjectName(QStringLiteral("titleText"));
+    QFont titleFont = m_title->font();
+    titleFont.setPixelSize(kTitlePixelSize);
+    titleFont.setBold(true);
+    m_title->setFont(titleFont);
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setStyleSheet(QStringLiteral("color: #1f3f66;"));
+
+    m_languageLabel = new QLabel(QStringLiteral("Language"), this);
+    m_languageLabel->setObjectName(QStringLiteral("languageLabel"));
+    auto *languageRow = new QHBoxLayout;
+    for (size_t i = 0; i < m_languages.size(); ++i) {
+        const LanguageButtonSpec &spec = kLanguageButtons[i];
+        auto *button = new CPictureButton(QStringLiteral("language"), QString::fromUtf8(spec.caption), this, 32);
+        button->setObjectName(QLatin1String(spec.objectName));
+        button->setCheckable(true);
+        if (spec.font) {
+            QFont font = button->font();
+            font.setFamily(QLatin1String(spec.font));
+            button->setFont(font);
+        }
+        const int language = spec.language;
+        connect(button, &QToolButton::clicked, this, [this, language] { PressLanguage(language); });
+        m_languages[i] = button;
+        languageRow->addWidget(button);
+    }
+
+    m_helpLabel = new QLabel(QStringLiteral("Help"), this);
+    m_helpLabel->setObjectName(QStringLiteral("helpLabel"));
+    m_help = new CPictureButton(QStringLiteral("help"), QStringLiteral("Help"), this, 32);
+    m_help->setObjectName(QStringLiteral("helpButton"));
+    connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_ControlDlg::PressHelp);
+
+    m_next = new CPictureButton(QStringLiteral("next"), QStringLiteral("Next"), this, 40);
+    m_next->setObjectName(QStringLiteral("nextButton"));
+    m_next->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    connect(m_next, &QToolButton::clicked, this, &CKVL_VER2_ControlDlg::PressNext);
+
+    m_version = new QLabel(this);
+    m_version->setObjectName(QStringLiteral("versionText"));
+    m_version->setStyleSheet(QStringLiteral("color: #5b6b7f;"));
+
+    auto *choices = new QGridLayout;
+    choices->addWidget(m_languageLabel, 0, 0);
+    choices->addWidget(m_helpLabel, 0, 1);
+    choices->addLayout(languageRow, 1, 0);
+    choices->addWidget(m_help, 1, 1);
+    choices->setColumnStretch(0, 3);
+    choices->setColumnStretch(1, 1);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_version, 0, Qt::AlignBottom);
+    bottom->addStretch(1);
+    bottom->addWidget(m_next);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 16, 20, 16);
+    layout->setSpacing(12);
+    layout->addWidget(picture);
+    layout->addWidget(m_title);
+    layout->addLayout(choices);
+    layout->addLayout(bottom);
+}
+
+void CKVL_VER2_ControlDlg::ApplyTexts()
+{
+    const char *section = kSection;
+    const QString title = m_app.Text(section, section, QString::fromUtf8(kBuiltInTitle));
+    setWindowTitle(m_app.DecorateTitle(title + QLatin1String(kTitleSuffix)));
+    m_title->setText(title);
+    m_languageLabel->setText(m_app.Text("IDC_STATIC_LANGUAGE", section, QStringLiteral("Language")));
+    m_helpLabel->setText(m_app.Text("IDC_STATIC_HELP", section, QStringLiteral("Help")));
+    m_help->setText(m_app.Text("IDC_STATIC_HELP", section, QStringLiteral("Help")));
+    m_next->setText(m_app.Text("IDC_NEXT", section, QStringLiteral("Next")));
+    const std::string helpTip = m_app.Settings().Texts().Tooltip(kHelpTooltip);
+    const std::string nextTip = m_app.Settings().Texts().Tooltip(kNextTooltip);
+    m_help->setToolTip(QString::fromStdString(helpTip));
+    m_next->setToolTip(QString::fromStdString(nextTip));
+    // Without a language file nothing past the settings step ran: no version text either.
+    m_version->setText(m_app.Settings().Texts().IsLoaded() ? VersionText() : QString());
+    UpdateLanguageButtons();
+}
+
+void CKVL_VER2_ControlDlg::UpdateLanguageButtons()
+{
+    const int current = m_app.Settings().Language();
+    for (size_t i = 0; i < m_languages.size(); ++i) {
+        const int language = kLanguageButtons[i].language;
+        m_languages[i]->setEnabled(CAppSettings::LanguageOffered(language, m_app.SystemLanguageId()));
+        m_languages[i]->setChecked(language == current);
+    }
+}
+
+CPictureButton *CKVL_VER2_ControlDlg::LanguageButton(int language) const
+{
+    for (size_t i = 0; i < m_languages.size(); ++i) {
+        if (kLanguageButtons[i].language == language)
+            return m_languages[i];
+    }
+    return nullptr;
+}
+
+void CKVL_VER2_ControlDlg::PressLanguage(int language)
+{
+    // A click toggles a checkable button by itself; the marks follow the language, not the click.
+    if (!m_app.Settings().Texts().IsLoaded() ||
+        !m_app.Settings().PressLanguageButton(language, m_app.SystemLanguageId()))
+        UpdateLanguageButtons();
+}
+
+void CKVL_VER2_ControlDlg::PressNext()
+{
+    if (!m_linkWindow)
+        m_linkWindow = CreateLinkWindow();
+    if (!m_linkWindow)
+        return;
+    if (m_linkWindow->isMinimized())
+        m_linkWindow->showNormal();
+    else
+        m_linkWindow->show();
+    m_linkWindow->raise();
+    m_linkWindow->activateWindow();
+}
+
+QWidget *CKVL_VER2_ControlDlg::CreateLinkWindow()
+{
+    return nullptr;
+}
+
+void CKVL_VER2_ControlDlg::PressHelp()
+{
+    const QString file = HelpFile();
+    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        m_app.Message(QString(), file);
+}
+
+void CKVL_VER2_ControlDlg::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would reject the dialog and so end the program; only closing the window does.
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CKVL_VER2_ControlDlg::done(int result)
+{
+    if (!m_closed) {
+        m_closed = true;
+        m_app.Shutdown();
+    }
+    QDialog::done(result);
+}
+
+} // namespace kvl

@@ -1,0 +1,20 @@
+# Application object, start window and demo mode (Qt-free parts go to kvl_appcore, windows to
+# kvl_app_gui), and the kvl_motor executable.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
+list(APPEND KVL_APP_GUI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CKVL_ControlApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CKVL_VER2_ControlDlg.cpp
+)
+
+function(kvl_define_app_gui)
+  add_library(kvl_app_gui STATIC ${KVL_APP_GUI_SOURCES})
+  target_include_directories(kvl_app_gui PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
+  target_link_libraries(kvl_app_gui PUBLIC kvl_common kvl_ui kvl_appcore kvl_sim
+                        Qt6::Widgets Qt6::SerialPort Qt6::Network)
+  # The command layer uses `signals` as a name: Qt's keyword macros stay off.
+  target_compile_definitions(kvl_app_gui PUBLIC QT_NO_KEYWORDS)
+
+  add_executable(kvl_motor ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/main.cpp)
+  target_link_libraries(kvl_motor PRIVATE kvl_app_gui)
+  add_dependencies(kvl_motor kvl_system)
+endfunction()

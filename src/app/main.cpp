@@ -1,0 +1,47 @@
+// kvl_motor: the desktop tool. `kvl_motor --demo` runs it against the built-in demo bus.
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <clocale>
+#include <cstdio>
+
+#include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_ControlDlg.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // Core formatters print numbers with printf: keep the decimal point whatever the locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("kvl_motor"));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Engineering tool for actuator controllers on an RS-485 bus.\n"
+        "Example: kvl_motor --demo   (runs against the built-in simulated bus)"));
+    parser.addHelpOption();
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Use the built-in demo bus instead of the serial port."));
+    parser.addOption(demo);
+    parser.process(application);
+
+    kvl::CKVL_ControlApp::Options options;
+    options.demo = parser.isSet(demo);
+    options.instanceName = QStringLiteral("kvl_motor");
+    kvl::CKVL_ControlApp app(options);
+    switch (app.Start()) {
+    case kvl::CKVL_ControlApp::StartResult::kAlreadyRunning:
+        return 0;
+    case kvl::CKVL_ControlApp::StartResult::kDemoFailed:
+        std::fprintf(stderr, "kvl_motor: the demo bus could not be started: %s\n",
+                     qPrintable(app.DemoError()));
+        return 1;
+    case kvl::CKVL_ControlApp::StartResult::kStarted:
+        break;
+    }
+    kvl::CKVL_VER2_ControlDlg *start = app.StartDialog();
+    QObject::connect(start, &QDialog::finished, &application, &QCoreApplication::quit);
+    start->show();
+    return application.exec();
+}

@@ -1,0 +1,114 @@
+#include "common/CBusyIndicator.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "common/CBusyWindow.h"
+
+namespace kvl {
+
+QString CBusyIndicator::s_progressFormat = QStringLiteral("%1 of %2");
+
+CBusyIndicator::CBusyIndicator(CBusyGuard::Clock clock, QObject *parent)
+    : QObject(parent), m_guard(std::move(clock))
+{
+}
+
+CBusyIndicator::~CBusyIndicator()
+{
+    delete m_window.data();
+}
+
+bool CBusyIndicator::Begin(bool suppress, int windowMs)
+{
+    const CBusyGuard::BeginResult result = m_guard.Begin(suppress, windowMs);
+    if (result == CBusyGuard::BeginResult::kRefused)
+        return false;
+    if (result == CBusyGuard::BeginResult::kFirst)
+        ShowWindow();
+    return true;
+}
+
+void CBusyIndicator::End(bool remember)
+{
+    if (m_guard.End(remember))
+        HideWindow();
+}
+
+void CBusyIndicator::Progress(int done, int total)
+{
+    if (!m_window)
+        return;
+    m_window->SetProgressText(total > 0 ? s_progressFormat.arg(done).arg(total) : QString());
+    Repaint();
+}
+
+void CBusyIndicator::Repaint()
+{
+    if (!m_window || !m_window->isVisible())
+        return;
+    // Paint only: posted update requests of every window (so progress texts elsewhere show too)
+    // and the indicator itself. Timers and input stay queued, so no poll can slip in between
+    // the exchanges of a transfer.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    m_window->repaint();
+}
+
+bool CBusyIndicator::Shown() const
+{
+    return m_window && m_window->isVisible();
+}
+
+int CBusyIndicator::Frame() const
+{
+    if (!m_shownFor.isValid())
+        return 0;
+    return static_cast<int>((m_shownFor.elapsed() / kFrameMs) % kFrameCount);
+}
+
+QString CBusyIndicator::ProgressText() const
+{
+    return m_window ? m_window->ProgressText() : QString();
+}
+
+QWidget *CBusyIndicator::Window() const
+{
+    return m_window.data();
+}
+
+void CBusyIndicator::SetProgressFormat(const QString &format)
+{
+    s_progressFormat = format.contains(QLatin1String("%1")) && format.contains(QLatin1String("%2"))
+                           ? format
+                           : QStringLiteral("%1 of %2");
+}
+
+void CBusyIndicator::ShowWindow()
+{
+    if (!m_window)
+        m_window = new CBusyWindow([this] { return Frame(); }, kFrameCount, kFrameMs);
+    m_window->SetProgressText(QString());
+    QWidget *anchor = m_anchor ? m_anchor.data() : QApplication::activeWindow();
+    QRect area;
+    if (anchor && anchor->isVisible())
+        area = anchor->frameGeometry();
+    else if (QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
+    m_shownFor.start();
+    m_window->show();
+    m_window->raise();
+    Repaint();
+}
+
+void CBusyIndicator::HideWindow()
+{
+    if (m_window)
+        m_window->hide();
+    m_shownFor.invalidate();
+}
+
+} // namespace kvl

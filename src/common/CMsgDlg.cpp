@@ -1,0 +1,121 @@
+#include "common/CMsgDlg.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "link/CAppState.h"
+
+namespace kvl {
+
+namespace {
+constexpr int kTextMinWidth = 320;
+constexpr int kIconSide = 40;
+constexpr char kChoiceLabel[] = "FLOAT";
+constexpr char kHomeCaption[] = "Manu";
+constexpr char kRemoteCaption[] = "REMOTE";
+
+int ValidAxis(int axis)
+{
+    return axis >= 0 && axis < CAppState::kAxisCount ? axis : -1;
+}
+} // namespace
+
+QString CMsgDlg::s_okCaption = QStringLiteral("OK");
+QString CMsgDlg::s_cancelCaption = QStringLiteral("Cancel");
+
+CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel,
+                 int axis, bool withExtraButtons, bool withChoice)
+    : QDialog(parent), m_axis(ValidAxis(axis))
+{
+    setObjectName(QStringLiteral("msgDialog"));
+    setWindowTitle(title.isEmpty() ? DefaultTitle() : title);
+    setModal(true);
+
+    auto *icon = new QLabel(this);
+    icon->setPixmap(style()->standardIcon(withCancel ? QStyle::SP_MessageBoxQuestion
+                                                     : QStyle::SP_MessageBoxInformation)
+                        .pixmap(kIconSide, kIconSide));
+    icon->setAlignment(Qt::AlignTop);
+    m_text = new QLabel(text.isEmpty() ? DefaultText() : text, this);
+    m_text->setObjectName(QStringLiteral("msgText"));
+    m_text->setWordWrap(true);
+    m_text->setMinimumWidth(kTextMinWidth);
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addWidget(m_text, 1);
+
+    auto *buttons = new QHBoxLayout;
+    // The service buttons belong to the dialog's layout already; the commands behind them come
+    // later, so they stay hidden whatever the caller asks.
+    m_home = new QPushButton(QString::fromLatin1(kHomeCaption), this);
+    m_home->setObjectName(QStringLiteral("homeButton"));
+    m_remote = new QPushButton(QString::fromLatin1(kRemoteCaption), this);
+    m_remote->setObjectName(QStringLiteral("remoteButton"));
+    (void)withExtraButtons;
+    m_home->hide();
+    m_remote->hide();
+    buttons->addWidget(m_home);
+    buttons->addWidget(m_remote);
+    if (withChoice) {
+        auto *label = new QLabel(QString::fromLatin1(kChoiceLabel), this);
+        m_choice = new QComboBox(this);
+        m_choice->setObjectName(QStringLiteral("floatChoice"));
+        for (int i = 0; i < kChoiceCount; ++i)
+            m_choice->addItem(QString::number(i));
+        const int current = m_axis >= 0 ? CAppState::Instance().decimals[m_axis] : 0;
+        m_choice->setCurrentIndex(current >= 0 && current < kChoiceCount ? current : 0);
+        label->setBuddy(m_choice);
+        buttons->addWidget(label);
+        buttons->addWidget(m_choice);
+    }
+    buttons->addStretch(1);
+    m_ok = new QPushButton(s_okCaption, this);
+    m_ok->setObjectName(QStringLiteral("okButton"));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    buttons->addWidget(m_ok);
+    if (withCancel) {
+        m_cancel = new QPushButton(s_cancelCaption, this);
+        m_cancel->setObjectName(QStringLiteral("cancelButton"));
+        connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+        buttons->addWidget(m_cancel);
+    }
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool CMsgDlg::Show(QWidget *parent, const QString &title, const QString &text, bool withCancel,
+                   int axis, bool withExtraButtons, bool withChoice)
+{
+    CMsgDlg dialog(parent, title, text, withCancel, axis, withExtraButtons, withChoice);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString CMsgDlg::Text() const
+{
+    return m_text->text();
+}
+
+void CMsgDlg::SetButtonCaptions(const QString &ok, const QString &cancel)
+{
+    s_okCaption = ok.isEmpty() ? QStringLiteral("OK") : ok;
+    s_cancelCaption = cancel.isEmpty() ? QStringLiteral("Cancel") : cancel;
+}
+
+void CMsgDlg::accept()
+{
+    if (m_choice && m_axis >= 0)
+        CAppState::Instance().decimals[m_axis] = m_choice->currentIndex();
+    QDialog::accept();
+}
+
+} // namespace kvl
