@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Safe to run again.
 set -euo pipefail
-pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libqcustomplot-dev
+pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
       libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache)
 missing=()
 for p in "${pkgs[@]}"; do
