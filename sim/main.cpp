@@ -1,10 +1,13 @@
 // kvlsim: the device simulator behind a pseudo-terminal. Prints the device path as its first line,
 // answers until SIGINT or SIGTERM, then saves --state and removes --link.
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,6 +22,34 @@ std::atomic<bool> g_stop{false};
 void OnSignal(int)
 {
     g_stop = true;
+}
+
+// Makes `link` point to `target`. An old symbolic link is replaced; anything else at that path
+// (a file the user meant to keep) is refused.
+bool MakeLink(const std::string &link, const std::string &target, std::string *error)
+{
+    struct stat info {};
+    if (::lstat(link.c_str(), &info) == 0) {
+        if (!S_ISLNK(info.st_mode)) {
+            *error = link + " exists and is not a symbolic link";
+            return false;
+        }
+        ::unlink(link.c_str());
+    }
+    if (::symlink(target.c_str(), link.c_str()) != 0) {
+        *error = "cannot make the link " + link + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// Removes `link` if it still points to `target` (another simulator may have taken it over).
+void RemoveLink(const std::string &link, const std::string &target)
+{
+    char buffer[4096];
+    const ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
+    if (n > 0 && std::string(buffer, static_cast<size_t>(n)) == target)
+        ::unlink(link.c_str());
 }
 
 } // namespace
@@ -46,12 +77,9 @@ int main(int argc, char **argv)
         std::cerr << "kvlsim: " << error << '\n';
         return 1;
     }
-    if (!options.linkPath.empty()) {
-        ::unlink(options.linkPath.c_str());
-        if (::symlink(runner.SlavePath().c_str(), options.linkPath.c_str()) != 0) {
-            std::cerr << "kvlsim: cannot make the link " << options.linkPath << '\n';
-            return 1;
-        }
+    if (!options.linkPath.empty() && !MakeLink(options.linkPath, runner.SlavePath(), &error)) {
+        std::cerr << "kvlsim: " << error << '\n';
+        return 1;
     }
     struct sigaction action {};
     action.sa_handler = OnSignal;
@@ -75,6 +103,6 @@ int main(int argc, char **argv)
         }
     }
     if (!options.linkPath.empty())
-        ::unlink(options.linkPath.c_str());
+        RemoveLink(options.linkPath, runner.SlavePath());
     return status;
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
@@ -171,6 +172,23 @@ TEST(KvlsimProcess, AxesFromTheCommandLineAndStateKeptAcrossRuns)
     client.Close();
     EXPECT_EQ(sim.Stop(), 0);
     std::filesystem::remove(state);
+}
+
+TEST(KvlsimProcess, LinkNeverReplacesAFile)
+{
+    const auto path = TempPath("kvlsim-file");
+    {
+        std::FILE *f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("keep me", f);
+        std::fclose(f);
+    }
+    SimProcess sim;
+    EXPECT_FALSE(sim.Start({"--link", path.string()}));
+    EXPECT_EQ(sim.Wait(), 1);
+    ASSERT_TRUE(std::filesystem::is_regular_file(path));
+    EXPECT_EQ(std::filesystem::file_size(path), 7u);
+    std::filesystem::remove(path);
 }
 
 TEST(KvlsimProcess, HelpAndBadOptions)
