@@ -10,6 +10,32 @@ namespace {
 
 constexpr int kPcSpeeds[] = {38400, 57600, 115200};   // codes 1, 2, 3
 
+// Values the unit takes for its coded settings; the others are free numbers.
+bool Acceptable(int number, int32_t value)
+{
+    switch (number) {
+    case unitparam::kFieldbusType:
+        return value == 1 || value == 2 || value == 4 || value == 5;   // CC-Link, DeviceNet, EtherCAT, EtherNet/IP
+    case unitparam::kSpeedToPc:
+    case unitparam::kSpeedToDrivers:
+        return value >= 1 && value <= 3;
+    case unitparam::kCcLinkSpeed:
+    case unitparam::kEthernetSpeed:
+        return value >= 1 && value <= 5;
+    case unitparam::kDeviceNetSpeed:
+        return value >= 0 && value <= 3;
+    case unitparam::kCcLinkStations:
+        return (value & ~0x33) == 0;   // group and code 0 to 3 in the low byte, nothing above
+    case unitparam::kDhcp:
+    case unitparam::kCcLinkVersion:
+    case unitparam::kCommForbidding:
+        return value == 0 || value == 1;
+    default:
+        return value >= 0 || number == unitparam::kIpAddress || number == unitparam::kSubnetMask ||
+               number == unitparam::kDefaultGateway;
+    }
+}
+
 } // namespace
 
 GatewayDevice::GatewayDevice(uint8_t address, const std::string &version, const std::string &name)
@@ -91,8 +117,7 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
         return Reply::Frame(address_, c, data);
     }
     const int32_t value = frame::GetI32(p + 2);
-    // The unit only takes line speeds it can run.
-    if ((number == unitparam::kSpeedToPc || number == unitparam::kSpeedToDrivers) && (value < 1 || value > 3))
+    if (!Acceptable(number, value))
         return Status(c, false);
     return Status(c, params_.Set(number, value));
 }

@@ -73,6 +73,21 @@ TEST(SimGateway, ParametersOneToNineteenWithDefaults)
     EXPECT_FALSE(frame::CrcMatches(refused.data(), refused.size()));
 }
 
+TEST(SimGateway, CodedSettingsTakeOnlyTheirCodes)
+{
+    auto bus = SimBus::CreateDemo();
+    struct Case { int number; int32_t value; uint8_t status; };
+    const Case cases[] = {{1, 4, 1}, {1, 3, 0}, {7, 5, 1}, {7, 6, 0}, {14, 1, 1}, {14, 2, 0}, {15, 0, 0},
+                          {16, 3, 1}, {16, 4, 0}, {17, 0x21, 1}, {17, 0x03, 1}, {17, 0x44, 0}, {18, 1, 1},
+                          {19, 2, 0}, {2, 500, 1}, {2, -1, 0}, {11, static_cast<int32_t>(0xC0A8010A), 1}};
+    for (const auto &c : cases) {
+        const int32_t before = bus->Gateway()->Parameters().Get(c.number);
+        EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteParameter, test::ParamWrite(static_cast<uint16_t>(c.number), c.value)))[0],
+                  c.status) << c.number << "=" << c.value;
+        EXPECT_EQ(bus->Gateway()->Parameters().Get(c.number), c.status ? c.value : before) << c.number;
+    }
+}
+
 TEST(SimGateway, SpeedToThePcDecidesTheBusSpeed)
 {
     auto bus = SimBus::CreateDemo();
