@@ -1,0 +1,271 @@
+#include "app/CAxisLinkModel.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "config/CLanguageTexts.h"
+#include "link/CAppState.h"
+#include "link/ResultCode.h"
+#include "protocol/CServoCommands.h"
+#include "protocol/Frame.h"
+
+namespace kvl {
+
+namespace {
+
+constexpr char kCommon[] = "Common";
+
+struct StationCode {
+    uint8_t code;
+    const char *key;
+    const char *builtIn;   // the model text the code stands for
+};
+
+// Codes of the gateway's device list; any other code reads as "none".
+constexpr std::array<StationCode, 8> kStationCodes{{
+    {0, "ID_COMBO_NULL", "None"},
+    {1, "ID_COMBO_MDA", "MDA"},
+    {2, "ID_COMBO_MDB", "MDB"},
+    {3, "ID_COMBO_MDC", "MDC"},
+    {6, "ID_COMBO_XMDC", "MDC-X"},
+    {7, "ID_COMBO_YMDA", "MDA-Y"},
+    {8, "ID_COMBO_ZMDA", "MDA-Z"},
+    {255, "ID_COMBO_ANY", "Any"},
+}};
+
+const StationCode &FindStation(uint8_t code)
+{
+    for (const auto &station : kStationCodes) {
+        if (station.code == code)
+            return station;
+    }
+    return kStationCodes[0];
+}
+
+bool ValidAddress(int address)
+{
+    return address >= 0 && address < CAxisLinkModel::kAxisCount;
+}
+
+} // namespace
+
+CAxisLinkModel::CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts,
+                               CBusPortAccess port, Hooks hooks)
+    : m_commands(commands), m_texts(texts), m_port(std::move(port)), m_hooks(std::move(hooks)),
+      m_scanner(commands)
+{
+}
+
+bool CAxisLinkModel::OpenPortAtStart()
+{
+    const int port = m_port.Port();
+    if (port <= 0)
+        return false;
+    const int stored = m_port.Speed();
+    return m_commands.OpenPort(port, stored > 0 ? stored : kDefaultOpenSpeed) == 1;
+}
+
+bool CAxisLinkModel::Link()
+{
+    const Status before = m_status;
+    SetStatus(Status::kLinking);
+    if (m_hooks.beginBusy && !m_hooks.beginBusy()) {
+        // A refused run changes nothing, the status included: "linking" must not stay up.
+        SetStatus(before);
+        return false;
+    }
+
+    const int port = m_port.Port();
+    const LinkResult result = m_scanner.Link(port, m_port.Speed(), m_hooks.progress);
+    m_gatewayPresent = result.gatewayPresent;
+    CAppState::Instance().gatewayPresent = result.gatewayPresent;
+    if (result.gatewayPresent)
+        m_gateway = result.gateway;
+
+    if (!result.found) {
+        UnlinkAll();
+        m_anyLinked = false;
+        SetStatus(Status::kUnlinked);
+        if (m_hooks.endBusy)
+            m_hooks.endBusy();
+        return true;
+    }
+
+    m_foundSpeed = result.speed;
+    m_port.Store(port, result.speed);
+    for (int a = 0; a < result.firstAddress; ++a)
+        Unlink(a);
+    for (int a = result.firstAddress; a < kAxisCount; ++a) {
+        const DeviceIdentity &identity = result.axes[static_cast<size_t>(a)];
+        Axis &axis = m_axes[static_cast<size_t>(a)];
+        if (!identity.answered) {
+            Unlink(a);
+            continue;
+        }
+        axis.model = identity.model;
+        axis.version = identity.version;
+        axis.name = identity.name;
+        if (!axis.linked) {
+            axis.linked = true;
+            m_anyLinked = true;
+            ++m_linkedCount;
+        }
+    }
+    if (m_hooks.endBusy)
+        m_hooks.endBusy();
+
+    // With the gateway present the bus counts as linked even without an axis.
+    m_anyLinked = m_linkedCount > 0;
+    SetStatus(m_gatewayPresent || m_anyLinked ? Status::kLinked : Status::kUnlinked);
+    return true;
+}
+
+CAxisLinkModel::OpenResult CAxisLinkModel::OpenAxis(int address)
+{
+    if (!ValidAddress(address))
+        return OpenResult::kFailed;
+    const DeviceIdentity identity = m_scanner.Identify(address);
+    Axis &axis = m_axes[static_cast<size_t>(address)];
+    if (identity.answered) {
+        axis.model = identity.model;
+        axis.version = identity.version;
+        axis.name = identity.name;
+    }
+    if (identity.answered && m_commands.IsPortOpen() == 1) {
+        if (m_hooks.beginBusy && !m_hooks.beginBusy())
+            return OpenResult::kRefused;
+        UpdateModelMatch(address);
+        if (m_hooks.openAxisWindows)
+            m_hooks.openAxisWindows(address);
+        if (m_hooks.endBusy)
+            m_hooks.endBusy();
+        Changed();
+        return OpenResult::kOpened;
+    }
+
+    if (m_hooks.message) {
+        m_hooks.message(Text("IDS_WARN_TITLE", kCommon, "Warn"),
+                        Text("IDS_CONNECT_ERRER", kCommon, "Connect Errer.Please use offline edit!"));
+    }
+    if (axis.linked) {
+        Unlink(address);
+        if (m_linkedCount == 0) {
+            m_anyLinked = false;
+            SetStatus(Status::kUnlinked);
+        }
+    }
+    Changed();
+    return OpenResult::kFailed;
+}
+
+void CAxisLinkModel::ShowUnlinked()
+{
+    SetStatus(Status::kUnlinked);
+}
+
+const CAxisLinkModel::Axis &CAxisLinkModel::AxisAt(int address) const
+{
+    static const Axis kNone;
+    return ValidAddress(address) ? m_axes[static_cast<size_t>(address)] : kNone;
+}
+
+std::string CAxisLinkModel::ButtonText(int address) const
+{
+    const Axis &axis = AxisAt(address);
+    return axis.linked ? LiveText(address, axis.model, axis.name) : UnlinkedText(address);
+}
+
+std::string CAxisLinkModel::IdentityText(int address) const
+{
+    const Axis &axis = AxisAt(address);
+    if (!axis.linked)
+        return {};
+    return Text("IDS_AXIS_MODEL", kCommon, "Model") + ": " + axis.model + "\n" +
+           Text("IDS_AXIS_VERSION", kCommon, "Version") + ": " + axis.version + "\n" +
+           Text("IDS_AXIS_NAME", kCommon, "Name") + ": " + axis.name;
+}
+
+std::string CAxisLinkModel::LiveText(int address, const std::string &model, const std::string &name)
+{
+    return UnlinkedText(address) + " " + model + " " + name;
+}
+
+std::string CAxisLinkModel::UnlinkedText(int address)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(address) & 0xFFu);
+    return text;
+}
+
+std::string CAxisLinkModel::StatusText() const
+{
+    switch (m_status) {
+    case Status::kLinking:
+        return Text("IDS_LINKING", kCommon, "Linking...");
+    case Status::kLinked:
+        return Text("IDS_LINKED", kCommon, "Linked");
+    case Status::kUnlinked:
+        break;
+    }
+    return Text("IDS_UNLINK", kCommon, "Unlinked");
+}
+
+const char *CAxisLinkModel::StationKey(uint8_t code)
+{
+    return FindStation(code).key;
+}
+
+std::string CAxisLinkModel::StationText(const CLanguageTexts &texts, uint8_t code)
+{
+    const StationCode &station = FindStation(code);
+    std::string text = texts.Text(station.key, kStationSection);
+    return text.empty() ? station.builtIn : text;
+}
+
+void CAxisLinkModel::Unlink(int address)
+{
+    Axis &axis = m_axes[static_cast<size_t>(address)];
+    if (!axis.linked)
+        return;
+    axis.linked = false;
+    --m_linkedCount;
+}
+
+void CAxisLinkModel::UnlinkAll()
+{
+    for (int a = 0; a < kAxisCount; ++a)
+        Unlink(a);
+    m_linkedCount = 0;
+}
+
+void CAxisLinkModel::SetStatus(Status status)
+{
+    m_status = status;
+    Changed();
+}
+
+void CAxisLinkModel::Changed() const
+{
+    if (m_hooks.changed)
+        m_hooks.changed();
+}
+
+void CAxisLinkModel::UpdateModelMatch(int address)
+{
+    bool match = false;
+    if (CAppState::Instance().gatewayPresent) {
+        UnitDeviceList list{};
+        if (m_commands.ReadUnitDeviceList(list, frame::kGatewayAddress, kUnitListTimeoutMs) == kResultOk)
+            match = StationText(m_texts, list[static_cast<size_t>(address)]) ==
+                    m_axes[static_cast<size_t>(address)].model;
+    }
+    CAppState::Instance().modelMatch[static_cast<size_t>(address)] = match;
+}
+
+std::string CAxisLinkModel::Text(const char *key, const char *section, const char *builtIn) const
+{
+    std::string text = m_texts.Text(key, section);
+    return text.empty() ? builtIn : text;
+}
+
+} // namespace kvl

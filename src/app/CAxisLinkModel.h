@@ -1,0 +1,115 @@
+#pragma once
+// CAxisLinkModel: the state and rules of the axis link, without a window. It keeps what the bus
+// told about each of the sixteen axis addresses (linked flag, model, version, name), the linked
+// count, the link status and the gateway unit, and runs the two procedures of the window: Link
+// Start (speed search, gateway probe or axis scan through CBusScanner, then every address from
+// the first one that answered) and the opening of one axis (identification, busy indicator, the
+// gateway's expected model for that station). What a window must do (busy indicator, message,
+// repaint) arrives as hooks, so tests drive the model directly.
+// Owned by the axis link window; the thread that makes the exchanges (the user-interface thread).
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/CBusPortAccess.h"
+#include "app/CBusScanner.h"
+
+namespace kvl {
+
+class CLanguageTexts;
+class CServoCommands;
+
+class CAxisLinkModel {
+public:
+    static constexpr int kAxisCount = 16;
+    // Speed the window opens the port with when none is stored.
+    static constexpr int kDefaultOpenSpeed = 38400;
+    static constexpr int kUnitListTimeoutMs = 200;
+    static constexpr char kStationSection[] = "IDD_KVL_GWX_NETSETLIST";
+
+    enum class Status { kUnlinked = 0, kLinking = 1, kLinked = 2 };
+    enum class OpenResult { kOpened, kRefused, kFailed };
+
+    struct Axis {
+        bool linked = false;
+        std::string model;
+        std::string version;
+        std::string name;
+    };
+
+    // What the window lends the procedures. Every hook may be empty.
+    struct Hooks {
+        std::function<bool()> beginBusy;    // Begin(true, 100) of the busy indicator; false: refused
+        std::function<void()> endBusy;      // End(true)
+        std::function<void(int done, int total)> progress;
+        std::function<void(const std::string &title, const std::string &text)> message;
+        std::function<void()> changed;      // status or buttons changed: redraw now
+        // The axis answered: create its windows (main window, parameter list) hidden and show
+        // the main window. Called between the busy indicator's Begin and End.
+        std::function<void(int address)> openAxisWindows;
+    };
+
+    CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CBusPortAccess port,
+                   Hooks hooks = {});
+
+    // Window opening: with a port number above 0, opens the port at the stored speed (38400
+    // when none is stored). No message when that fails. True when the port opened.
+    bool OpenPortAtStart();
+    // Link Start. False when the busy indicator refused (a run ended less than 100 ms ago);
+    // nothing changed then.
+    bool Link();
+    // An axis button.
+    OpenResult OpenAxis(int address);
+    // The port settings changed the port or speed: the link no longer holds.
+    void ShowUnlinked();
+
+    const Axis &AxisAt(int address) const;
+    // "%X" while unlinked, the live text "%X %s" (model, a blank, name) while linked.
+    std::string ButtonText(int address) const;
+    // Model, version and name of a linked axis (one per line, labelled in the current
+    // language); empty while unlinked.
+    std::string IdentityText(int address) const;
+    static std::string LiveText(int address, const std::string &model, const std::string &name);
+    static std::string UnlinkedText(int address);
+
+    int LinkedCount() const { return m_linkedCount; }
+    bool AnyLinked() const { return m_anyLinked; }
+    Status GetStatus() const { return m_status; }
+    // ("IDS_UNLINK" / "IDS_LINKING" / "IDS_LINKED", "Common") with built-in texts.
+    std::string StatusText() const;
+    bool GatewayPresent() const { return m_gatewayPresent; }
+    // The gateway's version text from the last successful probe (for its settings window).
+    const std::string &GatewayVersion() const { return m_gateway.version; }
+    const std::string &GatewayName() const { return m_gateway.name; }
+    // Speed of the last successful search; 0 before one.
+    int FoundSpeed() const { return m_foundSpeed; }
+
+    // Language key of a station code of the gateway's device list ("ID_COMBO_...").
+    static const char *StationKey(uint8_t code);
+    // The station code's text in the current language, or the built-in model text.
+    static std::string StationText(const CLanguageTexts &texts, uint8_t code);
+
+private:
+    void Unlink(int address);
+    void UnlinkAll();
+    void SetStatus(Status status);
+    void Changed() const;
+    void UpdateModelMatch(int address);
+    std::string Text(const char *key, const char *section, const char *builtIn) const;
+
+    CServoCommands &m_commands;
+    const CLanguageTexts &m_texts;
+    CBusPortAccess m_port;
+    Hooks m_hooks;
+    CBusScanner m_scanner;
+    std::array<Axis, kAxisCount> m_axes{};
+    int m_linkedCount = 0;
+    bool m_anyLinked = false;
+    Status m_status = Status::kUnlinked;
+    bool m_gatewayPresent = false;
+    DeviceIdentity m_gateway;
+    int m_foundSpeed = 0;
+};
+
+} // namespace kvl

@@ -1,0 +1,36 @@
+#include "app/CBusPortAccess.h"
+
+#include <utility>
+
+#include "config/CAppSettings.h"
+
+namespace kvl {
+
+CBusPortAccess::CBusPortAccess(Getter port, Getter speed, Storer store)
+    : m_port(std::move(port)), m_speed(std::move(speed)), m_store(std::move(store))
+{
+}
+
+CBusPortAccess CBusPortAccess::FromSettings(CAppSettings &settings)
+{
+    return CBusPortAccess([&settings] { return settings.Port(); },
+                          [&settings] { return settings.Speed(); },
+                          [&settings](int port, int speed) { return settings.SetPortAndSpeed(port, speed); });
+}
+
+int CBusPortAccess::Port() const
+{
+    return m_port ? m_port() : 0;
+}
+
+int CBusPortAccess::Speed() const
+{
+    return m_speed ? m_speed() : 0;
+}
+
+bool CBusPortAccess::Store(int port, int speed) const
+{
+    return m_store && m_store(port, speed);
+}
+
+} // namespace kvl

@@ -1,0 +1,303 @@
+#include "app/CPortSettingsModel.h"
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "config/CAppSettings.h"
+#include "link/CPortResolver.h"
+#include "protocol/CServoCommands.h"
+
+namespace kvl {
+
+namespace {
+
+constexpr char kCommon[] = "Common";
+constexpr char kDevFolder[] = "/dev/";
+constexpr char kPortPrefix[] = "COM";
+
+std::string Trimmed(const std::string &text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The number of "COM12" or "12"; 0 when the text is something else.
+int NumberOfText(const std::string &text)
+{
+    std::string digits = text;
+    if (digits.size() > 3 && std::equal(digits.begin(), digits.begin() + 3, kPortPrefix,
+                                        [](char a, char b) { return std::toupper(a) == b; }))
+        digits = digits.substr(3);
+    if (digits.empty() || digits.size() > 3 ||
+        !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return 0;
+    return std::stoi(digits);
+}
+
+void ReplaceAll(std::string &text, const std::string &what, const std::string &with)
+{
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+} // namespace
+
+CPortSettingsModel::CPortSettingsModel(CServoCommands &commands, CAppSettings &settings,
+                                       CBusPortAccess port, AccessCheck check)
+    : m_commands(commands), m_settings(settings), m_port(std::move(port)),
+      m_check(check ? std::move(check) : AccessCheck(&CPortSettingsModel::CheckAccess))
+{
+}
+
+std::string CPortSettingsModel::Label(const Device &device)
+{
+    std::string name = device.path;
+    if (name.rfind(kDevFolder, 0) == 0 && name.find('/', sizeof kDevFolder - 1) == std::string::npos)
+        name = name.substr(sizeof kDevFolder - 1);
+    return device.description.empty() ? name : name + " - " + device.description;
+}
+
+void CPortSettingsModel::SetDevices(const std::vector<Device> &devices)
+{
+    m_devices = devices;
+    RebuildEntries();
+}
+
+void CPortSettingsModel::RebuildEntries()
+{
+    m_entries.clear();
+    for (const Device &device : m_devices)
+        m_entries.push_back({device.path, Label(device)});
+    // The stored port stays selectable even when its device is not plugged in now.
+    const std::string stored = CPortResolver::Instance().DevicePath(m_selectedPort);
+    const bool listed = std::any_of(m_entries.begin(), m_entries.end(),
+                                    [&](const Entry &entry) { return entry.path == stored; });
+    if (!stored.empty() && !listed)
+        m_entries.push_back({stored, stored});
+}
+
+void CPortSettingsModel::Open()
+{
+    m_portAtOpening = m_port.Port();
+    m_speedAtOpening = m_port.Speed();
+    m_selectedPort = m_portAtOpening;
+    RebuildEntries();
+    if (m_commands.IsPortOpen() == 1)
+        m_commands.ClosePort();
+    if (!OpenAt(m_portAtOpening, m_speedAtOpening))
+        Search(m_speedAtOpening);
+}
+
+void CPortSettingsModel::Reshow()
+{
+    m_portAtOpening = m_port.Port();
+    m_speedAtOpening = m_port.Speed();
+    m_selectedPort = m_portAtOpening;
+    RebuildEntries();
+    // Keep the reason of the last failure while the port is still closed.
+    if (m_commands.IsPortOpen() == 1)
+        m_state = PortState::kOpen;
+    else if (m_state != PortState::kNoPermission)
+        m_state = PortState::kClosed;
+}
+
+std::string CPortSettingsModel::SelectedPortText() const
+{
+    const std::string path = CPortResolver::Instance().DevicePath(m_selectedPort);
+    for (const Entry &entry : m_entries) {
+        if (entry.path == path)
+            return entry.label;
+    }
+    return path;
+}
+
+int CPortSettingsModel::SelectedSpeed() const
+{
+    const int stored = m_port.Speed();
+    return std::find(kSpeeds.begin(), kSpeeds.end(), stored) != kSpeeds.end() ? stored : kDefaultSpeed;
+}
+
+int CPortSettingsModel::PortFromText(const std::string &rawText)
+{
+    const std::string text = Trimmed(rawText);
+    if (text.empty())
+        return 0;
+    std::string path;
+    for (const Entry &entry : m_entries) {
+        if (entry.label == text)
+            path = entry.path;
+    }
+    if (path.empty()) {
+        if (const int number = NumberOfText(text); number > 0)
+            return number <= kHighestPortNumber ? number : 0;
+        path = text.front() == '/' ? text : kDevFolder + text;
+    }
+    return NumberOfPath(path);
+}
+
+int CPortSettingsModel::NumberOfPath(const std::string &path)
+{
+    CPortResolver &resolver = CPortResolver::Instance();
+    for (const auto &[number, entryPath] : resolver.Entries()) {
+        if (entryPath == path)
+            return number;
+    }
+    for (int number = 1; number <= kHighestPortNumber; ++number) {
+        if (resolver.GetPath(number).empty() && resolver.DevicePath(number) == path)
+            return number;
+    }
+    // A new number would be the lowest one without an entry, which may be the number the stored
+    // port uses for its built-in device: pin those first so Cancel still reaches that device.
+    PinImplicitPath(m_portAtOpening);
+    PinImplicitPath(m_port.Port());
+    const int number = resolver.AssignNumber(path);
+    if (number <= 0 || number > kHighestPortNumber || !m_settings.SetDevicePath(number, path)) {
+        resolver.SetPath(number, std::string());
+        return 0;
+    }
+    return number;
+}
+
+void CPortSettingsModel::PinImplicitPath(int port)
+{
+    CPortResolver &resolver = CPortResolver::Instance();
+    if (port <= 0 || port > kHighestPortNumber || !resolver.GetPath(port).empty())
+        return;
+    const std::string path = resolver.DevicePath(port);
+    if (resolver.SetPath(port, path))
+        m_settings.SetDevicePath(port, path);
+}
+
+bool CPortSettingsModel::Test(const std::string &portText, int speed)
+{
+    const int port = PortFromText(portText);
+    if (port <= 0) {
+        // Nothing is written for a text that names no port.
+        m_state = PortState::kClosed;
+        m_failedPath.clear();
+        return false;
+    }
+    if (port != m_port.Port() || speed != m_port.Speed())
+        m_port.Store(port, speed);
+    m_selectedPort = port;
+    RebuildEntries();
+    if (m_commands.IsPortOpen() == 1)
+        m_commands.ClosePort();
+    return OpenAt(port, speed);
+}
+
+bool CPortSettingsModel::Ok() const
+{
+    return m_port.Port() != m_portAtOpening || m_port.Speed() != m_speedAtOpening;
+}
+
+void CPortSettingsModel::Cancel()
+{
+    if (!Ok())
+        return;
+    if (m_commands.IsPortOpen() == 1)
+        m_commands.ClosePort();
+    OpenAt(m_portAtOpening, m_speedAtOpening);
+    m_port.Store(m_portAtOpening, m_speedAtOpening);
+    m_selectedPort = m_portAtOpening;
+    RebuildEntries();
+}
+
+bool CPortSettingsModel::OpenAt(int port, int speed)
+{
+    if (m_commands.OpenPort(port, speed) == 1) {
+        m_state = PortState::kOpen;
+        return true;
+    }
+    m_commands.ClosePort();
+    NoteFailure(port);
+    return false;
+}
+
+void CPortSettingsModel::NoteFailure(int port)
+{
+    m_state = PortState::kClosed;
+    m_failedPath = CPortResolver::Instance().DevicePath(port);
+    m_failedGroup.clear();
+    if (m_failedPath.empty())
+        return;
+    const AccessInfo info = m_check(m_failedPath);
+    if (info.exists && !info.permitted) {
+        m_state = PortState::kNoPermission;
+        m_failedGroup = info.group;
+    }
+}
+
+void CPortSettingsModel::Search(int speed)
+{
+    // Remember why the stored port failed: the search's own failures say nothing useful.
+    const PortState storedState = m_state;
+    const std::string storedPath = m_failedPath;
+    const std::string storedGroup = m_failedGroup;
+    m_commands.ClosePort();
+    for (int port = 0; port < kSearchPortCount; ++port) {
+        if (m_commands.OpenPort(port, speed) == 1) {
+            m_state = PortState::kOpen;
+            m_selectedPort = port;
+            m_portAtOpening = port;
+            m_port.Store(port, m_speedAtOpening);
+            RebuildEntries();
+            return;
+        }
+    }
+    m_commands.ClosePort();
+    m_state = storedState;
+    m_failedPath = storedPath;
+    m_failedGroup = storedGroup;
+    m_selectedPort = m_portAtOpening;
+}
+
+std::string CPortSettingsModel::StatusText() const
+{
+    switch (m_state) {
+    case PortState::kOpen:
+        return Text("IDS_COMM_STATUS0", "The port is open.");
+    case PortState::kClosed:
+        return Text("IDS_COMM_STATUS5", "The port cannot be opened.");
+    case PortState::kNoPermission: {
+        std::string text = Text("IDS_COMM_STATUS_PERMISSION",
+                                "You may not open %1. Add your user to the group \"%2\" that owns it "
+                                "(sudo usermod -aG %2 $USER), then log out and in again.");
+        ReplaceAll(text, "%1", m_failedPath);
+        ReplaceAll(text, "%2", m_failedGroup.empty() ? std::string("dialout") : m_failedGroup);
+        return text;
+    }
+    case PortState::kUnknown:
+        break;
+    }
+    return {};
+}
+
+CPortSettingsModel::AccessInfo CPortSettingsModel::CheckAccess(const std::string &path)
+{
+    AccessInfo info;
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0)
+        return info;
+    info.exists = true;
+    info.permitted = ::access(path.c_str(), R_OK | W_OK) == 0;
+    if (const struct group *owner = ::getgrgid(status.st_gid))
+        info.group = owner->gr_name;
+    return info;
+}
+
+std::string CPortSettingsModel::Text(const char *key, const char *builtIn) const
+{
+    std::string text = m_settings.Texts().Text(key, kCommon);
+    return text.empty() ? builtIn : text;
+}
+
+} // namespace kvl
