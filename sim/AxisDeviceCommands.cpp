@@ -153,11 +153,7 @@ std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, s
     // The operation type decides the table's size: it cannot change under a running program.
     if (number == param::kOperationType && program_.Active())
         return Status(c, false);
-    const int32_t value = frame::GetI32(p + 2);
-    // A value outside the parameter's range is refused with a zero status, as the controller does.
-    if (!params_.Accepts(number, value))
-        return Status(c, false);
-    return Status(c, params_.Set(number, value));
+    return Status(c, params_.Set(number, frame::GetI32(p + 2)));
 }
 
 std::vector<uint8_t> AxisDevice::OnReadSteps(uint8_t c, const uint8_t *p, size_t n)

@@ -10,14 +10,11 @@ namespace kvl::sim {
 
 struct ParameterDefault {
     int number;
-    int32_t raw;        // the value the controller starts with
-    int32_t lowest;     // the range it accepts
-    int32_t highest;
+    int32_t raw;
 };
 
-// Defaults and ranges of a model by its file key ("MDA", "MDB", "MDC", "XMDC", "YMDA", "ZMDA"),
-// one entry per numeric parameter; the text parameter (the device name) is not listed. Empty for
-// any other key.
+// Defaults of a model by its file key ("MDA", "MDB", "MDC", "XMDC", "YMDA", "ZMDA"); numbers not
+// listed start at 0. Empty for any other key.
 const std::vector<ParameterDefault> &ParameterDefaults(const std::string &modelKey);
 
 } // namespace kvl::sim

@@ -40,22 +40,8 @@ void ParameterStore::LoadDefaults()
     }
 
     // A controller starts with the values of the shipped parameter file of its model.
-    for (const ParameterDefault &d : ParameterDefaults(model_.FileKey())) {
-        if (!Has(d.number))
-            continue;
+    for (const ParameterDefault &d : ParameterDefaults(model_.FileKey()))
         Set(d.number, d.raw);
-        ranges_[d.number] = {d.lowest, d.highest};
-    }
-}
-
-bool ParameterStore::Accepts(int number, int32_t value) const
-{
-    if (!Has(number))
-        return false;
-    if (model_.IsGateway())
-        return true;
-    const auto it = ranges_.find(number);
-    return it != ranges_.end() && value >= it->second.first && value <= it->second.second;
 }
 
 bool ParameterStore::Has(int number) const

@@ -62,10 +62,6 @@ public:
     int32_t Get(int number) const;
     // Stores a value; false (and nothing stored) for a number the model lacks.
     bool Set(int number, int32_t value);
-    // Whether a write from the bus may store `value`: a controller takes its numeric parameters
-    // within the range of the parameter file (the device name is written with its own command);
-    // the gateway checks its codes itself.
-    bool Accepts(int number, int32_t value) const;
 
     nlohmann::json ToJson() const;
     void FromJson(const nlohmann::json &json);
@@ -76,7 +72,6 @@ private:
     ModelInfo model_;
     std::string version_;
     std::map<int, int32_t> values_;
-    std::map<int, std::pair<int32_t, int32_t>> ranges_;   // controllers only: lowest, highest
 };
 
 } // namespace kvl::sim

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """Writes sim/ParameterDefaults.cpp: the raw value every simulated controller starts with for each
 parameter, taken from the "Value" of the shipped parameter file sources (system/src/params/*.ini)
-and converted the way the tool converts it for the wire, and the raw range the controller accepts
-(from "Min" and "Max", or the choices of a selection).
+and converted the way the tool converts it for the wire.
 
 Run it after the parameter sources change:  python3 sim/make_param_defaults.py
 Its output is committed; the simulator tests check it against the sources.
@@ -50,37 +49,23 @@ def real_factor(number, model, precision):
     return 10 ** precision
 
 
-def to_raw(number, model, keys, text):
-    kind = int(keys.get("Type", "0"))
-    if kind == 1:
-        return int(text)
-    factor = real_factor(number, model, int(keys.get("DisplayPrecision", "0")))
-    return int((Decimal(text) * factor).to_integral_value(rounding=ROUND_DOWN))
-
-
-def selection_raws(number, model, keys):
-    """Raw values of the choices of a selection, in choice order."""
-    choices = [keys.get("SelItem%d" % i, "") for i in range(1, int(keys.get("SelItemCount", "0")) + 1)]
-    if number == 45:
-        return choices, [int(c) for c in choices]
-    if number == 36 and model == "ZMDA":
-        return choices, list(ROTARY_TYPE_CODES[:len(choices)])
-    return choices, list(range(len(choices)))
-
-
-def raw_entry(number, model, keys):
-    """(default, lowest, highest) raw values, or None for the text parameter (the device name)."""
+def raw_value(number, model, keys):
     kind = int(keys.get("Type", "0"))
     value = keys.get("Value", "")
-    if kind in (1, 2):
-        low = to_raw(number, model, keys, keys["Min"])
-        high = to_raw(number, model, keys, keys["Max"])
-        return to_raw(number, model, keys, value), min(low, high), max(low, high)
+    if kind == 1:
+        return int(value)
+    if kind == 2:
+        factor = real_factor(number, model, int(keys.get("DisplayPrecision", "0")))
+        return int((Decimal(value) * factor).to_integral_value(rounding=ROUND_DOWN))
     if kind == 3:
-        choices, raws = selection_raws(number, model, keys)
+        choices = [keys.get("SelItem%d" % i, "") for i in range(1, int(keys.get("SelItemCount", "0")) + 1)]
         index = choices.index(value) if value in choices else 0
-        return raws[index], min(raws), max(raws)
-    return None
+        if number == 45:
+            return int(choices[index])
+        if number == 36 and model == "ZMDA":
+            return ROTARY_TYPE_CODES[index] if index < len(ROTARY_TYPE_CODES) else 0
+        return index
+    return None   # the text parameter is the device name, not a number
 
 
 def main():
@@ -96,12 +81,12 @@ def main():
     for model in MODELS:
         entries = []
         for number, keys in sorted(sections(model).items()):
-            entry = raw_entry(number, model, keys)
-            if entry is not None:
-                entries.append("{%d, %d, %d, %d}" % ((number,) + entry))
+            raw = raw_value(number, model, keys)
+            if raw is not None and raw != 0:
+                entries.append("{%d, %d}" % (number, raw))
         rows = []
-        for i in range(0, len(entries), 4):
-            rows.append("        " + ", ".join(entries[i:i + 4]) + ",")
+        for i in range(0, len(entries), 8):
+            rows.append("        " + ", ".join(entries[i:i + 8]) + ",")
         lines.append("    static const std::vector<ParameterDefault> k%s = {" % model)
         lines.extend(rows)
         lines.append("    };")
