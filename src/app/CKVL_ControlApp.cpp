@@ -51,7 +51,9 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
       m_busy(new CBusyIndicator({}, this)),
       m_baseFont(QApplication::font())
 {
-    s_instance = this;
+    // A second object (a refused second start in a test) must not take over the first one's role.
+    if (!s_instance)
+        s_instance = this;
 }
 
 CKVL_ControlApp::~CKVL_ControlApp()
@@ -246,6 +248,11 @@ bool CKVL_ControlApp::SetPortAndSpeed(int port, int speed)
 }
 
 QWidget *CKVL_ControlApp::StartWindow()
+{
+    return m_startDlg;
+}
+
+CKVL_VER2_ControlDlg *CKVL_ControlApp::StartDialog() const
 {
     return m_startDlg;
 }

@@ -89,7 +89,7 @@ public:
     const QString &DemoError() const { return m_demoError; }
 
     QWidget *StartWindow();
-    CKVL_VER2_ControlDlg *StartDialog() const { return m_startDlg; }
+    CKVL_VER2_ControlDlg *StartDialog() const;
     // The window title every top-level window shows: the text plus " [Demo bus]" in demo mode.
     QString DecorateTitle(const QString &title) const;
 

@@ -5,15 +5,13 @@
 
 namespace kvl {
 
-namespace {
-int64_t SteadyMs()
+int64_t CBusyGuard::SteadyClockMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-} // namespace
 
-CBusyGuard::CBusyGuard(Clock clock) : m_clock(clock ? std::move(clock) : Clock(SteadyMs)) {}
+CBusyGuard::CBusyGuard(Clock clock) : m_clock(clock ? std::move(clock) : Clock(SteadyClockMs)) {}
 
 CBusyGuard::BeginResult CBusyGuard::Begin(bool suppress, int windowMs)
 {

@@ -16,6 +16,9 @@ public:
     using Clock = std::function<int64_t()>;
     static constexpr int kDefaultWindowMs = 100;
 
+    // Milliseconds of the process' steady clock: the clock used when none is given.
+    static int64_t SteadyClockMs();
+
     // Without a clock the steady clock of the process is used.
     explicit CBusyGuard(Clock clock = {});
 

@@ -12,7 +12,8 @@ namespace kvl {
 QString CBusyIndicator::s_progressFormat = QStringLiteral("%1 of %2");
 
 CBusyIndicator::CBusyIndicator(CBusyGuard::Clock clock, QObject *parent)
-    : QObject(parent), m_guard(std::move(clock))
+    : QObject(parent), m_clock(clock ? std::move(clock) : CBusyGuard::Clock(CBusyGuard::SteadyClockMs)),
+      m_guard(m_clock)
 {
 }
 
@@ -49,11 +50,10 @@ void CBusyIndicator::Repaint()
 {
     if (!m_window || !m_window->isVisible())
         return;
-    // Paint only: posted update requests of every window (so progress texts elsewhere show too)
-    // and the indicator itself. Timers and input stay queued, so no poll can slip in between
-    // the exchanges of a transfer.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-    m_window->repaint();
+    // Input stays queued until the transfer ends. Timers may fire: the transfers turn status
+    // polling off and the facade refuses a nested exchange, so nothing slips onto the bus.
+    m_window->update();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool CBusyIndicator::Shown() const
@@ -63,9 +63,9 @@ bool CBusyIndicator::Shown() const
 
 int CBusyIndicator::Frame() const
 {
-    if (!m_shownFor.isValid())
+    if (m_shownAtMs < 0)
         return 0;
-    return static_cast<int>((m_shownFor.elapsed() / kFrameMs) % kFrameCount);
+    return static_cast<int>(((m_clock() - m_shownAtMs) / kFrameMs) % kFrameCount);
 }
 
 QString CBusyIndicator::ProgressText() const
@@ -98,7 +98,7 @@ void CBusyIndicator::ShowWindow()
         area = screen->availableGeometry();
     if (area.isValid())
         m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
-    m_shownFor.start();
+    m_shownAtMs = m_clock();
     m_window->show();
     m_window->raise();
     Repaint();
@@ -108,7 +108,7 @@ void CBusyIndicator::HideWindow()
 {
     if (m_window)
         m_window->hide();
-    m_shownFor.invalidate();
+    m_shownAtMs = -1;
 }
 
 } // namespace kvl

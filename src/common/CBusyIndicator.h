@@ -4,10 +4,9 @@
 // 100 ms guard live in CBusyGuard; this class shows and hides a small frameless window with an
 // animated spinner and an optional "n of N" progress line.
 // Exchanges run on the user-interface thread, so between two exchanges the transfer calls
-// Progress() or Repaint(): both let Qt deliver paint events only (no user input), and the
+// Progress() or Repaint(): both let Qt deliver pending events except user input, and the
 // spinner picks its frame from the elapsed time, so it turns even though no timer can fire
 // while an exchange blocks. Owned by CKVL_ControlApp; user-interface thread only.
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 
@@ -25,6 +24,7 @@ public:
     static constexpr int kFrameCount = 8;
     static constexpr int kFrameMs = 50;
 
+    // `clock` (milliseconds) drives both the guard and the animation; empty: the steady clock.
     explicit CBusyIndicator(CBusyGuard::Clock clock = {}, QObject *parent = nullptr);
     ~CBusyIndicator() override;
 
@@ -53,10 +53,11 @@ private:
     void ShowWindow();
     void HideWindow();
 
+    CBusyGuard::Clock m_clock;
     CBusyGuard m_guard;
     QPointer<CBusyWindow> m_window;
     QPointer<QWidget> m_anchor;
-    QElapsedTimer m_shownFor;
+    int64_t m_shownAtMs = -1;
     static QString s_progressFormat;
 };
 

@@ -1,0 +1,100 @@
+// Demo mode: the simulator's demo bus runs in-process, the port points at it for this run only,
+// and the command layer identifies its axes through the normal serial path.
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include "StartAppFixture.h"
+#include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_ControlDlg.h"
+#include "config/CAppSettings.h"
+#include "link/CPortResolver.h"
+#include "protocol/CServoCommands.h"
+#include "sim/AxisDevice.h"
+#include "sim/BusRunner.h"
+
+namespace kvl {
+namespace {
+
+constexpr int kSuccess = -200;
+constexpr int kOpened = 1;
+
+class DemoModeTest : public test::StartAppFixture {
+protected:
+    // The ("Port", "RS485") and ("Speed", "RS485") lines as the settings file holds them.
+    std::string PortLines() const
+    {
+        const QString ini = QString::fromStdString(ReadSystemFile(CAppSettings::kSettingsFile));
+        QStringList lines;
+        for (const QString &line : ini.split(QRegularExpression(QStringLiteral("\r?\n")))) {
+            if (line.startsWith(QLatin1String("Port=")) || line.startsWith(QLatin1String("Speed=")))
+                lines << line;
+        }
+        return lines.join(QLatin1Char(';')).toStdString();
+    }
+};
+
+TEST_F(DemoModeTest, IdentifiesTheDemoAxesThroughTheSerialPath)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, true);
+    ASSERT_TRUE(app.DemoMode());
+    sim::BusRunner *bus = app.DemoBus();
+    ASSERT_NE(bus, nullptr);
+    EXPECT_EQ(CPortResolver::Instance().DevicePath(app.PortNumber()), bus->SlavePath());
+    EXPECT_EQ(app.Speed(), bus->BusSpeed());
+    EXPECT_TRUE(app.StartDialog()->windowTitle().endsWith(QStringLiteral("[Demo bus]")))
+        << app.StartDialog()->windowTitle().toStdString();
+
+    ASSERT_EQ(app.Commands().OpenPort(app.PortNumber(), app.Speed()), kOpened);
+    for (uint8_t axis : {uint8_t{0}, uint8_t{5}}) {
+        SCOPED_TRACE(int(axis));
+        const auto expected = bus->WithBus([axis](sim::SimBus &simBus) {
+            const sim::AxisDevice *device = simBus.Axis(axis);
+            return device ? std::make_pair(device->Model().text, device->Name()) : std::make_pair(std::string(), std::string());
+        });
+        ASSERT_FALSE(expected.first.empty());
+        std::string model, version, name;
+        ASSERT_EQ(app.Commands().ReadDeviceType(model, version, name, axis, CServoCommands::kTimeoutShortMs * 10),
+                  kSuccess);
+        EXPECT_EQ(model, expected.first);
+        EXPECT_EQ(name, expected.second);
+    }
+    EXPECT_GT(bus->RequestsAnswered(), 0u);
+}
+
+TEST_F(DemoModeTest, FoundSpeedIsKeptForTheRunAndTheStoredPortStays)
+{
+    const std::string before = PortLines();
+    ASSERT_FALSE(before.empty());
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, true);
+    const int demoPort = app.PortNumber();
+    ASSERT_GT(demoPort, 0);
+    EXPECT_TRUE(app.SetPortAndSpeed(demoPort, 57600));
+    EXPECT_EQ(app.Speed(), 57600);
+    EXPECT_EQ(app.PortNumber(), demoPort);
+    EXPECT_EQ(PortLines(), before);
+    app.StartDialog()->close();
+    EXPECT_EQ(PortLines(), before) << "the user's port survives a demo run";
+}
+
+TEST_F(DemoModeTest, WithoutDemoThePortComesFromTheSettings)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, false);
+    EXPECT_EQ(app.DemoBus(), nullptr);
+    EXPECT_EQ(app.PortNumber(), app.Settings().Port());
+    EXPECT_FALSE(app.StartDialog()->windowTitle().contains(QStringLiteral("Demo")));
+    ASSERT_TRUE(app.SetPortAndSpeed(7, 115200));
+    EXPECT_EQ(app.PortNumber(), 7);
+    EXPECT_EQ(app.Speed(), 115200);
+    EXPECT_EQ(PortLines(), "Port=7;Speed=115200") << "stored at once";
+}
+
+TEST_F(DemoModeTest, MissingSpeedMeansTheLinkDefault)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, false);
+    app.Settings().Settings().SetString("RS485", "Speed", "");
+    EXPECT_EQ(app.Speed(), CKVL_ControlApp::kDefaultSpeed);
+}
+
+} // namespace
+} // namespace kvl

@@ -1,0 +1,138 @@
+// The message dialog: default texts, its buttons, the FLOAT choice with OK and Cancel.
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "StartAppFixture.h"
+#include "common/CMsgDlg.h"
+#include "link/CAppState.h"
+
+namespace kvl {
+namespace {
+
+class MsgDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override { CAppState::Instance().Reset(); }
+    void TearDown() override { CAppState::Instance().Reset(); }
+};
+
+TEST_F(MsgDlgTest, EmptyTitleAndTextGetTheirDefaults)
+{
+    const struct {
+        QString title, text, shownTitle, shownText;
+    } cases[] = {
+        {QString(), QString(), QStringLiteral("Message"), QStringLiteral("None!")},
+        {QStringLiteral("警告"), QString(), QStringLiteral("警告"), QStringLiteral("None!")},
+        {QString(), QStringLiteral("通信连续超时。"), QStringLiteral("Message"), QStringLiteral("通信连续超时。")},
+        {QStringLiteral("Warning"), QStringLiteral("Write the table?"), QStringLiteral("Warning"),
+         QStringLiteral("Write the table?")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shownText.toStdString());
+        CMsgDlg dialog(nullptr, c.title, c.text);
+        EXPECT_EQ(dialog.windowTitle(), c.shownTitle);
+        EXPECT_EQ(dialog.Text(), c.shownText);
+    }
+}
+
+TEST_F(MsgDlgTest, CancelOnlyWhenAskedServiceButtonsNeverYet)
+{
+    for (bool withCancel : {false, true}) {
+        for (bool extra : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "cancel " << withCancel << " extra " << extra);
+            CMsgDlg dialog(nullptr, QString(), QStringLiteral("text"), withCancel, 0, extra);
+            dialog.show();
+            ASSERT_NE(dialog.OkButton(), nullptr);
+            EXPECT_TRUE(dialog.OkButton()->isVisible());
+            EXPECT_EQ(dialog.CancelButton() != nullptr, withCancel);
+            if (dialog.CancelButton()) {
+                EXPECT_TRUE(dialog.CancelButton()->isVisible());
+            }
+            EXPECT_FALSE(dialog.HomeButton()->isVisible());
+            EXPECT_FALSE(dialog.RemoteButton()->isVisible());
+            EXPECT_EQ(dialog.Choice(), nullptr);
+        }
+    }
+}
+
+TEST_F(MsgDlgTest, ShowReturnsWhetherOkWasPressed)
+{
+    const struct {
+        const char *button;
+        bool accepted;
+    } cases[] = {{"okButton", true}, {"cancelButton", false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.button);
+        QString seenTitle;
+        test::StartAppFixture::AnswerNextModal([&](QWidget *modal) {
+            seenTitle = modal->windowTitle();
+            auto *button = modal->findChild<QPushButton *>(QLatin1String(c.button));
+            ASSERT_NE(button, nullptr);
+            QTest::mouseClick(button, Qt::LeftButton);
+        });
+        EXPECT_EQ(CMsgDlg::Show(nullptr, QString(), QStringLiteral("Go on?"), true), c.accepted);
+        EXPECT_EQ(seenTitle, QStringLiteral("Message"));
+    }
+    test::StartAppFixture::AnswerNextModal([](QWidget *modal) { modal->close(); });
+    EXPECT_FALSE(CMsgDlg::Show(nullptr, QString(), QStringLiteral("Go on?"), true))
+        << "closing the window is not OK";
+}
+
+TEST_F(MsgDlgTest, FloatChoiceStoresTheDecimalsOnlyOnOk)
+{
+    const struct {
+        const char *what;
+        int axis;
+        int before;
+        int chosen;
+        bool ok;
+        int after;
+    } cases[] = {
+        {"OK stores the choice", 3, 0, 2, true, 2},
+        {"Cancel keeps the old value", 3, 1, 2, false, 1},
+        {"OK with the same entry", 15, 1, 1, true, 1},
+        {"OK back to 0", 0, 2, 0, true, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        CAppState &state = CAppState::Instance();
+        state.decimals = {};
+        state.decimals[c.axis] = c.before;
+        int preselected = -1;
+        test::StartAppFixture::AnswerNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<CMsgDlg *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            ASSERT_NE(dialog->Choice(), nullptr);
+            EXPECT_TRUE(dialog->Choice()->isVisible());
+            EXPECT_EQ(dialog->Choice()->count(), CMsgDlg::kChoiceCount);
+            preselected = dialog->Choice()->currentIndex();
+            dialog->Choice()->setCurrentIndex(c.chosen);
+            QTest::mouseClick(c.ok ? dialog->OkButton() : dialog->CancelButton(), Qt::LeftButton);
+        });
+        EXPECT_EQ(CMsgDlg::Show(nullptr, QString(), QStringLiteral("Decimals"), true, c.axis, false, true), c.ok);
+        EXPECT_EQ(preselected, c.before);
+        EXPECT_EQ(state.decimals[c.axis], c.after);
+        for (int other = 0; other < CAppState::kAxisCount; ++other) {
+            if (other != c.axis) {
+                EXPECT_EQ(state.decimals[other], 0) << "axis " << other;
+            }
+        }
+    }
+}
+
+TEST_F(MsgDlgTest, ChoiceWithAnAxisOutOfRangeStoresNothing)
+{
+    CAppState::Instance().decimals.fill(1);
+    CMsgDlg dialog(nullptr, QString(), QStringLiteral("x"), false, CAppState::kAxisCount, false, true);
+    ASSERT_NE(dialog.Choice(), nullptr);
+    dialog.Choice()->setCurrentIndex(2);
+    dialog.accept();
+    for (int decimals : CAppState::Instance().decimals)
+        EXPECT_EQ(decimals, 1);
+}
+
+} // namespace
+} // namespace kvl

@@ -1,0 +1,265 @@
+// The start window and the application object: language by the system's language, the language
+// buttons, the version text, the window registry, the communication warning and the end of the
+// program.
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "StartAppFixture.h"
+#include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_ControlDlg.h"
+#include "common/CMsgDlg.h"
+#include "config/CAppSettings.h"
+#include "link/CAppState.h"
+#include "ui/CPictureButton.h"
+
+namespace kvl {
+namespace {
+
+using test::StartAppFixture;
+
+constexpr int kJa = CAppSettings::kLanguageJapanese;
+constexpr int kEn = CAppSettings::kLanguageEnglish;
+constexpr int kZh = CAppSettings::kLanguageChinese;
+
+struct Captions {
+    QString title, language, help, next, nextTip, helpTip;
+};
+
+const Captions kEnglish{QStringLiteral("Actuator Engineering Tool"), QStringLiteral("Language"),
+                        QStringLiteral("Help"), QStringLiteral("Next"),
+                        QStringLiteral("Go on to the axis link window"), QStringLiteral("Show the help")};
+// No language file: the captions built into the window, no tooltips.
+const Captions kBuiltIn{QStringLiteral("Actuator Engineering Tool"), QStringLiteral("Language"),
+                        QStringLiteral("Help"), QStringLiteral("Next"), QString(), QString()};
+const Captions kJapanese{QStringLiteral("アクチュエータ エンジニアリングツール"), QStringLiteral("言語"),
+                         QStringLiteral("ヘルプ"), QStringLiteral("次へ"), QString(), QString()};
+const Captions kChinese{QStringLiteral("执行器工程工具"), QStringLiteral("语言"), QStringLiteral("帮助"),
+                        QStringLiteral("下一步"), QString(), QString()};
+
+class StartWindowTest : public StartAppFixture {
+protected:
+    CKVL_VER2_ControlDlg &Dialog() { return *m_app->StartDialog(); }
+
+    void ExpectCaptions(const Captions &expected)
+    {
+        CKVL_VER2_ControlDlg &dlg = Dialog();
+        EXPECT_EQ(dlg.windowTitle(), expected.title + QStringLiteral(" [Ver 2.00]"));
+        EXPECT_EQ(dlg.findChild<QLabel *>(QStringLiteral("titleText"))->text(), expected.title);
+        EXPECT_EQ(dlg.findChild<QLabel *>(QStringLiteral("languageLabel"))->text(), expected.language);
+        EXPECT_EQ(dlg.findChild<QLabel *>(QStringLiteral("helpLabel"))->text(), expected.help);
+        EXPECT_EQ(dlg.NextButton()->text(), expected.next);
+        EXPECT_EQ(dlg.HelpButton()->text(), expected.help);
+        if (!expected.nextTip.isEmpty()) {
+            EXPECT_EQ(dlg.NextButton()->toolTip(), expected.nextTip);
+            EXPECT_EQ(dlg.HelpButton()->toolTip(), expected.helpTip);
+        }
+    }
+
+    void ExpectLanguageButtons(bool ja, bool en, bool zh, int checked)
+    {
+        const bool enabled[] = {ja, en, zh};
+        for (int language = kJa; language <= kZh; ++language) {
+            SCOPED_TRACE(language);
+            CPictureButton *button = Dialog().LanguageButton(language);
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->isEnabled(), enabled[language - 1]);
+            EXPECT_EQ(button->isChecked(), language == checked);
+        }
+    }
+
+    std::string StoredLanguage() const
+    {
+        const std::string ini = ReadSystemFile(CAppSettings::kSettingsFile);
+        const size_t at = ini.find("Default=");
+        return at == std::string::npos ? std::string() : ini.substr(at + 8, 1);
+    }
+};
+
+TEST_F(StartWindowTest, OpensInTheSystemLanguageWithItsButtons)
+{
+    const struct {
+        const char *locale;
+        int language;
+        bool ja, en, zh;
+        const Captions *captions;
+    } cases[] = {
+        {"de_DE.UTF-8", kEn, false, true, false, &kEnglish},
+        {"en_GB.UTF-8", kEn, false, true, false, &kEnglish},
+        {"ja_JP.UTF-8", kJa, true, true, false, &kJapanese},
+        {"zh_CN.UTF-8", kZh, false, true, true, &kChinese},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.locale);
+        CKVL_ControlApp &app = StartApp(CAppSettings::SystemLanguageIdOf(c.locale));
+        app.StartDialog()->show();
+        EXPECT_EQ(app.Settings().Language(), c.language);
+        EXPECT_EQ(CAppState::Instance().language, c.language);
+        ExpectLanguageButtons(c.ja, c.en, c.zh, c.language);
+        ExpectCaptions(*c.captions);
+        EXPECT_EQ(Dialog().VersionLabel()->text(), QStringLiteral("Ver 2.0.2010.0928"));
+        m_app.reset();
+    }
+}
+
+TEST_F(StartWindowTest, LanguageButtonsSwitchEveryCaption)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangJapanese);
+    Dialog().show();
+    int signalled = 0;
+    QObject::connect(&app, &CKVL_ControlApp::languageChanged, [&signalled](int language) { signalled = language; });
+    ExpectCaptions(kJapanese);
+
+    QTest::mouseClick(Dialog().LanguageButton(kEn), Qt::LeftButton);
+    EXPECT_EQ(signalled, kEn);
+    EXPECT_EQ(app.Settings().Language(), kEn);
+    ExpectLanguageButtons(true, true, false, kEn);
+    ExpectCaptions(kEnglish);
+    EXPECT_EQ(StoredLanguage(), "2") << "the switch saves the chosen language at once";
+
+    QTest::mouseClick(Dialog().LanguageButton(kJa), Qt::LeftButton);
+    EXPECT_EQ(signalled, kJa);
+    ExpectLanguageButtons(true, true, false, kJa);
+    ExpectCaptions(kJapanese);
+    EXPECT_EQ(app.Text("IDC_BTN_OK", "IDD_KVL_VER2_CONFIRM"), CMsgDlg(nullptr, {}, {}).OkButton()->text())
+        << "the message dialog follows the language too";
+}
+
+TEST_F(StartWindowTest, CurrentOrDisabledLanguageButtonChangesNothing)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish);
+    Dialog().show();
+    int signalled = 0;
+    QObject::connect(&app, &CKVL_ControlApp::languageChanged, [&signalled](int language) { signalled = language; });
+
+    QTest::mouseClick(Dialog().LanguageButton(kEn), Qt::LeftButton);
+    ExpectLanguageButtons(false, true, false, kEn);
+    Dialog().PressLanguage(kJa);
+    Dialog().PressLanguage(kZh);
+    EXPECT_EQ(signalled, 0);
+    EXPECT_EQ(app.Settings().Language(), kEn);
+    ExpectLanguageButtons(false, true, false, kEn);
+    ExpectCaptions(kEnglish);
+}
+
+TEST_F(StartWindowTest, WithoutSettingsFileTheBuiltInCaptionsStay)
+{
+    std::filesystem::remove(SystemFile(CAppSettings::kSettingsFile));
+    StartApp(CAppSettings::kSystemLangJapanese);
+    Dialog().show();
+    ExpectCaptions(kBuiltIn);
+    EXPECT_EQ(Dialog().VersionLabel()->text(), QString()) << "no language applied, no version text";
+    EXPECT_EQ(Dialog().NextButton()->toolTip(), QString());
+}
+
+TEST_F(StartWindowTest, ClosingWritesTheWaveformValuesAndDestroysEveryWindow)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish);
+    Dialog().show();
+    CWaveformSettings::Values values = app.Settings().Waveform().Get();
+    values.time = 250;
+    values.periodTimes = 7;
+    app.Settings().Waveform().Set(values);
+
+    QPointer<QWidget> main3 = new QWidget;
+    QPointer<QWidget> monitor15 = new QWidget;
+    QPointer<QWidget> offline = new QWidget;
+    app.SetWindow(CKVL_ControlApp::AxisWindow::kMain, 3, main3);
+    app.SetWindow(CKVL_ControlApp::AxisWindow::kMonitor, 15, monitor15);
+    app.SetWindow(CKVL_ControlApp::OfflineWindow::kGateway, offline);
+
+    Dialog().close();
+    EXPECT_TRUE(main3.isNull());
+    EXPECT_TRUE(monitor15.isNull());
+    EXPECT_TRUE(offline.isNull());
+    const std::string rog = ReadSystemFile("RogSetting.ini");
+    EXPECT_NE(rog.find("IDC_STATIC_ROG_TIME=250"), std::string::npos) << rog;
+    EXPECT_NE(rog.find("IDC_STATIC_PERIOD_TIMES=7"), std::string::npos) << rog;
+}
+
+TEST_F(StartWindowTest, EscapeDoesNotEndTheProgram)
+{
+    StartApp(CAppSettings::kSystemLangEnglish);
+    Dialog().show();
+    QTest::keyClick(&Dialog(), Qt::Key_Escape);
+    EXPECT_TRUE(Dialog().isVisible());
+    EXPECT_TRUE(m_app->Settings().Texts().IsLoaded()) << "the settings stay open";
+}
+
+TEST_F(StartWindowTest, WindowRegistryKeepsOneWindowPerAxisAndKind)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish);
+    using Kind = CKVL_ControlApp::AxisWindow;
+    auto *a = new QWidget;
+    auto *b = new QWidget;
+    app.SetWindow(Kind::kParamList, 0, a);
+    app.SetWindow(Kind::kWaveform, 0, b);
+    EXPECT_EQ(app.Window(Kind::kParamList, 0), a);
+    EXPECT_EQ(app.Window(Kind::kWaveform, 0), b);
+    EXPECT_EQ(app.Window(Kind::kParamList, 1), nullptr);
+    for (int axis : {-1, CKVL_ControlApp::kAxisCount}) {
+        app.SetWindow(Kind::kMain, axis, a);
+        EXPECT_EQ(app.Window(Kind::kMain, axis), nullptr) << axis;
+    }
+    delete a;
+    EXPECT_EQ(app.Window(Kind::kParamList, 0), nullptr) << "a destroyed window leaves its slot";
+    EXPECT_EQ(app.Window(Kind::kWaveform, 0), b);
+    EXPECT_EQ(CKVL_ControlApp::Instance(), &app);
+}
+
+TEST_F(StartWindowTest, CommunicationWarningShowsTheLanguageText)
+{
+    StartApp(CAppSettings::kSystemLangJapanese);
+    ASSERT_TRUE(CAppState::Instance().commWarning);
+    ASSERT_TRUE(CAppState::Instance().pumpEvents);
+    QString title, text;
+    AnswerNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<CMsgDlg *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        text = dialog->Text();
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    });
+    CAppState::Instance().commWarning();
+    EXPECT_EQ(title, QStringLiteral("Message"));
+    EXPECT_EQ(text, QStringLiteral("通信タイムアウトが続いています。ケーブルと電源を確認してください。"));
+    m_app.reset();
+    EXPECT_FALSE(CAppState::Instance().commWarning) << "hooks go with the application object";
+}
+
+TEST_F(StartWindowTest, HelpPageLiesBesideTheProgram)
+{
+    const QString help = CKVL_VER2_ControlDlg::HelpFile();
+    EXPECT_TRUE(help.endsWith(QStringLiteral("/help.html")));
+    EXPECT_TRUE(QFileInfo::exists(help)) << help.toStdString();
+}
+
+TEST_F(StartWindowTest, SecondStartRaisesTheFirstAndStops)
+{
+    const QString name = QStringLiteral("kvl_motor_test_%1").arg(QCoreApplication::applicationPid());
+    CKVL_ControlApp &first = StartApp(CAppSettings::kSystemLangEnglish, false, name);
+    ASSERT_FALSE(first.StartDialog()->isVisible());
+    {
+        CKVL_ControlApp::Options options;
+        options.instanceName = name;
+        CKVL_ControlApp second(options);
+        EXPECT_EQ(second.Start(), CKVL_ControlApp::StartResult::kAlreadyRunning);
+        EXPECT_EQ(second.StartDialog(), nullptr);
+        EXPECT_EQ(CKVL_ControlApp::Instance(), &first);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&first] { return first.StartDialog()->isVisible(); }, 5000))
+        << "the running instance shows its window when asked";
+    m_app.reset();
+    CKVL_ControlApp::Options options;
+    options.instanceName = name;
+    CKVL_ControlApp again(options);
+    EXPECT_EQ(again.Start(), CKVL_ControlApp::StartResult::kStarted) << "the lock goes with the first run";
+}
+
+} // namespace
+} // namespace kvl
