@@ -1,6 +1,5 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -13,7 +12,6 @@
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
-#include "common/CMsgDlg.h"
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
 #include "ui/CSvgPicture.h"
@@ -203,8 +201,11 @@ QWidget *CKVL_VER2_ControlDlg::CreateLinkWindow()
 void CKVL_VER2_ControlDlg::PressHelp()
 {
     const QString file = HelpFile();
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        m_app.Message(QString(), file);
+    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
+        const QString notFound =
+            m_app.Text("IDS_ERRMSG_FILENOTFOUND", CLanguageTexts::kCommonSection, QStringLiteral("The file was not found."));
+        m_app.Message(QString(), notFound + QLatin1Char('\n') + QDir::toNativeSeparators(file));
+    }
 }
 
 void CKVL_VER2_ControlDlg::keyPressEvent(QKeyEvent *event)

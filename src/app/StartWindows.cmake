@@ -17,4 +17,9 @@ function(kvl_define_app_gui)
   add_executable(kvl_motor ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/main.cpp)
   target_link_libraries(kvl_motor PRIVATE kvl_app_gui)
   add_dependencies(kvl_motor kvl_system)
+
+  # The README's pictures (scripts/screenshots); beside kvl_motor, where the system folder is.
+  add_executable(kvl_screenshots ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/screenshots_main.cpp)
+  target_link_libraries(kvl_screenshots PRIVATE kvl_app_gui)
+  add_dependencies(kvl_screenshots kvl_system)
 endfunction()

@@ -130,6 +130,19 @@ TEST_F(StartWindowTest, LanguageButtonsSwitchEveryCaption)
         << "the message dialog follows the language too";
 }
 
+TEST_F(StartWindowTest, ChineseTextsGetTheSimplifiedChineseFont)
+{
+    const QString before = QApplication::font().family();
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangChinese);
+    Dialog().show();
+    EXPECT_EQ(QApplication::font().family(), QStringLiteral("Noto Sans CJK SC"));
+    QTest::mouseClick(Dialog().LanguageButton(kEn), Qt::LeftButton);
+    EXPECT_EQ(app.Settings().Language(), kEn);
+    EXPECT_EQ(QApplication::font().family(), before);
+    m_app.reset();
+    EXPECT_EQ(QApplication::font().family(), before) << "the application's font is given back";
+}
+
 TEST_F(StartWindowTest, CurrentOrDisabledLanguageButtonChangesNothing)
 {
     CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish);

@@ -1,0 +1,116 @@
+// kvl_screenshots: takes the pictures of the README. Starts the tool on the demo bus in the chosen
+// language (with a scratch copy of the system folder, so nothing is stored in the build), grabs the
+// start window, presses Next and Link Start and grabs the axis link window.
+//   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png and DIR/link_<lang>.png
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <clocale>
+#include <cstdio>
+
+#include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_ControlDlg.h"
+#include "config/CAppSettings.h"
+#include "config/CIniEx.h"
+
+namespace {
+
+constexpr int kSettleMs = 400;
+
+// Lets the window system map and paint the windows before they are grabbed.
+void Settle()
+{
+    QEventLoop loop;
+    QTimer::singleShot(kSettleMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool Grab(QWidget *window, const QString &file)
+{
+    window->show();
+    window->raise();
+    Settle();
+    if (!window->grab().save(file)) {
+        std::fprintf(stderr, "kvl_screenshots: cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+bool CopyFolder(const QString &from, const QString &to)
+{
+    QDir source(from);
+    if (!source.exists() || !QDir().mkpath(to))
+        return false;
+    for (const QFileInfo &entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir() ? !CopyFolder(entry.filePath(), target) : !QFile::copy(entry.filePath(), target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption lang(QStringLiteral("lang"), QStringLiteral("en or ja"), QStringLiteral("lang"),
+                                  QStringLiteral("en"));
+    const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Output folder"), QStringLiteral("dir"),
+                                 QStringLiteral("docs"));
+    parser.addOption(lang);
+    parser.addOption(out);
+    parser.process(application);
+    const QString language = parser.value(lang);
+    if (language != QLatin1String("en") && language != QLatin1String("ja")) {
+        std::fprintf(stderr, "kvl_screenshots: --lang must be en or ja\n");
+        return 2;
+    }
+    const QDir outDir(parser.value(out));
+    QDir().mkpath(outDir.absolutePath());
+
+    QTemporaryDir scratch;
+    const QString system = QDir(scratch.path()).filePath(QStringLiteral("system"));
+    if (!scratch.isValid() ||
+        !CopyFolder(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("system")), system)) {
+        std::fprintf(stderr, "kvl_screenshots: cannot copy the system folder\n");
+        return 1;
+    }
+    kvl::CIniEx::SetSystemFolder(system.toStdString());
+
+    kvl::CKVL_ControlApp::Options options;
+    options.demo = true;
+    options.startFolder = scratch.path();
+    options.systemLanguageId = language == QLatin1String("ja") ? kvl::CAppSettings::kSystemLangJapanese
+                                                               : kvl::CAppSettings::kSystemLangEnglish;
+    kvl::CKVL_ControlApp app(options);
+    if (app.Start() != kvl::CKVL_ControlApp::StartResult::kStarted) {
+        std::fprintf(stderr, "kvl_screenshots: %s\n", qPrintable(app.DemoError()));
+        return 1;
+    }
+    kvl::CKVL_VER2_ControlDlg *start = app.StartDialog();
+    if (!Grab(start, outDir.filePath(QStringLiteral("start_%1.png").arg(language))))
+        return 1;
+    start->PressNext();
+    QWidget *link = start->LinkWindow();
+    if (!link) {
+        std::fprintf(stderr, "kvl_screenshots: Next opened no axis link window\n");
+        return 1;
+    }
+    if (!Grab(link, outDir.filePath(QStringLiteral("link_%1.png").arg(language))))
+        return 1;
+    start->close();
+    return 0;
+}
