@@ -27,6 +27,7 @@ constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
 constexpr int kPictureWidth = 300;
 constexpr int kPictureHeight = 120;
 constexpr int kTitlePixelSize = 22;
+constexpr int kNextMinWidth = 130;
 
 struct LanguageButtonSpec {
     int language;
@@ -105,6 +106,8 @@ void CKVL_VER2_ControlDlg::BuildLayout()
     m_next = new CPictureButton(QStringLiteral("next"), QStringLiteral("Next"), this, 40);
     m_next->setObjectName(QStringLiteral("nextButton"));
     m_next->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_next->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    m_next->setMinimumWidth(kNextMinWidth);
     connect(m_next, &QToolButton::clicked, this, &CKVL_VER2_ControlDlg::PressNext);
 
     m_version = new QLabel(this);
