@@ -32,15 +32,15 @@ bool FaultPlan::Any() const
     return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty();
 }
 
-bool FaultPlan::Parse(const std::string &spec, std::string *error)
+bool FaultPlan::Parse(const std::string &text, std::string *error)
 {
-    const auto eq = spec.find('=');
-    const std::string kind = spec.substr(0, eq);
+    const auto eq = text.find('=');
+    const std::string kind = text.substr(0, eq);
     const bool hasValue = eq != std::string::npos;
     int value = 0;
-    if (hasValue && !ParseNumber(spec.substr(eq + 1), &value)) {
+    if (hasValue && !ParseNumber(text.substr(eq + 1), &value)) {
         if (error)
-            *error = "bad number in --fault " + spec;
+            *error = "bad number in --fault " + text;
         return false;
     }
     auto pick = [&](int fallback) { return hasValue ? value : fallback; };
@@ -60,7 +60,7 @@ bool FaultPlan::Parse(const std::string &spec, std::string *error)
         silent.insert(value);
     else {
         if (error)
-            *error = "unknown fault '" + spec + "' (noise, garbage, crc, drop, split, delay, silent=ADDR)";
+            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR)";
         return false;
     }
     return true;

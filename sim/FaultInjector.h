@@ -22,7 +22,7 @@ struct FaultPlan {
 
     bool Any() const;
     // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
-    bool Parse(const std::string &spec, std::string *error);
+    bool Parse(const std::string &text, std::string *error);
 };
 
 class FaultInjector {

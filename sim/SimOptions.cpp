@@ -77,7 +77,7 @@ const char *SimOptions::HelpText()
            "  kvlsim --state ~/kvlsim-state.json --link /tmp/kvlbus\n";
 }
 
-bool SimOptions::ParseAxis(const std::string &text, AxisSpec *spec, std::string *error)
+bool SimOptions::ParseAxis(const std::string &text, AxisEntry *entry, std::string *error)
 {
     const auto parts = SplitColons(text, 4);
     long address = 0;
@@ -90,10 +90,10 @@ bool SimOptions::ParseAxis(const std::string &text, AxisSpec *spec, std::string 
         *error = "unknown controller model '" + parts[1] + "'";
         return false;
     }
-    spec->address = static_cast<uint8_t>(address);
-    spec->model = parts[1];
-    spec->version = parts.size() > 2 && !parts[2].empty() ? parts[2].substr(0, 4) : kDefaultVersion;
-    spec->name = parts.size() > 3 ? parts[3].substr(0, 16) : parts[1] + " AXIS " + std::to_string(address);
+    entry->address = static_cast<uint8_t>(address);
+    entry->model = parts[1];
+    entry->version = parts.size() > 2 && !parts[2].empty() ? parts[2].substr(0, 4) : kDefaultVersion;
+    entry->name = parts.size() > 3 ? parts[3].substr(0, 16) : parts[1] + " AXIS " + std::to_string(address);
     return true;
 }
 
@@ -118,15 +118,15 @@ bool SimOptions::Parse(const std::vector<std::string> &args, std::string *error)
         } else if (arg == "--pace") {
             runner.pace = true;
         } else if (arg == "--axis") {
-            AxisSpec spec;
-            if (!value(&v) || !ParseAxis(v, &spec, error))
+            AxisEntry entry;
+            if (!value(&v) || !ParseAxis(v, &entry, error))
                 return false;
             for (const auto &other : axes)
-                if (other.address == spec.address) {
-                    *error = "address " + std::to_string(spec.address) + " given twice";
+                if (other.address == entry.address) {
+                    *error = "address " + std::to_string(entry.address) + " given twice";
                     return false;
                 }
-            axes.push_back(spec);
+            axes.push_back(entry);
         } else if (arg == "--baud") {
             if (!value(&v) || !ParseInt(v, 300, 4000000, &number)) {
                 *error = "--baud wants a speed in bit/s";
@@ -162,10 +162,10 @@ std::unique_ptr<SimBus> SimOptions::BuildBus() const
         return SimBus::CreateDemo();
     auto bus = std::make_unique<SimBus>();
     GatewayDevice::StationTable list{};
-    for (const auto &spec : axes) {
-        const ModelInfo model = *FindModel(spec.model);
-        bus->Add(std::make_unique<AxisDevice>(spec.address, model, spec.version, spec.name));
-        list[spec.address] = model.typeCode;
+    for (const auto &entry : axes) {
+        const ModelInfo model = *FindModel(entry.model);
+        bus->Add(std::make_unique<AxisDevice>(entry.address, model, entry.version, entry.name));
+        list[entry.address] = model.typeCode;
     }
     if (gateway) {
         auto unit = std::make_unique<GatewayDevice>(frame::kGatewayAddress, kGatewayVersion, "GWX UNIT");

@@ -11,7 +11,7 @@
 
 namespace kvl::sim {
 
-struct AxisSpec {
+struct AxisEntry {
     uint8_t address = 0;
     std::string model;
     std::string version;
@@ -19,7 +19,7 @@ struct AxisSpec {
 };
 
 struct SimOptions {
-    std::vector<AxisSpec> axes;     // empty: the demo bus
+    std::vector<AxisEntry> axes;     // empty: the demo bus
     bool gateway = false;
     std::string linkPath;
     std::string statePath;
@@ -29,7 +29,7 @@ struct SimOptions {
     // Parses argv; false with a message for anything it does not understand.
     bool Parse(const std::vector<std::string> &args, std::string *error);
     // "ADDR:MODEL[:VERSION[:NAME]]" with ADDR 0-15 (decimal or 0x..).
-    static bool ParseAxis(const std::string &text, AxisSpec *spec, std::string *error);
+    static bool ParseAxis(const std::string &text, AxisEntry *entry, std::string *error);
     // The bus these options describe.
     std::unique_ptr<SimBus> BuildBus() const;
 

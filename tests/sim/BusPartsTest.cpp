@@ -70,7 +70,7 @@ TEST(SimFrameAssembler, StalePartialFrameIsDroppedAndStartByteNoiseSkipped)
 TEST(SimFaults, EachSwitchShapesTheReply)
 {
     const auto reply = frame::Build(2, 0x15, {1});
-    struct Case { const char *spec; size_t chunks; size_t bytes; bool crcGood; };
+    struct Case { const char *fault; size_t chunks; size_t bytes; bool crcGood; };
     const Case cases[] = {
         {"noise=4", 1, reply.size() + 4, true},
         {"garbage=2", 1, reply.size() + 2, true},
@@ -79,9 +79,9 @@ TEST(SimFaults, EachSwitchShapesTheReply)
         {"delay=7", 1, reply.size(), true},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.fault);
         FaultPlan plan;
-        ASSERT_TRUE(plan.Parse(c.spec, nullptr));
+        ASSERT_TRUE(plan.Parse(c.fault, nullptr));
         FaultInjector injector(plan, 42);
         const auto chunks = injector.Shape(2, reply);
         ASSERT_EQ(chunks.size(), c.chunks);
@@ -92,10 +92,10 @@ TEST(SimFaults, EachSwitchShapesTheReply)
         const size_t at = std::find(wire.begin(), wire.end(), 0xEF) - wire.begin();
         ASSERT_LE(at + reply.size(), wire.size());
         EXPECT_EQ(frame::CrcMatches(wire.data() + at, reply.size()), c.crcGood);
-        if (std::string(c.spec) == "delay=7") {
+        if (std::string(c.fault) == "delay=7") {
             EXPECT_EQ(chunks[0].delayMicros, 7000);
         }
-        if (std::string(c.spec) == "split=3") {
+        if (std::string(c.fault) == "split=3") {
             EXPECT_EQ(chunks[1].delayMicros, 3000);
         }
     }
