@@ -30,7 +30,8 @@ TEST(SimFrameAssembler, CutsFramesOutOfNoiseSplitsAndBursts)
 {
     const auto a = frame::Build(3, 0x01);
     const auto b = frame::Build(1, 0x25, test::ParamWrite(16, 0x0D0A));   // payload holds CR LF
-    const auto stream = Concat({{0x00, 0x55, 0x0D, 0x0A}, a, {0x12}, b});
+    const auto c = frame::Build(0xEF, 0x25, test::ParamWrite(0xEF, 0xEF)); // start bytes inside
+    const auto stream = Concat({{0x00, 0x55, 0x0D, 0x0A}, a, {0x12}, b, c});
     // Fed whole and byte by byte, the same two frames come out.
     for (size_t piece : {stream.size(), size_t{1}}) {
         FrameAssembler assembler;
@@ -40,9 +41,10 @@ TEST(SimFrameAssembler, CutsFramesOutOfNoiseSplitsAndBursts)
             while (auto r = assembler.Next())
                 frames.push_back(r->bytes);
         }
-        ASSERT_EQ(frames.size(), 2u) << piece;
+        ASSERT_EQ(frames.size(), 3u) << piece;
         EXPECT_EQ(frames[0], a);
         EXPECT_EQ(frames[1], b);
+        EXPECT_EQ(frames[2], c);
         EXPECT_EQ(assembler.Pending(), 0u);
     }
 }
