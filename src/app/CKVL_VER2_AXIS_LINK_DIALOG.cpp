@@ -1,0 +1,304 @@
+#include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_ControlDlg.h"
+#include "app/CKVL_VER2_PortSetDlg.h"
+#include "common/CBusyIndicator.h"
+#include "common/CMsgDlg.h"
+#include "config/CAppSettings.h"
+#include "ui/CLampWidget.h"
+#include "ui/CPictureButton.h"
+
+namespace kvl {
+
+namespace {
+
+constexpr int kAxisColumns = 4;
+constexpr int kAxisIconSide = 28;
+constexpr int kActionIconSide = 32;
+constexpr int kLampSide = 28;
+constexpr int kStatusPointSize = 14;
+constexpr char kChineseFont[] = "Noto Sans CJK SC";
+
+// Built-in captions, shown where the language file has no text.
+constexpr char kTitle[] = "Axis Link";
+constexpr char kAxesCaption[] = "Axes";
+constexpr char kStatusCaption[] = "Link state";
+constexpr char kLinkStartCaption[] = "Link Start";
+constexpr char kLinkStartNote[] = "Search for connected axes";
+constexpr char kPortSetCaption[] = "Port Settings";
+constexpr char kPortSetNote[] = "Serial port settings";
+constexpr char kOfflineCaption[] = "Offline Edit";
+constexpr char kOfflineNote[] = "Edit without a controller";
+constexpr char kGatewayCaption[] = "Network unit";
+constexpr char kGatewayNote[] = "Network unit settings";
+constexpr char kHelpCaption[] = "Help";
+
+QLabel *NoteLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
+
+CKVL_VER2_AXIS_LINK_DIALOG::CKVL_VER2_AXIS_LINK_DIALOG(CKVL_ControlApp &app, QWidget *parent)
+    : QDialog(parent), m_app(app)
+{
+    setObjectName(QStringLiteral("axisLinkWindow"));
+    setModal(false);
+    CBusPortAccess port([&app] { return app.PortNumber(); },
+                        // Outside demo mode the search starts from the stored speed as it is.
+                        [&app] { return app.DemoMode() ? app.Speed() : app.Settings().Speed(); },
+                        [&app](int number, int speed) { return app.SetPortAndSpeed(number, speed); });
+    m_model = std::make_unique<CAxisLinkModel>(app.Commands(), app.Settings().Texts(), std::move(port),
+                                               MakeHooks());
+    BuildLayout();
+    RefreshView();
+    m_model->OpenPortAtStart();
+    ApplyTexts();
+    connect(&app, &CKVL_ControlApp::languageChanged, this, [this](int) { ApplyTexts(); });
+}
+
+CKVL_VER2_AXIS_LINK_DIALOG::~CKVL_VER2_AXIS_LINK_DIALOG() = default;
+
+CAxisLinkModel::Hooks CKVL_VER2_AXIS_LINK_DIALOG::MakeHooks()
+{
+    CAxisLinkModel::Hooks hooks;
+    hooks.beginBusy = [this] {
+        m_app.Busy().SetAnchor(this);
+        return m_app.Busy().Begin(true);
+    };
+    hooks.endBusy = [this] { m_app.Busy().End(true); };
+    hooks.progress = [this](int done, int total) { m_app.Busy().Progress(done, total); };
+    hooks.message = [this](const std::string &title, const std::string &text) {
+        CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
+    };
+    hooks.changed = [this] {
+        RefreshView();
+        // The search blocks the event loop: draw the new state now.
+        if (isVisible())
+            repaint();
+    };
+    return hooks;
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::BuildLayout()
+{
+    auto *top = new QHBoxLayout;
+    top->addWidget(BuildAxisTable(), 3);
+    top->addWidget(BuildActions(), 2);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(BuildStatus());
+}
+
+QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildAxisTable()
+{
+    m_axisBox = new QGroupBox(this);
+    auto *grid = new QGridLayout(m_axisBox);
+    for (int a = 0; a < CAxisLinkModel::kAxisCount; ++a) {
+        auto *button = new CPictureButton(QStringLiteral("axis_off"), QString(), m_axisBox, kAxisIconSide);
+        button->setObjectName(QStringLiteral("axis%1").arg(a));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setMinimumWidth(170);
+        connect(button, &QToolButton::clicked, this, [this, a] { PressAxis(a); });
+        grid->addWidget(button, a / kAxisColumns, a % kAxisColumns);
+        m_axes[static_cast<size_t>(a)] = button;
+    }
+    return m_axisBox;
+}
+
+QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
+{
+    auto *box = new QWidget(this);
+    auto *grid = new QGridLayout(box);
+    auto addRow = [&](int row, CPictureButton *button, QLabel *note) {
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        grid->addWidget(button, row, 0);
+        grid->addWidget(note, row, 1);
+    };
+    m_linkStart = new CPictureButton(QStringLiteral("next"), QString(), box, kActionIconSide);
+    m_linkStartNote = NoteLabel(box);
+    m_portSet = new CPictureButton(QStringLiteral("port"), QString(), box, kActionIconSide);
+    m_portSetNote = NoteLabel(box);
+    m_offline = new CPictureButton(QStringLiteral("actuator"), QString(), box, kActionIconSide);
+    m_offlineNote = NoteLabel(box);
+    m_gateway = new CPictureButton(QStringLiteral("gateway"), QString(), box, kActionIconSide);
+    m_gatewayNote = NoteLabel(box);
+    m_help = new CPictureButton(QStringLiteral("help"), QString(), box, kActionIconSide);
+    m_helpNote = NoteLabel(box);
+    addRow(0, m_linkStart, m_linkStartNote);
+    addRow(1, m_portSet, m_portSetNote);
+    addRow(2, m_offline, m_offlineNote);
+    addRow(3, m_gateway, m_gatewayNote);
+    grid->setRowStretch(4, 1);
+    addRow(5, m_help, m_helpNote);
+    // Offline editing and the network unit settings arrive with their own windows.
+    m_offline->setEnabled(false);
+    m_gateway->setEnabled(false);
+    connect(m_linkStart, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart);
+    connect(m_portSet, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings);
+    connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressHelp);
+    return box;
+}
+
+QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildStatus()
+{
+    m_statusBox = new QGroupBox(this);
+    auto *row = new QHBoxLayout(m_statusBox);
+    m_lamp = new CLampWidget(m_statusBox, kLampSide);
+    m_statusText = new QLabel(m_statusBox);
+    m_statusText->setObjectName(QStringLiteral("linkStatus"));
+    row->addWidget(m_lamp);
+    row->addWidget(m_statusText, 1);
+    return m_statusBox;
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
+{
+    setWindowTitle(m_app.DecorateTitle(QString::fromLatin1(kTitle)));
+    m_axisBox->setTitle(QString::fromLatin1(kAxesCaption));
+    m_statusBox->setTitle(QString::fromLatin1(kStatusCaption));
+    m_linkStart->setText(QString::fromLatin1(kLinkStartCaption));
+    m_linkStartNote->setText(QString::fromLatin1(kLinkStartNote));
+    m_portSet->setText(QString::fromLatin1(kPortSetCaption));
+    m_portSetNote->setText(QString::fromLatin1(kPortSetNote));
+    m_offline->setText(QString::fromLatin1(kOfflineCaption));
+    m_offlineNote->setText(QString::fromLatin1(kOfflineNote));
+    m_gateway->setText(QString::fromLatin1(kGatewayCaption));
+    m_gatewayNote->setText(QString::fromLatin1(kGatewayNote));
+    m_helpNote->setText(QString::fromLatin1(kHelpCaption));
+
+    auto set = [](auto *widget, auto setter) {
+        return [widget, setter](const std::string &text) { (widget->*setter)(QString::fromStdString(text)); };
+    };
+    const CLanguageTexts &texts = m_app.Settings().Texts();
+    texts.ApplyWindowTexts(
+        kSection,
+        [this](const std::string &text) { setWindowTitle(m_app.DecorateTitle(QString::fromStdString(text))); },
+        {{"IDC_BUTTON_GWX", set(m_gateway, &QToolButton::setText)},
+         {"IDC_ST_GWX", set(m_gatewayNote, &QLabel::setText)},
+         {"IDC_STATIC_LINK_TABLE", set(m_axisBox, &QGroupBox::setTitle)},
+         {"IDC_STATIC_LINK_STATUS", set(m_statusBox, &QGroupBox::setTitle)},
+         {"IDC_ST_LINK_START", set(m_linkStartNote, &QLabel::setText)},
+         {"IDC_BUTTON_LINK_START", set(m_linkStart, &QToolButton::setText)},
+         {"IDC_ST_PORT_SET", set(m_portSetNote, &QLabel::setText)},
+         {"IDC_BUTTON_PORT_SET", set(m_portSet, &QToolButton::setText)},
+         {"IDC_BUTTON_OFFLINE_EDIT", set(m_offline, &QToolButton::setText)},
+         {"IDC_ST_OFFLINE_EDIT", set(m_offlineNote, &QLabel::setText)},
+         {"IDC_STATIC_HELP", set(m_helpNote, &QLabel::setText)}});
+
+    auto tip = [&texts](int number) { return QString::fromStdString(texts.Tooltip(number)); };
+    m_help->setToolTip(tip(kHelpTooltip));
+    m_portSet->setToolTip(tip(kPortSetTooltip));
+    m_lamp->setToolTip(tip(kStatusTooltip));
+    m_statusText->setToolTip(tip(kStatusTooltip));
+    m_linkStart->setToolTip(tip(kLinkStartTooltip));
+    m_offline->setToolTip(tip(kOfflineTooltip));
+
+    QFont statusFont = font();
+    statusFont.setPointSize(kStatusPointSize);
+    statusFont.setBold(true);
+    if (m_app.Settings().Language() == CAppSettings::kLanguageChinese)
+        statusFont.setFamily(QString::fromLatin1(kChineseFont));
+    m_statusText->setFont(statusFont);
+    RefreshView();
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::RefreshView()
+{
+    for (int a = 0; a < CAxisLinkModel::kAxisCount; ++a)
+        RefreshAxis(a);
+    RefreshStatus();
+    m_gateway->setVisible(m_model->GatewayPresent());
+    m_gatewayNote->setVisible(m_model->GatewayPresent());
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::RefreshAxis(int address)
+{
+    CPictureButton *button = m_axes[static_cast<size_t>(address)];
+    const bool linked = m_model->AxisAt(address).linked;
+    button->setText(QString::fromStdString(m_model->ButtonText(address)));
+    button->SetPicture(linked ? QStringLiteral("axis") : QStringLiteral("axis_off"));
+    button->setEnabled(linked);
+    QString tip = QString::fromStdString(m_app.Settings().Texts().Tooltip(kAxisTooltip));
+    const QString identity = QString::fromStdString(m_model->IdentityText(address));
+    if (!identity.isEmpty())
+        tip = tip.isEmpty() ? identity : tip + QLatin1Char('\n') + identity;
+    button->setToolTip(tip);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::RefreshStatus()
+{
+    m_statusText->setText(QString::fromStdString(m_model->StatusText()));
+    switch (m_model->GetStatus()) {
+    case CAxisLinkModel::Status::kLinked:
+        m_lamp->SetState(CLampWidget::State::kOn);
+        break;
+    case CAxisLinkModel::Status::kLinking:
+        m_lamp->SetState(CLampWidget::State::kBusy);
+        break;
+    case CAxisLinkModel::Status::kUnlinked:
+        m_lamp->SetState(CLampWidget::State::kOff);
+        break;
+    }
+}
+
+CPictureButton *CKVL_VER2_AXIS_LINK_DIALOG::AxisButton(int address) const
+{
+    if (address < 0 || address >= CAxisLinkModel::kAxisCount)
+        return nullptr;
+    return m_axes[static_cast<size_t>(address)];
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart()
+{
+    m_model->Link();
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::PressAxis(int address)
+{
+    m_model->OpenAxis(address);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()
+{
+    if (!m_portSetDlg) {
+        m_portSetDlg = new CKVL_VER2_PortSetDlg(m_app, this);
+        connect(m_portSetDlg, &CKVL_VER2_PortSetDlg::portChanged, this,
+                [this] { m_model->ShowUnlinked(); });
+    }
+    if (m_portSetDlg->isMinimized())
+        m_portSetDlg->showNormal();
+    else
+        m_portSetDlg->show();
+    m_portSetDlg->raise();
+    m_portSetDlg->activateWindow();
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::PressHelp()
+{
+    const QString file = CKVL_VER2_ControlDlg::HelpFile();
+    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
+        m_app.Message(QString(), file);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::showEvent(QShowEvent *event)
+{
+    ApplyTexts();
+    QDialog::showEvent(event);
+}
+
+} // namespace kvl

@@ -1,0 +1,94 @@
+#pragma once
+// CKVL_VER2_AXIS_LINK_DIALOG: the axis link window, where the user connects to the bus. Link Start
+// searches the bus (busy indicator with progress), sixteen axis buttons show what answered
+// ("%X %s": address, model, name; model, version and name in the tooltip), a lamp and a text show
+// the link status, and the network unit button appears while the gateway answers. It also opens
+// the port settings window. The rules live in CAxisLinkModel; this class only shows them.
+// Created once by the start window's Next (a modeless child of it) and kept for the whole run;
+// user-interface thread only.
+#include <QDialog>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+#include "app/CAxisLinkModel.h"
+
+class QGroupBox;
+class QLabel;
+
+namespace kvl {
+
+class CKVL_ControlApp;
+class CKVL_VER2_PortSetDlg;
+class CLampWidget;
+class CPictureButton;
+
+class CKVL_VER2_AXIS_LINK_DIALOG : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr char kSection[] = "IDD_KVL_VER2_AXIS_LINK_STATUS_DIALOG";
+    static constexpr int kHelpTooltip = 1;
+    static constexpr int kPortSetTooltip = 9;
+    static constexpr int kAxisTooltip = 10;
+    static constexpr int kStatusTooltip = 11;
+    static constexpr int kLinkStartTooltip = 13;
+    static constexpr int kOfflineTooltip = 15;
+
+    CKVL_VER2_AXIS_LINK_DIALOG(CKVL_ControlApp &app, QWidget *parent = nullptr);
+    ~CKVL_VER2_AXIS_LINK_DIALOG() override;
+
+    // Captions and tooltips of the current language (also applied whenever the window shows).
+    void ApplyTexts();
+
+    void PressLinkStart();
+    void PressAxis(int address);
+    void PressPortSettings();
+    void PressHelp();
+
+    CAxisLinkModel &Model() { return *m_model; }
+    CPictureButton *AxisButton(int address) const;
+    CPictureButton *LinkStartButton() const { return m_linkStart; }
+    CPictureButton *PortSettingsButton() const { return m_portSet; }
+    CPictureButton *OfflineButton() const { return m_offline; }
+    CPictureButton *GatewayButton() const { return m_gateway; }
+    CPictureButton *HelpButton() const { return m_help; }
+    QLabel *StatusLabel() const { return m_statusText; }
+    CLampWidget *Lamp() const { return m_lamp; }
+    // The port settings window once it was opened.
+    CKVL_VER2_PortSetDlg *PortSettingsWindow() const { return m_portSetDlg; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void BuildLayout();
+    QWidget *BuildAxisTable();
+    QWidget *BuildActions();
+    QWidget *BuildStatus();
+    void RefreshView();
+    void RefreshAxis(int address);
+    void RefreshStatus();
+    CAxisLinkModel::Hooks MakeHooks();
+
+    CKVL_ControlApp &m_app;
+    std::unique_ptr<CAxisLinkModel> m_model;
+    std::array<CPictureButton *, CAxisLinkModel::kAxisCount> m_axes{};
+    QGroupBox *m_axisBox = nullptr;
+    QGroupBox *m_statusBox = nullptr;
+    CPictureButton *m_linkStart = nullptr;
+    CPictureButton *m_portSet = nullptr;
+    CPictureButton *m_offline = nullptr;
+    CPictureButton *m_gateway = nullptr;
+    CPictureButton *m_help = nullptr;
+    QLabel *m_linkStartNote = nullptr;
+    QLabel *m_portSetNote = nullptr;
+    QLabel *m_offlineNote = nullptr;
+    QLabel *m_gatewayNote = nullptr;
+    QLabel *m_helpNote = nullptr;
+    CLampWidget *m_lamp = nullptr;
+    QLabel *m_statusText = nullptr;
+    QPointer<CKVL_VER2_PortSetDlg> m_portSetDlg;
+};
+
+} // namespace kvl

@@ -1,0 +1,163 @@
+#include "LinkFixture.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <fstream>
+#include <iterator>
+
+#include <unistd.h>
+
+#include "config/CIniEx.h"
+#include "link/CAppState.h"
+#include "link/CPortResolver.h"
+#include "protocol/Frame.h"
+#include "sim/GatewayDevice.h"
+#include "sim/SimOptions.h"
+
+namespace kvl::test {
+
+namespace {
+constexpr int kModalPollMs = 5;
+constexpr char kRs485[] = "RS485";
+} // namespace
+
+void LinkFixture::SetUp()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvl_link_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    m_folder = pattern;
+    const std::filesystem::path shipped =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
+    ASSERT_TRUE(std::filesystem::exists(shipped / "kvl_motor.ini")) << shipped;
+    std::filesystem::copy(shipped, m_folder / "system", std::filesystem::copy_options::recursive);
+    CIniEx::SetSystemFolder((m_folder / "system").string());
+    CAppState::Instance().Reset();
+    CPortResolver::Instance().Clear();
+}
+
+void LinkFixture::TearDown()
+{
+    StopSim();
+    CIniEx::SetSystemFolder(std::string());
+    CAppState::Instance().Reset();
+    CPortResolver::Instance().Clear();
+    std::error_code ec;
+    std::filesystem::remove_all(m_folder, ec);
+}
+
+void LinkFixture::StartSim(const std::vector<std::string> &options)
+{
+    sim::SimOptions parsed;
+    std::string error;
+    ASSERT_TRUE(parsed.Parse(options, &error)) << error;
+    StartSimBus(parsed.BuildBus(), parsed.runner.baud);
+}
+
+void LinkFixture::StartSimBus(std::unique_ptr<sim::SimBus> bus, int baud)
+{
+    StopSim();
+    sim::BusRunner::Settings settings;
+    settings.baud = baud;
+    m_sim = std::make_unique<sim::BusRunner>(std::move(bus), settings);
+    std::string error;
+    ASSERT_TRUE(m_sim->Open(&error)) << error;
+    ASSERT_TRUE(m_sim->Start());
+    CPortResolver::Instance().SetPath(kSimPort, m_sim->SlavePath());
+}
+
+void LinkFixture::StopSim()
+{
+    if (m_sim)
+        m_sim->Stop();
+    m_sim.reset();
+}
+
+std::unique_ptr<sim::SimBus> LinkFixture::GatewayOnlyBus()
+{
+    auto bus = std::make_unique<sim::SimBus>();
+    bus->Add(std::make_unique<sim::GatewayDevice>(frame::kGatewayAddress, "1200", "GWX UNIT"));
+    return bus;
+}
+
+std::string LinkFixture::SettingsPath() const
+{
+    return (m_folder / "system" / CAppSettings::kSettingsFile).string();
+}
+
+std::string LinkFixture::SettingsFileText() const
+{
+    std::ifstream in(SettingsPath(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int LinkFixture::StoredValue(const std::string &key) const
+{
+    CIniEx file;
+    if (!file.Open(SettingsPath(), false, false, true))
+        return -1;
+    return file.GetInt(kRs485, key, -1);
+}
+
+void LinkFixture::AnswerNextModal(std::function<void(QWidget *)> answer)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(kModalPollMs);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+void LinkModelFixture::SetUp()
+{
+    LinkFixture::SetUp();
+    ASSERT_TRUE(m_settings.Start(CAppSettings::kSystemLangEnglish));
+    m_commands = std::make_unique<CServoCommands>(&m_comm);
+}
+
+void LinkModelFixture::TearDown()
+{
+    m_comm.Close();
+    m_commands.reset();
+    m_settings.Close();
+    LinkFixture::TearDown();
+}
+
+void LinkModelFixture::UseSimPort(int speed)
+{
+    ASSERT_TRUE(m_settings.SetPortAndSpeed(kSimPort, speed));
+}
+
+void LinkAppFixture::TearDown()
+{
+    m_app.reset();
+    LinkFixture::TearDown();
+}
+
+CKVL_ControlApp &LinkAppFixture::StartApp(bool demo, int systemLanguageId)
+{
+    CKVL_ControlApp::Options options;
+    options.demo = demo;
+    options.systemLanguageId = systemLanguageId;
+    options.startFolder = QString::fromStdString(m_folder.string());
+    m_app = std::make_unique<CKVL_ControlApp>(options);
+    EXPECT_EQ(m_app->Start(), CKVL_ControlApp::StartResult::kStarted) << m_app->DemoError().toStdString();
+    return *m_app;
+}
+
+void LinkAppFixture::UseSimPort(int speed)
+{
+    ASSERT_TRUE(m_app->Settings().SetDevicePath(kSimPort, SimPath()));
+    CPortResolver::Instance().SetPath(kSimPort, SimPath());
+    ASSERT_TRUE(m_app->Settings().SetPortAndSpeed(kSimPort, speed));
+}
+
+} // namespace kvl::test
