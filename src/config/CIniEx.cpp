@@ -1,5 +1,7 @@
 #include "config/CIniEx.h"
 
+#include "config/CFileReplace.h"
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -45,44 +47,6 @@ char FoldAscii(char c)
 bool HasLineBreak(std::string_view text)
 {
     return text.find_first_of("\r\n") != std::string_view::npos;
-}
-
-// Writes all of `data` to `fd`, retrying short writes.
-bool WriteAll(int fd, const std::string &data)
-{
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The file a save replaces: a link is followed so that the link itself stays in place.
-fs::path SaveTarget(const std::string &path)
-{
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
-            return resolved;
-    }
-    return target;
-}
-
-void SyncFolder(const fs::path &folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 } // namespace
@@ -402,27 +366,8 @@ bool CIniEx::Save()
 {
     if (!m_changed || !IsOpen())
         return true;
-
-    const fs::path target = SaveTarget(m_path);
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tempName.data());
-    if (fd < 0)
+    if (!CFileReplace::Write(m_path, Serialize()))
         return false;
-
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-
-    const bool written = WriteAll(fd, Serialize()) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(tempName.c_str(), target.c_str()) != 0) {
-        ::unlink(tempName.c_str());
-        return false;
-    }
-    SyncFolder(folder);
     m_changed = false;
     return true;
 }

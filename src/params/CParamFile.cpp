@@ -7,6 +7,7 @@
 #include <optional>
 #include <unistd.h>
 
+#include "config/CFileReplace.h"
 #include "config/CParamRules.h"
 #include "config/ParamTextUtil.h"
 #include "params/CParamListRules.h"
@@ -61,53 +62,6 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 bool HasUnit(const CParamData &record)
 {
     return !record.UnitName().empty() && record.UnitName() != kNoUnit;
-}
-
-// Writes `content` to a temporary file in the target's folder and renames it over the target.
-bool WriteReplacing(const std::string &path, const std::string &content)
-{
-    std::error_code error;
-    fs::path target(path);
-    if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
-        target = fs::weakly_canonical(target, error); // replace the file the link names
-        if (error)
-            return false;
-    }
-    if (fs::is_directory(target, error))
-        return false;
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    std::FILE *out = ::fdopen(fd, "wb");
-    if (!out) {
-        ::close(fd);
-        fs::remove(temporary, error);
-        return false;
-    }
-    const bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
-    const bool flushed = std::fflush(out) == 0 && ::fsync(fd) == 0;
-    const bool closed = std::fclose(out) == 0;
-    if (!(written && flushed && closed)) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    const fs::file_status existing = fs::status(target, error);
-    fs::permissions(temporary,
-                    fs::exists(existing) ? existing.permissions()
-                                         : fs::perms::owner_read | fs::perms::owner_write |
-                                               fs::perms::group_read | fs::perms::others_read,
-                    error);
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
 }
 
 // The value part of a parameter line for `record`; empty optional when it counts as missing.
@@ -212,7 +166,7 @@ bool CParamFile::Save(const std::string &path, const CParamList &file, const Par
 {
     if (path.empty())
         return false;
-    return WriteReplacing(path, Serialise(file, target, date));
+    return CFileReplace::Write(path, Serialise(file, target, date));
 }
 
 std::string CParamFile::WithDatExtension(const std::string &path)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "config/CFileReplace.h"
 #include "points/StepTextUtil.h"
 
 namespace kvl::points {
@@ -36,40 +37,6 @@ std::vector<std::string> SplitLines(const std::string &content)
     if (!line.empty())
         lines.push_back(line);
     return lines;
-}
-
-std::string TemporaryNameBeside(const fs::path &target)
-{
-    std::random_device random;
-    char suffix[24];
-    std::snprintf(suffix, sizeof(suffix), ".%08x.tmp", static_cast<unsigned>(random()));
-    return target.string() + suffix;
-}
-
-bool WriteAll(const std::string &path, const std::string &content)
-{
-    std::FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return written && flushed && closed;
-}
-
-// A target that exists must be writable, as it is when the file is written in place.
-bool TargetWritable(const fs::path &target)
-{
-    std::error_code error;
-    if (!fs::exists(target, error))
-        return !error;
-    if (fs::is_directory(target, error))
-        return false;
-    std::FILE *probe = std::fopen(target.string().c_str(), "ab");
-    if (!probe)
-        return false;
-    std::fclose(probe);
-    return true;
 }
 
 } // namespace
@@ -112,29 +79,7 @@ std::string CPointCsv::Serialise(const CPointTable &table)
 
 bool CPointCsv::Save(const CPointTable &table, const std::string &path)
 {
-    std::error_code error;
-    fs::path target(path);
-    if (fs::symlink_status(target, error).type() == fs::file_type::symlink) {
-        target = fs::weakly_canonical(target, error); // replace the file the link names, not the link
-        if (error)
-            return false;
-    }
-    if (!TargetWritable(target))
-        return false;
-    const std::string temporary = TemporaryNameBeside(target);
-    if (!WriteAll(temporary, Serialise(table))) {
-        fs::remove(temporary, error);
-        return false;
-    }
-    if (fs::exists(target, error))
-        fs::permissions(temporary, fs::status(target, error).permissions(), error);
-    fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    return CFileReplace::Write(path, Serialise(table));
 }
 
 std::vector<std::string> CPointCsv::Tokenize(const std::string &line)

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "config/CFileReplace.h"
 #include "waveform/CWaveColourRandom.h"
 #include "waveform/CWaveSeriesList.h"
 
@@ -25,7 +26,6 @@ constexpr std::size_t kTagLength = 4;
 constexpr int kValuePrecision = 2;
 constexpr int kDataFields = 4;
 constexpr std::size_t kReadChunk = 64 * 1024;
-constexpr mode_t kNewFileMode = 0666;
 
 // "%.2f" whatever the process locale says about decimal points.
 void AppendFixed(std::string &out, double value)
@@ -197,27 +197,6 @@ private:
     bool m_overlong = false;
 };
 
-bool WriteAll(int fd, const std::string &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-mode_t CurrentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 } // namespace
 
 const char *CWaveCsv::MessageKey(LoadStatus status)
@@ -257,30 +236,7 @@ std::string CWaveCsv::Serialise(const CWaveSeries &series0, const CWaveSeries &s
 
 bool CWaveCsv::Save(const std::string &path, const CWaveSeriesList &list, const std::string &timeCaption)
 {
-    if (path.empty())
-        return false;
-    const fs::path target(path);
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return false;
-    // The new file gets the old one's permissions, or those of a newly created file.
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    else
-        ::fchmod(fd, kNewFileMode & ~CurrentUmask());
-
-    const bool written = WriteAll(fd, Serialise(list.Live(0), list.Live(1), timeCaption)) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return CFileReplace::Write(path, Serialise(list.Live(0), list.Live(1), timeCaption));
 }
 
 std::string CWaveCsv::WithDefaultExtension(const std::string &path)

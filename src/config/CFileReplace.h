@@ -1,0 +1,20 @@
+#pragma once
+// CFileReplace: writes a whole file so that a failure part-way (a crash, a full disk) never
+// destroys the previous one: the bytes go to a temporary file beside the target, which is synced
+// and then renamed over it. Every file the tool saves (settings, parameter files, point tables,
+// waveforms) goes through here. Stateless; any thread, one target at a time.
+#include <string>
+#include <string_view>
+
+namespace kvl {
+
+class CFileReplace {
+public:
+    // Writes `bytes` as the whole content of `path`. A link is followed, so the file it names is
+    // replaced and the link stays. The new file keeps the old one's permissions; a new file gets
+    // 0666 less the umask. False, with the old file as it was and no temporary file left, when the
+    // target is a folder, an existing target cannot be written, or any step fails.
+    static bool Write(const std::string &path, std::string_view bytes);
+};
+
+} // namespace kvl
