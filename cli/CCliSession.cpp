@@ -107,6 +107,18 @@ bool CCliSession::OpenAxis(size_t index, uint8_t &axis, int &exitCode)
     return true;
 }
 
+bool CCliSession::OpenAndIdentify(size_t index, uint8_t &axis, DeviceIdentity &identity, int &exitCode)
+{
+    if (!OpenAxis(index, axis, exitCode))
+        return false;
+    const int result = Identify(axis, identity);
+    if (result != kResultOk) {
+        exitCode = Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+        return false;
+    }
+    return true;
+}
+
 std::string CCliSession::Text(const std::string &key, const std::string &section) const
 {
     if (!settingsLoaded_)

@@ -46,6 +46,9 @@ public:
     // Reads AXIS from word `index` and opens the bus. False with `exitCode` set (2 for a bad
     // AXIS, 1 when the bus cannot be opened).
     bool OpenAxis(size_t index, uint8_t &axis, int &exitCode);
+    // OpenAxis, then the identification of that axis. False with `exitCode` set (and the
+    // failure printed) when either fails.
+    bool OpenAndIdentify(size_t index, uint8_t &axis, DeviceIdentity &identity, int &exitCode);
     // Port number without opening; 0 with a message when none is configured.
     int ChoosePort();
 

@@ -71,12 +71,9 @@ int RunInfo(CCliSession &session, const CCliArgs &)
 {
     uint8_t axis = 0;
     int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
     DeviceIdentity identity;
-    const int result = session.Identify(axis, identity);
-    if (result != kResultOk)
-        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+    if (!session.OpenAndIdentify(1, axis, identity, exitCode))
+        return exitCode;
     if (session.Json())
         session.PrintJson(IdentityJson(axis, identity));
     else
@@ -89,12 +86,10 @@ int RunStatus(CCliSession &session, const CCliArgs &)
 {
     uint8_t axis = 0;
     int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
     DeviceIdentity identity;
-    int result = session.Identify(axis, identity);
-    if (result != kResultOk)
-        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+    if (!session.OpenAndIdentify(1, axis, identity, exitCode))
+        return exitCode;
+    int result = kResultOk;
     CServoCommands &commands = session.Commands();
     uint8_t servo = 0, home = 0, manual = 0, alarm = 0;
     Positions positions;

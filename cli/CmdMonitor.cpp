@@ -51,12 +51,10 @@ int RunIo(CCliSession &session, const CCliArgs &args)
 {
     uint8_t axis = 0;
     int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
     DeviceIdentity identity;
-    int result = session.Identify(axis, identity);
-    if (result != kResultOk)
-        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+    if (!session.OpenAndIdentify(1, axis, identity, exitCode))
+        return exitCode;
+    int result = kResultOk;
     const int mode = ReadIoMode(session, axis, identity.model);
     if (auto input = args.Option("set"))
         return SetInput(session, args, axis, mode, *input);

@@ -1,6 +1,7 @@
 // kvlctl servo, home, start, pause, reset, jog, inch: making the axis move.
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <thread>
 
 #include "cli/CCliSession.h"
@@ -52,31 +53,30 @@ bool Direction(const std::string &word, int &sign)
     return false;
 }
 
-int RunServo(CCliSession &session, const CCliArgs &args)
+// Opens the axis, sends one command answered by a status byte and reports it.
+int RunStatusCommand(CCliSession &session, size_t axisWord, const std::string &what,
+                     const std::function<int(CServoCommands &, uint8_t &, uint8_t)> &send,
+                     bool (*accepted)(uint8_t status))
 {
-    bool on = false;
-    if (!ParseOnOff(args.Word(2), on))
-        return session.Usage("servo AXIS on|off");
     uint8_t axis = 0;
     int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
+    if (!session.OpenAxis(axisWord, axis, exitCode))
         return exitCode;
     uint8_t status = 0;
-    CServoCommands &commands = session.Commands();
-    const int result = on ? commands.ServoOn(status, axis, kTimeoutMs) : commands.ServoOff(status, axis, kTimeoutMs);
-    return Report(session, axis, on ? "servo on" : "servo off", result, status, status == kStatusDone);
+    const int result = send(session.Commands(), status, axis);
+    return Report(session, axis, what, result, status, accepted(status));
 }
+
+bool AnyStatus(uint8_t) { return true; }
+bool NonZeroStatus(uint8_t status) { return status != 0; }
+bool StatusDone(uint8_t status) { return status == kStatusDone; }
 
 int RunHome(CCliSession &session, const CCliArgs &)
 {
-    uint8_t axis = 0;
-    int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
-    uint8_t status = 0;
-    const int result = session.Commands().HomeReturn(kHomeReturnMode, status, axis, kTimeoutMs);
     // The controller's byte is not a verdict on homing; the exchange is.
-    return Report(session, axis, "home return", result, status, true);
+    return RunStatusCommand(session, 1, "home return", [](CServoCommands &c, uint8_t &status, uint8_t axis) {
+        return c.HomeReturn(kHomeReturnMode, status, axis, kTimeoutMs);
+    }, AnyStatus);
 }
 
 int RunStart(CCliSession &session, const CCliArgs &args)
@@ -84,36 +84,36 @@ int RunStart(CCliSession &session, const CCliArgs &args)
     int step = -1;
     if (!ParseInt(args.Word(2), step) || step < 0 || step > 0xFFFE)
         return session.Usage("start AXIS STEP (STEP counts from 0, as the point table numbers steps)");
-    uint8_t axis = 0;
-    int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
-    uint8_t status = 0;
     // The controller counts steps from 1.
-    const int result = session.Commands().StartProgram(static_cast<uint16_t>(step + 1), status, axis, kTimeoutMs);
-    return Report(session, axis, "start program at step " + std::to_string(step), result, status, status != 0);
+    return RunStatusCommand(session, 1, "start program at step " + std::to_string(step),
+                            [step](CServoCommands &c, uint8_t &status, uint8_t axis) {
+                                return c.StartProgram(static_cast<uint16_t>(step + 1), status, axis, kTimeoutMs);
+                            }, NonZeroStatus);
 }
 
 int RunPause(CCliSession &session, const CCliArgs &)
 {
-    uint8_t axis = 0;
-    int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
-    uint8_t status = 0;
-    const int result = session.Commands().Stop(status, axis, kTimeoutMs);
-    return Report(session, axis, "pause", result, status, status != 0);
+    return RunStatusCommand(session, 1, "pause", [](CServoCommands &c, uint8_t &status, uint8_t axis) {
+        return c.Stop(status, axis, kTimeoutMs);
+    }, NonZeroStatus);
 }
 
 int RunReset(CCliSession &session, const CCliArgs &)
 {
-    uint8_t axis = 0;
-    int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
-    uint8_t status = 0;
-    const int result = session.Commands().AlarmReset(status, axis, kTimeoutMs);
-    return Report(session, axis, "alarm reset", result, status, status == kStatusDone);
+    return RunStatusCommand(session, 1, "alarm reset", [](CServoCommands &c, uint8_t &status, uint8_t axis) {
+        return c.AlarmReset(status, axis, kTimeoutMs);
+    }, StatusDone);
+}
+
+int RunServo(CCliSession &session, const CCliArgs &args)
+{
+    bool on = false;
+    if (!ParseOnOff(args.Word(2), on))
+        return session.Usage("servo AXIS on|off");
+    return RunStatusCommand(session, 1, on ? "servo on" : "servo off",
+                            [on](CServoCommands &c, uint8_t &status, uint8_t axis) {
+                                return on ? c.ServoOn(status, axis, kTimeoutMs) : c.ServoOff(status, axis, kTimeoutMs);
+                            }, StatusDone);
 }
 
 int RunJog(CCliSession &session, const CCliArgs &args)
@@ -166,13 +166,10 @@ int RunInch(CCliSession &session, const CCliArgs &args)
     int sign = 0;
     if (!Direction(args.Word(2), sign))
         return session.Usage("inch AXIS +|-");
-    uint8_t axis = 0;
-    int exitCode = 0;
-    if (!session.OpenAxis(1, axis, exitCode))
-        return exitCode;
-    uint8_t status = 0;
-    const int result = session.Commands().InchingMove(sign, status, axis, kTimeoutMs);
-    return Report(session, axis, std::string("inch ") + (sign > 0 ? "+" : "-"), result, status, true);
+    return RunStatusCommand(session, 1, std::string("inch ") + (sign > 0 ? "+" : "-"),
+                            [sign](CServoCommands &c, uint8_t &status, uint8_t axis) {
+                                return c.InchingMove(sign, status, axis, kTimeoutMs);
+                            }, AnyStatus);
 }
 
 } // namespace
