@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
+#include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
 #include "ui/CSvgPicture.h"
@@ -184,21 +186,15 @@ void CKVL_VER2_ControlDlg::PressLanguage(int language)
 
 void CKVL_VER2_ControlDlg::PressNext()
 {
+    // Created once and kept; a Qt window cannot fail to be created short of memory running out.
     if (!m_linkWindow)
-        m_linkWindow = CreateLinkWindow();
-    if (!m_linkWindow)
-        return;
+        m_linkWindow = new CKVL_VER2_AXIS_LINK_DIALOG(m_app, this);
     if (m_linkWindow->isMinimized())
         m_linkWindow->showNormal();
     else
         m_linkWindow->show();
     m_linkWindow->raise();
     m_linkWindow->activateWindow();
-}
-
-QWidget *CKVL_VER2_ControlDlg::CreateLinkWindow()
-{
-    return nullptr;
 }
 
 void CKVL_VER2_ControlDlg::PressHelp()

@@ -52,7 +52,6 @@ protected:
 private:
     void BuildLayout();
     void UpdateLanguageButtons();
-    QWidget *CreateLinkWindow();
 
     CKVL_ControlApp &m_app;
     std::array<CPictureButton *, 3> m_languages{};

@@ -14,6 +14,8 @@
 #include <cstdio>
 
 #include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
+#include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
@@ -109,6 +111,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kvl_screenshots: Next opened no axis link window\n");
         return 1;
     }
+    link->show();
+    Settle();
+    auto *axisLink = qobject_cast<kvl::CKVL_VER2_AXIS_LINK_DIALOG *>(link);
+    if (axisLink)
+        axisLink->PressLinkStart();
     if (!Grab(link, outDir.filePath(QStringLiteral("link_%1.png").arg(language))))
         return 1;
     start->close();

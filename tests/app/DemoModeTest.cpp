@@ -6,7 +6,11 @@
 
 #include "StartAppFixture.h"
 #include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "app/CKVL_VER2_PortSetDlg.h"
+#include "common/CBusyIndicator.h"
+#include "ui/CPictureButton.h"
 #include "config/CAppSettings.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
@@ -60,6 +64,28 @@ TEST_F(DemoModeTest, IdentifiesTheDemoAxesThroughTheSerialPath)
         EXPECT_EQ(name, expected.second);
     }
     EXPECT_GT(bus->RequestsAnswered(), 0u);
+}
+
+TEST_F(DemoModeTest, LinkStartFromTheStartWindowFindsTheDemoAxes)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, true);
+    app.StartDialog()->show();
+    app.StartDialog()->PressNext();
+    auto *link = qobject_cast<CKVL_VER2_AXIS_LINK_DIALOG *>(app.StartDialog()->LinkWindow());
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->windowTitle().endsWith(QStringLiteral("[Demo bus]"))) << link->windowTitle().toStdString();
+    const std::string before = PortLines();
+    link->PressLinkStart();
+    const std::string model0 = app.DemoBus()->WithBus([](sim::SimBus &simBus) {
+        return simBus.Axis(0)->Model().text;
+    });
+    ASSERT_NE(link->AxisButton(0), nullptr);
+    EXPECT_TRUE(link->AxisButton(0)->text().startsWith(QStringLiteral("0 ") + QString::fromStdString(model0)))
+        << link->AxisButton(0)->text().toStdString();
+    EXPECT_TRUE(link->AxisButton(0)->isEnabled());
+    EXPECT_FALSE(app.Busy().Shown()) << "the busy indicator is gone after the search";
+    EXPECT_EQ(app.Busy().Nesting(), 0);
+    EXPECT_EQ(PortLines(), before) << "a demo link stores nothing in the user's settings";
 }
 
 TEST_F(DemoModeTest, FoundSpeedIsKeptForTheRunAndTheStoredPortStays)

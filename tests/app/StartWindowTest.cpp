@@ -12,6 +12,8 @@
 
 #include "StartAppFixture.h"
 #include "app/CKVL_ControlApp.h"
+#include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
+#include "app/CKVL_VER2_PortSetDlg.h"
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CMsgDlg.h"
 #include "config/CAppSettings.h"
@@ -158,6 +160,32 @@ TEST_F(StartWindowTest, CurrentOrDisabledLanguageButtonChangesNothing)
     EXPECT_EQ(app.Settings().Language(), kEn);
     ExpectLanguageButtons(false, true, false, kEn);
     ExpectCaptions(kEnglish);
+}
+
+TEST_F(StartWindowTest, NextOpensOneAxisLinkWindowThatFollowsTheLanguage)
+{
+    StartApp(CAppSettings::kSystemLangJapanese);
+    Dialog().show();
+    EXPECT_EQ(Dialog().LinkWindow(), nullptr);
+    QTest::mouseClick(Dialog().NextButton(), Qt::LeftButton);
+    QPointer<QWidget> link = Dialog().LinkWindow();
+    ASSERT_FALSE(link.isNull());
+    ASSERT_NE(qobject_cast<CKVL_VER2_AXIS_LINK_DIALOG *>(link.data()), nullptr);
+    EXPECT_TRUE(link->isVisible());
+    EXPECT_TRUE(Dialog().isVisible()) << "the start window stays open behind it";
+    EXPECT_EQ(link->windowTitle(), QStringLiteral("軸接続"));
+
+    link->hide();
+    QTest::mouseClick(Dialog().NextButton(), Qt::LeftButton);
+    EXPECT_EQ(Dialog().LinkWindow(), link.data()) << "created once, shown again";
+    EXPECT_TRUE(link->isVisible());
+
+    QTest::mouseClick(Dialog().LanguageButton(kEn), Qt::LeftButton);
+    EXPECT_EQ(link->windowTitle(), QStringLiteral("Axis Link"));
+    ExpectCaptions(kEnglish);
+
+    Dialog().close();
+    EXPECT_TRUE(link.isNull()) << "closing the start window destroys the axis link window";
 }
 
 TEST_F(StartWindowTest, WithoutSettingsFileTheBuiltInCaptionsStay)
