@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,10 +25,15 @@ namespace kvl {
 namespace {
 
 constexpr int kAxisColumns = 4;
-constexpr int kAxisIconSide = 28;
+constexpr int kAxisIconSide = 24;
 constexpr int kActionIconSide = 32;
 constexpr int kLampSide = 28;
 constexpr int kStatusPointSize = 14;
+constexpr int kNoteMinWidth = 140;
+// Room on an axis button for the live text of the longest model and a full 16-character name.
+constexpr char kWidestAxisText[] = "F MDC-X ";
+constexpr int kNameChars = 16;
+constexpr int kAxisButtonPadding = 20;
 constexpr char kChineseFont[] = "Noto Sans CJK SC";
 
 // Built-in captions, shown where the language file has no text.
@@ -48,6 +54,7 @@ QLabel *NoteLabel(QWidget *parent)
 {
     auto *label = new QLabel(parent);
     label->setWordWrap(true);
+    label->setMinimumWidth(kNoteMinWidth);
     return label;
 }
 
@@ -112,7 +119,10 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildAxisTable()
         auto *button = new CPictureButton(QStringLiteral("axis_off"), QString(), m_axisBox, kAxisIconSide);
         button->setObjectName(QStringLiteral("axis%1").arg(a));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setMinimumWidth(170);
+        const QFontMetrics metrics(button->font());
+        // Names are ASCII; the average width of a CJK face would make the buttons far too wide.
+        const QString widest = QString::fromLatin1(kWidestAxisText) + QString(kNameChars, QLatin1Char('n'));
+        button->setMinimumWidth(metrics.horizontalAdvance(widest) + kAxisIconSide + kAxisButtonPadding);
         connect(button, &QToolButton::clicked, this, [this, a] { PressAxis(a); });
         grid->addWidget(button, a / kAxisColumns, a % kAxisColumns);
         m_axes[static_cast<size_t>(a)] = button;
@@ -138,13 +148,14 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
     m_gateway = new CPictureButton(QStringLiteral("gateway"), QString(), box, kActionIconSide);
     m_gatewayNote = NoteLabel(box);
     m_help = new CPictureButton(QStringLiteral("help"), QString(), box, kActionIconSide);
-    m_helpNote = NoteLabel(box);
     addRow(0, m_linkStart, m_linkStartNote);
     addRow(1, m_portSet, m_portSetNote);
     addRow(2, m_offline, m_offlineNote);
     addRow(3, m_gateway, m_gatewayNote);
     grid->setRowStretch(4, 1);
-    addRow(5, m_help, m_helpNote);
+    m_help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    grid->addWidget(m_help, 5, 0);
+    grid->setColumnStretch(1, 1);
     // Offline editing and the network unit settings arrive with their own windows.
     m_offline->setEnabled(false);
     m_gateway->setEnabled(false);
@@ -179,7 +190,7 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
     m_offlineNote->setText(QString::fromLatin1(kOfflineNote));
     m_gateway->setText(QString::fromLatin1(kGatewayCaption));
     m_gatewayNote->setText(QString::fromLatin1(kGatewayNote));
-    m_helpNote->setText(QString::fromLatin1(kHelpCaption));
+    m_help->setText(QString::fromLatin1(kHelpCaption));
 
     auto set = [](auto *widget, auto setter) {
         return [widget, setter](const std::string &text) { (widget->*setter)(QString::fromStdString(text)); };
@@ -198,7 +209,7 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
          {"IDC_BUTTON_PORT_SET", set(m_portSet, &QToolButton::setText)},
          {"IDC_BUTTON_OFFLINE_EDIT", set(m_offline, &QToolButton::setText)},
          {"IDC_ST_OFFLINE_EDIT", set(m_offlineNote, &QLabel::setText)},
-         {"IDC_STATIC_HELP", set(m_helpNote, &QLabel::setText)}});
+         {"IDC_STATIC_HELP", set(m_help, &QToolButton::setText)}});
 
     auto tip = [&texts](int number) { return QString::fromStdString(texts.Tooltip(number)); };
     m_help->setToolTip(tip(kHelpTooltip));

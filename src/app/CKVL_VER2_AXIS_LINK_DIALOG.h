@@ -85,7 +85,6 @@ private:
     QLabel *m_portSetNote = nullptr;
     QLabel *m_offlineNote = nullptr;
     QLabel *m_gatewayNote = nullptr;
-    QLabel *m_helpNote = nullptr;
     CLampWidget *m_lamp = nullptr;
     QLabel *m_statusText = nullptr;
     QPointer<CKVL_VER2_PortSetDlg> m_portSetDlg;
