@@ -10,8 +10,8 @@ namespace kvl::sim {
 
 // Alarm codes the simulated controllers raise.
 namespace alarm {
-constexpr uint8_t kSoftLimitPlus = 22;
-constexpr uint8_t kSoftLimitMinus = 23;
+constexpr uint8_t kSoftLimitPlus = 12;
+constexpr uint8_t kSoftLimitMinus = 13;
 constexpr uint8_t kPointData = 16;      // a step without data, or a jump outside the table
 } // namespace alarm
 

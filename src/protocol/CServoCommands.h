@@ -94,7 +94,7 @@ public:
     int InchingMove(int signedSpeed, uint8_t &status, uint8_t axis, int timeoutMs);
 
     // ---- Monitor and alarms ----
-    int ReadIOSignals(uint32_t &signals, uint8_t axis, int timeoutMs);
+    int ReadIOSignals(uint32_t &signalWord, uint8_t axis, int timeoutMs);
     // Input 0..15 (anything else is refused with -205 before sending).
     int SetInputSignal(int input, bool on, uint8_t &status, uint8_t axis, int timeoutMs);
     int ReadLoadFactor(const std::string &model, uint8_t &loadPercent, uint8_t axis, int timeoutMs);

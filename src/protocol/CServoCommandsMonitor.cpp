@@ -11,14 +11,14 @@ constexpr int kHighestInput = 15;
 
 } // namespace
 
-int CServoCommands::ReadIOSignals(uint32_t &signals, uint8_t axis, int timeoutMs)
+int CServoCommands::ReadIOSignals(uint32_t &signalWord, uint8_t axis, int timeoutMs)
 {
     Reply reply;
     const int result = Transact(axis, cmd::kCmdReadIOSignals, {}, cmd::kReplyLenReadIOSignals, timeoutMs,
                                 Refusal::kNotApplicable, reply);
     if (result != kResultOk)
         return result;
-    signals = static_cast<uint32_t>(frame::GetI32(reply.Data()));
+    signalWord = static_cast<uint32_t>(frame::GetI32(reply.Data()));
     return kResultOk;
 }
 

@@ -137,7 +137,7 @@ TEST_F(CliBusTest, InputsSwitchOnlyWhereTheIoModeAllowsIt)
 TEST_F(CliBusTest, AlarmHistoryIsListedAndCleared)
 {
     StartSim();
-    // Once homed, jogging below the lower soft limit (just under the origin) raises alarm 23.
+    // Once homed, jogging below the lower soft limit (just under the origin) raises alarm 13.
     ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
     ASSERT_EQ(Run({"home", "1"}).exitCode, 0);
     bool homed = false;
@@ -152,10 +152,10 @@ TEST_F(CliBusTest, AlarmHistoryIsListedAndCleared)
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const json before = json::parse(run.out);
     ASSERT_FALSE(before.at("history").empty()) << run.out;
-    EXPECT_EQ(before.at("history")[0].at("code"), 23);
+    EXPECT_EQ(before.at("history")[0].at("code"), 13);
     EXPECT_FALSE(before.at("history")[0].at("text").get<std::string>().empty());
     run = Run({"alarms", "1"});
-    EXPECT_NE(run.out.find("history\n  23"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("history\n  13"), std::string::npos) << run.out;
     run = Run({"alarms", "1", "--clear"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "alarm history cleared\n");
