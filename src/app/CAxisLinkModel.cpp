@@ -76,7 +76,7 @@ bool CAxisLinkModel::Link()
     }
 
     const int port = m_port.Port();
-    const LinkResult result = m_scanner.Link(port, m_port.Speed(), m_hooks.progress);
+    const LinkResult result = Search(port, m_port.Speed());
     m_gatewayPresent = result.gatewayPresent;
     CAppState::Instance().gatewayPresent = result.gatewayPresent;
     if (result.gatewayPresent)
@@ -220,6 +220,62 @@ std::string CAxisLinkModel::StationText(const CLanguageTexts &texts, uint8_t cod
     const StationCode &station = FindStation(code);
     std::string text = texts.Text(station.key, kStationSection);
     return text.empty() ? station.builtIn : text;
+}
+
+LinkResult CAxisLinkModel::Search(int port, int storedSpeed)
+{
+    // CBusScanner::Link probe by probe, so the busy indicator can draw between the exchanges
+    // of a search that may take seconds on a silent bus.
+    LinkResult result;
+    if (port <= 0)
+        return result;
+    for (int passSpeed : CBusScanner::SpeedPasses(storedSpeed, true)) {
+        if (m_commands.OpenPort(port, passSpeed) != 1)
+            continue;
+        DeviceIdentity identity = m_scanner.Identify(frame::kGatewayAddress);
+        Repaint();
+        if (identity.answered) {
+            result.gatewayPresent = true;
+            result.gateway = identity;
+            result.firstAddress = 0;
+            result.speed = passSpeed;
+            break;
+        }
+    }
+    if (!result.gatewayPresent && !ScanFirstAxis(port, storedSpeed, result))
+        return result;
+    result.found = true;
+    const int total = kAxisCount - result.firstAddress;
+    for (int a = result.firstAddress; a < kAxisCount; ++a) {
+        result.axes[static_cast<size_t>(a)] = m_scanner.Identify(a);
+        if (m_hooks.progress)
+            m_hooks.progress(a - result.firstAddress + 1, total);
+    }
+    return result;
+}
+
+bool CAxisLinkModel::ScanFirstAxis(int port, int storedSpeed, LinkResult &result)
+{
+    for (int passSpeed : CBusScanner::SpeedPasses(storedSpeed, false)) {
+        for (int a = 0; a < kAxisCount; ++a) {
+            if (m_commands.OpenPort(port, passSpeed) != 1)
+                continue;
+            const bool answered = m_scanner.Identify(a).answered;
+            Repaint();
+            if (answered) {
+                result.firstAddress = a;
+                result.speed = passSpeed;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void CAxisLinkModel::Repaint() const
+{
+    if (m_hooks.repaint)
+        m_hooks.repaint();
 }
 
 void CAxisLinkModel::Unlink(int address)

@@ -42,7 +42,8 @@ public:
     struct Hooks {
         std::function<bool()> beginBusy;    // Begin(true, 100) of the busy indicator; false: refused
         std::function<void()> endBusy;      // End(true)
-        std::function<void(int done, int total)> progress;
+        std::function<void(int done, int total)> progress;   // the final run over the addresses
+        std::function<void()> repaint;      // between two probes of the speed search
         std::function<void(const std::string &title, const std::string &text)> message;
         std::function<void()> changed;      // status or buttons changed: redraw now
         // The axis answered: create its windows (main window, parameter list) hidden and show
@@ -91,6 +92,9 @@ public:
     static std::string StationText(const CLanguageTexts &texts, uint8_t code);
 
 private:
+    LinkResult Search(int port, int storedSpeed);
+    bool ScanFirstAxis(int port, int storedSpeed, LinkResult &result);
+    void Repaint() const;
     void Unlink(int address);
     void UnlinkAll();
     void SetStatus(Status status);

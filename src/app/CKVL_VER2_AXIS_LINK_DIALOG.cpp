@@ -89,6 +89,7 @@ CAxisLinkModel::Hooks CKVL_VER2_AXIS_LINK_DIALOG::MakeHooks()
     };
     hooks.endBusy = [this] { m_app.Busy().End(true); };
     hooks.progress = [this](int done, int total) { m_app.Busy().Progress(done, total); };
+    hooks.repaint = [this] { m_app.Busy().Repaint(); };
     hooks.message = [this](const std::string &title, const std::string &text) {
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
     };

@@ -17,6 +17,7 @@ namespace {
 struct HookLog {
     int begins = 0;
     int ends = 0;
+    int repaints = 0;
     bool refuse = false;
     std::vector<std::pair<int, int>> progress;
     std::vector<std::pair<std::string, std::string>> messages;
@@ -57,6 +58,7 @@ protected:
                 return true;
             };
             hooks.endBusy = [this] { ++m_log.ends; };
+            hooks.repaint = [this] { ++m_log.repaints; };
             hooks.progress = [this](int done, int total) { m_log.progress.emplace_back(done, total); };
             hooks.message = [this](const std::string &title, const std::string &text) {
                 m_log.messages.emplace_back(title, text);
@@ -121,18 +123,19 @@ struct LinkCase {
     bool gateway;
     CAxisLinkModel::Status status;
     int firstProgressTotal;   // addresses probed in the final run; 0 when the search failed
+    int searchProbes;         // gateway probes and axis scan probes before the final run
 };
 
 TEST_F(AxisLinkModelTest, BusesOfDifferentShapes)
 {
     const std::vector<LinkCase> cases = {
         {"axes 2 and 5", [] { return BusOf({"--axis", "2:MDB", "--axis", "5:MDA-Z:2105:LIFTER"}); },
-         {2, 5}, false, CAxisLinkModel::Status::kLinked, 14},
-        {"gateway only", [] { return GatewayOnlyBus(); }, {}, true, CAxisLinkModel::Status::kLinked, 16},
+         {2, 5}, false, CAxisLinkModel::Status::kLinked, 14, 3 + 3},
+        {"gateway only", [] { return GatewayOnlyBus(); }, {}, true, CAxisLinkModel::Status::kLinked, 16, 1},
         {"axis F only", [] { return BusOf({"--axis", "15:MDC"}); }, {15}, false,
-         CAxisLinkModel::Status::kLinked, 1},
+         CAxisLinkModel::Status::kLinked, 1, 3 + 16},
         {"nobody", [] { return std::make_unique<sim::SimBus>(); }, {}, false,
-         CAxisLinkModel::Status::kUnlinked, 0},
+         CAxisLinkModel::Status::kUnlinked, 0, 3 + 3 * 16},
     };
     for (const LinkCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,6 +153,7 @@ TEST_F(AxisLinkModelTest, BusesOfDifferentShapes)
         EXPECT_EQ(model.GetStatus(), c.status);
         EXPECT_EQ(m_log.begins, 1);
         EXPECT_EQ(m_log.ends, 1);
+        EXPECT_EQ(m_log.repaints, c.searchProbes);
         if (c.firstProgressTotal > 0) {
             ASSERT_FALSE(m_log.progress.empty());
             EXPECT_EQ(m_log.progress.front(), std::make_pair(1, c.firstProgressTotal));
