@@ -90,7 +90,7 @@ int16_t WaveRecorder::Value(uint8_t bit, const Signals &s)
     }
 }
 
-void WaveRecorder::Tick(const Signals &signals)
+void WaveRecorder::Tick(const Signals &now)
 {
     if (!recording_)
         return;
@@ -100,7 +100,7 @@ void WaveRecorder::Tick(const Signals &signals)
     actualBase_.push_back(static_cast<int32_t>(reportedActual_));
     commandBase_.push_back(static_cast<int32_t>(reportedCommand_));
     for (uint8_t bit : channels_)
-        values_.push_back(Value(bit, signals));
+        values_.push_back(Value(bit, now));
     if (++recorded_ >= kRecordLength)
         recording_ = false;
 }

@@ -40,7 +40,7 @@ public:
     void Stop();
     bool Recording() const { return recording_; }
     // Called every tick of the simulation.
-    void Tick(const Signals &signals);
+    void Tick(const Signals &now);
     // The next ReadWaveData reply data; marks what it carries as delivered.
     std::vector<uint8_t> TakeBatch();
 
