@@ -254,16 +254,23 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     }
 }
 
-int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
+// The access level, the axis' parameter file and every value the controller holds.
+int PrepareAndReadAll(CCliSession &session, const CCliArgs &args, uint8_t axis, AxisParams &params)
 {
     int level = 0;
     if (int code = LevelOption(session, args, level))
         return code;
-    AxisParams params;
     if (int code = PrepareAxis(session, axis, level, params))
         return code;
-    if (int code = ReadFromController(session, params, {}))
+    return ReadFromController(session, params, {});
+}
+
+int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
+{
+    AxisParams params;
+    if (int code = PrepareAndReadAll(session, args, axis, params))
         return code;
+    const int level = params.target.accessLevel;
     params.lists->CopyDriverToFile();
     const std::string path = CParamFile::WithDatExtension(args.Word(3));
     if (!CParamFile::Save(path, params.lists->File(), params.target, ParamDate::Today()))
@@ -278,13 +285,8 @@ int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
 
 int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
 {
-    int level = 0;
-    if (int code = LevelOption(session, args, level))
-        return code;
     AxisParams params;
-    if (int code = PrepareAxis(session, axis, level, params))
-        return code;
-    if (int code = ReadFromController(session, params, {}))
+    if (int code = PrepareAndReadAll(session, args, axis, params))
         return code;
     const ParamLoadReport loaded = CParamFile::Load(params.lists->File(), args.Word(3), params.target);
     if (loaded.status != ParamFileStatus::Loaded)

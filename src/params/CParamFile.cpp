@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "config/CFileReplace.h"
+#include "config/TextLines.h"
 #include "config/CParamRules.h"
 #include "config/ParamTextUtil.h"
 #include "params/CParamListRules.h"
@@ -24,27 +25,6 @@ constexpr int kModelLine = 2;
 constexpr int kParamPositionLimited = 12;
 constexpr int kParamPositionLimit = 102;
 constexpr std::size_t kReadChunk = 65536;
-
-// Lines of a text; CR LF, LF and a lone CR each end a line.
-std::vector<std::string> SplitLines(const std::string &content)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-                ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
-}
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -226,7 +206,7 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
                                      const ParamTarget &target)
 {
     ParamLoadReport report;
-    const std::vector<std::string> lines = SplitLines(content);
+    const std::vector<std::string> lines = SplitTextLines(content);
     // A missing second line is read like an empty one.
     std::string_view modelKey = lines.size() >= kModelLine
                                     ? paramtext::StripBlanks(lines[kModelLine - 1])

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "config/CFileReplace.h"
+#include "config/TextLines.h"
 #include "points/StepTextUtil.h"
 
 namespace kvl::points {
@@ -17,27 +18,6 @@ namespace fs = std::filesystem;
 constexpr const char *kLineEnd = "\r\n";
 constexpr size_t kFieldsBeforeComment = 16; // step number .. jump
 constexpr size_t kReadChunk = 65536;
-
-// Lines of a text; CR LF, LF and a lone CR each end a line.
-std::vector<std::string> SplitLines(const std::string &content)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-                ++i;
-        } else {
-            line.push_back(c);
-        }
-    }
-    if (!line.empty())
-        lines.push_back(line);
-    return lines;
-}
 
 } // namespace
 
@@ -100,7 +80,7 @@ std::vector<std::string> CPointCsv::Tokenize(const std::string &line)
 int CPointCsv::LoadText(CPointTable &table, const std::string &content)
 {
     table.Reset(true);
-    const std::vector<std::string> lines = SplitLines(content);
+    const std::vector<std::string> lines = SplitTextLines(content);
     const CStepTexts &texts = table.Rules().Texts();
     int taken = 0;
     for (size_t i = 1; i < lines.size(); ++i) {
