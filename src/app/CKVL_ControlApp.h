@@ -11,9 +11,6 @@
 // pseudo-terminal (as a CPortResolver number) and its bus speed, otherwise the settings' values;
 // store a found speed with SetPortAndSpeed(), which in demo mode keeps the values for this run
 // only and leaves the user's settings file untouched.
-//
-// The GUI libraries build with QT_NO_KEYWORDS, because the command layer uses `signals` as a
-// parameter name: write Q_SIGNALS, Q_SLOTS and Q_EMIT.
 #include <QFont>
 #include <QObject>
 #include <QPointer>

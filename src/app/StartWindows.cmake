@@ -11,8 +11,6 @@ function(kvl_define_app_gui)
   target_include_directories(kvl_app_gui PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
   target_link_libraries(kvl_app_gui PUBLIC kvl_common kvl_ui kvl_appcore kvl_sim
                         Qt6::Widgets Qt6::SerialPort Qt6::Network)
-  # The command layer uses `signals` as a name: Qt's keyword macros stay off.
-  target_compile_definitions(kvl_app_gui PUBLIC QT_NO_KEYWORDS)
 
   add_executable(kvl_motor ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/main.cpp)
   target_link_libraries(kvl_motor PRIVATE kvl_app_gui)
