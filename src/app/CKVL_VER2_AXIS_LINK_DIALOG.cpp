@@ -1,14 +1,11 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShowEvent>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
@@ -302,9 +299,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressHelp()
 {
-    const QString file = CKVL_VER2_ControlDlg::HelpFile();
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        m_app.Message(QString(), file);
+    // One help page for the whole tool; the start window opens it and reports a missing file.
+    if (CKVL_VER2_ControlDlg *start = m_app.StartDialog())
+        start->PressHelp();
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::showEvent(QShowEvent *event)

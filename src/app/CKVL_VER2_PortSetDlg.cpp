@@ -1,15 +1,12 @@
 #include "app/CKVL_VER2_PortSetDlg.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
@@ -128,9 +125,8 @@ void CKVL_VER2_PortSetDlg::BuildLayout()
     connect(m_ok, &QPushButton::clicked, this, &CKVL_VER2_PortSetDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CKVL_VER2_PortSetDlg::reject);
     connect(m_help, &QToolButton::clicked, this, [this] {
-        const QString file = CKVL_VER2_ControlDlg::HelpFile();
-        if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-            m_app.Message(QString(), file);
+        if (CKVL_VER2_ControlDlg *start = m_app.StartDialog())
+            start->PressHelp();
     });
 }
 
