@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -258,6 +259,10 @@ TEST_F(StartWindowTest, CommunicationWarningShowsTheLanguageText)
     StartApp(CAppSettings::kSystemLangJapanese);
     ASSERT_TRUE(CAppState::Instance().commWarning);
     ASSERT_TRUE(CAppState::Instance().pumpEvents);
+    bool dispatched = false;
+    QTimer::singleShot(0, [&dispatched] { dispatched = true; });
+    CAppState::Instance().pumpEvents();
+    EXPECT_TRUE(dispatched) << "a long receive lets the windows handle their pending events";
     QString title, text;
     AnswerNextModal([&](QWidget *modal) {
         auto *dialog = qobject_cast<CMsgDlg *>(modal);
