@@ -202,8 +202,20 @@ TEST_F(AxisLinkWindowTest, LanguageSwitchRewritesTheCaptions)
     const QString japanese = window.LinkStartButton()->text();
     const QString japaneseStatus = window.StatusLabel()->text();
     EXPECT_EQ(japanese, m_app->Text("IDC_BUTTON_LINK_START", CKVL_VER2_AXIS_LINK_DIALOG::kSection));
+    QTest::mouseClick(window.PortSettingsButton(), Qt::LeftButton);
+    CKVL_VER2_PortSetDlg *ports = window.PortSettingsWindow();
+    ASSERT_NE(ports, nullptr);
+    const QString japaneseTest = ports->TestButton()->text();
+    const QString japanesePortStatus = ports->StatusLabel()->text();
+    EXPECT_EQ(japaneseTest, m_app->Text("IDC_TEST", CKVL_VER2_PortSetDlg::kSection));
+
     ASSERT_NE(m_app->StartDialog(), nullptr);
     m_app->StartDialog()->PressLanguage(CAppSettings::kLanguageEnglish);
+    EXPECT_EQ(Utf8(ports->windowTitle()), "Port Settings");
+    EXPECT_EQ(Utf8(ports->TestButton()->text()), "Test");
+    EXPECT_EQ(Utf8(ports->TestButton()->toolTip()), "Open the port and check it");
+    EXPECT_NE(ports->TestButton()->text(), japaneseTest);
+    EXPECT_NE(ports->StatusLabel()->text(), japanesePortStatus);
     EXPECT_EQ(Utf8(window.LinkStartButton()->text()), "Link Start");
     EXPECT_EQ(Utf8(window.StatusLabel()->text()), "Not linked");
     EXPECT_NE(window.LinkStartButton()->text(), japanese);
