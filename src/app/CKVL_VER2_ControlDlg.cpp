@@ -31,13 +31,13 @@ constexpr int kPictureHeight = 120;
 constexpr int kTitlePixelSize = 22;
 constexpr int kNextMinWidth = 130;
 
-struct LanguageButtonSpec {
+struct LanguageButtonInfo {
     int language;
     const char *caption;   // each language's own name: the same in every language file
     const char *font;
     const char *objectName;
 };
-constexpr LanguageButtonSpec kLanguageButtons[] = {
+constexpr LanguageButtonInfo kLanguageButtons[] = {
     {CAppSettings::kLanguageJapanese, "日本語", kJapaneseFont, "languageJapanese"},
     {CAppSettings::kLanguageEnglish, "English", nullptr, "languageEnglish"},
     {CAppSettings::kLanguageChinese, "中文", kChineseFont, "languageChinese"},
@@ -84,16 +84,16 @@ void CKVL_VER2_ControlDlg::BuildLayout()
     m_languageLabel->setObjectName(QStringLiteral("languageLabel"));
     auto *languageRow = new QHBoxLayout;
     for (size_t i = 0; i < m_languages.size(); ++i) {
-        const LanguageButtonSpec &spec = kLanguageButtons[i];
-        auto *button = new CPictureButton(QStringLiteral("language"), QString::fromUtf8(spec.caption), this, 32);
-        button->setObjectName(QLatin1String(spec.objectName));
+        const LanguageButtonInfo &entry = kLanguageButtons[i];
+        auto *button = new CPictureButton(QStringLiteral("language"), QString::fromUtf8(entry.caption), this, 32);
+        button->setObjectName(QLatin1String(entry.objectName));
         button->setCheckable(true);
-        if (spec.font) {
+        if (entry.font) {
             QFont font = button->font();
-            font.setFamily(QLatin1String(spec.font));
+            font.setFamily(QLatin1String(entry.font));
             button->setFont(font);
         }
-        const int language = spec.language;
+        const int language = entry.language;
         connect(button, &QToolButton::clicked, this, [this, language] { PressLanguage(language); });
         m_languages[i] = button;
         languageRow->addWidget(button);
