@@ -29,7 +29,7 @@ std::string Trimmed(const std::string &text)
     return text.substr(first, last - first + 1);
 }
 
-// The number of "COM12" or "12"; 0 when the text is something else.
+// The number of "COM12" or "12"; -1 when the text is something else.
 int NumberOfText(const std::string &text)
 {
     std::string digits = text;
@@ -38,7 +38,7 @@ int NumberOfText(const std::string &text)
         digits = digits.substr(3);
     if (digits.empty() || digits.size() > 3 ||
         !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
-        return 0;
+        return -1;
     return std::stoi(digits);
 }
 
@@ -136,7 +136,7 @@ int CPortSettingsModel::PortFromText(const std::string &rawText)
             path = entry.path;
     }
     if (path.empty()) {
-        if (const int number = NumberOfText(text); number > 0)
+        if (const int number = NumberOfText(text); number >= 0)
             return number <= kHighestPortNumber ? number : 0;
         path = text.front() == '/' ? text : kDevFolder + text;
     }

@@ -72,6 +72,8 @@ TEST_F(PortSettingsModelTest, PortNumbersOfTheTextsThePortListTakes)
         {"12", 12},
         {"COM100", 100},
         {"COM101", 0},
+        {"COM0", 0},
+        {"0", 0},
         {"/dev/ttyS1", 2},   // the built-in numbering: port N is /dev/ttyS<N-1>
         {"ttyS1", 2},
         {"", 0},
