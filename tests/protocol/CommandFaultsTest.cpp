@@ -32,6 +32,12 @@ struct FixedReplyCase {
     std::function<Outcome(CServoCommands &)> call;
 };
 
+// Test listings name a case by its command, not by its bytes.
+void PrintTo(const FixedReplyCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 template <typename T>
 Outcome Compare(int result, const T &value, const T &preset)
 {
@@ -270,6 +276,11 @@ struct ZeroStatusCase {
     int expected;
     std::function<int(CServoCommands &)> call;
 };
+
+void PrintTo(const ZeroStatusCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
 class ZeroStatus : public ::testing::TestWithParam<ZeroStatusCase> {};
 
