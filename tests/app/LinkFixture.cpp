@@ -26,26 +26,15 @@ constexpr char kRs485[] = "RS485";
 
 void LinkFixture::SetUp()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvl_link_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_folder = pattern;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    ASSERT_TRUE(std::filesystem::exists(shipped / "kvl_motor.ini")) << shipped;
-    std::filesystem::copy(shipped, m_folder / "system", std::filesystem::copy_options::recursive);
-    CIniEx::SetSystemFolder((m_folder / "system").string());
-    CAppState::Instance().Reset();
-    CPortResolver::Instance().Clear();
+    m_scratch = std::make_unique<ScratchSystemFolder>();
+    ASSERT_TRUE(m_scratch->Ok()) << "the build writes the system folder beside the tests";
+    m_folder = m_scratch->Folder();
 }
 
 void LinkFixture::TearDown()
 {
     StopSim();
-    CIniEx::SetSystemFolder(std::string());
-    CAppState::Instance().Reset();
-    CPortResolver::Instance().Clear();
-    std::error_code ec;
-    std::filesystem::remove_all(m_folder, ec);
+    m_scratch.reset();
 }
 
 void LinkFixture::StartSim(const std::vector<std::string> &options)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScratchSystemFolder.h"
 #include "app/CBusPortAccess.h"
 #include "app/CKVL_ControlApp.h"
 #include "config/CAppSettings.h"
@@ -47,6 +48,7 @@ protected:
     // Calls `answer` with the next modal dialog as soon as it runs its event loop.
     static void AnswerNextModal(std::function<void(QWidget *)> answer);
 
+    std::unique_ptr<ScratchSystemFolder> m_scratch;
     std::filesystem::path m_folder;
     std::unique_ptr<sim::BusRunner> m_sim;
 };

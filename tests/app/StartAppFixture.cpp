@@ -22,26 +22,15 @@ constexpr int kModalPollMs = 5;
 
 void StartAppFixture::SetUp()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvl_start_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_folder = pattern;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    ASSERT_TRUE(std::filesystem::exists(shipped / "kvl_motor.ini")) << shipped;
-    std::filesystem::copy(shipped, m_folder / "system", std::filesystem::copy_options::recursive);
-    CIniEx::SetSystemFolder((m_folder / "system").string());
-    CAppState::Instance().Reset();
-    CPortResolver::Instance().Clear();
+    m_scratch = std::make_unique<ScratchSystemFolder>();
+    ASSERT_TRUE(m_scratch->Ok()) << "the build writes the system folder beside the tests";
+    m_folder = m_scratch->Folder();
 }
 
 void StartAppFixture::TearDown()
 {
     m_app.reset();
-    CIniEx::SetSystemFolder(std::string());
-    CAppState::Instance().Reset();
-    CPortResolver::Instance().Clear();
-    std::error_code ec;
-    std::filesystem::remove_all(m_folder, ec);
+    m_scratch.reset();
 }
 
 CKVL_ControlApp &StartAppFixture::StartApp(int systemLanguageId, bool demo, const QString &instanceName)

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScratchSystemFolder.h"
 #include "app/CKVL_ControlApp.h"
 
 class QWidget;
@@ -34,6 +35,7 @@ protected:
     std::string ReadSystemFile(const std::string &name) const;
     void WriteSystemFile(const std::string &name, const std::string &bytes) const;
 
+    std::unique_ptr<ScratchSystemFolder> m_scratch;
     std::filesystem::path m_folder;
     std::unique_ptr<CKVL_ControlApp> m_app;
 };

@@ -6,9 +6,6 @@
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
-#include "config/CIniEx.h"
-#include "link/CAppState.h"
-#include "link/CPortResolver.h"
 #include "sim/SimOptions.h"
 
 namespace kvl::cli {
@@ -16,16 +13,10 @@ namespace fs = std::filesystem;
 
 void CliFixture::SetUp()
 {
-    const fs::path shipped = fs::read_symlink("/proc/self/exe").parent_path() / "system";
-    ASSERT_TRUE(fs::exists(shipped / "kvl_motor.ini")) << "the build writes the system folder beside the tests";
-    const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("kvlctl_test_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(dir_);
-    system_ = dir_ / "system";
-    fs::create_directories(dir_);
-    fs::copy(shipped, system_, fs::copy_options::recursive);
-    CPortResolver::Instance().Clear();
-    CAppState::Instance().Reset();
+    scratch_ = std::make_unique<test::ScratchSystemFolder>();
+    ASSERT_TRUE(scratch_->Ok()) << "the build writes the system folder beside the tests";
+    dir_ = scratch_->Folder();
+    system_ = scratch_->System();
 }
 
 void CliFixture::TearDown()
@@ -33,11 +24,7 @@ void CliFixture::TearDown()
     if (sim_)
         sim_->Stop();
     sim_.reset();
-    CIniEx::SetSystemFolder(std::string());
-    CPortResolver::Instance().Clear();
-    CAppState::Instance().Reset();
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
+    scratch_.reset();
 }
 
 void CliFixture::StartSim(const std::vector<std::string> &options)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "sim/BusRunner.h"
+#include "support/ScratchSystemFolder.h"
 
 namespace kvl::cli {
 
@@ -35,6 +36,7 @@ protected:
     std::unique_ptr<sim::BusRunner> sim_;
 
 private:
+    std::unique_ptr<test::ScratchSystemFolder> scratch_;
     std::filesystem::path dir_;
     std::filesystem::path system_;
 };

@@ -1,0 +1,47 @@
+#include "support/ScratchSystemFolder.h"
+
+#include <stdlib.h>
+#include <string>
+
+#include "config/CIniEx.h"
+#include "link/CAppState.h"
+#include "link/CPortResolver.h"
+
+namespace kvl::test {
+
+namespace fs = std::filesystem;
+
+fs::path ScratchSystemFolder::Shipped()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path() / "system";
+}
+
+ScratchSystemFolder::ScratchSystemFolder()
+{
+    CAppState::Instance().Reset();
+    CPortResolver::Instance().Clear();
+    std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        return;
+    folder_ = pattern;
+    std::error_code error;
+    if (!fs::exists(Shipped() / "kvl_motor.ini", error))
+        return;
+    fs::copy(Shipped(), System(), fs::copy_options::recursive, error);
+    if (error)
+        return;
+    CIniEx::SetSystemFolder(System().string());
+    ok_ = true;
+}
+
+ScratchSystemFolder::~ScratchSystemFolder()
+{
+    CIniEx::SetSystemFolder(std::string());
+    CAppState::Instance().Reset();
+    CPortResolver::Instance().Clear();
+    std::error_code ignored;
+    if (!folder_.empty())
+        fs::remove_all(folder_, ignored);
+}
+
+} // namespace kvl::test

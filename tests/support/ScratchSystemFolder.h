@@ -1,0 +1,30 @@
+#pragma once
+// A private copy of the shipped system folder (build/bin/system, beside the test program) in a
+// new temporary folder, made the process' system folder for the life of the object, so that a
+// test may change settings and files without touching the build. The process-wide state
+// (CAppState, CPortResolver) is reset on creation and again on destruction. One per test.
+#include <filesystem>
+
+namespace kvl::test {
+
+class ScratchSystemFolder {
+public:
+    ScratchSystemFolder();
+    ~ScratchSystemFolder();
+    ScratchSystemFolder(const ScratchSystemFolder &) = delete;
+    ScratchSystemFolder &operator=(const ScratchSystemFolder &) = delete;
+
+    // False when the shipped folder is missing or could not be copied (the test should stop).
+    bool Ok() const { return ok_; }
+    // The temporary folder; the copy is its "system" subfolder.
+    const std::filesystem::path &Folder() const { return folder_; }
+    std::filesystem::path System() const { return folder_ / "system"; }
+    // The shipped folder the copy was made from.
+    static std::filesystem::path Shipped();
+
+private:
+    std::filesystem::path folder_;
+    bool ok_ = false;
+};
+
+} // namespace kvl::test
