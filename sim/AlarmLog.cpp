@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/Reply.h"
+
 namespace kvl::sim {
 
 void AlarmLog::Raise(uint8_t code)
@@ -17,6 +19,23 @@ void AlarmLog::Record(uint8_t code)
 {
     std::copy_backward(history_.begin(), history_.end() - 1, history_.end());
     history_[0] = code;
+}
+
+std::vector<uint8_t> AlarmLog::Answer(uint8_t address, uint8_t command)
+{
+    constexpr uint8_t kDone = 1;
+    switch (command) {
+    case cmd::kCmdReadAlarmCode:
+        return Reply::Frame(address, command, {current_});
+    case cmd::kCmdAlarmReset:
+        Reset();
+        return Reply::Status(address, command, kDone);
+    case cmd::kCmdReadAlarmHistory:
+        return Reply::Frame(address, command, std::vector<uint8_t>(history_.begin(), history_.end()));
+    default:
+        ClearHistory();
+        return Reply::Status(address, command, kDone);
+    }
 }
 
 } // namespace kvl::sim

@@ -3,6 +3,7 @@
 // Owned by its device; bus thread only.
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "protocol/CommandCodes.h"
 
@@ -38,6 +39,10 @@ public:
     bool Active() const { return current_ != kNoAlarm; }
     uint8_t Current() const { return current_; }
     const std::array<uint8_t, cmd::kAlarmHistoryLen> &History() const { return history_; }
+
+    // The reply of device `address` to one of the four alarm commands (read code, reset, read
+    // history, clear history), carrying out what the command asks.
+    std::vector<uint8_t> Answer(uint8_t address, uint8_t command);
 
 private:
     uint8_t current_ = kNoAlarm;

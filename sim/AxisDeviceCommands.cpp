@@ -319,20 +319,7 @@ std::vector<uint8_t> AxisDevice::OnReadLoadFactor(uint8_t c, const uint8_t *, si
 
 std::vector<uint8_t> AxisDevice::OnAlarm(uint8_t c, const uint8_t *, size_t)
 {
-    switch (c) {
-    case cmd::kCmdReadAlarmCode:
-        return Reply::Frame(address_, c, {alarms_.Current()});
-    case cmd::kCmdAlarmReset:
-        alarms_.Reset();
-        return Status(c, true);
-    case cmd::kCmdReadAlarmHistory: {
-        const auto &h = alarms_.History();
-        return Reply::Frame(address_, c, std::vector<uint8_t>(h.begin(), h.end()));
-    }
-    default:
-        alarms_.ClearHistory();
-        return Status(c, true);
-    }
+    return alarms_.Answer(address_, c);
 }
 
 std::vector<uint8_t> AxisDevice::OnWave(uint8_t c, const uint8_t *p, size_t n)
