@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "support/CommStub.h"
 #include "config/CIniEx.h"
 #include "config/CParamList.h"
 #include "config/CServoParamReader.h"
@@ -17,7 +18,7 @@
 namespace kvl {
 namespace {
 
-class ScriptedBus : public CComm {
+class ScriptedBus : public test::CommStub {
 public:
     std::map<uint16_t, int32_t> parameters;  // answered parameter numbers
     uint8_t typeCode = 2;                     // MDB
@@ -54,16 +55,6 @@ public:
         return kResultOk;
     }
 
-    int ConnectTcp(const std::string &, int) override { return 0; }
-    int OpenSerial(int, int) override { return 1; }
-    int GetPort() override { return 1; }
-    void SetMode(int) override {}
-    int GetMode() override { return 0; }
-    int IsOpen() override { return 1; }
-    void Close() override {}
-    int TextQuery(const std::string &, std::string *) override { return 0; }
-    int TextSend(const std::string &) override { return 0; }
-    std::string DeviceModelName() override { return std::string(); }
 };
 
 TEST(CServoParamReader, LoadReadsThroughTheCommandLayerWithTheRightTimeouts)

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "link/CComm.h"
+#include "support/CommStub.h"
 
 namespace kvl::test {
 
-class FakeBus : public CComm {
+class FakeBus : public CommStub {
 public:
     struct Request {
         std::uint8_t command = 0;
@@ -43,16 +43,6 @@ public:
 
     int Exchange(const std::uint8_t *request, int requestLength, std::uint8_t *reply,
                  int *received, int expected, int timeoutMs, int settleMs) override;
-    int ConnectTcp(const std::string &, int) override { return 0; }
-    int OpenSerial(int, int) override { return 1; }
-    int GetPort() override { return 1; }
-    void SetMode(int) override {}
-    int GetMode() override { return 0; }
-    int IsOpen() override { return 1; }
-    void Close() override {}
-    int TextQuery(const std::string &, std::string *) override { return 0; }
-    int TextSend(const std::string &) override { return 0; }
-    std::string DeviceModelName() override { return std::string(); }
 };
 
 } // namespace kvl::test

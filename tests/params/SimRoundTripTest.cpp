@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ParamFixture.h"
+#include "support/CommStub.h"
 #include "link/CAppState.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
@@ -19,7 +20,7 @@ namespace kvl::params {
 namespace {
 
 // The facade handing each request straight to the simulated bus.
-class SimComm : public CComm {
+class SimComm : public test::CommStub {
 public:
     explicit SimComm(sim::SimBus &bus) : m_bus(bus) {}
 
@@ -34,16 +35,6 @@ public:
         *received = static_cast<int>(answer.size());
         return kResultOk;
     }
-    int ConnectTcp(const std::string &, int) override { return 0; }
-    int OpenSerial(int, int) override { return 1; }
-    int GetPort() override { return 1; }
-    void SetMode(int) override {}
-    int GetMode() override { return 0; }
-    int IsOpen() override { return 1; }
-    void Close() override {}
-    int TextQuery(const std::string &, std::string *) override { return 0; }
-    int TextSend(const std::string &) override { return 0; }
-    std::string DeviceModelName() override { return std::string(); }
 
 private:
     sim::SimBus &m_bus;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 
+#include "support/CommStub.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -21,7 +22,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A facade that records each exchange and answers from a script; a missing answer is -202.
-class ScriptedComm : public CComm {
+class ScriptedComm : public test::CommStub {
 public:
     struct Call {
         Bytes request;
@@ -32,13 +33,6 @@ public:
     std::vector<Call> calls;
     std::deque<std::pair<Bytes, int>> answers;
 
-    int ConnectTcp(const std::string &, int) override { return 0; }
-    int OpenSerial(int, int) override { return 1; }
-    int GetPort() override { return 1; }
-    void SetMode(int) override {}
-    int GetMode() override { return 0; }
-    int IsOpen() override { return 1; }
-    void Close() override {}
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received, int expected,
                  int timeoutMs, int settleMs) override
     {
@@ -53,9 +47,6 @@ public:
         *received = static_cast<int>(bytes.size());
         return result;
     }
-    int TextQuery(const std::string &, std::string *) override { return 0; }
-    int TextSend(const std::string &) override { return 0; }
-    std::string DeviceModelName() override { return {}; }
 };
 
 constexpr uint8_t kAxis = 3;
