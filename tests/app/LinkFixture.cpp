@@ -1,5 +1,7 @@
 #include "LinkFixture.h"
 
+#include "ModalAnswer.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
@@ -20,7 +22,6 @@
 namespace kvl::test {
 
 namespace {
-constexpr int kModalPollMs = 5;
 constexpr char kRs485[] = "RS485";
 } // namespace
 
@@ -92,17 +93,7 @@ int LinkFixture::StoredValue(const std::string &key) const
 
 void LinkFixture::AnswerNextModal(std::function<void(QWidget *)> answer)
 {
-    auto *timer = new QTimer;
-    timer->setInterval(kModalPollMs);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
+    test::AnswerNextModal(std::move(answer));
 }
 
 void LinkModelFixture::SetUp()

@@ -3,6 +3,7 @@
 add_executable(test_app_link
   ${CMAKE_CURRENT_LIST_DIR}/LinkMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LinkFixture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModalAnswer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AxisLinkModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PortSettingsModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AxisLinkWindowTest.cpp

@@ -1,5 +1,7 @@
 #include "StartAppFixture.h"
 
+#include "ModalAnswer.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTimer>
@@ -15,10 +17,6 @@
 #include "link/CPortResolver.h"
 
 namespace kvl::test {
-
-namespace {
-constexpr int kModalPollMs = 5;
-}
 
 void StartAppFixture::SetUp()
 {
@@ -64,17 +62,7 @@ void StartAppFixture::WriteSystemFile(const std::string &name, const std::string
 
 void StartAppFixture::AnswerNextModal(std::function<void(QWidget *)> answer)
 {
-    auto *timer = new QTimer;
-    timer->setInterval(kModalPollMs);
-    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        answer(modal);
-    });
-    timer->start();
+    test::AnswerNextModal(std::move(answer));
 }
 
 } // namespace kvl::test

@@ -2,6 +2,7 @@
 add_executable(test_app_start
   ${CMAKE_CURRENT_LIST_DIR}/StartMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartAppFixture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModalAnswer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BusyGuardTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BusyIndicatorTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MsgDlgTest.cpp
