@@ -5,12 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "ParamFixture.h"
+#include "support/Immutable.h"
 #include "params/CParamFile.h"
 #include "params/CParamListRules.h"
 #include "params/CParamPrintout.h"
@@ -301,21 +298,6 @@ TEST(ParamFile, OpenFailuresAreNamed)
     EXPECT_EQ(file.At(12).IntValue(), 100);
 }
 
-bool SetImmutable(const std::string &path, bool on)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (ok) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        ok = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return ok;
-}
-
 std::size_t EntriesIn(const std::filesystem::path &folder)
 {
     std::size_t count = 0;
@@ -342,10 +324,10 @@ TEST(ParamFile, FailedSaveIsReportedAndLeavesThePreviousFile)
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
 
     test::WriteBytes(path, "previous content");
-    if (!SetImmutable(dir.Path().string(), true))
+    if (!test::SetImmutable(dir.Path().string(), true))
         GTEST_SKIP() << "this file system cannot make a folder unwritable";
     const bool saved = CParamFile::Save(path, file, target, kDate);
-    SetImmutable(dir.Path().string(), false);
+    test::SetImmutable(dir.Path().string(), false);
     EXPECT_FALSE(saved);
     EXPECT_EQ(test::ReadBytes(path), "previous content");
 }
