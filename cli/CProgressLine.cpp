@@ -22,6 +22,9 @@ void CProgressLine::Count(int done, int total)
 
 void CProgressLine::Bytes(long long count)
 {
+    if (bytesShown_ >= 0 && count < bytesShown_ + kBytesStep)
+        return;
+    bytesShown_ = count;
     Show(label_ + ": " + std::to_string(count) + " bytes");
 }
 

@@ -11,6 +11,8 @@ namespace kvl::cli {
 
 class CProgressLine {
 public:
+    static constexpr long long kBytesStep = 128;
+
     // `label` begins every line; nothing is printed unless `terminal` is true.
     CProgressLine(std::ostream &err, bool terminal, std::string label);
     ~CProgressLine();
@@ -19,7 +21,8 @@ public:
 
     // "label n of N".
     void Count(int done, int total);
-    // "label: n bytes".
+    // "label: n bytes", repainted when another kBytesStep bytes have come (bytes come one by
+    // one on a slow line; a repaint for each would flood the terminal).
     void Bytes(long long count);
     // "label: n unit, t of T s" (times with one decimal).
     void Timed(long long count, const std::string &unit, double seconds, double totalSeconds);
@@ -36,6 +39,7 @@ private:
     bool terminal_;
     std::string label_;
     size_t shownLength_ = 0;   // characters on the line now; 0: nothing shown
+    long long bytesShown_ = -1;
 };
 
 } // namespace kvl::cli

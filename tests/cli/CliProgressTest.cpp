@@ -18,11 +18,14 @@ TEST(CliProgressLine, RewritesOneLineOnATerminalAndWipesIt)
         line.Count(9, 12);
         line.Count(100, 120);
         line.Bytes(7);
+        line.Bytes(7 + CProgressLine::kBytesStep - 1);   // too little news for a repaint
+        line.Bytes(7 + CProgressLine::kBytesStep);
         line.Timed(250, "samples", 0.25, 2);
     }
     EXPECT_EQ(shown.str(), "\rwriting steps 9 of 12"
                            "\rwriting steps 100 of 120"
                            "\rwriting steps: 7 bytes  "            // spaces cover the longer line before
+                           "\rwriting steps: 135 bytes"
                            "\rwriting steps: 250 samples, 0.2 of 2.0 s"
                            "\r                                        \r");
 
