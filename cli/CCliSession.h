@@ -66,6 +66,9 @@ public:
     bool Json() const { return args_.json; }
     std::ostream &Out() { return out_; }
     std::ostream &Err() { return err_; }
+    // Whether stderr is a terminal: progress lines are shown only then. The program sets it.
+    bool ErrIsTerminal() const { return errIsTerminal_; }
+    void SetErrIsTerminal(bool terminal) { errIsTerminal_ = terminal; }
     // Prints a JSON document (with --json) on stdout.
     void PrintJson(const nlohmann::json &document);
     // "axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns kExitFailure.
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<CTracingComm> tracing_;
     std::unique_ptr<CServoCommands> commands_;
     bool settingsLoaded_ = false;
+    bool errIsTerminal_ = false;
     int port_ = 0;
     int speed_ = 0;
     std::array<std::unique_ptr<DeviceIdentity>, 256> identities_{};

@@ -4,6 +4,7 @@
 
 #include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
+#include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
@@ -80,7 +81,10 @@ int ReadFromController(CCliSession &session, AxisParams &params, const std::vect
     options.store = &params.store;
     options.log = &log;
     options.only = numbers;
+    CProgressLine progress(session.Err(), session.ErrIsTerminal(), "reading parameters");
+    options.progress = [&progress](int done, int total) { progress.Count(done, total); };
     const ReadAllReport report = CParamReadAll::Run(session.Commands(), params.target, *params.lists, options);
+    progress.Done();
     for (const ParamOutcome &outcome : report.outcomes) {
         if (outcome.result != kResultOk)
             session.Fail(params.target.address, "read parameter " + std::to_string(outcome.number), outcome.result,
@@ -165,7 +169,10 @@ int WriteChanged(CCliSession &session, const CCliArgs &args, AxisParams &params)
                       << "(add --yes to accept)\n";
         return false;
     };
+    CProgressLine progress(session.Err(), session.ErrIsTerminal(), "writing parameters");
+    options.progress = [&progress](int done, int total) { progress.Count(done, total); };
     const WriteReport report = CParamWriter::Run(session.Commands(), params.target, *params.lists, options);
+    progress.Done();
     for (const ParamOutcome &outcome : report.outcomes) {
         if (outcome.result != kResultOk)
             session.Fail(axis, "write parameter " + std::to_string(outcome.number), outcome.result,

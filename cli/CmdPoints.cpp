@@ -4,11 +4,15 @@
 
 #include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
+#include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
+#include "config/CIniEx.h"
+#include "link/CAppState.h"
 #include "link/ResultCode.h"
 #include "points/CPointCsv.h"
+#include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
 #include "points/CPointWritePlan.h"
 #include "points/CStepRules.h"
@@ -23,6 +27,8 @@ constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
 constexpr uint16_t kParamOperationType = 36;
 constexpr uint16_t kParamPushLimit = 151;
 constexpr char kStepSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
+// The CLI shows no grid: steps keep every decimal the controller's resolution holds.
+constexpr int kFinestDecimals = 2;
 
 // The language texts the step rules and the CSV header use, as bytes of the language's code page.
 CStepTexts StepTexts(CCliSession &session, const std::string &model)
@@ -59,6 +65,19 @@ struct AxisTable {
     CStepContext context;
 };
 
+// The stored values of parameters 3, 4, 29 and 151 in the axis' parameter store, which bound the
+// edits of a step as they bound them in the axis window.
+void ReadStoredLimits(CCliSession &session, const std::string &model, CStepContext &context)
+{
+    CIniEx store;
+    if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(store, model))
+        return;
+    context.storedParam3 = store.GetDouble("3", "Value", context.storedParam3);
+    context.storedParam4 = store.GetDouble("4", "Value", context.storedParam4);
+    context.storedParam29 = store.GetDouble("29", "Value", context.storedParam29);
+    context.storedParam151 = store.GetInt("151", "Value", context.storedParam151);
+}
+
 // Model and operation type of the axis: what decides the record form and the step count.
 int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
 {
@@ -73,16 +92,40 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
     table.model = identity.model;
     table.context.model = identity.model;
     table.context.online = true;
+    table.context.decimals = kFinestDecimals;
     table.context.operationType = CStepRules::OperationTypeFromParam36(identity.model, type);
+    ReadStoredLimits(session, identity.model, table.context);
     return CCliSession::kExitOk;
 }
 
-// Reads the controller's table into both the working table and the driver copy.
-int ReadControllerTable(CCliSession &session, uint8_t axis, const AxisTable &axisTable, CPointTable &table)
+// Hands the bytes of the bulk read to a progress line while the read runs.
+class BulkReadProgressScope {
+public:
+    explicit BulkReadProgressScope(CProgressLine &progress)
+    {
+        CAppState::Instance().bulkReadProgress = [&progress](int received) { progress.Bytes(received); };
+    }
+    ~BulkReadProgressScope() { CAppState::Instance().bulkReadProgress = nullptr; }
+    BulkReadProgressScope(const BulkReadProgressScope &) = delete;
+    BulkReadProgressScope &operator=(const BulkReadProgressScope &) = delete;
+};
+
+// Reads the controller's table into both the working table and the driver copy. A read the
+// controller refused or ended early (result 0) is no table: `consequence` says what was left undone.
+int ReadControllerTable(CCliSession &session, uint8_t axis, const AxisTable &axisTable, CPointTable &table,
+                        const std::string &consequence)
 {
     std::vector<std::string> lines;
-    const int result = session.Commands().ReadAllSteps(axisTable.model, lines, axis, kTimeoutMs);
-    if (result != kResultOk && result != kResultRefused)
+    int result = kResultOk;
+    {
+        CProgressLine progress(session.Err(), session.ErrIsTerminal(), "reading the point table");
+        BulkReadProgressScope hook(progress);
+        result = session.Commands().ReadAllSteps(axisTable.model, lines, axis, kTimeoutMs);
+    }
+    if (result == kResultRefused)
+        return session.FailText(AxisLabel(axis) + ": read point table: the controller refused the read or ended it " +
+                                "before the end of its table (0); " + consequence);
+    if (result != kResultOk)
         return session.Fail(axis, "read point table", result, kTimeoutMs);
     std::string joined;
     for (const auto &line : lines)
@@ -99,9 +142,9 @@ int RunRead(CCliSession &session, uint8_t axis, const std::string &path)
     const CStepRules rules(axisTable.context, StepTexts(session, axisTable.model));
     CPointTable table(rules);
     table.Reset(false);
-    if (int code = ReadControllerTable(session, axis, axisTable, table))
-        return code;
     const std::string target = CPointCsv::WithDefaultExtension(path);
+    if (int code = ReadControllerTable(session, axis, axisTable, table, "no file was written"))
+        return code;
     if (!CPointCsv::Save(table, target))
         return session.FailText("cannot write " + target + ": " +
                                 Message(session, "IDS_ERRMSG_FILEOPRATIONFAIL", "Common", "file operation failed"));
@@ -157,7 +200,49 @@ StepRecord ToWireRecord(const StepWireValues &v)
     return record;
 }
 
-int RunWrite(CCliSession &session, uint8_t axis, const std::string &path)
+// "axis 0: line 5, step 3: Speed 99999 was limited to 2000 (the rule's message)" for each value
+// the step rules changed on the way in.
+void ReportLimited(CCliSession &session, uint8_t axis, const std::vector<CsvLimitedValue> &limited)
+{
+    for (const CsvLimitedValue &value : limited) {
+        session.Err() << AxisLabel(axis) << ": warning: line " << value.line << ", step " << value.step << ": "
+                      << CPointCsvCheck::ColumnName(value.column) << ' ' << value.given << " was limited to "
+                      << value.taken;
+        const std::string why = value.message.key.empty() ? std::string()
+                                                          : session.Text(value.message.key, value.message.section);
+        if (!why.empty())
+            session.Err() << " (" << why << ')';
+        session.Err() << '\n';
+    }
+}
+
+// Loads the file into the working table: strictly (a point table or nothing, values through the
+// step rules), or with --force as the window's Open loads it.
+int LoadFile(CCliSession &session, uint8_t axis, const std::string &path, bool force, CPointTable &table,
+             int &limitedCount)
+{
+    std::string content;
+    const CsvLoadResult opened = CPointCsv::ReadFile(path, content);
+    if (opened != CsvLoadResult::Loaded) {
+        const StepMessage message = CPointCsv::LoadFailureMessage(opened);
+        return session.FailText("cannot read " + path + ": " +
+                                Message(session, message.key, message.section, "file operation failed"));
+    }
+    if (force) {
+        CPointCsv::LoadText(table, content);
+        return CCliSession::kExitOk;
+    }
+    const CsvCheckReport report = CPointCsvCheck::Load(table, content);
+    if (!report.accepted) {
+        const std::string where = report.line > 0 ? " line " + std::to_string(report.line) : std::string();
+        return session.FailText(path + where + ": " + report.reason + "; nothing was written to " + AxisLabel(axis));
+    }
+    ReportLimited(session, axis, report.limited);
+    limitedCount = static_cast<int>(report.limited.size());
+    return CCliSession::kExitOk;
+}
+
+int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool force)
 {
     if (int code = CheckWritable(session, axis))
         return code;
@@ -168,14 +253,11 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path)
     CPointTable table(rules);
     table.Reset(false);
     // Only the steps that differ from what the controller holds are sent.
-    if (int code = ReadControllerTable(session, axis, axisTable, table))
+    if (int code = ReadControllerTable(session, axis, axisTable, table, "nothing was written"))
         return code;
-    const CsvLoadResult loaded = CPointCsv::Load(table, path);
-    if (loaded != CsvLoadResult::Loaded) {
-        const StepMessage message = CPointCsv::LoadFailureMessage(loaded);
-        return session.FailText("cannot read " + path + ": " +
-                                Message(session, message.key, message.section, "file operation failed"));
-    }
+    int limited = 0;
+    if (int code = LoadFile(session, axis, path, force, table, limited))
+        return code;
     int32_t pushLimit = 0;
     if (CStepRules::IsLongModel(axisTable.model)) {
         const int result = session.Commands().ReadParameter(kParamPushLimit, pushLimit, axis, kTimeoutMs);
@@ -183,8 +265,11 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path)
             return session.Fail(axis, "read push limit (parameter 151)", result, kTimeoutMs);
     }
     CPointWritePlan plan = CPointWritePlan::Build(table, pushLimit);
-    int sent = 0, cleared = 0, failed = 0;
+    int sent = 0, cleared = 0, failed = 0, done = 0;
+    CProgressLine progress(session.Err(), session.ErrIsTerminal(), "writing steps");
+    const int total = static_cast<int>(plan.Items().size());
     for (const StepWriteItem &item : plan.Items()) {
+        progress.Count(++done, total);
         int result = kResultOk;
         if (item.action == StepWriteAction::FieldMissing)
             continue;
@@ -195,11 +280,13 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path)
         CPointWritePlan::ApplyResult(table, item, result == kResultOk);
         if (result != kResultOk) {
             ++failed;
+            progress.Done();
             session.Fail(axis, "write step " + std::to_string(item.step), result, kTimeoutMs);
         } else {
             ++(item.action == StepWriteAction::Clear ? cleared : sent);
         }
     }
+    progress.Done();
     for (const StepMessage &message : plan.Messages()) {
         const std::string text = session.Text(message.key, message.section);
         session.Err() << AxisLabel(axis) << ": "
@@ -210,7 +297,7 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path)
     }
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"sent", sent}, {"cleared", cleared}, {"failed", failed},
-                           {"fieldMissing", plan.HasFieldMissing()}, {"pushAboveLimit", plan.PushAboveLimit()}});
+                           {"limited", limited}, {"fieldMissing", plan.HasFieldMissing()}, {"pushAboveLimit", plan.PushAboveLimit()}});
     else
         session.Out() << "wrote " << sent << " steps, cleared " << cleared << ", failed " << failed << '\n';
     return (failed || plan.HasFieldMissing()) ? CCliSession::kExitFailure : CCliSession::kExitOk;
@@ -241,7 +328,7 @@ int RunPoints(CCliSession &session, const CCliArgs &args)
     if (action == "read")
         return RunRead(session, axis, args.Word(3));
     if (action == "write")
-        return RunWrite(session, axis, args.Word(3));
+        return RunWrite(session, axis, args.Word(3), args.Flag("force"));
     return RunClear(session, axis);
 }
 
@@ -250,11 +337,14 @@ int RunPoints(CCliSession &session, const CCliArgs &args)
 std::vector<CliCommand> PointCommands()
 {
     return {
-        {"points", "points read|write AXIS FILE.csv | points clear AXIS",
+        {"points", "points read|write AXIS FILE.csv [--force] | points clear AXIS",
          "read the point table into a CSV file, write a CSV file to the controller, or clear it",
          "read   reads the whole table and saves it in the point-table CSV format.\n"
          "write  loads the CSV file and sends only the steps that differ from the controller's table;\n"
-         "       refused while the servo is on or the controller runs in automatic mode.\n"
+         "       refused while the servo is on or the controller runs in automatic mode. The file must\n"
+         "       be a point table (header line, then one line per step whose fields parse); values\n"
+         "       pass the step rules of the axis window and each limited value is listed. --force\n"
+         "       loads the file as the window's Open does (lines that do not fit are skipped).\n"
          "clear  clears the controller's table.\n\n"
          "examples: kvlctl points read 0 table.csv\n          kvlctl points write 0 table.csv",
          RunPoints},

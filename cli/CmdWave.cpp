@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "cli/CCliSession.h"
+#include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
@@ -84,12 +85,16 @@ int RunWave(CCliSession &session, const CCliArgs &args)
     const auto begin = std::chrono::steady_clock::now();
     const auto end = begin + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     auto next = begin;
+    CProgressLine progress(session.Err(), session.ErrIsTerminal(), "capturing");
     while (capture.IsPolling() && !g_interrupted && std::chrono::steady_clock::now() < end) {
         next += std::chrono::milliseconds(CWaveCapture::kPollIntervalMs);
         std::this_thread::sleep_until(std::min(next, end));
         if (capture.Poll() == CWaveCapture::PollResult::kFinished)
             break;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - begin;
+        progress.Timed(capture.ReceivedCount(), "samples", elapsed.count(), seconds);
     }
+    progress.Done();
     if (capture.IsRunning())
         capture.Stop();
     std::signal(SIGINT, previousInt);

@@ -3,10 +3,13 @@
 
 #include <clocale>
 
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
+#include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
 
 int main(int argc, char **argv)
@@ -36,6 +39,7 @@ int main(int argc, char **argv)
     // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     CCliSession session(args, std::cout, std::cerr);
+    session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
     session.LoadSettings();
     return command->run(session, args);
 }

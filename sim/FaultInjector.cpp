@@ -1,7 +1,9 @@
 #include "sim/FaultInjector.h"
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 
 namespace kvl::sim {
@@ -12,6 +14,22 @@ constexpr int kDefaultEvery = 5;
 constexpr int kDefaultSplitGapMs = 5;
 constexpr int kDefaultDelayMs = 50;
 constexpr int64_t kMicrosPerMs = 1000;
+constexpr int kDefaultTableEndSteps = 5;
+constexpr uint8_t kPaddingByte = 0xFF;
+constexpr uint8_t kCrcSpoiler = 0xFF;
+
+// Length of the step frames of a bulk read: the short or the long form, told apart by the CR LF
+// that ends the first frame and the start or padding byte that follows it.
+size_t StepFrameLength(const std::vector<uint8_t> &reply)
+{
+    for (const size_t length : {static_cast<size_t>(cmd::kReplyLenStepFrameShort),
+                                static_cast<size_t>(cmd::kReplyLenStepFrameLong)}) {
+        if (reply.size() > length && reply[length - 2] == frame::kCr && reply[length - 1] == frame::kLf &&
+            (reply[length] == frame::kStartByte || reply[length] == kPaddingByte))
+            return length;
+    }
+    return 0;
+}
 
 bool ParseNumber(const std::string &text, int *value)
 {
@@ -29,7 +47,8 @@ bool ParseNumber(const std::string &text, int *value)
 
 bool FaultPlan::Any() const
 {
-    return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty();
+    return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty() ||
+           tableEndSteps >= 0;
 }
 
 bool FaultPlan::Parse(const std::string &text, std::string *error)
@@ -56,11 +75,13 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
         splitGapMs = pick(kDefaultSplitGapMs);
     else if (kind == "delay")
         delayMs = pick(kDefaultDelayMs);
+    else if (kind == "tableend")
+        tableEndSteps = pick(kDefaultTableEndSteps);
     else if (kind == "silent" && hasValue && value <= 0xFF)
         silent.insert(value);
     else {
         if (error)
-            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR)";
+            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR, tableend)";
         return false;
     }
     return true;
@@ -81,10 +102,39 @@ std::vector<uint8_t> FaultInjector::RandomBytes(int count)
     return out;
 }
 
+std::vector<uint8_t> FaultInjector::EndTableEarly(const std::vector<uint8_t> &reply, int steps)
+{
+    if (reply.size() <= frame::kOffsetCommand || reply[frame::kOffsetCommand] != cmd::kCmdReadAllSteps ||
+        reply.back() != kPaddingByte)
+        return reply;
+    const size_t frameLength = StepFrameLength(reply);
+    if (frameLength == 0)   // padding only: an empty table
+        return reply;
+    size_t kept = 0;
+    while (static_cast<int>(kept / frameLength) < steps && kept + frameLength <= reply.size() &&
+           reply[kept] == frame::kStartByte)
+        kept += frameLength;
+    std::vector<uint8_t> out(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(kept));
+    std::vector<uint8_t> refused(frameLength, 0x00);
+    refused[frame::kOffsetStart] = frame::kStartByte;
+    refused[frame::kOffsetAxis] = reply[frame::kOffsetAxis];
+    refused[frame::kOffsetCommand] = cmd::kCmdReadAllSteps;
+    refused[frameLength - 2] = frame::kCr;
+    refused[frameLength - 1] = frame::kLf;
+    if (frame::CrcMatches(refused.data(), refused.size()))
+        refused[frameLength - 3] ^= kCrcSpoiler;
+    out.insert(out.end(), refused.begin(), refused.end());
+    const auto padding = std::find_if(reply.rbegin(), reply.rend(), [](uint8_t b) { return b != kPaddingByte; });
+    out.insert(out.end(), static_cast<size_t>(padding - reply.rbegin()), kPaddingByte);
+    return out;
+}
+
 std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vector<uint8_t> reply)
 {
     if (reply.empty() || plan_.silent.count(address))
         return {};
+    if (plan_.tableEndSteps >= 0)
+        reply = EndTableEarly(reply, plan_.tableEndSteps);
     ++replies_;
     if (plan_.dropEvery > 0 && replies_ % static_cast<uint64_t>(plan_.dropEvery) == 0)
         return {};

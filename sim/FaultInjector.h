@@ -1,7 +1,7 @@
 #pragma once
 // The fault switches of the simulator: noise before replies, trailing garbage, a spoiled CRC every
-// K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, and a
-// fixed delay. Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
+// K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, a
+// fixed delay, and a bulk table read the controller ends early with its empty refused frame. Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
 // bus thread only.
 #include <cstdint>
 #include <random>
@@ -19,6 +19,9 @@ struct FaultPlan {
     int splitGapMs = 0;        // split=MS: replies go out in 4-byte chunks MS apart
     int delayMs = 0;           // delay=MS: each reply waits MS before its first byte
     std::set<int> silent;      // silent=ADDR: that address never answers
+    int tableEndSteps = -1;    // tableend=N: a bulk table read ends in the empty refused frame
+                               // after N steps (after the last when the table holds fewer;
+                               // an empty table stays empty)
 
     bool Any() const;
     // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
@@ -39,6 +42,11 @@ public:
     // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
     std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
     const FaultPlan &Plan() const { return plan_; }
+
+    // A bulk table read (step frames, then 0xFF padding) cut after `steps` frames and ended with
+    // the empty refused frame (a zero record with a wrong CRC) and the padding; any other reply
+    // comes back as it was.
+    static std::vector<uint8_t> EndTableEarly(const std::vector<uint8_t> &reply, int steps);
 
 private:
     std::vector<uint8_t> RandomBytes(int count);

@@ -35,6 +35,8 @@ public:
     std::function<void()> commWarning;
     // Dispatches pending window messages; called by the waveform reader while it waits for bytes.
     std::function<void()> pumpEvents;
+    // Told the bytes received so far while a padded bulk read comes in (a face's progress).
+    std::function<void(int received)> bulkReadProgress;
 
     // Back to start values; hooks are removed. For tests and for a fresh run.
     void Reset();

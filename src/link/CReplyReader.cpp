@@ -41,6 +41,9 @@ int CReplyReader::ReadAvailable()
         return 0;
     const int first = count_;
     count_ += static_cast<int>(n);
+    // The bulk point-table read can take seconds; a face may show how much has come.
+    if (CAppState::Instance().paddingMode && CAppState::Instance().bulkReadProgress)
+        CAppState::Instance().bulkReadProgress(count_);
     if (startIndex_ < 0) {
         const uint8_t *start = std::find(buffer_ + first, buffer_ + count_, link::kStartByte);
         if (start != buffer_ + count_)

@@ -112,7 +112,7 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content)
     return taken;
 }
 
-CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
+CsvLoadResult CPointCsv::ReadFile(const std::string &path, std::string &content)
 {
     std::error_code error;
     if (fs::is_directory(path, error))
@@ -126,14 +126,22 @@ CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
         return CsvLoadResult::Failed;
     }
     // A read error part-way keeps what was read so far, as the lines are taken in order.
-    std::string content;
+    content.clear();
     char chunk[kReadChunk];
     size_t count = 0;
     while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
         content.append(chunk, count);
     std::fclose(file);
-    LoadText(table, content);
     return CsvLoadResult::Loaded;
+}
+
+CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
+{
+    std::string content;
+    const CsvLoadResult result = ReadFile(path, content);
+    if (result == CsvLoadResult::Loaded)
+        LoadText(table, content);
+    return result;
 }
 
 StepMessage CPointCsv::LoadFailureMessage(CsvLoadResult result)

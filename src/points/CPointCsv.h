@@ -45,6 +45,8 @@ public:
     // byte ends the line's text.
     // Returns the number of lines taken.
     static int LoadText(CPointTable &table, const std::string &content);
+    // The bytes of a file (Loaded), or why it cannot be opened.
+    static CsvLoadResult ReadFile(const std::string &path, std::string &content);
     // Opens and loads a file; on an open failure the table is unchanged.
     static CsvLoadResult Load(CPointTable &table, const std::string &path);
     static StepMessage LoadFailureMessage(CsvLoadResult result);

@@ -64,6 +64,7 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     std::ostringstream out, err;
     {
         CCliSession session(args, out, err);
+        session.SetErrIsTerminal(errIsTerminal_);
         session.LoadSettings();
         run.exitCode = command->run(session, args);
     }

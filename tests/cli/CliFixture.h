@@ -34,6 +34,8 @@ protected:
     std::filesystem::path TempFile(const std::string &name) const { return dir_ / name; }
 
     std::unique_ptr<sim::BusRunner> sim_;
+    // What the runs take standard error for: a terminal shows progress lines.
+    bool errIsTerminal_ = false;
 
 private:
     std::unique_ptr<test::ScratchSystemFolder> scratch_;

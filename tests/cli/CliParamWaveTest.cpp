@@ -25,7 +25,8 @@ protected:
     {
         const auto table = TempFile("program.csv");
         std::ofstream(table, std::ios::binary)
-            << "h\r\n0,ABS,50,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,0,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,0,\r\n";
+            << "NO,ABS/INC,Position,Speed,ACC,DCC,Push,Thr,Range,A,B,M,S,T,R,J,C\r\n"
+               "0,ABS,50,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,0,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,0,\r\n";
         ASSERT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 0);
         ASSERT_EQ(Run({"servo", "0", "on"}).exitCode, 0);
         ASSERT_EQ(Run({"home", "0"}).exitCode, 0);

@@ -5,8 +5,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "sim/AxisDevice.h"
+#include "sim/SimBus.h"
+
 namespace kvl::cli {
 namespace {
+
+// The header line a saved table starts with; the captions' language does not matter.
+const std::string kHeader = "NO,ABS/INC,Position,Speed,ACC,DCC,Push,Thr,Range,A,B,M,S,T,R,J,C\r\n";
 
 void WriteFile(const std::filesystem::path &path, const std::string &content)
 {
@@ -59,12 +65,24 @@ void ExpectSameSteps(const std::vector<std::vector<std::string>> &written,
     }
 }
 
-class CliPointsTest : public CliFixture {};
+class CliPointsTest : public CliFixture {
+protected:
+    // The steps the simulated controller at `address` holds, in wire form.
+    std::vector<sim::StepRecord> ControllerSteps(uint8_t address)
+    {
+        return sim_->WithBus([address](sim::SimBus &bus) {
+            std::vector<sim::StepRecord> steps;
+            for (int step : bus.Axis(address)->Table().DefinedSteps(512))
+                steps.push_back(bus.Axis(address)->Table().Step(step));
+            return steps;
+        });
+    }
+};
 
 struct RecordForm {
     const char *address;
     const char *model;
-    const char *table;
+    std::string table;
 };
 
 TEST_F(CliPointsTest, TableWrittenAndReadBackInLongAndShortForm)
@@ -72,13 +90,11 @@ TEST_F(CliPointsTest, TableWrittenAndReadBackInLongAndShortForm)
     StartSim();
     const std::vector<RecordForm> forms{
         {"1", "MDB",
-         "NO,ABS/INC,Position,Speed,ACC,DCC,Push,Thr,Range,A,B,M,S,T,R,J,C\r\n"
-         "0,ABS,12.5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,first\r\n"
+         kHeader + "0,ABS,12.5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,first\r\n"
          "1,INC,-2.25,50,0.2,0.4,0,0,0.05,0,0,1,0,0,2,2,\r\n"
          "2,ABS,0,200,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n"},
         {"0", "MDA",
-         "NO,ABS/INC,Position,Speed,ACC,DCC,Push,Thr,Range,A,B,M,S,T,R,J,C\r\n"
-         "0,ABS,5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n"
+         kHeader + "0,ABS,5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n"
          "3,INC,1.5,80,0.2,0.2,0,0,0.1,0,0,0,0,0,1,E,last\r\n"},
     };
     for (const auto &form : forms) {
@@ -108,8 +124,8 @@ TEST_F(CliPointsTest, AStepLeftOutOfTheFileIsClearedOnTheController)
     const auto full = TempFile("full.csv");
     const auto shorter = TempFile("shorter.csv");
     const auto copy = TempFile("copy.csv");
-    WriteFile(full, "h\r\n0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,2,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
-    WriteFile(shorter, "h\r\n0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n");
+    WriteFile(full, kHeader + "0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,2,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    WriteFile(shorter, kHeader + "0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n");
     ASSERT_EQ(Run({"points", "write", "0", full.string()}).exitCode, 0);
     CliRun run = Run({"points", "write", "0", shorter.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -127,14 +143,14 @@ TEST_F(CliPointsTest, WriteIsRefusedWhileTheServoIsOn)
 {
     StartSim();
     const auto table = TempFile("table.csv");
-    WriteFile(table, "h\r\n0,INC,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    WriteFile(table, kHeader + "0,INC,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
     ASSERT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 0);
 
     ASSERT_EQ(Run({"servo", "0", "on"}).exitCode, 0);
     CliRun run = Run({"points", "write", "0", table.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("axis 0: "), std::string::npos) << run.err;
-    WriteFile(table, "h\r\n0,INC,2,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    WriteFile(table, kHeader + "0,INC,2,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
     run = Run({"points", "write", "0", table.string()});
     EXPECT_EQ(run.exitCode, 1);
 
@@ -154,6 +170,111 @@ TEST_F(CliPointsTest, MissingFileAndSilentAxisAreReported)
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "axis 7: identify: no reply within 30 ms (-202)\n");
     EXPECT_FALSE(std::filesystem::exists(TempFile("never.csv")));
+}
+
+TEST_F(CliPointsTest, WriteRefusesAFileThatIsNotAPointTableAndSendsNothing)
+{
+    StartSim({"--axis", "0:MDA"});
+    const auto table = TempFile("table.csv");
+    WriteFile(table, kHeader + "0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n1,ABS,2,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    ASSERT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 0);
+    const std::vector<sim::StepRecord> before = ControllerSteps(0);
+    ASSERT_EQ(before.size(), 2u);
+
+    struct Case {
+        const char *what;
+        std::string content;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        {"empty file", "", ": the file is empty"},
+        {"no header line", "0,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n", " line 1: this is not a point-table file"},
+        {"another kind of file", "kvl parameter file\r\nMDA\r\n", " line 1: this is not a point-table file"},
+        {"position abc", kHeader + "0,ABS,5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n1,ABS,abc,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n",
+         " line 3: Position \"abc\" is not a number"},
+        {"step past the table", kHeader + "64,ABS,5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n",
+         " line 2: step 64 is outside the table (steps 0 to 63)"},
+    };
+    const auto bad = TempFile("bad.csv");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFile(bad, c.content);
+        const CliRun run = Run({"points", "write", "0", bad.string()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(bad.string() + c.reason), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("nothing was written to axis 0"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_EQ(ControllerSteps(0), before);
+    }
+}
+
+TEST_F(CliPointsTest, WriteLimitsValuesByTheStepRulesAndListsEachOne)
+{
+    StartSim({"--axis", "0:MDA"});
+    const auto table = TempFile("table.csv");
+    // The shipped parameter file of the model holds 800 mm/s for parameter 29 and a soft limit
+    // (parameter 3) of 100 mm.
+    WriteFile(table, kHeader + "0,ABS,12.5,99999,0.3,0.3,0,0,0.1,0,0,0,0,0,1,1,\r\n"
+                               "1,ABS,150,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    const CliRun run = Run({"points", "write", "0", table.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote 2 steps, cleared 0, failed 0\n");
+    EXPECT_EQ(run.err,
+              "axis 0: warning: line 2, step 0: Speed 99999 was limited to 800 (The speed exceeded the maximum "
+              "speed and was set to the maximum.)\n"
+              "axis 0: warning: line 3, step 1: Position 150 was limited to 100.0000 (The position was outside the "
+              "soft limits and was limited.)\n");
+    const std::vector<sim::StepRecord> steps = ControllerSteps(0);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].speed, 80000);
+    EXPECT_EQ(steps[1].position, 1000000);
+}
+
+TEST_F(CliPointsTest, ForceKeepsTheLenientLoadingOfTheWindow)
+{
+    StartSim({"--axis", "0:MDA"});
+    const auto table = TempFile("table.csv");
+    WriteFile(table, "h\r\n0,ABS,abc,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n70,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    EXPECT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 1);
+    EXPECT_TRUE(ControllerSteps(0).empty());
+
+    const CliRun run = Run({"points", "write", "0", table.string(), "--force"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote 1 steps, cleared 0, failed 0\n");
+    const std::vector<sim::StepRecord> steps = ControllerSteps(0);
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].position, 0);
+}
+
+TEST_F(CliPointsTest, AReadTheControllerEndsEarlyIsNoTable)
+{
+    // The controller ends every bulk read after five steps with its empty refused frame.
+    StartSim({"--axis", "0:MDA", "--fault", "tableend=5"});
+    std::string content = kHeader;
+    for (int step = 0; step < 8; ++step)
+        content += std::to_string(step) + ",ABS," + std::to_string(step) + ",100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n";
+    const auto full = TempFile("full.csv");
+    WriteFile(full, content);
+    // An empty table reads as padding only, so the first write goes through.
+    CliRun run = Run({"points", "write", "0", full.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ASSERT_EQ(ControllerSteps(0).size(), 8u);
+
+    const auto copy = TempFile("copy.csv");
+    run = Run({"points", "read", "0", copy.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("axis 0: read point table: the controller refused the read"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("no file was written"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(copy));
+
+    const auto shorter = TempFile("shorter.csv");
+    WriteFile(shorter, kHeader + "0,ABS,9,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    run = Run({"points", "write", "0", shorter.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
+    const std::vector<sim::StepRecord> steps = ControllerSteps(0);
+    ASSERT_EQ(steps.size(), 8u) << "the stale steps are neither cleared nor overwritten";
+    EXPECT_EQ(steps[0].position, 0);
 }
 
 } // namespace

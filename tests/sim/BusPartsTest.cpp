@@ -130,6 +130,57 @@ TEST(SimFaults, NoiseRepeatsWithTheSeedAndHoldsNoFrameBytes)
         EXPECT_TRUE(wa[i] != 0xEF && wa[i] != 0x0D && wa[i] != 0x0A) << i;
 }
 
+TEST(SimFaults, TableEndStopsTheBulkReadWithTheEmptyRefusedFrame)
+{
+    auto bus = SimBus::CreateDemo();
+    struct Case { uint8_t address; int16_t defined; const char *fault; int framesKept; };
+    const Case cases[] = {
+        {0, 8, "tableend", 5},      // short form, the default of five steps
+        {2, 8, "tableend=3", 3},    // long form
+        {0, 2, "tableend=5", 2},    // fewer steps than N: the refused frame follows the last
+        {2, 8, "tableend=0", 0},    // refused at once
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fault);
+        const bool longForm = bus->Device(c.address)->Model().longRecord;
+        const size_t frameLength = longForm ? 51 : 49;
+        for (int16_t step = 1; step <= c.defined; ++step) {
+            StepRecord record;
+            record.number = step;
+            ASSERT_FALSE(test::Ask(*bus, c.address, cmd::kCmdWriteStep, PointTable::Encode(step, record, longForm)).empty());
+        }
+        const auto stream = test::Ask(*bus, c.address, cmd::kCmdReadAllSteps, {0x00, 0x00});
+        FaultPlan plan;
+        ASSERT_TRUE(plan.Parse(c.fault, nullptr));
+        FaultInjector injector(plan, 1);
+        const auto chunks = injector.Shape(c.address, stream);
+        ASSERT_EQ(chunks.size(), 1u);
+        const auto &wire = chunks[0].bytes;
+        const size_t kept = static_cast<size_t>(c.framesKept) * frameLength;
+        ASSERT_GE(wire.size(), kept + frameLength + AxisDevice::kBulkReadPaddingLength);
+        EXPECT_TRUE(std::equal(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(kept), stream.begin()));
+        const uint8_t *refused = wire.data() + kept;
+        EXPECT_EQ(refused[0], 0xEF);
+        EXPECT_EQ(refused[1], c.address);
+        EXPECT_EQ(refused[2], cmd::kCmdReadAllSteps);
+        EXPECT_TRUE(std::all_of(refused + 3, refused + frameLength - 4, [](uint8_t b) { return b == 0; }));
+        EXPECT_FALSE(frame::CrcMatches(refused, frameLength));
+        EXPECT_EQ(refused[frameLength - 2], 0x0D);
+        EXPECT_EQ(refused[frameLength - 1], 0x0A);
+        EXPECT_TRUE(std::all_of(wire.begin() + static_cast<std::ptrdiff_t>(kept + frameLength), wire.end(),
+                                [](uint8_t b) { return b == 0xFF; }));
+        ASSERT_FALSE(test::Ask(*bus, c.address, cmd::kCmdClearPointTable, {}).empty());
+    }
+    // Other replies, and the padding of an empty table, pass unchanged.
+    FaultPlan plan;
+    ASSERT_TRUE(plan.Parse("tableend=1", nullptr));
+    FaultInjector injector(plan, 1);
+    const auto status = frame::Build(2, 0x15, {1});
+    EXPECT_EQ(injector.Shape(2, status)[0].bytes, status);
+    const std::vector<uint8_t> padding(AxisDevice::kBulkReadPaddingLength, 0xFF);
+    EXPECT_EQ(FaultInjector::EndTableEarly(padding, 1), padding);
+}
+
 TEST(SimFaults, ParseRejectsUnknownKindsAndBadNumbers)
 {
     for (const char *bad : {"smoke", "crc=x", "silent", "delay=-3"}) {
