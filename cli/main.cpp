@@ -35,7 +35,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
-    CCliSession session(args, std::cout, std::cerr);
-    session.LoadSettings();
+    CCliSession session(args, std::cout, std::cerr, std::cin, CCliPrompt::StandardInputIsTerminal());
+    if (!session.LoadSettings())
+        return CCliSession::kExitFailure;
     return command->run(session, args);
 }

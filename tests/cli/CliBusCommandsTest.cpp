@@ -69,7 +69,7 @@ TEST_F(CliBusTest, StatusOfAnAxisAndOfAnAddressNobodyAnswers)
 
     run = Run({"status", "9"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "axis 9: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 9: identify: no reply within 30 ms (-202)\n");
 }
 
 TEST_F(CliBusTest, RawFrameReadsParameter35)

@@ -63,9 +63,9 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     }
     std::ostringstream out, err;
     {
-        CCliSession session(args, out, err);
-        session.LoadSettings();
-        run.exitCode = command->run(session, args);
+        std::istringstream typed(typed_);
+        CCliSession session(args, out, err, typed, terminal_);
+        run.exitCode = session.LoadSettings() ? command->run(session, args) : CCliSession::kExitFailure;
     }
     run.out = out.str();
     run.err = err.str();

@@ -152,7 +152,7 @@ TEST_F(CliPointsTest, MissingFileAndSilentAxisAreReported)
     EXPECT_NE(run.err.find("absent.csv"), std::string::npos) << run.err;
     run = Run({"points", "read", "7", TempFile("never.csv").string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "axis 7: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 7: identify: no reply within 30 ms (-202)\n");
     EXPECT_FALSE(std::filesystem::exists(TempFile("never.csv")));
 }
 
