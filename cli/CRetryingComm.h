@@ -40,7 +40,10 @@ public:
     void Close() override { inner_.Close(); }
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                  int expected, int timeoutMs, int settleMs) override;
-    int TextQuery(const std::string &command, std::string *answer) override { return inner_.TextQuery(command, answer); }
+    int TextQuery(const std::string &command, std::string *answer) override
+    {
+        return inner_.TextQuery(command, answer);
+    }
     int TextSend(const std::string &command) override { return inner_.TextSend(command); }
     std::string DeviceModelName() override { return inner_.DeviceModelName(); }
 

@@ -254,8 +254,9 @@ TEST_F(CliBusTest, AMissingOrWrongSystemFolderIsNamed)
         {file, "kvlctl: the system folder " + file + " is not a folder (check --system)\n"},
     };
     for (const Case &c : cases) {
-        for (const auto &words : std::vector<std::vector<std::string>>{{"--system", c.folder, "status", "1"},
-                                                                         {"--system", c.folder, "param", "get", "1", "31"}}) {
+        const std::vector<std::vector<std::string>> runs{{"--system", c.folder, "status", "1"},
+                                                         {"--system", c.folder, "param", "get", "1", "31"}};
+        for (const auto &words : runs) {
             const CliRun run = Run(words);
             EXPECT_EQ(run.exitCode, 1) << c.folder;
             EXPECT_EQ(run.err, c.line);
