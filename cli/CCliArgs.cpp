@@ -7,7 +7,7 @@ namespace {
 
 // Options that take a value; every other "--name" is a flag.
 const std::set<std::string> kValueOptions{
-    "port", "speed", "system", "lang", "ms", "set", "level", "ch0", "ch1", "sampling", "out",
+    "port", "speed", "system", "lang", "retries", "ms", "set", "level", "ch0", "ch1", "sampling", "out",
     "seconds", "expect", "timeout",
 };
 
@@ -75,6 +75,12 @@ bool CCliArgs::Parse(int argc, char **argv, std::string &error)
         } else if (name == "lang") {
             if (!ParseInt(value, language) || language < 1 || language > 3) {
                 error = "--lang needs 1 (Japanese), 2 (English) or 3 (Chinese)";
+                return false;
+            }
+        } else if (name == "retries") {
+            if (!ParseInt(value, tries) || tries < 1 || tries > CRetryingComm::kMaxTries) {
+                error = "--retries needs how often a read may be sent, 1 to " +
+                        std::to_string(CRetryingComm::kMaxTries) + " (1: never again)";
                 return false;
             }
         } else {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/CRetryingComm.h"
+
 namespace kvl::cli {
 
 class CCliArgs {
@@ -22,6 +24,7 @@ public:
     int speed = 0;           // bit/s; 0: the settings file decides
     std::string systemDir;   // the system folder; empty: beside the program
     int language = 0;        // 1 Japanese, 2 English, 3 Chinese; 0: as the settings start
+    int tries = CRetryingComm::kDefaultTries;   // how often an idempotent read is sent at most (--retries)
     bool trace = false;
     bool json = false;
     bool help = false;

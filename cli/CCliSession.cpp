@@ -1,7 +1,11 @@
 #include "cli/CCliSession.h"
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <iostream>
 
+#include "cli/CRetryingComm.h"
 #include "cli/CTracingComm.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
@@ -16,18 +20,36 @@ namespace {
 
 constexpr int kHighestStoredPort = 100;
 
+// What is wrong with the system folder at `path`; empty when it is a folder that can be read.
+std::string FolderProblem(const std::string &path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (!fs::exists(status))
+        return "the system folder " + path + " does not exist";
+    if (!fs::is_directory(status))
+        return "the system folder " + path + " is not a folder";
+    if (access(path.c_str(), R_OK | X_OK) != 0)
+        return "the system folder " + path + " cannot be read (permission denied)";
+    return {};
+}
+
 } // namespace
 
-CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err)
+CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,
+                         bool inputIsTerminal)
     : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>()),
-      comm_(std::make_unique<CCommImplement>())
+      comm_(std::make_unique<CCommImplement>()), prompt_(in, inputIsTerminal, err, args.Flag("yes"))
 {
+    // Every try of a retried read passes the tracer, so a trace shows each one.
     CComm *comm = comm_.get();
     if (args_.trace) {
         tracing_ = std::make_unique<CTracingComm>(*comm_, err_);
         comm = tracing_.get();
     }
-    commands_ = std::make_unique<CServoCommands>(comm);
+    retrying_ = std::make_unique<CRetryingComm>(*comm, args_.tries);
+    commands_ = std::make_unique<CServoCommands>(retrying_.get());
 }
 
 CCliSession::~CCliSession()
@@ -44,20 +66,36 @@ CComm &CCliSession::Comm()
     return *comm_;
 }
 
-void CCliSession::LoadSettings()
+void CCliSession::SetRetryOnSilence(bool on)
 {
-    if (!args_.systemDir.empty())
+    retrying_->SetRetryOnSilence(on);
+}
+
+bool CCliSession::LoadSettings()
+{
+    if (!args_.systemDir.empty()) {
+        if (const std::string problem = FolderProblem(args_.systemDir); !problem.empty()) {
+            FailText(problem + " (check --system)");
+            return false;
+        }
         CIniEx::SetSystemFolder(args_.systemDir);
+    }
     settingsLoaded_ = settings_->Start(CAppSettings::SystemLanguageId());
     if (settingsLoaded_ && args_.language != 0)
         settings_->SwitchLanguage(args_.language);
-    if (!settingsLoaded_)
-        return;
+    if (!settingsLoaded_) {
+        const std::string folder = CIniEx::SystemFolder();
+        settingsProblem_ = FolderProblem(folder);
+        if (settingsProblem_.empty())
+            settingsProblem_ = "the settings in the system folder " + folder + " cannot be opened";
+        return true;
+    }
     for (int n = 1; n <= kHighestStoredPort; ++n) {
         const std::string path = settings_->DevicePath(n);
         if (!path.empty())
             CPortResolver::Instance().SetPath(n, path);
     }
+    return true;
 }
 
 int CCliSession::ChoosePort()
@@ -69,7 +107,8 @@ int CCliSession::ChoosePort()
     }
     if (port_ <= 0) {
         FailText("no serial port configured: give --port DEVICE (for example --port /dev/ttyUSB0) "
-                 "or set Port in the settings file");
+                 "or set Port in the settings file" +
+                 (settingsProblem_.empty() ? std::string() : " (" + settingsProblem_ + ")"));
         return 0;
     }
     speed_ = args_.speed;
@@ -151,8 +190,18 @@ void CCliSession::PrintJson(const nlohmann::json &document)
 
 int CCliSession::Fail(uint8_t axis, const std::string &operation, int code, int timeoutMs)
 {
-    err_ << AxisLabel(axis) << ": " << operation << ": " << DescribeResult(code, timeoutMs) << '\n';
+    return FailAxis(axis, operation + ": " + DescribeResult(code, timeoutMs));
+}
+
+int CCliSession::FailAxis(uint8_t axis, const std::string &message)
+{
+    Note(axis, message);
     return kExitFailure;
+}
+
+void CCliSession::Note(uint8_t axis, const std::string &message)
+{
+    err_ << "kvlctl: " << AxisLabel(axis) << ": " << message << '\n';
 }
 
 int CCliSession::FailText(const std::string &message)

@@ -1,8 +1,9 @@
 #pragma once
 // CCliSession: what one kvlctl run works with: the settings and language texts of the system
 // folder, the port chosen by --port or by the settings file, the one facade and command layer,
-// and the output in text or JSON. Errors are printed as one line naming the operation, the axis
-// and the result code with its meaning. Main thread only.
+// and the output in text or JSON. Errors are printed as one line that starts "kvlctl: axis 3: "
+// and names the operation and the result code with its meaning. Idempotent reads are asked again
+// after a spoiled reply (--retries); questions go through one prompt. Main thread only.
 #include <iosfwd>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "app/CBusScanner.h"
 #include "cli/CCliArgs.h"
+#include "cli/CCliPrompt.h"
 
 namespace kvl {
 class CAppSettings;
@@ -21,6 +23,7 @@ class CServoCommands;
 
 namespace kvl::cli {
 
+class CRetryingComm;
 class CTracingComm;
 
 class CCliSession {
@@ -28,14 +31,19 @@ public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitFailure = 1;
     static constexpr int kExitUsage = 2;
+    static constexpr int kExitIncomplete = 3;     // the work was done but data were lost on the way
     static constexpr int kDefaultSpeed = 38400;   // the speed assumed when the settings have none
 
-    CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err);
+    // Questions are answered from `in`; `inputIsTerminal` says whether someone can answer there.
+    CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,
+                bool inputIsTerminal);
     ~CCliSession();
 
     // Opens the settings file and the language texts of the system folder. A missing settings
     // file is not an error: the run goes on with defaults, as long as --port names the device.
-    void LoadSettings();
+    // A folder named by --system that does not exist or cannot be read is: false, with a line
+    // that names it.
+    bool LoadSettings();
     // Chooses the port (--port, else the settings) and the speed (--speed, else the settings,
     // else 38400) and opens it. False, with a message printed, when no port is configured or it
     // cannot be opened.
@@ -53,10 +61,15 @@ public:
     int ChoosePort();
 
     CServoCommands &Commands() { return *commands_; }
-    // The facade as the commands see it (with the tracer in front under --trace).
+    // The facade without retries (with the tracer in front under --trace), for raw frames.
     CComm &Comm();
+    // Whether an idempotent read that met silence is sent again (a bus scan turns it off).
+    void SetRetryOnSilence(bool on);
+    CCliPrompt &Prompt() { return prompt_; }
     CAppSettings &Settings() { return *settings_; }
     bool SettingsLoaded() const { return settingsLoaded_; }
+    // Why the settings are not loaded ("the system folder /opt/x does not exist"); empty when they are.
+    const std::string &SettingsProblem() const { return settingsProblem_; }
     // Language text (UTF-8) of (key, section); empty when missing.
     std::string Text(const std::string &key, const std::string &section) const;
     // Identification of an axis, read once per run (ReadDeviceType with the probe timeout).
@@ -71,9 +84,14 @@ public:
     void SetErrIsTerminal(bool terminal) { errIsTerminal_ = terminal; }
     // Prints a JSON document (with --json) on stdout.
     void PrintJson(const nlohmann::json &document);
-    // "axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns kExitFailure.
+    // "kvlctl: axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns
+    // kExitFailure.
     int Fail(uint8_t axis, const std::string &operation, int code, int timeoutMs = 0);
-    // One line on stderr; returns kExitFailure.
+    // "kvlctl: axis 3: message" on stderr; returns kExitFailure.
+    int FailAxis(uint8_t axis, const std::string &message);
+    // "kvlctl: axis 3: message" on stderr, for a warning that does not end the command.
+    void Note(uint8_t axis, const std::string &message);
+    // "kvlctl: message" on stderr; returns kExitFailure.
     int FailText(const std::string &message);
     // Usage error on stderr; returns kExitUsage.
     int Usage(const std::string &message);
@@ -85,9 +103,12 @@ private:
     std::unique_ptr<CAppSettings> settings_;
     std::unique_ptr<CCommImplement> comm_;
     std::unique_ptr<CTracingComm> tracing_;
+    std::unique_ptr<CRetryingComm> retrying_;
+    CCliPrompt prompt_;
     std::unique_ptr<CServoCommands> commands_;
     bool settingsLoaded_ = false;
     bool errIsTerminal_ = false;
+    std::string settingsProblem_;   // why the settings file could not be opened, for later messages
     int port_ = 0;
     int speed_ = 0;
     std::array<std::unique_ptr<DeviceIdentity>, 256> identities_{};

@@ -2,11 +2,22 @@
 
 #include <cctype>
 #include <cstdio>
+#include <array>
 #include <cstdlib>
 
 #include "protocol/Frame.h"
 
 namespace kvl::cli {
+namespace {
+
+// The operation flags, bit 0 first. Bit 3 is set by every operation, not by programs alone.
+constexpr std::array<const char *, 6> kFlagNames{"moving", "in position", "home done", "operating", "alarm",
+                                                 "paused"};
+constexpr std::array<const char *, 6> kFlagKeys{"moving", "inPosition", "homeDone", "operating", "alarm",
+                                                "paused"};
+static_assert(kFlagNames.size() == std::tuple_size_v<decltype(OperationStatus::flags)>);
+
+} // namespace
 
 std::string HexBytes(const uint8_t *data, size_t length)
 {
@@ -92,6 +103,41 @@ bool ParseOnOff(const std::string &text, bool &on)
         return true;
     }
     return false;
+}
+
+} // namespace kvl::cli
+
+namespace kvl::cli {
+
+std::string OperationFlagName(size_t bit, bool camelCase)
+{
+    if (bit >= kFlagNames.size())
+        return {};
+    return camelCase ? kFlagKeys[bit] : kFlagNames[bit];
+}
+
+std::string OperationFlagsText(const OperationStatus &status)
+{
+    std::string text;
+    for (size_t bit = 0; bit < kFlagNames.size(); ++bit) {
+        if (bit)
+            text += ", ";
+        text += kFlagNames[bit];
+        text += status.flags[bit] ? " on" : " off";
+    }
+    return text;
+}
+
+bool ProgramRunning(const OperationStatus &status, bool manualMode)
+{
+    return status.ProgramRunning() && !manualMode && !status.Paused();
+}
+
+std::string ProgramStateText(const OperationStatus &status, bool manualMode)
+{
+    if (ProgramRunning(status, manualMode))
+        return "running";
+    return status.Paused() ? "paused" : "not running";
 }
 
 } // namespace kvl::cli

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "protocol/ServoTypes.h"
+
 namespace kvl::cli {
 
 // "EF 03 01 10 21 0D 0A": upper-case hex bytes separated by blanks.
@@ -20,5 +22,16 @@ bool ParseInt(const std::string &text, int &value);
 bool ParseDouble(const std::string &text, double &value);
 // "on"/"off" (also 1/0).
 bool ParseOnOff(const std::string &text, bool &on);
+
+// Name of operation flag `bit` (0 to 5): "moving", "in position", "home done", "operating",
+// "alarm", "paused"; `camelCase` gives the JSON key ("inPosition").
+std::string OperationFlagName(size_t bit, bool camelCase = false);
+// "moving off, in position on, home done on, operating off, alarm off, paused off".
+std::string OperationFlagsText(const OperationStatus &status);
+// A program runs when the operating flag is set in the automatic run mode and it is not paused:
+// homing, jog and inching set the operating flag in the manual mode.
+bool ProgramRunning(const OperationStatus &status, bool manualMode);
+// "running", "paused" or "not running".
+std::string ProgramStateText(const OperationStatus &status, bool manualMode);
 
 } // namespace kvl::cli

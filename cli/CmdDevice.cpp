@@ -32,6 +32,8 @@ int RunScan(CCliSession &session, const CCliArgs &)
         return CCliSession::kExitFailure;
     const int storedSpeed = session.Args().speed > 0 ? session.Args().speed
                             : session.SettingsLoaded() ? session.Settings().Speed() : 0;
+    // A silent address is simply absent: only spoiled replies are asked again while scanning.
+    session.SetRetryOnSilence(false);
     CBusScanner scanner(session.Commands());
     const LinkResult result = scanner.Link(port, storedSpeed);
     if (!result.found)
@@ -121,6 +123,9 @@ int RunStatus(CCliSession &session, const CCliArgs &)
             : std::string();
     // The grid numbers steps from 0; the controller counts from 1.
     const int gridStep = step - 1;
+    nlohmann::json flagStates;
+    for (size_t bit = 0; bit < operation.flags.size(); ++bit)
+        flagStates[OperationFlagName(bit, true)] = operation.flags[bit] != 0;
     if (session.Json()) {
         session.PrintJson({{"axis", axis}, {"model", identity.model}, {"servo", servo != 0},
                            {"home", home != 0}, {"mode", manual ? "manual" : "automatic"},
@@ -128,7 +133,8 @@ int RunStatus(CCliSession &session, const CCliArgs &)
                            {"commandPosition", positions.command / 10000.0},
                            {"alarm", CMonitorRules::IsAlarm(alarm) ? nlohmann::json(alarm) : nlohmann::json()},
                            {"alarmText", alarmText}, {"flags", operation.flags},
-                           {"running", operation.ProgramRunning()}, {"paused", operation.Paused()},
+                           {"flagStates", flagStates}, {"running", ProgramRunning(operation, manual != 0)},
+                           {"paused", operation.Paused()},
                            {"currentStep", gridStep}});
         return CCliSession::kExitOk;
     }
@@ -144,11 +150,8 @@ int RunStatus(CCliSession &session, const CCliArgs &)
         out << static_cast<int>(alarm) << (alarmText.empty() ? "" : " " + alarmText) << '\n';
     else
         out << "none\n";
-    out << "flags   ";
-    for (int flag : operation.flags)
-        out << ' ' << flag;
-    out << (operation.ProgramRunning() ? "  (program running)" : "")
-        << (operation.Paused() ? "  (paused)" : "") << '\n'
+    out << "flags    " << OperationFlagsText(operation) << '\n'
+        << "program  " << ProgramStateText(operation, manual != 0) << '\n'
         << "step     " << gridStep << '\n';
     return CCliSession::kExitOk;
 }

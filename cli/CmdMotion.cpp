@@ -8,6 +8,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "link/ResultCode.h"
+#include "monitor/CMonitorRules.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::cli {
@@ -18,6 +19,10 @@ constexpr int kJogKeepAliveMs = 30;      // JogStart is repeated this often whil
 constexpr int kDefaultJogMs = 1000;
 constexpr uint8_t kHomeReturnMode = 1;
 constexpr uint8_t kStatusDone = 1;
+constexpr int kFollowPollMs = 50;        // how often a move is looked at until it ends
+constexpr int kFollowLimitMs = 60000;    // a move still going after this is stopped
+constexpr int kFlagMoving = 0;           // operation flags: the axis is moving
+constexpr int kFlagOperating = OperationStatus::kFlagProgramRunning;   // set by any operation
 
 volatile std::sig_atomic_t g_interrupted = 0;
 
@@ -38,6 +43,60 @@ int Report(CCliSession &session, uint8_t axis, const std::string &what, int resu
         session.Out() << what << ": " << (accepted ? "done" : "not accepted") << " (status " << int(status)
                       << ")\n";
     return accepted ? CCliSession::kExitOk : CCliSession::kExitFailure;
+}
+
+// The alarm the axis stands with after `what`: a failure line with its code and text, or kExitOk.
+int ReportAlarm(CCliSession &session, uint8_t axis, const std::string &what)
+{
+    uint8_t code = 0;
+    const int result = session.Commands().ReadAlarmCode(code, axis, kTimeoutMs);
+    if (result != kResultOk)
+        return session.Fail(axis, "read alarm code after " + what, result, kTimeoutMs);
+    if (!CMonitorRules::IsAlarm(code))
+        return CCliSession::kExitOk;
+    std::string text;
+    DeviceIdentity identity;
+    if (session.Identify(axis, identity) == kResultOk)
+        text = session.Text(CMonitorRules::AlarmKey(code), CMonitorRules::AlarmSection(identity.model));
+    return session.FailAxis(axis, what + ": ended with alarm " + std::to_string(code) +
+                                      (text.empty() ? std::string() : " " + text));
+}
+
+// Waits until the axis no longer moves or operates. Stops it on Ctrl-C, on a failed read and when
+// the move outlasts kFollowLimitMs; kExitOk once it stands.
+int FollowMove(CCliSession &session, uint8_t axis, const std::string &what)
+{
+    CServoCommands &commands = session.Commands();
+    g_interrupted = 0;
+    auto previousInt = std::signal(SIGINT, OnInterrupt);
+    auto previousTerm = std::signal(SIGTERM, OnInterrupt);
+    const auto start = std::chrono::steady_clock::now();
+    auto next = start;
+    OperationStatus operation;
+    int result = kResultOk;
+    bool ended = false;
+    while (!g_interrupted && next - start < std::chrono::milliseconds(kFollowLimitMs)) {
+        result = commands.ReadOperationStatus(operation, axis, kTimeoutMs);
+        ended = result == kResultOk && !operation.flags[kFlagMoving] && !operation.flags[kFlagOperating];
+        if (ended || result != kResultOk)
+            break;
+        next += std::chrono::milliseconds(kFollowPollMs);
+        std::this_thread::sleep_until(next);
+    }
+    uint8_t stopStatus = 0;
+    const int stopResult = ended ? kResultOk : commands.Stop(stopStatus, axis, kTimeoutMs);
+    std::signal(SIGINT, previousInt);
+    std::signal(SIGTERM, previousTerm);
+    if (result != kResultOk)
+        return session.Fail(axis, "read operation status during " + what, result, kTimeoutMs);
+    if (stopResult != kResultOk)
+        return session.Fail(axis, "stop after " + what, stopResult, kTimeoutMs);
+    if (g_interrupted)
+        return session.FailAxis(axis, what + " interrupted; the axis was stopped");
+    if (!ended)
+        return session.FailAxis(axis, what + " did not end within " + std::to_string(kFollowLimitMs / 1000) +
+                                          " s; the axis was stopped");
+    return CCliSession::kExitOk;
 }
 
 bool Direction(const std::string &word, int &sign)
@@ -156,9 +215,12 @@ int RunJog(CCliSession &session, const CCliArgs &args)
         return session.Fail(axis, "jog", result, kTimeoutMs);
     if (stopResult != kResultOk)
         return session.Fail(axis, "stop after jog", stopResult, kTimeoutMs);
+    const std::string what = std::string("jog ") + (sign > 0 ? "+" : "-");
     if (g_interrupted)
-        return session.FailText(AxisLabel(axis) + ": jog interrupted; the axis was stopped");
-    return Report(session, axis, std::string("jog ") + (sign > 0 ? "+" : "-"), stopResult, stopStatus, true);
+        return session.FailAxis(axis, "jog interrupted; the axis was stopped");
+    if (int code = ReportAlarm(session, axis, what))
+        return code;
+    return Report(session, axis, what, stopResult, stopStatus, true);
 }
 
 int RunInch(CCliSession &session, const CCliArgs &args)
@@ -166,10 +228,21 @@ int RunInch(CCliSession &session, const CCliArgs &args)
     int sign = 0;
     if (!Direction(args.Word(2), sign))
         return session.Usage("inch AXIS +|-");
-    return RunStatusCommand(session, 1, std::string("inch ") + (sign > 0 ? "+" : "-"),
-                            [sign](CServoCommands &c, uint8_t &status, uint8_t axis) {
-                                return c.InchingMove(sign, status, axis, kTimeoutMs);
-                            }, AnyStatus);
+    uint8_t axis = 0;
+    int exitCode = 0;
+    if (!session.OpenAxis(1, axis, exitCode))
+        return exitCode;
+    const std::string what = std::string("inch ") + (sign > 0 ? "+" : "-");
+    uint8_t status = 0;
+    const int result = session.Commands().InchingMove(sign, status, axis, kTimeoutMs);
+    if (result != kResultOk)
+        return session.Fail(axis, what, result, kTimeoutMs);
+    // The move is followed to its end, so that an alarm it ran into is told.
+    if (int code = FollowMove(session, axis, what))
+        return code;
+    if (int code = ReportAlarm(session, axis, what))
+        return code;
+    return Report(session, axis, what, result, status, true);
 }
 
 } // namespace
@@ -185,10 +258,12 @@ std::vector<CliCommand> MotionCommands()
         {"reset", "reset AXIS", "reset the current alarm", "example: kvlctl reset 0", RunReset},
         {"jog", "jog AXIS +|- [--ms T]", "jog for T ms (default 1000), then stop",
          "JogStart is repeated every 30 ms while the jog lasts, then Stop is sent. Stop is also sent\n"
-         "when the jog fails or is interrupted with Ctrl-C.\n\nexample: kvlctl jog 0 + --ms 500",
+         "when the jog fails or is interrupted with Ctrl-C. A jog that ends with an alarm prints its\n"
+         "code and text and exits with 1.\n\nexample: kvlctl jog 0 + --ms 500",
          RunJog},
         {"inch", "inch AXIS +|-", "move by the inching distance (parameter 31) at the jog speed",
-         "example: kvlctl inch 0 -", RunInch},
+         "Waits until the move has ended (Ctrl-C stops the axis). A jog or inch that ends with an\n"
+         "alarm prints its code and text and exits with 1.\n\nexample: kvlctl inch 0 -", RunInch},
     };
 }
 

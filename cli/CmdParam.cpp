@@ -59,8 +59,9 @@ int PrepareAxis(CCliSession &session, uint8_t axis, int level, AxisParams &param
     if (result != kResultOk)
         return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
     if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(params.store, identity.model))
-        return session.FailText("no parameter file for " + identity.model +
-                                " in the system folder (is --system right?)");
+        return session.FailText("no parameter file for " + identity.model + " in the system folder" +
+                                (session.SettingsProblem().empty() ? std::string(" (is --system right?)")
+                                                                   : " (" + session.SettingsProblem() + ")"));
     params.language = session.Settings().Language();
     params.target.address = axis;
     params.target.model = identity.model;
@@ -152,8 +153,8 @@ int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     return CCliSession::kExitOk;
 }
 
-// Writes the file list's changed values; the servo caution is accepted only with --yes.
-int WriteChanged(CCliSession &session, const CCliArgs &args, AxisParams &params)
+// Writes the file list's changed values; the servo caution is a question (--yes answers it).
+int WriteChanged(CCliSession &session, AxisParams &params)
 {
     const uint8_t axis = params.target.address;
     WriteOptions options;
@@ -161,13 +162,11 @@ int WriteChanged(CCliSession &session, const CCliArgs &args, AxisParams &params)
     if (result != kResultOk)
         return session.Fail(axis, "read servo and run state", result, CServoCommands::kTimeoutMs);
     options.store = &params.store;
+    auto answer = CCliPrompt::Answer::kYes;
     options.confirmCaution = [&](const ParamMessage &text) {
-        if (args.Flag("yes"))
-            return true;
-        session.Err() << AxisLabel(axis) << ": "
-                      << Message(session, text, "writing these parameters switches the servo off") << '\n'
-                      << "(add --yes to accept)\n";
-        return false;
+        answer = session.Prompt().Ask(AxisLabel(axis),
+                                      Message(session, text, "Writing switches the servo off. Continue?"));
+        return answer == CCliPrompt::Answer::kYes;
     };
     CProgressLine progress(session.Err(), session.ErrIsTerminal(), "writing parameters");
     options.progress = [&progress](int done, int total) { progress.Count(done, total); };
@@ -179,14 +178,16 @@ int WriteChanged(CCliSession &session, const CCliArgs &args, AxisParams &params)
                          CServoCommands::kTimeoutMs);
     }
     for (const ParamMessage &message : report.messages)
-        session.Err() << AxisLabel(axis) << ": " << Message(session, message, message.key) << '\n';
+        session.Note(axis, Message(session, message, message.key));
     switch (report.status) {
     case WriteStatus::RefusedAutomatic:
-        return session.FailText(AxisLabel(axis) + ": the controller runs in automatic mode: nothing written");
+        return session.FailAxis(axis, "the controller runs in automatic mode: nothing written");
     case WriteStatus::Cancelled:
-        return CCliSession::kExitFailure;
+        // The prompt has said why when nobody could answer.
+        return answer == CCliPrompt::Answer::kNoTerminal ? CCliSession::kExitFailure
+                                                         : session.FailAxis(axis, "nothing written");
     case WriteStatus::ServoOffFailed:
-        return session.FailText(AxisLabel(axis) + ": the servo did not switch off: nothing written");
+        return session.FailAxis(axis, "the servo did not switch off: nothing written");
     case WriteStatus::Done:
         break;
     }
@@ -227,14 +228,20 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     if (record.GetType() == CParamData::kTypeSelection && ParseInt(text, index) && index >= 0 &&
         index < record.ChoiceCount())
         text = record.Choices()[static_cast<size_t>(index)];
+    auto answer = CCliPrompt::Answer::kYes;
     const auto confirm = [&](const ParamMessage &message, const ParamMessage &) {
-        session.Err() << AxisLabel(axis) << ": " << Message(session, message, message.key) << '\n';
-        return true;
+        answer = session.Prompt().Ask(AxisLabel(axis), Message(session, message, message.key));
+        return answer == CCliPrompt::Answer::kYes;
     };
     const EditResult edit = CParamEditCheck::Commit(params.lists->File(), number, text, level, 0, confirm);
     switch (edit.status) {
     case EditStatus::Applied:
-        return WriteChanged(session, args, params);
+        return WriteChanged(session, params);
+    case EditStatus::Cancelled:
+        // The prompt has said why when nobody could answer.
+        return answer == CCliPrompt::Answer::kNoTerminal
+                   ? CCliSession::kExitFailure
+                   : session.FailAxis(axis, "parameter " + std::to_string(number) + " not changed");
     case EditStatus::Unchanged:
         if (!session.Json())
             session.Out() << "parameter " << number << " already holds that value\n";
@@ -305,7 +312,7 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
     if (!order.Empty())
         return session.FailText("cannot load " + args.Word(3) + ": " +
                                 Message(session, order, "the file breaks the order of a parameter pair"));
-    return WriteChanged(session, args, params);
+    return WriteChanged(session, params);
 }
 
 int RunParam(CCliSession &session, const CCliArgs &args)
@@ -343,7 +350,9 @@ std::vector<CliCommand> ParamCommands()
          "      2 Custom SP decides which parameters go into the file).\n"
          "load  reads the file (refused when it was made for another model) and writes only the\n"
          "      values that differ from the controller.\n"
-         "Writing while the servo is on switches it off first: that needs --yes.\n\n"
+         "Writing while the servo is on switches it off first, and some parameters ask before they\n"
+         "change: each question waits for y or n on a terminal; --yes answers yes, and without a\n"
+         "terminal (a script) the command changes nothing unless --yes is given.\n\n"
          "examples: kvlctl param get 1 16 31\n"
          "          kvlctl param set 1 16 25.5\n"
          "          kvlctl param save 1 axis1.dat\n"

@@ -123,8 +123,8 @@ int ReadControllerTable(CCliSession &session, uint8_t axis, const AxisTable &axi
         result = session.Commands().ReadAllSteps(axisTable.model, lines, axis, kTimeoutMs);
     }
     if (result == kResultRefused)
-        return session.FailText(AxisLabel(axis) + ": read point table: the controller refused the read or ended it " +
-                                "before the end of its table (0); " + consequence);
+        return session.FailAxis(axis, "read point table: the controller refused the read or ended it "
+                                      "before the end of its table (0); " + consequence);
     if (result != kResultOk)
         return session.Fail(axis, "read point table", result, kTimeoutMs);
     std::string joined;
@@ -166,14 +166,12 @@ int CheckWritable(CCliSession &session, uint8_t axis)
     if (result != kResultOk)
         return session.Fail(axis, "read servo state", result, kTimeoutMs);
     if (servo)
-        return session.FailText(AxisLabel(axis) + ": " +
-                                Message(session, "IDS_WARN_SERVOON_PROG_INPUT", "COMMON",
+        return session.FailAxis(axis, Message(session, "IDS_WARN_SERVOON_PROG_INPUT", "COMMON",
                                         "the servo is on: switch it off before writing the point table"));
     uint8_t manual = 1;
     result = session.Commands().ReadRunMode(manual, axis, kTimeoutMs);
     if (result == kResultOk && manual == 0)
-        return session.FailText(AxisLabel(axis) + ": " +
-                                Message(session, "ID_PROG_WRITE_WARN_AUTO", kStepSection,
+        return session.FailAxis(axis, Message(session, "ID_PROG_WRITE_WARN_AUTO", kStepSection,
                                         "the controller is in automatic mode: writing is refused"));
     return CCliSession::kExitOk;
 }
@@ -205,7 +203,7 @@ StepRecord ToWireRecord(const StepWireValues &v)
 void ReportLimited(CCliSession &session, uint8_t axis, const std::vector<CsvLimitedValue> &limited)
 {
     for (const CsvLimitedValue &value : limited) {
-        session.Err() << AxisLabel(axis) << ": warning: line " << value.line << ", step " << value.step << ": "
+        session.Err() << "kvlctl: " << AxisLabel(axis) << ": warning: line " << value.line << ", step " << value.step << ": "
                       << CPointCsvCheck::ColumnName(value.column) << ' ' << value.given << " was limited to "
                       << value.taken;
         const std::string why = value.message.key.empty() ? std::string()
@@ -289,7 +287,7 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool f
     progress.Done();
     for (const StepMessage &message : plan.Messages()) {
         const std::string text = session.Text(message.key, message.section);
-        session.Err() << AxisLabel(axis) << ": "
+        session.Err() << "kvlctl: " << AxisLabel(axis) << ": "
                       << (text.empty() ? (message.key == "IDS_WRITE_ERR" ? "a step with an empty field was not written"
                                                                          : "a push value is above the push limit")
                                        : text)

@@ -39,6 +39,21 @@ const char *StartFailure(CWaveCapture::StartResult result)
     }
 }
 
+// Lists the samples that never arrived (replies lost on the way); kExitIncomplete when any did.
+int ReportGaps(CCliSession &session, uint8_t axis, const CWaveCapture &capture)
+{
+    if (capture.Gaps().empty())
+        return CCliSession::kExitOk;
+    for (const WaveGap &gap : capture.Gaps())
+        session.Note(axis, "lost samples " + std::to_string(gap.first) + " to " +
+                               std::to_string(gap.first + gap.count - 1) + " (" + std::to_string(gap.count) +
+                               " samples)");
+    session.Note(axis, "the capture lost " + std::to_string(capture.LostCount()) + " samples in " +
+                           std::to_string(capture.Gaps().size()) + " gaps; the file holds the " +
+                           std::to_string(capture.ReceivedCount()) + " that arrived");
+    return CCliSession::kExitIncomplete;
+}
+
 int RunWave(CCliSession &session, const CCliArgs &args)
 {
     int modes[2] = {4, 7};   // actual speed and actual current, as the waveform window starts
@@ -106,13 +121,18 @@ int RunWave(CCliSession &session, const CCliArgs &args)
     if (!CWaveCsv::Save(path, series, caption.empty() ? "Time(ms)" : caption))
         return session.FailText("cannot write " + path);
     const int samples = capture.ReceivedCount();
+    nlohmann::json lost = nlohmann::json::array();
+    for (const WaveGap &gap : capture.Gaps())
+        lost.push_back({{"first", gap.first}, {"count", gap.count}});
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"file", path}, {"samples", samples}, {"periodMs", capture.PeriodMs()},
-                           {"channels", capture.Channels()}});
+                           {"channels", capture.Channels()}, {"lost", lost}});
     else
         session.Out() << "captured " << samples << " samples (" << capture.PeriodMs() << " ms apart) into " << path
                       << '\n';
-    return samples > 0 ? CCliSession::kExitOk : session.FailText(AxisLabel(axis) + ": the capture brought no samples");
+    if (samples == 0)
+        return session.FailAxis(axis, "the capture brought no samples");
+    return ReportGaps(session, axis, capture);
 }
 
 } // namespace
@@ -125,7 +145,9 @@ std::vector<CliCommand> WaveCommands()
          "Modes: 0 none, 1 actual position, 2 position command, 3 position deviation, 4 actual speed,\n"
          "5 speed command, 6 speed deviation, 7 actual current, 8 current command, 9 current deviation.\n"
          "Defaults: --ch0 4 --ch1 7 --sampling 1 (0.1 ms units) --seconds 2. The capture ends when the\n"
-         "controller says so, after T seconds, or with Ctrl-C; values are in physical units.\n\n"
+         "controller says so, after T seconds, or with Ctrl-C; values are in physical units.\n"
+         "Samples lost on the way (a spoiled reply) are listed by their numbers on stderr; the file\n"
+         "keeps what arrived and the exit status is 3.\n\n"
          "example: kvlctl wave 0 --ch0 1 --ch1 4 --sampling 10 --seconds 3 --out run.csv",
          RunWave},
     };

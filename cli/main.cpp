@@ -38,8 +38,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
-    CCliSession session(args, std::cout, std::cerr);
+    CCliSession session(args, std::cout, std::cerr, std::cin, CCliPrompt::StandardInputIsTerminal());
     session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
-    session.LoadSettings();
+    if (!session.LoadSettings())
+        return CCliSession::kExitFailure;
     return command->run(session, args);
 }

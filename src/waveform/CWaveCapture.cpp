@@ -93,6 +93,8 @@ CWaveCapture::StartResult CWaveCapture::Start(long long sampling)
     m_running = true;
     m_received = 0;
     m_plotted = 0;
+    m_nextIndex = 0;
+    m_gaps.clear();
     m_lastTime = 0.0;
     m_runningValue = {};
     m_triggerTime = {};
@@ -214,6 +216,7 @@ int CWaveCapture::AppendBatch(const WaveBatch &batch, bool &finished)
     if (m_channels == 2)
         count = std::min(count, static_cast<int>(batch.channel2.size()));
     if (count > 0) {
+        NoteGap(batch.firstIndex);
         m_firstIndex = batch.firstIndex;
         m_commandBase = batch.commandBase;
         m_actualBase = batch.actualBase;
@@ -227,9 +230,26 @@ int CWaveCapture::AppendBatch(const WaveBatch &batch, bool &finished)
         ++m_received;
         ++arrived;
     }
+    if (count > 0)
+        m_nextIndex = batch.firstIndex + arrived;
     if (m_received >= kBufferSamples)
         finished = true;
     return arrived;
+}
+
+void CWaveCapture::NoteGap(int32_t firstIndex)
+{
+    // A batch that starts before the expected index repeats samples; only a jump ahead loses any.
+    if (firstIndex > m_nextIndex)
+        m_gaps.push_back({m_nextIndex, firstIndex - m_nextIndex});
+}
+
+int64_t CWaveCapture::LostCount() const
+{
+    int64_t lost = 0;
+    for (const WaveGap &gap : m_gaps)
+        lost += gap.count;
+    return lost;
 }
 
 // ---- Conversion ---------------------------------------------------------------------------------

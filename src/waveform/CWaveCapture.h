@@ -8,7 +8,9 @@
 // shift both live series so that the crossing lies at the trigger position.
 //
 // No messages are shown: a refused start leaves the capture idle, a failed poll is retried at the
-// next tick. The capture holds references to the command source, the series list and the display
+// next tick. A batch the controller sent but that never arrived intact is gone (the controller
+// moves on), so the run keeps the ranges of sample indices it never received for the caller to
+// show. The capture holds references to the command source, the series list and the display
 // (all owned by the waveform window or the CLI's wave command), and never owns them.
 // User-interface thread (or the CLI's main thread); the command source may dispatch window
 // messages while it waits, so Start, Stop and Poll guard against being re-entered.
@@ -42,6 +44,14 @@ struct WaveTriggerSettings {
     int widthIndex = 0;       // 0..9: line width 1..10
     double position = 0.0;    // ms
     bool align = true;
+};
+
+// Samples first .. first + count - 1 (per channel, counted from 0) that never arrived.
+struct WaveGap {
+    int32_t first = 0;
+    int32_t count = 0;
+
+    bool operator==(const WaveGap &) const = default;
 };
 
 class CWaveCapture {
@@ -111,6 +121,10 @@ public:
     // Raw sample i of stream 0 or 1 as received.
     int32_t Sample(int stream, int i) const { return m_buffers[stream][static_cast<std::size_t>(i)]; }
     double LastSampleTime() const { return m_lastTime; }
+    // The runs of sample indices missing between (or before) the batches received, in order.
+    const std::vector<WaveGap> &Gaps() const { return m_gaps; }
+    // Total samples per channel of all gaps.
+    int64_t LostCount() const;
     bool TriggerFound(int channel) const { return m_triggerFound[channel]; }
     double TriggerTime(int channel) const { return m_triggerTime[channel]; }
 
@@ -123,6 +137,7 @@ private:
     void ReturnToIdle();
     void FinishByUser();
     int AppendBatch(const WaveBatch &batch, bool &finished);
+    void NoteGap(int32_t firstIndex);
     void ProcessNewSamples();
     double Convert(int channel, int32_t sample, bool first);
     void CheckTrigger(int sampleIndex, double t);
@@ -160,6 +175,8 @@ private:
     std::array<std::vector<int32_t>, 2> m_buffers;
     int m_received = 0;
     int m_plotted = 0;
+    int32_t m_nextIndex = 0;   // the index the next batch should start at
+    std::vector<WaveGap> m_gaps;
     std::array<double, 2> m_runningValue{};
     std::array<double, 2> m_triggerTime{};
     std::array<bool, 2> m_triggerFound{};

@@ -2,6 +2,8 @@
 #include "CliFixture.h"
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include <nlohmann/json.hpp>
@@ -69,7 +71,7 @@ TEST_F(CliBusTest, StatusOfAnAxisAndOfAnAddressNobodyAnswers)
 
     run = Run({"status", "9"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "axis 9: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 9: identify: no reply within 30 ms (-202)\n");
 }
 
 TEST_F(CliBusTest, RawFrameReadsParameter35)
@@ -162,6 +164,133 @@ TEST_F(CliBusTest, AlarmHistoryIsListedAndCleared)
     run = Run({"--json", "alarms", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(json::parse(run.out).at("history").empty());
+}
+
+TEST_F(CliBusTest, StatusNamesEveryFlagAndTheProgramState)
+{
+    StartSim({"--axis", "1:MDB"});
+    const CliRun run = Run({"status", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("flags    moving off, in position off, home done off, operating off, alarm off, paused off\n"
+                           "program  not running\n"),
+              std::string::npos)
+        << run.out;
+    const json status = json::parse(Run({"--json", "status", "1"}).out);
+    EXPECT_EQ(status.at("flagStates"), json::parse(R"({"moving": false, "inPosition": false, "homeDone": false,
+                                                      "operating": false, "alarm": false, "paused": false})"));
+    EXPECT_EQ(status.at("running"), false);
+}
+
+// Every other reply carries a wrong CRC: each read needs a second try, and a write whose reply is
+// spoiled is not sent again.
+TEST_F(CliBusTest, ReadsSurviveOneBadReplyAndWritesAreSentOnce)
+{
+    StartSim({"--axis", "1:MDB", "--fault", "crc=2", "--seed", "7"});
+    CliRun run = Run({"status", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("model    MDB"), std::string::npos) << run.out;
+    run = Run({"--json", "info", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(json::parse(run.out).at("model"), "MDB");
+
+    run = Run({"--trace", "param", "set", "1", "31", "1.5", "--yes"});
+    EXPECT_EQ(run.exitCode, 1);
+    int writes = 0;
+    std::istringstream trace(run.err);
+    for (std::string line; std::getline(trace, line);)
+        writes += line.rfind("TX: EF 01 25 1F 00 ", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(writes, 1) << run.err;
+    EXPECT_NE(run.err.find("kvlctl: axis 1: write parameter 31: "), std::string::npos) << run.err;
+
+    // One try only: the first spoiled reply ends the command.
+    run = Run({"--retries", "1", "status", "1"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("(-205)"), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"--retries", "0", "status", "1"}).exitCode, 2);
+}
+
+TEST_F(CliBusTest, AJogOrInchThatEndsInAnAlarmSaysWhichAndFails)
+{
+    StartSim({"--axis", "1:MDB"});
+    ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
+    ASSERT_EQ(Run({"home", "1"}).exitCode, 0);
+    bool homed = false;
+    for (int i = 0; i < 100 && !homed; ++i) {
+        homed = json::parse(Run({"--json", "status", "1"}).out).at("home").get<bool>();
+        if (!homed)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_TRUE(homed);
+    // The lower soft limit lies just under the origin: jogging down runs into alarm 13.
+    CliRun run = Run({"jog", "1", "-", "--ms", "300"});
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string jogAlarm = "kvlctl: axis 1: jog -: ended with alarm 13 ";
+    ASSERT_EQ(run.err.rfind(jogAlarm, 0), 0u) << run.err;
+    EXPECT_GT(run.err.size(), jogAlarm.size() + 1) << "the alarm's text follows its code";
+
+    ASSERT_EQ(Run({"reset", "1"}).exitCode, 0);
+    // An inch waits for its move: up by the inching distance ends cleanly, back down passes the limit.
+    run = Run({"inch", "1", "+"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("inch +: done", 0), 0u) << run.out;
+    EXPECT_EQ(json::parse(Run({"--json", "status", "1"}).out).at("flagStates").at("moving"), false);
+    run = Run({"inch", "1", "-"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.rfind("kvlctl: axis 1: inch -: ended with alarm 13 ", 0), 0u) << run.err;
+}
+
+TEST_F(CliBusTest, AMissingOrWrongSystemFolderIsNamed)
+{
+    StartSim({"--axis", "1:MDB"});
+    const std::string missing = TempFile("no-such-folder").string();
+    const std::string file = TempFile("a-file").string();
+    std::ofstream(file) << "not a folder\n";
+    struct Case {
+        std::string folder;
+        std::string line;
+    };
+    const Case cases[] = {
+        {missing, "kvlctl: the system folder " + missing + " does not exist (check --system)\n"},
+        {file, "kvlctl: the system folder " + file + " is not a folder (check --system)\n"},
+    };
+    for (const Case &c : cases) {
+        const std::vector<std::vector<std::string>> runs{{"--system", c.folder, "status", "1"},
+                                                         {"--system", c.folder, "param", "get", "1", "31"}};
+        for (const auto &words : runs) {
+            const CliRun run = Run(words);
+            EXPECT_EQ(run.exitCode, 1) << c.folder;
+            EXPECT_EQ(run.err, c.line);
+            EXPECT_TRUE(run.out.empty()) << run.out;
+        }
+    }
+}
+
+TEST_F(CliBusTest, EveryErrorLineStartsWithTheToolAndTheAxis)
+{
+    StartSim({"--axis", "0:MDA", "--axis", "1:MDB"});
+    struct Case {
+        std::vector<std::string> words;
+        std::string prefix;
+    };
+    const Case cases[] = {
+        {{"status", "9"}, "kvlctl: axis 9: "},
+        {{"info", "gw"}, "kvlctl: gateway: "},
+        {{"param", "get", "0", "150"}, "kvlctl: axis 0: "},   // the MDA has parameters up to 111
+        {{"io", "1", "--set", "8", "on"}, "kvlctl: axis 1: "},
+        {{"wave", "1", "--ch0", "0", "--ch1", "0", "--out", TempFile("w.csv").string()}, "kvlctl: axis 1: "},
+        {{"alarms", "9"}, "kvlctl: axis 9: "},
+        {{"jog", "9", "+", "--ms", "10"}, "kvlctl: axis 9: "},
+    };
+    for (const Case &c : cases) {
+        const CliRun run = Run(c.words);
+        SCOPED_TRACE(c.words[0] + " " + c.words[1]);
+        EXPECT_EQ(run.exitCode, 1);
+        std::istringstream lines(run.err);
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count)
+            EXPECT_EQ(line.rfind(c.prefix, 0), 0u) << line;
+        EXPECT_GT(count, 0);
+    }
 }
 
 TEST_F(CliBusTest, TraceShowsEveryFrameInHex)

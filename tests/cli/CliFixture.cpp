@@ -63,10 +63,10 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     }
     std::ostringstream out, err;
     {
-        CCliSession session(args, out, err);
+        std::istringstream typed(typed_);
+        CCliSession session(args, out, err, typed, terminal_);
         session.SetErrIsTerminal(errIsTerminal_);
-        session.LoadSettings();
-        run.exitCode = command->run(session, args);
+        run.exitCode = session.LoadSettings() ? command->run(session, args) : CCliSession::kExitFailure;
     }
     run.out = out.str();
     run.err = err.str();

@@ -29,6 +29,13 @@ protected:
     void StartSim(const std::vector<std::string> &options = {});
     // kvlctl with --port on the simulator and --system on the private folder, then `words`.
     CliRun Run(const std::vector<std::string> &words, bool withPort = true);
+    // What the next runs read as typed answers, and whether their input counts as a terminal
+    // (by default: no terminal, nothing typed).
+    void Answer(const std::string &typed, bool terminal)
+    {
+        typed_ = typed;
+        terminal_ = terminal;
+    }
     // Reads the private settings file.
     std::string SettingsText() const;
     std::filesystem::path TempFile(const std::string &name) const { return dir_ / name; }
@@ -41,6 +48,8 @@ private:
     std::unique_ptr<test::ScratchSystemFolder> scratch_;
     std::filesystem::path dir_;
     std::filesystem::path system_;
+    std::string typed_;
+    bool terminal_ = false;
 };
 
 } // namespace kvl::cli

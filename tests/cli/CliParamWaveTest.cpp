@@ -2,6 +2,7 @@
 // the refusals, and a capture of a running program.
 #include "CliFixture.h"
 
+#include <array>
 #include <chrono>
 #include <fstream>
 #include <thread>
@@ -55,11 +56,12 @@ TEST_F(CliParamWaveTest, ValuesInUserUnitsAndChoicesByTextOrIndex)
     run = Run({"raw", "1", "0x24", "1F", "00", "--expect", "13"});
     EXPECT_EQ(run.out.rfind("reply  EF 01 24 1F 00 E2 04 00 00 ", 0), 0u) << run.out;
 
-    run = Run({"param", "set", "1", "36", "2"});
+    // The operation type asks before it changes.
+    run = Run({"param", "set", "1", "36", "2", "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string byIndex = ParamValue(*this, Run({"--json", "param", "get", "1", "36"}));
-    ASSERT_EQ(Run({"param", "set", "1", "36", "0"}).exitCode, 0);
-    run = Run({"param", "set", "1", "36", byIndex});
+    ASSERT_EQ(Run({"param", "set", "1", "36", "0", "--yes"}).exitCode, 0);
+    run = Run({"param", "set", "1", "36", byIndex, "--yes"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "36"})), byIndex);
 }
@@ -103,6 +105,94 @@ TEST_F(CliParamWaveTest, SavedFileLoadsBackOnlyOntoItsModel)
     run = Run({"param", "load", "2", file.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot load"), std::string::npos) << run.err;
+}
+
+// Parameter 36 asks before it changes, and a write while the servo is on asks before it switches
+// the servo off: on a terminal the answer decides, without one nothing changes unless --yes.
+TEST_F(CliParamWaveTest, QuestionsAreAskedOrRefusedOnPurpose)
+{
+    StartSim();
+    struct Case {
+        const char *name;
+        const char *number;
+        std::array<const char *, 2> values;   // the value before, the value the case sets
+        bool servoOn;
+        std::string typed;
+        bool terminal;
+        bool yes;
+        int exitCode;
+        const char *says;                     // a piece of the standard error
+    };
+    const std::string refused = "(add --yes to answer yes)";
+    const Case cases[] = {
+        {"36 answered n", "36", {"0", "2"}, false, "n\n", true, false, 1, "axis 1: parameter 36 not changed"},
+        {"36 without a terminal", "36", {"0", "2"}, false, "y\n", false, false, 1, refused.c_str()},
+        {"36 answered y", "36", {"0", "2"}, false, "y\n", true, false, 0, " [y/n] "},
+        {"36 with --yes and no terminal", "36", {"0", "2"}, false, "", false, true, 0, ""},
+        {"servo on, answered n", "40", {"30", "55"}, true, "n\n", true, false, 1, "axis 1: nothing written"},
+        {"servo on, no terminal", "40", {"30", "55"}, true, "", false, false, 1, refused.c_str()},
+        {"servo on, answered y", "40", {"30", "55"}, true, "yes\n", true, false, 0, " [y/n] "},
+        {"36 yes, then the servo caution no", "36", {"0", "2"}, true, "y\nn\n", true, false, 1, "nothing written"},
+        {"36 and the servo caution yes", "36", {"0", "2"}, true, "y\ny\n", true, false, 0, " [y/n] "},
+        {"servo on, --yes", "40", {"30", "55"}, true, "", false, true, 0, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Run({"param", "set", "1", c.number, c.values[0], "--yes"}).exitCode, 0);
+        if (c.servoOn) {
+            ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
+        }
+        const std::string before = ParamValue(*this, Run({"--json", "param", "get", "1", c.number}));
+        std::vector<std::string> words{"param", "set", "1", c.number, c.values[1]};
+        if (c.yes)
+            words.push_back("--yes");
+        Answer(c.typed, c.terminal);
+        const CliRun run = Run(words);
+        Answer("", false);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        const std::string after = ParamValue(*this, Run({"--json", "param", "get", "1", c.number}));
+        EXPECT_EQ(after != before, c.exitCode == 0) << before << " -> " << after;
+        if (c.servoOn) {
+            EXPECT_EQ(json::parse(Run({"--json", "status", "1"}).out).at("servo"), c.exitCode != 0)
+                << "the servo stays on unless the write was accepted";
+        }
+        ASSERT_EQ(Run({"servo", "1", "off"}).exitCode, 0);
+    }
+}
+
+// Every third reply is spoiled: the scales and the start pass, then the first batch and every
+// third one after it are lost on the way.
+TEST_F(CliParamWaveTest, ACaptureWithLostBatchesListsThemAndExitsWithThree)
+{
+    StartSim({"--axis", "0:MDC", "--fault", "crc=3", "--seed", "3"});
+    const auto file = TempFile("lossy.csv");
+    const CliRun run = Run({"--json", "wave", "0", "--ch0", "4", "--ch1", "0", "--sampling", "10", "--seconds", "0.6",
+                            "--out", file.string()});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(run.err.rfind("kvlctl: axis 0: lost samples ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("kvlctl: axis 0: the capture lost "), std::string::npos) << run.err;
+    const json result = json::parse(run.out);
+    ASSERT_FALSE(result.at("lost").empty());
+    const int samples = result.at("samples").get<int>();
+    EXPECT_GT(samples, 0);
+    // What arrived is in the file, with the time of each sample as the controller numbered it.
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    int lines = 0;
+    double firstTime = -1;
+    while (std::getline(in, line)) {
+        double index = 0, time = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf", &index, &time), 2) << line;
+        if (lines++ == 0)
+            firstTime = time;
+    }
+    EXPECT_EQ(lines, samples);
+    const json &firstGap = result.at("lost")[0];
+    if (firstGap.at("first").get<int>() == 0) {
+        EXPECT_NEAR(firstTime, firstGap.at("count").get<int>() + 1.0, 1e-9) << "the file starts after the lost batch";
+    }
 }
 
 TEST_F(CliParamWaveTest, WritesAreRefusedWhileAProgramRuns)

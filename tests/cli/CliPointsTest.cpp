@@ -168,7 +168,7 @@ TEST_F(CliPointsTest, MissingFileAndSilentAxisAreReported)
     EXPECT_NE(run.err.find("absent.csv"), std::string::npos) << run.err;
     run = Run({"points", "read", "7", TempFile("never.csv").string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "axis 7: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 7: identify: no reply within 30 ms (-202)\n");
     EXPECT_FALSE(std::filesystem::exists(TempFile("never.csv")));
 }
 
@@ -220,9 +220,9 @@ TEST_F(CliPointsTest, WriteLimitsValuesByTheStepRulesAndListsEachOne)
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote 2 steps, cleared 0, failed 0\n");
     EXPECT_EQ(run.err,
-              "axis 0: warning: line 2, step 0: Speed 99999 was limited to 800 (The speed exceeded the maximum "
+              "kvlctl: axis 0: warning: line 2, step 0: Speed 99999 was limited to 800 (The speed exceeded the maximum "
               "speed and was set to the maximum.)\n"
-              "axis 0: warning: line 3, step 1: Position 150 was limited to 100.0000 (The position was outside the "
+              "kvlctl: axis 0: warning: line 3, step 1: Position 150 was limited to 100.0000 (The position was outside the "
               "soft limits and was limited.)\n");
     const std::vector<sim::StepRecord> steps = ControllerSteps(0);
     ASSERT_EQ(steps.size(), 2u);

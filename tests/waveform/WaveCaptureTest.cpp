@@ -485,6 +485,68 @@ TEST_F(WaveCaptureTest, AnEmptyBatchBetweenBatchesChangesNothing)
     EXPECT_EQ(Xs(0), (std::vector<double>{101, 102, 103}));
 }
 
+// A batch that was lost on the way (a spoiled reply: the controller has moved on) shows as a jump
+// of the first-sample index; the capture lists the missing indices and keeps what arrived.
+TEST_F(WaveCaptureTest, LostBatchesAreListedAsGapsOfSampleIndices)
+{
+    struct Batch {
+        int result;
+        int samples;            // per channel
+        int32_t firstIndexSent;
+    };
+    struct Case {
+        const char *name;
+        int channels;
+        std::vector<Batch> batches;
+        std::vector<WaveGap> gaps;
+        int received;
+    };
+    const int failed = kResultBadReply;
+    const Case cases[] = {
+        {"no loss", 1, {{kResultOk, 3, 0}, {kResultOk, 2, 3}, {failed, 0, 0}, {kResultOk, 4, 5}}, {}, 9},
+        {"the first batch lost", 1, {{kResultOk, 3, 100}, {kResultOk, 2, 103}}, {{0, 100}}, 5},
+        {"two batches lost in the middle", 1,
+         {{kResultOk, 3, 0}, {kResultOk, 3, 10}, {kResultOk, 3, 13}, {kResultOk, 1, 20}}, {{3, 7}, {16, 4}}, 10},
+        {"two channels count per channel", 2, {{kResultOk, 2, 0}, {kResultOk, 2, 10}}, {{2, 3}}, 4},
+        {"a repeated batch is no loss", 1, {{kResultOk, 3, 0}, {kResultOk, 3, 0}, {kResultOk, 1, 3}}, {}, 7},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeWaveSource fresh;
+        CWaveSeriesList series;
+        series.Live(0).SetMode(wave::kModeActualCurrent);
+        series.Live(1).SetMode(c.channels == 2 ? wave::kModeActualSpeed : wave::kModeNone);
+        CWaveCapture run(fresh, series, display);
+        ASSERT_EQ(run.Start(kSampling1ms), Start::kStarted);
+        for (const Batch &b : c.batches) {
+            fresh.Queue(std::vector<int16_t>(static_cast<std::size_t>(b.samples * c.channels), 1), false,
+                        b.firstIndexSent)
+                .result = b.result;
+            run.Poll();
+        }
+        EXPECT_EQ(run.Gaps(), c.gaps);
+        int64_t lost = 0;
+        for (const WaveGap &gap : c.gaps)
+            lost += gap.count;
+        EXPECT_EQ(run.LostCount(), lost);
+        EXPECT_EQ(run.ReceivedCount(), c.received);
+    }
+}
+
+TEST_F(WaveCaptureTest, ANewRunForgetsTheGapsOfTheLastOne)
+{
+    SetModes(wave::kModeActualCurrent, wave::kModeNone);
+    ASSERT_EQ(capture.Start(kSampling1ms), Start::kStarted);
+    source.Queue({1, 1}, false, 50);
+    capture.Poll();
+    ASSERT_EQ(capture.Gaps().size(), 1u);
+    capture.Stop();
+    ASSERT_EQ(capture.Start(kSampling1ms), Start::kStarted);
+    source.Queue({1, 1}, false, 0);
+    capture.Poll();
+    EXPECT_TRUE(capture.Gaps().empty());
+}
+
 TEST_F(WaveCaptureTest, ChartIsRedrawnEveryFiftySamplesAndAfterEachBatch)
 {
     int redraws = 0;

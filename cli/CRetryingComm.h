@@ -1,0 +1,56 @@
+#pragma once
+// CRetryingComm: a facade in front of the real one that asks again when an idempotent read gets a
+// spoiled reply. One bad CRC, a cut-off frame or a lost reply on a busy bus should not fail a
+// whole command, but only a request that changes nothing may be sent twice: identification,
+// state, parameter and single-step reads, I/O, alarms, scales and the gateway's lists. Writes,
+// motion commands, the waveform batches (the controller moves on after each) and the bulk
+// point-table read (a stream with its own end rule) go through exactly once. Main thread only.
+#include <cstdint>
+
+#include "link/CComm.h"
+
+namespace kvl::cli {
+
+class CRetryingComm : public CComm {
+public:
+    static constexpr int kDefaultTries = 3;
+    static constexpr int kMaxTries = 10;
+
+    // `tries` is the number of times an idempotent read is sent at most (1: never again).
+    CRetryingComm(CComm &inner, int tries) : inner_(inner), tries_(tries < 1 ? 1 : tries) {}
+
+    // Whether silence (no reply in time) is asked again. A bus scan turns it off: there an
+    // address that stays silent is simply not there, while a garbled reply still is someone.
+    void SetRetryOnSilence(bool on) { retryOnSilence_ = on; }
+
+    // Whether `request` (a whole frame) reads without changing anything on the controller.
+    static bool IsIdempotentRead(const uint8_t *request, int requestLength);
+    // Whether an exchange that returned `result` with these reply bytes failed on the way: no
+    // reply, a malformed frame, another sender's frame, a wrong length or CRC. The controller's
+    // refusal is an answer, not a fault.
+    static bool IsReplyFault(int result, const uint8_t *request, const uint8_t *reply, int received,
+                             int expected);
+
+    int ConnectTcp(const std::string &address, int port) override { return inner_.ConnectTcp(address, port); }
+    int OpenSerial(int port, int speed) override { return inner_.OpenSerial(port, speed); }
+    int GetPort() override { return inner_.GetPort(); }
+    void SetMode(int mode) override { inner_.SetMode(mode); }
+    int GetMode() override { return inner_.GetMode(); }
+    int IsOpen() override { return inner_.IsOpen(); }
+    void Close() override { inner_.Close(); }
+    int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
+                 int expected, int timeoutMs, int settleMs) override;
+    int TextQuery(const std::string &command, std::string *answer) override
+    {
+        return inner_.TextQuery(command, answer);
+    }
+    int TextSend(const std::string &command) override { return inner_.TextSend(command); }
+    std::string DeviceModelName() override { return inner_.DeviceModelName(); }
+
+private:
+    CComm &inner_;
+    int tries_;
+    bool retryOnSilence_ = true;
+};
+
+} // namespace kvl::cli
