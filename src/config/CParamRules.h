@@ -57,7 +57,8 @@ public:
     // Decimals shown for a real parameter; decimalsSetting is the axis' setting 0 to 2.
     static int ShownDecimals(int number, int precision, int decimalsSetting);
     static double RawToValue(std::int32_t raw, std::int64_t factor);
-    // value x factor truncated toward zero; saturates at the int32 range, NaN sends 0.
+    // value x factor truncated toward zero, the value taken as the decimal it was typed as
+    // (0.29 at factor 100 sends 29); saturates at the int32 range, NaN sends 0.
     static std::int32_t ValueToRaw(double value, std::int64_t factor);
 
     // Selection raw <-> index. Parameter 45 uses its list of 17 raw values; parameter 36 of the
