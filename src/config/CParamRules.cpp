@@ -131,6 +131,20 @@ bool CParamRules::NumberExists(int number, int count)
     return number <= kLastLowNumber || number >= kFirstHighNumber;
 }
 
+bool CParamRules::CurrentLimitFollowsMax(std::string_view model)
+{
+    return IsLongRecordModel(ModelFromText(model));
+}
+
+bool CParamRules::SetUpperLimit(CParamData &record, int limit)
+{
+    if (record.GetType() != CParamData::kTypeInteger)
+        return false;
+    record.SetIntRange(record.IntMin(), limit);
+    record.SetRangeTexts(record.MinText(), paramtext::FormatInt(limit));
+    return true;
+}
+
 std::int64_t CParamRules::Factor(int number, std::string_view model, int precision)
 {
     const Model m = ModelFromText(model);
