@@ -33,7 +33,7 @@ int SetInput(CCliSession &session, const CCliArgs &args, uint8_t axis, int mode,
         !ParseOnOff(args.Word(2), on))
         return session.Usage("io AXIS --set IN on|off (IN 1 to 16)");
     if (!CMonitorRules::InputSwitchAllowed(mode, input))
-        return session.FailText(AxisLabel(axis) + ": input " + std::to_string(input) +
+        return session.FailAxis(axis, "input " + std::to_string(input) +
                                 " cannot be switched from the PC in I/O mode " + std::to_string(mode));
     uint8_t status = 0;
     const int result = session.Commands().SetInputSignal(input - 1, on, status, axis, kTimeoutMs);

@@ -74,6 +74,20 @@ int PrepareAxis(CCliSession &session, uint8_t axis, int level, AxisParams &param
     return CCliSession::kExitOk;
 }
 
+// The refusal of a number the axis' model does not have, naming the numbers it has
+// ("the MDC has no parameter 60 (MDC: 1-49 and 100-182)").
+int FailNoSuchParameter(CCliSession &session, const AxisParams &params, int number)
+{
+    return session.FailAxis(params.target.address, "the " + params.target.model + " has no parameter " +
+                            std::to_string(number) + " (" + params.target.model + ": " +
+                            CParamListRules::NumberRangesText(params.driver, params.count) + ")");
+}
+
+bool HasParameter(const AxisParams &params, int number)
+{
+    return CParamRules::NumberExists(number, params.count) && !params.driver.At(number).IsEmpty();
+}
+
 // Reads `numbers` (all when empty) from the controller into both lists.
 int ReadFromController(CCliSession &session, AxisParams &params, const std::vector<int> &numbers)
 {
@@ -117,8 +131,8 @@ int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     std::vector<int> numbers;
     for (size_t i = 3; i < args.words.size(); ++i) {
         int n = 0;
-        if (!ParseInt(args.words[i], n) || !CParamRules::NumberExists(n, CParamRules::kSlotCount))
-            return session.Usage("parameter numbers are 1 to 49 and 100 and above");
+        if (!ParseInt(args.words[i], n))
+            return session.Usage("parameter numbers are whole numbers: param get AXIS N...");
         numbers.push_back(n);
     }
     if (numbers.empty())
@@ -127,9 +141,8 @@ int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     if (int code = PrepareAxis(session, axis, CParamListRules::kLevelNormal, params))
         return code;
     for (int n : numbers) {
-        if (!CParamRules::NumberExists(n, params.count) || params.driver.At(n).IsEmpty())
-            return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(n) + " does not exist on the " +
-                                    params.target.model);
+        if (!HasParameter(params, n))
+            return FailNoSuchParameter(session, params, n);
     }
     const int code = ReadFromController(session, params, numbers);
     if (code != CCliSession::kExitOk)
@@ -214,9 +227,8 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     AxisParams params;
     if (int code = PrepareAxis(session, axis, level, params))
         return code;
-    if (!CParamRules::NumberExists(number, params.count) || params.driver.At(number).IsEmpty())
-        return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(number) + " does not exist on the " +
-                                params.target.model);
+    if (!HasParameter(params, number))
+        return FailNoSuchParameter(session, params, number);
     if (int code = ReadFromController(session, params, {number}))
         return code;
     // The value comes in UTF-8; the records hold the language's code page. A selection also
@@ -249,21 +261,21 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
             session.PrintJson({{"axis", axis}, {"written", nlohmann::json::array()}, {"failures", 0}});
         return CCliSession::kExitOk;
     case EditStatus::NotEditable:
-        return session.FailText(AxisLabel(axis) + ": parameter " + std::to_string(number) +
+        return session.FailAxis(axis, "parameter " + std::to_string(number) +
                                 " cannot be changed at this access level");
     case EditStatus::NoSuchChoice: {
         std::string choices;
         for (size_t i = 0; i < record.Choices().size(); ++i)
             choices += "\n  " + std::to_string(i) + "  " + Utf8(params, record.Choices()[i]);
-        return session.FailText(AxisLabel(axis) + ": \"" + args.Word(4) + "\" is none of the choices:" + choices);
+        return session.FailAxis(axis, "\"" + args.Word(4) + "\" is none of the choices:" + choices);
     }
     case EditStatus::OutOfRange:
-        return session.FailText(AxisLabel(axis) + ": " + args.Word(4) + " is outside the range " +
+        return session.FailAxis(axis, args.Word(4) + " is outside the range " +
                                 Utf8(params, CParamListRules::RangeText(record, number, 0)));
     case EditStatus::PairOrder:
-        return session.FailText(AxisLabel(axis) + ": " + Message(session, edit.message, "the value breaks the order of its pair"));
+        return session.FailAxis(axis, Message(session, edit.message, "the value breaks the order of its pair"));
     default:
-        return session.FailText(AxisLabel(axis) + ": \"" + args.Word(4) + "\" is not a value for parameter " +
+        return session.FailAxis(axis, "\"" + args.Word(4) + "\" is not a value for parameter " +
                                 std::to_string(number));
     }
 }
@@ -302,16 +314,29 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
     AxisParams params;
     if (int code = PrepareAndReadAll(session, args, axis, params))
         return code;
-    const ParamLoadReport loaded = CParamFile::Load(params.lists->File(), args.Word(3), params.target);
-    if (loaded.status != ParamFileStatus::Loaded)
-        return session.FailText("cannot load " + args.Word(3) + ": " +
-                                Message(session, loaded.message, loaded.status == ParamFileStatus::ModelMismatch
-                                                                     ? "the file was made for another model"
-                                                                     : "file operation failed"));
-    const ParamMessage order = CParamEditCheck::PairOrderRefusal(params.lists->File());
+    const std::string &path = args.Word(3);
+    const ParamLoadReport loaded = CParamFile::Load(params.lists->File(), path, params.target);
+    switch (loaded.status) {
+    case ParamFileStatus::Loaded:
+        break;
+    case ParamFileStatus::NotParamFile:
+        return session.FailAxis(axis, "cannot load " + path + ": not a parameter file (its second line names no model)");
+    case ParamFileStatus::ModelMismatch:
+        return session.FailAxis(axis, "cannot load " + path + ": the file was made for the " + loaded.fileModel + ", " +
+                                AxisLabel(axis) + " is an " + params.target.model);
+    default:
+        return session.FailAxis(axis, "cannot load " + path + ": " +
+                                Message(session, loaded.message, "file operation failed"));
+    }
+    const CParamEditCheck::PairRefusal order =
+        CParamEditCheck::LoadPairRefusal(params.lists->File(), params.lists->Driver());
     if (!order.Empty())
-        return session.FailText("cannot load " + args.Word(3) + ": " +
-                                Message(session, order, "the file breaks the order of a parameter pair"));
+        return session.FailText(
+            "cannot load " + path + ": parameters " + std::to_string(order.upper) + " and " +
+            std::to_string(order.lower) + " would be out of order: " +
+            Message(session, order.message,
+                    "parameter " + std::to_string(order.upper) + " must stay greater than parameter " +
+                        std::to_string(order.lower)));
     return WriteChanged(session, params);
 }
 

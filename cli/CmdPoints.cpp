@@ -233,7 +233,7 @@ int LoadFile(CCliSession &session, uint8_t axis, const std::string &path, bool f
     const CsvCheckReport report = CPointCsvCheck::Load(table, content);
     if (!report.accepted) {
         const std::string where = report.line > 0 ? " line " + std::to_string(report.line) : std::string();
-        return session.FailText(path + where + ": " + report.reason + "; nothing was written to " + AxisLabel(axis));
+        return session.FailAxis(axis, path + where + ": " + report.reason + "; nothing was written");
     }
     ReportLimited(session, axis, report.limited);
     limitedCount = static_cast<int>(report.limited.size());

@@ -93,7 +93,7 @@ int RunWave(CCliSession &session, const CCliArgs &args)
     if (started != CWaveCapture::StartResult::kStarted) {
         if (capture.LastResult() != kResultOk && capture.LastResult() != 0)
             return session.Fail(axis, StartFailure(started), capture.LastResult(), 30);
-        return session.FailText(AxisLabel(axis) + ": " + StartFailure(started));
+        return session.FailAxis(axis, StartFailure(started));
     }
     g_interrupted = 0;
     auto previousInt = std::signal(SIGINT, OnInterrupt);

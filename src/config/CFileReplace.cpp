@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr mode_t kNewFileMode = 0666;
+// The temporary file is ".NAME." and the six characters mkstemp puts in place of these.
+constexpr const char *kTemporarySuffix = "XXXXXX";
+constexpr std::size_t kTemporarySuffixLength = 6;
+// Tries at a temporary file that another save's clean-up may take away before it is locked.
+constexpr int kCreateAttempts = 3;
 
 bool WriteAll(int fd, std::string_view bytes)
 {
@@ -71,6 +77,70 @@ void SyncFolder(const fs::path &folder)
     }
 }
 
+std::string TemporaryPrefix(const fs::path &target)
+{
+    return "." + target.filename().string() + ".";
+}
+
+bool IsTemporaryOf(const std::string &entry, const std::string &prefix)
+{
+    if (entry.size() != prefix.size() + kTemporarySuffixLength || entry.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        const char c = entry[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+// Removes the temporary files an interrupted save of this target left behind (a killed process,
+// a power cut). A save holds a lock on its temporary file until the rename, so a file that can be
+// locked has no owner any more; one that cannot belongs to a save in progress and stays.
+void RemoveLeftovers(const fs::path &folder, const fs::path &target)
+{
+    const std::string prefix = TemporaryPrefix(target);
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (!IsTemporaryOf(it->path().filename().string(), prefix))
+            continue;
+        const int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(it->path().c_str());
+        ::close(fd);
+    }
+}
+
+// Whether the open file is still the one the path names (another save's clean-up may have
+// removed it between its creation and its lock).
+bool StillNamed(int fd, const std::string &path)
+{
+    struct stat opened {}, named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+// A new temporary file beside the target, locked for as long as it is open; -1 on failure.
+int CreateLockedTemporary(const fs::path &folder, const fs::path &target, std::string &temporary)
+{
+    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+        temporary = (folder / (TemporaryPrefix(target) + kTemporarySuffix)).string();
+        const int fd = ::mkstemp(temporary.data());
+        if (fd < 0)
+            return -1;
+        // Held by another save's clean-up: that one removes the file. A file system without
+        // locks still saves, only without this protection.
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (!taken && StillNamed(fd, temporary))
+            return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
 } // namespace
 
 bool CFileReplace::Write(const std::string &path, std::string_view bytes)
@@ -81,8 +151,9 @@ bool CFileReplace::Write(const std::string &path, std::string_view bytes)
     fs::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
+    RemoveLeftovers(folder, target);
+    std::string temporary;
+    const int fd = CreateLockedTemporary(folder, target, temporary);
     if (fd < 0)
         return false;
     struct stat old {};

@@ -2,7 +2,8 @@
 // CFileReplace: writes a whole file so that a failure part-way (a crash, a full disk) never
 // destroys the previous one: the bytes go to a temporary file beside the target, which is synced
 // and then renamed over it. Every file the tool saves (settings, parameter files, point tables,
-// waveforms) goes through here. Stateless; any thread, one target at a time.
+// waveforms) goes through here. A save removes the temporary files that interrupted saves of the
+// same target left behind. Stateless; any thread, one target at a time.
 #include <string>
 #include <string_view>
 

@@ -147,14 +147,23 @@ int CParamList::Load(CIniEx &store, Axis &axis, IParamReader *reader)
         }
     }
     int failures = 0;
+    bool currentLimitMaxRead = false;
     for (const int number : CParamRules::Numbers(CountFor(axis))) {
         CParamData record = ReadRecord(store, number);
         if (record.IsEmpty())
             continue;
-        if (reader && ReadFromController(record, number, axis, *reader, store) != kResultOk)
-            ++failures;
+        if (reader) {
+            const bool read = ReadFromController(record, number, axis, *reader, store) == kResultOk;
+            failures += read ? 0 : 1;
+            currentLimitMaxRead |= read && number == CParamRules::kParamCurrentLimitMax;
+        }
         At(number) = std::move(record);
     }
+    // The shared file's "Max" of parameter 12 is the model's; this controller's is its own 102.
+    const CParamData &currentLimitMax = At(CParamRules::kParamCurrentLimitMax);
+    if (currentLimitMaxRead && CParamRules::CurrentLimitFollowsMax(axis.model) &&
+        currentLimitMax.GetType() == CParamData::kTypeInteger)
+        CParamRules::SetUpperLimit(At(CParamRules::kParamCurrentLimit), currentLimitMax.IntValue());
     store.Save();
     return failures;
 }

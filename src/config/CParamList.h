@@ -52,8 +52,9 @@ public:
 
     // Reads the parameter file (and, with a reader, the controller) into the list: every slot
     // empty first, then numbers 1..49 and 100..N in order; online each value is read once
-    // without retries and a failed read keeps the file's "Value". Saves the store at the end.
-    // Returns how many online reads failed (0 offline).
+    // without retries and a failed read keeps the file's "Value". Online, parameter 12's upper
+    // limit then follows parameter 102 as this controller holds it (models where it does).
+    // Saves the store at the end. Returns how many online reads failed (0 offline).
     int Load(CIniEx &store, Axis &axis, IParamReader *reader);
 
     // One parameter's definition and "Value" from its section; an empty record when the section

@@ -1,11 +1,10 @@
 #include "config/CParamRules.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "config/CParamData.h"
 #include "config/ParamTextUtil.h"
+#include "protocol/DecimalScale.h"
 
 namespace kvl {
 
@@ -132,6 +131,20 @@ bool CParamRules::NumberExists(int number, int count)
     return number <= kLastLowNumber || number >= kFirstHighNumber;
 }
 
+bool CParamRules::CurrentLimitFollowsMax(std::string_view model)
+{
+    return IsLongRecordModel(ModelFromText(model));
+}
+
+bool CParamRules::SetUpperLimit(CParamData &record, int limit)
+{
+    if (record.GetType() != CParamData::kTypeInteger)
+        return false;
+    record.SetIntRange(record.IntMin(), limit);
+    record.SetRangeTexts(record.MinText(), paramtext::FormatInt(limit));
+    return true;
+}
+
 std::int64_t CParamRules::Factor(int number, std::string_view model, int precision)
 {
     const Model m = ModelFromText(model);
@@ -182,15 +195,7 @@ double CParamRules::RawToValue(std::int32_t raw, std::int64_t factor)
 
 std::int32_t CParamRules::ValueToRaw(double value, std::int64_t factor)
 {
-    const double product = value * static_cast<double>(std::max<std::int64_t>(factor, 1));
-    if (std::isnan(product))
-        return 0;
-    const double truncated = std::trunc(product);
-    if (truncated >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    if (truncated <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(truncated);
+    return decimalscale::TruncateScaled(value, factor);
 }
 
 const std::vector<std::int32_t> &CParamRules::PulseResolutionValues()

@@ -34,6 +34,9 @@ public:
     // Parameter numbers with a meaning of their own to the rules.
     static constexpr int kParamOperationType = 36;
     static constexpr int kParamPulseResolution = 45;
+    // Parameter 12 (the current limit) is bounded above by parameter 102 (its maximum).
+    static constexpr int kParamCurrentLimit = 12;
+    static constexpr int kParamCurrentLimitMax = 102;
 
     // Unknown texts are the base model, as on the bus.
     static Model ModelFromText(std::string_view model);
@@ -50,6 +53,14 @@ public:
     static std::vector<int> Numbers(int count);
     static bool NumberExists(int number, int count);
 
+    // Whether parameter 12's upper limit follows parameter 102 on this model (the long-record
+    // family: MDB, MDC, MDC-X). The limit is the controller's own: it lives in that axis' lists
+    // and never in the model's shared parameter file.
+    static bool CurrentLimitFollowsMax(std::string_view model);
+    // Makes `limit` the upper limit of an integer record, its range and its range text ("Max");
+    // false (nothing changed) for a record of another type.
+    static bool SetUpperLimit(CParamData &record, int limit);
+
     // Factor between raw and shown value of a real parameter (at least 1). Numbers without a
     // factor of their own (9 on the MDA family, 49 on MDC and MDC-X) use 10^precision like every
     // other number instead of losing their value.
@@ -57,7 +68,8 @@ public:
     // Decimals shown for a real parameter; decimalsSetting is the axis' setting 0 to 2.
     static int ShownDecimals(int number, int precision, int decimalsSetting);
     static double RawToValue(std::int32_t raw, std::int64_t factor);
-    // value x factor truncated toward zero; saturates at the int32 range, NaN sends 0.
+    // value x factor truncated toward zero, the value taken as the decimal it was typed as
+    // (0.29 at factor 100 sends 29); saturates at the int32 range, NaN sends 0.
     static std::int32_t ValueToRaw(double value, std::int64_t factor);
 
     // Selection raw <-> index. Parameter 45 uses its list of 17 raw values; parameter 36 of the

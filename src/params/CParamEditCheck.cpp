@@ -157,12 +157,16 @@ ParamMessage CParamEditCheck::PairOrderRefusal(const CParamList &file, int numbe
     return {};
 }
 
-ParamMessage CParamEditCheck::PairOrderRefusal(const CParamList &file)
+CParamEditCheck::PairRefusal CParamEditCheck::LoadPairRefusal(const CParamList &file, const CParamList &driver)
 {
     for (const OrderedPair &pair : kOrderedPairs) {
-        const ParamMessage refusal = PairOrderRefusal(file, pair.upper, file.At(pair.upper));
+        const bool changed = CParamListRules::WriteDiffers(driver.At(pair.upper), file.At(pair.upper)) ||
+                             CParamListRules::WriteDiffers(driver.At(pair.lower), file.At(pair.lower));
+        if (!changed)
+            continue;
+        ParamMessage refusal = PairOrderRefusal(file, pair.upper, file.At(pair.upper));
         if (!refusal.Empty())
-            return refusal;
+            return {pair.upper, pair.lower, std::move(refusal)};
     }
     return {};
 }

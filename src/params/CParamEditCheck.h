@@ -50,9 +50,19 @@ public:
     static ParamMessage PairOrderRefusal(const CParamList &file, int number,
                                          const CParamData &candidate);
 
-    // The first ordered pair the whole file list breaks (after a file was loaded, before its
-    // values are written); empty when both hold or a pair is not defined.
-    static ParamMessage PairOrderRefusal(const CParamList &file);
+    // An ordered pair a load would break: the value of `upper` must stay greater than `lower`'s.
+    struct PairRefusal {
+        int upper = 0;
+        int lower = 0;
+        ParamMessage message; // empty when no pair is broken
+        bool Empty() const { return message.Empty(); }
+    };
+    // After a file was loaded into the file list, before its values are written: the first
+    // ordered pair the load changes (either value differs from the controller's, the driver
+    // list's) and whose file values break the order. A pair the load leaves as the controller
+    // holds it is not checked, so that a file saved from a controller loads back onto it. Empty
+    // when every changed pair holds or a pair is not defined.
+    static PairRefusal LoadPairRefusal(const CParamList &file, const CParamList &driver);
 
     // The whole edit of `number` in the file list: editable at `level`, input accepted, text
     // different from the cell's (the value as the grid shows it with `decimalsSetting`),

@@ -22,8 +22,8 @@ namespace fs = std::filesystem;
 constexpr const char *kLineEnd = "\r\n";
 constexpr const char *kNoUnit = "-";
 constexpr int kModelLine = 2;
-constexpr int kParamPositionLimited = 12;
-constexpr int kParamPositionLimit = 102;
+constexpr int kParamPositionLimited = CParamRules::kParamCurrentLimit;
+constexpr int kParamPositionLimit = CParamRules::kParamCurrentLimitMax;
 constexpr std::size_t kReadChunk = 65536;
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
@@ -191,13 +191,9 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
     if (number == kParamPositionLimit && CParamListRules::IsLongRecordModel(target.model) &&
         record.GetType() == CParamData::kTypeInteger) {
         CParamData &limited = file.At(kParamPositionLimited);
-        if (limited.GetType() == CParamData::kTypeInteger) {
-            const int limit = record.IntValue();
-            limited.SetIntRange(limited.IntMin(), limit);
-            limited.SetRangeTexts(limited.MinText(), paramtext::FormatInt(limit));
-            if (limited.IntValue() > limit)
-                limited.SetIntValue(limit);
-        }
+        const int limit = record.IntValue();
+        if (CParamRules::SetUpperLimit(limited, limit) && limited.IntValue() > limit)
+            limited.SetIntValue(limit);
     }
     return number;
 }
@@ -213,9 +209,16 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
                                     : std::string_view();
     if (modelKey.empty())
         modelKey = kDefaultModelKey;
+    const std::optional<std::string> fileModel = CParamListRules::ModelOfKey(modelKey);
+    if (!fileModel) {
+        report.status = ParamFileStatus::NotParamFile;
+        report.message = MessageFor(report.status);
+        return report;
+    }
     if (!EqualIgnoringCase(modelKey, CParamListRules::ModelKey(target.model))) {
         report.status = ParamFileStatus::ModelMismatch;
         report.message = MessageFor(report.status);
+        report.fileModel = *fileModel;
         return report;
     }
     const int count =
@@ -268,6 +271,7 @@ ParamMessage CParamFile::MessageFor(ParamFileStatus status)
     case ParamFileStatus::Failed:
         return {"IDS_ERRMSG_FILEOPRATIONFAIL", kSectionCommon};
     case ParamFileStatus::ModelMismatch:
+    case ParamFileStatus::NotParamFile:
         return {"IDS_WARNMSG_READPARAM_MACHINE_ERR", kSectionList};
     default:
         return {};

@@ -4,7 +4,8 @@
 // line "NNN.  name = value unit" per parameter saved at the access level. Texts are written and
 // read as the code-page bytes the parameter records hold; lines end with CR LF. Saving writes a
 // temporary file beside the target and renames it over the target, so a failed save leaves the
-// previous file whole, and reports the failure. Loading refuses a file made for another model.
+// previous file whole, and reports the failure. Loading refuses a file made for another model
+// and a file whose second line is no model key.
 // Stateless; called on the thread that owns the lists.
 #include <string>
 #include <vector>
@@ -20,12 +21,16 @@ enum class ParamFileStatus {
     InUse,         // ("IDS_ERRMSG_FILEHAVEOPENED", "Common")
     Failed,        // ("IDS_ERRMSG_FILEOPRATIONFAIL", "Common")
     ModelMismatch, // ("IDS_WARNMSG_READPARAM_MACHINE_ERR", "IDD_KVL_VER2_PMTLIST_DIALOG")
+    // The second line is no model key at all. The windows have no text of their own for it and
+    // show the other-model text.
+    NotParamFile,
 };
 
 struct ParamLoadReport {
     ParamFileStatus status = ParamFileStatus::Failed;
     ParamMessage message;     // to show (empty title, OK only) unless Loaded
     std::vector<int> numbers; // parameters that took a value from the file, in file order
+    std::string fileModel;    // ModelMismatch: the model the file was made for ("MDC-X")
 };
 
 class CParamFile {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "config/CParamRules.h"
 #include "config/ParamTextUtil.h"
@@ -58,6 +59,50 @@ std::string CParamListRules::ModelKey(std::string_view model)
     default:
         return std::string(model);
     }
+}
+
+std::optional<std::string> CParamListRules::ModelOfKey(std::string_view key)
+{
+    static constexpr const char *kModels[] = {"MDA", "MDB", "MDC", "MDC-X", "MDA-Y", "MDA-Z"};
+    for (const char *model : kModels) {
+        const std::string modelKey = ModelKey(model);
+        const bool same = modelKey.size() == key.size() &&
+                          std::equal(modelKey.begin(), modelKey.end(), key.begin(), [](char a, char b) {
+                              return a == ((b >= 'a' && b <= 'z') ? static_cast<char>(b - 'a' + 'A') : b);
+                          });
+        if (same)
+            return std::string(model);
+    }
+    return std::nullopt;
+}
+
+std::string CParamListRules::NumberRangesText(const CParamList &list, int count)
+{
+    std::vector<std::string> runs;
+    int first = 0;
+    int last = 0;
+    const auto close = [&] {
+        if (first != 0)
+            runs.push_back(first == last ? std::to_string(first)
+                                         : std::to_string(first) + "-" + std::to_string(last));
+        first = 0;
+    };
+    for (const int number : CParamRules::Numbers(count)) {
+        if (list.At(number).IsEmpty()) {
+            close();
+            continue;
+        }
+        if (first != 0 && number != last + 1)
+            close();
+        if (first == 0)
+            first = number;
+        last = number;
+    }
+    close();
+    std::string text;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == runs.size() ? " and " : ", ") + runs[i];
+    return text;
 }
 
 bool CParamListRules::IsLongRecordModel(std::string_view model)

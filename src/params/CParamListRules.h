@@ -4,10 +4,12 @@
 // cells read, when a row is marked as differing, the title suffix of the access levels and what
 // the two hidden areas do. Shared by the parameter list window, the command-line tool and the
 // parameter files. Stateless; any thread.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "config/CParamData.h"
+#include "config/CParamList.h"
 
 namespace kvl::params {
 
@@ -31,6 +33,11 @@ public:
     // Model key of the files and language sections: "XMDC", "YMDA", "ZMDA" for the three
     // variants, the model text otherwise.
     static std::string ModelKey(std::string_view model);
+    // The model text a file's model key stands for ("XMDC" gives "MDC-X"), letters compared
+    // without case; empty when the text is no model key.
+    static std::optional<std::string> ModelOfKey(std::string_view key);
+    // The numbers the list holds among 1..49, 100..count, as runs: "1-49 and 100-182".
+    static std::string NumberRangesText(const CParamList &list, int count);
     // Axes of the long-record family, which have parameters 102/12 and the push limit.
     static bool IsLongRecordModel(std::string_view model);
 

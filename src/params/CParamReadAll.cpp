@@ -58,6 +58,28 @@ ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget 
     return outcome;
 }
 
+void CParamReadAll::FollowCurrentLimitMax(const ParamTarget &target, CParamListPair &lists,
+                                          const ReadAllReport &report, CIniEx *store)
+{
+    const auto readWell = [&report](int number) {
+        return std::any_of(report.outcomes.begin(), report.outcomes.end(), [number](const ParamOutcome &o) {
+            return o.number == number && o.result == kResultOk;
+        });
+    };
+    const CParamData &limitMax = lists.Driver().At(CParamRules::kParamCurrentLimitMax);
+    if (!readWell(CParamRules::kParamCurrentLimitMax) || limitMax.GetType() != CParamData::kTypeInteger)
+        return;
+    const int limit = limitMax.IntValue();
+    for (CParamList *list : {&lists.Driver(), &lists.File()})
+        CParamRules::SetUpperLimit(list->At(CParamRules::kParamCurrentLimit), limit);
+    // Parameter 12's "Value" went in limited to the range it had before this controller's own.
+    const CParamData &limited = lists.Driver().At(CParamRules::kParamCurrentLimit);
+    if (store && readWell(CParamRules::kParamCurrentLimit))
+        store->SetString(paramtext::FormatInt(CParamRules::kParamCurrentLimit), CParamList::kKeyValue,
+                         CParamRules::ValueText(limited, CParamRules::kParamCurrentLimit, target.decimalsSetting,
+                                                true));
+}
+
 ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &target,
                                  CParamListPair &lists, const ReadAllOptions &options)
 {
@@ -65,11 +87,16 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
     ReadAllReport report;
     const int count =
         CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    const bool followsMax = CParamRules::CurrentLimitFollowsMax(target.model);
+    const auto named = [&options](int number) {
+        return std::find(options.only.begin(), options.only.end(), number) != options.only.end();
+    };
+    // Parameter 12's range is this controller's parameter 102: read it along with 12.
+    const bool withLimitMax = followsMax && named(CParamRules::kParamCurrentLimit);
     std::vector<int> numbers;
     for (const int number : CParamRules::Numbers(count)) {
-        const bool wanted = options.only.empty() ||
-                            std::find(options.only.begin(), options.only.end(), number) !=
-                                options.only.end();
+        const bool wanted = options.only.empty() || named(number) ||
+                            (withLimitMax && number == CParamRules::kParamCurrentLimitMax);
         if (wanted && !lists.Driver().At(number).IsEmpty())
             numbers.push_back(number);
     }
@@ -104,6 +131,8 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         if (options.progress)
             options.progress(i + 1, total);
     }
+    if (followsMax)
+        FollowCurrentLimitMax(target, lists, report, options.store);
     if (options.store)
         report.storeSaved = options.store->Save();
     if (report.failures > 0)

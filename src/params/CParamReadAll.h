@@ -3,8 +3,10 @@
 // (1..49, 100..N, whatever its hide class) is read through the command layer, up to ten
 // attempts each; every failed attempt goes to the communication log. A good value goes into
 // both lists and, as its text limited to the range, into "Value" of the axis' parameter store,
-// which is saved at the end. A parameter that still fails keeps its old values. Used by the
-// parameter list window and the command-line tool; the thread that makes the exchanges.
+// which is saved at the end. A parameter that still fails keeps its old values. Parameter 12's
+// upper limit then follows parameter 102 as read (102 is read along when only 12 is asked for),
+// in both lists and never in the store's definitions. Used by the parameter list window and the
+// command-line tool; the thread that makes the exchanges.
 #include <vector>
 
 #include "params/CCommErrorLog.h"
@@ -48,6 +50,9 @@ private:
     // Reads one parameter into the driver record; the result code and the attempts it took.
     static ParamOutcome ReadOne(CServoCommands &commands, const ParamTarget &target, int number,
                                 CParamData &record, const CCommErrorLog *log);
+    // Parameter 12's upper limit from parameter 102 as this read got it, in both lists.
+    static void FollowCurrentLimitMax(const ParamTarget &target, CParamListPair &lists,
+                                      const ReadAllReport &report, CIniEx *store);
 };
 
 } // namespace kvl::params

@@ -18,8 +18,8 @@ namespace {
 constexpr int kParamJogSpeed = 16;
 constexpr int kParamFeedAmount = 31;
 constexpr int kParamDirection = 5;
-constexpr int kParamPositionLimited = 12;  // its upper limit follows parameter 102
-constexpr int kParamPositionLimit = 102;
+constexpr int kParamPositionLimited = CParamRules::kParamCurrentLimit;
+constexpr int kParamPositionLimit = CParamRules::kParamCurrentLimitMax;
 constexpr int kParamPushLimit = 151;
 constexpr std::uint8_t kRunModeAutomatic = 0;
 constexpr std::uint8_t kServoOffDone = 1;
@@ -164,16 +164,12 @@ void CParamWriter::LimitParameter12(CServoCommands &commands, const ParamTarget 
     if (limitRecord.IsEmpty())
         return;
     const int limit = WholeValue(limitRecord);
+    // The new limit is this controller's: it goes into its lists, not into the model's shared
+    // file, where it would lower parameter 12 of every other controller of the model.
     for (CParamList *list : {&lists.Driver(), &lists.File()}) {
-        CParamData &record = list->At(kParamPositionLimited);
-        if (record.GetType() != CParamData::kTypeInteger)
+        if (!CParamRules::SetUpperLimit(list->At(kParamPositionLimited), limit))
             return;
-        record.SetIntRange(record.IntMin(), limit);
-        record.SetRangeTexts(record.MinText(), paramtext::FormatInt(limit));
     }
-    if (store)
-        store->SetString(SectionName(kParamPositionLimited), CParamList::kKeyMax,
-                         paramtext::FormatInt(limit));
 
     CParamData &driver = lists.Driver().At(kParamPositionLimited);
     CParamData &file = lists.File().At(kParamPositionLimited);

@@ -4,9 +4,9 @@
 // switches the servo off; writes, one exchange each and no retries, every parameter whose file
 // value differs from its driver value and whose hide class allows writing at the access level;
 // copies each good value into the driver list and the parameter store; then applies the
-// follow-ups (parameter 102 limits parameter 12; the last parameter checks the point table's
-// push values against parameter 151). Used by the parameter list window and the command-line
-// tool; the thread that makes the exchanges.
+// follow-ups (parameter 102 limits parameter 12 in this axis' lists, not in the model's shared
+// file; the last parameter checks the point table's push values against parameter 151). Used by
+// the parameter list window and the command-line tool; the thread that makes the exchanges.
 #include <cstdint>
 #include <functional>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "protocol/CommandCodes.h"
+#include "protocol/DecimalScale.h"
 #include "protocol/Frame.h"
 
 namespace kvl {
@@ -72,14 +72,7 @@ size_t CStepCodec::RecordLength(bool longForm) { return LayoutFor(longForm).leng
 
 int32_t CStepCodec::ScaleToWire(double value, double factor)
 {
-    const double scaled = std::trunc(value * factor);
-    if (std::isnan(scaled))
-        return 0;
-    if (scaled >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (scaled <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(scaled);
+    return decimalscale::TruncateScaled(value, std::llround(factor));
 }
 
 std::vector<uint8_t> CStepCodec::Encode(int addressedStep, const StepRecord &record, bool longForm)

@@ -22,7 +22,7 @@ public:
     static size_t RecordLength(bool longForm);
 
     // The record for `addressedStep` (1-based). The record step number comes from record.step;
-    // reals are scaled and truncated toward zero (saturated at the int32 limits).
+    // reals are scaled and their decimal value truncated toward zero (saturated at the int32 limits).
     static std::vector<uint8_t> Encode(int addressedStep, const StepRecord &record, bool longForm);
 
     // The sixteen field values of a record of RecordLength(longForm) bytes; reals divided by their
@@ -33,7 +33,8 @@ public:
     // without the line end.
     static std::string FormatLine(const StepRecord &record);
 
-    // Value * factor truncated toward zero, limited to the int32 range (NaN gives 0).
+    // Value * factor truncated toward zero, the value taken as the decimal it was typed as (2.3 at
+    // factor 100 gives 230), limited to the int32 range (NaN gives 0).
     static int32_t ScaleToWire(double value, double factor);
 };
 

@@ -39,6 +39,8 @@ protected:
     // Reads the private settings file.
     std::string SettingsText() const;
     std::filesystem::path TempFile(const std::string &name) const { return dir_ / name; }
+    // A file of the private system folder the commands use.
+    std::filesystem::path SystemFile(const std::string &name) const { return system_ / name; }
 
     std::unique_ptr<sim::BusRunner> sim_;
     // What the runs take standard error for: a terminal shows progress lines.

@@ -366,6 +366,43 @@ TEST_F(CParamListLoad, OpeningConvertsWithTheFullFactorTable)
     }
 }
 
+// At an online opening parameter 12's upper limit is the controller's own parameter 102, on the
+// models where 12 follows 102; the shared file's "Max" is left as it is.
+TEST_F(CParamListLoad, OnlineOpeningBoundsParameterTwelveByThisControllersParameter102)
+{
+    const std::string file = std::string(kBaseFile) +
+                             "[12]\r\nDisplayName=Current limit\r\nType=1\r\nMin=10\r\nMax=50\r\nValue=50\r\n"
+                             "[102]\r\nDisplayName=Current limit maximum\r\nType=1\r\nMin=10\r\nMax=300\r\n"
+                             "Value=50\r\n";
+    const struct {
+        const char *model;
+        bool read102;
+        int max;
+    } cases[] = {
+        {"MDC", true, 200}, {"MDB", true, 200}, {"MDC-X", true, 200},
+        {"MDC", false, 50}, // 102 did not answer: the file's range stays
+        {"MDA", true, 50},  // 12 does not follow 102 on this model
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.model);
+        CIniEx store = OpenStore(file);
+        FakeController controller;
+        controller.model = c.model;
+        controller.values = {{12, 150}};
+        if (c.read102)
+            controller.values[102] = 200;
+        CParamList list;
+        CParamList::Axis axis{c.model, "", "", 0};
+        list.Load(store, axis, &controller);
+        EXPECT_EQ(list.At(12).IntMax(), c.max);
+        EXPECT_EQ(list.At(12).MaxText(), std::to_string(c.max));
+        EXPECT_EQ(list.At(12).IntValue(), 150);
+        CIniEx reread;
+        ASSERT_TRUE(reread.Open(path, false, false, true));
+        EXPECT_EQ(reread.GetString("12", "Max", ""), "50");
+    }
+}
+
 TEST_F(CParamListLoad, SelectionIndexBeyondTheChoicesKeepsTheFileValue)
 {
     CIniEx store = OpenStore(kBaseFile);

@@ -115,15 +115,21 @@ TEST(CParamRules, RealParameterTwoShownAtDecimalsSettings)
     EXPECT_EQ(CParamRules::ValueText(record, 2, 0, true), "1.23");
 }
 
-TEST(CParamRules, ValueToRawTruncatesTowardZero)
+TEST(CParamRules, ValueToRawTruncatesTheDecimalTowardZero)
 {
     const struct { double value; std::int64_t factor; std::int32_t raw; } cases[] = {
-        {0.29, 100, 28},      // 28.999... is cut, not rounded
-        {-0.29, 100, -28},
+        {0.29, 100, 29},      // exact at the resolution, although 0.29 x 100 is 28.999... in binary
+        {-0.29, 100, -29},
+        {0.299, 100, 29},     // more digits than the resolution: cut, not rounded
+        {-0.299, 100, -29},
         {1.5, 1000, 1500},
         {1.2345, 10000, 12345},
+        {12.3456, 10000, 123456},
+        {12.34567, 10000, 123456},
+        {0.0003, 10000, 3},
+        {2.3, 10, 23},
         {0.1, 10, 1},
-        {1.15, 100, 114},     // 114.999...
+        {1.15, 100, 115},     // 114.999... in binary
         {1e12, 10000, std::numeric_limits<std::int32_t>::max()},
         {-1e12, 10000, std::numeric_limits<std::int32_t>::min()},
         {std::numeric_limits<double>::quiet_NaN(), 100, 0},
@@ -131,6 +137,42 @@ TEST(CParamRules, ValueToRawTruncatesTowardZero)
     };
     for (const auto &c : cases)
         EXPECT_EQ(CParamRules::ValueToRaw(c.value, c.factor), c.raw) << c.value;
+}
+
+// A value typed at a parameter's resolution is written exactly: every position of parameter 1
+// from 0 to 100 mm with four decimals, and every acceleration of parameter 9 (one decimal,
+// factor 10 on the MDC) in its range. The record takes the text as the parameter list's edit does.
+TEST(CParamRules, EveryValueTypedAtTheResolutionIsWrittenExactly)
+{
+    const struct {
+        int number;
+        int precision;
+        std::int32_t first;
+        std::int32_t last; // raw values
+    } tables[] = {
+        {1, 4, 0, 1000000},
+        {9, 1, 1, 99},
+    };
+    for (const auto &t : tables) {
+        CParamData record;
+        record.SetType(CParamData::kTypeReal);
+        record.SetPrecision(t.precision);
+        const std::int64_t factor = CParamRules::Factor(t.number, "MDC", t.precision);
+        int failures = 0;
+        std::string first;
+        for (std::int32_t raw = t.first; raw <= t.last; ++raw) {
+            // "12.3456": the fraction with as many digits as the factor has zeros.
+            const std::string text =
+                std::to_string(raw / factor) + "." + std::to_string(factor + raw % factor).substr(1);
+            std::int32_t sent = 0;
+            if (!record.SetByText(text) || !CParamRules::RawFromRecord(record, t.number, "MDC", sent) ||
+                sent != raw) {
+                if (failures++ == 0)
+                    first = text + " sent as " + std::to_string(sent);
+            }
+        }
+        EXPECT_EQ(failures, 0) << "parameter " << t.number << ", first: " << first;
+    }
 }
 
 TEST(CParamRules, RawFromRecordUsesTheFactorOfTheNumberAndModel)

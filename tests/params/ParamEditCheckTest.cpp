@@ -183,31 +183,47 @@ TEST(ParamEditCheck, OrderedPairsRefuseAndKeepTheOldValue)
     }
 }
 
-TEST(ParamEditCheck, WholeListPairOrder)
+// After a load, a pair is checked when the load changes one of its values; a pair the load leaves
+// as the controller holds it (even out of order, 0 and 0) does not stop the load.
+TEST(ParamEditCheck, LoadChecksThePairsItChanges)
 {
     struct Case {
-        double p1, p2, p3, p4;
-        const char *refusal; // nullptr: both pairs hold
+        double p1, p2, p3, p4;  // loaded into the file list
+        double c1, c2, c3, c4;  // held by the controller (the driver list)
+        const char *refusal;    // nullptr: nothing refused
+        int upper, lower;
     };
     const Case cases[] = {
-        {400, -10, 300, 0, nullptr},
-        {-10, -10, 300, 0, "IDS_INPUT_CHK_2"},
-        {400, -10, 0, 0.5, "IDS_INPUT_CHK_3"},
-        {1, 2, 1, 2, "IDS_INPUT_CHK_2"},
+        {400, -10, 300, 0, 0, 0, 0, 0, nullptr, 0, 0},
+        {-10, -10, 300, 0, 0, 0, 0, 0, "IDS_INPUT_CHK_2", 1, 2},
+        {400, -10, 0, 0.5, 0, 0, 0, 0, "IDS_INPUT_CHK_3", 3, 4},
+        {1, 2, 1, 2, 0, 0, 0, 0, "IDS_INPUT_CHK_2", 1, 2},
+        {0, 0, 0, 0, 0, 0, 0, 0, nullptr, 0, 0},            // saved from a controller holding 0 and 0
+        {0, 0, 5, 0, 0, 0, 0, 0, nullptr, 0, 0},            // 1/2 unchanged, 3/4 changed and in order
+        {0, 0, 0, 5, 0, 0, 0, 0, "IDS_INPUT_CHK_3", 3, 4},  // 1/2 unchanged, 3/4 changed out of order
+        {0, 5, 0, 0, 0, 0, 0, 0, "IDS_INPUT_CHK_2", 1, 2},  // only the lower value changes
+        {3, 7, 0, 0, 3, 9, 0, 0, "IDS_INPUT_CHK_2", 1, 2},  // the unchanged upper value counts too
     };
     for (const Case &c : cases) {
-        CParamList file = test::LoadList(test::MdbTarget());
-        file.At(1).SetRealValue(c.p1);
-        file.At(2).SetRealValue(c.p2);
-        file.At(3).SetRealValue(c.p3);
-        file.At(4).SetRealValue(c.p4);
-        const ParamMessage refusal = CParamEditCheck::PairOrderRefusal(file);
-        if (c.refusal)
-            EXPECT_EQ(refusal, (ParamMessage{c.refusal, "Common"})) << c.p1 << " " << c.p2;
-        else
+        SCOPED_TRACE(testing::Message() << c.p1 << " " << c.p2 << " " << c.p3 << " " << c.p4);
+        CParamList driver = test::LoadList(test::MdbTarget());
+        const double held[] = {c.c1, c.c2, c.c3, c.c4};
+        const double loaded[] = {c.p1, c.p2, c.p3, c.p4};
+        CParamList file = driver;
+        for (int n = 1; n <= 4; ++n) {
+            driver.At(n).SetRealValue(held[n - 1]);
+            file.At(n).SetRealValue(loaded[n - 1]);
+        }
+        const CParamEditCheck::PairRefusal refusal = CParamEditCheck::LoadPairRefusal(file, driver);
+        if (c.refusal) {
+            EXPECT_EQ(refusal.message, (ParamMessage{c.refusal, "Common"}));
+            EXPECT_EQ(refusal.upper, c.upper);
+            EXPECT_EQ(refusal.lower, c.lower);
+        } else {
             EXPECT_TRUE(refusal.Empty());
+        }
     }
-    EXPECT_TRUE(CParamEditCheck::PairOrderRefusal(CParamList()).Empty()) << "pairs not defined";
+    EXPECT_TRUE(CParamEditCheck::LoadPairRefusal(CParamList(), CParamList()).Empty()) << "pairs not defined";
 }
 
 } // namespace

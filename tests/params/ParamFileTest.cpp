@@ -118,13 +118,18 @@ TEST(ParamFile, ModelCheckOfTheSecondLine)
     struct Case {
         const char *modelLine;
         const char *model;
-        bool accepted;
+        ParamFileStatus status;
+        const char *fileModel; // the model a refused file names
     };
+    constexpr auto kLoaded = ParamFileStatus::Loaded;
+    constexpr auto kOther = ParamFileStatus::ModelMismatch;
+    constexpr auto kNotFile = ParamFileStatus::NotParamFile;
     const Case cases[] = {
-        {"MDB", "MDB", true},     {" mdb \t", "MDB", true}, {"MDB", "MDC", false},
-        {"MDC", "MDB", false},    {"", "MDA", true},        {"", "MDB", false},
-        {"XMDC", "MDC-X", true},  {"MDC-X", "MDC-X", false}, {"zmda", "MDA-Z", true},
-        {"MDB extra", "MDB", false},
+        {"MDB", "MDB", kLoaded, ""},       {" mdb \t", "MDB", kLoaded, ""},   {"MDB", "MDC", kOther, "MDB"},
+        {"MDC", "MDB", kOther, "MDC"},     {"", "MDA", kLoaded, ""},          {"", "MDB", kOther, "MDA"},
+        {"XMDC", "MDC-X", kLoaded, ""},    {"MDC-X", "MDC-X", kNotFile, ""}, {"zmda", "MDA-Z", kLoaded, ""},
+        {"xmdc", "MDB", kOther, "MDC-X"},  {"MDB extra", "MDB", kNotFile, ""}, {"hello world", "MDB", kNotFile, ""},
+        {"012.  Position range = 7 pulse", "MDB", kNotFile, ""},
     };
     for (const Case &c : cases) {
         ParamTarget target = test::MdbTarget();
@@ -133,11 +138,11 @@ TEST(ParamFile, ModelCheckOfTheSecondLine)
         const ParamLoadReport report = CParamFile::LoadText(
             file, FileWith(c.modelLine, {"012.  Position range = 250 pulse"}), target);
         SCOPED_TRACE(testing::Message() << "'" << c.modelLine << "' into " << c.model);
-        if (c.accepted) {
-            EXPECT_EQ(report.status, ParamFileStatus::Loaded);
+        EXPECT_EQ(report.status, c.status);
+        EXPECT_EQ(report.fileModel, c.fileModel);
+        if (c.status == kLoaded) {
             EXPECT_EQ(file.At(12).IntValue(), 250);
         } else {
-            EXPECT_EQ(report.status, ParamFileStatus::ModelMismatch);
             EXPECT_EQ(report.message, (ParamMessage{"IDS_WARNMSG_READPARAM_MACHINE_ERR",
                                                     "IDD_KVL_VER2_PMTLIST_DIALOG"}));
             EXPECT_EQ(file.At(12).IntValue(), 100) << "nothing is loaded";

@@ -2,6 +2,8 @@
 // the range and value cells, the title suffixes and the hidden areas of the parameter list.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ParamFixture.h"
@@ -274,6 +276,45 @@ TEST(ParamListPair, ReloadTextsKeepsValues)
     EXPECT_EQ(lists.File().At(5).SelectedText(), "Antihoraire");
     EXPECT_EQ(lists.Driver().At(5).SelectedText(), "Horaire");
     EXPECT_EQ(lists.File().At(12).IntValue(), 7);
+}
+
+TEST(ParamListRules, ModelOfAFilesModelKey)
+{
+    const struct {
+        const char *key;
+        const char *model; // nullptr: no model key
+    } cases[] = {
+        {"MDA", "MDA"},   {"MDB", "MDB"},   {"mdc", "MDC"},   {"XMDC", "MDC-X"}, {"yMdA", "MDA-Y"},
+        {"ZMDA", "MDA-Z"}, {"MDC-X", nullptr}, {"MDD", nullptr}, {"", nullptr},   {"MDB ", nullptr},
+    };
+    for (const auto &c : cases) {
+        const std::optional<std::string> model = CParamListRules::ModelOfKey(c.key);
+        if (c.model)
+            EXPECT_EQ(model, std::optional<std::string>(c.model)) << c.key;
+        else
+            EXPECT_FALSE(model.has_value()) << c.key;
+    }
+}
+
+// The numbers a model has, as the list holds them, in runs.
+TEST(ParamListRules, NumberRangesOfAList)
+{
+    CParamList list;
+    const auto define = [&list](int from, int to) {
+        for (int n = from; n <= to; ++n)
+            list.At(n).SetType(CParamData::kTypeInteger);
+    };
+    define(1, 49);
+    define(100, 182);
+    EXPECT_EQ(CParamListRules::NumberRangesText(list, 182), "1-49 and 100-182");
+    EXPECT_EQ(CParamListRules::NumberRangesText(list, 111), "1-49 and 100-111") << "up to the model's count";
+    list.At(20) = CParamData();
+    list.At(150) = CParamData();
+    EXPECT_EQ(CParamListRules::NumberRangesText(list, 151), "1-19, 21-49, 100-149 and 151");
+    EXPECT_EQ(CParamListRules::NumberRangesText(CParamList(), 182), "");
+    // The small MDB file of the parameter tests defines a few numbers only.
+    EXPECT_EQ(CParamListRules::NumberRangesText(test::LoadList(test::MdbTarget()), 182),
+              "1-5, 9, 12, 16, 20-22, 31, 36, 45, 100, 102, 151 and 182");
 }
 
 } // namespace

@@ -222,5 +222,53 @@ TEST_F(ParamReadAllTest, ASelectionOfNumbersReadsOnlyThoseTheAxisHas)
     EXPECT_EQ(bus.Of(cmd::kCmdReadParameter).size(), 2u);
 }
 
+// Parameter 12's upper limit is this controller's parameter 102 as read: in both lists, with 102
+// read along when only 12 is asked for, and never in the model's shared definitions.
+TEST_F(ParamReadAllTest, ParameterTwelveFollowsThisControllersParameter102)
+{
+    struct Case {
+        const char *model;
+        std::vector<int> only;
+        std::int32_t limitMax;   // the controller's parameter 102
+        bool limitMaxFails;
+        int expectedMax;
+        const char *storedValue; // parameter 12's "Value" (the controller holds 7000)
+    };
+    const Case cases[] = {
+        {"MDB", {12}, 2000, false, 2000, "2000"},
+        {"MDC", {}, 8000, false, 8000, "7000"},   // above the shared file's 5000
+        {"MDC-X", {12}, 6000, false, 6000, "6000"},
+        {"MDB", {12}, 2000, true, 5000, "5000"},  // 102 not read: the file's range stays
+        {"MDA", {12}, 2000, false, 5000, "5000"}, // 12 does not follow 102 on this model
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.model << " 102=" << c.limitMax << (c.only.empty() ? " all" : " only 12"));
+        target.model = c.model;
+        driver = test::LoadList(target);
+        lists.CopyDriverToFile();
+        bus.requests.clear();
+        bus.values[12] = 7000;
+        bus.values[102] = c.limitMax;
+        bus.failuresLeft[102] = c.limitMaxFails ? CParamReadAll::kAttempts : 0;
+        ReadAllOptions options;
+        options.store = &store;
+        options.only = c.only;
+        CParamReadAll::Run(commands, target, lists, options);
+
+        EXPECT_EQ(driver.At(12).IntMax(), c.expectedMax);
+        EXPECT_EQ(lists.File().At(12).IntMax(), c.expectedMax);
+        EXPECT_EQ(lists.File().At(12).MaxText(), std::to_string(c.expectedMax));
+        EXPECT_EQ(driver.At(12).IntValue(), 7000);
+        if (!c.only.empty()) {
+            const bool followed = std::string(c.model) != "MDA";
+            EXPECT_EQ(bus.Of(cmd::kCmdReadParameter).size(), followed ? (c.limitMaxFails ? 11u : 2u) : 1u);
+        }
+        CIniEx saved;
+        ASSERT_TRUE(saved.Open(dir.File("mdb.ini"), false, false, true));
+        EXPECT_EQ(saved.GetString("12", "Max", ""), "5000") << "the shared definition stays";
+        EXPECT_EQ(saved.GetString("12", "Value", ""), c.storedValue);
+    }
+}
+
 } // namespace
 } // namespace kvl::params

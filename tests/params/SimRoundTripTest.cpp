@@ -71,7 +71,7 @@ TEST(ParamSimRoundTrip, WrittenValuesReadBackFromTheSimulatedController)
     const WriteReport written = CParamWriter::Run(commands, target, lists, {});
     EXPECT_EQ(written.status, WriteStatus::Done);
     EXPECT_EQ(written.failures, 0);
-    EXPECT_EQ(bus->Axis(kMdbAddress)->Parameters().Get(16), 28) << "0.29 x 100 truncated";
+    EXPECT_EQ(bus->Axis(kMdbAddress)->Parameters().Get(16), 29) << "0.29 at factor 100";
     EXPECT_EQ(bus->Axis(kMdbAddress)->Parameters().Get(31), 7125) << "MDB: factor 1000";
     EXPECT_EQ(bus->Axis(kMdbAddress)->Parameters().Get(45), 62500);
 
@@ -79,7 +79,7 @@ TEST(ParamSimRoundTrip, WrittenValuesReadBackFromTheSimulatedController)
     CParamListPair again(fresh);
     CParamReadAll::Run(commands, target, again, {});
     EXPECT_EQ(fresh.At(12).IntValue(), 1234);
-    EXPECT_DOUBLE_EQ(fresh.At(16).RealValue(), 0.28);
+    EXPECT_DOUBLE_EQ(fresh.At(16).RealValue(), 0.29);
     EXPECT_DOUBLE_EQ(fresh.At(31).RealValue(), 7.125);
     EXPECT_EQ(fresh.At(45).SelectedText(), "62500");
     EXPECT_EQ(fresh.At(100).TextValue(), "LIFT 2");

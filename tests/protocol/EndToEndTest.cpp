@@ -183,7 +183,7 @@ TEST_F(EndToEnd, PointTableBulkReadWriteAndSingleStep)
 
     EXPECT_EQ(commands_->WriteStep(rec, "MDC", kAxis, 200), -200);
     EXPECT_EQ(LastRequest().size(), 51u);
-    EXPECT_EQ(LastRequest()[16], 28);   // ACC 0.29 truncated
+    EXPECT_EQ(LastRequest()[16], 29);   // ACC 0.29, exact at the field's resolution
     EXPECT_EQ(commands_->WriteStepValues(4, StepRecord{}, kAxis, 200), -200);
     EXPECT_EQ(LastRequest().size(), 49u);
 }

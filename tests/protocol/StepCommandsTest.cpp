@@ -20,9 +20,9 @@ StepRecord SampleRecord()
     StepRecord r;
     r.step = 1;
     r.mode = 1;
-    r.position = 12.3456;   // 123455.99999... on the wire: truncated to 123455
+    r.position = 12.3456;   // exact at the field's resolution: 123456 on the wire
     r.speed = 100.5;
-    r.acc = 0.29;           // 28.99999... truncated to 28
+    r.acc = 0.29;           // 29 on the wire, although 0.29 x 100 is 28.99999... in binary
     r.dcc = 0.3;
     r.push = 30;
     r.threshold = 5;
@@ -37,15 +37,15 @@ StepRecord SampleRecord()
     return r;
 }
 
-const Bytes kShortWriteStep{0xEF, 0x01, 0x20, 0x01, 0x00, 0x01, 0x00, 0x01, 0x3F, 0xE2, 0x01, 0x00, 0x42,
-                            0x27, 0x00, 0x00, 0x1C, 0x00, 0x00, 0x00, 0x1E, 0x00, 0x00, 0x00, 0x1E, 0x05,
+const Bytes kShortWriteStep{0xEF, 0x01, 0x20, 0x01, 0x00, 0x01, 0x00, 0x01, 0x40, 0xE2, 0x01, 0x00, 0x42,
+                            0x27, 0x00, 0x00, 0x1D, 0x00, 0x00, 0x00, 0x1E, 0x00, 0x00, 0x00, 0x1E, 0x05,
                             0xE8, 0x03, 0x00, 0x00, 0x68, 0xC5, 0xFF, 0xFF, 0xE4, 0x57, 0x00, 0x00, 0x01,
-                            0x02, 0x64, 0x00, 0x03, 0x00, 0x00, 0x54, 0x2B, 0x0D, 0x0A};
-const Bytes kLongWriteStep{0xEF, 0x01, 0x20, 0x01, 0x00, 0x01, 0x00, 0x01, 0x3F, 0xE2, 0x01, 0x00, 0x42,
-                           0x27, 0x00, 0x00, 0x1C, 0x00, 0x00, 0x00, 0x1E, 0x00, 0x00, 0x00, 0x1E, 0x00,
+                            0x02, 0x64, 0x00, 0x03, 0x00, 0x00, 0xA1, 0x3F, 0x0D, 0x0A};
+const Bytes kLongWriteStep{0xEF, 0x01, 0x20, 0x01, 0x00, 0x01, 0x00, 0x01, 0x40, 0xE2, 0x01, 0x00, 0x42,
+                           0x27, 0x00, 0x00, 0x1D, 0x00, 0x00, 0x00, 0x1E, 0x00, 0x00, 0x00, 0x1E, 0x00,
                            0x05, 0x00, 0xE8, 0x03, 0x00, 0x00, 0x68, 0xC5, 0xFF, 0xFF, 0xE4, 0x57, 0x00,
-                           0x00, 0x01, 0x02, 0x64, 0x00, 0x03, 0x00, 0x00, 0xB5, 0xBE, 0x0D, 0x0A};
-const char *const kSampleLine = "1,A,12.3455,100.50,0.3,0.3,30,5,0.1000,-1.5000,2.2500,1,2,100,3,0";
+                           0x00, 0x01, 0x02, 0x64, 0x00, 0x03, 0x00, 0x00, 0x0B, 0x3F, 0x0D, 0x0A};
+const char *const kSampleLine = "1,A,12.3456,100.50,0.3,0.3,30,5,0.1000,-1.5000,2.2500,1,2,100,3,0";
 
 // The record bytes of a golden write request (between the command byte and the CRC).
 Bytes RecordOf(const Bytes &request) { return Bytes(request.begin() + 3, request.end() - 4); }
@@ -84,8 +84,8 @@ TEST(StepCodec, DecodesAndFormatsTheTextLine)
         const StepRecord r = CStepCodec::Decode(RecordOf(*request).data(), longForm, &addressed);
         EXPECT_EQ(addressed, 1);
         EXPECT_EQ(r.step, 1);
-        EXPECT_DOUBLE_EQ(r.position, 12.3455);
-        EXPECT_DOUBLE_EQ(r.acc, 0.28);
+        EXPECT_DOUBLE_EQ(r.position, 12.3456);
+        EXPECT_DOUBLE_EQ(r.acc, 0.29);
         EXPECT_DOUBLE_EQ(r.areaA, -1.5);
         EXPECT_EQ(r.push, 30);
         EXPECT_EQ(r.threshold, 5);
@@ -95,15 +95,17 @@ TEST(StepCodec, DecodesAndFormatsTheTextLine)
     }
 }
 
-TEST(StepCodec, ScalingTruncatesTowardZero)
+TEST(StepCodec, ScalingTruncatesTheDecimalTowardZero)
 {
     struct Case {
         double value;
         double factor;
         int32_t wire;
     };
-    const std::vector<Case> table{{0.29, 100, 28},          {-0.29, 100, -28},       {12.3456, 10000, 123455},
-                                  {-12.3456, 10000, -123455}, {1.999, 100, 199},       {0.0, 100, 0},
+    const std::vector<Case> table{{0.29, 100, 29},          {-0.29, 100, -29},       {12.3456, 10000, 123456},
+                                  {-12.3456, 10000, -123456}, {12.34567, 10000, 123456}, {-12.34567, 10000, -123456},
+                                  {0.0003, 10000, 3},       {2.3, 100, 230},         {1.999, 100, 199},
+                                  {0.0, 100, 0},
                                   {1e12, 10000, INT32_MAX},  {-1e12, 10000, INT32_MIN}, {std::nan(""), 100, 0}};
     for (const Case &c : table)
         EXPECT_EQ(CStepCodec::ScaleToWire(c.value, c.factor), c.wire) << c.value;
@@ -159,7 +161,7 @@ TEST_F(StepCommands, TableStepZeroWithJumpToEnd)
     ASSERT_EQ(req.size(), 49u);
     EXPECT_EQ(Bytes(req.begin() + 3, req.begin() + 7), (Bytes{0x01, 0x00, 0x01, 0x00}));
     EXPECT_EQ(Bytes(req.begin() + 43, req.begin() + 45), (Bytes{0x00, 0x00}));
-    EXPECT_EQ(req[16], 28);   // ACC 0.29
+    EXPECT_EQ(req[16], 29);   // ACC 0.29
 }
 
 TEST_F(StepCommands, WriteStepValuesClearsWithRecordStepZero)
@@ -236,7 +238,7 @@ TEST_F(StepCommands, ReadAllStepsScansFramesAndSkipsAcknowledgements)
     std::vector<std::string> lines{"old"};
     EXPECT_EQ(commands.ReadAllSteps("MDA", lines, 1, 200), -200);
     EXPECT_EQ(lines, (std::vector<std::string>{kSampleLine,
-                                               "2,I,12.3455,100.50,0.3,0.3,30,5,0.1000,-1.5000,2.2500,1,2,100,3,1"}));
+                                               "2,I,12.3456,100.50,0.3,0.3,30,5,0.1000,-1.5000,2.2500,1,2,100,3,1"}));
     const FakeComm::Call &call = comm.calls.back();
     EXPECT_EQ(call.request, (Bytes{0xEF, 0x01, 0x1F, 0x00, 0x00, 0x6F, 0x52, 0x0D, 0x0A}));
     EXPECT_EQ(call.expected, -1);

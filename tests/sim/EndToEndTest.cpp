@@ -167,7 +167,7 @@ TEST_F(SimEndToEnd, PointTableWrittenAndReadBackInLongAndShortForm)
 
         kvl::StepRecord back;
         ASSERT_EQ(commands_->ReadStep(2, c.model, back, c.axis, kT), kResultOk);
-        EXPECT_DOUBLE_EQ(back.acc, 0.28);   // 0.29 x 100 truncated to 28 on the way out
+        EXPECT_DOUBLE_EQ(back.acc, 0.29);   // 29 on the way out, though 0.29 x 100 is 28.999... in binary
         ASSERT_EQ(commands_->ReadStep(7, c.model, back, c.axis, kT), kResultOk);
         EXPECT_EQ(back.step, 7);
         EXPECT_EQ(back.jump, 1);
