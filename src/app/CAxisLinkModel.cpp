@@ -1,10 +1,12 @@
 #include "app/CAxisLinkModel.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
 #include "config/CLanguageTexts.h"
 #include "link/CAppState.h"
+#include "link/CPortResolver.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/Frame.h"
@@ -47,6 +49,12 @@ bool ValidAddress(int address)
     return address >= 0 && address < CAxisLinkModel::kAxisCount;
 }
 
+void ReplaceAll(std::string &text, const std::string &what, const std::string &with)
+{
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
 } // namespace
 
 CAxisLinkModel::CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts,
@@ -76,7 +84,10 @@ bool CAxisLinkModel::Link()
     }
 
     const int port = m_port.Port();
+    m_attempt = Attempt{port, {}, false};
+    m_nothingFound = false;
     const LinkResult result = Search(port, m_port.Speed());
+    m_nothingFound = !result.found;
     m_gatewayPresent = result.gatewayPresent;
     CAppState::Instance().gatewayPresent = result.gatewayPresent;
     if (result.gatewayPresent)
@@ -160,6 +171,8 @@ CAxisLinkModel::OpenResult CAxisLinkModel::OpenAxis(int address)
 
 void CAxisLinkModel::ShowUnlinked()
 {
+    // The report was about the old port.
+    m_nothingFound = false;
     SetStatus(Status::kUnlinked);
 }
 
@@ -210,6 +223,29 @@ std::string CAxisLinkModel::StatusText() const
     return Text("IDS_UNLINK", kCommon, "Unlinked");
 }
 
+std::string CAxisLinkModel::SearchReport() const
+{
+    if (!m_nothingFound || m_status != Status::kUnlinked)
+        return {};
+    const std::string path = CPortResolver::Instance().DevicePath(m_attempt.port);
+    if (m_attempt.port <= 0 || path.empty())
+        return Text("IDS_LINK_NO_PORT", kCommon, "No serial port is set. Choose one in Port Settings.");
+    std::string speeds;
+    for (int speed : m_attempt.speeds)
+        speeds += (speeds.empty() ? "" : ", ") + std::to_string(speed);
+    std::string text =
+        m_attempt.opened
+            ? Text("IDS_LINK_NOTHING_FOUND", kCommon,
+                   "No device answered on %1 at %2 bit/s. Check the cable, that the controllers "
+                   "are switched on, and the port and speed in Port Settings.")
+            : Text("IDS_LINK_PORT_FAILED", kCommon,
+                   "%1 could not be opened (tried at %2 bit/s). Check that the adapter is "
+                   "plugged in and the port in Port Settings.");
+    ReplaceAll(text, "%1", path);
+    ReplaceAll(text, "%2", speeds);
+    return text;
+}
+
 const char *CAxisLinkModel::StationKey(uint8_t code)
 {
     return FindStation(code).key;
@@ -224,13 +260,14 @@ std::string CAxisLinkModel::StationText(const CLanguageTexts &texts, uint8_t cod
 
 LinkResult CAxisLinkModel::Search(int port, int storedSpeed)
 {
-    // CBusScanner::Link probe by probe, so the busy indicator can draw between the exchanges
-    // of a search that may take seconds on a silent bus.
+    // CBusScanner::Link probe by probe, so the busy indicator can draw and say what is asked
+    // between the exchanges of a search that may take seconds on a silent bus.
     LinkResult result;
     if (port <= 0)
         return result;
     for (int passSpeed : CBusScanner::SpeedPasses(storedSpeed, true)) {
-        if (m_commands.OpenPort(port, passSpeed) != 1)
+        Tell(ProbeText(passSpeed, 0, 0));
+        if (!OpenForProbe(port, passSpeed))
             continue;
         DeviceIdentity identity = m_scanner.Identify(frame::kGatewayAddress);
         Repaint();
@@ -247,9 +284,11 @@ LinkResult CAxisLinkModel::Search(int port, int storedSpeed)
     result.found = true;
     const int total = kAxisCount - result.firstAddress;
     for (int a = result.firstAddress; a < kAxisCount; ++a) {
+        const int done = a - result.firstAddress + 1;
+        Tell(ProbeText(result.speed, done, total));
         result.axes[static_cast<size_t>(a)] = m_scanner.Identify(a);
         if (m_hooks.progress)
-            m_hooks.progress(a - result.firstAddress + 1, total);
+            m_hooks.progress(done, total);
     }
     return result;
 }
@@ -258,7 +297,8 @@ bool CAxisLinkModel::ScanFirstAxis(int port, int storedSpeed, LinkResult &result
 {
     for (int passSpeed : CBusScanner::SpeedPasses(storedSpeed, false)) {
         for (int a = 0; a < kAxisCount; ++a) {
-            if (m_commands.OpenPort(port, passSpeed) != 1)
+            Tell(ProbeText(passSpeed, a + 1, kAxisCount));
+            if (!OpenForProbe(port, passSpeed))
                 continue;
             const bool answered = m_scanner.Identify(a).answered;
             Repaint();
@@ -270,6 +310,34 @@ bool CAxisLinkModel::ScanFirstAxis(int port, int storedSpeed, LinkResult &result
         }
     }
     return false;
+}
+
+bool CAxisLinkModel::OpenForProbe(int port, int speed)
+{
+    std::vector<int> &speeds = m_attempt.speeds;
+    if (std::find(speeds.begin(), speeds.end(), speed) == speeds.end())
+        speeds.push_back(speed);
+    const bool opened = m_commands.OpenPort(port, speed) == 1;
+    m_attempt.opened = m_attempt.opened || opened;
+    return opened;
+}
+
+void CAxisLinkModel::Tell(const std::string &text) const
+{
+    if (m_hooks.activity)
+        m_hooks.activity(text);
+}
+
+std::string CAxisLinkModel::ProbeText(int speed, int done, int total) const
+{
+    // total 0: the network unit's address.
+    std::string text = total == 0
+                           ? Text("IDS_LINK_PROBE_GATEWAY", kCommon, "%1 bit/s: network unit")
+                           : Text("IDS_LINK_PROBE_AXIS", kCommon, "%1 bit/s: address %2 of %3");
+    ReplaceAll(text, "%1", std::to_string(speed));
+    ReplaceAll(text, "%2", std::to_string(done));
+    ReplaceAll(text, "%3", std::to_string(total));
+    return text;
 }
 
 void CAxisLinkModel::Repaint() const

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/CBusPortAccess.h"
 #include "app/CBusScanner.h"
@@ -44,6 +45,9 @@ public:
         std::function<void()> endBusy;      // End(true)
         std::function<void(int done, int total)> progress;   // the final run over the addresses
         std::function<void()> repaint;      // between two probes of the speed search
+        // Before every probe: what the search asks now ("115200 bit/s: address 5 of 16"), in
+        // the current language, for the busy indicator.
+        std::function<void(const std::string &text)> activity;
         std::function<void(const std::string &title, const std::string &text)> message;
         std::function<void()> changed;      // status or buttons changed: redraw now
         // The axis answered: create its windows (main window, parameter list) hidden and show
@@ -79,6 +83,10 @@ public:
     Status GetStatus() const { return m_status; }
     // ("IDS_UNLINK" / "IDS_LINKING" / "IDS_LINKED", "Common") with built-in texts.
     std::string StatusText() const;
+    // After a Link Start that found nothing: which port and speeds were tried and what to check,
+    // in the current language. Empty otherwise (before a search, after one that found a device,
+    // after the port settings changed the port).
+    std::string SearchReport() const;
     bool GatewayPresent() const { return m_gatewayPresent; }
     // The gateway's version text from the last successful probe (for its settings window).
     const std::string &GatewayVersion() const { return m_gateway.version; }
@@ -92,8 +100,19 @@ public:
     static std::string StationText(const CLanguageTexts &texts, uint8_t code);
 
 private:
+    // What a search that found nothing tried.
+    struct Attempt {
+        int port = 0;
+        std::vector<int> speeds;    // every speed tried, in order, once each
+        bool opened = false;        // the port opened at one of them at least
+    };
+
     LinkResult Search(int port, int storedSpeed);
     bool ScanFirstAxis(int port, int storedSpeed, LinkResult &result);
+    // Opens the port at `speed` for a probe and notes the attempt.
+    bool OpenForProbe(int port, int speed);
+    void Tell(const std::string &text) const;
+    std::string ProbeText(int speed, int done, int total) const;
     void Repaint() const;
     void Unlink(int address);
     void UnlinkAll();
@@ -114,6 +133,8 @@ private:
     bool m_gatewayPresent = false;
     DeviceIdentity m_gateway;
     int m_foundSpeed = 0;
+    Attempt m_attempt;
+    bool m_nothingFound = false;
 };
 
 } // namespace kvl

@@ -6,8 +6,9 @@
 
 namespace kvl {
 
-CBusPortAccess::CBusPortAccess(Getter port, Getter speed, Storer store)
-    : m_port(std::move(port)), m_speed(std::move(speed)), m_store(std::move(store))
+CBusPortAccess::CBusPortAccess(Getter port, Getter speed, Storer store, PathStorer storePath)
+    : m_port(std::move(port)), m_speed(std::move(speed)), m_store(std::move(store)),
+      m_storePath(std::move(storePath))
 {
 }
 
@@ -15,7 +16,10 @@ CBusPortAccess CBusPortAccess::FromSettings(CAppSettings &settings)
 {
     return CBusPortAccess([&settings] { return settings.Port(); },
                           [&settings] { return settings.Speed(); },
-                          [&settings](int port, int speed) { return settings.SetPortAndSpeed(port, speed); });
+                          [&settings](int port, int speed) { return settings.SetPortAndSpeed(port, speed); },
+                          [&settings](int port, const std::string &path) {
+                              return settings.SetDevicePath(port, path);
+                          });
 }
 
 int CBusPortAccess::Port() const
@@ -31,6 +35,11 @@ int CBusPortAccess::Speed() const
 bool CBusPortAccess::Store(int port, int speed) const
 {
     return m_store && m_store(port, speed);
+}
+
+bool CBusPortAccess::StorePath(int port, const std::string &path) const
+{
+    return m_storePath && m_storePath(port, path);
 }
 
 } // namespace kvl

@@ -1,10 +1,12 @@
 #pragma once
 // CBusPortAccess: where the axis link and the port settings read and store the bus port number
-// and speed. Normally the settings file's ("Port", "RS485") and ("Speed", "RS485"); the GUI
-// points it at the application object instead, which in demo mode answers with the simulator's
-// pseudo-terminal and keeps stored values for the run only, so the user's file is not touched.
+// and speed, and the device path a port number stands for. Normally the settings file's
+// ("Port", "RS485"), ("Speed", "RS485") and ("Device%d", "RS485"); the GUI points it at the
+// application object instead, which in demo mode answers with the simulator's pseudo-terminal
+// and keeps stored values for the run only, so the user's file is not touched.
 // A value type owned by the model that uses it; the thread that makes the exchanges.
 #include <functional>
+#include <string>
 
 namespace kvl {
 
@@ -14,8 +16,9 @@ class CBusPortAccess {
 public:
     using Getter = std::function<int()>;
     using Storer = std::function<bool(int port, int speed)>;
+    using PathStorer = std::function<bool(int port, const std::string &path)>;
 
-    CBusPortAccess(Getter port, Getter speed, Storer store);
+    CBusPortAccess(Getter port, Getter speed, Storer store, PathStorer storePath);
     // Reads and writes the settings file directly (tests, tools).
     static CBusPortAccess FromSettings(CAppSettings &settings);
 
@@ -24,11 +27,14 @@ public:
     int Speed() const;
     // Stores both values and saves them at once; false when that failed.
     bool Store(int port, int speed) const;
+    // Stores the device path of port number `port` and saves it at once; false when that failed.
+    bool StorePath(int port, const std::string &path) const;
 
 private:
     Getter m_port;
     Getter m_speed;
     Storer m_store;
+    PathStorer m_storePath;
 };
 
 } // namespace kvl

@@ -10,6 +10,7 @@
 
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CBusyIndicator.h"
+#include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
 #include "config/CAppSettings.h"
 #include "link/CAppState.h"
@@ -30,6 +31,7 @@ constexpr int kConnectWaitMs = 1000;
 constexpr char kChineseFont[] = "Noto Sans CJK SC";
 constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
 constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
+constexpr char kCommonSection[] = "Common";
 
 // The instance lock and the local server are per user: the name carries the user's name.
 QString InstanceKey(const QString &name)
@@ -247,6 +249,22 @@ bool CKVL_ControlApp::SetPortAndSpeed(int port, int speed)
     return m_settings->SetPortAndSpeed(port, speed);
 }
 
+bool CKVL_ControlApp::SetDevicePath(int port, const std::string &path)
+{
+    // The resolver already maps the number to the path for this run.
+    if (m_demoBus)
+        return true;
+    return m_settings->SetDevicePath(port, path);
+}
+
+CBusPortAccess CKVL_ControlApp::BusPortAccess()
+{
+    return CBusPortAccess([this] { return PortNumber(); },
+                          [this] { return m_demoBus ? Speed() : m_settings->Speed(); },
+                          [this](int port, int speed) { return SetPortAndSpeed(port, speed); },
+                          [this](int port, const std::string &path) { return SetDevicePath(port, path); });
+}
+
 QWidget *CKVL_ControlApp::StartWindow()
 {
     return m_startDlg;
@@ -260,6 +278,27 @@ CKVL_VER2_ControlDlg *CKVL_ControlApp::StartDialog() const
 QString CKVL_ControlApp::DecorateTitle(const QString &title) const
 {
     return DemoMode() ? title + QLatin1String(kDemoTitleSuffix) : title;
+}
+
+QString CKVL_ControlApp::HelpFile() const
+{
+    return m_options.helpFile.isEmpty() ? CKVL_VER2_ControlDlg::HelpFile() : m_options.helpFile;
+}
+
+CHelpWindow *CKVL_ControlApp::HelpWindow() const
+{
+    return m_helpWindow;
+}
+
+void CKVL_ControlApp::ShowHelp(const QString &section)
+{
+    if (!m_helpWindow)
+        m_helpWindow = new CHelpWindow(m_startDlg);
+    const QString help = Text("IDC_STATIC_HELP", CKVL_VER2_ControlDlg::kSection, QStringLiteral("Help"));
+    m_helpWindow->SetCloseCaption(Text("IDS_HELP_CLOSE", kCommonSection, QStringLiteral("Close")));
+    m_helpWindow->ShowPage(HelpFile(), section,
+                           Text("IDS_ERRMSG_FILENOTFOUND", kCommonSection, QStringLiteral("The file was not found.")),
+                           DecorateTitle(help));
 }
 
 QString CKVL_ControlApp::Text(std::string_view key, std::string_view section, const QString &builtIn) const
@@ -316,6 +355,7 @@ void CKVL_ControlApp::Shutdown()
     DestroyAllWindows();
     if (m_startDlg && m_startDlg->LinkWindow())
         delete m_startDlg->LinkWindow();
+    delete m_helpWindow.data();
     m_settings->Close();
     m_comm->Close();
 }

@@ -9,8 +9,9 @@
 // Port and speed for the axis link and every other window that opens the bus: use PortNumber()
 // and Speed(), never the settings directly. In demo mode they give the simulator's
 // pseudo-terminal (as a CPortResolver number) and its bus speed, otherwise the settings' values;
-// store a found speed with SetPortAndSpeed(), which in demo mode keeps the values for this run
-// only and leaves the user's settings file untouched.
+// store a found speed with SetPortAndSpeed() and a port's device path with SetDevicePath(), which
+// in demo mode keep the values for this run only and leave the user's settings file untouched.
+// BusPortAccess() hands these to the models of the axis link and the port settings.
 #include <QFont>
 #include <QObject>
 #include <QPointer>
@@ -20,6 +21,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "app/CBusPortAccess.h"
 
 class QLocalServer;
 class QLockFile;
@@ -31,6 +34,7 @@ class CCommImplement;
 class CServoCommands;
 class CBusyIndicator;
 class CKVL_VER2_ControlDlg;
+class CHelpWindow;
 namespace sim {
 class BusRunner;
 }
@@ -49,6 +53,7 @@ public:
         int systemLanguageId = 0;          // 0: from the process' locale (CAppSettings)
         QString startFolder;               // empty: the current directory
         QString instanceName;              // empty: no single-instance check (tests)
+        QString helpFile;                  // empty: help.html beside the program
     };
 
     enum class StartResult { kStarted, kAlreadyRunning, kDemoFailed };
@@ -80,6 +85,11 @@ public:
     int PortNumber() const;
     int Speed() const;
     bool SetPortAndSpeed(int port, int speed);
+    // The device path of port number `port`: stored in the settings file, except in demo mode.
+    bool SetDevicePath(int port, const std::string &path);
+    // Port, speed and device paths as above; outside demo mode the speed is the stored one as it
+    // is (0 when none), so the axis link's search starts from it.
+    CBusPortAccess BusPortAccess();
     // The demo bus while it runs (nullptr otherwise); its bus is reached through WithBus().
     sim::BusRunner *DemoBus() const { return m_demoBus.get(); }
     // Error text when the demo bus could not be started.
@@ -89,6 +99,13 @@ public:
     CKVL_VER2_ControlDlg *StartDialog() const;
     // The window title every top-level window shows: the text plus " [Demo bus]" in demo mode.
     QString DecorateTitle(const QString &title) const;
+
+    // The help page in the tool's own help window (one for the whole run, over the start
+    // window), scrolled to `section`, an element id of the page ("link"); empty: the top.
+    void ShowHelp(const QString &section = QString());
+    // The help window once a Help button opened it.
+    CHelpWindow *HelpWindow() const;
+    QString HelpFile() const;
 
     // A text of the current language in UTF-8 by (key, section), or `builtIn` when it is missing.
     QString Text(std::string_view key, std::string_view section, const QString &builtIn = {}) const;
@@ -133,6 +150,7 @@ private:
     int m_demoPort = 0;
     int m_demoSpeed = 0;
     QPointer<CKVL_VER2_ControlDlg> m_startDlg;
+    QPointer<CHelpWindow> m_helpWindow;
     std::array<std::array<QPointer<QWidget>, kAxisCount>, kAxisWindowKinds> m_axisWindows;
     std::array<QPointer<QWidget>, 2> m_offlineWindows;
     QFont m_baseFont;

@@ -4,12 +4,12 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
-#include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "common/CBusyIndicator.h"
 #include "common/CMsgDlg.h"
@@ -62,11 +62,7 @@ CKVL_VER2_AXIS_LINK_DIALOG::CKVL_VER2_AXIS_LINK_DIALOG(CKVL_ControlApp &app, QWi
 {
     setObjectName(QStringLiteral("axisLinkWindow"));
     setModal(false);
-    CBusPortAccess port([&app] { return app.PortNumber(); },
-                        // Outside demo mode the search starts from the stored speed as it is.
-                        [&app] { return app.DemoMode() ? app.Speed() : app.Settings().Speed(); },
-                        [&app](int number, int speed) { return app.SetPortAndSpeed(number, speed); });
-    m_model = std::make_unique<CAxisLinkModel>(app.Commands(), app.Settings().Texts(), std::move(port),
+    m_model = std::make_unique<CAxisLinkModel>(app.Commands(), app.Settings().Texts(), app.BusPortAccess(),
                                                MakeHooks());
     BuildLayout();
     RefreshView();
@@ -85,7 +81,9 @@ CAxisLinkModel::Hooks CKVL_VER2_AXIS_LINK_DIALOG::MakeHooks()
         return m_app.Busy().Begin(true);
     };
     hooks.endBusy = [this] { m_app.Busy().End(true); };
-    hooks.progress = [this](int done, int total) { m_app.Busy().Progress(done, total); };
+    // The activity line says the speed and the address of every probe, the final run's "n of N"
+    // included.
+    hooks.activity = [this](const std::string &text) { m_app.Busy().Activity(QString::fromStdString(text)); };
     hooks.repaint = [this] { m_app.Busy().Repaint(); };
     hooks.message = [this](const std::string &title, const std::string &text) {
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
@@ -166,12 +164,20 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
 QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildStatus()
 {
     m_statusBox = new QGroupBox(this);
-    auto *row = new QHBoxLayout(m_statusBox);
+    auto *column = new QVBoxLayout(m_statusBox);
+    auto *row = new QHBoxLayout;
     m_lamp = new CLampWidget(m_statusBox, kLampSide);
     m_statusText = new QLabel(m_statusBox);
     m_statusText->setObjectName(QStringLiteral("linkStatus"));
     row->addWidget(m_lamp);
     row->addWidget(m_statusText, 1);
+    m_report = new QLabel(m_statusBox);
+    m_report->setObjectName(QStringLiteral("linkReport"));
+    m_report->setWordWrap(true);
+    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_report->setVisible(false);
+    column->addLayout(row);
+    column->addWidget(m_report);
     return m_statusBox;
 }
 
@@ -252,6 +258,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::RefreshAxis(int address)
 void CKVL_VER2_AXIS_LINK_DIALOG::RefreshStatus()
 {
     m_statusText->setText(QString::fromStdString(m_model->StatusText()));
+    const QString report = QString::fromStdString(m_model->SearchReport());
+    m_report->setText(report);
+    m_report->setVisible(!report.isEmpty());
     switch (m_model->GetStatus()) {
     case CAxisLinkModel::Status::kLinked:
         m_lamp->SetState(CLampWidget::State::kOn);
@@ -299,9 +308,20 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressHelp()
 {
-    // One help page for the whole tool; the start window opens it and reports a missing file.
-    if (CKVL_VER2_ControlDlg *start = m_app.StartDialog())
-        start->PressHelp();
+    m_app.ShowHelp(QStringLiteral("link"));
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::keyPressEvent(QKeyEvent *event)
+{
+    // While the port settings window is open over this one, Escape is meant for it: a window
+    // system may leave the keyboard here after that window was shown. It closes as Cancel, and
+    // this window stays.
+    if (event->matches(QKeySequence::Cancel) && m_portSetDlg && m_portSetDlg->isVisible()) {
+        m_portSetDlg->reject();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::showEvent(QShowEvent *event)

@@ -2,7 +2,9 @@
 // CKVL_VER2_AXIS_LINK_DIALOG: the axis link window, where the user connects to the bus. Link Start
 // searches the bus (busy indicator with progress), sixteen axis buttons show what answered
 // ("%X %s": address, model, name; model, version and name in the tooltip), a lamp and a text show
-// the link status, and the network unit button appears while the gateway answers. It also opens
+// the link status (after a search that found nothing, also what was tried and what to check),
+// the busy indicator says what the search asks, and the network unit button appears while the
+// gateway answers. It also opens
 // the port settings window. The rules live in CAxisLinkModel; this class only shows them.
 // Created once by the start window's Next (a modeless child of it) and kept for the whole run;
 // user-interface thread only.
@@ -54,12 +56,15 @@ public:
     CPictureButton *GatewayButton() const { return m_gateway; }
     CPictureButton *HelpButton() const { return m_help; }
     QLabel *StatusLabel() const { return m_statusText; }
+    // Why a search found nothing (hidden otherwise).
+    QLabel *ReportLabel() const { return m_report; }
     CLampWidget *Lamp() const { return m_lamp; }
     // The port settings window once it was opened.
     CKVL_VER2_PortSetDlg *PortSettingsWindow() const { return m_portSetDlg; }
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void BuildLayout();
@@ -87,6 +92,7 @@ private:
     QLabel *m_gatewayNote = nullptr;
     CLampWidget *m_lamp = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_report = nullptr;
     QPointer<CKVL_VER2_PortSetDlg> m_portSetDlg;
 };
 

@@ -1,14 +1,11 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
@@ -24,6 +21,8 @@ namespace {
 constexpr char kBuiltInTitle[] = "Actuator Engineering Tool";
 constexpr char kTitleSuffix[] = " [Ver 2.00]";
 constexpr char kHelpFileName[] = "help.html";
+// This window's part of the help page.
+constexpr char kHelpSection[] = "start";
 constexpr char kChineseFont[] = "Noto Sans CJK SC";
 constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
 constexpr int kPictureWidth = 300;
@@ -152,8 +151,7 @@ void CKVL_VER2_ControlDlg::ApplyTexts()
     const std::string nextTip = m_app.Settings().Texts().Tooltip(kNextTooltip);
     m_help->setToolTip(QString::fromStdString(helpTip));
     m_next->setToolTip(QString::fromStdString(nextTip));
-    // Without a language file nothing past the settings step ran: no version text either.
-    m_version->setText(m_app.Settings().Texts().IsLoaded() ? VersionText() : QString());
+    m_version->setText(VersionText());
     UpdateLanguageButtons();
 }
 
@@ -179,8 +177,7 @@ CPictureButton *CKVL_VER2_ControlDlg::LanguageButton(int language) const
 void CKVL_VER2_ControlDlg::PressLanguage(int language)
 {
     // A click toggles a checkable button by itself; the marks follow the language, not the click.
-    if (!m_app.Settings().Texts().IsLoaded() ||
-        !m_app.Settings().PressLanguageButton(language, m_app.SystemLanguageId()))
+    if (!m_app.Settings().PressLanguageButton(language, m_app.SystemLanguageId()))
         UpdateLanguageButtons();
 }
 
@@ -199,12 +196,7 @@ void CKVL_VER2_ControlDlg::PressNext()
 
 void CKVL_VER2_ControlDlg::PressHelp()
 {
-    const QString file = HelpFile();
-    if (!QFileInfo::exists(file) || !QDesktopServices::openUrl(QUrl::fromLocalFile(file))) {
-        const QString notFound =
-            m_app.Text("IDS_ERRMSG_FILENOTFOUND", CLanguageTexts::kCommonSection, QStringLiteral("The file was not found."));
-        m_app.Message(QString(), notFound + QLatin1Char('\n') + QDir::toNativeSeparators(file));
-    }
+    m_app.ShowHelp(QString::fromLatin1(kHelpSection));
 }
 
 void CKVL_VER2_ControlDlg::keyPressEvent(QKeyEvent *event)

@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
-#include "app/CKVL_VER2_ControlDlg.h"
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
 
@@ -38,10 +37,7 @@ CKVL_VER2_PortSetDlg::CKVL_VER2_PortSetDlg(CKVL_ControlApp &app, QWidget *parent
 {
     setObjectName(QStringLiteral("portSettingsWindow"));
     setModal(false);
-    CBusPortAccess port([&app] { return app.PortNumber(); },
-                        [&app] { return app.DemoMode() ? app.Speed() : app.Settings().Speed(); },
-                        [&app](int number, int speed) { return app.SetPortAndSpeed(number, speed); });
-    m_model = std::make_unique<CPortSettingsModel>(app.Commands(), app.Settings(), std::move(port));
+    m_model = std::make_unique<CPortSettingsModel>(app.Commands(), app.Settings(), app.BusPortAccess());
     BuildLayout();
     m_model->SetDevices(AvailableDevices());
     m_model->Open();
@@ -124,10 +120,7 @@ void CKVL_VER2_PortSetDlg::BuildLayout()
     connect(m_test, &QPushButton::clicked, this, &CKVL_VER2_PortSetDlg::PressTest);
     connect(m_ok, &QPushButton::clicked, this, &CKVL_VER2_PortSetDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CKVL_VER2_PortSetDlg::reject);
-    connect(m_help, &QToolButton::clicked, this, [this] {
-        if (CKVL_VER2_ControlDlg *start = m_app.StartDialog())
-            start->PressHelp();
-    });
+    connect(m_help, &QToolButton::clicked, this, [this] { m_app.ShowHelp(QStringLiteral("port")); });
 }
 
 void CKVL_VER2_PortSetDlg::FillPorts()

@@ -49,6 +49,7 @@ public:
     QPushButton *OkButton() const { return m_ok; }
     QPushButton *CancelButton() const { return m_cancel; }
     QLabel *StatusLabel() const { return m_status; }
+    CPictureButton *HelpButton() const { return m_help; }
 
     void accept() override;
     void reject() override;

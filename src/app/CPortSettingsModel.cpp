@@ -159,7 +159,7 @@ int CPortSettingsModel::NumberOfPath(const std::string &path)
     PinImplicitPath(m_portAtOpening);
     PinImplicitPath(m_port.Port());
     const int number = resolver.AssignNumber(path);
-    if (number <= 0 || number > kHighestPortNumber || !m_settings.SetDevicePath(number, path)) {
+    if (number <= 0 || number > kHighestPortNumber || !m_port.StorePath(number, path)) {
         resolver.SetPath(number, std::string());
         return 0;
     }
@@ -173,7 +173,7 @@ void CPortSettingsModel::PinImplicitPath(int port)
         return;
     const std::string path = resolver.DevicePath(port);
     if (resolver.SetPath(port, path))
-        m_settings.SetDevicePath(port, path);
+        m_port.StorePath(port, path);
 }
 
 bool CPortSettingsModel::Test(const std::string &portText, int speed)

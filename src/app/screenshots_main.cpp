@@ -1,7 +1,10 @@
 // kvl_screenshots: takes the pictures of the README. Starts the tool on the demo bus in the chosen
 // language (with a scratch copy of the system folder, so nothing is stored in the build), grabs the
-// start window, presses Next and Link Start and grabs the axis link window.
-//   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png and DIR/link_<lang>.png
+// start window, presses Next and Link Start and grabs the axis link window, opens the help at the
+// axis link's section and grabs the help window, then silences the demo bus, presses Link Start
+// again and grabs the axis link window's report of a search that found nothing.
+//   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
+//                                              DIR/help_<lang>.png and DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -17,8 +20,10 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "common/CHelpWindow.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
+#include "sim/BusRunner.h"
 
 namespace {
 
@@ -117,6 +122,18 @@ int main(int argc, char *argv[])
     if (axisLink)
         axisLink->PressLinkStart();
     if (!Grab(link, outDir.filePath(QStringLiteral("link_%1.png").arg(language))))
+        return 1;
+    if (axisLink)
+        axisLink->PressHelp();
+    if (!app.HelpWindow() || !Grab(app.HelpWindow(), outDir.filePath(QStringLiteral("help_%1.png").arg(language))))
+        return 1;
+    app.HelpWindow()->hide();
+    // A bus where nothing answers: the demo bus stops answering but keeps its port.
+    app.DemoBus()->Stop();
+    Settle();
+    if (axisLink)
+        axisLink->PressLinkStart();
+    if (!Grab(link, outDir.filePath(QStringLiteral("link_none_%1.png").arg(language))))
         return 1;
     start->close();
     return 0;

@@ -46,6 +46,14 @@ void CBusyIndicator::Progress(int done, int total)
     Repaint();
 }
 
+void CBusyIndicator::Activity(const QString &text)
+{
+    if (!m_window)
+        return;
+    m_window->SetProgressText(text);
+    Repaint();
+}
+
 void CBusyIndicator::Repaint()
 {
     if (!m_window || !m_window->isVisible())

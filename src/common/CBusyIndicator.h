@@ -33,6 +33,9 @@ public:
     void End(bool remember = true);
     // Shows "done of total" under the spinner (total 0 clears it) and repaints.
     void Progress(int done, int total);
+    // Shows what the work does now ("115200 bit/s: address 5 of 16") under the spinner in place
+    // of the progress line, and repaints.
+    void Activity(const QString &text);
     // Lets the indicator draw its current frame: paint events only, no user input.
     void Repaint();
 

@@ -7,7 +7,10 @@
 namespace kvl {
 
 namespace {
-constexpr int kWidth = 180;
+// Room for an activity line such as "115200 bit/s: address 16 of 16" on one line; longer texts
+// wrap onto a second.
+constexpr int kWidth = 240;
+constexpr int kTextLines = 2;
 constexpr int kHeight = 150;
 constexpr int kSpinnerRadius = 28;
 constexpr int kDotRadius = 6;
@@ -85,9 +88,9 @@ void CBusyWindow::paintEvent(QPaintEvent *)
     }
     if (!m_progress.isEmpty()) {
         painter.setPen(palette().color(QPalette::WindowText));
-        const QRect textRect(0, kSpinnerTop + 2 * (kSpinnerRadius + kDotRadius) + 8, width(),
-                             fontMetrics().height() + 4);
-        painter.drawText(textRect, Qt::AlignCenter, m_progress);
+        const QRect textRect(4, kSpinnerTop + 2 * (kSpinnerRadius + kDotRadius) + 8, width() - 8,
+                             kTextLines * fontMetrics().height() + 4);
+        painter.drawText(textRect, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_progress);
     }
 }
 

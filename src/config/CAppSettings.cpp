@@ -1,6 +1,7 @@
 #include "config/CAppSettings.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "config/CCodePage.h"
 #include "link/CAppState.h"
@@ -142,10 +143,20 @@ void CAppSettings::SwitchLanguage(int language)
 
 bool CAppSettings::PressLanguageButton(int language, int systemLanguageId)
 {
-    if (!LanguageOffered(language, systemLanguageId) || language == m_language)
+    if (!LanguageOffered(language, systemLanguageId) || !LanguageFileExists(language))
+        return false;
+    if (language == m_language && m_texts.IsLoaded())
         return false;
     SwitchLanguage(language);
     return true;
+}
+
+bool CAppSettings::LanguageFileExists(int language) const
+{
+    const std::string name = m_settings.GetString(kSectionLanguage, LanguageItemKey(language), "");
+    std::error_code error;
+    return !name.empty() && std::filesystem::is_regular_file(
+                                std::filesystem::path(CIniEx::SystemFolder()) / name, error);
 }
 
 void CAppSettings::ReopenAxisStores()

@@ -55,8 +55,12 @@ public:
     // axis' parameter store on the file for its model in language n.
     void SwitchLanguage(int language);
     // A language button of the start window: ignored when the button is not offered on this
-    // system or its language is already current, else the language switch. True when switched.
+    // system, when its language is current and loaded, or when its language file is missing;
+    // else the language switch (also when the current language's file is missing). True when
+    // switched.
     bool PressLanguageButton(int language, int systemLanguageId);
+    // Whether the settings file names a language file for `language` and the system folder holds it.
+    bool LanguageFileExists(int language) const;
     int Language() const { return m_language; }
 
     // ("LanguageItem%dFull" and friends) for language n and an axis' model key.

@@ -95,5 +95,21 @@ TEST_F(BusyIndicatorTest, ProgressShowsDoneOfTotal)
     m_busy.End();
 }
 
+TEST_F(BusyIndicatorTest, ActivityLineSaysWhatIsDoneAndFitsTheWindow)
+{
+    m_busy.Activity(QStringLiteral("ignored while hidden"));
+    ASSERT_TRUE(m_busy.Begin());
+    m_now += 60;
+    const QString line = QStringLiteral("115200 bit/s: address 16 of 16");
+    m_busy.Activity(line);
+    EXPECT_EQ(m_busy.ProgressText(), line);
+    EXPECT_EQ(Window()->PaintedFrame(), 1) << "the activity line also turns the spinner";
+    EXPECT_LE(Window()->fontMetrics().horizontalAdvance(line), Window()->width() - 8)
+        << "the line fits on one line of the window";
+    m_busy.Progress(2, 16);
+    EXPECT_EQ(m_busy.ProgressText(), QStringLiteral("2 of 16"));
+    m_busy.End();
+}
+
 } // namespace
 } // namespace kvl

@@ -7,6 +7,8 @@ add_executable(test_app_link
   ${CMAKE_CURRENT_LIST_DIR}/AxisLinkModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PortSettingsModelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AxisLinkWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PortSettingsWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkSearchReportTest.cpp
 )
 target_include_directories(test_app_link PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(test_app_link PRIVATE kvl_app_gui kvl_test_support Qt6::Test GTest::gtest)

@@ -38,6 +38,8 @@ protected:
     std::unique_ptr<ScratchSystemFolder> m_scratch;
     std::filesystem::path m_folder;
     std::unique_ptr<CKVL_ControlApp> m_app;
+    // The help page StartApp gives the application; empty: the one beside the program.
+    QString m_helpFile;
 };
 
 } // namespace kvl::test

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,6 +17,7 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
 #include "config/CAppSettings.h"
 #include "link/CAppState.h"
@@ -195,8 +197,50 @@ TEST_F(StartWindowTest, WithoutSettingsFileTheBuiltInCaptionsStay)
     StartApp(CAppSettings::kSystemLangJapanese);
     Dialog().show();
     ExpectCaptions(kBuiltIn);
-    EXPECT_EQ(Dialog().VersionLabel()->text(), QString()) << "no language applied, no version text";
+    EXPECT_EQ(Dialog().VersionLabel()->text(), QStringLiteral("Ver 2.0.2010.0928"))
+        << "the version is shown without any language too";
     EXPECT_EQ(Dialog().NextButton()->toolTip(), QString());
+    QTest::mouseClick(Dialog().LanguageButton(kEn), Qt::LeftButton);
+    EXPECT_FALSE(m_app->Settings().Texts().IsLoaded()) << "no settings file names a language file";
+    ExpectCaptions(kBuiltIn);
+}
+
+// A missing language file: the buttons still switch to every language whose file is there, and
+// a button whose language file is missing changes nothing. The version text stays throughout.
+TEST_F(StartWindowTest, LanguageButtonsSwitchToEveryLanguageWhoseFileExists)
+{
+    const struct {
+        const char *missing;        // language file removed before the start
+        int systemLanguageId;
+        int startLanguage;          // current at the start (its texts loaded or not)
+        int pressed;
+        int after;
+        const Captions *captions;   // captions after the press
+    } cases[] = {
+        // The current language's file is missing: English, whose file is there, is taken.
+        {"Lang_CN.ini", CAppSettings::kSystemLangChinese, kZh, kEn, kEn, &kEnglish},
+        {"Lang_JP.ini", CAppSettings::kSystemLangJapanese, kJa, kEn, kEn, &kEnglish},
+        // The pressed language's file is missing: the current language stays.
+        {"Lang_EN.ini", CAppSettings::kSystemLangJapanese, kJa, kEn, kJa, &kJapanese},
+        {"Lang_EN.ini", CAppSettings::kSystemLangChinese, kZh, kEn, kZh, &kChinese},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.missing) + " then " + std::to_string(c.pressed));
+        // A fresh copy of the system folder for each case.
+        TearDown();
+        ASSERT_NO_FATAL_FAILURE(SetUp());
+        ASSERT_TRUE(std::filesystem::remove(SystemFile(c.missing)));
+        CKVL_ControlApp &app = StartApp(c.systemLanguageId);
+        Dialog().show();
+        ASSERT_EQ(app.Settings().Language(), c.startLanguage);
+        EXPECT_EQ(Dialog().VersionLabel()->text(), QStringLiteral("Ver 2.0.2010.0928"));
+        QTest::mouseClick(Dialog().LanguageButton(c.pressed), Qt::LeftButton);
+        EXPECT_EQ(app.Settings().Language(), c.after);
+        EXPECT_TRUE(Dialog().LanguageButton(c.after)->isChecked());
+        EXPECT_EQ(Dialog().LanguageButton(c.pressed)->isChecked(), c.pressed == c.after);
+        ExpectCaptions(*c.captions);
+        EXPECT_EQ(Dialog().VersionLabel()->text(), QStringLiteral("Ver 2.0.2010.0928"));
+    }
 }
 
 TEST_F(StartWindowTest, ClosingWritesTheWaveformValuesAndDestroysEveryWindow)
@@ -283,6 +327,58 @@ TEST_F(StartWindowTest, HelpPageLiesBesideTheProgram)
     const QString help = CKVL_VER2_ControlDlg::HelpFile();
     EXPECT_TRUE(help.endsWith(QStringLiteral("/help.html")));
     EXPECT_TRUE(QFileInfo::exists(help)) << help.toStdString();
+}
+
+// Help needs no web browser: every Help button shows the page in the tool's own help window,
+// one for the whole run, titled by the page.
+TEST_F(StartWindowTest, HelpButtonsShowThePageInTheToolsOwnWindow)
+{
+    StartApp(CAppSettings::kSystemLangEnglish);
+    Dialog().show();
+    EXPECT_EQ(m_app->HelpWindow(), nullptr);
+    QTest::mouseClick(Dialog().HelpButton(), Qt::LeftButton);
+    QPointer<CHelpWindow> help = m_app->HelpWindow();
+    ASSERT_FALSE(help.isNull());
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->PageShown());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Actuator Engineering Tool - Help"));
+    EXPECT_TRUE(help->Browser()->toPlainText().contains(QStringLiteral("Axis link")));
+
+    help->close();
+    QTest::mouseClick(Dialog().NextButton(), Qt::LeftButton);
+    auto *link = qobject_cast<CKVL_VER2_AXIS_LINK_DIALOG *>(Dialog().LinkWindow());
+    ASSERT_NE(link, nullptr);
+    QTest::mouseClick(link->HelpButton(), Qt::LeftButton);
+    EXPECT_EQ(m_app->HelpWindow(), help.data()) << "one help window";
+    EXPECT_TRUE(help->isVisible());
+    QTest::mouseClick(link->PortSettingsButton(), Qt::LeftButton);
+    ASSERT_NE(link->PortSettingsWindow(), nullptr);
+    help->hide();
+    QTest::mouseClick(link->PortSettingsWindow()->HelpButton(), Qt::LeftButton);
+    EXPECT_EQ(m_app->HelpWindow(), help.data());
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Actuator Engineering Tool - Help"));
+
+    Dialog().close();
+    EXPECT_TRUE(help.isNull()) << "the help window goes with the start window";
+}
+
+TEST_F(StartWindowTest, AMissingHelpPageIsSaidInTheHelpWindow)
+{
+    m_helpFile = QString::fromStdString((m_folder / "no-help.html").string());
+    StartApp(CAppSettings::kSystemLangJapanese);
+    Dialog().show();
+    QTest::mouseClick(Dialog().HelpButton(), Qt::LeftButton);
+    CHelpWindow *help = m_app->HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_FALSE(help->PageShown());
+    const QString text = help->Browser()->toPlainText();
+    EXPECT_TRUE(text.startsWith(m_app->Text("IDS_ERRMSG_FILENOTFOUND", "Common"))) << text.toStdString();
+    EXPECT_FALSE(m_app->Text("IDS_ERRMSG_FILENOTFOUND", "Common").isEmpty());
+    EXPECT_TRUE(text.contains(m_helpFile)) << text.toStdString();
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("ヘルプ"));
+    EXPECT_EQ(help->CloseButton()->text(), QStringLiteral("閉じる"));
 }
 
 TEST_F(StartWindowTest, SecondStartRaisesTheFirstAndStops)

@@ -1,4 +1,5 @@
-// The system folder the build ships beside the programs (build/bin/system): every language text
+// The system folder the build ships beside the programs (read from the pristine copy the build
+// writes for the tests, since the programs rewrite build/bin/system as they run): every language text
 // the windows look up exists in all three languages, the settings file names files that exist,
 // and every file is in its code page with CR LF line ends.
 #include <filesystem>
@@ -39,10 +40,15 @@ constexpr const char *kMonitorSections[] = {
 constexpr int kOperationTypes = 6;
 constexpr int kSignalsPerSide = 16;
 
-// Both the tests and the system folder are in build/bin.
 fs::path SystemFolder()
 {
-    return fs::read_symlink("/proc/self/exe").parent_path() / "system";
+    return KVL_PRISTINE_SYSTEM_DIR;
+}
+
+// The tests run from build/bin, beside the programs and the help page.
+fs::path ProgramFolder()
+{
+    return fs::read_symlink("/proc/self/exe").parent_path();
 }
 
 std::vector<std::pair<std::string, std::string>> ReadKeyList()
@@ -194,7 +200,7 @@ TEST(ShippedSettings, EveryFileHasCrLfLineEnds)
             ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << item.path() << " offset " << i;
     }
     EXPECT_GE(files, 5);
-    EXPECT_TRUE(fs::is_regular_file(SystemFolder().parent_path() / "help.html"));
+    EXPECT_TRUE(fs::is_regular_file(ProgramFolder() / "help.html"));
 }
 
 // The tuning windows show these pages from the language folder of the system folder.

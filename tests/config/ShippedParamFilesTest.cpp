@@ -1,5 +1,5 @@
-// Every shipped parameter file (six models, three languages, in build/bin/system beside this
-// program) defines each number of its model's range coherently, and the three languages of a
+// Every shipped parameter file (six models, three languages, as the build writes them: the
+// pristine copy of build/bin/system, which the programs rewrite as they run) defines each number of its model's range coherently, and the three languages of a
 // model agree on everything but the wording.
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ const Language kLanguages[] = {
 
 std::filesystem::path SystemFolder()
 {
-    return std::filesystem::canonical("/proc/self/exe").parent_path() / "system";
+    return KVL_PRISTINE_SYSTEM_DIR;
 }
 
 std::string FileName(const ModelFile &model, const Language &language)

@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 fs::path ScratchSystemFolder::Shipped()
 {
-    return fs::read_symlink("/proc/self/exe").parent_path() / "system";
+    return KVL_PRISTINE_SYSTEM_DIR;
 }
 
 ScratchSystemFolder::ScratchSystemFolder()

@@ -1,7 +1,8 @@
 #pragma once
-// A private copy of the shipped system folder (build/bin/system, beside the test program) in a
-// new temporary folder, made the process' system folder for the life of the object, so that a
-// test may change settings and files without touching the build. The process-wide state
+// A private copy of the shipped system folder (of the pristine copy the build writes for the
+// tests, not of build/bin/system, which the programs rewrite as they run) in a new temporary
+// folder, made the process' system folder for the life of the object, so that a test may change
+// settings and files without touching the build. The process-wide state
 // (CAppState, CPortResolver) is reset on creation and again on destruction. One per test.
 #include <filesystem>
 
@@ -19,7 +20,7 @@ public:
     // The temporary folder; the copy is its "system" subfolder.
     const std::filesystem::path &Folder() const { return folder_; }
     std::filesystem::path System() const { return folder_ / "system"; }
-    // The shipped folder the copy was made from.
+    // The pristine shipped folder the copy was made from.
     static std::filesystem::path Shipped();
 
 private:
