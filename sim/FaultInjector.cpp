@@ -29,7 +29,7 @@ bool ParseNumber(const std::string &text, int *value)
 
 bool FaultPlan::Any() const
 {
-    return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty();
+    return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty() || !stream.empty();
 }
 
 bool FaultPlan::Parse(const std::string &text, std::string *error)
@@ -58,9 +58,11 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
         delayMs = pick(kDefaultDelayMs);
     else if (kind == "silent" && hasValue && value <= 0xFF)
         silent.insert(value);
+    else if (kind == "stream" && hasValue && value <= 0xFF)
+        stream.insert(value);
     else {
         if (error)
-            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR)";
+            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR, stream=ADDR)";
         return false;
     }
     return true;

@@ -1,7 +1,8 @@
 #pragma once
 // The fault switches of the simulator: noise before replies, trailing garbage, a spoiled CRC every
 // K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, and a
-// fixed delay. Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
+// fixed delay, and a stream of noise that goes on for a while after the replies of an address (a
+// controller still sending the rest of an abandoned bulk read). Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
 // bus thread only.
 #include <cstdint>
 #include <random>
@@ -19,6 +20,7 @@ struct FaultPlan {
     int splitGapMs = 0;        // split=MS: replies go out in 4-byte chunks MS apart
     int delayMs = 0;           // delay=MS: each reply waits MS before its first byte
     std::set<int> silent;      // silent=ADDR: that address never answers
+    std::set<int> stream;      // stream=ADDR: each reply of that address is followed by kStreamMs of noise
 
     bool Any() const;
     // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
@@ -28,6 +30,7 @@ struct FaultPlan {
 class FaultInjector {
 public:
     static constexpr size_t kSplitChunkBytes = 4;
+    static constexpr int kStreamMs = 2000;   // how long the noise after a stream=ADDR reply lasts
 
     struct Chunk {
         std::vector<uint8_t> bytes;
@@ -39,9 +42,12 @@ public:
     // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
     std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
     const FaultPlan &Plan() const { return plan_; }
+    // True when a reply of `address` is followed by a stream of noise.
+    bool StreamsAfter(uint8_t address) const { return plan_.stream.count(address) != 0; }
+    // `count` noise bytes: never a start byte, CR or LF, so a receiver finds no frame in them.
+    std::vector<uint8_t> RandomBytes(int count);
 
 private:
-    std::vector<uint8_t> RandomBytes(int count);
 
     FaultPlan plan_;
     std::mt19937 random_;
