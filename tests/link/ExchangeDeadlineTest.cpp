@@ -76,13 +76,18 @@ TEST_F(ExchangeDeadlineTest, BytesThatNeverStopEndTheExchangeByItsDeadline)
         bool padding;
         int streamMs;
         int chunkBytes;   // slow enough that the stream does not fill the reply buffer first
+        uint8_t command = 0x15;
     };
+    const int bulkDeadlineMs = CReplyReader::BulkDeadlineMs(200, link::kReceiveLimit, kSpeed);
+    const int waveDeadlineMs = CReplyReader::WaveDeadlineMs(CReplyReader::kWaveHeaderBytes, 80, kSpeed);
     const Case cases[] = {
         {"known length", 8, 200, false, 1500, 16},
         {"short timeout", 9, 30, false, 1500, 16},
         {"unknown length", -1, 200, false, 1500, 16},
+        // The waveform-data read restarts its timeout with every byte; the stream still ends it.
+        {"waveform data", -1, 80, false, 1500, 16, CComAccess::kWaveDataCommand},
         // The bulk point-table read has its own, longer deadline; it ends too.
-        {"bulk read", -1, 200, true, CReplyReader::BulkDeadlineMs(200, link::kReceiveLimit, kSpeed) + 1500, 4},
+        {"bulk read", -1, 200, true, bulkDeadlineMs + 1500, 4},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -91,12 +96,13 @@ TEST_F(ExchangeDeadlineTest, BytesThatNeverStopEndTheExchangeByItsDeadline)
         AnswerWith(EndlessNoise(c.streamMs, c.chunkBytes));
         CAppState::Instance().paddingMode = c.padding;
         const auto start = std::chrono::steady_clock::now();
-        EXPECT_EQ(Run(port, Frame(0x15), c.expected, c.timeoutMs, kStreamSettleMs), kResultTimeout);
+        EXPECT_EQ(Run(port, Frame(c.command), c.expected, c.timeoutMs, kStreamSettleMs), kResultTimeout);
         const auto elapsedMs =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
         CAppState::Instance().paddingMode = false;
-        const int deadlineMs = c.padding ? CReplyReader::BulkDeadlineMs(c.timeoutMs, link::kReceiveLimit, kSpeed)
-                                         : CReplyReader::ReplyDeadlineMs(c.expected, c.timeoutMs, kStreamSettleMs, kSpeed);
+        const int deadlineMs = c.padding                                   ? bulkDeadlineMs
+                               : c.command == CComAccess::kWaveDataCommand ? waveDeadlineMs
+                                   : CReplyReader::ReplyDeadlineMs(c.expected, c.timeoutMs, kStreamSettleMs, kSpeed);
         EXPECT_LE(elapsedMs, deadlineMs + kSchedulingSlackMs);
         EXPECT_LT(deadlineMs, c.streamMs);   // the stream outlasted the deadline
         port.Close();
