@@ -11,6 +11,7 @@
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
 #include "link/CCommImplement.h"
+#include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -124,13 +125,37 @@ bool CCliSession::OpenBus()
     if (ChoosePort() <= 0)
         return false;
     if (commands_->OpenPort(port_, speed_) != 1) {
-        FailText("cannot open serial port " + CPortResolver::Instance().DevicePath(port_) +
-                 " at " + std::to_string(speed_) +
-                 " bit/s (check the device exists and that you may use it: membership of the "
-                 "group owning it, usually dialout)");
+        FailText(PortOpenFailureText());
         return false;
     }
     return true;
+}
+
+std::string CCliSession::PortOpenFailureText()
+{
+    const std::string path = CPortResolver::Instance().DevicePath(port_);
+    const PortOpenCause cause = commands_->PortOpenFailure();
+    std::string text = "cannot open serial port " + path + " at " + std::to_string(speed_) + " bit/s: " +
+                       PortOpenCauseText(cause);
+    switch (cause) {
+    case PortOpenCause::kMissing:
+        text += " (check the cable and the adapter, or choose the port with --port)";
+        break;
+    case PortOpenCause::kBusy:
+        text += " (close the other program that uses it, then try again)";
+        break;
+    case PortOpenCause::kDenied: {
+        std::string group = CPortOpenCheck::OwningGroup(path);
+        if (group.empty())
+            group = "dialout";
+        text += " (join the group that owns it: sudo usermod -aG " + group + " $USER, then log in again)";
+        break;
+    }
+    case PortOpenCause::kNone:
+    case PortOpenCause::kOther:
+        break;
+    }
+    return text;
 }
 
 bool CCliSession::OpenAxis(size_t index, uint8_t &axis, int &exitCode)

@@ -48,6 +48,9 @@ public:
     // else 38400) and opens it. False, with a message printed, when no port is configured or it
     // cannot be opened.
     bool OpenBus();
+    // Why OpenBus could not open the port, with what to do about it ("cannot open serial port
+    // /dev/ttyUSB0 at 38400 bit/s: it does not exist (...)").
+    std::string PortOpenFailureText();
     // The port number and speed chosen by OpenBus (or for the scan).
     int PortNumber() const { return port_; }
     int Speed() const { return speed_; }

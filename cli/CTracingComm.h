@@ -17,6 +17,7 @@ public:
     void SetMode(int mode) override { inner_.SetMode(mode); }
     int GetMode() override { return inner_.GetMode(); }
     int IsOpen() override { return inner_.IsOpen(); }
+    PortOpenCause LastOpenCause() override { return inner_.LastOpenCause(); }
     void Close() override { inner_.Close(); }
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                  int expected, int timeoutMs, int settleMs) override;

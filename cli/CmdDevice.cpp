@@ -27,9 +27,10 @@ nlohmann::json IdentityJson(int address, const DeviceIdentity &identity)
 
 int RunScan(CCliSession &session, const CCliArgs &)
 {
-    const int port = session.ChoosePort();
-    if (port <= 0)
+    // A port that cannot be opened is said as such, not as a bus on which nobody answers.
+    if (!session.OpenBus())
         return CCliSession::kExitFailure;
+    const int port = session.PortNumber();
     const int storedSpeed = session.Args().speed > 0 ? session.Args().speed
                             : session.SettingsLoaded() ? session.Settings().Speed() : 0;
     // A silent address is simply absent: only spoiled replies are asked again while scanning.

@@ -93,6 +93,7 @@ void BusRunner::AdvanceClock()
 void BusRunner::Run(const std::atomic<bool> &stop)
 {
     std::vector<uint8_t> buffer(kReadChunk);
+    runningStop_ = &stop;
     lastAdvanceMicros_ = NowMicros();
     while (!stop.load()) {
         const int n = pty_.Read(buffer.data(), buffer.size(), kPollMs);
@@ -142,6 +143,17 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
         baud_ = requested;
     }
     Send(chunks, ready, byteMicros);
+    if (!chunks.empty() && faults_.StreamsAfter(address))
+        StreamNoise(byteMicros);
+    ++sent_;
+}
+
+// The line goes on carrying bytes at the bus speed; the requests that come meanwhile wait in
+// the pty and are served afterwards, one by one.
+void BusRunner::StreamNoise(double byteMicros)
+{
+    const auto count = static_cast<int>(FaultInjector::kStreamMs * 1000.0 / byteMicros);
+    WritePaced(faults_.RandomBytes(count), NowMicros(), byteMicros);
 }
 
 void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros)
@@ -158,11 +170,14 @@ void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t re
     }
 }
 
-// Writes each byte when its last bit would have left a real line at the bus speed.
-void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros)
+// Writes each byte when its last bit would have left a real line at the bus speed; false when
+// the runner was stopped first.
+bool BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros)
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
+        if (runningStop_->load())
+            return false;
         const int64_t now = NowMicros();
         const auto due = std::min<int64_t>(static_cast<int64_t>((now - startMicros) / byteMicros),
                                            static_cast<int64_t>(bytes.size()));
@@ -174,6 +189,7 @@ void BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicro
         const int64_t next = startMicros + std::llround(static_cast<double>(sent + 1) * byteMicros);
         std::this_thread::sleep_for(std::chrono::microseconds(std::min(next - now, kLongestSleepMicros)));
     }
+    return true;
 }
 
 } // namespace kvl::sim

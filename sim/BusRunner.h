@@ -60,11 +60,14 @@ public:
     int BusSpeed() const { return baud_.load(); }
     uint64_t RequestsAnswered() const { return answered_.load(); }
     uint64_t RequestsGated() const { return gated_.load(); }
+    // Replies whose last byte (and any stream of noise after it) has been written.
+    uint64_t RepliesSent() const { return sent_.load(); }
 
 private:
     void Serve(const FrameAssembler::Request &request);
     void Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros);
-    void WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros);
+    bool WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicros, double byteMicros);
+    void StreamNoise(double byteMicros);
     void AdvanceClock();
     static int64_t NowMicros();
 
@@ -78,9 +81,11 @@ private:
     int lastRequestedSpeed_ = 0;
     int64_t lastAdvanceMicros_ = 0;
     std::atomic<bool> stop_{false};
+    const std::atomic<bool> *runningStop_ = &stop_;   // the flag the running loop watches
     std::thread thread_;
     std::atomic<uint64_t> answered_{0};
     std::atomic<uint64_t> gated_{0};
+    std::atomic<uint64_t> sent_{0};
 };
 
 } // namespace kvl::sim

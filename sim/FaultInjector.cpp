@@ -48,7 +48,7 @@ bool ParseNumber(const std::string &text, int *value)
 bool FaultPlan::Any() const
 {
     return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty() ||
-           tableEndSteps >= 0;
+           tableEndSteps >= 0 || !stream.empty();
 }
 
 bool FaultPlan::Parse(const std::string &text, std::string *error)
@@ -79,9 +79,12 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
         tableEndSteps = pick(kDefaultTableEndSteps);
     else if (kind == "silent" && hasValue && value <= 0xFF)
         silent.insert(value);
+    else if (kind == "stream" && hasValue && value <= 0xFF)
+        stream.insert(value);
     else {
         if (error)
-            *error = "unknown fault '" + text + "' (noise, garbage, crc, drop, split, delay, silent=ADDR, tableend)";
+            *error = "unknown fault '" + text +
+                     "' (noise, garbage, crc, drop, split, delay, silent=ADDR, tableend, stream=ADDR)";
         return false;
     }
     return true;

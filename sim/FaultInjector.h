@@ -1,8 +1,10 @@
 #pragma once
 // The fault switches of the simulator: noise before replies, trailing garbage, a spoiled CRC every
 // K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, a
-// fixed delay, and a bulk table read the controller ends early with its empty refused frame. Random bytes come from a seeded generator so runs repeat. Owned by the BusRunner;
-// bus thread only.
+// fixed delay, a bulk table read the controller ends early with its empty refused frame, and a
+// stream of noise that goes on for a while after the replies of an address (a controller still
+// sending the rest of an abandoned bulk read). Random bytes come from a seeded generator so runs
+// repeat. Owned by the BusRunner; bus thread only.
 #include <cstdint>
 #include <random>
 #include <set>
@@ -22,6 +24,8 @@ struct FaultPlan {
     int tableEndSteps = -1;    // tableend=N: a bulk table read ends in the empty refused frame
                                // after N steps (after the last when the table holds fewer;
                                // an empty table stays empty)
+    std::set<int> stream;      // stream=ADDR: each reply of that address is followed by a stream
+                               // of noise
 
     bool Any() const;
     // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
@@ -31,6 +35,7 @@ struct FaultPlan {
 class FaultInjector {
 public:
     static constexpr size_t kSplitChunkBytes = 4;
+    static constexpr int kStreamMs = 2000;   // how long the noise after a stream=ADDR reply lasts
 
     struct Chunk {
         std::vector<uint8_t> bytes;
@@ -42,6 +47,10 @@ public:
     // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
     std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
     const FaultPlan &Plan() const { return plan_; }
+    // True when a reply of `address` is followed by a stream of noise.
+    bool StreamsAfter(uint8_t address) const { return plan_.stream.count(address) != 0; }
+    // `count` noise bytes: never a start byte, CR or LF, so a receiver finds no frame in them.
+    std::vector<uint8_t> RandomBytes(int count);
 
     // A bulk table read (step frames, then 0xFF padding) cut after `steps` frames and ended with
     // the empty refused frame (a zero record with a wrong CRC) and the padding; any other reply
@@ -49,7 +58,6 @@ public:
     static std::vector<uint8_t> EndTableEarly(const std::vector<uint8_t> &reply, int steps);
 
 private:
-    std::vector<uint8_t> RandomBytes(int count);
 
     FaultPlan plan_;
     std::mt19937 random_;

@@ -67,6 +67,8 @@ const char *SimOptions::HelpText()
            "                      delay[=MS] each reply MS late (50); silent=ADDR never answer ADDR;\n"
            "                      tableend[=N] end every bulk table read after N steps (5) with the\n"
            "                      empty refused frame\n"
+           "                      stream=ADDR after each reply of ADDR, 2 s more of noise at the bus\n"
+           "                      speed (requests sent meanwhile are answered after it)\n"
            "  --seed N            seed of the fault noise (default 1)\n"
            "  --state FILE        load parameters, point tables and names from FILE and save them\n"
            "                      there on exit\n"

@@ -233,6 +233,22 @@ void CPortSettingsModel::NoteFailure(int port)
     if (info.exists && !info.permitted) {
         m_state = PortState::kNoPermission;
         m_failedGroup = info.group;
+        return;
+    }
+    switch (m_commands.PortOpenFailure()) {
+    case PortOpenCause::kMissing:
+        m_state = PortState::kMissing;
+        break;
+    case PortOpenCause::kBusy:
+        m_state = PortState::kBusy;
+        break;
+    case PortOpenCause::kDenied:
+        m_state = PortState::kNoPermission;
+        m_failedGroup = info.group;
+        break;
+    case PortOpenCause::kNone:
+    case PortOpenCause::kOther:
+        break;
     }
 }
 
@@ -267,6 +283,12 @@ std::string CPortSettingsModel::StatusText() const
         return Text("IDS_COMM_STATUS0", "The port is open.");
     case PortState::kClosed:
         return Text("IDS_COMM_STATUS5", "The port cannot be opened.");
+    case PortState::kMissing:
+        return WithPath(Text("IDS_COMM_STATUS_MISSING", "The port %1 does not exist. Check the cable and the "
+                                                        "adapter, or choose another port."));
+    case PortState::kBusy:
+        return WithPath(Text("IDS_COMM_STATUS_BUSY", "The port %1 is in use by another program. Close that "
+                                                     "program, then press Test again."));
     case PortState::kNoPermission: {
         std::string text = Text("IDS_COMM_STATUS_PERMISSION",
                                 "You may not open %1. Add your user to the group \"%2\" that owns it "
@@ -292,6 +314,12 @@ CPortSettingsModel::AccessInfo CPortSettingsModel::CheckAccess(const std::string
     if (const struct group *owner = ::getgrgid(status.st_gid))
         info.group = owner->gr_name;
     return info;
+}
+
+std::string CPortSettingsModel::WithPath(std::string text) const
+{
+    ReplaceAll(text, "%1", m_failedPath);
+    return text;
 }
 
 std::string CPortSettingsModel::Text(const char *key, const char *builtIn) const

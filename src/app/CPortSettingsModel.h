@@ -4,8 +4,8 @@
 // settings file stores for them (("RS485", "Device%d") through CPortResolver), runs Test (store
 // the chosen values, reopen, report), OK (tells whether the link no longer holds) and Cancel
 // (reopen at the values at opening and store them back), and the port search when the stored
-// port cannot be opened. A port that fails to open for lack of permission is told apart, so the
-// status can say how to get access. The model never sends a command on the bus.
+// port cannot be opened. A port that fails to open is told apart by its cause (it does not exist,
+// another program holds it, or no permission), so the status can say what to do. The model never sends a command on the bus.
 // Owned by the port settings window; the thread that makes the exchanges (user-interface thread).
 #include <array>
 #include <functional>
@@ -38,7 +38,9 @@ public:
         std::string path;
         std::string label;         // "ttyUSB0 - USB-RS485 adapter"
     };
-    enum class PortState { kUnknown, kOpen, kClosed, kNoPermission };
+    // Why the port is not open: missing, busy (another program holds it), no permission, or
+    // closed for any other reason.
+    enum class PortState { kUnknown, kOpen, kClosed, kMissing, kBusy, kNoPermission };
     struct AccessInfo {
         bool exists = false;
         bool permitted = false;    // readable and writable by this user
@@ -96,6 +98,8 @@ private:
     int NumberOfPath(const std::string &path);
     void PinImplicitPath(int port);
     std::string Text(const char *key, const char *builtIn) const;
+    // `text` with %1 replaced by the path of the port that failed.
+    std::string WithPath(std::string text) const;
 
     CServoCommands &m_commands;
     CAppSettings &m_settings;

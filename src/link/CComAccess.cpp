@@ -4,7 +4,13 @@
 #include <QSerialPort>
 #include <mutex>
 
+#ifndef _WIN32
+#include <sys/ioctl.h>
+#endif
+
 #include "link/CAppState.h"
+#include "link/CPortLock.h"
+#include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
 #include "link/CReplyReader.h"
 #include "link/ResultCode.h"
@@ -46,13 +52,18 @@ int CComAccess::Open(int port, int speed)
     const std::string path = CPortResolver::Instance().DevicePath(port);
     if (path.empty()) {
         lastError_ = "no device for port " + std::to_string(port);
+        openCause_ = PortOpenCause::kMissing;
         return 0;
     }
     if (!port_)
         port_ = std::make_unique<QSerialPort>();
     port_->setPortName(QString::fromStdString(path));
+    // A program killed while it held the port leaves its lock file behind; its owner is gone, so
+    // it must not keep the port shut.
+    CPortLock::RemoveIfStale(path);
     if (!port_->open(QIODevice::ReadWrite)) {
         NoteError();
+        openCause_ = CPortOpenCheck::Diagnose(path);
         return 0;
     }
     // Speed, 8 data bits, no parity, one stop bit; flow control stays as it was.
@@ -60,11 +71,13 @@ int CComAccess::Open(int port, int speed)
         !port_->setParity(QSerialPort::NoParity) || !port_->setStopBits(QSerialPort::OneStop)) {
         NoteError();
         port_->close();
+        openCause_ = PortOpenCause::kOther;
         return 0;
     }
     portNumber_ = port;
     speed_ = speed;
     lastError_.clear();
+    openCause_ = PortOpenCause::kNone;
     port_->clear();
     return 1;
 }
@@ -86,6 +99,30 @@ void CComAccess::NoteError()
         lastError_ = port_->errorString().toStdString();
 }
 
+int CComAccess::BytesWaiting() const
+{
+    if (!port_ || !port_->isOpen())
+        return 0;
+    int queued = 0;
+#ifndef _WIN32
+    // The driver's queue too: the port object takes bytes in only when it is asked to wait.
+    if (::ioctl(static_cast<int>(port_->handle()), FIONREAD, &queued) != 0)
+        queued = 0;
+#endif
+    return static_cast<int>(port_->bytesAvailable()) + queued;
+}
+
+int CComAccess::Purge(int *discarded)
+{
+    port_->clearError();
+    *discarded = BytesWaiting();
+    if (!port_->clear() && IsDeviceFault(port_->error())) {
+        DropPort();
+        return kResultWriteFailed;
+    }
+    return kResultOk;
+}
+
 void CComAccess::DropPort()
 {
     NoteError();
@@ -97,11 +134,6 @@ int CComAccess::WriteAll(const uint8_t *bytes, int count)
     if (!EnsureOpen())
         return kResultOpenFailed;
     port_->clearError();
-    // Drop whatever an earlier exchange left behind, in both directions.
-    if (!port_->clear() && IsDeviceFault(port_->error())) {
-        DropPort();
-        return kResultWriteFailed;
-    }
     if (port_->write(reinterpret_cast<const char *>(bytes), count) != count) {
         DropPort();
         return kResultWriteFailed;
@@ -133,16 +165,22 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
     CAppState &app = CAppState::Instance();
     const uint8_t command = requestLength > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
     const bool trace = app.traceOn;
+    // What waits now is the tail of an earlier answer or noise: dropped, so that the reply is
+    // looked for only among the bytes that come after this request.
+    int discarded = 0;
+    int result = EnsureOpen() ? Purge(&discarded) : kResultOpenFailed;
+    if (trace && discarded > 0)
+        trace_.LogDiscarded(app.startFolder, command, discarded);
     if (trace)
         trace_.LogRequest(app.startFolder, command, request, requestLength);
-
-    int result = WriteAll(request, requestLength);
+    if (result == kResultOk)
+        result = WriteAll(request, requestLength);
     if (result != kResultOk)
         return result;
     if (!EnsureOpen())
         return kResultOpenFailed;
 
-    CReplyReader reader(*port_, reply, link::kReceiveLimit);
+    CReplyReader reader(*port_, reply, link::kReceiveLimit, speed_);
     if (command == kWaveDataCommand)
         result = reader.ReadWaveBytes(expected, timeoutMs);
     else
@@ -163,6 +201,11 @@ int CComAccess::TextCommand(const std::string &command, std::string *answer)
         return kResultNoPort;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
     const std::string line = command + "\r\n";
+    int discarded = 0;
+    if (!EnsureOpen())
+        return kResultOpenFailed;
+    if (Purge(&discarded) != kResultOk)
+        return kResultWriteFailed;
     const int result = WriteAll(reinterpret_cast<const uint8_t *>(line.data()), static_cast<int>(line.size()));
     if (result != kResultOk || answer == nullptr)
         return result;

@@ -1,12 +1,15 @@
 #pragma once
 // The serial transport: owns the port that leads to the RS-485 bus, opens it by number through
 // CPortResolver, writes one request, collects its reply (CReplyReader), keeps the trace log and
-// the timeout warning. A closed port is reopened by the next exchange with the stored number and
+// the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
+// keeps its cause (LastOpenCause). Waiting input is dropped when the port opens and before every
+// request. A closed port is reopened by the next exchange with the stored number and
 // speed; a device that goes away while open closes the port. Owned by the communication facade;
 // called from the thread that makes the exchanges (a QCoreApplication must exist).
 #include <memory>
 
 #include "link/CCommBase.h"
+#include "link/ResultCode.h"
 #include "link/CTimeoutWarning.h"
 #include "link/CTraceLog.h"
 
@@ -36,13 +39,20 @@ public:
     int TextCommand(const std::string &command, std::string *answer) override;
     void Close() override;
 
+    // Bytes waiting in the input (the driver's queue and what the port object holds); 0 when closed.
+    int BytesWaiting() const;
+
     // The system's text for the port's last failure (empty when none), for messages.
     std::string LastError() const { return lastError_; }
+    // Why the last open failed (kNone after a successful one).
+    PortOpenCause LastOpenCause() const { return openCause_; }
     CTraceLog &TraceLog() { return trace_; }
     const CTimeoutWarning &TimeoutWarning() const { return warning_; }
 
 private:
     bool EnsureOpen();
+    // Discards waiting input and unsent output; `discarded` gets the input bytes dropped.
+    int Purge(int *discarded);
     int WriteAll(const uint8_t *bytes, int count);
     void DropPort();
     void NoteError();
@@ -51,6 +61,7 @@ private:
     int portNumber_ = 0;
     int speed_ = link::kDefaultSpeed;
     std::string lastError_;
+    PortOpenCause openCause_ = PortOpenCause::kNone;
     CTraceLog trace_;
     CTimeoutWarning warning_;
 };

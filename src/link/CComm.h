@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/ResultCode.h"
+
 namespace kvl {
 
 class CComm {
@@ -20,6 +22,8 @@ public:
     virtual void SetMode(int mode) = 0;   // 0 serial, 1 local TCP
     virtual int GetMode() = 0;
     virtual int IsOpen() = 0;             // 1 or 0
+    // Why the last serial open failed: missing, busy, not permitted (kNone after a good one).
+    virtual PortOpenCause LastOpenCause() { return PortOpenCause::kNone; }
     virtual void Close() = 0;
     // One request/reply. `reply` holds at least frame::kReceiveLimit bytes; `received` gets the
     // count after cleaning. `expected` is the reply length in bytes, or -1 when the transport

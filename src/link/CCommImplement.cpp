@@ -59,6 +59,11 @@ int CCommImplement::GetPort()
     return -1;
 }
 
+PortOpenCause CCommImplement::LastOpenCause()
+{
+    return serial_ ? serial_->LastOpenCause() : PortOpenCause::kNone;
+}
+
 int CCommImplement::IsOpen()
 {
     if (mode_ == kModeSerial)

@@ -32,6 +32,7 @@ public:
     void SetMode(int mode) override { mode_ = mode; }
     int GetMode() override { return mode_; }
     int IsOpen() override;
+    PortOpenCause LastOpenCause() override;
     void Close() override;
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                  int expected, int timeoutMs, int settleMs) override;

@@ -10,9 +10,46 @@
 
 namespace kvl {
 
-CReplyReader::CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity)
-    : port_(port), buffer_(buffer), capacity_(capacity)
+CReplyReader::CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed)
+    : port_(port), buffer_(buffer), capacity_(capacity), speed_(speed > 0 ? speed : link::kDefaultSpeed)
 {
+}
+
+int CReplyReader::WireMs(int bytes, int speed)
+{
+    if (bytes <= 0 || speed <= 0)
+        return 0;
+    const long long bits = static_cast<long long>(bytes) * kBitsPerByte * 1000;
+    return static_cast<int>((bits + speed - 1) / speed);
+}
+
+int CReplyReader::ReplyDeadlineMs(int expected, int timeoutMs, int settleMs, int speed)
+{
+    const int bytes = expected > 0 ? expected : kLongestFrameBytes;
+    return std::max(timeoutMs, 0) + std::max(settleMs, 0) + WireMs(bytes, speed) + kDeadlineMarginMs;
+}
+
+int CReplyReader::BulkDeadlineMs(int timeoutMs, int capacity, int speed)
+{
+    return std::max(timeoutMs, 0) + WireMs(capacity, speed) + kPaddingIdlePolls * kPaddingPollMs +
+           kDeadlineMarginMs;
+}
+
+int CReplyReader::WaveDeadlineMs(int length, int timeoutMs, int speed)
+{
+    // One timeout for the first byte and one more for the gaps of a reply sent in bursts.
+    return 2 * std::max(timeoutMs, 0) + WireMs(length, speed) + kDeadlineMarginMs;
+}
+
+void CReplyReader::StartClock(int deadlineMs)
+{
+    deadlineMs_ = deadlineMs;
+    clock_.start();
+}
+
+int CReplyReader::LeftMs() const
+{
+    return static_cast<int>(std::max<qint64>(deadlineMs_ - clock_.elapsed(), 0));
 }
 
 bool CReplyReader::WaitForBytes(int ms)
@@ -64,8 +101,8 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
     count_ = 0;
     startIndex_ = -1;
     lost_ = false;
-    QElapsedTimer clock;
-    clock.start();
+    StartClock(paddingMode ? BulkDeadlineMs(timeoutMs, capacity_, speed_)
+                           : ReplyDeadlineMs(expected, timeoutMs, settleMs, speed_));
     const qint64 waitBudgetMs = static_cast<qint64>(timeoutMs / kPollMs) * kPollMs;
     if (waitBudgetMs <= 0 || !WaitForBytes(static_cast<int>(waitBudgetMs)))
         return kResultTimeout;
@@ -73,7 +110,7 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
     if (expected > 0) {
         ReadAvailable();
         while (!lost_ && !ReplyComplete(expected) && count_ < capacity_) {
-            const qint64 left = waitBudgetMs - clock.elapsed();
+            const qint64 left = waitBudgetMs - clock_.elapsed();
             if (left <= 0 || !WaitForBytes(static_cast<int>(left)))
                 break;
             ReadAvailable();
@@ -82,19 +119,35 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
             return kResultOk;
         // A short reply: take what is still coming, the command layer refuses the length.
     }
-    Settle(settleMs);
-    if (lost_)
+    // Bytes that never stop (a device still sending an earlier answer) fail the exchange.
+    if (!Settle(settleMs) || lost_)
         return kResultTimeout;
     if (!paddingMode)
         return kResultOk;
     return WaitForPaddingEnd();
 }
 
-void CReplyReader::Settle(int settleMs)
+bool CReplyReader::Settle(int settleMs)
 {
     ReadAvailable();
-    while (count_ < capacity_ && WaitForBytes(settleMs))
+    QElapsedTimer sinceByte;
+    sinceByte.start();
+    while (count_ < capacity_) {
+        const int left = LeftMs();
+        if (left <= 0) {
+            // At the deadline: a line quiet for the settle interval ended the reply in time (the
+            // reader may only have been late to look); bytes still coming fail it.
+            return !WaitForBytes(0) && sinceByte.elapsed() >= settleMs;
+        }
+        if (!WaitForBytes(std::min(settleMs, left))) {
+            if (lost_ || sinceByte.elapsed() >= settleMs)
+                return true;
+            continue;
+        }
         ReadAvailable();
+        sinceByte.restart();
+    }
+    return true;
 }
 
 int CReplyReader::WaitForPaddingEnd()
@@ -106,7 +159,10 @@ int CReplyReader::WaitForPaddingEnd()
             return kResultOk;
         if (idlePolls >= kPaddingIdlePolls)
             return count_ > 0 ? kResultOk : kResultTimeout;
-        if (WaitForBytes(kPaddingPollMs))
+        const int left = LeftMs();
+        if (left <= 0)
+            return kResultTimeout;
+        if (WaitForBytes(std::min(kPaddingPollMs, left)))
             ReadAvailable();
         else if (lost_)
             return kResultTimeout;
@@ -142,6 +198,8 @@ int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
     const int storeLimit = capacity_ - 1;
     QElapsedTimer sinceByte;
     sinceByte.start();
+    // Until the header tells the length, only the header is allowed for.
+    StartClock(WaveDeadlineMs(expected > 0 ? expected : kWaveHeaderBytes, timeoutMs, speed_));
     for (;;) {
         // A copy: the handlers it runs may replace the hook.
         const std::function<void()> pump = CAppState::Instance().pumpEvents;
@@ -149,7 +207,7 @@ int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
             pump();
         if (port_.bytesAvailable() == 0) {
             const qint64 quiet = sinceByte.elapsed();
-            if (lost_ || quiet > timeoutMs)
+            if (lost_ || quiet > timeoutMs || LeftMs() <= 0)
                 return kResultTimeout;
             // Short waits, so that the window system is served while the device is quiet.
             WaitForBytes(static_cast<int>(std::min<qint64>(kPumpSliceMs, timeoutMs - quiet + 1)));
@@ -171,6 +229,10 @@ int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
                                                              : 0;
             if (target > 0 && count_ >= target)
                 return kResultOk;
+            if (count_ == kWaveHeaderBytes && expected <= 0) {
+                const int rest = WaveDeadlineMs(target - count_, timeoutMs, speed_);
+                deadlineMs_ = static_cast<int>(clock_.elapsed()) + rest;
+            }
         }
     }
 }

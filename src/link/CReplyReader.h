@@ -3,7 +3,11 @@
 // block reader (expected length, noise scan, settle interval, padding end) for every command but
 // the waveform-data read, and the byte reader with its inter-byte timeout for that one. Every wait
 // is a wait on the port with the remaining time, so a complete reply is handed back at once.
+// Whatever keeps arriving, every read ends by its deadline: the timeout plus the wire time of the
+// reply at the line speed plus a small margin; the bulk point-table read has a longer one of its
+// own (a full buffer's wire time plus its quiet allowance).
 // Made by the serial transport for one exchange, on the thread that owns the port.
+#include <QElapsedTimer>
 #include <cstdint>
 
 class QSerialPort;
@@ -24,19 +28,37 @@ public:
     static constexpr int kWaveOffsetCount = 3;
     static constexpr uint16_t kWaveCountMask = 0x7FFF;
     static constexpr int kWaveFixedBytes = 21;       // reply bytes besides the 2-byte samples
+    static constexpr int kLongestFrameBytes = 64;    // wire allowance of a reply of unknown length
+    static constexpr int kDeadlineMarginMs = 30;     // scheduling slack on top of every deadline
+    static constexpr int kBitsPerByte = 10;          // start bit, 8 data bits, stop bit
 
-    // `buffer` has room for `capacity` bytes; the reader never writes beyond it.
-    CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity);
+    // `buffer` has room for `capacity` bytes; the reader never writes beyond it. `speed` (bit/s)
+    // gives the wire time of a reply.
+    CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed);
+
+    // Milliseconds `bytes` take on a line of `speed` bit/s, rounded up.
+    static int WireMs(int bytes, int speed);
+    // Longest a block read may take: timeout + settle + wire time of the expected reply (or of
+    // kLongestFrameBytes when unknown) + margin.
+    static int ReplyDeadlineMs(int expected, int timeoutMs, int settleMs, int speed);
+    // Longest the bulk point-table read may take: timeout + wire time of `capacity` bytes + the
+    // padding end's quiet allowance + margin.
+    static int BulkDeadlineMs(int timeoutMs, int capacity, int speed);
+    // Longest the waveform-data read may take once `length` bytes are known to come: its
+    // timeout restarts with every byte, so the gaps of a reply sent in bursts get one more timeout.
+    static int WaveDeadlineMs(int length, int timeoutMs, int speed);
 
     // Block reader. `expected` > 0 ends the reply as soon as that many bytes (plus any noise
     // before the start byte) are in; otherwise the reply ends when no byte came for `settleMs`.
     // With `paddingMode` it then waits for the 0xFF run that ends a bulk point-table read.
-    // -200 with the bytes, -202 when nothing came within the timeout or the device was lost.
+    // -200 with the bytes, -202 when nothing came within the timeout, the device was lost or the
+    // bytes did not stop by the deadline.
     int ReadBlock(int expected, int timeoutMs, int settleMs, bool paddingMode);
 
     // Byte reader for the waveform-data reply: drops bytes before the start byte, restarts the
     // timeout with every byte, and with `expected` = -1 takes the length from the sample count in
-    // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls CAppState::pumpEvents while it waits.
+    // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls CAppState::pumpEvents while it waits. -202 also
+    // when the reply is not complete by WaveDeadlineMs of its length.
     int ReadWaveBytes(int expected, int timeoutMs);
 
     int Count() const { return count_; }
@@ -49,15 +71,20 @@ public:
     static int WaveReplyLength(const uint8_t *header);
 
 private:
+    void StartClock(int deadlineMs);
+    int LeftMs() const;
     bool WaitForBytes(int ms);
     int ReadAvailable();
     bool ReplyComplete(int expected);
-    void Settle(int settleMs);
+    bool Settle(int settleMs);
     int WaitForPaddingEnd();
 
     QSerialPort &port_;
     uint8_t *buffer_;
     int capacity_;
+    int speed_;
+    QElapsedTimer clock_;
+    int deadlineMs_ = 0;
     int count_ = 0;
     int startIndex_ = -1;   // where the first start byte was seen, -1 while none came
     bool lost_ = false;

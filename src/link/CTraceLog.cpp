@@ -53,6 +53,17 @@ void CTraceLog::LogRequest(const std::string &folder, uint8_t command, const uin
     AppendLine("TX:", bytes, count, "\n");
 }
 
+void CTraceLog::LogDiscarded(const std::string &folder, uint8_t command, int count)
+{
+    file_ = FileName(folder, clock_(), command);
+    std::FILE *out = std::fopen(file_.c_str(), "ab");
+    if (out == nullptr)
+        return;
+    const LocalTime now = clock_();
+    std::fprintf(out, "%02d:%02d:%02d PURGE: %d bytes\n", now.hour, now.minute, now.second, count);
+    std::fclose(out);
+}
+
 void CTraceLog::LogReply(const uint8_t *bytes, int count)
 {
     AppendLine("RX:", bytes, count, "\n\n");

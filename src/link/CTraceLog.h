@@ -28,6 +28,9 @@ public:
 
     // Logs "hh:mm:ss TX:" and the request bytes, and fixes the file the reply goes to.
     void LogRequest(const std::string &folder, uint8_t command, const uint8_t *bytes, int count);
+    // Logs "hh:mm:ss PURGE: n bytes" for input that was waiting before the request went out (the
+    // tail of an earlier answer, or line noise), to the file the request then goes to.
+    void LogDiscarded(const std::string &folder, uint8_t command, int count);
     // Logs "hh:mm:ss RX:" and the received bytes (none after a timeout) to the request's file.
     void LogReply(const uint8_t *bytes, int count);
 

@@ -1,5 +1,7 @@
 #include "link/ResultCode.h"
 
+#include <cerrno>
+
 namespace kvl {
 
 const char *ResultText(int code)
@@ -14,6 +16,35 @@ const char *ResultText(int code)
     case kResultBadReply: return "malformed or rejected reply";
     case kResultOtherParameter: return "the reply answers another parameter";
     default: return "unknown result";
+    }
+}
+
+const char *PortOpenCauseText(PortOpenCause cause)
+{
+    switch (cause) {
+    case PortOpenCause::kNone: return "no failure";
+    case PortOpenCause::kMissing: return "it does not exist";
+    case PortOpenCause::kBusy: return "it is in use by another program";
+    case PortOpenCause::kDenied: return "you are not permitted to open it";
+    case PortOpenCause::kOther: return "the system refused to open it as a serial port";
+    }
+    return "unknown cause";
+}
+
+PortOpenCause PortOpenCauseFromErrno(int error)
+{
+    switch (error) {
+    case 0: return PortOpenCause::kNone;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR: return PortOpenCause::kMissing;
+    case EBUSY:
+    case ETXTBSY: return PortOpenCause::kBusy;
+    case EACCES:
+    case EPERM:
+    case EROFS: return PortOpenCause::kDenied;
+    default: return PortOpenCause::kOther;
     }
 }
 

@@ -16,6 +16,20 @@ enum ResultCode : int {
     kResultOtherParameter = -206 // well-formed reply that answers another parameter number
 };
 
+// Why a serial port could not be opened (the port-open result of the transport and the facade).
+enum class PortOpenCause {
+    kNone,      // opened, or never tried
+    kMissing,   // no such device
+    kBusy,      // another program holds it (its lock file, or the device refuses a second user)
+    kDenied,    // this user may not open it
+    kOther      // the system refused for another reason (not a serial device, line settings)
+};
+
+// Plain words for a cause, for example "it does not exist".
+const char *PortOpenCauseText(PortOpenCause cause);
+// The cause an error number of a failed open (or stat, or access) stands for.
+PortOpenCause PortOpenCauseFromErrno(int error);
+
 // Plain-words meaning of a result code, for example "no reply in time".
 const char *ResultText(int code);
 

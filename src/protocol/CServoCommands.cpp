@@ -36,6 +36,8 @@ void CServoCommands::ClosePort() { comm_->Close(); }
 
 int CServoCommands::IsPortOpen() { return comm_->IsOpen() == 1 ? 1 : 0; }
 
+PortOpenCause CServoCommands::PortOpenFailure() { return comm_->LastOpenCause(); }
+
 int CServoCommands::Exchange(uint8_t axis, uint8_t command, const std::vector<uint8_t> &payload,
                              int expected, int timeoutMs, int settleMs, Reply &reply)
 {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "link/ResultCode.h"
 #include "protocol/ServoTypes.h"
 
 namespace kvl {
@@ -40,6 +41,8 @@ public:
     int OpenPort(int port, int speed);
     void ClosePort();
     int IsPortOpen();   // 1 or 0
+    // Why the last OpenPort failed (missing, busy, not permitted); kNone after a good one.
+    PortOpenCause PortOpenFailure();
 
     // ---- Identification and status ----
     // Model text from the type code, then ReadVersionAndName with 200 ms whatever `timeoutMs` was;

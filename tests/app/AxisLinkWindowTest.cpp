@@ -240,7 +240,8 @@ TEST_F(AxisLinkWindowTest, PortSettingsTestThenCancelRestoresTheFile)
     ports->PortList()->setCurrentText(QStringLiteral("/tmp/kvl-test-no-such-tty"));
     ports->SpeedList()->setCurrentIndex(ports->SpeedList()->findText(QStringLiteral("57600")));
     QTest::mouseClick(ports->TestButton(), Qt::LeftButton);
-    EXPECT_EQ(Utf8(ports->StatusLabel()->text()), "The port cannot be opened.");
+    EXPECT_EQ(Utf8(ports->StatusLabel()->text()), "The port /tmp/kvl-test-no-such-tty does not exist. Check the "
+                                                   "cable and the adapter, or choose another port.");
     EXPECT_NE(StoredValue("Port"), kSimPort);
     EXPECT_EQ(StoredValue("Speed"), 57600);
 

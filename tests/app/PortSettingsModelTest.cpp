@@ -7,7 +7,9 @@
 
 #include "LinkFixture.h"
 #include "app/CPortSettingsModel.h"
+#include "link/CComAccess.h"
 #include "link/CPortResolver.h"
+#include "support/Immutable.h"
 
 namespace kvl::test {
 
@@ -113,8 +115,9 @@ TEST_F(PortSettingsModelTest, TestThenCancelRestoresPortAndSpeed)
     EXPECT_FALSE(model.Ok());
 
     EXPECT_FALSE(model.Test(kMissingDevice, 57600));
-    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kClosed);
-    EXPECT_EQ(model.StatusText(), "The port cannot be opened.");
+    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kMissing);
+    EXPECT_EQ(model.StatusText(), std::string("The port ") + kMissingDevice +
+                                      " does not exist. Check the cable and the adapter, or choose another port.");
     EXPECT_EQ(m_commands->IsPortOpen(), 0);
     const int tested = StoredValue("Port");
     EXPECT_NE(tested, kSimPort);
@@ -171,7 +174,7 @@ TEST_F(PortSettingsModelTest, FailedPortSearchWritesNothing)
     const std::string before = SettingsFileText();
     CPortSettingsModel &model = Model();
     model.Open();
-    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kClosed);
+    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kMissing);
     EXPECT_EQ(model.SelectedPort(), 5);
     EXPECT_EQ(SettingsFileText(), before);
     EXPECT_EQ(m_commands->IsPortOpen(), 0);
@@ -201,9 +204,60 @@ TEST_F(PortSettingsModelTest, PermissionProblemIsExplained)
     EXPECT_NE(text.find("sudo usermod -aG uucp $USER"), std::string::npos) << text;
     EXPECT_EQ(text.find("%1"), std::string::npos) << text;
 
-    // A device that does not exist is a plain failure.
+    // A device that does not exist is said as such, without the group hint.
     EXPECT_FALSE(model.Test("/dev/ttyUSB8", 57600));
-    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kClosed);
+    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kMissing);
+    EXPECT_EQ(model.StatusText().find("usermod"), std::string::npos);
+}
+
+TEST_F(PortSettingsModelTest, TestNamesWhyThePortCannotBeOpened)
+{
+    StartSim({"--axis", "0:MDA"});
+    UseSimPort(115200);
+    CPortSettingsModel &model = Model();
+    model.Open();
+    ASSERT_EQ(model.State(), CPortSettingsModel::PortState::kOpen);
+    const std::string plainFile = (m_folder / "not-a-port").string();
+    std::ofstream(plainFile) << "x";
+    const std::string locked = (m_folder / "ttyLOCKED").string();
+    std::ofstream(locked) << "x";
+    const bool root = ::geteuid() == 0;
+    const bool canDeny = root ? SetImmutable(locked, true) : ::chmod(locked.c_str(), 0) == 0;
+
+    // Another program holds the simulator's port (here: a second user of it in this process).
+    constexpr int kHolderPort = 90;
+    m_commands->ClosePort();
+    CPortResolver::Instance().SetPath(kHolderPort, SimPath());
+    CComAccess holder;
+    ASSERT_EQ(holder.Open(kHolderPort, 115200), 1);
+
+    struct Case {
+        const char *what;
+        std::string path;
+        CPortSettingsModel::PortState state;
+        std::string text;
+    };
+    std::vector<Case> cases = {
+        {"missing", kMissingDevice, CPortSettingsModel::PortState::kMissing,
+         std::string("The port ") + kMissingDevice + " does not exist."},
+        {"busy", SimPath(), CPortSettingsModel::PortState::kBusy,
+         "The port " + SimPath() + " is in use by another program."},
+        {"other", plainFile, CPortSettingsModel::PortState::kClosed, "The port cannot be opened."},
+    };
+    if (canDeny)
+        cases.push_back({"not permitted", locked, CPortSettingsModel::PortState::kNoPermission,
+                         "You may not open " + locked + "."});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(model.Test(c.path, 115200));
+        EXPECT_EQ(model.State(), c.state);
+        const std::string text = model.StatusText();
+        EXPECT_EQ(text.rfind(c.text, 0), 0u) << text;
+        EXPECT_EQ(text.find("usermod") != std::string::npos, c.state == CPortSettingsModel::PortState::kNoPermission)
+            << text;
+    }
+    if (root && canDeny)
+        SetImmutable(locked, false);
 }
 
 TEST_F(PortSettingsModelTest, AccessCheckOfRealFiles)

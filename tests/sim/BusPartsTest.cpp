@@ -117,6 +117,21 @@ TEST(SimFaults, CountedFaultsHitEveryKthReplyAndSilenceOneAddress)
     EXPECT_TRUE(injector.Shape(5, frame::Build(5, 0x15, {1})).empty());
 }
 
+TEST(SimFaults, StreamFollowsTheRepliesOfItsAddressOnly)
+{
+    FaultPlan plan;
+    ASSERT_TRUE(plan.Parse("stream=2", nullptr));
+    EXPECT_TRUE(plan.Any());
+    FaultInjector injector(plan, 1);
+    EXPECT_TRUE(injector.StreamsAfter(2));
+    EXPECT_FALSE(injector.StreamsAfter(1));
+    // The reply itself goes out unchanged.
+    const auto reply = frame::Build(2, 0x15, {1});
+    const auto chunks = injector.Shape(2, reply);
+    ASSERT_EQ(chunks.size(), 1u);
+    EXPECT_EQ(chunks[0].bytes, reply);
+}
+
 TEST(SimFaults, NoiseRepeatsWithTheSeedAndHoldsNoFrameBytes)
 {
     FaultPlan plan;
@@ -183,7 +198,7 @@ TEST(SimFaults, TableEndStopsTheBulkReadWithTheEmptyRefusedFrame)
 
 TEST(SimFaults, ParseRejectsUnknownKindsAndBadNumbers)
 {
-    for (const char *bad : {"smoke", "crc=x", "silent", "delay=-3"}) {
+    for (const char *bad : {"smoke", "crc=x", "silent", "delay=-3", "stream", "stream=256"}) {
         FaultPlan plan;
         std::string error;
         EXPECT_FALSE(plan.Parse(bad, &error)) << bad;
