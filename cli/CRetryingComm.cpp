@@ -71,7 +71,7 @@ int CRetryingComm::Exchange(const uint8_t *request, int requestLength, uint8_t *
     const int tries = IsIdempotentRead(request, requestLength) ? tries_ : 1;
     int result = kResultTimeout;
     for (int attempt = 1; attempt <= tries; ++attempt) {
-        result = inner_.Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
+        result = Inner().Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
         const int count = received ? *received : 0;
         if (!IsReplyFault(result, request, reply, count, expected))
             break;

@@ -7,17 +7,17 @@
 // point-table read (a stream with its own end rule) go through exactly once. Main thread only.
 #include <cstdint>
 
-#include "link/CComm.h"
+#include "link/CCommForwarder.h"
 
 namespace kvl::cli {
 
-class CRetryingComm : public CComm {
+class CRetryingComm : public CCommForwarder {
 public:
     static constexpr int kDefaultTries = 3;
     static constexpr int kMaxTries = 10;
 
     // `tries` is the number of times an idempotent read is sent at most (1: never again).
-    CRetryingComm(CComm &inner, int tries) : inner_(inner), tries_(tries < 1 ? 1 : tries) {}
+    CRetryingComm(CComm &inner, int tries) : CCommForwarder(inner), tries_(tries < 1 ? 1 : tries) {}
 
     // Whether silence (no reply in time) is asked again. A bus scan turns it off: there an
     // address that stays silent is simply not there, while a garbled reply still is someone.
@@ -31,24 +31,10 @@ public:
     static bool IsReplyFault(int result, const uint8_t *request, const uint8_t *reply, int received,
                              int expected);
 
-    int ConnectTcp(const std::string &address, int port) override { return inner_.ConnectTcp(address, port); }
-    int OpenSerial(int port, int speed) override { return inner_.OpenSerial(port, speed); }
-    int GetPort() override { return inner_.GetPort(); }
-    void SetMode(int mode) override { inner_.SetMode(mode); }
-    int GetMode() override { return inner_.GetMode(); }
-    int IsOpen() override { return inner_.IsOpen(); }
-    void Close() override { inner_.Close(); }
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                  int expected, int timeoutMs, int settleMs) override;
-    int TextQuery(const std::string &command, std::string *answer) override
-    {
-        return inner_.TextQuery(command, answer);
-    }
-    int TextSend(const std::string &command) override { return inner_.TextSend(command); }
-    std::string DeviceModelName() override { return inner_.DeviceModelName(); }
 
 private:
-    CComm &inner_;
     int tries_;
     bool retryOnSilence_ = true;
 };

@@ -7,7 +7,7 @@ namespace kvl::cli {
 
 int CTracingComm::OpenSerial(int port, int speed)
 {
-    const int opened = inner_.OpenSerial(port, speed);
+    const int opened = Inner().OpenSerial(port, speed);
     out_ << "open port " << port << " at " << speed << " bit/s: " << (opened ? "ok" : "failed") << '\n';
     return opened;
 }
@@ -16,7 +16,7 @@ int CTracingComm::Exchange(const uint8_t *request, int requestLength, uint8_t *r
                            int expected, int timeoutMs, int settleMs)
 {
     out_ << "TX: " << HexBytes(request, static_cast<size_t>(requestLength)) << '\n';
-    const int result = inner_.Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
+    const int result = Inner().Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
     const int count = received ? *received : 0;
     out_ << "RX: " << HexBytes(reply, static_cast<size_t>(count > 0 ? count : 0)) << "  ("
          << DescribeResult(result, timeoutMs) << ")\n";
