@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "config/CParamRules.h"
+#include "params/CParamRules.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"

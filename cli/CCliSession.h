@@ -10,7 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliPrompt.h"
 

@@ -2,7 +2,7 @@
 #include <iomanip>
 #include <vector>
 
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"

@@ -1,7 +1,7 @@
 // kvlctl io, alarms: the I/O signals and the alarm history of an axis.
 #include <iomanip>
 
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"

@@ -2,7 +2,7 @@
 #include <iomanip>
 #include <memory>
 
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
@@ -10,8 +10,8 @@
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CParamRules.h"
+#include "params/CParamList.h"
+#include "params/CParamRules.h"
 #include "link/ResultCode.h"
 #include "params/CCommErrorLog.h"
 #include "params/CParamEditCheck.h"

@@ -2,7 +2,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"

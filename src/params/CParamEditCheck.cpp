@@ -4,7 +4,7 @@
 #include <charconv>
 #include <optional>
 
-#include "config/ParamTextUtil.h"
+#include "params/ParamTextUtil.h"
 #include "params/CParamListRules.h"
 
 namespace kvl::params {

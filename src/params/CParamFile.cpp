@@ -9,8 +9,8 @@
 
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
+#include "params/CParamRules.h"
+#include "params/ParamTextUtil.h"
 #include "params/CParamListRules.h"
 
 namespace kvl::params {

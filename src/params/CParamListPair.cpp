@@ -1,6 +1,6 @@
 #include "params/CParamListPair.h"
 
-#include "config/CParamRules.h"
+#include "params/CParamRules.h"
 #include "params/CParamListRules.h"
 
 namespace kvl::params {

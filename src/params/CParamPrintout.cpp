@@ -1,6 +1,6 @@
 #include "params/CParamPrintout.h"
 
-#include "config/CParamRules.h"
+#include "params/CParamRules.h"
 #include "params/CParamFile.h"
 
 namespace kvl::params {

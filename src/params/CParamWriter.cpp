@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "config/CIniEx.h"
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
+#include "params/CParamRules.h"
+#include "params/ParamTextUtil.h"
 #include "link/ResultCode.h"
 #include "params/CParamListRules.h"
 #include "params/CPollingPause.h"

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 #include "params/ParamTypes.h"
 
 namespace kvl::test {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "config/IParamReader.h"
+#include "params/IParamReader.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
 

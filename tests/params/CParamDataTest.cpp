@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "config/CParamData.h"
+#include "params/CParamData.h"
 
 namespace kvl {
 namespace {

@@ -13,8 +13,8 @@
 
 #include "config/CCodePage.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CParamRules.h"
+#include "params/CParamList.h"
+#include "params/CParamRules.h"
 
 namespace kvl {
 namespace {

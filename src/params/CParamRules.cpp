@@ -1,9 +1,9 @@
-#include "config/CParamRules.h"
+#include "params/CParamRules.h"
 
 #include <algorithm>
 
-#include "config/CParamData.h"
-#include "config/ParamTextUtil.h"
+#include "params/CParamData.h"
+#include "params/ParamTextUtil.h"
 #include "protocol/DecimalScale.h"
 
 namespace kvl {

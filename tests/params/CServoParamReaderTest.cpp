@@ -8,8 +8,8 @@
 
 #include "support/CommStub.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CServoParamReader.h"
+#include "params/CParamList.h"
+#include "params/CServoParamReader.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "protocol/CommandCodes.h"

@@ -1,8 +1,8 @@
-#include "config/CParamData.h"
+#include "params/CParamData.h"
 
 #include <algorithm>
 
-#include "config/ParamTextUtil.h"
+#include "params/ParamTextUtil.h"
 
 namespace kvl {
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "config/CParamData.h"
-#include "config/CParamRules.h"
+#include "params/CParamData.h"
+#include "params/CParamRules.h"
 
 namespace kvl {
 namespace {

@@ -1,10 +1,10 @@
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 
 #include <algorithm>
 
 #include "config/CIniEx.h"
-#include "config/IParamReader.h"
-#include "config/ParamTextUtil.h"
+#include "params/IParamReader.h"
+#include "params/ParamTextUtil.h"
 #include "link/ResultCode.h"
 
 namespace kvl {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "config/TestFiles.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/IParamReader.h"
+#include "params/CParamList.h"
+#include "params/IParamReader.h"
 #include "link/ResultCode.h"
 
 namespace kvl {
