@@ -4,7 +4,7 @@
 
 #include "params/ParamTextUtil.h"
 
-namespace kvl {
+namespace kvl::params {
 
 bool CParamData::SetType(int type)
 {
@@ -101,4 +101,4 @@ void CParamData::SetRangeTexts(std::string minText, std::string maxText)
     m_maxText = std::move(maxText);
 }
 
-} // namespace kvl
+} // namespace kvl::params

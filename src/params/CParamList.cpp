@@ -7,7 +7,7 @@
 #include "params/ParamTextUtil.h"
 #include "link/ResultCode.h"
 
-namespace kvl {
+namespace kvl::params {
 
 namespace {
 
@@ -168,4 +168,4 @@ int CParamList::Load(CIniEx &store, Axis &axis, IParamReader *reader)
     return failures;
 }
 
-} // namespace kvl
+} // namespace kvl::params

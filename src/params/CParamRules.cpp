@@ -6,7 +6,7 @@
 #include "params/ParamTextUtil.h"
 #include "protocol/DecimalScale.h"
 
-namespace kvl {
+namespace kvl::params {
 
 namespace {
 
@@ -310,4 +310,4 @@ std::string CParamRules::ValueText(const CParamData &record, int number, int dec
     }
 }
 
-} // namespace kvl
+} // namespace kvl::params

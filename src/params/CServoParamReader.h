@@ -11,7 +11,7 @@
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
 
-namespace kvl {
+namespace kvl::params {
 
 class CServoParamReader : public IParamReader {
 public:
@@ -41,4 +41,4 @@ private:
     std::uint8_t m_axis;
 };
 
-} // namespace kvl
+} // namespace kvl::params

@@ -12,7 +12,7 @@
 #include "params/IParamReader.h"
 #include "link/ResultCode.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 class FakeController : public IParamReader {
@@ -426,4 +426,4 @@ TEST_F(CParamListLoad, OfflineLoadSavesNothingWhenNothingChanged)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

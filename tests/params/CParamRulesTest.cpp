@@ -9,7 +9,7 @@
 #include "params/CParamData.h"
 #include "params/CParamRules.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 TEST(CParamRules, VersionTextIsFirstCharPointThenTwoChars)
@@ -311,4 +311,4 @@ TEST(CParamRules, ParameterThirtyShowsThreeDecimalsUnlessTheSettingIsZero)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

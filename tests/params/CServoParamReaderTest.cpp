@@ -15,7 +15,7 @@
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 class ScriptedBus : public test::CommStub {
@@ -107,4 +107,4 @@ TEST(CServoParamReader, RefusesNumbersThatDoNotFitSixteenBits)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

@@ -16,7 +16,7 @@
 #include "params/CParamList.h"
 #include "params/CParamRules.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 struct ModelFile {
@@ -260,4 +260,4 @@ TEST(ShippedParamFiles, TheThreeLanguagesAgreeOnEverythingButTheWording)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params
