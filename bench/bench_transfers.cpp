@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "params/CParamRules.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
+#include "params/CParamRules.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 #include "sim/AxisDevice.h"

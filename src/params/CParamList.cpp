@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "config/CIniEx.h"
+#include "link/ResultCode.h"
 #include "params/IParamReader.h"
 #include "params/ParamTextUtil.h"
-#include "link/ResultCode.h"
 
 namespace kvl::params {
 

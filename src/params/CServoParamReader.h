@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "params/IParamReader.h"
 #include "link/ResultCode.h"
+#include "params/IParamReader.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::params {

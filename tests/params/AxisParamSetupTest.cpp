@@ -11,7 +11,7 @@
 #include "config/CCodePage.h"
 #include "params/CAxisParamSetup.h"
 #include "protocol/CBusScanner.h"
-#include "support/ScratchSystemFolder.h"
+#include "support/ScratchSettingsTest.h"
 
 namespace kvl::params {
 namespace {
@@ -33,17 +33,7 @@ DeviceIdentity Identity(const std::string &model, const std::string &version)
     return identity;
 }
 
-class AxisParamSetupTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.Ok());
-        ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
-    }
-
-    test::ScratchSystemFolder folder;
-    CAppSettings settings;
-};
+using AxisParamSetupTest = test::ScratchSettingsTest;
 
 struct CountCase {
     const char *model;

@@ -17,7 +17,7 @@
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 #include "support/CommStub.h"
-#include "support/ScratchSystemFolder.h"
+#include "support/ScratchSettingsTest.h"
 
 namespace kvl::points {
 namespace {
@@ -88,17 +88,7 @@ TEST(PointTableSetup, FailedReadLeavesTheContextAlone)
     EXPECT_EQ(context.decimals, 0);
 }
 
-class PointTableSetupFolder : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.Ok());
-        ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
-    }
-
-    test::ScratchSystemFolder folder;
-    CAppSettings settings;
-};
+using PointTableSetupFolder = test::ScratchSettingsTest;
 
 TEST_F(PointTableSetupFolder, StoredLimitsComeFromTheModelsParameterStore)
 {
