@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "config/CParamRules.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
+#include "params/CParamRules.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 #include "sim/AxisDevice.h"
@@ -108,10 +108,10 @@ int main(int argc, char **argv)
         return Fail("identify", result), 1;
 
     // Every parameter of the axis, one exchange each.
-    const int count = kvl::CParamRules::ParameterCount(model, kvl::CParamRules::VersionText(version));
+    const int count = kvl::params::CParamRules::ParameterCount(model, kvl::params::CParamRules::VersionText(version));
     counting.Reset();
     auto start = std::chrono::steady_clock::now();
-    for (int number : kvl::CParamRules::Numbers(count)) {
+    for (int number : kvl::params::CParamRules::Numbers(count)) {
         int32_t value = 0;
         result = commands.ReadParameter(static_cast<uint16_t>(number), value, kAxis, kTimeoutMs);
         if (result != kvl::kResultOk)

@@ -10,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/CBusScanner.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliPrompt.h"
+#include "protocol/CBusScanner.h"
 
 namespace kvl {
 class CAppSettings;

@@ -2,7 +2,6 @@
 #include <iomanip>
 #include <vector>
 
-#include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
@@ -10,6 +9,7 @@
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "monitor/CMonitorRules.h"
+#include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/Frame.h"
 

@@ -1,12 +1,12 @@
 // kvlctl io, alarms: the I/O signals and the alarm history of an axis.
 #include <iomanip>
 
-#include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "link/ResultCode.h"
 #include "monitor/CMonitorRules.h"
+#include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::cli {

@@ -1,8 +1,6 @@
 // kvlctl param get|set|save|load: the parameters of an axis, in the user's units, and their files.
 #include <iomanip>
-#include <memory>
 
-#include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
@@ -10,16 +8,15 @@
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CParamRules.h"
 #include "link/ResultCode.h"
+#include "params/CAxisParamSetup.h"
 #include "params/CCommErrorLog.h"
 #include "params/CParamEditCheck.h"
 #include "params/CParamFile.h"
-#include "params/CParamListPair.h"
 #include "params/CParamListRules.h"
 #include "params/CParamReadAll.h"
 #include "params/CParamWriter.h"
+#include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::cli {
@@ -27,21 +24,10 @@ namespace {
 
 using namespace kvl::params;
 
-// One axis' parameters as the parameter list window holds them: the definitions from the
-// parameter file of its model and language, the driver list and the file list.
-struct AxisParams {
-    ParamTarget target;
-    CIniEx store;
-    CParamList driver;
-    std::unique_ptr<CParamListPair> lists;
-    int count = 0;
-    int language = 2;
-};
-
-std::string Utf8(const AxisParams &axis, const std::string &bytes)
+std::string Utf8(const CAxisParamSetup &axis, const std::string &bytes)
 {
     std::string text;
-    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(axis.language), text);
+    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(axis.Language()), text);
     return text;
 }
 
@@ -52,57 +38,43 @@ std::string Message(CCliSession &session, const ParamMessage &message, const std
 }
 
 // Identifies the axis and loads its parameter file. Returns an exit code (0 when ready).
-int PrepareAxis(CCliSession &session, uint8_t axis, int level, AxisParams &params)
+int PrepareAxis(CCliSession &session, uint8_t axis, int level, CAxisParamSetup &params)
 {
     DeviceIdentity identity;
     const int result = session.Identify(axis, identity);
     if (result != kResultOk)
         return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
-    if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(params.store, identity.model))
+    if (!session.SettingsLoaded() || !params.Open(session.Settings(), axis, identity, level))
         return session.FailText("no parameter file for " + identity.model + " in the system folder" +
                                 (session.SettingsProblem().empty() ? std::string(" (is --system right?)")
                                                                    : " (" + session.SettingsProblem() + ")"));
-    params.language = session.Settings().Language();
-    params.target.address = axis;
-    params.target.model = identity.model;
-    params.target.version = identity.version;
-    params.target.accessLevel = level;
-    CParamList::Axis who{identity.model, identity.version, identity.name, 0};
-    params.driver.Load(params.store, who, nullptr);
-    params.lists = std::make_unique<CParamListPair>(params.driver);
-    params.count = CParamList::CountFor(who);
     return CCliSession::kExitOk;
 }
 
 // The refusal of a number the axis' model does not have, naming the numbers it has
 // ("the MDC has no parameter 60 (MDC: 1-49 and 100-182)").
-int FailNoSuchParameter(CCliSession &session, const AxisParams &params, int number)
+int FailNoSuchParameter(CCliSession &session, const CAxisParamSetup &params, int number)
 {
-    return session.FailAxis(params.target.address, "the " + params.target.model + " has no parameter " +
-                            std::to_string(number) + " (" + params.target.model + ": " +
-                            CParamListRules::NumberRangesText(params.driver, params.count) + ")");
-}
-
-bool HasParameter(const AxisParams &params, int number)
-{
-    return CParamRules::NumberExists(number, params.count) && !params.driver.At(number).IsEmpty();
+    return session.FailAxis(params.Target().address, "the " + params.Target().model + " has no parameter " +
+                            std::to_string(number) + " (" + params.Target().model + ": " +
+                            params.NumberRangesText() + ")");
 }
 
 // Reads `numbers` (all when empty) from the controller into both lists.
-int ReadFromController(CCliSession &session, AxisParams &params, const std::vector<int> &numbers)
+int ReadFromController(CCliSession &session, CAxisParamSetup &params, const std::vector<int> &numbers)
 {
     const CCommErrorLog log(CIniEx::ProgramFolder());
     ReadAllOptions options;
-    options.store = &params.store;
+    options.store = &params.Store();
     options.log = &log;
     options.only = numbers;
     CProgressLine progress(session.Err(), session.ErrIsTerminal(), "reading parameters");
     options.progress = [&progress](int done, int total) { progress.Count(done, total); };
-    const ReadAllReport report = CParamReadAll::Run(session.Commands(), params.target, *params.lists, options);
+    const ReadAllReport report = CParamReadAll::Run(session.Commands(), params.Target(), params.Lists(), options);
     progress.Done();
     for (const ParamOutcome &outcome : report.outcomes) {
         if (outcome.result != kResultOk)
-            session.Fail(params.target.address, "read parameter " + std::to_string(outcome.number), outcome.result,
+            session.Fail(params.Target().address, "read parameter " + std::to_string(outcome.number), outcome.result,
                          CServoCommands::kTimeoutMs);
     }
     return report.Complete() ? CCliSession::kExitOk : CCliSession::kExitFailure;
@@ -117,9 +89,9 @@ int LevelOption(CCliSession &session, const CCliArgs &args, int &level)
     return CCliSession::kExitOk;
 }
 
-nlohmann::json ParameterJson(const AxisParams &params, int number)
+nlohmann::json ParameterJson(const CAxisParamSetup &params, int number)
 {
-    const CParamData &record = params.lists->Driver().At(number);
+    const CParamData &record = params.Lists().Driver().At(number);
     return {{"number", number},
             {"name", Utf8(params, record.DisplayName())},
             {"value", Utf8(params, CParamListRules::GridValueText(record, number, 0))},
@@ -137,11 +109,11 @@ int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     }
     if (numbers.empty())
         return session.Usage("param get AXIS N...");
-    AxisParams params;
+    CAxisParamSetup params;
     if (int code = PrepareAxis(session, axis, CParamListRules::kLevelNormal, params))
         return code;
     for (int n : numbers) {
-        if (!HasParameter(params, n))
+        if (!params.HasParameter(n))
             return FailNoSuchParameter(session, params, n);
     }
     const int code = ReadFromController(session, params, numbers);
@@ -167,14 +139,14 @@ int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
 }
 
 // Writes the file list's changed values; the servo caution is a question (--yes answers it).
-int WriteChanged(CCliSession &session, AxisParams &params)
+int WriteChanged(CCliSession &session, CAxisParamSetup &params)
 {
-    const uint8_t axis = params.target.address;
+    const uint8_t axis = params.Target().address;
     WriteOptions options;
     int result = CParamWriter::ReadAxisFlags(session.Commands(), axis, options.servoOn, options.programActive);
     if (result != kResultOk)
         return session.Fail(axis, "read servo and run state", result, CServoCommands::kTimeoutMs);
-    options.store = &params.store;
+    options.store = &params.Store();
     auto answer = CCliPrompt::Answer::kYes;
     options.confirmCaution = [&](const ParamMessage &text) {
         answer = session.Prompt().Ask(AxisLabel(axis),
@@ -183,7 +155,7 @@ int WriteChanged(CCliSession &session, AxisParams &params)
     };
     CProgressLine progress(session.Err(), session.ErrIsTerminal(), "writing parameters");
     options.progress = [&progress](int done, int total) { progress.Count(done, total); };
-    const WriteReport report = CParamWriter::Run(session.Commands(), params.target, *params.lists, options);
+    const WriteReport report = CParamWriter::Run(session.Commands(), params.Target(), params.Lists(), options);
     progress.Done();
     for (const ParamOutcome &outcome : report.outcomes) {
         if (outcome.result != kResultOk)
@@ -224,18 +196,18 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     int level = 0;
     if (int code = LevelOption(session, args, level))
         return code;
-    AxisParams params;
+    CAxisParamSetup params;
     if (int code = PrepareAxis(session, axis, level, params))
         return code;
-    if (!HasParameter(params, number))
+    if (!params.HasParameter(number))
         return FailNoSuchParameter(session, params, number);
     if (int code = ReadFromController(session, params, {number}))
         return code;
     // The value comes in UTF-8; the records hold the language's code page. A selection also
     // takes the index of its choice.
     std::string text;
-    CCodePage::FromUtf8(args.Word(4), CCodePage::ForLanguage(params.language), text, true);
-    const CParamData &record = params.lists->File().At(number);
+    CCodePage::FromUtf8(args.Word(4), CCodePage::ForLanguage(params.Language()), text, true);
+    const CParamData &record = params.Lists().File().At(number);
     int index = -1;
     if (record.GetType() == CParamData::kTypeSelection && ParseInt(text, index) && index >= 0 &&
         index < record.ChoiceCount())
@@ -245,7 +217,7 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
         answer = session.Prompt().Ask(AxisLabel(axis), Message(session, message, message.key));
         return answer == CCliPrompt::Answer::kYes;
     };
-    const EditResult edit = CParamEditCheck::Commit(params.lists->File(), number, text, level, 0, confirm);
+    const EditResult edit = CParamEditCheck::Commit(params.Lists().File(), number, text, level, 0, confirm);
     switch (edit.status) {
     case EditStatus::Applied:
         return WriteChanged(session, params);
@@ -281,7 +253,7 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
 }
 
 // The access level, the axis' parameter file and every value the controller holds.
-int PrepareAndReadAll(CCliSession &session, const CCliArgs &args, uint8_t axis, AxisParams &params)
+int PrepareAndReadAll(CCliSession &session, const CCliArgs &args, uint8_t axis, CAxisParamSetup &params)
 {
     int level = 0;
     if (int code = LevelOption(session, args, level))
@@ -293,15 +265,15 @@ int PrepareAndReadAll(CCliSession &session, const CCliArgs &args, uint8_t axis, 
 
 int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
 {
-    AxisParams params;
+    CAxisParamSetup params;
     if (int code = PrepareAndReadAll(session, args, axis, params))
         return code;
-    const int level = params.target.accessLevel;
-    params.lists->CopyDriverToFile();
+    const int level = params.Target().accessLevel;
+    params.Lists().CopyDriverToFile();
     const std::string path = CParamFile::WithDatExtension(args.Word(3));
-    if (!CParamFile::Save(path, params.lists->File(), params.target, ParamDate::Today()))
+    if (!CParamFile::Save(path, params.Lists().File(), params.Target(), ParamDate::Today()))
         return session.FailText("cannot write " + path);
-    const auto saved = CParamFile::SavedNumbers(params.lists->File(), params.count, level);
+    const auto saved = CParamFile::SavedNumbers(params.Lists().File(), params.Count(), level);
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"file", path}, {"parameters", saved.size()}});
     else
@@ -311,11 +283,11 @@ int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
 
 int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
 {
-    AxisParams params;
+    CAxisParamSetup params;
     if (int code = PrepareAndReadAll(session, args, axis, params))
         return code;
     const std::string &path = args.Word(3);
-    const ParamLoadReport loaded = CParamFile::Load(params.lists->File(), path, params.target);
+    const ParamLoadReport loaded = CParamFile::Load(params.Lists().File(), path, params.Target());
     switch (loaded.status) {
     case ParamFileStatus::Loaded:
         break;
@@ -323,13 +295,13 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
         return session.FailAxis(axis, "cannot load " + path + ": not a parameter file (its second line names no model)");
     case ParamFileStatus::ModelMismatch:
         return session.FailAxis(axis, "cannot load " + path + ": the file was made for the " + loaded.fileModel + ", " +
-                                AxisLabel(axis) + " is an " + params.target.model);
+                                AxisLabel(axis) + " is an " + params.Target().model);
     default:
         return session.FailAxis(axis, "cannot load " + path + ": " +
                                 Message(session, loaded.message, "file operation failed"));
     }
     const CParamEditCheck::PairRefusal order =
-        CParamEditCheck::LoadPairRefusal(params.lists->File(), params.lists->Driver());
+        CParamEditCheck::LoadPairRefusal(params.Lists().File(), params.Lists().Driver());
     if (!order.Empty())
         return session.FailText(
             "cannot load " + path + ": parameters " + std::to_string(order.upper) + " and " +

@@ -2,20 +2,20 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
-#include "config/CIniEx.h"
 #include "link/CAppState.h"
 #include "link/ResultCode.h"
 #include "points/CPointCsv.h"
 #include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
+#include "points/CPointTableSetup.h"
 #include "points/CPointWritePlan.h"
 #include "points/CStepRules.h"
+#include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::cli {
@@ -24,32 +24,16 @@ namespace {
 using namespace kvl::points;
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
-constexpr uint16_t kParamOperationType = 36;
 constexpr uint16_t kParamPushLimit = 151;
-constexpr char kStepSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
 // The CLI shows no grid: steps keep every decimal the controller's resolution holds.
 constexpr int kFinestDecimals = 2;
 
 // The language texts the step rules and the CSV header use, as bytes of the language's code page.
 CStepTexts StepTexts(CCliSession &session, const std::string &model)
 {
-    CStepTexts texts;
     if (!session.SettingsLoaded())
-        return texts;
-    const CLanguageTexts &language = session.Settings().Texts();
-    texts.language = session.Settings().Language();
-    auto raw = [&](const std::string &key) { return language.RawText(key, kStepSection); };
-    for (int i = 0; i < 2; ++i) {
-        texts.modeTexts[i] = raw("ID_TYPE_MODE_" + std::to_string(i));
-        texts.speedModeTexts[i] = raw("ID_SPEED_MODE_" + std::to_string(i));
-    }
-    for (int i = 0; i < kStopModeCount; ++i)
-        texts.stopModeTexts[i] = raw("ID_STOP_MODE_" + std::to_string(i));
-    texts.checkAbsText = raw("IDC_CHECK_ABS");
-    const std::string prefix = model == "MDA-Z" ? "GRID_ZMDA_C" : "GRID_C";
-    for (int k = 0; k < kStepColumnCount; ++k)
-        texts.columnCaptions[k] = raw(prefix + std::to_string(k + 1));
-    return texts;
+        return CStepTexts{};
+    return CPointTableSetup::Texts(session.Settings(), model);
 }
 
 // Text of (key, section) or the built-in wording when the language file has none.
@@ -65,19 +49,6 @@ struct AxisTable {
     CStepContext context;
 };
 
-// The stored values of parameters 3, 4, 29 and 151 in the axis' parameter store, which bound the
-// edits of a step as they bound them in the axis window.
-void ReadStoredLimits(CCliSession &session, const std::string &model, CStepContext &context)
-{
-    CIniEx store;
-    if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(store, model))
-        return;
-    context.storedParam3 = store.GetDouble("3", "Value", context.storedParam3);
-    context.storedParam4 = store.GetDouble("4", "Value", context.storedParam4);
-    context.storedParam29 = store.GetDouble("29", "Value", context.storedParam29);
-    context.storedParam151 = store.GetInt("151", "Value", context.storedParam151);
-}
-
 // Model and operation type of the axis: what decides the record form and the step count.
 int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
 {
@@ -85,16 +56,13 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
     int result = session.Identify(axis, identity);
     if (result != kResultOk)
         return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
-    int32_t type = 0;
-    result = session.Commands().ReadParameter(kParamOperationType, type, axis, kTimeoutMs);
+    result = CPointTableSetup::ReadOnlineContext(session.Commands(), axis, identity.model, kFinestDecimals,
+                                                 table.context);
     if (result != kResultOk)
         return session.Fail(axis, "read operation type (parameter 36)", result, kTimeoutMs);
     table.model = identity.model;
-    table.context.model = identity.model;
-    table.context.online = true;
-    table.context.decimals = kFinestDecimals;
-    table.context.operationType = CStepRules::OperationTypeFromParam36(identity.model, type);
-    ReadStoredLimits(session, identity.model, table.context);
+    if (session.SettingsLoaded())
+        CPointTableSetup::ReadStoredLimits(session.Settings(), table.context);
     return CCliSession::kExitOk;
 }
 
@@ -171,7 +139,7 @@ int CheckWritable(CCliSession &session, uint8_t axis)
     uint8_t manual = 1;
     result = session.Commands().ReadRunMode(manual, axis, kTimeoutMs);
     if (result == kResultOk && manual == 0)
-        return session.FailAxis(axis, Message(session, "ID_PROG_WRITE_WARN_AUTO", kStepSection,
+        return session.FailAxis(axis, Message(session, "ID_PROG_WRITE_WARN_AUTO", CPointTableSetup::kTextSection,
                                         "the controller is in automatic mode: writing is refused"));
     return CCliSession::kExitOk;
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/CBusPortAccess.h"
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 
 namespace kvl {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <optional>
 
-#include "config/ParamTextUtil.h"
 #include "params/CParamListRules.h"
+#include "params/ParamTextUtil.h"
 
 namespace kvl::params {
 

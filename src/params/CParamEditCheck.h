@@ -8,7 +8,7 @@
 #include <functional>
 #include <string_view>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 #include "params/ParamTypes.h"
 
 namespace kvl::params {

@@ -9,9 +9,9 @@
 
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
 #include "params/CParamListRules.h"
+#include "params/CParamRules.h"
+#include "params/ParamTextUtil.h"
 
 namespace kvl::params {
 

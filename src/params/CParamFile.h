@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 #include "params/ParamTypes.h"
 
 namespace kvl::params {

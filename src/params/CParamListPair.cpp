@@ -1,7 +1,7 @@
 #include "params/CParamListPair.h"
 
-#include "config/CParamRules.h"
 #include "params/CParamListRules.h"
+#include "params/CParamRules.h"
 
 namespace kvl::params {
 

@@ -6,7 +6,7 @@
 // command-line tool; the driver list must outlive it. One thread.
 #include <vector>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 
 namespace kvl {
 class CIniEx;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
+#include "params/CParamRules.h"
+#include "params/ParamTextUtil.h"
 
 namespace kvl::params {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "config/CParamData.h"
-#include "config/CParamList.h"
+#include "params/CParamData.h"
+#include "params/CParamList.h"
 
 namespace kvl::params {
 

@@ -1,7 +1,7 @@
 #include "params/CParamPrintout.h"
 
-#include "config/CParamRules.h"
 #include "params/CParamFile.h"
+#include "params/CParamRules.h"
 
 namespace kvl::params {
 

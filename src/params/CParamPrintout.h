@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 #include "params/ParamTypes.h"
 
 namespace kvl::params {

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "config/CIniEx.h"
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
 #include "link/ResultCode.h"
+#include "params/CParamRules.h"
 #include "params/CPollingPause.h"
+#include "params/ParamTextUtil.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::params {

@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "config/CIniEx.h"
-#include "config/CParamRules.h"
-#include "config/ParamTextUtil.h"
 #include "link/ResultCode.h"
 #include "params/CParamListRules.h"
+#include "params/CParamRules.h"
 #include "params/CPollingPause.h"
+#include "params/ParamTextUtil.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/ServoTypes.h"
 

@@ -65,12 +65,12 @@ std::map<int, std::int32_t> MdbRawValues()
             {36, 0},      {45, 2500},   {102, 5000},  {151, 70}, {182, 0}};
 }
 
-CParamList LoadList(const params::ParamTarget &target, const std::string &ini)
+params::CParamList LoadList(const params::ParamTarget &target, const std::string &ini)
 {
     CIniEx store;
     store.LoadText(ini, true);
-    CParamList list;
-    CParamList::Axis axis{target.model, target.version, "", target.decimalsSetting};
+    params::CParamList list;
+    params::CParamList::Axis axis{target.model, target.version, "", target.decimalsSetting};
     list.Load(store, axis, nullptr);
     return list;
 }

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 #include "params/ParamTypes.h"
 
 namespace kvl::test {
@@ -18,7 +18,7 @@ std::string MdbDefinitions();
 // The raw values of those parameters as the controller holds them (the name is not one).
 std::map<int, std::int32_t> MdbRawValues();
 // The definitions loaded offline for `target`'s model into a list.
-CParamList LoadList(const params::ParamTarget &target, const std::string &ini = MdbDefinitions());
+params::CParamList LoadList(const params::ParamTarget &target, const std::string &ini = MdbDefinitions());
 // An MDB axis at address 3 with version "1305" (182 parameters), level 0, decimals setting 0.
 params::ParamTarget MdbTarget();
 

@@ -3,9 +3,9 @@
 
 #include <climits>
 
-#include "config/CParamData.h"
+#include "params/CParamData.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 CParamData MakeSelection(std::initializer_list<const char *> choices)
@@ -190,4 +190,4 @@ TEST(CParamData, TextValueIsStripped)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

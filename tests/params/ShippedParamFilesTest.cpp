@@ -13,10 +13,10 @@
 
 #include "config/CCodePage.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CParamRules.h"
+#include "params/CParamList.h"
+#include "params/CParamRules.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 struct ModelFile {
@@ -260,4 +260,4 @@ TEST(ShippedParamFiles, TheThreeLanguagesAgreeOnEverythingButTheWording)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

@@ -1,13 +1,13 @@
-#include "config/CParamList.h"
+#include "params/CParamList.h"
 
 #include <algorithm>
 
 #include "config/CIniEx.h"
-#include "config/IParamReader.h"
-#include "config/ParamTextUtil.h"
 #include "link/ResultCode.h"
+#include "params/IParamReader.h"
+#include "params/ParamTextUtil.h"
 
-namespace kvl {
+namespace kvl::params {
 
 namespace {
 
@@ -168,4 +168,4 @@ int CParamList::Load(CIniEx &store, Axis &axis, IParamReader *reader)
     return failures;
 }
 
-} // namespace kvl
+} // namespace kvl::params

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace kvl {
+namespace kvl::params {
 
 class IParamReader {
 public:
@@ -17,4 +17,4 @@ public:
     virtual int ReadParameter(std::int32_t &value, int number) = 0;
 };
 
-} // namespace kvl
+} // namespace kvl::params

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string>
 
-#include "config/IParamReader.h"
 #include "link/ResultCode.h"
+#include "params/IParamReader.h"
 #include "protocol/CServoCommands.h"
 
-namespace kvl {
+namespace kvl::params {
 
 class CServoParamReader : public IParamReader {
 public:
@@ -41,4 +41,4 @@ private:
     std::uint8_t m_axis;
 };
 
-} // namespace kvl
+} // namespace kvl::params

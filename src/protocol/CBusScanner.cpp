@@ -1,4 +1,4 @@
-#include "app/CBusScanner.h"
+#include "protocol/CBusScanner.h"
 
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"

@@ -6,10 +6,10 @@
 #include <limits>
 #include <string>
 
-#include "config/CParamData.h"
-#include "config/CParamRules.h"
+#include "params/CParamData.h"
+#include "params/CParamRules.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 TEST(CParamRules, VersionTextIsFirstCharPointThenTwoChars)
@@ -311,4 +311,4 @@ TEST(CParamRules, ParameterThirtyShowsThreeDecimalsUnlessTheSettingIsZero)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

@@ -1,4 +1,4 @@
-#include "config/ParamTextUtil.h"
+#include "params/ParamTextUtil.h"
 
 #include <charconv>
 #include <climits>

@@ -6,12 +6,15 @@
 #include <array>
 #include <string>
 
-#include "config/CParamData.h"
-#include "config/CParamRules.h"
+#include "params/CParamData.h"
+#include "params/CParamRules.h"
 
 namespace kvl {
-
 class CIniEx;
+} // namespace kvl
+
+namespace kvl::params {
+
 class IParamReader;
 
 class CParamList {
@@ -74,4 +77,4 @@ private:
     CParamData m_outside; // returned for numbers without a slot; reset on each access
 };
 
-} // namespace kvl
+} // namespace kvl::params

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
+#include "config/TestFiles.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/IParamReader.h"
+#include "params/CParamList.h"
+#include "params/IParamReader.h"
 #include "link/ResultCode.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 class FakeController : public IParamReader {
@@ -426,4 +426,4 @@ TEST_F(CParamListLoad, OfflineLoadSavesNothingWhenNothingChanged)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

@@ -1,10 +1,10 @@
-#include "config/CParamData.h"
+#include "params/CParamData.h"
 
 #include <algorithm>
 
-#include "config/ParamTextUtil.h"
+#include "params/ParamTextUtil.h"
 
-namespace kvl {
+namespace kvl::params {
 
 bool CParamData::SetType(int type)
 {
@@ -101,4 +101,4 @@ void CParamData::SetRangeTexts(std::string minText, std::string maxText)
     m_maxText = std::move(maxText);
 }
 
-} // namespace kvl
+} // namespace kvl::params

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvl {
+namespace kvl::params {
 
 class CParamData;
 
@@ -93,4 +93,4 @@ public:
                                  bool clampToRange);
 };
 
-} // namespace kvl
+} // namespace kvl::params

@@ -1,12 +1,12 @@
-#include "config/CParamRules.h"
+#include "params/CParamRules.h"
 
 #include <algorithm>
 
-#include "config/CParamData.h"
-#include "config/ParamTextUtil.h"
+#include "params/CParamData.h"
+#include "params/ParamTextUtil.h"
 #include "protocol/DecimalScale.h"
 
-namespace kvl {
+namespace kvl::params {
 
 namespace {
 
@@ -310,4 +310,4 @@ std::string CParamRules::ValueText(const CParamData &record, int number, int dec
     }
 }
 
-} // namespace kvl
+} // namespace kvl::params

@@ -8,14 +8,14 @@
 
 #include "support/CommStub.h"
 #include "config/CIniEx.h"
-#include "config/CParamList.h"
-#include "config/CServoParamReader.h"
+#include "params/CParamList.h"
+#include "params/CServoParamReader.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 
-namespace kvl {
+namespace kvl::params {
 namespace {
 
 class ScriptedBus : public test::CommStub {
@@ -107,4 +107,4 @@ TEST(CServoParamReader, RefusesNumbersThatDoNotFitSixteenBits)
 }
 
 } // namespace
-} // namespace kvl
+} // namespace kvl::params

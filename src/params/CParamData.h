@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kvl {
+namespace kvl::params {
 
 class CParamData {
 public:
@@ -132,4 +132,4 @@ private:
     int m_row = -1;
 };
 
-} // namespace kvl
+} // namespace kvl::params
