@@ -114,9 +114,7 @@ int CCliSession::ChoosePort()
     }
     speed_ = args_.speed;
     if (speed_ <= 0)
-        speed_ = settingsLoaded_ ? settings_->Speed() : 0;
-    if (speed_ <= 0)
-        speed_ = kDefaultSpeed;
+        speed_ = CAppSettings::SpeedOrDefault(settingsLoaded_ ? settings_->Speed() : 0);
     return port_;
 }
 

@@ -32,7 +32,6 @@ public:
     static constexpr int kExitFailure = 1;
     static constexpr int kExitUsage = 2;
     static constexpr int kExitIncomplete = 3;     // the work was done but data were lost on the way
-    static constexpr int kDefaultSpeed = 38400;   // the speed assumed when the settings have none
 
     // Questions are answered from `in`; `inputIsTerminal` says whether someone can answer there.
     CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,

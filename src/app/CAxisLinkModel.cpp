@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
 #include "link/CAppState.h"
 #include "link/CPortResolver.h"
@@ -70,7 +71,7 @@ bool CAxisLinkModel::OpenPortAtStart()
     if (port <= 0)
         return false;
     const int stored = m_port.Speed();
-    return m_commands.OpenPort(port, stored > 0 ? stored : kDefaultOpenSpeed) == 1;
+    return m_commands.OpenPort(port, CAppSettings::SpeedOrDefault(stored)) == 1;
 }
 
 bool CAxisLinkModel::Link()

@@ -24,8 +24,6 @@ class CServoCommands;
 class CAxisLinkModel {
 public:
     static constexpr int kAxisCount = 16;
-    // Speed the window opens the port with when none is stored.
-    static constexpr int kDefaultOpenSpeed = 38400;
     static constexpr int kUnitListTimeoutMs = 200;
     static constexpr char kStationSection[] = "IDD_KVL_GWX_NETSETLIST";
 
@@ -58,8 +56,8 @@ public:
     CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CBusPortAccess port,
                    Hooks hooks = {});
 
-    // Window opening: with a port number above 0, opens the port at the stored speed (38400
-    // when none is stored). No message when that fails. True when the port opened.
+    // Window opening: with a port number above 0, opens the port at the stored speed
+    // (CAppSettings::kDefaultSpeed when none is stored). No message when that fails. True when the port opened.
     bool OpenPortAtStart();
     // Link Start. False when the busy indicator refused (a run ended less than 100 ms ago);
     // nothing changed then.

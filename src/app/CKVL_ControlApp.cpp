@@ -12,6 +12,7 @@
 #include "common/CBusyIndicator.h"
 #include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
+#include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "link/CAppState.h"
 #include "link/CCommImplement.h"
@@ -30,7 +31,6 @@ constexpr char kRaiseRequest[] = "raise\n";
 constexpr int kConnectWaitMs = 1000;
 constexpr char kChineseFont[] = "Noto Sans CJK SC";
 constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
-constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
 constexpr char kCommonSection[] = "Common";
 
 // The instance lock and the local server are per user: the name carries the user's name.
@@ -51,6 +51,7 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
       m_comm(std::make_unique<CCommImplement>()),
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
       m_busy(new CBusyIndicator({}, this)),
+      m_port(*m_settings),
       m_baseFont(QApplication::font())
 {
     // A second object (a refused second start in a test) must not take over the first one's role.
@@ -189,8 +190,7 @@ bool CKVL_ControlApp::StartDemoBus()
         m_demoError = QString::fromStdString(error.empty() ? "the demo bus did not start" : error);
         return false;
     }
-    m_demoPort = CPortResolver::Instance().AssignNumber(runner->SlavePath());
-    m_demoSpeed = runner->BusSpeed();
+    m_port.UseDemoBus(CPortResolver::Instance().AssignNumber(runner->SlavePath()), runner->BusSpeed());
     m_demoBus = std::move(runner);
     return true;
 }
@@ -203,8 +203,8 @@ void CKVL_ControlApp::OnLanguageChanged(int language)
     else if (language == CAppSettings::kLanguageJapanese)
         font.setFamily(QLatin1String(kJapaneseFont));
     QApplication::setFont(font);
-    CMsgDlg::SetButtonCaptions(Text("IDC_BTN_OK", kConfirmSection), Text("IDC_BTN_CAN", kConfirmSection));
-    CBusyIndicator::SetProgressFormat(Text("IDS_BUSY_PROGRESS", "Common"));
+    CMsgDlg::ApplyTexts(m_settings->Texts());
+    CBusyIndicator::ApplyTexts(m_settings->Texts());
     Q_EMIT languageChanged(language);
 }
 
@@ -230,39 +230,27 @@ CBusyIndicator &CKVL_ControlApp::Busy()
 
 int CKVL_ControlApp::PortNumber() const
 {
-    return m_demoBus ? m_demoPort : m_settings->Port();
+    return m_port.Port();
 }
 
 int CKVL_ControlApp::Speed() const
 {
-    const int speed = m_demoBus ? m_demoSpeed : m_settings->Speed();
-    return speed > 0 ? speed : kDefaultSpeed;
+    return m_port.OpenSpeed();
 }
 
 bool CKVL_ControlApp::SetPortAndSpeed(int port, int speed)
 {
-    if (m_demoBus) {
-        m_demoPort = port;
-        m_demoSpeed = speed;
-        return true;
-    }
-    return m_settings->SetPortAndSpeed(port, speed);
+    return m_port.Store(port, speed);
 }
 
 bool CKVL_ControlApp::SetDevicePath(int port, const std::string &path)
 {
-    // The resolver already maps the number to the path for this run.
-    if (m_demoBus)
-        return true;
-    return m_settings->SetDevicePath(port, path);
+    return m_port.StorePath(port, path);
 }
 
 CBusPortAccess CKVL_ControlApp::BusPortAccess()
 {
-    return CBusPortAccess([this] { return PortNumber(); },
-                          [this] { return m_demoBus ? Speed() : m_settings->Speed(); },
-                          [this](int port, int speed) { return SetPortAndSpeed(port, speed); },
-                          [this](int port, const std::string &path) { return SetDevicePath(port, path); });
+    return m_port.Access();
 }
 
 QWidget *CKVL_ControlApp::StartWindow()
@@ -287,24 +275,28 @@ QString CKVL_ControlApp::HelpFile() const
 
 CHelpWindow *CKVL_ControlApp::HelpWindow() const
 {
-    return m_helpWindow;
+    return m_windows.Find<CHelpWindow>(CWindowRegistry::Kind::kHelp);
 }
 
 void CKVL_ControlApp::ShowHelp(const QString &section)
 {
-    if (!m_helpWindow)
-        m_helpWindow = new CHelpWindow(m_startDlg);
+    auto make = [this]() -> QWidget * {
+        auto *help = new CHelpWindow(m_startDlg);
+        help->ApplyTexts(m_settings->Texts());
+        connect(this, &CKVL_ControlApp::languageChanged, help,
+                [this, help] { help->ApplyTexts(m_settings->Texts()); });
+        return help;
+    };
+    auto *window = m_windows.FindOrCreate<CHelpWindow>(CWindowRegistry::Kind::kHelp, CWindowRegistry::kNoAxis, make);
     const QString help = Text("IDC_STATIC_HELP", CKVL_VER2_ControlDlg::kSection, QStringLiteral("Help"));
-    m_helpWindow->SetCloseCaption(Text("IDS_HELP_CLOSE", kCommonSection, QStringLiteral("Close")));
-    m_helpWindow->ShowPage(HelpFile(), section,
-                           Text("IDS_ERRMSG_FILENOTFOUND", kCommonSection, QStringLiteral("The file was not found.")),
-                           DecorateTitle(help));
+    window->ShowPage(HelpFile(), section,
+                     Text("IDS_ERRMSG_FILENOTFOUND", kCommonSection, QStringLiteral("The file was not found.")),
+                     DecorateTitle(help));
 }
 
 QString CKVL_ControlApp::Text(std::string_view key, std::string_view section, const QString &builtIn) const
 {
-    const std::string text = m_settings->Texts().Text(key, section);
-    return text.empty() ? builtIn : QString::fromStdString(text);
+    return CWindowTexts::Text(m_settings->Texts(), key, section, builtIn);
 }
 
 bool CKVL_ControlApp::Message(const QString &title, const QString &text, bool withCancel)
@@ -313,49 +305,12 @@ bool CKVL_ControlApp::Message(const QString &title, const QString &text, bool wi
     return CMsgDlg::Show(parent ? parent : m_startDlg.data(), title, text, withCancel);
 }
 
-QWidget *CKVL_ControlApp::Window(AxisWindow kind, int axis) const
-{
-    if (axis < 0 || axis >= kAxisCount)
-        return nullptr;
-    return m_axisWindows[static_cast<size_t>(kind)][static_cast<size_t>(axis)];
-}
-
-void CKVL_ControlApp::SetWindow(AxisWindow kind, int axis, QWidget *window)
-{
-    if (axis < 0 || axis >= kAxisCount)
-        return;
-    m_axisWindows[static_cast<size_t>(kind)][static_cast<size_t>(axis)] = window;
-}
-
-QWidget *CKVL_ControlApp::Window(OfflineWindow kind) const
-{
-    return m_offlineWindows[static_cast<size_t>(kind)];
-}
-
-void CKVL_ControlApp::SetWindow(OfflineWindow kind, QWidget *window)
-{
-    m_offlineWindows[static_cast<size_t>(kind)] = window;
-}
-
-void CKVL_ControlApp::DestroyAllWindows()
-{
-    for (auto &table : m_axisWindows) {
-        for (QPointer<QWidget> &window : table)
-            delete window.data();
-    }
-    for (QPointer<QWidget> &window : m_offlineWindows)
-        delete window.data();
-}
-
 void CKVL_ControlApp::Shutdown()
 {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    DestroyAllWindows();
-    if (m_startDlg && m_startDlg->LinkWindow())
-        delete m_startDlg->LinkWindow();
-    delete m_helpWindow.data();
+    m_windows.DestroyAll();
     m_settings->Close();
     m_comm->Close();
 }

@@ -3,26 +3,26 @@
 // tests) right after the QApplication and destroyed before it. It owns what every window shares:
 // the settings and language state (CAppSettings), the one communication facade (CCommImplement)
 // and the one command layer (CServoCommands) on top of it, the busy indicator, the start window,
-// the demo bus when started with --demo, and the registry of per-axis windows that later windows
-// fill. User-interface thread only.
+// the demo bus when started with --demo, and the window registry (CWindowRegistry) through which
+// every window is made once per (kind, axis). User-interface thread only.
 //
 // Port and speed for the axis link and every other window that opens the bus: use PortNumber()
-// and Speed(), never the settings directly. In demo mode they give the simulator's
-// pseudo-terminal (as a CPortResolver number) and its bus speed, otherwise the settings' values;
-// store a found speed with SetPortAndSpeed() and a port's device path with SetDevicePath(), which
-// in demo mode keep the values for this run only and leave the user's settings file untouched.
+// and Speed(), never the settings directly. The rule behind them (in demo mode the simulator's
+// pseudo-terminal and bus speed, stored values kept for this run only) lives in CSessionPort;
+// store a found speed with SetPortAndSpeed() and a port's device path with SetDevicePath().
 // BusPortAccess() hands these to the models of the axis link and the port settings.
 #include <QFont>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/CBusPortAccess.h"
+#include "app/CSessionPort.h"
+#include "app/CWindowRegistry.h"
 
 class QLocalServer;
 class QLockFile;
@@ -43,8 +43,6 @@ class CKVL_ControlApp : public QObject {
     Q_OBJECT
 public:
     static constexpr int kAxisCount = 16;
-    // Speed the axis link assumes when the settings file has none.
-    static constexpr int kDefaultSpeed = 38400;
     // Port numbers whose device path the settings file may hold (("RS485", "Device%d")).
     static constexpr int kHighestStoredPort = 100;
 
@@ -57,12 +55,6 @@ public:
     };
 
     enum class StartResult { kStarted, kAlreadyRunning, kDemoFailed };
-
-    // Kinds of per-axis windows; each axis has at most one window of each kind.
-    enum class AxisWindow { kMain, kMonitor, kParamList, kWaveform, kTuning };
-    static constexpr int kAxisWindowKinds = 5;
-    // The two windows of the offline path, one slot each.
-    enum class OfflineWindow { kMain, kGateway };
 
     explicit CKVL_ControlApp(Options options, QObject *parent = nullptr);
     ~CKVL_ControlApp() override;
@@ -112,13 +104,9 @@ public:
     // Shows a message through CMsgDlg over the active window.
     bool Message(const QString &title, const QString &text, bool withCancel = false);
 
-    // Window registry, indexed by axis 0 to 15; entries clear themselves when a window is
-    // destroyed. Closing the start window destroys every registered window.
-    QWidget *Window(AxisWindow kind, int axis) const;
-    void SetWindow(AxisWindow kind, int axis, QWidget *window);
-    QWidget *Window(OfflineWindow kind) const;
-    void SetWindow(OfflineWindow kind, QWidget *window);
-    void DestroyAllWindows();
+    // Every window but the start window, one per (kind, axis); closing the start window
+    // destroys them all.
+    CWindowRegistry &Windows() { return m_windows; }
 
     // Called by the start window when it closes: destroys every window, writes the waveform
     // values and the settings back, closes the port. The program then ends.
@@ -147,12 +135,9 @@ private:
     QLocalServer *m_server = nullptr;
     std::unique_ptr<sim::BusRunner> m_demoBus;
     QString m_demoError;
-    int m_demoPort = 0;
-    int m_demoSpeed = 0;
+    CSessionPort m_port;
     QPointer<CKVL_VER2_ControlDlg> m_startDlg;
-    QPointer<CHelpWindow> m_helpWindow;
-    std::array<std::array<QPointer<QWidget>, kAxisCount>, kAxisWindowKinds> m_axisWindows;
-    std::array<QPointer<QWidget>, 2> m_offlineWindows;
+    CWindowRegistry m_windows;
     QFont m_baseFont;
     bool m_shutDown = false;
 };

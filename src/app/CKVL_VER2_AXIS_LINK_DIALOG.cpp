@@ -13,6 +13,7 @@
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "common/CBusyIndicator.h"
 #include "common/CMsgDlg.h"
+#include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
@@ -183,45 +184,27 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildStatus()
 
 void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
 {
-    setWindowTitle(m_app.DecorateTitle(QString::fromLatin1(kTitle)));
-    m_axisBox->setTitle(QString::fromLatin1(kAxesCaption));
-    m_statusBox->setTitle(QString::fromLatin1(kStatusCaption));
-    m_linkStart->setText(QString::fromLatin1(kLinkStartCaption));
-    m_linkStartNote->setText(QString::fromLatin1(kLinkStartNote));
-    m_portSet->setText(QString::fromLatin1(kPortSetCaption));
-    m_portSetNote->setText(QString::fromLatin1(kPortSetNote));
-    m_offline->setText(QString::fromLatin1(kOfflineCaption));
-    m_offlineNote->setText(QString::fromLatin1(kOfflineNote));
-    m_gateway->setText(QString::fromLatin1(kGatewayCaption));
-    m_gatewayNote->setText(QString::fromLatin1(kGatewayNote));
-    m_help->setText(QString::fromLatin1(kHelpCaption));
-
-    auto set = [](auto *widget, auto setter) {
-        return [widget, setter](const std::string &text) { (widget->*setter)(QString::fromStdString(text)); };
-    };
     const CLanguageTexts &texts = m_app.Settings().Texts();
-    texts.ApplyWindowTexts(
-        kSection,
-        [this](const std::string &text) { setWindowTitle(m_app.DecorateTitle(QString::fromStdString(text))); },
-        {{"IDC_BUTTON_GWX", set(m_gateway, &QToolButton::setText)},
-         {"IDC_ST_GWX", set(m_gatewayNote, &QLabel::setText)},
-         {"IDC_STATIC_LINK_TABLE", set(m_axisBox, &QGroupBox::setTitle)},
-         {"IDC_STATIC_LINK_STATUS", set(m_statusBox, &QGroupBox::setTitle)},
-         {"IDC_ST_LINK_START", set(m_linkStartNote, &QLabel::setText)},
-         {"IDC_BUTTON_LINK_START", set(m_linkStart, &QToolButton::setText)},
-         {"IDC_ST_PORT_SET", set(m_portSetNote, &QLabel::setText)},
-         {"IDC_BUTTON_PORT_SET", set(m_portSet, &QToolButton::setText)},
-         {"IDC_BUTTON_OFFLINE_EDIT", set(m_offline, &QToolButton::setText)},
-         {"IDC_ST_OFFLINE_EDIT", set(m_offlineNote, &QLabel::setText)},
-         {"IDC_STATIC_HELP", set(m_help, &QToolButton::setText)}});
-
-    auto tip = [&texts](int number) { return QString::fromStdString(texts.Tooltip(number)); };
-    m_help->setToolTip(tip(kHelpTooltip));
-    m_portSet->setToolTip(tip(kPortSetTooltip));
-    m_lamp->setToolTip(tip(kStatusTooltip));
-    m_statusText->setToolTip(tip(kStatusTooltip));
-    m_linkStart->setToolTip(tip(kLinkStartTooltip));
-    m_offline->setToolTip(tip(kOfflineTooltip));
+    CWindowTexts::Apply(texts,
+                        {{this, kSection, kSection, kTitle},
+                         {m_gateway, "IDC_BUTTON_GWX", kSection, kGatewayCaption},
+                         {m_gatewayNote, "IDC_ST_GWX", kSection, kGatewayNote},
+                         {m_axisBox, "IDC_STATIC_LINK_TABLE", kSection, kAxesCaption},
+                         {m_statusBox, "IDC_STATIC_LINK_STATUS", kSection, kStatusCaption},
+                         {m_linkStartNote, "IDC_ST_LINK_START", kSection, kLinkStartNote},
+                         {m_linkStart, "IDC_BUTTON_LINK_START", kSection, kLinkStartCaption},
+                         {m_portSetNote, "IDC_ST_PORT_SET", kSection, kPortSetNote},
+                         {m_portSet, "IDC_BUTTON_PORT_SET", kSection, kPortSetCaption},
+                         {m_offline, "IDC_BUTTON_OFFLINE_EDIT", kSection, kOfflineCaption},
+                         {m_offlineNote, "IDC_ST_OFFLINE_EDIT", kSection, kOfflineNote},
+                         {m_help, "IDC_STATIC_HELP", kSection, kHelpCaption}},
+                        [this](const QString &title) { return m_app.DecorateTitle(title); });
+    CWindowTexts::ApplyTooltips(texts, {{m_help, kHelpTooltip},
+                                        {m_portSet, kPortSetTooltip},
+                                        {m_lamp, kStatusTooltip},
+                                        {m_statusText, kStatusTooltip},
+                                        {m_linkStart, kLinkStartTooltip},
+                                        {m_offline, kOfflineTooltip}});
 
     QFont statusFont = font();
     statusFont.setPointSize(kStatusPointSize);
@@ -274,6 +257,11 @@ void CKVL_VER2_AXIS_LINK_DIALOG::RefreshStatus()
     }
 }
 
+CKVL_VER2_PortSetDlg *CKVL_VER2_AXIS_LINK_DIALOG::PortSettingsWindow() const
+{
+    return m_app.Windows().Find<CKVL_VER2_PortSetDlg>(CWindowRegistry::Kind::kPortSettings);
+}
+
 CPictureButton *CKVL_VER2_AXIS_LINK_DIALOG::AxisButton(int address) const
 {
     if (address < 0 || address >= CAxisLinkModel::kAxisCount)
@@ -293,17 +281,13 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressAxis(int address)
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()
 {
-    if (!m_portSetDlg) {
-        m_portSetDlg = new CKVL_VER2_PortSetDlg(m_app, this);
-        connect(m_portSetDlg, &CKVL_VER2_PortSetDlg::portChanged, this,
-                [this] { m_model->ShowUnlinked(); });
-    }
-    if (m_portSetDlg->isMinimized())
-        m_portSetDlg->showNormal();
-    else
-        m_portSetDlg->show();
-    m_portSetDlg->raise();
-    m_portSetDlg->activateWindow();
+    auto make = [this]() -> QWidget * {
+        auto *window = new CKVL_VER2_PortSetDlg(m_app, this);
+        connect(window, &CKVL_VER2_PortSetDlg::portChanged, this, [this] { m_model->ShowUnlinked(); });
+        return window;
+    };
+    CWindowRegistry::Present(
+        m_app.Windows().FindOrCreateWidget(CWindowRegistry::Kind::kPortSettings, CWindowRegistry::kNoAxis, make));
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressHelp()
@@ -316,8 +300,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::keyPressEvent(QKeyEvent *event)
     // While the port settings window is open over this one, Escape is meant for it: a window
     // system may leave the keyboard here after that window was shown. It closes as Cancel, and
     // this window stays.
-    if (event->matches(QKeySequence::Cancel) && m_portSetDlg && m_portSetDlg->isVisible()) {
-        m_portSetDlg->reject();
+    CKVL_VER2_PortSetDlg *ports = PortSettingsWindow();
+    if (event->matches(QKeySequence::Cancel) && ports && ports->isVisible()) {
+        ports->reject();
         event->accept();
         return;
     }

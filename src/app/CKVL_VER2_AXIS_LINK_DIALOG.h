@@ -6,10 +6,9 @@
 // the busy indicator says what the search asks, and the network unit button appears while the
 // gateway answers. It also opens
 // the port settings window. The rules live in CAxisLinkModel; this class only shows them.
-// Created once by the start window's Next (a modeless child of it) and kept for the whole run;
-// user-interface thread only.
+// Created once by the start window's Next (a modeless child of it, in the window registry) and
+// kept for the whole run; user-interface thread only.
 #include <QDialog>
-#include <QPointer>
 
 #include <array>
 #include <memory>
@@ -60,7 +59,7 @@ public:
     QLabel *ReportLabel() const { return m_report; }
     CLampWidget *Lamp() const { return m_lamp; }
     // The port settings window once it was opened.
-    CKVL_VER2_PortSetDlg *PortSettingsWindow() const { return m_portSetDlg; }
+    CKVL_VER2_PortSetDlg *PortSettingsWindow() const;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,7 +92,6 @@ private:
     CLampWidget *m_lamp = nullptr;
     QLabel *m_statusText = nullptr;
     QLabel *m_report = nullptr;
-    QPointer<CKVL_VER2_PortSetDlg> m_portSetDlg;
 };
 
 } // namespace kvl

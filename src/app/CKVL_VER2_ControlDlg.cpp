@@ -11,6 +11,7 @@
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
+#include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
 #include "ui/CSvgPicture.h"
@@ -20,6 +21,10 @@ namespace kvl {
 namespace {
 constexpr char kBuiltInTitle[] = "Actuator Engineering Tool";
 constexpr char kTitleSuffix[] = " [Ver 2.00]";
+// Built-in captions, shown where the language file has no text.
+constexpr char kLanguageCaption[] = "Language";
+constexpr char kHelpCaption[] = "Help";
+constexpr char kNextCaption[] = "Next";
 constexpr char kHelpFileName[] = "help.html";
 // This window's part of the help page.
 constexpr char kHelpSection[] = "start";
@@ -79,7 +84,7 @@ void CKVL_VER2_ControlDlg::BuildLayout()
     m_title->setAlignment(Qt::AlignCenter);
     m_title->setStyleSheet(QStringLiteral("color: #1f3f66;"));
 
-    m_languageLabel = new QLabel(QStringLiteral("Language"), this);
+    m_languageLabel = new QLabel(QString::fromLatin1(kLanguageCaption), this);
     m_languageLabel->setObjectName(QStringLiteral("languageLabel"));
     auto *languageRow = new QHBoxLayout;
     for (size_t i = 0; i < m_languages.size(); ++i) {
@@ -98,13 +103,13 @@ void CKVL_VER2_ControlDlg::BuildLayout()
         languageRow->addWidget(button);
     }
 
-    m_helpLabel = new QLabel(QStringLiteral("Help"), this);
+    m_helpLabel = new QLabel(QString::fromLatin1(kHelpCaption), this);
     m_helpLabel->setObjectName(QStringLiteral("helpLabel"));
-    m_help = new CPictureButton(QStringLiteral("help"), QStringLiteral("Help"), this, 32);
+    m_help = new CPictureButton(QStringLiteral("help"), QString::fromLatin1(kHelpCaption), this, 32);
     m_help->setObjectName(QStringLiteral("helpButton"));
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_ControlDlg::PressHelp);
 
-    m_next = new CPictureButton(QStringLiteral("next"), QStringLiteral("Next"), this, 40);
+    m_next = new CPictureButton(QStringLiteral("next"), QString::fromLatin1(kNextCaption), this, 40);
     m_next->setObjectName(QStringLiteral("nextButton"));
     m_next->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_next->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
@@ -139,18 +144,18 @@ void CKVL_VER2_ControlDlg::BuildLayout()
 
 void CKVL_VER2_ControlDlg::ApplyTexts()
 {
-    const char *section = kSection;
-    const QString title = m_app.Text(section, section, QString::fromUtf8(kBuiltInTitle));
-    setWindowTitle(m_app.DecorateTitle(title + QLatin1String(kTitleSuffix)));
-    m_title->setText(title);
-    m_languageLabel->setText(m_app.Text("IDC_STATIC_LANGUAGE", section, QStringLiteral("Language")));
-    m_helpLabel->setText(m_app.Text("IDC_STATIC_HELP", section, QStringLiteral("Help")));
-    m_help->setText(m_app.Text("IDC_STATIC_HELP", section, QStringLiteral("Help")));
-    m_next->setText(m_app.Text("IDC_NEXT", section, QStringLiteral("Next")));
-    const std::string helpTip = m_app.Settings().Texts().Tooltip(kHelpTooltip);
-    const std::string nextTip = m_app.Settings().Texts().Tooltip(kNextTooltip);
-    m_help->setToolTip(QString::fromStdString(helpTip));
-    m_next->setToolTip(QString::fromStdString(nextTip));
+    const CLanguageTexts &texts = m_app.Settings().Texts();
+    CWindowTexts::Apply(texts,
+                        {{this, kSection, kSection, kBuiltInTitle},
+                         {m_title, kSection, kSection, kBuiltInTitle},
+                         {m_languageLabel, "IDC_STATIC_LANGUAGE", kSection, kLanguageCaption},
+                         {m_helpLabel, "IDC_STATIC_HELP", kSection, kHelpCaption},
+                         {m_help, "IDC_STATIC_HELP", kSection, kHelpCaption},
+                         {m_next, "IDC_NEXT", kSection, kNextCaption}},
+                        [this](const QString &title) {
+                            return m_app.DecorateTitle(title + QLatin1String(kTitleSuffix));
+                        });
+    CWindowTexts::ApplyTooltips(texts, {{m_help, kHelpTooltip}, {m_next, kNextTooltip}});
     m_version->setText(VersionText());
     UpdateLanguageButtons();
 }
@@ -163,6 +168,11 @@ void CKVL_VER2_ControlDlg::UpdateLanguageButtons()
         m_languages[i]->setEnabled(CAppSettings::LanguageOffered(language, m_app.SystemLanguageId()));
         m_languages[i]->setChecked(language == current);
     }
+}
+
+QWidget *CKVL_VER2_ControlDlg::LinkWindow() const
+{
+    return m_app.Windows().FindWidget(CWindowRegistry::Kind::kAxisLink);
 }
 
 CPictureButton *CKVL_VER2_ControlDlg::LanguageButton(int language) const
@@ -184,14 +194,9 @@ void CKVL_VER2_ControlDlg::PressLanguage(int language)
 void CKVL_VER2_ControlDlg::PressNext()
 {
     // Created once and kept; a Qt window cannot fail to be created short of memory running out.
-    if (!m_linkWindow)
-        m_linkWindow = new CKVL_VER2_AXIS_LINK_DIALOG(m_app, this);
-    if (m_linkWindow->isMinimized())
-        m_linkWindow->showNormal();
-    else
-        m_linkWindow->show();
-    m_linkWindow->raise();
-    m_linkWindow->activateWindow();
+    QWidget *link = m_app.Windows().FindOrCreateWidget(CWindowRegistry::Kind::kAxisLink, CWindowRegistry::kNoAxis,
+                                                       [this] { return new CKVL_VER2_AXIS_LINK_DIALOG(m_app, this); });
+    CWindowRegistry::Present(link);
 }
 
 void CKVL_VER2_ControlDlg::PressHelp()

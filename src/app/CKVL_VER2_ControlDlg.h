@@ -5,7 +5,6 @@
 // application object then destroys every other window and writes the settings back.
 // Owned by CKVL_ControlApp; user-interface thread only.
 #include <QDialog>
-#include <QPointer>
 
 #include <array>
 
@@ -37,7 +36,7 @@ public:
     CPictureButton *HelpButton() const { return m_help; }
     QLabel *VersionLabel() const { return m_version; }
     // The axis link window once Next created it.
-    QWidget *LinkWindow() const { return m_linkWindow; }
+    QWidget *LinkWindow() const;
     // The help page this window opens.
     static QString HelpFile();
 
@@ -61,7 +60,6 @@ private:
     QLabel *m_languageLabel = nullptr;
     QLabel *m_helpLabel = nullptr;
     QLabel *m_version = nullptr;
-    QPointer<QWidget> m_linkWindow;
     bool m_closed = false;
 };
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/CKVL_ControlApp.h"
+#include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
 
@@ -143,39 +144,22 @@ void CKVL_VER2_PortSetDlg::ShowStatus()
 
 void CKVL_VER2_PortSetDlg::ApplyTexts()
 {
-    setWindowTitle(m_app.DecorateTitle(QString::fromLatin1(kTitle)));
-    m_helpCaption->setText(QString::fromLatin1(kHelpCaption));
-    m_speedCaption->setText(QString::fromLatin1(kSpeedCaption));
-    m_portCaption->setText(QString::fromLatin1(kPortCaption));
-    m_statusCaption->setText(QString::fromLatin1(kStatusCaption));
-    m_test->setText(QString::fromLatin1(kTestCaption));
-    m_ok->setText(QString::fromLatin1(kOkCaption));
-    m_cancel->setText(QString::fromLatin1(kCancelCaption));
-
-    auto label = [](QLabel *widget) {
-        return [widget](const std::string &text) { widget->setText(QString::fromStdString(text)); };
-    };
-    auto button = [](QPushButton *widget) {
-        return [widget](const std::string &text) { widget->setText(QString::fromStdString(text)); };
-    };
     const CLanguageTexts &texts = m_app.Settings().Texts();
-    texts.ApplyWindowTexts(
-        kSection,
-        [this](const std::string &text) { setWindowTitle(m_app.DecorateTitle(QString::fromStdString(text))); },
-        {{"IDC_STATIC_HELP", label(m_helpCaption)},
-         {"IDC_STATIC_COMMUNICATE_SPEED", label(m_speedCaption)},
-         {"IDC_STATIC_ACCOM_PORT_NUM", label(m_portCaption)},
-         {"IDC_STATIC_COMMUNICATE_STATUS", label(m_statusCaption)},
-         {"IDC_TEST", button(m_test)},
-         {"IDOK", button(m_ok)},
-         {"IDCANCEL", button(m_cancel)}});
-
-    auto tip = [&texts](int number) { return QString::fromStdString(texts.Tooltip(number)); };
-    m_help->setToolTip(tip(kHelpTooltip));
-    m_test->setToolTip(tip(kTestTooltip));
-    m_speeds->setToolTip(tip(kSpeedTooltip));
-    m_ports->setToolTip(tip(kPortTooltip));
-    m_status->setToolTip(tip(kStatusTooltip));
+    CWindowTexts::Apply(texts,
+                        {{this, kSection, kSection, kTitle},
+                         {m_helpCaption, "IDC_STATIC_HELP", kSection, kHelpCaption},
+                         {m_speedCaption, "IDC_STATIC_COMMUNICATE_SPEED", kSection, kSpeedCaption},
+                         {m_portCaption, "IDC_STATIC_ACCOM_PORT_NUM", kSection, kPortCaption},
+                         {m_statusCaption, "IDC_STATIC_COMMUNICATE_STATUS", kSection, kStatusCaption},
+                         {m_test, "IDC_TEST", kSection, kTestCaption},
+                         {m_ok, "IDOK", kSection, kOkCaption},
+                         {m_cancel, "IDCANCEL", kSection, kCancelCaption}},
+                        [this](const QString &title) { return m_app.DecorateTitle(title); });
+    CWindowTexts::ApplyTooltips(texts, {{m_help, kHelpTooltip},
+                                        {m_test, kTestTooltip},
+                                        {m_speeds, kSpeedTooltip},
+                                        {m_ports, kPortTooltip},
+                                        {m_status, kStatusTooltip}});
 }
 
 void CKVL_VER2_PortSetDlg::PressTest()

@@ -4,7 +4,8 @@
 // path as well, offers the three bus speeds, and has Test (store and reopen), OK and Cancel
 // (undo). The status line tells whether the port opened, and when the user lacks permission for
 // the device, how to get it. The rules live in CPortSettingsModel. Created by the axis link window
-// on first use, hidden by OK and Cancel and shown again by it; user-interface thread only.
+// on first use (in the window registry), hidden by OK and Cancel and shown again by it;
+// user-interface thread only.
 #include <QDialog>
 
 #include <memory>

@@ -122,7 +122,7 @@ std::string CPortSettingsModel::SelectedPortText() const
 int CPortSettingsModel::SelectedSpeed() const
 {
     const int stored = m_port.Speed();
-    return std::find(kSpeeds.begin(), kSpeeds.end(), stored) != kSpeeds.end() ? stored : kDefaultSpeed;
+    return std::find(kSpeeds.begin(), kSpeeds.end(), stored) != kSpeeds.end() ? stored : CAppSettings::kDefaultSpeed;
 }
 
 int CPortSettingsModel::PortFromText(const std::string &rawText)

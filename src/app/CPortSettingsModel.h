@@ -22,8 +22,6 @@ class CServoCommands;
 class CPortSettingsModel {
 public:
     static constexpr std::array<int, 3> kSpeeds{38400, 57600, 115200};
-    // Speed shown when the settings file has none the list offers.
-    static constexpr int kDefaultSpeed = 38400;
     // The port search tries the numbers 0 to 99.
     static constexpr int kSearchPortCount = 100;
     // Numbers a device path may be stored under.
@@ -65,7 +63,7 @@ public:
     int PortAtOpening() const { return m_portAtOpening; }
     int SpeedAtOpening() const { return m_speedAtOpening; }
     // What the lists select: the port number and its text (an entry's label, else the device
-    // path), and the speed (the stored one, or 38400 when the list does not offer it).
+    // path), and the speed (the stored one, or CAppSettings::kDefaultSpeed when the list does not offer it).
     int SelectedPort() const { return m_selectedPort; }
     std::string SelectedPortText() const;
     int SelectedSpeed() const;

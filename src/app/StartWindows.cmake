@@ -1,9 +1,13 @@
 # Application object, start window and demo mode (Qt-free parts go to kvl_appcore, windows to
 # kvl_app_gui), and the kvl_motor executable.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Network)
+list(APPEND KVL_APPCORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CSessionPort.cpp
+)
 list(APPEND KVL_APP_GUI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CKVL_ControlApp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CKVL_VER2_ControlDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CWindowRegistry.cpp
 )
 
 function(kvl_define_app_gui)

@@ -6,8 +6,14 @@
 #include <QWidget>
 
 #include "common/CBusyWindow.h"
+#include "common/CWindowTexts.h"
+#include "config/CLanguageTexts.h"
 
 namespace kvl {
+
+namespace {
+constexpr char kProgressKey[] = "IDS_BUSY_PROGRESS";
+} // namespace
 
 QString CBusyIndicator::s_progressFormat = QStringLiteral("%1 of %2");
 
@@ -91,6 +97,11 @@ void CBusyIndicator::SetProgressFormat(const QString &format)
     s_progressFormat = format.contains(QLatin1String("%1")) && format.contains(QLatin1String("%2"))
                            ? format
                            : QStringLiteral("%1 of %2");
+}
+
+void CBusyIndicator::ApplyTexts(const CLanguageTexts &texts)
+{
+    SetProgressFormat(CWindowTexts::Text(texts, kProgressKey, CLanguageTexts::kCommonSection));
 }
 
 void CBusyIndicator::ShowWindow()

@@ -17,6 +17,7 @@ class QWidget;
 namespace kvl {
 
 class CBusyWindow;
+class CLanguageTexts;
 
 class CBusyIndicator : public QObject {
     Q_OBJECT
@@ -51,6 +52,8 @@ public:
     QWidget *Window() const;
     // The progress line's format with %1 (done) and %2 (total), from the current language.
     static void SetProgressFormat(const QString &format);
+    // The progress line's format of the current language (on opening and on every language switch).
+    static void ApplyTexts(const CLanguageTexts &texts);
 
 private:
     void ShowWindow();

@@ -8,11 +8,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "common/CWindowTexts.h"
+#include "config/CLanguageTexts.h"
+
 namespace kvl {
 
 namespace {
 constexpr int kWidth = 760;
 constexpr int kHeight = 620;
+constexpr char kCloseKey[] = "IDS_HELP_CLOSE";
+constexpr char kCloseCaption[] = "Close";
 } // namespace
 
 CHelpWindow::CHelpWindow(QWidget *parent) : QDialog(parent)
@@ -68,10 +73,9 @@ void CHelpWindow::ShowPage(const QString &file, const QString &anchor, const QSt
     activateWindow();
 }
 
-void CHelpWindow::SetCloseCaption(const QString &caption)
+void CHelpWindow::ApplyTexts(const CLanguageTexts &texts)
 {
-    if (!caption.isEmpty())
-        m_close->setText(caption);
+    CWindowTexts::Apply(texts, {{m_close, kCloseKey, CLanguageTexts::kCommonSection, kCloseCaption}});
 }
 
 } // namespace kvl

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace kvl {
 
+class CLanguageTexts;
+
 class CHelpWindow : public QDialog {
     Q_OBJECT
 public:
@@ -26,8 +28,8 @@ public:
     bool PageShown() const { return m_pageShown; }
     QTextBrowser *Browser() const { return m_browser; }
     QPushButton *CloseButton() const { return m_close; }
-    // Caption of the close button in the current language.
-    void SetCloseCaption(const QString &caption);
+    // Captions of the current language (on opening and on every language switch).
+    void ApplyTexts(const CLanguageTexts &texts);
 
 private:
     QTextBrowser *m_browser = nullptr;

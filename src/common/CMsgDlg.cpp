@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "common/CWindowTexts.h"
 #include "link/CAppState.h"
 
 namespace kvl {
@@ -17,6 +18,10 @@ constexpr int kIconSide = 40;
 constexpr char kChoiceLabel[] = "FLOAT";
 constexpr char kHomeCaption[] = "Manu";
 constexpr char kRemoteCaption[] = "REMOTE";
+constexpr char kOkCaption[] = "OK";
+constexpr char kCancelCaption[] = "Cancel";
+// OK and Cancel take the captions of the confirmation dialog's section.
+constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
 
 int ValidAxis(int axis)
 {
@@ -24,8 +29,8 @@ int ValidAxis(int axis)
 }
 } // namespace
 
-QString CMsgDlg::s_okCaption = QStringLiteral("OK");
-QString CMsgDlg::s_cancelCaption = QStringLiteral("Cancel");
+QString CMsgDlg::s_okCaption = QString::fromLatin1(kOkCaption);
+QString CMsgDlg::s_cancelCaption = QString::fromLatin1(kCancelCaption);
 
 CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel,
                  int axis, bool withExtraButtons, bool withChoice)
@@ -105,10 +110,11 @@ QString CMsgDlg::Text() const
     return m_text->text();
 }
 
-void CMsgDlg::SetButtonCaptions(const QString &ok, const QString &cancel)
+void CMsgDlg::ApplyTexts(const CLanguageTexts &texts)
 {
-    s_okCaption = ok.isEmpty() ? QStringLiteral("OK") : ok;
-    s_cancelCaption = cancel.isEmpty() ? QStringLiteral("Cancel") : cancel;
+    s_okCaption = CWindowTexts::Text(texts, "IDC_BTN_OK", kConfirmSection, QString::fromLatin1(kOkCaption));
+    s_cancelCaption =
+        CWindowTexts::Text(texts, "IDC_BTN_CAN", kConfirmSection, QString::fromLatin1(kCancelCaption));
 }
 
 void CMsgDlg::accept()

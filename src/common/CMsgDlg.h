@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace kvl {
 
+class CLanguageTexts;
+
 class CMsgDlg : public QDialog {
     Q_OBJECT
 public:
@@ -36,8 +38,9 @@ public:
     QPushButton *HomeButton() const { return m_home; }
     QPushButton *RemoteButton() const { return m_remote; }
 
-    // Captions of OK and Cancel in the current language (empty: the built-in ones).
-    static void SetButtonCaptions(const QString &ok, const QString &cancel);
+    // Captions of OK and Cancel in the current language, for the dialogs made from now on (on
+    // opening and on every language switch).
+    static void ApplyTexts(const CLanguageTexts &texts);
 
     void accept() override;
 

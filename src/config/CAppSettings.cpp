@@ -227,6 +227,11 @@ int CAppSettings::Speed() const
     return m_settings.GetInt(kSectionRs485, kKeySpeed, 0);
 }
 
+int CAppSettings::SpeedOrDefault(int speed)
+{
+    return speed > 0 ? speed : kDefaultSpeed;
+}
+
 int CAppSettings::MaxList() const
 {
     return m_settings.GetInt(kSectionRogging, kKeyMaxList, kDefaultMaxList);

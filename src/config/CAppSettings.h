@@ -29,6 +29,8 @@ public:
     static constexpr int kServiceLevel = 10;
     static constexpr int kDefaultMaxList = 6;
     static constexpr int kAxisSlots = 16;
+    // The bus speed in bit/s every face opens the port with when the settings file has none.
+    static constexpr int kDefaultSpeed = 38400;
 
     CAppSettings() = default;
     ~CAppSettings();
@@ -88,8 +90,10 @@ public:
 
     int DebugLevel() const;
     int Port() const;
-    // Bus speed in bit/s; 0 when missing (the axis link then assumes its own default).
+    // Bus speed in bit/s; 0 when missing (the port is then opened at kDefaultSpeed).
     int Speed() const;
+    // `speed` when one is given (above 0), else kDefaultSpeed.
+    static int SpeedOrDefault(int speed);
     int MaxList() const;
     // Store the port number and speed and save the settings file at once.
     bool SetPortAndSpeed(int port, int speed);

@@ -38,24 +38,4 @@ std::string CLanguageTexts::Tooltip(int number) const
     return Text(std::string(kTooltipSection) + std::to_string(number), kTooltipSection);
 }
 
-int CLanguageTexts::ApplyWindowTexts(std::string_view section,
-                                     const std::function<void(const std::string &)> &setTitle,
-                                     const std::vector<Target> &targets) const
-{
-    int applied = 0;
-    const std::string title = Text(section, section);
-    if (!title.empty() && setTitle) {
-        setTitle(title);
-        ++applied;
-    }
-    for (const Target &target : targets) {
-        const std::string text = Text(target.controlId, section);
-        if (!text.empty() && target.setText) {
-            target.setText(text);
-            ++applied;
-        }
-    }
-    return applied;
-}
-
 } // namespace kvl

@@ -1,13 +1,11 @@
 #pragma once
 // CLanguageTexts: the language store, the INI file of the current user language, and the lookups
-// every window makes through it: a text by (key, section), a window's title and control captions,
-// and tooltips by number. Texts come back in UTF-8 (the file's code page is converted here);
-// a missing or empty text is the empty string, so the caller keeps its built-in caption.
+// every window makes through it (CWindowTexts): a text by (key, section) and tooltips by number.
+// Texts come back in UTF-8 (the file's code page is converted here); a missing or empty text is
+// the empty string, so the caller keeps its built-in caption.
 // Owned by CAppSettings for the whole run; user-interface thread only.
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "config/CIniEx.h"
 
@@ -17,13 +15,6 @@ class CLanguageTexts {
 public:
     static constexpr char kTooltipSection[] = "TOOLTIPS";
     static constexpr char kCommonSection[] = "Common";
-
-    // A control whose caption comes from the language file: its identifier name ("IDC_...") and
-    // what sets its caption (UTF-8).
-    struct Target {
-        std::string controlId;
-        std::function<void(const std::string &)> setText;
-    };
 
     // Reads `fileName` from the system folder as the texts of `language` (1 to 3). The previous
     // texts are dropped first; on failure the store stays empty and every lookup gives "".
@@ -38,11 +29,6 @@ public:
     std::string Text(std::string_view key, std::string_view section) const;
     // ("TOOLTIPS<number>", "TOOLTIPS") in UTF-8.
     std::string Tooltip(int number) const;
-    // Sets the window title from (section, section) and each target's caption from
-    // (controlId, section); empty texts are skipped. Returns how many texts were set.
-    int ApplyWindowTexts(std::string_view section,
-                         const std::function<void(const std::string &)> &setTitle,
-                         const std::vector<Target> &targets) const;
 
     // Direct access for the rare reader that needs the store itself (tests, tools).
     const CIniEx &Store() const { return m_store; }

@@ -9,6 +9,7 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
+#include "app/CSessionPort.h"
 #include "common/CBusyIndicator.h"
 #include "ui/CPictureButton.h"
 #include "config/CAppSettings.h"
@@ -119,7 +120,35 @@ TEST_F(DemoModeTest, MissingSpeedMeansTheLinkDefault)
 {
     CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, false);
     app.Settings().Settings().SetString("RS485", "Speed", "");
-    EXPECT_EQ(app.Speed(), CKVL_ControlApp::kDefaultSpeed);
+    EXPECT_EQ(app.Speed(), CAppSettings::kDefaultSpeed);
+}
+
+// The rule itself, in both modes: what the models read, what they store, and where it goes.
+TEST_F(DemoModeTest, SessionPortWritesTheSettingsOnlyOutsideDemoMode)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, false);
+    const std::string before = PortLines();
+    for (bool demo : {true, false}) {
+        SCOPED_TRACE(demo ? "demo" : "settings");
+        app.Settings().Settings().SetString("RS485", "Speed", "");
+        CSessionPort port(app.Settings());
+        if (demo)
+            port.UseDemoBus(9, 0);
+        EXPECT_EQ(port.DemoMode(), demo);
+        EXPECT_EQ(port.Port(), demo ? 9 : app.Settings().Port());
+        EXPECT_EQ(port.StoredSpeed(), 0);
+        EXPECT_EQ(port.OpenSpeed(), CAppSettings::kDefaultSpeed) << "no speed stored";
+
+        const CBusPortAccess access = port.Access();
+        ASSERT_TRUE(access.Store(7, 57600));
+        EXPECT_EQ(port.Port(), 7);
+        EXPECT_EQ(access.Port(), 7);
+        EXPECT_EQ(access.Speed(), 57600);
+        EXPECT_EQ(port.OpenSpeed(), 57600);
+        ASSERT_TRUE(access.StorePath(7, "/dev/ttyUSB7"));
+        EXPECT_EQ(app.Settings().DevicePath(7), demo ? "" : "/dev/ttyUSB7");
+        EXPECT_EQ(PortLines(), demo ? before : "Port=7;Speed=57600");
+    }
 }
 
 } // namespace

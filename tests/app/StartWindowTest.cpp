@@ -252,12 +252,11 @@ TEST_F(StartWindowTest, ClosingWritesTheWaveformValuesAndDestroysEveryWindow)
     values.periodTimes = 7;
     app.Settings().Waveform().Set(values);
 
-    QPointer<QWidget> main3 = new QWidget;
-    QPointer<QWidget> monitor15 = new QWidget;
-    QPointer<QWidget> offline = new QWidget;
-    app.SetWindow(CKVL_ControlApp::AxisWindow::kMain, 3, main3);
-    app.SetWindow(CKVL_ControlApp::AxisWindow::kMonitor, 15, monitor15);
-    app.SetWindow(CKVL_ControlApp::OfflineWindow::kGateway, offline);
+    using Kind = CWindowRegistry::Kind;
+    auto make = [] { return new QWidget; };
+    QPointer<QWidget> main3 = app.Windows().FindOrCreateWidget(Kind::kAxisMain, 3, make);
+    QPointer<QWidget> monitor15 = app.Windows().FindOrCreateWidget(Kind::kMonitor, 15, make);
+    QPointer<QWidget> offline = app.Windows().FindOrCreateWidget(Kind::kGateway, CWindowRegistry::kNoAxis, make);
 
     Dialog().close();
     EXPECT_TRUE(main3.isNull());
@@ -280,21 +279,21 @@ TEST_F(StartWindowTest, EscapeDoesNotEndTheProgram)
 TEST_F(StartWindowTest, WindowRegistryKeepsOneWindowPerAxisAndKind)
 {
     CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish);
-    using Kind = CKVL_ControlApp::AxisWindow;
+    using Kind = CWindowRegistry::Kind;
     auto *a = new QWidget;
     auto *b = new QWidget;
-    app.SetWindow(Kind::kParamList, 0, a);
-    app.SetWindow(Kind::kWaveform, 0, b);
-    EXPECT_EQ(app.Window(Kind::kParamList, 0), a);
-    EXPECT_EQ(app.Window(Kind::kWaveform, 0), b);
-    EXPECT_EQ(app.Window(Kind::kParamList, 1), nullptr);
+    app.Windows().FindOrCreateWidget(Kind::kParamList, 0, [a] { return a; });
+    app.Windows().FindOrCreateWidget(Kind::kWaveform, 0, [b] { return b; });
+    EXPECT_EQ(app.Windows().FindWidget(Kind::kParamList, 0), a);
+    EXPECT_EQ(app.Windows().FindWidget(Kind::kWaveform, 0), b);
+    EXPECT_EQ(app.Windows().FindWidget(Kind::kParamList, 1), nullptr);
     for (int axis : {-1, CKVL_ControlApp::kAxisCount}) {
-        app.SetWindow(Kind::kMain, axis, a);
-        EXPECT_EQ(app.Window(Kind::kMain, axis), nullptr) << axis;
+        app.Windows().FindOrCreateWidget(Kind::kAxisMain, axis, [a] { return a; });
+        EXPECT_EQ(app.Windows().FindWidget(Kind::kAxisMain, axis), nullptr) << axis;
     }
     delete a;
-    EXPECT_EQ(app.Window(Kind::kParamList, 0), nullptr) << "a destroyed window leaves its slot";
-    EXPECT_EQ(app.Window(Kind::kWaveform, 0), b);
+    EXPECT_EQ(app.Windows().FindWidget(Kind::kParamList, 0), nullptr) << "a destroyed window leaves its slot";
+    EXPECT_EQ(app.Windows().FindWidget(Kind::kWaveform, 0), b);
     EXPECT_EQ(CKVL_ControlApp::Instance(), &app);
 }
 
@@ -379,6 +378,19 @@ TEST_F(StartWindowTest, AMissingHelpPageIsSaidInTheHelpWindow)
     EXPECT_TRUE(text.contains(m_helpFile)) << text.toStdString();
     EXPECT_EQ(help->windowTitle(), QStringLiteral("ヘルプ"));
     EXPECT_EQ(help->CloseButton()->text(), QStringLiteral("閉じる"));
+}
+
+TEST_F(StartWindowTest, AnOpenHelpWindowFollowsALanguageSwitch)
+{
+    StartApp(CAppSettings::kSystemLangJapanese);
+    Dialog().show();
+    QTest::mouseClick(Dialog().HelpButton(), Qt::LeftButton);
+    CHelpWindow *help = m_app->HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->CloseButton()->text(), QStringLiteral("閉じる"));
+    Dialog().PressLanguage(kEn);
+    ASSERT_EQ(m_app->Settings().Language(), kEn);
+    EXPECT_EQ(help->CloseButton()->text(), QStringLiteral("Close"));
 }
 
 TEST_F(StartWindowTest, SecondStartRaisesTheFirstAndStops)

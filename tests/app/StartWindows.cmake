@@ -8,6 +8,8 @@ add_executable(test_app_start
   ${CMAKE_CURRENT_LIST_DIR}/MsgDlgTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartWindowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DemoModeTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowRegistryTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowTextsTest.cpp
 )
 target_include_directories(test_app_start PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(test_app_start PRIVATE kvl_app_gui kvl_test_support Qt6::Test GTest::gtest)

@@ -235,33 +235,22 @@ TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
     EXPECT_EQ(messages, 0);
 }
 
-TEST_F(AppSettingsTest, WindowTextsReplaceOnlyWhatTheFileHas)
+TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
 {
     CAppSettings settings;
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
     const CLanguageTexts &texts = settings.Texts();
 
-    std::string title = "built-in title";
-    std::string next = "Next";
-    std::string empty = "Empty";
-    std::string missing = "Missing";
-    auto setter = [](std::string &caption) {
-        return [&caption](const std::string &text) { caption = text; };
-    };
-    const std::vector<CLanguageTexts::Target> targets = {
-        {"IDC_NEXT", setter(next)}, {"IDC_EMPTY", setter(empty)}, {"IDC_MISSING", setter(missing)}};
-    EXPECT_EQ(texts.ApplyWindowTexts("IDD_KVL_VER2_CONTROL_DIALOG", setter(title), targets), 2);
-    EXPECT_EQ(title, "スタート");
-    EXPECT_EQ(next, "次へ");
-    EXPECT_EQ(empty, "Empty");
-    EXPECT_EQ(missing, "Missing");
-
-    // A window whose section is missing keeps every built-in caption.
-    title = "built-in title";
-    next = "Next";
-    EXPECT_EQ(texts.ApplyWindowTexts("IDD_KVL_ROG_DIALOG", setter(title), targets), 0);
-    EXPECT_EQ(title, "built-in title");
-    EXPECT_EQ(next, "Next");
+    // A window's title is (section, section); its controls are (control, section).
+    const std::string section = "IDD_KVL_VER2_CONTROL_DIALOG";
+    EXPECT_EQ(texts.Text(section, section), "スタート");
+    EXPECT_EQ(texts.Text("IDC_NEXT", section), "次へ");
+    // An empty text, a missing one and a missing section all come back empty, so the window
+    // keeps its built-in caption there.
+    EXPECT_EQ(texts.Text("IDC_EMPTY", section), "");
+    EXPECT_EQ(texts.Text("IDC_MISSING", section), "");
+    EXPECT_EQ(texts.Text("IDD_KVL_ROG_DIALOG", "IDD_KVL_ROG_DIALOG"), "");
+    EXPECT_EQ(texts.Text("IDC_NEXT", "IDD_KVL_ROG_DIALOG"), "");
 
     EXPECT_EQ(texts.Tooltip(30), "次の画面へ進みます");
     EXPECT_EQ(texts.Tooltip(31), "");

@@ -1,0 +1,49 @@
+#pragma once
+// CSessionPort: the bus port and speed of this run, and the one place of the demo-mode rule.
+// Normally they are the settings file's ("Port", "RS485") and ("Speed", "RS485"), and what a
+// window stores (a found speed, another port, a device path) is written there at once. In demo
+// mode the program talks to the in-process demo bus instead: the port is the demo bus'
+// pseudo-terminal (a CPortResolver number) at the demo bus' speed, and whatever a window stores
+// is kept for this run only, so the user's settings file is never written.
+// Owned by the application object; every window and model reaches it through Access().
+// User-interface thread only.
+#include <string>
+
+#include "app/CBusPortAccess.h"
+
+namespace kvl {
+
+class CAppSettings;
+
+class CSessionPort {
+public:
+    explicit CSessionPort(CAppSettings &settings);
+
+    // Demo mode from now on: the demo bus' port number and its bus speed.
+    void UseDemoBus(int port, int speed);
+    bool DemoMode() const { return m_demo; }
+
+    int Port() const;
+    // The speed as stored (the demo bus' speed in demo mode); 0 when none is stored.
+    int StoredSpeed() const;
+    // The speed the bus is opened with: the stored one, or CAppSettings::kDefaultSpeed.
+    int OpenSpeed() const;
+    // Stores the port and speed (see the header comment); false when the settings file could
+    // not be saved.
+    bool Store(int port, int speed);
+    // Stores the device path of port number `port`; in demo mode the resolver's mapping for
+    // this run is all there is.
+    bool StorePath(int port, const std::string &path);
+
+    // The same reads and stores for the models of the axis link and the port settings; valid
+    // while this object lives.
+    CBusPortAccess Access();
+
+private:
+    CAppSettings &m_settings;
+    bool m_demo = false;
+    int m_demoPort = 0;
+    int m_demoSpeed = 0;
+};
+
+} // namespace kvl
