@@ -12,6 +12,7 @@
 
 #include "app/CBusScanner.h"
 #include "cli/CCliArgs.h"
+#include "config/CAppValues.h"
 #include "cli/CCliPrompt.h"
 
 namespace kvl {
@@ -66,6 +67,10 @@ public:
     CServoCommands &Commands() { return *commands_; }
     // The facade without retries (with the tracer in front under --trace), for raw frames.
     CComm &Comm();
+    // The facade itself, for its hooks.
+    CCommImplement &Facade() { return *comm_; }
+    // The application's values for this run.
+    CAppValues &Values() { return values_; }
     // Whether an idempotent read that met silence is sent again (a bus scan turns it off).
     void SetRetryOnSilence(bool on);
     CCliPrompt &Prompt() { return prompt_; }
@@ -103,6 +108,7 @@ private:
     const CCliArgs &args_;
     std::ostream &out_;
     std::ostream &err_;
+    CAppValues values_;
     std::unique_ptr<CAppSettings> settings_;
     std::unique_ptr<CCommImplement> comm_;
     std::unique_ptr<CTracingComm> tracing_;

@@ -93,6 +93,7 @@ int ReadFromController(CCliSession &session, AxisParams &params, const std::vect
 {
     const CCommErrorLog log(CIniEx::ProgramFolder());
     ReadAllOptions options;
+    options.values = &session.Values();
     options.store = &params.store;
     options.log = &log;
     options.only = numbers;
@@ -171,6 +172,7 @@ int WriteChanged(CCliSession &session, AxisParams &params)
 {
     const uint8_t axis = params.target.address;
     WriteOptions options;
+    options.values = &session.Values();
     int result = CParamWriter::ReadAxisFlags(session.Commands(), axis, options.servoOn, options.programActive);
     if (result != kResultOk)
         return session.Fail(axis, "read servo and run state", result, CServoCommands::kTimeoutMs);

@@ -15,6 +15,7 @@
 
 #include "app/CBusPortAccess.h"
 #include "app/CBusScanner.h"
+#include "config/CAppValues.h"
 
 namespace kvl {
 
@@ -55,8 +56,9 @@ public:
         std::function<void(int address)> openAxisWindows;
     };
 
-    CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CBusPortAccess port,
-                   Hooks hooks = {});
+    // `values` (the application's) get the gateway-present flag and the per-axis model match.
+    CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CAppValues &values,
+                   CBusPortAccess port, Hooks hooks = {});
 
     // Window opening: with a port number above 0, opens the port at the stored speed (38400
     // when none is stored). No message when that fails. True when the port opened.
@@ -123,6 +125,7 @@ private:
 
     CServoCommands &m_commands;
     const CLanguageTexts &m_texts;
+    CAppValues &m_values;
     CBusPortAccess m_port;
     Hooks m_hooks;
     CBusScanner m_scanner;

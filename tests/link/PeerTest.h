@@ -7,7 +7,6 @@
 #include <mutex>
 #include <vector>
 
-#include "link/CAppState.h"
 #include "link/CPortResolver.h"
 #include "protocol/Frame.h"
 #include "support/PtyPeer.h"
@@ -22,7 +21,6 @@ protected:
 
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
         peer_ = MakePeer();
         ASSERT_TRUE(peer_->Start());
@@ -32,7 +30,6 @@ protected:
     void TearDown() override
     {
         peer_->Stop();
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
     }
 
