@@ -292,14 +292,6 @@ TEST_F(ComAccessTest, NoPortNumberOrBadArgumentsTouchNothing)
     EXPECT_EQ(peer_->Requests()[0], request);
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(ComAccessTest, TraceLogsEveryExchangeWhenTracingIsOn)
 {
     QTemporaryDir dir;

@@ -3,8 +3,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "PeerTest.h"
 #include "link/CComAccess.h"
@@ -29,12 +27,18 @@ std::string Hex(const std::vector<uint8_t> &bytes)
     return text;
 }
 
-std::string ReadText(const std::string &path)
+// A waveform-data reply of `samples` samples (2 bytes each, plus 21) whose sample bytes are 0x44.
+std::vector<uint8_t> WaveReply(int samples)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::vector<uint8_t> wave(static_cast<size_t>(samples * 2 + 21), 0x44);
+    wave[0] = 0xEF;
+    wave[1] = 2;   // the fixture's axis
+    wave[2] = 0x37;
+    wave[3] = static_cast<uint8_t>(samples & 0xFF);
+    wave[4] = static_cast<uint8_t>(samples >> 8);
+    wave[wave.size() - 2] = 0x0D;
+    wave[wave.size() - 1] = 0x0A;
+    return wave;
 }
 
 TEST(CommCleaning, DropsNoiseBeforeTheStartAndBytesAfterTheLastCrLf)
@@ -115,14 +119,7 @@ TEST_F(CommImplementTest, CleansWhatTheDeviceSentWhateverTheResult)
 
 TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
 {
-    std::vector<uint8_t> wave(221, 0x44);
-    wave[0] = 0xEF;
-    wave[1] = kAxis;
-    wave[2] = 0x37;
-    wave[3] = 0x64;
-    wave[4] = 0x00;
-    wave[219] = 0x0D;
-    wave[220] = 0x0A;
+    const std::vector<uint8_t> wave = WaveReply(100);
     Script([&](const std::vector<uint8_t> &req) {
         if (req[2] == 0x37)
             return PeerAction::Chunks({{std::vector<uint8_t>(wave.begin(), wave.begin() + 20), 0},
@@ -178,14 +175,7 @@ TEST_F(CommImplementTest, ARefusedNestedExchangeIsTracedWithItsReason)
     const std::string folder = dir.path().toStdString();
     std::filesystem::create_directory(folder + "/log");
     comm.Serial().TraceLog().SetClock([] { return CTraceLog::LocalTime{2026, 1, 2, 9, 5, 7}; });
-    std::vector<uint8_t> wave(31, 0x44);   // five samples: 5 x 2 + 21 bytes
-    wave[0] = 0xEF;
-    wave[1] = kAxis;
-    wave[2] = 0x37;
-    wave[3] = 0x05;
-    wave[4] = 0x00;
-    wave[29] = 0x0D;
-    wave[30] = 0x0A;
+    const std::vector<uint8_t> wave = WaveReply(5);
     const std::vector<uint8_t> waveRequest = Frame(0x37, {0x00});
     // A status read (a polled command, traced to its own file) asked while the waveform read waits.
     auto waveReadWithNestedStatusRead = [&] {
@@ -206,10 +196,10 @@ TEST_F(CommImplementTest, ARefusedNestedExchangeIsTracedWithItsReason)
 
     comm.SetTrace(true, folder);
     EXPECT_EQ(waveReadWithNestedStatusRead(), kResultBadReply);
-    EXPECT_EQ(ReadText(folder + "/log/20260102_OnTimer.log"),
+    EXPECT_EQ(ReadFile(folder + "/log/20260102_OnTimer.log"),
               "09:05:07 REFUSED:" + Hex(request) + "(another exchange is in progress)\n");
     // The reply of the exchange in progress still goes to its own request's file.
-    EXPECT_EQ(ReadText(folder + "/log/20260102.log"),
+    EXPECT_EQ(ReadFile(folder + "/log/20260102.log"),
               "09:05:07 TX:" + Hex(waveRequest) + "\n09:05:07 RX:" + Hex(wave) + "\n\n");
 
     // Without tracing a refusal is not written.

@@ -44,14 +44,6 @@ bool WaitFor(const std::function<bool()> &done, int limitMs)
     return true;
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ExchangeDeadlineTest : public PeerTest {
 protected:
     int Run(CComAccess &port, const std::vector<uint8_t> &request, int expected, int timeoutMs,

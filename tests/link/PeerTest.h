@@ -1,10 +1,13 @@
 #pragma once
-// Fixture for the tests that talk to a scripted device on a pseudo-terminal: a fresh
-// application state, port number kPort mapped to the peer's device, and a script the test sets.
+// Fixture for the tests that talk to a scripted device on a pseudo-terminal: port number kPort
+// mapped to the peer's device, and a script the test sets.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "link/CPortResolver.h"
@@ -12,6 +15,15 @@
 #include "support/PtyPeer.h"
 
 namespace kvl::test {
+
+// The whole file as it is on disk (a trace log); empty when it cannot be read.
+inline std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 class PeerTest : public ::testing::Test {
 protected:
