@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"

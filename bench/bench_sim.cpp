@@ -11,7 +11,6 @@
 #include <functional>
 #include <vector>
 
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -93,7 +92,6 @@ bool Measure(int baud, bool pace)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    kvl::CAppState::Instance().Reset();
     bool ok = Measure(115200, false);
     for (int baud : {38400, 57600, 115200})
         ok = Measure(baud, true) && ok;

@@ -50,6 +50,7 @@ public:
     int TextQuery(const std::string &c, std::string *a) override { return inner_.TextQuery(c, a); }
     int TextSend(const std::string &c) override { return inner_.TextSend(c); }
     std::string DeviceModelName() override { return inner_.DeviceModelName(); }
+    void SetPaddingMode(bool on) override { inner_.SetPaddingMode(on); }
 
     void Reset() { bytes = exchanges = 0; }
     long long bytes = 0;

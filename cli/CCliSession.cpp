@@ -40,7 +40,7 @@ std::string FolderProblem(const std::string &path)
 
 CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,
                          bool inputIsTerminal)
-    : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>()),
+    : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>(values_)),
       comm_(std::make_unique<CCommImplement>()), prompt_(in, inputIsTerminal, err, args.Flag("yes"))
 {
     // Every try of a retried read passes the tracer, so a trace shows each one.
@@ -82,6 +82,7 @@ bool CCliSession::LoadSettings()
         CIniEx::SetSystemFolder(args_.systemDir);
     }
     settingsLoaded_ = settings_->Start(CAppSettings::SystemLanguageId());
+    comm_->SetTrace(settings_->TraceOn(), values_.startFolder);
     if (settingsLoaded_ && args_.language != 0)
         settings_->SwitchLanguage(args_.language);
     if (!settingsLoaded_) {

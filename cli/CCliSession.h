@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CCliArgs.h"
+#include "config/CAppValues.h"
 #include "cli/CCliPrompt.h"
 #include "protocol/CBusScanner.h"
 
@@ -65,6 +66,10 @@ public:
     CServoCommands &Commands() { return *commands_; }
     // The facade without retries (with the tracer in front under --trace), for raw frames.
     CComm &Comm();
+    // The facade itself, for its hooks.
+    CCommImplement &Facade() { return *comm_; }
+    // The application's values for this run.
+    CAppValues &Values() { return values_; }
     // Whether an idempotent read that met silence is sent again (a bus scan turns it off).
     void SetRetryOnSilence(bool on);
     CCliPrompt &Prompt() { return prompt_; }
@@ -102,6 +107,7 @@ private:
     const CCliArgs &args_;
     std::ostream &out_;
     std::ostream &err_;
+    CAppValues values_;
     std::unique_ptr<CAppSettings> settings_;
     std::unique_ptr<CCommImplement> comm_;
     std::unique_ptr<CTracingComm> tracing_;

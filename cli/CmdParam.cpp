@@ -65,6 +65,7 @@ int ReadFromController(CCliSession &session, CAxisParamSetup &params, const std:
 {
     const CCommErrorLog log(CIniEx::ProgramFolder());
     ReadAllOptions options;
+    options.values = &session.Values();
     options.store = &params.Store();
     options.log = &log;
     options.only = numbers;
@@ -143,6 +144,7 @@ int WriteChanged(CCliSession &session, CAxisParamSetup &params)
 {
     const uint8_t axis = params.Target().address;
     WriteOptions options;
+    options.values = &session.Values();
     int result = CParamWriter::ReadAxisFlags(session.Commands(), axis, options.servoOn, options.programActive);
     if (result != kResultOk)
         return session.Fail(axis, "read servo and run state", result, CServoCommands::kTimeoutMs);

@@ -7,7 +7,8 @@
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
-#include "link/CAppState.h"
+#include "config/CIniEx.h"
+#include "link/CCommImplement.h"
 #include "link/ResultCode.h"
 #include "points/CPointCsv.h"
 #include "points/CPointCsvCheck.h"
@@ -69,13 +70,23 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
 // Hands the bytes of the bulk read to a progress line while the read runs.
 class BulkReadProgressScope {
 public:
-    explicit BulkReadProgressScope(CProgressLine &progress)
+    BulkReadProgressScope(CCommImplement &facade, CProgressLine &progress) : facade_(facade)
     {
-        CAppState::Instance().bulkReadProgress = [&progress](int received) { progress.Bytes(received); };
+        LinkHooks hooks = facade_.Hooks();
+        hooks.bulkReadProgress = [&progress](int received) { progress.Bytes(received); };
+        facade_.SetHooks(std::move(hooks));
     }
-    ~BulkReadProgressScope() { CAppState::Instance().bulkReadProgress = nullptr; }
+    ~BulkReadProgressScope()
+    {
+        LinkHooks hooks = facade_.Hooks();
+        hooks.bulkReadProgress = nullptr;
+        facade_.SetHooks(std::move(hooks));
+    }
     BulkReadProgressScope(const BulkReadProgressScope &) = delete;
     BulkReadProgressScope &operator=(const BulkReadProgressScope &) = delete;
+
+private:
+    CCommImplement &facade_;
 };
 
 // Reads the controller's table into both the working table and the driver copy. A read the
@@ -87,7 +98,7 @@ int ReadControllerTable(CCliSession &session, uint8_t axis, const AxisTable &axi
     int result = kResultOk;
     {
         CProgressLine progress(session.Err(), session.ErrIsTerminal(), "reading the point table");
-        BulkReadProgressScope hook(progress);
+        BulkReadProgressScope hook(session.Facade(), progress);
         result = session.Commands().ReadAllSteps(axisTable.model, lines, axis, kTimeoutMs);
     }
     if (result == kResultRefused)

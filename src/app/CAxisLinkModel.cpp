@@ -6,7 +6,6 @@
 
 #include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
-#include "link/CAppState.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -58,9 +57,9 @@ void ReplaceAll(std::string &text, const std::string &what, const std::string &w
 
 } // namespace
 
-CAxisLinkModel::CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts,
+CAxisLinkModel::CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CAppValues &values,
                                CBusPortAccess port, Hooks hooks)
-    : m_commands(commands), m_texts(texts), m_port(std::move(port)), m_hooks(std::move(hooks)),
+    : m_commands(commands), m_texts(texts), m_values(values), m_port(std::move(port)), m_hooks(std::move(hooks)),
       m_scanner(commands)
 {
 }
@@ -90,7 +89,7 @@ bool CAxisLinkModel::Link()
     const LinkResult result = Search(port, m_port.Speed());
     m_nothingFound = !result.found;
     m_gatewayPresent = result.gatewayPresent;
-    CAppState::Instance().gatewayPresent = result.gatewayPresent;
+    m_values.gatewayPresent = result.gatewayPresent;
     if (result.gatewayPresent)
         m_gateway = result.gateway;
 
@@ -378,13 +377,13 @@ void CAxisLinkModel::Changed() const
 void CAxisLinkModel::UpdateModelMatch(int address)
 {
     bool match = false;
-    if (CAppState::Instance().gatewayPresent) {
+    if (m_values.gatewayPresent) {
         UnitDeviceList list{};
         if (m_commands.ReadUnitDeviceList(list, frame::kGatewayAddress, kUnitListTimeoutMs) == kResultOk)
             match = StationText(m_texts, list[static_cast<size_t>(address)]) ==
                     m_axes[static_cast<size_t>(address)].model;
     }
-    CAppState::Instance().modelMatch[static_cast<size_t>(address)] = match;
+    m_values.modelMatch[static_cast<size_t>(address)] = match;
 }
 
 std::string CAxisLinkModel::Text(const char *key, const char *section, const char *builtIn) const

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/CBusPortAccess.h"
+#include "config/CAppValues.h"
 #include "protocol/CBusScanner.h"
 
 namespace kvl {
@@ -53,8 +54,9 @@ public:
         std::function<void(int address)> openAxisWindows;
     };
 
-    CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CBusPortAccess port,
-                   Hooks hooks = {});
+    // `values` (the application's) get the gateway-present flag and the per-axis model match.
+    CAxisLinkModel(CServoCommands &commands, const CLanguageTexts &texts, CAppValues &values,
+                   CBusPortAccess port, Hooks hooks = {});
 
     // Window opening: with a port number above 0, opens the port at the stored speed
     // (CAppSettings::kDefaultSpeed when none is stored). No message when that fails. True when the port opened.
@@ -121,6 +123,7 @@ private:
 
     CServoCommands &m_commands;
     const CLanguageTexts &m_texts;
+    CAppValues &m_values;
     CBusPortAccess m_port;
     Hooks m_hooks;
     CBusScanner m_scanner;

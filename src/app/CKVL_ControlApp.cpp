@@ -14,7 +14,6 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
@@ -47,7 +46,7 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)),
       m_systemLanguageId(m_options.systemLanguageId != 0 ? m_options.systemLanguageId
                                                          : CAppSettings::SystemLanguageId()),
-      m_settings(std::make_unique<CAppSettings>()),
+      m_settings(std::make_unique<CAppSettings>(m_values)),
       m_comm(std::make_unique<CCommImplement>()),
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
       m_busy(new CBusyIndicator({}, this)),
@@ -63,9 +62,7 @@ CKVL_ControlApp::~CKVL_ControlApp()
 {
     Shutdown();
     delete m_startDlg.data();
-    CAppState &state = CAppState::Instance();
-    state.commWarning = nullptr;
-    state.pumpEvents = nullptr;
+    m_comm->SetHooks({});
     m_settings->showMessage = nullptr;
     m_settings->languageChanged = nullptr;
     m_commands.reset();
@@ -91,15 +88,16 @@ CKVL_ControlApp::StartResult CKVL_ControlApp::Start()
         BringToFront();
         return StartResult::kAlreadyRunning;
     }
-    CAppState &state = CAppState::Instance();
-    state.startFolder = (m_options.startFolder.isEmpty() ? QDir::currentPath() : m_options.startFolder)
-                            .toStdString();
+    m_values.startFolder = (m_options.startFolder.isEmpty() ? QDir::currentPath() : m_options.startFolder)
+                               .toStdString();
     InstallHooks();
     m_settings->languageChanged = [this](int language) { OnLanguageChanged(language); };
     m_settings->showMessage = [this](const std::string &text) {
         Message(QString(), QString::fromStdString(text));
     };
-    if (m_settings->Start(m_systemLanguageId))
+    const bool settingsOpened = m_settings->Start(m_systemLanguageId);
+    m_comm->SetTrace(m_settings->TraceOn(), m_values.startFolder);
+    if (settingsOpened)
         LoadDevicePaths();
     if (m_options.demo && !StartDemoBus())
         return StartResult::kDemoFailed;
@@ -169,12 +167,13 @@ void CKVL_ControlApp::LoadDevicePaths()
 
 void CKVL_ControlApp::InstallHooks()
 {
-    CAppState &state = CAppState::Instance();
-    state.commWarning = [this] {
+    LinkHooks hooks;
+    hooks.commWarning = [this] {
         CMsgDlg::Show(QApplication::activeWindow(), QString(),
                       Text("IDS_WARNMSG_COMTIMEOUT", "COMMON"));
     };
-    state.pumpEvents = [] { QCoreApplication::processEvents(); };
+    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+    m_comm->SetHooks(std::move(hooks));
 }
 
 bool CKVL_ControlApp::StartDemoBus()

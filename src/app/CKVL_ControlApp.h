@@ -1,7 +1,8 @@
 #pragma once
 // CKVL_ControlApp: the application object, one per process, created by main() (and by the GUI
 // tests) right after the QApplication and destroyed before it. It owns what every window shares:
-// the settings and language state (CAppSettings), the one communication facade (CCommImplement)
+// the application's values (CAppValues: language, current axis, polling switch, per-axis tables,
+// ...), the settings and language state (CAppSettings), the one communication facade (CCommImplement)
 // and the one command layer (CServoCommands) on top of it, the busy indicator, the start window,
 // the demo bus when started with --demo, and the window registry (CWindowRegistry) through which
 // every window is made once per (kind, axis). User-interface thread only.
@@ -23,6 +24,7 @@
 #include "app/CBusPortAccess.h"
 #include "app/CSessionPort.h"
 #include "app/CWindowRegistry.h"
+#include "config/CAppValues.h"
 
 class QLocalServer;
 class QLockFile;
@@ -61,10 +63,11 @@ public:
 
     static CKVL_ControlApp *Instance();
 
-    // Start-up: single-instance check, start folder, settings and language, the CAppState hooks,
-    // the demo bus, the start window (created but not shown: main() shows it).
+    // Start-up: single-instance check, start folder, the facade's hooks, settings and language
+    // (and the trace switch), the demo bus, the start window (created but not shown: main() shows it).
     StartResult Start();
 
+    CAppValues &Values() { return m_values; }
     CAppSettings &Settings();
     CServoCommands &Commands();
     CCommImplement &Comm();
@@ -127,6 +130,7 @@ private:
 
     Options m_options;
     int m_systemLanguageId = 0;
+    CAppValues m_values;
     std::unique_ptr<CAppSettings> m_settings;
     std::unique_ptr<CCommImplement> m_comm;
     std::unique_ptr<CServoCommands> m_commands;

@@ -63,8 +63,8 @@ CKVL_VER2_AXIS_LINK_DIALOG::CKVL_VER2_AXIS_LINK_DIALOG(CKVL_ControlApp &app, QWi
 {
     setObjectName(QStringLiteral("axisLinkWindow"));
     setModal(false);
-    m_model = std::make_unique<CAxisLinkModel>(app.Commands(), app.Settings().Texts(), app.BusPortAccess(),
-                                               MakeHooks());
+    m_model = std::make_unique<CAxisLinkModel>(app.Commands(), app.Settings().Texts(), app.Values(),
+                                               app.BusPortAccess(), MakeHooks());
     BuildLayout();
     RefreshView();
     m_model->OpenPortAtStart();

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "common/CWindowTexts.h"
-#include "link/CAppState.h"
+#include "config/CAppValues.h"
 
 namespace kvl {
 
@@ -25,7 +25,7 @@ constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
 
 int ValidAxis(int axis)
 {
-    return axis >= 0 && axis < CAppState::kAxisCount ? axis : -1;
+    return axis >= 0 && axis < CAppValues::kAxisCount ? axis : -1;
 }
 } // namespace
 
@@ -33,8 +33,8 @@ QString CMsgDlg::s_okCaption = QString::fromLatin1(kOkCaption);
 QString CMsgDlg::s_cancelCaption = QString::fromLatin1(kCancelCaption);
 
 CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel,
-                 int axis, bool withExtraButtons, bool withChoice)
-    : QDialog(parent), m_axis(ValidAxis(axis))
+                 int axis, bool withExtraButtons, CAppValues *choiceValues)
+    : QDialog(parent), m_axis(ValidAxis(axis)), m_values(choiceValues)
 {
     setObjectName(QStringLiteral("msgDialog"));
     setWindowTitle(title.isEmpty() ? DefaultTitle() : title);
@@ -66,13 +66,13 @@ CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, boo
     m_remote->hide();
     buttons->addWidget(m_home);
     buttons->addWidget(m_remote);
-    if (withChoice) {
+    if (m_values) {
         auto *label = new QLabel(QString::fromLatin1(kChoiceLabel), this);
         m_choice = new QComboBox(this);
         m_choice->setObjectName(QStringLiteral("floatChoice"));
         for (int i = 0; i < kChoiceCount; ++i)
             m_choice->addItem(QString::number(i));
-        const int current = m_axis >= 0 ? CAppState::Instance().decimals[m_axis] : 0;
+        const int current = m_axis >= 0 ? m_values->decimals[m_axis] : 0;
         m_choice->setCurrentIndex(current >= 0 && current < kChoiceCount ? current : 0);
         label->setBuddy(m_choice);
         buttons->addWidget(label);
@@ -99,9 +99,9 @@ CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, boo
 }
 
 bool CMsgDlg::Show(QWidget *parent, const QString &title, const QString &text, bool withCancel,
-                   int axis, bool withExtraButtons, bool withChoice)
+                   int axis, bool withExtraButtons, CAppValues *choiceValues)
 {
-    CMsgDlg dialog(parent, title, text, withCancel, axis, withExtraButtons, withChoice);
+    CMsgDlg dialog(parent, title, text, withCancel, axis, withExtraButtons, choiceValues);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -119,8 +119,8 @@ void CMsgDlg::ApplyTexts(const CLanguageTexts &texts)
 
 void CMsgDlg::accept()
 {
-    if (m_choice && m_axis >= 0)
-        CAppState::Instance().decimals[m_axis] = m_choice->currentIndex();
+    if (m_choice && m_values && m_axis >= 0)
+        m_values->decimals[m_axis] = m_choice->currentIndex();
     QDialog::accept();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // CMsgDlg: the one message dialog of the tool. A title ("Message" when empty), a text ("None!"
 // when empty), OK or OK/Cancel, an optional "FLOAT" choice 0/1/2 that becomes the axis' decimals
-// setting (CAppState::decimals) when OK is pressed, and two service buttons (manual home, remote
+// setting (CAppValues::decimals of the values handed in) when OK is pressed, and two service buttons (manual home, remote
 // state) that have their place in the layout but stay hidden for now. Texts arrive in UTF-8
 // (CLanguageTexts converts the language file's code page). Modal; user-interface thread only.
 #include <QDialog>
@@ -14,19 +14,21 @@ class QPushButton;
 namespace kvl {
 
 class CLanguageTexts;
+struct CAppValues;
 
 class CMsgDlg : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kChoiceCount = 3;
 
+    // With `choiceValues`, the "FLOAT" choice shows that axis' decimals setting and OK stores it there.
     CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel = false,
-            int axis = 0, bool withExtraButtons = false, bool withChoice = false);
+            int axis = 0, bool withExtraButtons = false, CAppValues *choiceValues = nullptr);
 
     // Builds the dialog, runs it modally and returns whether OK was pressed.
     static bool Show(QWidget *parent, const QString &title, const QString &text,
                      bool withCancel = false, int axis = 0, bool withExtraButtons = false,
-                     bool withChoice = false);
+                     CAppValues *choiceValues = nullptr);
 
     static QString DefaultTitle() { return QStringLiteral("Message"); }
     static QString DefaultText() { return QStringLiteral("None!"); }
@@ -46,6 +48,7 @@ public:
 
 private:
     int m_axis = 0;
+    CAppValues *m_values = nullptr;
     QLabel *m_text = nullptr;
     QComboBox *m_choice = nullptr;
     QPushButton *m_ok = nullptr;

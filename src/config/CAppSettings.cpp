@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "config/CCodePage.h"
-#include "link/CAppState.h"
 
 namespace kvl {
 
@@ -59,10 +58,9 @@ bool CAppSettings::Start(int systemLanguageId)
     if (!OpenStore(m_settings, kSettingsFile))
         return false;
 
-    CAppState &state = CAppState::Instance();
     const int level = DebugLevel();
-    state.traceOn = level != 0;
-    state.serviceMode = level == kServiceLevel;
+    m_traceOn = level != 0;
+    m_values.serviceMode = level == kServiceLevel;
 
     // The language stored under ("Default", "Language") is read by the axis windows only; the
     // start always follows the system's language.
@@ -133,7 +131,7 @@ void CAppSettings::SwitchLanguage(int language)
 {
     m_settings.SetString(kSectionLanguage, kKeyDefault, std::to_string(language));
     m_language = language;
-    CAppState::Instance().language = language;
+    m_values.language = language;
 
     m_texts.Load(m_settings.GetString(kSectionLanguage, LanguageItemKey(language), ""), language);
     if (languageChanged)

@@ -1,15 +1,17 @@
 #pragma once
 // CAppSettings: the application's settings and language state for the whole run. It holds the
 // settings store ("kvl_motor.ini"), the language texts and the waveform settings, runs the
-// start-up sequence (service switches into CAppState, first language from the system's
-// language) and the language switch, which also reopens the parameter store of every axis window
-// that registered itself here. The faces create one instance at start and close it at exit.
-// User-interface thread only.
+// start-up sequence (trace and service switches from the debug level, first language from the
+// system's language) and the language switch, which also reopens the parameter store of every
+// axis window that registered itself here. It writes the language and the service switch into
+// the application's values (CAppValues) it is handed. The faces create one instance at start and
+// close it at exit. User-interface thread only.
 #include <array>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "config/CAppValues.h"
 #include "config/CIniEx.h"
 #include "config/CLanguageTexts.h"
 #include "config/CWaveformSettings.h"
@@ -32,7 +34,7 @@ public:
     // The bus speed in bit/s every face opens the port with when the settings file has none.
     static constexpr int kDefaultSpeed = 38400;
 
-    CAppSettings() = default;
+    explicit CAppSettings(CAppValues &values) : m_values(values) {}
     ~CAppSettings();
     CAppSettings(const CAppSettings &) = delete;
     CAppSettings &operator=(const CAppSettings &) = delete;
@@ -64,6 +66,8 @@ public:
     // Whether the settings file names a language file for `language` and the system folder holds it.
     bool LanguageFileExists(int language) const;
     int Language() const { return m_language; }
+    // Whether the exchanges are traced: a debug level other than 0 at start.
+    bool TraceOn() const { return m_traceOn; }
 
     // ("LanguageItem%dFull" and friends) for language n and an axis' model key.
     static std::string ParamFileKey(int language, std::string_view modelKey);
@@ -110,10 +114,12 @@ private:
 
     void ReopenAxisStores();
 
+    CAppValues &m_values;
     CIniEx m_settings;
     CLanguageTexts m_texts;
     CWaveformSettings m_waveform;
     int m_language = kLanguageEnglish;
+    bool m_traceOn = false;
     std::array<AxisSlot, kAxisSlots> m_axes;
 };
 

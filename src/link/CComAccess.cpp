@@ -2,13 +2,14 @@
 
 #include <QElapsedTimer>
 #include <QSerialPort>
+#include <algorithm>
 #include <mutex>
+#include <utility>
 
 #ifndef _WIN32
 #include <sys/ioctl.h>
 #endif
 
-#include "link/CAppState.h"
 #include "link/CPortLock.h"
 #include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
@@ -162,17 +163,16 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
     if (portNumber_ < 1)
         return kResultNoPort;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
-    CAppState &app = CAppState::Instance();
     const uint8_t command = requestLength > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
-    const bool trace = app.traceOn;
+    const bool trace = traceOn_;
     // What waits now is the tail of an earlier answer or noise: dropped, so that the reply is
     // looked for only among the bytes that come after this request.
     int discarded = 0;
     int result = EnsureOpen() ? Purge(&discarded) : kResultOpenFailed;
     if (trace && discarded > 0)
-        trace_.LogDiscarded(app.startFolder, command, discarded);
+        trace_.LogDiscarded(traceFolder_, command, discarded);
     if (trace)
-        trace_.LogRequest(app.startFolder, command, request, requestLength);
+        trace_.LogRequest(traceFolder_, command, request, requestLength);
     if (result == kResultOk)
         result = WriteAll(request, requestLength);
     if (result != kResultOk)
@@ -180,11 +180,11 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
     if (!EnsureOpen())
         return kResultOpenFailed;
 
-    CReplyReader reader(*port_, reply, link::kReceiveLimit, speed_);
+    CReplyReader reader(*port_, reply, link::kReceiveLimit, speed_, hooks_);
     if (command == kWaveDataCommand)
         result = reader.ReadWaveBytes(expected, timeoutMs);
     else
-        result = reader.ReadBlock(expected, timeoutMs, settleMs, app.paddingMode);
+        result = reader.ReadBlock(expected, timeoutMs, settleMs, paddingMode_);
     *received = reader.Count();
     if (reader.DeviceLost())
         DropPort();
@@ -193,6 +193,27 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
         trace_.LogReply(reply, *received);
     warning_.OnResult(result, timeoutMs);
     return result;
+}
+
+void CComAccess::SetTrace(bool on, const std::string &folder)
+{
+    traceOn_ = on;
+    traceFolder_ = folder;
+}
+
+void CComAccess::SetHooks(LinkHooks hooks)
+{
+    hooks_ = std::move(hooks);
+    warning_.SetHook(hooks_.commWarning);
+}
+
+void CComAccess::TraceRefused(const uint8_t *request, int requestLength, const std::string &reason)
+{
+    if (!traceOn_)
+        return;
+    const int count = request != nullptr ? std::max(requestLength, 0) : 0;
+    const uint8_t command = count > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
+    trace_.LogRefused(traceFolder_, command, request, count, reason);
 }
 
 int CComAccess::TextCommand(const std::string &command, std::string *answer)

@@ -4,11 +4,14 @@
 // the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
 // keeps its cause (LastOpenCause). Waiting input is dropped when the port opens and before every
 // request. A closed port is reopened by the next exchange with the stored number and
-// speed; a device that goes away while open closes the port. Owned by the communication facade;
-// called from the thread that makes the exchanges (a QCoreApplication must exist).
+// speed; a device that goes away while open closes the port. The trace switch, the log folder,
+// the padding mode and the face's hooks are set through the facade. Owned by the communication
+// facade; called from the thread that makes the exchanges (a QCoreApplication must exist).
 #include <memory>
+#include <string>
 
 #include "link/CCommBase.h"
+#include "link/LinkHooks.h"
 #include "link/ResultCode.h"
 #include "link/CTimeoutWarning.h"
 #include "link/CTraceLog.h"
@@ -49,6 +52,17 @@ public:
     CTraceLog &TraceLog() { return trace_; }
     const CTimeoutWarning &TimeoutWarning() const { return warning_; }
 
+    // Tracing on or off; the log goes to <folder>/log (which is never created).
+    void SetTrace(bool on, const std::string &folder);
+    bool TraceOn() const { return traceOn_; }
+    // The bulk point-table read ends its data with 0xFF padding: set for that one exchange.
+    void SetPaddingMode(bool on) { paddingMode_ = on; }
+    bool PaddingMode() const { return paddingMode_; }
+    void SetHooks(LinkHooks hooks);
+    const LinkHooks &Hooks() const { return hooks_; }
+    // Traces a request the facade refused, with why, when tracing is on.
+    void TraceRefused(const uint8_t *request, int requestLength, const std::string &reason);
+
 private:
     bool EnsureOpen();
     // Discards waiting input and unsent output; `discarded` gets the input bytes dropped.
@@ -64,6 +78,10 @@ private:
     PortOpenCause openCause_ = PortOpenCause::kNone;
     CTraceLog trace_;
     CTimeoutWarning warning_;
+    bool traceOn_ = false;
+    std::string traceFolder_;
+    bool paddingMode_ = false;
+    LinkHooks hooks_;
 };
 
 } // namespace kvl

@@ -36,6 +36,9 @@ public:
     // Sends a text command without waiting for an answer. Result code.
     virtual int TextSend(const std::string &command) = 0;
     virtual std::string DeviceModelName() = 0;
+    // The bulk point-table read ends its data with 0xFF padding: the command layer sets this for
+    // that one exchange so that the transport waits for the padding's end.
+    virtual void SetPaddingMode(bool on) = 0;
 };
 
 } // namespace kvl

@@ -29,6 +29,7 @@ public:
     }
     int TextSend(const std::string &command) override { return m_inner.TextSend(command); }
     std::string DeviceModelName() override { return m_inner.DeviceModelName(); }
+    void SetPaddingMode(bool on) override { m_inner.SetPaddingMode(on); }
 
 protected:
     CComm &Inner() { return m_inner; }

@@ -1,8 +1,8 @@
 #include "link/CCommImplement.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "link/CAppState.h"
 #include "link/CComAccess.h"
 #include "link/ResultCode.h"
 #include "link/SocketBase.h"
@@ -14,16 +14,19 @@ constexpr uint8_t kCr = 0x0D;
 constexpr uint8_t kLf = 0x0A;
 constexpr char kTcpCommandEnd = ';';
 
+} // namespace
+
 // Sets the busy flag for one exchange and clears it on every way out.
-class BusyGuard {
+class CCommImplement::BusyGuard {
 public:
-    BusyGuard() { CAppState::Instance().busy = true; }
-    ~BusyGuard() { CAppState::Instance().busy = false; }
+    explicit BusyGuard(bool &busy) : busy_(busy) { busy_ = true; }
+    ~BusyGuard() { busy_ = false; }
     BusyGuard(const BusyGuard &) = delete;
     BusyGuard &operator=(const BusyGuard &) = delete;
-};
 
-} // namespace
+private:
+    bool &busy_;
+};
 
 CCommImplement::CCommImplement()
     : serial_(std::make_unique<CComAccess>()), tcp_(std::make_unique<SocketBase>()), raw_(link::kReceiveLimit)
@@ -98,11 +101,11 @@ int CCommImplement::Exchange(const uint8_t *request, int requestLength, uint8_t 
         *received = 0;
     if (mode_ != kModeSerial)
         return kResultRefused;
-    if (CAppState::Instance().busy)
-        return kResultBadReply;
+    if (busy_)
+        return RefuseBusy(request, requestLength);
     if (reply == nullptr || received == nullptr)
         return kResultBadReply;
-    BusyGuard busy;
+    BusyGuard busy(busy_);
     int rawCount = 0;
     const int result = serial_->Exchange(request, requestLength, raw_.data(), nullptr, &rawCount, expected,
                                          timeoutMs, settleMs);
@@ -129,15 +132,47 @@ int CCommImplement::TextQuery(const std::string &command, std::string *answer)
         return TextOverTcp(command, answer);
     if (mode_ != kModeSerial)
         return kResultRefused;
-    if (CAppState::Instance().busy)
-        return kResultBadReply;
-    BusyGuard busy;
+    if (busy_)
+        return RefuseBusy(reinterpret_cast<const uint8_t *>(command.data()), static_cast<int>(command.size()));
+    BusyGuard busy(busy_);
     return serial_->TextCommand(command, answer);
 }
 
 int CCommImplement::TextSend(const std::string &command)
 {
     return TextQuery(command, nullptr);
+}
+
+int CCommImplement::RefuseBusy(const uint8_t *request, int requestLength)
+{
+    // The refusal keeps the malformed-reply code the command layer expects; the trace says why.
+    serial_->TraceRefused(request, requestLength, kBusyReason);
+    return kResultBadReply;
+}
+
+void CCommImplement::SetPaddingMode(bool on)
+{
+    serial_->SetPaddingMode(on);
+}
+
+bool CCommImplement::PaddingMode() const
+{
+    return serial_->PaddingMode();
+}
+
+void CCommImplement::SetHooks(LinkHooks hooks)
+{
+    serial_->SetHooks(std::move(hooks));
+}
+
+const LinkHooks &CCommImplement::Hooks() const
+{
+    return serial_->Hooks();
+}
+
+void CCommImplement::SetTrace(bool on, const std::string &folder)
+{
+    serial_->SetTrace(on, folder);
 }
 
 std::string CCommImplement::DeviceModelName()

@@ -1,14 +1,18 @@
 #pragma once
 // The communication facade: the one object through which the command layer reaches the bus. In
 // serial mode (0, the only one the windows use) it refuses an exchange that starts while another
-// is in progress (-205, nothing sent), lets CComAccess do the exchange and cleans the received
-// bytes (noise before the first start byte and bytes after the last CR LF). Mode 1 selects the
-// local TCP client (SocketBase), which never connects in this build. Exactly one exists; the
-// application owns it. Called from the thread that makes the exchanges only.
+// is in progress (-205, nothing sent, a trace line that says why), lets CComAccess do the exchange
+// and cleans the received bytes (noise before the first start byte and bytes after the last CR
+// LF). Mode 1 selects the local TCP client (SocketBase), which never connects in this build. It
+// keeps the transport's own state (busy, padding mode) and takes the face's hooks, the trace
+// switch and the log folder. Exactly one exists; the face owns it. Called from the thread that
+// makes the exchanges only.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "link/CComm.h"
+#include "link/LinkHooks.h"
 
 namespace kvl {
 
@@ -39,6 +43,16 @@ public:
     int TextQuery(const std::string &command, std::string *answer) override;
     int TextSend(const std::string &command) override;
     std::string DeviceModelName() override;
+    void SetPaddingMode(bool on) override;
+    bool PaddingMode() const;
+
+    // An exchange is in progress (guards re-entry on one thread).
+    bool Busy() const { return busy_; }
+    // The face's hooks; empty ones are not called.
+    void SetHooks(LinkHooks hooks);
+    const LinkHooks &Hooks() const;
+    // Tracing on or off; the log goes to <folder>/log (the start folder).
+    void SetTrace(bool on, const std::string &folder);
 
     // Copies `raw` to `out` without what precedes the first start byte, then drops trailing
     // bytes until the data ends with CR LF (or one byte is left). Returns the new count.
@@ -47,10 +61,16 @@ public:
     CComAccess &Serial() { return *serial_; }
     SocketBase &Tcp() { return *tcp_; }
 
+    // Why a nested exchange was refused, as the trace line says it.
+    static constexpr const char *kBusyReason = "another exchange is in progress";
+
 private:
+    class BusyGuard;
     int TextOverTcp(const std::string &command, std::string *answer);
+    int RefuseBusy(const uint8_t *request, int requestLength);
 
     int mode_ = kModeSerial;
+    bool busy_ = false;
     std::unique_ptr<CComAccess> serial_;
     std::unique_ptr<SocketBase> tcp_;
     std::vector<uint8_t> raw_;   // the transport's bytes before cleaning

@@ -4,14 +4,13 @@
 #include <QSerialPort>
 #include <algorithm>
 
-#include "link/CAppState.h"
 #include "link/CCommBase.h"
 #include "link/ResultCode.h"
 
 namespace kvl {
 
-CReplyReader::CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed)
-    : port_(port), buffer_(buffer), capacity_(capacity), speed_(speed > 0 ? speed : link::kDefaultSpeed)
+CReplyReader::CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed, const LinkHooks &hooks)
+    : port_(port), buffer_(buffer), capacity_(capacity), speed_(speed > 0 ? speed : link::kDefaultSpeed), hooks_(hooks)
 {
 }
 
@@ -79,8 +78,8 @@ int CReplyReader::ReadAvailable()
     const int first = count_;
     count_ += static_cast<int>(n);
     // The bulk point-table read can take seconds; a face may show how much has come.
-    if (CAppState::Instance().paddingMode && CAppState::Instance().bulkReadProgress)
-        CAppState::Instance().bulkReadProgress(count_);
+    if (paddingMode_ && hooks_.bulkReadProgress)
+        hooks_.bulkReadProgress(count_);
     if (startIndex_ < 0) {
         const uint8_t *start = std::find(buffer_ + first, buffer_ + count_, link::kStartByte);
         if (start != buffer_ + count_)
@@ -101,6 +100,7 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
     count_ = 0;
     startIndex_ = -1;
     lost_ = false;
+    paddingMode_ = paddingMode;
     StartClock(paddingMode ? BulkDeadlineMs(timeoutMs, capacity_, speed_)
                            : ReplyDeadlineMs(expected, timeoutMs, settleMs, speed_));
     const qint64 waitBudgetMs = static_cast<qint64>(timeoutMs / kPollMs) * kPollMs;
@@ -202,7 +202,7 @@ int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
     StartClock(WaveDeadlineMs(expected > 0 ? expected : kWaveHeaderBytes, timeoutMs, speed_));
     for (;;) {
         // A copy: the handlers it runs may replace the hook.
-        const std::function<void()> pump = CAppState::Instance().pumpEvents;
+        const std::function<void()> pump = hooks_.pumpEvents;
         if (pump)
             pump();
         if (port_.bytesAvailable() == 0) {

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <cstdint>
 
+#include "link/LinkHooks.h"
+
 class QSerialPort;
 
 namespace kvl {
@@ -33,8 +35,8 @@ public:
     static constexpr int kBitsPerByte = 10;          // start bit, 8 data bits, stop bit
 
     // `buffer` has room for `capacity` bytes; the reader never writes beyond it. `speed` (bit/s)
-    // gives the wire time of a reply.
-    CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed);
+    // gives the wire time of a reply. `hooks` (the transport's) must outlive the reader.
+    CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed, const LinkHooks &hooks);
 
     // Milliseconds `bytes` take on a line of `speed` bit/s, rounded up.
     static int WireMs(int bytes, int speed);
@@ -50,14 +52,15 @@ public:
 
     // Block reader. `expected` > 0 ends the reply as soon as that many bytes (plus any noise
     // before the start byte) are in; otherwise the reply ends when no byte came for `settleMs`.
-    // With `paddingMode` it then waits for the 0xFF run that ends a bulk point-table read.
+    // With `paddingMode` it then waits for the 0xFF run that ends a bulk point-table read, and
+    // tells the bulk-read progress hook every count that comes in.
     // -200 with the bytes, -202 when nothing came within the timeout, the device was lost or the
     // bytes did not stop by the deadline.
     int ReadBlock(int expected, int timeoutMs, int settleMs, bool paddingMode);
 
     // Byte reader for the waveform-data reply: drops bytes before the start byte, restarts the
     // timeout with every byte, and with `expected` = -1 takes the length from the sample count in
-    // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls CAppState::pumpEvents while it waits. -202 also
+    // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls the event-pump hook while it waits. -202 also
     // when the reply is not complete by WaveDeadlineMs of its length.
     int ReadWaveBytes(int expected, int timeoutMs);
 
@@ -83,6 +86,8 @@ private:
     uint8_t *buffer_;
     int capacity_;
     int speed_;
+    const LinkHooks &hooks_;
+    bool paddingMode_ = false;
     QElapsedTimer clock_;
     int deadlineMs_ = 0;
     int count_ = 0;

@@ -1,6 +1,5 @@
 #include "link/CTimeoutWarning.h"
 
-#include "link/CAppState.h"
 #include "link/ResultCode.h"
 
 namespace kvl {
@@ -16,7 +15,8 @@ bool CTimeoutWarning::OnResult(int result, int timeoutMs)
     if (++count_ < kWarnAfter)
         return false;
     count_ = 0;
-    const std::function<void()> warn = CAppState::Instance().commWarning;
+    // A copy: the handler it runs may replace the hook.
+    const std::function<void()> warn = warn_;
     if (warn)
         warn();
     return true;

@@ -1,7 +1,9 @@
 #pragma once
 // Counts exchanges in a row that timed out at the standard 200 ms and, at the tenth, shows the
-// communication warning through CAppState::commWarning (when a face installed it) and starts
-// counting again. Owned by the serial transport; one thread.
+// communication warning through its hook (when the face lent one) and starts counting again.
+// Owned by the serial transport; one thread.
+#include <functional>
+#include <utility>
 
 namespace kvl {
 
@@ -15,9 +17,12 @@ public:
     // True when this result raised the warning.
     bool OnResult(int result, int timeoutMs);
     int Count() const { return count_; }
+    // What shows the warning; empty: nothing is shown, the count still starts again.
+    void SetHook(std::function<void()> warn) { warn_ = std::move(warn); }
 
 private:
     int count_ = 0;
+    std::function<void()> warn_;
 };
 
 } // namespace kvl

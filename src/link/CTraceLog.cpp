@@ -69,12 +69,25 @@ void CTraceLog::LogReply(const uint8_t *bytes, int count)
     AppendLine("RX:", bytes, count, "\n\n");
 }
 
+void CTraceLog::LogRefused(const std::string &folder, uint8_t command, const uint8_t *bytes, int count,
+                           const std::string &reason)
+{
+    const std::string ending = "(" + reason + ")\n";
+    AppendTo(FileName(folder, clock_(), command), "REFUSED:", bytes, count, ending.c_str());
+}
+
 void CTraceLog::AppendLine(const char *direction, const uint8_t *bytes, int count, const char *ending)
 {
-    if (file_.empty())
+    AppendTo(file_, direction, bytes, count, ending);
+}
+
+void CTraceLog::AppendTo(const std::string &file, const char *direction, const uint8_t *bytes, int count,
+                         const char *ending)
+{
+    if (file.empty())
         return;
     // Binary mode: the line ends exactly as given on every platform.
-    std::FILE *out = std::fopen(file_.c_str(), "ab");
+    std::FILE *out = std::fopen(file.c_str(), "ab");
     if (out == nullptr)
         return;
     const LocalTime now = clock_();

@@ -33,9 +33,15 @@ public:
     void LogDiscarded(const std::string &folder, uint8_t command, int count);
     // Logs "hh:mm:ss RX:" and the received bytes (none after a timeout) to the request's file.
     void LogReply(const uint8_t *bytes, int count);
+    // Logs "hh:mm:ss REFUSED:", the request bytes and (`reason`) for a request the facade did not
+    // send. The file of an exchange in progress stays the one its reply goes to.
+    void LogRefused(const std::string &folder, uint8_t command, const uint8_t *bytes, int count,
+                    const std::string &reason);
 
 private:
     void AppendLine(const char *direction, const uint8_t *bytes, int count, const char *ending);
+    void AppendTo(const std::string &file, const char *direction, const uint8_t *bytes, int count,
+                  const char *ending);
 
     Clock clock_;
     std::string file_;   // fixed by the request, used for its reply

@@ -83,7 +83,7 @@ void CParamReadAll::FollowCurrentLimitMax(const ParamTarget &target, CParamListP
 ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &target,
                                  CParamListPair &lists, const ReadAllOptions &options)
 {
-    CPollingPause pause;
+    CPollingPause pause(options.values);
     ReadAllReport report;
     const int count =
         CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));

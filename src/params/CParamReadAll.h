@@ -15,6 +15,7 @@
 #include "params/ParamTypes.h"
 
 namespace kvl {
+struct CAppValues;
 class CIniEx;
 class CServoCommands;
 } // namespace kvl
@@ -24,6 +25,7 @@ namespace kvl::params {
 struct ReadAllOptions {
     CIniEx *store = nullptr;           // the axis' parameter store; none: no "Value" kept
     const CCommErrorLog *log = nullptr; // none: failed attempts are not logged
+    CAppValues *values = nullptr;       // the application's: polling is off meanwhile; none: no switch
     ProgressFn progress;
     // Only these numbers (in the usual order, those the axis has); empty: every parameter.
     std::vector<int> only;

@@ -213,7 +213,7 @@ void CParamWriter::CheckPushLimit(const CParamListPair &lists, const WriteOption
 WriteReport CParamWriter::Run(CServoCommands &commands, const ParamTarget &target,
                               CParamListPair &lists, const WriteOptions &options)
 {
-    CPollingPause pause;
+    CPollingPause pause(options.values);
     WriteReport report;
     std::uint8_t manual = 1;
     if (commands.ReadRunMode(manual, target.address, CServoCommands::kTimeoutMs) == kResultOk &&

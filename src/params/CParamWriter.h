@@ -16,6 +16,7 @@
 #include "params/ParamTypes.h"
 
 namespace kvl {
+struct CAppValues;
 class CIniEx;
 class CServoCommands;
 } // namespace kvl
@@ -29,6 +30,7 @@ struct WriteOptions {
     // Asks the write caution (OK/Cancel, empty title); a missing callback cancels.
     std::function<bool(const ParamMessage &text)> confirmCaution;
     CIniEx *store = nullptr; // the axis' parameter store; none: no "Value" kept
+    CAppValues *values = nullptr; // the application's: polling is off meanwhile; none: no switch
     // Whether a used step numbered 1..lastStep of the axis' point table pushes harder than
     // `limit`; none: the check is skipped (no point table at hand).
     std::function<bool(int limit, int lastStep)> pushAbove;

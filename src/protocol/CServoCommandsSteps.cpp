@@ -1,5 +1,5 @@
 // Point-table commands: the bulk read, the single-step read and write, and the table clear.
-#include "link/CAppState.h"
+#include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "protocol/Crc16.h"
 #include "protocol/CServoCommands.h"
@@ -26,14 +26,25 @@ int ReadStepReplyLength(bool longForm)
     return longForm ? cmd::kReplyLenReadStepLong : cmd::kReplyLenReadStepShort;
 }
 
-// Sets the application's padding-mode flag for the life of one exchange, so that the transport
-// ends the bulk read at the controller's 0xFF padding.
+// Sets the facade's padding mode for the life of one exchange, so that the transport ends the
+// bulk read at the controller's 0xFF padding.
 class PaddingModeScope {
 public:
-    PaddingModeScope() { CAppState::Instance().paddingMode = true; }
-    ~PaddingModeScope() { CAppState::Instance().paddingMode = false; }
+    explicit PaddingModeScope(CComm *comm) : comm_(comm)
+    {
+        if (comm_ != nullptr)
+            comm_->SetPaddingMode(true);
+    }
+    ~PaddingModeScope()
+    {
+        if (comm_ != nullptr)
+            comm_->SetPaddingMode(false);
+    }
     PaddingModeScope(const PaddingModeScope &) = delete;
     PaddingModeScope &operator=(const PaddingModeScope &) = delete;
+
+private:
+    CComm *comm_;
 };
 
 bool StartsWithZeros(const uint8_t *p, size_t available)
@@ -86,7 +97,7 @@ int CServoCommands::ReadAllSteps(const std::string &model, std::vector<std::stri
     Reply reply;
     int result;
     {
-        PaddingModeScope padding;
+        PaddingModeScope padding(comm_);
         result = Exchange(axis, cmd::kCmdReadAllSteps, selector, kExpectedVariable, timeoutMs, kSettleMs, reply);
     }
     if (result != kResultOk)

@@ -5,7 +5,6 @@
 
 #include "LinkFixture.h"
 #include "app/CAxisLinkModel.h"
-#include "link/CAppState.h"
 #include "sim/GatewayDevice.h"
 #include "sim/SimBus.h"
 #include "sim/SimOptions.h"
@@ -65,7 +64,7 @@ protected:
             };
             hooks.changed = [this] { m_log.statuses.push_back(m_model->GetStatus()); };
             hooks.openAxisWindows = [this](int address) { m_log.opened.push_back(address); };
-            m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(),
+            m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(), m_values,
                                                        CBusPortAccess::FromSettings(m_settings), hooks);
         }
         return *m_model;
@@ -89,7 +88,7 @@ TEST_F(AxisLinkModelTest, DemoBusAtAnotherSpeedIsFoundAndItsSpeedStored)
     EXPECT_EQ(StoredValue("Speed"), 57600);
     EXPECT_EQ(StoredValue("Port"), kSimPort);
     EXPECT_TRUE(model.GatewayPresent());
-    EXPECT_TRUE(CAppState::Instance().gatewayPresent);
+    EXPECT_TRUE(m_values.gatewayPresent);
     EXPECT_EQ(model.GatewayVersion(), "1200");
     EXPECT_EQ(LinkedAddresses(model), (std::set<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(model.LinkedCount(), 6);
@@ -149,7 +148,7 @@ TEST_F(AxisLinkModelTest, BusesOfDifferentShapes)
         EXPECT_EQ(model.LinkedCount(), static_cast<int>(c.linked.size()));
         EXPECT_EQ(model.AnyLinked(), !c.linked.empty());
         EXPECT_EQ(model.GatewayPresent(), c.gateway);
-        EXPECT_EQ(CAppState::Instance().gatewayPresent, c.gateway);
+        EXPECT_EQ(m_values.gatewayPresent, c.gateway);
         EXPECT_EQ(model.GetStatus(), c.status);
         EXPECT_EQ(m_log.begins, 1);
         EXPECT_EQ(m_log.ends, 1);
@@ -244,7 +243,7 @@ TEST_F(AxisLinkModelTest, OpeningAnAxisSetsTheModelMatchFromTheGatewayList)
     UseSimPort(115200);
     CAxisLinkModel &model = Model();
     ASSERT_TRUE(model.Link());
-    CAppState &state = CAppState::Instance();
+    CAppValues &state = m_values;
 
     EXPECT_EQ(model.OpenAxis(2), CAxisLinkModel::OpenResult::kOpened);
     EXPECT_TRUE(state.modelMatch[2]);
@@ -279,9 +278,9 @@ TEST_F(AxisLinkModelTest, WithoutTheGatewayTheModelMatchIsCleared)
     UseSimPort(115200);
     CAxisLinkModel &model = Model();
     ASSERT_TRUE(model.Link());
-    CAppState::Instance().modelMatch[3] = true;
+    m_values.modelMatch[3] = true;
     EXPECT_EQ(model.OpenAxis(3), CAxisLinkModel::OpenResult::kOpened);
-    EXPECT_FALSE(CAppState::Instance().modelMatch[3]);
+    EXPECT_FALSE(m_values.modelMatch[3]);
     EXPECT_EQ(m_log.opened, std::vector<int>{3});
 }
 
@@ -315,7 +314,7 @@ TEST_F(AxisLinkModelTest, FailureMessageFallsBackToBuiltInTexts)
     CAxisLinkModel::Hooks hooks;
     std::pair<std::string, std::string> shown;
     hooks.message = [&](const std::string &title, const std::string &text) { shown = {title, text}; };
-    CAxisLinkModel model(*m_commands, none, CBusPortAccess::FromSettings(m_settings), hooks);
+    CAxisLinkModel model(*m_commands, none, m_values, CBusPortAccess::FromSettings(m_settings), hooks);
     EXPECT_EQ(model.OpenAxis(0), CAxisLinkModel::OpenResult::kFailed);
     EXPECT_EQ(shown.first, "Warn");
     EXPECT_EQ(shown.second, "Connect Errer.Please use offline edit!");

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "config/CIniEx.h"
-#include "link/CAppState.h"
 #include "link/CPortResolver.h"
 #include "protocol/Frame.h"
 #include "sim/GatewayDevice.h"

@@ -61,7 +61,8 @@ protected:
     // Points port kSimPort at the simulator and stores it with `speed`.
     void UseSimPort(int speed);
 
-    CAppSettings m_settings;
+    CAppValues m_values;
+    CAppSettings m_settings{m_values};
     CCommImplement m_comm;
     std::unique_ptr<CServoCommands> m_commands;
 };

@@ -40,7 +40,7 @@ protected:
         if (!m_model) {
             CAxisLinkModel::Hooks hooks;
             hooks.activity = [this](const std::string &text) { m_activity.push_back(text); };
-            m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(),
+            m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(), m_values,
                                                        CBusPortAccess::FromSettings(m_settings), hooks);
         }
         return *m_model;

@@ -8,15 +8,14 @@
 
 #include "StartAppFixture.h"
 #include "common/CMsgDlg.h"
-#include "link/CAppState.h"
+#include "config/CAppValues.h"
 
 namespace kvl {
 namespace {
 
 class MsgDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override { CAppState::Instance().Reset(); }
-    void TearDown() override { CAppState::Instance().Reset(); }
+    CAppValues values;
 };
 
 TEST_F(MsgDlgTest, EmptyTitleAndTextGetTheirDefaults)
@@ -98,7 +97,7 @@ TEST_F(MsgDlgTest, FloatChoiceStoresTheDecimalsOnlyOnOk)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
-        CAppState &state = CAppState::Instance();
+        CAppValues &state = values;
         state.decimals = {};
         state.decimals[c.axis] = c.before;
         int preselected = -1;
@@ -112,10 +111,10 @@ TEST_F(MsgDlgTest, FloatChoiceStoresTheDecimalsOnlyOnOk)
             dialog->Choice()->setCurrentIndex(c.chosen);
             QTest::mouseClick(c.ok ? dialog->OkButton() : dialog->CancelButton(), Qt::LeftButton);
         });
-        EXPECT_EQ(CMsgDlg::Show(nullptr, QString(), QStringLiteral("Decimals"), true, c.axis, false, true), c.ok);
+        EXPECT_EQ(CMsgDlg::Show(nullptr, QString(), QStringLiteral("Decimals"), true, c.axis, false, &values), c.ok);
         EXPECT_EQ(preselected, c.before);
         EXPECT_EQ(state.decimals[c.axis], c.after);
-        for (int other = 0; other < CAppState::kAxisCount; ++other) {
+        for (int other = 0; other < CAppValues::kAxisCount; ++other) {
             if (other != c.axis) {
                 EXPECT_EQ(state.decimals[other], 0) << "axis " << other;
             }
@@ -125,12 +124,12 @@ TEST_F(MsgDlgTest, FloatChoiceStoresTheDecimalsOnlyOnOk)
 
 TEST_F(MsgDlgTest, ChoiceWithAnAxisOutOfRangeStoresNothing)
 {
-    CAppState::Instance().decimals.fill(1);
-    CMsgDlg dialog(nullptr, QString(), QStringLiteral("x"), false, CAppState::kAxisCount, false, true);
+    values.decimals.fill(1);
+    CMsgDlg dialog(nullptr, QString(), QStringLiteral("x"), false, CAppValues::kAxisCount, false, &values);
     ASSERT_NE(dialog.Choice(), nullptr);
     dialog.Choice()->setCurrentIndex(2);
     dialog.accept();
-    for (int decimals : CAppState::Instance().decimals)
+    for (int decimals : values.decimals)
         EXPECT_EQ(decimals, 1);
 }
 

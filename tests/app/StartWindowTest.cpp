@@ -20,7 +20,7 @@
 #include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
 #include "config/CAppSettings.h"
-#include "link/CAppState.h"
+#include "link/CCommImplement.h"
 #include "ui/CPictureButton.h"
 
 namespace kvl {
@@ -104,7 +104,7 @@ TEST_F(StartWindowTest, OpensInTheSystemLanguageWithItsButtons)
         CKVL_ControlApp &app = StartApp(CAppSettings::SystemLanguageIdOf(c.locale));
         app.StartDialog()->show();
         EXPECT_EQ(app.Settings().Language(), c.language);
-        EXPECT_EQ(CAppState::Instance().language, c.language);
+        EXPECT_EQ(app.Values().language, c.language);
         ExpectLanguageButtons(c.ja, c.en, c.zh, c.language);
         ExpectCaptions(*c.captions);
         EXPECT_EQ(Dialog().VersionLabel()->text(), QStringLiteral("Ver 2.0.2010.0928"));
@@ -299,12 +299,13 @@ TEST_F(StartWindowTest, WindowRegistryKeepsOneWindowPerAxisAndKind)
 
 TEST_F(StartWindowTest, CommunicationWarningShowsTheLanguageText)
 {
-    StartApp(CAppSettings::kSystemLangJapanese);
-    ASSERT_TRUE(CAppState::Instance().commWarning);
-    ASSERT_TRUE(CAppState::Instance().pumpEvents);
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangJapanese);
+    const LinkHooks hooks = app.Comm().Hooks();
+    ASSERT_TRUE(hooks.commWarning);
+    ASSERT_TRUE(hooks.pumpEvents);
     bool dispatched = false;
     QTimer::singleShot(0, [&dispatched] { dispatched = true; });
-    CAppState::Instance().pumpEvents();
+    hooks.pumpEvents();
     EXPECT_TRUE(dispatched) << "a long receive lets the windows handle their pending events";
     QString title, text;
     AnswerNextModal([&](QWidget *modal) {
@@ -314,11 +315,9 @@ TEST_F(StartWindowTest, CommunicationWarningShowsTheLanguageText)
         text = dialog->Text();
         QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
     });
-    CAppState::Instance().commWarning();
+    hooks.commWarning();
     EXPECT_EQ(title, QStringLiteral("Message"));
     EXPECT_EQ(text, QStringLiteral("通信タイムアウトが続いています。ケーブルと電源を確認してください。"));
-    m_app.reset();
-    EXPECT_FALSE(CAppState::Instance().commWarning) << "hooks go with the application object";
 }
 
 TEST_F(StartWindowTest, HelpPageLiesBesideTheProgram)

@@ -9,7 +9,6 @@
 
 #include "TestFiles.h"
 #include "config/CCodePage.h"
-#include "link/CAppState.h"
 
 namespace kvl {
 namespace {
@@ -62,7 +61,6 @@ class AppSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         m_system = m_dir.Path() / "system";
         std::filesystem::create_directory(m_system);
         CIniEx::SetSystemFolder(m_system.string());
@@ -79,7 +77,6 @@ protected:
     void TearDown() override
     {
         CIniEx::SetSystemFolder("");
-        CAppState::Instance().Reset();
     }
 
     void WriteSystemFile(const std::string &name, const std::string &bytes)
@@ -105,6 +102,7 @@ protected:
 
     TempDir m_dir;
     std::filesystem::path m_system;
+    CAppValues m_values;
 };
 
 struct StartCase {
@@ -124,13 +122,12 @@ TEST_P(StartUpTest, ChoosesLanguageAndServiceSwitches)
     const StartCase &c = GetParam();
     SetLevel(c.level);
     {
-        CAppSettings settings;
+        CAppSettings settings(m_values);
         ASSERT_TRUE(settings.Start(c.systemLanguageId));
-        const CAppState &state = CAppState::Instance();
         EXPECT_EQ(settings.Language(), c.language);
-        EXPECT_EQ(state.language, c.language);
-        EXPECT_EQ(state.traceOn, c.traceOn);
-        EXPECT_EQ(state.serviceMode, c.serviceMode);
+        EXPECT_EQ(m_values.language, c.language);
+        EXPECT_EQ(settings.TraceOn(), c.traceOn);
+        EXPECT_EQ(m_values.serviceMode, c.serviceMode);
         EXPECT_EQ(settings.Texts().Text("IDS_WARN_TITLE", "Common"), c.title);
     }
     // The chosen language replaces the stored one when the settings are written back.
@@ -156,11 +153,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartUpTest, ::testing::ValuesIn(kStartCases),
 TEST_F(AppSettingsTest, MissingSettingsFileStopsQuietly)
 {
     std::filesystem::remove(m_system / "kvl_motor.ini");
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangJapanese));
     EXPECT_FALSE(settings.Texts().IsLoaded());
     EXPECT_EQ(settings.Texts().Text("IDS_WARN_TITLE", "Common"), "");
-    EXPECT_FALSE(CAppState::Instance().traceOn);
+    EXPECT_FALSE(settings.TraceOn());
     settings.Close();
     EXPECT_FALSE(std::filesystem::exists(m_system / "kvl_motor.ini"));
 }
@@ -168,7 +165,7 @@ TEST_F(AppSettingsTest, MissingSettingsFileStopsQuietly)
 TEST_F(AppSettingsTest, MissingSystemFolderStopsQuietly)
 {
     CIniEx::SetSystemFolder((m_dir.Path() / "nowhere").string());
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_FALSE(settings.Texts().IsLoaded());
 }
@@ -177,15 +174,15 @@ TEST_F(AppSettingsTest, MissingWaveformFileStopsBeforeTheLanguage)
 {
     SetLevel("10");
     std::filesystem::remove(m_system / "RogSetting.ini");
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_FALSE(settings.Texts().IsLoaded());
-    EXPECT_TRUE(CAppState::Instance().serviceMode); // set before the waveform file is opened
+    EXPECT_TRUE(m_values.serviceMode); // set before the waveform file is opened
 }
 
 TEST_F(AppSettingsTest, LanguageSwitchLoadsTextsAndTellsTheStartWindow)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     std::vector<int> told;
     settings.languageChanged = [&](int language) { told.push_back(language); };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
@@ -198,7 +195,7 @@ TEST_F(AppSettingsTest, LanguageSwitchLoadsTextsAndTellsTheStartWindow)
 
 TEST_F(AppSettingsTest, LanguageButtonsFollowTheSystemLanguage)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     int switches = 0;
     settings.languageChanged = [&](int) { ++switches; };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
@@ -225,7 +222,7 @@ TEST_F(AppSettingsTest, LanguageButtonsFollowTheSystemLanguage)
 TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
 {
     std::filesystem::remove(m_system / "Lang_CN.ini");
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     int messages = 0;
     settings.showMessage = [&](const std::string &) { ++messages; };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangChinese));
@@ -237,7 +234,7 @@ TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
 
 TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
     const CLanguageTexts &texts = settings.Texts();
 
@@ -260,14 +257,14 @@ TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
 
 TEST_F(AppSettingsTest, TextLosesItsNote)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_EQ(settings.Texts().Text("IDS_NOTE", "Common"), "Text ");
 }
 
 TEST_F(AppSettingsTest, LanguageSwitchReopensEveryRegisteredAxisStore)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     std::vector<std::string> messages;
     settings.showMessage = [&](const std::string &text) { messages.push_back(text); };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
@@ -306,7 +303,7 @@ TEST_F(AppSettingsTest, LanguageSwitchReopensEveryRegisteredAxisStore)
 
 TEST_F(AppSettingsTest, AxisStoreFollowsTheStoredLanguage)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
     CIniEx store;
     ASSERT_TRUE(settings.OpenAxisParamStore(store, "MDA"));
@@ -368,7 +365,7 @@ TEST(SystemLanguage, ChoosesAndOffersLanguages)
 TEST_F(AppSettingsTest, WaveformValuesAreReadAndWrittenBack)
 {
     {
-        CAppSettings settings;
+        CAppSettings settings(m_values);
         ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
         const CWaveformSettings::Values &v = settings.Waveform().Get();
         EXPECT_EQ(v.time, 500);
@@ -391,7 +388,7 @@ TEST_F(AppSettingsTest, MissingWaveformKeysGiveZeroAndAreAdded)
 {
     WriteSystemFile("RogSetting.ini", "[General]\r\nIDC_STATIC_ROG_TIME=\r\n");
     {
-        CAppSettings settings;
+        CAppSettings settings(m_values);
         ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
         EXPECT_EQ(settings.Waveform().Get().time, 0);
         EXPECT_DOUBLE_EQ(settings.Waveform().Get().speed, 0.0);
@@ -404,7 +401,7 @@ TEST_F(AppSettingsTest, MissingWaveformKeysGiveZeroAndAreAdded)
 
 TEST_F(AppSettingsTest, PortSettingsAndDevices)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_EQ(settings.Port(), 3);
     EXPECT_EQ(settings.Speed(), 57600);
@@ -431,7 +428,7 @@ TEST_F(AppSettingsTest, PortSettingsAndDevices)
 
 TEST_F(AppSettingsTest, ClosedSettingsRefuseChanges)
 {
-    CAppSettings settings;
+    CAppSettings settings(m_values);
     EXPECT_FALSE(settings.SetPortAndSpeed(1, 38400));
     EXPECT_FALSE(settings.SetDevicePath(1, "/dev/ttyS1"));
     EXPECT_EQ(settings.Port(), 0);

@@ -153,7 +153,8 @@ TEST_F(ShippedFiles, MonitorSignalsAndAlarmTexts)
 TEST(ShippedSettings, NameEveryShippedFile)
 {
     CIniEx::SetSystemFolder(SystemFolder().string());
-    CAppSettings settings;
+    CAppValues values;
+    CAppSettings settings(values);
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     const CIniEx &ini = settings.Settings();
     EXPECT_EQ(ini.GetInt("RS485", "Port", -1), 0);

@@ -179,7 +179,7 @@ TEST_F(ComAccessTest, PaddingEndRule)
 
 TEST_F(ComAccessTest, PaddingModeWaitsForTheFfRunAcrossManyChunks)
 {
-    CAppState::Instance().paddingMode = true;
+    port.SetPaddingMode(true);
     for (int tail : {4, 5, 6}) {
         std::vector<uint8_t> stream = Frame(0x33, std::vector<uint8_t>(150, 0x21));
         stream.insert(stream.end(), 40, 0xFF);
@@ -210,7 +210,7 @@ TEST_F(ComAccessTest, ReceptionStopsAtTheReceiveLimit)
         // The device is still sending when the reader stops: every case gets a fresh one.
         port.Close();
         ReplaceDevice();
-        CAppState::Instance().paddingMode = c.padding;
+        port.SetPaddingMode(c.padding);
         AnswerWith({{flood, 0}});
         const Outcome out = Run(request, c.expected, 200, 20);
         EXPECT_EQ(out.result, kResultOk) << c.name;
@@ -234,7 +234,7 @@ TEST_F(ComAccessTest, TimeoutCountFollowsTheExchanges)
 TEST_F(ComAccessTest, TenTimeoutsInARowAtTwoHundredMsRaiseTheWarningOnce)
 {
     int warnings = 0;
-    CAppState::Instance().commWarning = [&warnings] { ++warnings; };
+    port.SetHooks({[&warnings] { ++warnings; }, {}, {}});
     // A device that goes away while its reply is awaited fails the receive (-202) at once, so
     // ten failed receives at 200 ms take milliseconds, not two seconds.
     auto failReceive = [this] {
@@ -292,22 +292,13 @@ TEST_F(ComAccessTest, NoPortNumberOrBadArgumentsTouchNothing)
     EXPECT_EQ(peer_->Requests()[0], request);
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST_F(ComAccessTest, TraceLogsEveryExchangeWhenTracingIsOn)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string folder = dir.path().toStdString();
     std::filesystem::create_directory(folder + "/log");
-    CAppState::Instance().startFolder = folder;
-    CAppState::Instance().traceOn = true;
+    port.SetTrace(true, folder);
     port.TraceLog().SetClock([] { return CTraceLog::LocalTime{2026, 1, 2, 9, 5, 7}; });
 
     const std::vector<uint8_t> readType = {0xEF, 0x00, 0x01, 0x10, 0x21, 0x0D, 0x0A};

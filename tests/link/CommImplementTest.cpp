@@ -1,5 +1,9 @@
 // The communication facade: cleaning of the received bytes, the busy guard against a nested
 // exchange, modes, port handling and the result codes it passes on.
+#include <QTemporaryDir>
+#include <cstdio>
+#include <filesystem>
+
 #include "PeerTest.h"
 #include "link/CComAccess.h"
 #include "link/CCommImplement.h"
@@ -10,6 +14,32 @@ namespace kvl::test {
 namespace {
 
 static_assert(link::kReceiveLimit == frame::kReceiveLimit, "transport and frame layer agree on the limit");
+
+// The bytes as the trace log writes them: "EF 02 15 ".
+std::string Hex(const std::vector<uint8_t> &bytes)
+{
+    std::string text;
+    char pair[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(pair, sizeof pair, "%02X ", b);
+        text += pair;
+    }
+    return text;
+}
+
+// A waveform-data reply of `samples` samples (2 bytes each, plus 21) whose sample bytes are 0x44.
+std::vector<uint8_t> WaveReply(int samples)
+{
+    std::vector<uint8_t> wave(static_cast<size_t>(samples * 2 + 21), 0x44);
+    wave[0] = 0xEF;
+    wave[1] = 2;   // the fixture's axis
+    wave[2] = 0x37;
+    wave[3] = static_cast<uint8_t>(samples & 0xFF);
+    wave[4] = static_cast<uint8_t>(samples >> 8);
+    wave[wave.size() - 2] = 0x0D;
+    wave[wave.size() - 1] = 0x0A;
+    return wave;
+}
 
 TEST(CommCleaning, DropsNoiseBeforeTheStartAndBytesAfterTheLastCrLf)
 {
@@ -89,14 +119,7 @@ TEST_F(CommImplementTest, CleansWhatTheDeviceSentWhateverTheResult)
 
 TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
 {
-    std::vector<uint8_t> wave(221, 0x44);
-    wave[0] = 0xEF;
-    wave[1] = kAxis;
-    wave[2] = 0x37;
-    wave[3] = 0x64;
-    wave[4] = 0x00;
-    wave[219] = 0x0D;
-    wave[220] = 0x0A;
+    const std::vector<uint8_t> wave = WaveReply(100);
     Script([&](const std::vector<uint8_t> &req) {
         if (req[2] == 0x37)
             return PeerAction::Chunks({{std::vector<uint8_t>(wave.begin(), wave.begin() + 20), 0},
@@ -107,22 +130,25 @@ TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
     int nestedResult = 0;
     int nestedCount = -1;
     bool nestedDone = false;
-    CAppState::Instance().pumpEvents = [&] {
+    bool busyMeanwhile = false;
+    comm.SetHooks({{}, [&] {
         if (nestedDone)
             return;
         nestedDone = true;
+        busyMeanwhile = comm.Busy();
         std::vector<uint8_t> nestedReply(link::kReceiveLimit);
         nestedResult = comm.Exchange(request.data(), 7, nestedReply.data(), &nestedCount, 8, 200, 20);
-    };
+    }, {}});
     EXPECT_EQ(Run(Frame(0x37, {0x00}), -1, 200), kResultOk);
     EXPECT_EQ(bytes, wave);
     EXPECT_TRUE(nestedDone);
+    EXPECT_TRUE(busyMeanwhile);
     EXPECT_EQ(nestedResult, kResultBadReply);
     EXPECT_EQ(nestedCount, 0);
-    EXPECT_FALSE(CAppState::Instance().busy);
+    EXPECT_FALSE(comm.Busy());
 
     // The next exchange is the second request the device sees: the nested one never went out.
-    CAppState::Instance().pumpEvents = nullptr;
+    comm.SetHooks({});
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_EQ(bytes, reply8);
     const auto seen = peer_->Requests();
@@ -131,20 +157,56 @@ TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
     EXPECT_EQ(seen[1], request);
 }
 
-TEST_F(CommImplementTest, BusyFlagRefusesAndIsClearedAfterEveryExchange)
+TEST_F(CommImplementTest, BusyFlagIsClearedAfterEveryExchange)
 {
-    CAppState::Instance().busy = true;
-    EXPECT_EQ(Run(request, 8), kResultBadReply);
-    EXPECT_TRUE(CAppState::Instance().busy);
-    CAppState::Instance().busy = false;
-
     Script([](const std::vector<uint8_t> &) { return PeerAction::Silent(); });
     EXPECT_EQ(Run(request, 8, 30), kResultTimeout);
-    EXPECT_FALSE(CAppState::Instance().busy);
+    EXPECT_FALSE(comm.Busy());
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8), kResultOk);
-    EXPECT_FALSE(CAppState::Instance().busy);
+    EXPECT_FALSE(comm.Busy());
     EXPECT_EQ(peer_->RequestCount(), 2);
+}
+
+TEST_F(CommImplementTest, ARefusedNestedExchangeIsTracedWithItsReason)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    std::filesystem::create_directory(folder + "/log");
+    comm.Serial().TraceLog().SetClock([] { return CTraceLog::LocalTime{2026, 1, 2, 9, 5, 7}; });
+    const std::vector<uint8_t> wave = WaveReply(5);
+    const std::vector<uint8_t> waveRequest = Frame(0x37, {0x00});
+    // A status read (a polled command, traced to its own file) asked while the waveform read waits.
+    auto waveReadWithNestedStatusRead = [&] {
+        int nestedResult = 0;
+        comm.SetHooks({{}, [&] {
+            if (nestedResult != 0)
+                return;
+            std::vector<uint8_t> nestedReply(link::kReceiveLimit);
+            int nestedCount = -1;
+            nestedResult = comm.Exchange(request.data(), 7, nestedReply.data(), &nestedCount, 8, 200, 20);
+        }, {}});
+        AnswerWith({{std::vector<uint8_t>(wave.begin(), wave.begin() + 10), 0},
+                    {std::vector<uint8_t>(wave.begin() + 10, wave.end()), 30}});
+        EXPECT_EQ(Run(waveRequest, -1, 200), kResultOk);
+        comm.SetHooks({});
+        return nestedResult;
+    };
+
+    comm.SetTrace(true, folder);
+    EXPECT_EQ(waveReadWithNestedStatusRead(), kResultBadReply);
+    EXPECT_EQ(ReadFile(folder + "/log/20260102_OnTimer.log"),
+              "09:05:07 REFUSED:" + Hex(request) + "(another exchange is in progress)\n");
+    // The reply of the exchange in progress still goes to its own request's file.
+    EXPECT_EQ(ReadFile(folder + "/log/20260102.log"),
+              "09:05:07 TX:" + Hex(waveRequest) + "\n09:05:07 RX:" + Hex(wave) + "\n\n");
+
+    // Without tracing a refusal is not written.
+    comm.SetTrace(false, folder);
+    std::filesystem::remove(folder + "/log/20260102_OnTimer.log");
+    EXPECT_EQ(waveReadWithNestedStatusRead(), kResultBadReply);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/log/20260102_OnTimer.log"));
 }
 
 TEST_F(CommImplementTest, NoPortConfiguredAndPortsThatCannotBeOpened)

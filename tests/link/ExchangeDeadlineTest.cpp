@@ -44,14 +44,6 @@ bool WaitFor(const std::function<bool()> &done, int limitMs)
     return true;
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ExchangeDeadlineTest : public PeerTest {
 protected:
     int Run(CComAccess &port, const std::vector<uint8_t> &request, int expected, int timeoutMs,
@@ -94,12 +86,11 @@ TEST_F(ExchangeDeadlineTest, BytesThatNeverStopEndTheExchangeByItsDeadline)
         CComAccess port;
         ASSERT_EQ(port.Open(kPort, kSpeed), 1);
         AnswerWith(EndlessNoise(c.streamMs, c.chunkBytes));
-        CAppState::Instance().paddingMode = c.padding;
+        port.SetPaddingMode(c.padding);
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Run(port, Frame(c.command), c.expected, c.timeoutMs, kStreamSettleMs), kResultTimeout);
         const auto elapsedMs =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-        CAppState::Instance().paddingMode = false;
         const int deadlineMs = c.padding                                   ? bulkDeadlineMs
                                : c.command == CComAccess::kWaveDataCommand ? waveDeadlineMs
                                    : CReplyReader::ReplyDeadlineMs(c.expected, c.timeoutMs, kStreamSettleMs, kSpeed);
@@ -134,9 +125,8 @@ TEST_F(ExchangeDeadlineTest, InputWaitingBeforeTheRequestIsDroppedAndTraced)
     ASSERT_TRUE(dir.isValid());
     const std::string folder = dir.path().toStdString();
     std::filesystem::create_directory(folder + "/log");
-    CAppState::Instance().startFolder = folder;
-    CAppState::Instance().traceOn = true;
     CComAccess port;
+    port.SetTrace(true, folder);
     port.TraceLog().SetClock([] { return CTraceLog::LocalTime{2026, 1, 2, 9, 5, 7}; });
     ASSERT_EQ(port.Open(kPort, kSpeed), 1);
 

@@ -1,18 +1,29 @@
 #pragma once
-// Fixture for the tests that talk to a scripted device on a pseudo-terminal: a fresh
-// application state, port number kPort mapped to the peer's device, and a script the test sets.
+// Fixture for the tests that talk to a scripted device on a pseudo-terminal: port number kPort
+// mapped to the peer's device, and a script the test sets.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <mutex>
+#include <sstream>
+#include <string>
 #include <vector>
 
-#include "link/CAppState.h"
 #include "link/CPortResolver.h"
 #include "protocol/Frame.h"
 #include "support/PtyPeer.h"
 
 namespace kvl::test {
+
+// The whole file as it is on disk (a trace log); empty when it cannot be read.
+inline std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
 
 class PeerTest : public ::testing::Test {
 protected:
@@ -22,7 +33,6 @@ protected:
 
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
         peer_ = MakePeer();
         ASSERT_TRUE(peer_->Start());
@@ -32,7 +42,6 @@ protected:
     void TearDown() override
     {
         peer_->Stop();
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
     }
 

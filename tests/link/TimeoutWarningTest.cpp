@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "link/CAppState.h"
 #include "link/CTimeoutWarning.h"
 #include "link/ResultCode.h"
 
@@ -30,12 +29,6 @@ std::vector<Step> Concat(std::initializer_list<std::vector<Step>> parts)
 
 class TimeoutWarningTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        CAppState::Instance().Reset();
-        CAppState::Instance().commWarning = [this] { ++warnings; };
-    }
-    void TearDown() override { CAppState::Instance().Reset(); }
     int warnings = 0;
 };
 
@@ -64,6 +57,7 @@ TEST_F(TimeoutWarningTest, WarnsOncePerTenTimeoutsInARowAtTwoHundredMs)
     for (const Case &c : cases) {
         warnings = 0;
         CTimeoutWarning counter;
+        counter.SetHook([this] { ++warnings; });
         int raised = 0;
         for (const Step &step : c.steps)
             raised += counter.OnResult(step.result, step.timeoutMs) ? 1 : 0;
@@ -75,7 +69,6 @@ TEST_F(TimeoutWarningTest, WarnsOncePerTenTimeoutsInARowAtTwoHundredMs)
 
 TEST_F(TimeoutWarningTest, WithoutAHookTheCountStillStartsAgain)
 {
-    CAppState::Instance().commWarning = nullptr;
     CTimeoutWarning counter;
     for (int i = 0; i < 10; ++i)
         counter.OnResult(kResultTimeout, 200);

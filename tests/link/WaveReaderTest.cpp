@@ -115,7 +115,7 @@ TEST_F(WaveReaderTest, AGapLongerThanTheTimeoutEndsTheReadWithTimeout)
 TEST_F(WaveReaderTest, PumpsEventsWhileItWaits)
 {
     int pumps = 0;
-    CAppState::Instance().pumpEvents = [&pumps] { ++pumps; };
+    port.SetHooks({{}, [&pumps] { ++pumps; }, {}});
     const std::vector<uint8_t> wave = WaveReply(0x0064, 221);
     AnswerWith({{Slice(wave, 0, 10), 40}, {Slice(wave, 10, 221), 40}});
     std::vector<uint8_t> bytes;

@@ -9,7 +9,7 @@
 #include "FakeBus.h"
 #include "ParamFixture.h"
 #include "config/CIniEx.h"
-#include "link/CAppState.h"
+#include "config/CAppValues.h"
 #include "link/ResultCode.h"
 #include "params/CParamReadAll.h"
 #include "protocol/CServoCommands.h"
@@ -24,7 +24,6 @@ class ParamReadAllTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         bus.values = test::MdbRawValues();
         bus.name = "GRIPPER";
         test::WriteBytes(dir.File("mdb.ini"), test::MdbDefinitions());
@@ -37,9 +36,10 @@ protected:
         ReadAllOptions options;
         options.store = &store;
         options.log = &log;
+        options.values = &values;
         options.progress = [this](int done, int total) {
             progress.emplace_back(done, total);
-            pollingDuringRead = CAppState::Instance().pollingOn;
+            pollingDuringRead = values.pollingOn;
         };
         return CParamReadAll::Run(commands, target, lists, options);
     }
@@ -47,6 +47,7 @@ protected:
     std::string LogText() const { return test::ReadBytes(dir.File("log/20261210.log")); }
 
     test::TempDir dir;
+    CAppValues values;
     test::FakeBus bus;
     CServoCommands commands{&bus};
     CIniEx store;
@@ -193,7 +194,7 @@ TEST_F(ParamReadAllTest, ProgressCountsParametersAndPollingPausesMeanwhile)
     for (std::size_t i = 0; i < progress.size(); ++i)
         EXPECT_EQ(progress[i], std::make_pair(static_cast<int>(i) + 1, 18));
     EXPECT_FALSE(pollingDuringRead);
-    EXPECT_TRUE(CAppState::Instance().pollingOn);
+    EXPECT_TRUE(values.pollingOn);
 }
 
 TEST_F(ParamReadAllTest, OldFirmwareStopsAtItsCountAndAMissingLogFolderIsHarmless)

@@ -8,7 +8,7 @@
 #include "FakeBus.h"
 #include "ParamFixture.h"
 #include "config/CIniEx.h"
-#include "link/CAppState.h"
+#include "config/CAppValues.h"
 #include "link/ResultCode.h"
 #include "params/CParamWriter.h"
 #include "protocol/CServoCommands.h"
@@ -21,11 +21,11 @@ class ParamWriterTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         bus.values = test::MdbRawValues();
         test::WriteBytes(dir.File("mdb.ini"), test::MdbDefinitions());
         ASSERT_TRUE(store.Open(dir.File("mdb.ini"), false, false, true));
         options.store = &store;
+        options.values = &values;
         options.confirmCaution = [this](const ParamMessage &text) {
             cautions.push_back(text);
             return cautionAnswer;
@@ -40,6 +40,7 @@ protected:
     }
 
     test::TempDir dir;
+    CAppValues values;
     test::FakeBus bus;
     CServoCommands commands{&bus};
     CIniEx store;
@@ -62,7 +63,7 @@ TEST_F(ParamWriterTest, NothingDifferentSendsNoWriteAndAsksNothing)
     EXPECT_EQ(bus.requests[0].command, cmd::kCmdReadRunMode);
     EXPECT_EQ(bus.requests[0].timeoutMs, 200);
     EXPECT_TRUE(report.messages.empty());
-    EXPECT_TRUE(CAppState::Instance().pollingOn);
+    EXPECT_TRUE(values.pollingOn);
 }
 
 TEST_F(ParamWriterTest, AutomaticModeRefusesEverything)
@@ -74,11 +75,23 @@ TEST_F(ParamWriterTest, AutomaticModeRefusesEverything)
     EXPECT_EQ(report.messages,
               (std::vector<ParamMessage>{{"ID_PMT_WRITE_WARN_AUTO", "IDD_KVL_VER2_PMTLIST_DIALOG"}}));
     EXPECT_TRUE(Writes().empty());
-    EXPECT_TRUE(CAppState::Instance().pollingOn);
+    EXPECT_TRUE(values.pollingOn);
 
     bus.runModeResult = kResultTimeout; // a run mode that cannot be read does not stop the write
     EXPECT_EQ(Write().status, WriteStatus::Done);
     EXPECT_EQ(Writes().size(), 1u);
+}
+
+TEST_F(ParamWriterTest, PollingIsOffWhileTheValuesGoOutAndOnAfterwards)
+{
+    lists.File().At(12).SetIntValue(200);
+    std::vector<bool> pollingSeen;
+    options.progress = [this, &pollingSeen](int, int) { pollingSeen.push_back(values.pollingOn); };
+    EXPECT_EQ(Write().status, WriteStatus::Done);
+    ASSERT_FALSE(pollingSeen.empty());
+    for (bool on : pollingSeen)
+        EXPECT_FALSE(on);
+    EXPECT_TRUE(values.pollingOn);
 }
 
 TEST_F(ParamWriterTest, SendsEachChangedValueInItsWireForm)
@@ -196,7 +209,7 @@ TEST_F(ParamWriterTest, CautionDeclinedOrServoOffFailingWritesNothing)
     EXPECT_TRUE(bus.Of(cmd::kCmdServoOff).empty());
     EXPECT_TRUE(Writes().empty());
     EXPECT_TRUE(report.messages.empty()) << "no further message";
-    EXPECT_TRUE(CAppState::Instance().pollingOn);
+    EXPECT_TRUE(values.pollingOn);
 
     cautionAnswer = true;
     bus.servoOffStatus = 0;

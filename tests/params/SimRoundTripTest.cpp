@@ -7,7 +7,6 @@
 
 #include "ParamFixture.h"
 #include "support/CommStub.h"
-#include "link/CAppState.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "params/CParamReadAll.h"
@@ -44,7 +43,6 @@ constexpr std::uint8_t kMdbAddress = 1; // the demo bus puts one axis of each mo
 
 TEST(ParamSimRoundTrip, WrittenValuesReadBackFromTheSimulatedController)
 {
-    CAppState::Instance().Reset();
     std::unique_ptr<sim::SimBus> bus = sim::SimBus::CreateDemo();
     ASSERT_NE(bus->Axis(kMdbAddress), nullptr);
     ASSERT_EQ(bus->Axis(kMdbAddress)->Model().text, "MDB");

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "FakeComm.h"
-#include "link/CAppState.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 
@@ -191,7 +190,6 @@ std::vector<FixedReplyCase> Cases()
 
 class FixedReplyFaults : public ::testing::TestWithParam<FixedReplyCase> {
 protected:
-    void SetUp() override { CAppState::Instance().Reset(); }
 
     // Plays `reply` with `exchangeResult` and checks the result and that no output changed.
     void ExpectRefused(const Bytes &reply, int exchangeResult, int expectedResult, const char *what)

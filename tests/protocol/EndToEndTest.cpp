@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
@@ -34,7 +33,6 @@ class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
         peer_ = std::make_unique<PtyPeer>([this](const Bytes &request) {
             std::lock_guard<std::mutex> hold(mutex_);
@@ -53,7 +51,6 @@ protected:
     {
         commands_->ClosePort();
         peer_->Stop();
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
     }
 
@@ -175,7 +172,7 @@ TEST_F(EndToEnd, PointTableBulkReadWriteAndSingleStep)
     EXPECT_EQ(commands_->ReadAllSteps("MDC", lines, kAxis, 200), -200);
     const std::string line = "1,A,2.5000,50.00,0.3,0.3,0,0,0.0000,0.0000,0.0000,0,0,0,0,2";
     EXPECT_EQ(lines, (std::vector<std::string>{line, line}));
-    EXPECT_FALSE(CAppState::Instance().paddingMode);
+    EXPECT_FALSE(comm_->PaddingMode());
 
     StepRecord read;
     EXPECT_EQ(commands_->ReadStep(1, "MDC", read, kAxis, 200), -200);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "link/CAppState.h"
 #include "protocol/Frame.h"
 
 namespace kvl::test {
@@ -22,7 +21,7 @@ int FakeComm::Exchange(const uint8_t *request, int requestLength, uint8_t *reply
                        int timeoutMs, int settleMs)
 {
     calls.push_back({Bytes(request, request + requestLength), expected, timeoutMs, settleMs,
-                     CAppState::Instance().paddingMode});
+                     paddingMode});
     *received = 0;
     if (script.empty())
         return -202;

@@ -35,6 +35,7 @@ public:
     int mode = -1;
     int openedPort = 0;
     int openedSpeed = 0;
+    bool paddingMode = false;
 
     int ConnectTcp(const std::string &, int) override { return 0; }
     int OpenSerial(int port, int speed) override;
@@ -48,6 +49,7 @@ public:
     int TextQuery(const std::string &, std::string *) override { return 0; }
     int TextSend(const std::string &) override { return 0; }
     std::string DeviceModelName() override { return {}; }
+    void SetPaddingMode(bool on) override { paddingMode = on; }
 };
 
 // A well-formed reply frame: EF, axis, command, data, CRC high/low, CR LF.

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "FakeComm.h"
-#include "link/CAppState.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CStepCodec.h"
 #include "protocol/Frame.h"
@@ -63,7 +62,6 @@ Bytes Concat(std::initializer_list<Bytes> parts)
 
 class StepCommands : public ::testing::Test {
 protected:
-    void SetUp() override { CAppState::Instance().Reset(); }
     FakeComm comm;
     CServoCommands commands{&comm};
 };
@@ -243,7 +241,7 @@ TEST_F(StepCommands, ReadAllStepsScansFramesAndSkipsAcknowledgements)
     EXPECT_EQ(call.request, (Bytes{0xEF, 0x01, 0x1F, 0x00, 0x00, 0x6F, 0x52, 0x0D, 0x0A}));
     EXPECT_EQ(call.expected, -1);
     EXPECT_TRUE(call.paddingMode);
-    EXPECT_FALSE(CAppState::Instance().paddingMode);
+    EXPECT_FALSE(comm.paddingMode);
 }
 
 TEST_F(StepCommands, ReadAllStepsLongFormAndNoiseBetweenFrames)
@@ -297,7 +295,7 @@ TEST_F(StepCommands, ReadAllStepsPaddingOnlyGivesNoLinesAndFailuresPassThrough)
     EXPECT_EQ(commands.ReadAllSteps("MDA", lines, 1, 200), -202);
     EXPECT_EQ(lines, std::vector<std::string>{"kept"});
     EXPECT_TRUE(comm.calls.back().paddingMode);
-    EXPECT_FALSE(CAppState::Instance().paddingMode);
+    EXPECT_FALSE(comm.paddingMode);
 }
 
 TEST_F(StepCommands, ClearPointTableIsGolden)

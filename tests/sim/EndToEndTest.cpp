@@ -7,7 +7,6 @@
 #include <functional>
 #include <thread>
 
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -55,7 +54,6 @@ class SimEndToEnd : public ::testing::Test {
 protected:
     void StartSim(BusRunner::Settings settings = {}, std::unique_ptr<SimBus> bus = SimBus::CreateDemo())
     {
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
         runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
@@ -73,7 +71,6 @@ protected:
             commands_->ClosePort();
         if (runner_)
             runner_->Stop();
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
     }
 

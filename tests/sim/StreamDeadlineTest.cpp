@@ -7,7 +7,6 @@
 #include <functional>
 #include <thread>
 
-#include "link/CAppState.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/CReplyReader.h"
@@ -44,7 +43,6 @@ class StreamDeadlineTest : public ::testing::Test {
 protected:
     void StartSim(BusRunner::Settings settings, std::unique_ptr<SimBus> bus)
     {
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
         runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
@@ -61,7 +59,6 @@ protected:
             commands_->ClosePort();
         if (runner_)
             runner_->Stop();
-        CAppState::Instance().Reset();
         CPortResolver::Instance().Clear();
     }
 

@@ -19,6 +19,7 @@ public:
     int TextQuery(const std::string &, std::string *) override { return 0; }
     int TextSend(const std::string &) override { return 0; }
     std::string DeviceModelName() override { return {}; }
+    void SetPaddingMode(bool) override {}
 };
 
 } // namespace kvl::test

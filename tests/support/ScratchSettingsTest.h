@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "config/CAppSettings.h"
+#include "config/CAppValues.h"
 #include "support/ScratchSystemFolder.h"
 
 namespace kvl::test {
@@ -17,7 +18,8 @@ protected:
     }
 
     ScratchSystemFolder folder;
-    CAppSettings settings;
+    CAppValues values;
+    CAppSettings settings{values};
 };
 
 } // namespace kvl::test

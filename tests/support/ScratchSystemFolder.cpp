@@ -4,7 +4,6 @@
 #include <string>
 
 #include "config/CIniEx.h"
-#include "link/CAppState.h"
 #include "link/CPortResolver.h"
 
 namespace kvl::test {
@@ -18,7 +17,6 @@ fs::path ScratchSystemFolder::Shipped()
 
 ScratchSystemFolder::ScratchSystemFolder()
 {
-    CAppState::Instance().Reset();
     CPortResolver::Instance().Clear();
     std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
@@ -37,7 +35,6 @@ ScratchSystemFolder::ScratchSystemFolder()
 ScratchSystemFolder::~ScratchSystemFolder()
 {
     CIniEx::SetSystemFolder(std::string());
-    CAppState::Instance().Reset();
     CPortResolver::Instance().Clear();
     std::error_code ignored;
     if (!folder_.empty())
