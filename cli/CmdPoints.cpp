@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/CModelTraits.h"
 #include "app/CBusScanner.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
@@ -17,6 +18,7 @@
 #include "points/CPointWritePlan.h"
 #include "points/CStepRules.h"
 #include "protocol/CServoCommands.h"
+#include "params/ParamNumbers.h"
 
 namespace kvl::cli {
 namespace {
@@ -24,8 +26,6 @@ namespace {
 using namespace kvl::points;
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
-constexpr uint16_t kParamOperationType = 36;
-constexpr uint16_t kParamPushLimit = 151;
 constexpr char kStepSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
 // The CLI shows no grid: steps keep every decimal the controller's resolution holds.
 constexpr int kFinestDecimals = 2;
@@ -46,7 +46,7 @@ CStepTexts StepTexts(CCliSession &session, const std::string &model)
     for (int i = 0; i < kStopModeCount; ++i)
         texts.stopModeTexts[i] = raw("ID_STOP_MODE_" + std::to_string(i));
     texts.checkAbsText = raw("IDC_CHECK_ABS");
-    const std::string prefix = model == "MDA-Z" ? "GRID_ZMDA_C" : "GRID_C";
+    const std::string prefix = CModelTraits::Of(model).IsRotary() ? "GRID_ZMDA_C" : "GRID_C";
     for (int k = 0; k < kStepColumnCount; ++k)
         texts.columnCaptions[k] = raw(prefix + std::to_string(k + 1));
     return texts;
@@ -65,17 +65,17 @@ struct AxisTable {
     CStepContext context;
 };
 
-// The stored values of parameters 3, 4, 29 and 151 in the axis' parameter store, which bound the
+// The stored soft limits, maximum speed and push limit in the axis' parameter store, which bound the
 // edits of a step as they bound them in the axis window.
 void ReadStoredLimits(CCliSession &session, const std::string &model, CStepContext &context)
 {
     CIniEx store;
     if (!session.SettingsLoaded() || !session.Settings().OpenAxisParamStore(store, model))
         return;
-    context.storedParam3 = store.GetDouble("3", "Value", context.storedParam3);
-    context.storedParam4 = store.GetDouble("4", "Value", context.storedParam4);
-    context.storedParam29 = store.GetDouble("29", "Value", context.storedParam29);
-    context.storedParam151 = store.GetInt("151", "Value", context.storedParam151);
+    context.storedSoftLimitUpper = store.GetDouble(std::to_string(kParamSoftLimitUpper), "Value", context.storedSoftLimitUpper);
+    context.storedSoftLimitLower = store.GetDouble(std::to_string(kParamSoftLimitLower), "Value", context.storedSoftLimitLower);
+    context.storedMaxSpeed = store.GetDouble(std::to_string(kParamMaxSpeed), "Value", context.storedMaxSpeed);
+    context.storedPushLimit = store.GetInt(std::to_string(kParamPushLimit), "Value", context.storedPushLimit);
 }
 
 // Model and operation type of the axis: what decides the record form and the step count.
@@ -93,7 +93,7 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
     table.context.model = identity.model;
     table.context.online = true;
     table.context.decimals = kFinestDecimals;
-    table.context.operationType = CStepRules::OperationTypeFromParam36(identity.model, type);
+    table.context.operationType = CModelTraits::Of(identity.model).OperationTypeOfRaw(type);
     ReadStoredLimits(session, identity.model, table.context);
     return CCliSession::kExitOk;
 }
@@ -257,7 +257,7 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool f
     if (int code = LoadFile(session, axis, path, force, table, limited))
         return code;
     int32_t pushLimit = 0;
-    if (CStepRules::IsLongModel(axisTable.model)) {
+    if (CModelTraits::Of(axisTable.model).HasPushLimit()) {
         const int result = session.Commands().ReadParameter(kParamPushLimit, pushLimit, axis, kTimeoutMs);
         if (result != kResultOk)
             return session.Fail(axis, "read push limit (parameter 151)", result, kTimeoutMs);
