@@ -2,6 +2,7 @@
 #include <iomanip>
 #include <vector>
 
+#include "base/CModelTraits.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
@@ -117,7 +118,7 @@ int RunStatus(CCliSession &session, const CCliArgs &)
             return session.Fail(axis, read.what, result, kTimeoutMs);
     }
     const int decimals = CMonitorRules::PositionDecimals(identity.model, 2);
-    const std::string unit = identity.model == "MDA-Z" ? "deg" : "mm";
+    const std::string unit = CModelTraits::Of(identity.model).IsRotary() ? "deg" : "mm";
     const std::string alarmText =
         CMonitorRules::IsAlarm(alarm)
             ? session.Text(CMonitorRules::AlarmKey(alarm), CMonitorRules::AlarmSection(identity.model))

@@ -1,11 +1,13 @@
 // kvlctl io, alarms: the I/O signals and the alarm history of an axis.
 #include <iomanip>
 
+#include "base/CModelTraits.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "link/ResultCode.h"
 #include "monitor/CMonitorRules.h"
+#include "params/ParamNumbers.h"
 #include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 
@@ -13,7 +15,6 @@ namespace kvl::cli {
 namespace {
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
-constexpr uint16_t kParamOperationType = 36;
 constexpr uint8_t kStatusDone = 1;
 
 // The I/O mode of the axis from parameter 36; mode 0 when the controller does not tell.
@@ -22,7 +23,7 @@ int ReadIoMode(CCliSession &session, uint8_t axis, const std::string &model)
     int32_t raw = 0;
     if (session.Commands().ReadParameter(kParamOperationType, raw, axis, kTimeoutMs) != kResultOk)
         return 0;
-    return CMonitorRules::IoMode(model, raw);
+    return CModelTraits::Of(model).OperationTypeOfRaw(raw);
 }
 
 int SetInput(CCliSession &session, const CCliArgs &args, uint8_t axis, int mode, const std::string &inputText)

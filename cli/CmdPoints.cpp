@@ -2,6 +2,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/CModelTraits.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
@@ -10,6 +11,7 @@
 #include "config/CIniEx.h"
 #include "link/CCommImplement.h"
 #include "link/ResultCode.h"
+#include "params/ParamNumbers.h"
 #include "points/CPointCsv.h"
 #include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
@@ -25,7 +27,6 @@ namespace {
 using namespace kvl::points;
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
-constexpr uint16_t kParamPushLimit = 151;
 // The CLI shows no grid: steps keep every decimal the controller's resolution holds.
 constexpr int kFinestDecimals = 2;
 
@@ -236,7 +237,7 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool f
     if (int code = LoadFile(session, axis, path, force, table, limited))
         return code;
     int32_t pushLimit = 0;
-    if (CStepRules::IsLongModel(axisTable.model)) {
+    if (CModelTraits::Of(axisTable.model).HasPushLimit()) {
         const int result = session.Commands().ReadParameter(kParamPushLimit, pushLimit, axis, kTimeoutMs);
         if (result != kResultOk)
             return session.Fail(axis, "read push limit (parameter 151)", result, kTimeoutMs);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "base/CModelTraits.h"
 #include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
 #include "link/CPortResolver.h"
@@ -16,33 +17,6 @@ namespace kvl {
 namespace {
 
 constexpr char kCommon[] = "Common";
-
-struct StationCode {
-    uint8_t code;
-    const char *key;
-    const char *builtIn;   // the model text the code stands for
-};
-
-// Codes of the gateway's device list; any other code reads as "none".
-constexpr std::array<StationCode, 8> kStationCodes{{
-    {0, "ID_COMBO_NULL", "None"},
-    {1, "ID_COMBO_MDA", "MDA"},
-    {2, "ID_COMBO_MDB", "MDB"},
-    {3, "ID_COMBO_MDC", "MDC"},
-    {6, "ID_COMBO_XMDC", "MDC-X"},
-    {7, "ID_COMBO_YMDA", "MDA-Y"},
-    {8, "ID_COMBO_ZMDA", "MDA-Z"},
-    {255, "ID_COMBO_ANY", "Any"},
-}};
-
-const StationCode &FindStation(uint8_t code)
-{
-    for (const auto &station : kStationCodes) {
-        if (station.code == code)
-            return station;
-    }
-    return kStationCodes[0];
-}
 
 bool ValidAddress(int address)
 {
@@ -248,12 +222,12 @@ std::string CAxisLinkModel::SearchReport() const
 
 const char *CAxisLinkModel::StationKey(uint8_t code)
 {
-    return FindStation(code).key;
+    return FindStationCode(code).key;
 }
 
 std::string CAxisLinkModel::StationText(const CLanguageTexts &texts, uint8_t code)
 {
-    const StationCode &station = FindStation(code);
+    const StationCode &station = FindStationCode(code);
     std::string text = texts.Text(station.key, kStationSection);
     return text.empty() ? station.builtIn : text;
 }

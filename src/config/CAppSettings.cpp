@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/CModelTraits.h"
 #include "config/CCodePage.h"
 
 namespace kvl {
@@ -23,17 +24,10 @@ constexpr char kKeyMaxList[] = "MaxList";
 constexpr char kKeyDevicePrefix[] = "Device";
 constexpr char kMsgFileOperationFailed[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 
-struct ParamFileKeyRow {
-    std::string_view modelKey;
-    std::string_view suffix;
-};
-
-// Compared exactly and in this order; every other model uses the "Full" file.
-constexpr ParamFileKeyRow kParamFileKeys[] = {
-    {"MDB", "ParamMDB"},     {"MDC", "ParamMDC"},     {"MDC-X", "ParamXMDC"},
-    {"MDA-Y", "ParamYMDA"}, {"MDA-Z", "ParamZMDA"},
-};
-constexpr std::string_view kParamFileKeyOther = "Full";
+// Every model but MDA has a parameter file of its own, "Param" and its key form; the base model
+// and any other text use the "Full" file.
+constexpr char kParamFileKeyPrefix[] = "Param";
+constexpr char kParamFileKeyOther[] = "Full";
 
 std::string LanguageItemKey(int language)
 {
@@ -173,14 +167,10 @@ void CAppSettings::ReopenAxisStores()
 
 std::string CAppSettings::ParamFileKey(int language, std::string_view modelKey)
 {
-    std::string_view suffix = kParamFileKeyOther;
-    for (const ParamFileKeyRow &row : kParamFileKeys) {
-        if (row.modelKey == modelKey) {
-            suffix = row.suffix;
-            break;
-        }
-    }
-    return LanguageItemKey(language) + std::string(suffix);
+    const CModelTraits traits = CModelTraits::Of(modelKey);
+    // Only the model text of the bus, compared exactly, names a file of its own.
+    const bool ownFile = modelKey == traits.Text() && !traits.Is(CModelTraits::Model::MDA);
+    return LanguageItemKey(language) + (ownFile ? kParamFileKeyPrefix + std::string(traits.KeyForm()) : kParamFileKeyOther);
 }
 
 std::string CAppSettings::ParamFileName(int language, std::string_view modelKey) const

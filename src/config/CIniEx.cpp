@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -181,14 +180,7 @@ void CIniEx::Parse(std::string_view bytes)
 
 bool CIniEx::IsLeadByte(unsigned char c) const
 {
-    switch (m_codePage) {
-    case kCodePageShiftJis:
-        return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    case kCodePageGbk:
-        return c >= 0x81 && c <= 0xFE;
-    default:
-        return false;
-    }
+    return kvl::IsLeadByte(c, m_codePage);
 }
 
 bool CIniEx::NamesEqual(std::string_view a, std::string_view b) const
@@ -272,22 +264,7 @@ int CIniEx::GetInt(std::string_view section, std::string_view key, int def) cons
     const std::string text = GetString(section, key, "");
     if (text.empty())
         return def;
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit)
-            magnitude = limit; // clamp instead of overflowing on absurdly long numbers
-    }
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    return LeadingInt(text);
 }
 
 double CIniEx::GetDouble(std::string_view section, std::string_view key, double def) const

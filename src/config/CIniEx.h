@@ -10,13 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "base/TextNumber.h"
+
 namespace kvl {
 
 class CIniEx {
 public:
     // Code pages whose lead bytes the engine knows; any other value means single-byte text.
-    static constexpr int kCodePageShiftJis = 932;
-    static constexpr int kCodePageGbk = 936;
+    static constexpr int kCodePageShiftJis = ::kvl::kCodePageShiftJis;
+    static constexpr int kCodePageGbk = ::kvl::kCodePageGbk;
     static constexpr int kCodePageWestern = 1252;
 
     CIniEx() = default;

@@ -3,20 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace kvl {
+#include "base/CModelTraits.h"
 
-int CMonitorRules::IoMode(const std::string &model, int param36Raw)
-{
-    if (model == "MDA-Z") {
-        switch (param36Raw) {
-        case 1: return 2;
-        case 2: return 4;
-        case 3: return 5;
-        default: return 0;
-        }
-    }
-    return (param36Raw >= 0 && param36Raw <= 5) ? param36Raw : 0;
-}
+namespace kvl {
 
 bool CMonitorRules::InputSwitchAllowed(int mode, int input)
 {
@@ -49,20 +38,12 @@ bool CMonitorRules::SignalOn(uint32_t word, bool input, int number)
 
 std::string CMonitorRules::WindowSection(const std::string &model)
 {
-    if (model == "MDB" || model == "MDC" || model == "MDC-X")
-        return std::string(kWindowSection) + "_" + model;
-    return kWindowSection;
+    return std::string(kWindowSection) + CModelTraits::Of(model).MonitorSectionSuffix();
 }
 
 std::string CMonitorRules::AlarmSection(const std::string &model)
 {
-    if (model == "MDB")
-        return "AlarmMDB";
-    if (model == "MDC")
-        return "AlarmMDC";
-    if (model == "MDC-X")
-        return "AlarmXMDC";
-    return "AlarmMDA";
+    return CModelTraits::Of(model).AlarmSection();
 }
 
 std::string CMonitorRules::AlarmKey(int code)
@@ -72,9 +53,7 @@ std::string CMonitorRules::AlarmKey(int code)
 
 int CMonitorRules::PositionDecimals(const std::string &model, int decimalsSetting)
 {
-    if (model == "MDB" || model == "MDC")
-        return 3;
-    return decimalsSetting + 2;
+    return CModelTraits::Of(model).MonitorPositionDecimals(decimalsSetting + 2);
 }
 
 std::string CMonitorRules::FormatPosition(int32_t raw, int decimals)

@@ -1,5 +1,6 @@
 #pragma once
-// Rules of the motor monitor that are not drawing: which inputs the PC may switch in each I/O
+// Rules of the motor monitor that are not drawing (the I/O mode is the axis' operation type,
+// CModelTraits::OperationTypeOfChoice): which inputs the PC may switch in each I/O
 // mode, the language keys of the signal names and alarm texts, the section of the window's
 // texts by model, and the position format. Qt-free; the monitor window and the command line
 // share it. Stateless; any thread.
@@ -16,9 +17,6 @@ public:
     static constexpr uint8_t kEmptyHistorySlot = 0xFF;
     static constexpr char kWindowSection[] = "IDD_KVL_VER2_MTRMONITOR_DIALOG";
 
-    // I/O mode from parameter 36's raw value; an MDA-Z axis codes it as 1 → 2, 2 → 4, 3 → 5,
-    // anything else → 0. Values outside 0..5 act as 0.
-    static int IoMode(const std::string &model, int param36Raw);
     // Whether input `input` (1 to 16) may be switched from the PC in I/O mode `mode`.
     static bool InputSwitchAllowed(int mode, int input);
     // "IDC_RADIO_M1_I_1": the signal name key of input or output `number` (1 to 16) in `mode`.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "params/ParamTextUtil.h"
+#include "base/TextNumber.h"
 
 namespace kvl::params {
 
@@ -33,7 +33,7 @@ void CParamData::SetPrecision(int decimals)
 
 void CParamData::AddChoice(std::string_view text)
 {
-    const std::string_view stripped = paramtext::StripBlanks(text);
+    const std::string_view stripped = StripBlanks(text);
     if (!stripped.empty())
         m_choices.emplace_back(stripped);
 }
@@ -62,7 +62,7 @@ bool CParamData::SetIndex(int index, bool markChanged)
 
 void CParamData::SetTextValue(std::string_view text)
 {
-    m_textValue = std::string(paramtext::StripBlanks(text));
+    m_textValue = std::string(StripBlanks(text));
 }
 
 bool CParamData::SetByText(std::string_view text, bool markChanged)
@@ -71,17 +71,17 @@ bool CParamData::SetByText(std::string_view text, bool markChanged)
         return false;
     switch (m_type) {
     case kTypeInteger:
-        m_intValue = paramtext::LeadingInt(text);
+        m_intValue = LeadingInt(text);
         return true;
     case kTypeReal: {
-        const std::optional<double> value = paramtext::LeadingReal(text);
+        const std::optional<double> value = LeadingFiniteReal(text);
         if (!value)
             return false;
         m_realValue = *value;
         return true;
     }
     case kTypeSelection: {
-        const std::string_view wanted = paramtext::StripBlanks(text);
+        const std::string_view wanted = StripBlanks(text);
         const auto found = std::find(m_choices.begin(), m_choices.end(), wanted);
         if (found == m_choices.end())
             return false;

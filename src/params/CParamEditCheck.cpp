@@ -4,8 +4,9 @@
 #include <charconv>
 #include <optional>
 
+#include "base/TextNumber.h"
 #include "params/CParamListRules.h"
-#include "params/ParamTextUtil.h"
+#include "params/ParamNumbers.h"
 
 namespace kvl::params {
 
@@ -14,7 +15,6 @@ namespace {
 // Parameters whose change is confirmed with ("IDS_INPUT_CHK_0", "Common").
 constexpr int kConfirmedNumbers[] = {5, 13, 20, 26, 27, 29, 33, 35, 37, 38};
 constexpr int kParamConfirmChk5 = 34;
-constexpr int kParamConfirmChk1 = 36;
 
 // The ordered pairs: the first must stay greater than the second.
 struct OrderedPair {
@@ -23,8 +23,8 @@ struct OrderedPair {
     const char *refusalKey;
 };
 constexpr OrderedPair kOrderedPairs[] = {
-    {1, 2, "IDS_INPUT_CHK_2"},
-    {3, 4, "IDS_INPUT_CHK_3"},
+    {kParamPairFirstUpper, kParamPairFirstLower, "IDS_INPUT_CHK_2"},
+    {kParamSoftLimitUpper, kParamSoftLimitLower, "IDS_INPUT_CHK_3"},
 };
 
 constexpr std::string_view kIntegerCharacters = "+-0123456789";
@@ -99,7 +99,7 @@ ParamMessage CParamEditCheck::ConfirmationFor(int number)
         return {"IDS_INPUT_CHK_0", kSectionCommon};
     if (number == kParamConfirmChk5)
         return {"IDS_INPUT_CHK_5", kSectionCommon};
-    if (number == kParamConfirmChk1)
+    if (number == kParamOperationType)
         return {"IDS_INPUT_CHK_1", kSectionCommon};
     return {};
 }
@@ -119,7 +119,7 @@ EditStatus CParamEditCheck::CheckInput(const CParamData &record, std::string_vie
         const bool asInteger = record.Precision() == 0;
         if (asInteger ? !IsIntegerText(text) : !IsRealText(text))
             return EditStatus::BadInput;
-        const std::optional<double> value = paramtext::LeadingReal(text);
+        const std::optional<double> value = LeadingFiniteReal(text);
         if (!value)
             return EditStatus::OutOfRange;
         if (*value < record.RealMin() || *value > record.RealMax())
@@ -127,7 +127,7 @@ EditStatus CParamEditCheck::CheckInput(const CParamData &record, std::string_vie
         return EditStatus::Applied;
     }
     case CParamData::kTypeSelection: {
-        const std::string_view wanted = paramtext::StripBlanks(text);
+        const std::string_view wanted = StripBlanks(text);
         const auto &choices = record.Choices();
         if (std::find(choices.begin(), choices.end(), wanted) == choices.end())
             return EditStatus::NoSuchChoice;

@@ -7,11 +7,12 @@
 #include <optional>
 #include <unistd.h>
 
+#include "base/TextNumber.h"
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
 #include "params/CParamListRules.h"
 #include "params/CParamRules.h"
-#include "params/ParamTextUtil.h"
+#include "params/ParamNumbers.h"
 
 namespace kvl::params {
 
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 constexpr const char *kLineEnd = "\r\n";
 constexpr const char *kNoUnit = "-";
 constexpr int kModelLine = 2;
-constexpr int kParamPositionLimited = CParamRules::kParamCurrentLimit;
-constexpr int kParamPositionLimit = CParamRules::kParamCurrentLimitMax;
 constexpr std::size_t kReadChunk = 65536;
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b)
@@ -54,7 +53,7 @@ std::optional<std::string> ValuePart(const CParamData &record, std::string_view 
             if (value.size() < suffix.size() ||
                 value.substr(value.size() - suffix.size()) != suffix)
                 return std::nullopt;
-            value = paramtext::StripBlanks(value.substr(0, value.size() - suffix.size()));
+            value = StripBlanks(value.substr(0, value.size() - suffix.size()));
         }
         return std::string(value.substr(0, CParamListRules::kMaxTextLength));
     }
@@ -84,7 +83,7 @@ bool SetSelectionIndex(CParamData &record, std::string_view text)
         return record.SetIndex(0, true);
     if (text[0] < '0' || text[0] > '9')
         return false;
-    return record.SetIndex(paramtext::LeadingInt(text), true);
+    return record.SetIndex(LeadingInt(text), true);
 }
 
 // A value from a file is held within the range the grid shows, so that what is written to the
@@ -163,7 +162,7 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
     const std::size_t dot = line.find('.');
     if (dot == std::string::npos)
         return 0;
-    const int number = paramtext::LeadingInt(std::string_view(line).substr(0, dot));
+    const int number = LeadingInt(std::string_view(line).substr(0, dot));
     if (!CParamRules::NumberExists(number, count))
         return 0;
     // Like saving, loading works on the parameters visible at the access level.
@@ -172,7 +171,7 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
     if (!CParamListRules::IsSaved(record, target.accessLevel) || equals == std::string::npos)
         return 0;
     const std::optional<std::string> value =
-        ValuePart(record, paramtext::StripBlanks(std::string_view(line).substr(equals + 1)));
+        ValuePart(record, StripBlanks(std::string_view(line).substr(equals + 1)));
     if (!value)
         return 0;
 
@@ -188,9 +187,9 @@ int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamT
     LimitToRange(candidate);
     record = std::move(candidate);
 
-    if (number == kParamPositionLimit && CParamListRules::IsLongRecordModel(target.model) &&
+    if (number == kParamCurrentLimitMax && CParamListRules::IsLongRecordModel(target.model) &&
         record.GetType() == CParamData::kTypeInteger) {
-        CParamData &limited = file.At(kParamPositionLimited);
+        CParamData &limited = file.At(kParamCurrentLimit);
         const int limit = record.IntValue();
         if (CParamRules::SetUpperLimit(limited, limit) && limited.IntValue() > limit)
             limited.SetIntValue(limit);
@@ -205,7 +204,7 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
     const std::vector<std::string> lines = SplitTextLines(content);
     // A missing second line is read like an empty one.
     std::string_view modelKey = lines.size() >= kModelLine
-                                    ? paramtext::StripBlanks(lines[kModelLine - 1])
+                                    ? StripBlanks(lines[kModelLine - 1])
                                     : std::string_view();
     if (modelKey.empty())
         modelKey = kDefaultModelKey;

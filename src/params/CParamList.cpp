@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/TextNumber.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
 #include "params/IParamReader.h"
-#include "params/ParamTextUtil.h"
 
 namespace kvl::params {
 
@@ -15,7 +15,7 @@ const CParamData kEmptyRecord;
 
 std::string SectionName(int number)
 {
-    return paramtext::FormatInt(number);
+    return FormatInt(number);
 }
 
 void ReadChoices(const CIniEx &store, const std::string &section, CParamData &record)
@@ -24,7 +24,7 @@ void ReadChoices(const CIniEx &store, const std::string &section, CParamData &re
     const int count = std::min(store.GetInt(section, CParamList::kKeySelItemCount, 0),
                                CParamList::kMaxChoices);
     for (int i = 1; i <= count; ++i) {
-        const std::string key = CParamList::kKeySelItem + paramtext::FormatInt(i);
+        const std::string key = CParamList::kKeySelItem + FormatInt(i);
         record.AddChoice(store.GetString(section, key, ""));
     }
 }
@@ -155,15 +155,15 @@ int CParamList::Load(CIniEx &store, Axis &axis, IParamReader *reader)
         if (reader) {
             const bool read = ReadFromController(record, number, axis, *reader, store) == kResultOk;
             failures += read ? 0 : 1;
-            currentLimitMaxRead |= read && number == CParamRules::kParamCurrentLimitMax;
+            currentLimitMaxRead |= read && number == kParamCurrentLimitMax;
         }
         At(number) = std::move(record);
     }
     // The shared file's "Max" of parameter 12 is the model's; this controller's is its own 102.
-    const CParamData &currentLimitMax = At(CParamRules::kParamCurrentLimitMax);
+    const CParamData &currentLimitMax = At(kParamCurrentLimitMax);
     if (currentLimitMaxRead && CParamRules::CurrentLimitFollowsMax(axis.model) &&
         currentLimitMax.GetType() == CParamData::kTypeInteger)
-        CParamRules::SetUpperLimit(At(CParamRules::kParamCurrentLimit), currentLimitMax.IntValue());
+        CParamRules::SetUpperLimit(At(kParamCurrentLimit), currentLimitMax.IntValue());
     store.Save();
     return failures;
 }

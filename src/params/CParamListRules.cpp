@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "base/TextNumber.h"
 #include "params/CParamRules.h"
-#include "params/ParamTextUtil.h"
 
 namespace kvl::params {
 
@@ -49,31 +49,19 @@ std::string Bracketed(const std::string &lower, const std::string &upper)
 
 std::string CParamListRules::ModelKey(std::string_view model)
 {
-    switch (CParamRules::ModelFromText(model)) {
-    case Model::MDCX:
-        return "XMDC";
-    case Model::MDAY:
-        return "YMDA";
-    case Model::MDAZ:
-        return "ZMDA";
-    default:
-        return std::string(model);
-    }
+    const CModelTraits traits = CModelTraits::Of(model);
+    // Only the variants have a key form of their own; any other text stays as given.
+    if (std::string_view(traits.KeyForm()) != traits.Text())
+        return traits.KeyForm();
+    return std::string(model);
 }
 
 std::optional<std::string> CParamListRules::ModelOfKey(std::string_view key)
 {
-    static constexpr const char *kModels[] = {"MDA", "MDB", "MDC", "MDC-X", "MDA-Y", "MDA-Z"};
-    for (const char *model : kModels) {
-        const std::string modelKey = ModelKey(model);
-        const bool same = modelKey.size() == key.size() &&
-                          std::equal(modelKey.begin(), modelKey.end(), key.begin(), [](char a, char b) {
-                              return a == ((b >= 'a' && b <= 'z') ? static_cast<char>(b - 'a' + 'A') : b);
-                          });
-        if (same)
-            return std::string(model);
-    }
-    return std::nullopt;
+    const std::optional<CModelTraits> traits = CModelTraits::FindByKey(key);
+    if (!traits)
+        return std::nullopt;
+    return std::string(traits->Text());
 }
 
 std::string CParamListRules::NumberRangesText(const CParamList &list, int count)
@@ -107,8 +95,7 @@ std::string CParamListRules::NumberRangesText(const CParamList &list, int count)
 
 bool CParamListRules::IsLongRecordModel(std::string_view model)
 {
-    const Model m = CParamRules::ModelFromText(model);
-    return m == Model::MDB || m == Model::MDC || m == Model::MDCX;
+    return CModelTraits::Of(model).UsesLongRecord();
 }
 
 bool CParamListRules::IsShown(const CParamData &record, int tab, int level)
@@ -194,15 +181,15 @@ std::string CParamListRules::RangeText(const CParamData &record, int number, int
     case CParamData::kTypeInteger:
         if (record.IntMin() == record.IntMax())
             return "-";
-        return Bracketed(paramtext::FormatInt(record.IntMin()),
-                         paramtext::FormatInt(record.IntMax()));
+        return Bracketed(FormatInt(record.IntMin()),
+                         FormatInt(record.IntMax()));
     case CParamData::kTypeReal: {
         if (record.RealMin() == record.RealMax())
             return "-";
         const int decimals =
             CParamRules::ShownDecimals(number, record.Precision(), decimalsSetting);
-        return Bracketed(paramtext::FormatFixed(record.RealMin(), decimals),
-                         paramtext::FormatFixed(record.RealMax(), decimals));
+        return Bracketed(FormatFixed(record.RealMin(), decimals),
+                         FormatFixed(record.RealMax(), decimals));
     }
     case CParamData::kTypeSelection:
         return record.RangeText();
@@ -221,11 +208,11 @@ std::string CParamListRules::FileValueText(const CParamData &record)
 {
     switch (record.GetType()) {
     case CParamData::kTypeInteger:
-        return paramtext::FormatInt(record.IntValue());
+        return FormatInt(record.IntValue());
     case CParamData::kTypeReal:
-        return paramtext::FormatFixed(record.RealValue(), record.Precision());
+        return FormatFixed(record.RealValue(), record.Precision());
     case CParamData::kTypeSelection:
-        return paramtext::FormatInt(record.SelectedIndex());
+        return FormatInt(record.SelectedIndex());
     case CParamData::kTypeText:
         return record.TextValue().substr(0, kMaxTextLength);
     default:

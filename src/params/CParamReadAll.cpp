@@ -2,19 +2,18 @@
 
 #include <algorithm>
 
+#include "base/TextNumber.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
 #include "params/CParamRules.h"
 #include "params/CPollingPause.h"
-#include "params/ParamTextUtil.h"
+#include "params/ParamNumbers.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::params {
 
 namespace {
 
-constexpr int kParamJogSpeed = 16;
-constexpr int kParamFeedAmount = 31;
 
 void LogFailure(const CCommErrorLog *log, int result)
 {
@@ -66,17 +65,17 @@ void CParamReadAll::FollowCurrentLimitMax(const ParamTarget &target, CParamListP
             return o.number == number && o.result == kResultOk;
         });
     };
-    const CParamData &limitMax = lists.Driver().At(CParamRules::kParamCurrentLimitMax);
-    if (!readWell(CParamRules::kParamCurrentLimitMax) || limitMax.GetType() != CParamData::kTypeInteger)
+    const CParamData &limitMax = lists.Driver().At(kParamCurrentLimitMax);
+    if (!readWell(kParamCurrentLimitMax) || limitMax.GetType() != CParamData::kTypeInteger)
         return;
     const int limit = limitMax.IntValue();
     for (CParamList *list : {&lists.Driver(), &lists.File()})
-        CParamRules::SetUpperLimit(list->At(CParamRules::kParamCurrentLimit), limit);
+        CParamRules::SetUpperLimit(list->At(kParamCurrentLimit), limit);
     // Parameter 12's "Value" went in limited to the range it had before this controller's own.
-    const CParamData &limited = lists.Driver().At(CParamRules::kParamCurrentLimit);
-    if (store && readWell(CParamRules::kParamCurrentLimit))
-        store->SetString(paramtext::FormatInt(CParamRules::kParamCurrentLimit), CParamList::kKeyValue,
-                         CParamRules::ValueText(limited, CParamRules::kParamCurrentLimit, target.decimalsSetting,
+    const CParamData &limited = lists.Driver().At(kParamCurrentLimit);
+    if (store && readWell(kParamCurrentLimit))
+        store->SetString(FormatInt(kParamCurrentLimit), CParamList::kKeyValue,
+                         CParamRules::ValueText(limited, kParamCurrentLimit, target.decimalsSetting,
                                                 true));
 }
 
@@ -92,16 +91,16 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         return std::find(options.only.begin(), options.only.end(), number) != options.only.end();
     };
     // Parameter 12's range is this controller's parameter 102: read it along with 12.
-    const bool withLimitMax = followsMax && named(CParamRules::kParamCurrentLimit);
+    const bool withLimitMax = followsMax && named(kParamCurrentLimit);
     std::vector<int> numbers;
     for (const int number : CParamRules::Numbers(count)) {
         const bool wanted = options.only.empty() || named(number) ||
-                            (withLimitMax && number == CParamRules::kParamCurrentLimitMax);
+                            (withLimitMax && number == kParamCurrentLimitMax);
         if (wanted && !lists.Driver().At(number).IsEmpty())
             numbers.push_back(number);
     }
     const std::string operationTypeBefore =
-        lists.Driver().At(CParamRules::kParamOperationType).SelectedText();
+        lists.Driver().At(kParamOperationType).SelectedText();
 
     const int total = static_cast<int>(numbers.size());
     for (int i = 0; i < total; ++i) {
@@ -116,13 +115,13 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
             CParamListPair::CopyValue(driver, lists.File().At(number));
             if (options.store)
                 options.store->SetString(
-                    paramtext::FormatInt(number), CParamList::kKeyValue,
+                    FormatInt(number), CParamList::kKeyValue,
                     CParamRules::ValueText(driver, number, target.decimalsSetting, true));
             if (number == kParamJogSpeed)
                 report.notices.push_back({ParamNotice::Kind::JogSpeedChanged, false, {}});
             else if (number == kParamFeedAmount)
                 report.notices.push_back({ParamNotice::Kind::FeedAmountChanged, false, {}});
-            else if (number == CParamRules::kParamOperationType &&
+            else if (number == kParamOperationType &&
                      driver.SelectedText() != operationTypeBefore)
                 report.notices.push_back({ParamNotice::Kind::OperationTypeChanged, false, {}});
         } else {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "base/DecimalScale.h"
+#include "base/TextNumber.h"
 #include "params/CParamData.h"
-#include "params/ParamTextUtil.h"
-#include "protocol/DecimalScale.h"
 
 namespace kvl::params {
 
@@ -25,11 +25,6 @@ constexpr std::int64_t kFactorFeedShort = 10;
 
 constexpr double kOldVersionLimit = 1.07;
 constexpr int kMaxDecimalsSetting = 2;
-
-bool IsLongRecordModel(Model m)
-{
-    return m == Model::MDB || m == Model::MDC || m == Model::MDCX;
-}
 
 bool IsPositionNumber(int number)
 {
@@ -58,21 +53,6 @@ std::int64_t PowerOfTen(int exponent)
 
 } // namespace
 
-CParamRules::Model CParamRules::ModelFromText(std::string_view model)
-{
-    if (model == "MDB")
-        return Model::MDB;
-    if (model == "MDC")
-        return Model::MDC;
-    if (model == "MDC-X" || model == "XMDC")
-        return Model::MDCX;
-    if (model == "MDA-Y" || model == "YMDA")
-        return Model::MDAY;
-    if (model == "MDA-Z" || model == "ZMDA")
-        return Model::MDAZ;
-    return Model::MDA;
-}
-
 std::string CParamRules::VersionText(std::string_view version)
 {
     if (version.empty())
@@ -92,16 +72,16 @@ bool CParamRules::IsOldVersion(std::string_view versionText)
         return true;
     if (major != '0' && major != '1')
         return false;
-    const double value = paramtext::LeadingReal(versionText).value_or(-1.0);
+    const double value = LeadingFiniteReal(versionText).value_or(-1.0);
     return value >= 0.0 && value <= kOldVersionLimit;
 }
 
 int CParamRules::ParameterCount(std::string_view model, std::string_view versionText)
 {
-    switch (ModelFromText(model)) {
-    case Model::MDB:
-    case Model::MDC:
+    const CModelTraits traits = CModelTraits::Of(model);
+    if (traits.IsMdbOrMdc())
         return IsOldVersion(versionText) ? kCountMdbMdcOld : kCountMdbMdc;
+    switch (traits.Id()) {
     case Model::MDCX:
         return kCountMdcX;
     case Model::MDAY:
@@ -133,7 +113,7 @@ bool CParamRules::NumberExists(int number, int count)
 
 bool CParamRules::CurrentLimitFollowsMax(std::string_view model)
 {
-    return IsLongRecordModel(ModelFromText(model));
+    return CModelTraits::Of(model).UsesLongRecord();
 }
 
 bool CParamRules::SetUpperLimit(CParamData &record, int limit)
@@ -141,24 +121,25 @@ bool CParamRules::SetUpperLimit(CParamData &record, int limit)
     if (record.GetType() != CParamData::kTypeInteger)
         return false;
     record.SetIntRange(record.IntMin(), limit);
-    record.SetRangeTexts(record.MinText(), paramtext::FormatInt(limit));
+    record.SetRangeTexts(record.MinText(), FormatInt(limit));
     return true;
 }
 
 std::int64_t CParamRules::Factor(int number, std::string_view model, int precision)
 {
-    const Model m = ModelFromText(model);
+    const CModelTraits traits = CModelTraits::Of(model);
+    const Model m = traits.Id();
     if (IsPositionNumber(number))
         return kFactorPosition;
     if (IsMilliNumber(number))
         return kFactorMilli;
     switch (number) {
     case 9:
-        if (IsLongRecordModel(m))
+        if (traits.UsesLongRecord())
             return kFactorAccelLong;
         break;
     case 31:
-        if (m == Model::MDB || m == Model::MDC)
+        if (traits.IsMdbOrMdc())
             return kFactorFeedLong;
         return m == Model::MDCX ? kFactorFeedX : kFactorFeedShort;
     case 45:
@@ -168,7 +149,7 @@ std::int64_t CParamRules::Factor(int number, std::string_view model, int precisi
             return kFactorHundredth;
         break;
     case 107:
-        return (m == Model::MDB || m == Model::MDC) ? kFactorGainLong : kFactorGainShort;
+        return traits.IsMdbOrMdc() ? kFactorGainLong : kFactorGainShort;
     case 113:
     case 116:
         return kFactorMicro;
@@ -206,13 +187,6 @@ const std::vector<std::int32_t> &CParamRules::PulseResolutionValues()
     return kValues;
 }
 
-namespace {
-
-// Raw values of parameter 36 on the rotary model, by index.
-constexpr std::int32_t kRotaryOperationTypes[] = {0, 2, 4, 5};
-
-} // namespace
-
 int CParamRules::RawToIndex(int number, std::string_view model, std::int32_t raw)
 {
     if (number == kParamPulseResolution) {
@@ -220,13 +194,8 @@ int CParamRules::RawToIndex(int number, std::string_view model, std::int32_t raw
         const auto found = std::find(values.begin(), values.end(), raw);
         return found == values.end() ? 0 : static_cast<int>(found - values.begin());
     }
-    if (number == kParamOperationType && ModelFromText(model) == Model::MDAZ) {
-        for (int i = 1; i < static_cast<int>(std::size(kRotaryOperationTypes)); ++i) {
-            if (kRotaryOperationTypes[i] == raw)
-                return i;
-        }
-        return 0;
-    }
+    if (number == kParamOperationType)
+        return CModelTraits::Of(model).OperationTypeChoiceOfRaw(raw);
     return raw;
 }
 
@@ -239,9 +208,8 @@ bool CParamRules::IndexToRaw(int number, std::string_view model, int index, std:
         raw = values[static_cast<std::size_t>(index)];
         return true;
     }
-    if (number == kParamOperationType && ModelFromText(model) == Model::MDAZ) {
-        const bool known = index >= 0 && index < static_cast<int>(std::size(kRotaryOperationTypes));
-        raw = known ? kRotaryOperationTypes[index] : 0;
+    if (number == kParamOperationType) {
+        raw = CModelTraits::Of(model).OperationTypeRawOfChoice(index);
         return true;
     }
     raw = index;
@@ -292,13 +260,13 @@ std::string CParamRules::ValueText(const CParamData &record, int number, int dec
         int value = record.IntValue();
         if (clampToRange)
             value = std::clamp(value, record.IntMin(), record.IntMax());
-        return paramtext::FormatInt(value);
+        return FormatInt(value);
     }
     case CParamData::kTypeReal: {
         double value = record.RealValue();
         if (clampToRange)
             value = std::clamp(value, record.RealMin(), record.RealMax());
-        return paramtext::FormatFixed(
+        return FormatFixed(
             value, ShownDecimals(number, record.Precision(), decimalsSetting));
     }
     case CParamData::kTypeSelection:

@@ -3,12 +3,15 @@
 // and firmware version, the factor between a real parameter's raw 32-bit integer and its shown
 // value with the decimals shown, the selection mappings that are not plain indices (parameter 45,
 // parameter 36 of the rotary model), and the text of a value as shown or stored.
-// Models are the model texts of the bus ("MDA", "MDB", "MDC", "MDC-X", "MDA-Y", "MDA-Z"); the
-// file-key forms "XMDC", "YMDA", "ZMDA" are accepted too. Stateless; any thread.
+// Models are the model texts of the bus or their key forms, as CModelTraits reads them.
+// Stateless; any thread.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/CModelTraits.h"
+#include "params/ParamNumbers.h"
 
 namespace kvl::params {
 
@@ -16,7 +19,7 @@ class CParamData;
 
 class CParamRules {
 public:
-    enum class Model { MDA, MDB, MDC, MDCX, MDAY, MDAZ };
+    using Model = CModelTraits::Model;
 
     // Slots of a parameter list: parameter k lives in slot k - 1.
     static constexpr int kSlotCount = 256;
@@ -31,15 +34,9 @@ public:
     static constexpr int kCountMdaZ = 115;
     static constexpr int kCountMda = 111;
 
-    // Parameter numbers with a meaning of their own to the rules.
-    static constexpr int kParamOperationType = 36;
-    static constexpr int kParamPulseResolution = 45;
-    // Parameter 12 (the current limit) is bounded above by parameter 102 (its maximum).
-    static constexpr int kParamCurrentLimit = 12;
-    static constexpr int kParamCurrentLimitMax = 102;
 
-    // Unknown texts are the base model, as on the bus.
-    static Model ModelFromText(std::string_view model);
+    // Unknown texts are the base model, as on the bus (CModelTraits::Of).
+    static Model ModelFromText(std::string_view model) { return CModelTraits::Of(model).Id(); }
 
     // Version text from the controller's 4-character version: first character, ".", second and
     // third characters ("1305" gives "1.30"). Shorter input gives what is there ("" stays "").

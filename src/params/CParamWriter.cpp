@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "base/TextNumber.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
 #include "params/CParamListRules.h"
 #include "params/CParamRules.h"
 #include "params/CPollingPause.h"
-#include "params/ParamTextUtil.h"
+#include "params/ParamNumbers.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/ServoTypes.h"
 
@@ -15,18 +16,8 @@ namespace kvl::params {
 
 namespace {
 
-constexpr int kParamJogSpeed = 16;
-constexpr int kParamFeedAmount = 31;
-constexpr int kParamDirection = 5;
-constexpr int kParamPositionLimited = CParamRules::kParamCurrentLimit;
-constexpr int kParamPositionLimit = CParamRules::kParamCurrentLimitMax;
-constexpr int kParamPushLimit = 151;
 constexpr std::uint8_t kRunModeAutomatic = 0;
 constexpr std::uint8_t kServoOffDone = 1;
-
-// Last step examined by the push check, by I/O mode 0..5.
-constexpr int kPushCheckSteps[] = {64, 64, 256, 512, 7, 3};
-constexpr int kPushCheckStepsOther = 64;
 
 bool IsNumericOrSelection(const CParamData &record)
 {
@@ -45,7 +36,7 @@ int WholeValue(const CParamData &record)
 
 std::string SectionName(int number)
 {
-    return paramtext::FormatInt(number);
+    return FormatInt(number);
 }
 
 // The parameter's "Value" text as the list stores it after an exchange.
@@ -117,9 +108,7 @@ std::vector<int> CParamWriter::PendingNumbers(const CParamListPair &lists, int c
 
 int CParamWriter::PushCheckSteps(int ioMode)
 {
-    if (ioMode < 0 || ioMode >= static_cast<int>(std::size(kPushCheckSteps)))
-        return kPushCheckStepsOther;
-    return kPushCheckSteps[ioMode];
+    return CModelTraits::StepCount(ioMode);
 }
 
 int CParamWriter::WriteOne(CServoCommands &commands, const ParamTarget &target, int number,
@@ -157,30 +146,30 @@ void CParamWriter::AfterGoodWrite(const ParamTarget &target, int number, CParamL
             {ParamNotice::Kind::DeviceNameChanged, false, driver.TextValue()});
 }
 
-void CParamWriter::LimitParameter12(CServoCommands &commands, const ParamTarget &target,
-                                    CParamListPair &lists, CIniEx *store, WriteReport &report)
+void CParamWriter::ApplyCurrentLimitMax(CServoCommands &commands, const ParamTarget &target,
+                                        CParamListPair &lists, CIniEx *store, WriteReport &report)
 {
-    const CParamData &limitRecord = lists.Driver().At(kParamPositionLimit);
+    const CParamData &limitRecord = lists.Driver().At(kParamCurrentLimitMax);
     if (limitRecord.IsEmpty())
         return;
     const int limit = WholeValue(limitRecord);
     // The new limit is this controller's: it goes into its lists, not into the model's shared
     // file, where it would lower parameter 12 of every other controller of the model.
     for (CParamList *list : {&lists.Driver(), &lists.File()}) {
-        if (!CParamRules::SetUpperLimit(list->At(kParamPositionLimited), limit))
+        if (!CParamRules::SetUpperLimit(list->At(kParamCurrentLimit), limit))
             return;
     }
 
-    CParamData &driver = lists.Driver().At(kParamPositionLimited);
-    CParamData &file = lists.File().At(kParamPositionLimited);
+    CParamData &driver = lists.Driver().At(kParamCurrentLimit);
+    CParamData &file = lists.File().At(kParamCurrentLimit);
     if (driver.IntValue() <= limit) {
         if (file.IntValue() > limit)
             file.SetIntValue(limit);
         return;
     }
-    const int result = commands.WriteParameter(kParamPositionLimited, limit, target.address,
+    const int result = commands.WriteParameter(kParamCurrentLimit, limit, target.address,
                                                CServoCommands::kTimeoutMs);
-    report.outcomes.push_back({kParamPositionLimited, result, 1});
+    report.outcomes.push_back({kParamCurrentLimit, result, 1});
     if (result != kResultOk) {
         ++report.failures;
         AddMessage(report, {"ID_PMT_WRITE_FAILED", kSectionList});
@@ -189,7 +178,7 @@ void CParamWriter::LimitParameter12(CServoCommands &commands, const ParamTarget 
     driver.SetIntValue(limit);
     if (file.IntValue() > limit)
         file.SetIntValue(limit);
-    StoreValue(store, target, kParamPositionLimited, driver);
+    StoreValue(store, target, kParamCurrentLimit, driver);
     AddMessage(report, {"IDS_INPUT_CHK_6", kSectionCommon});
 }
 
@@ -202,7 +191,7 @@ void CParamWriter::CheckPushLimit(const CParamListPair &lists, const WriteOption
                           ? options.store->GetInt(SectionName(kParamPushLimit),
                                                   CParamList::kKeyValue, 0)
                           : WholeValue(lists.Driver().At(kParamPushLimit));
-    const CParamData &operationType = lists.Driver().At(CParamRules::kParamOperationType);
+    const CParamData &operationType = lists.Driver().At(kParamOperationType);
     const int ioMode = operationType.GetType() == CParamData::kTypeSelection
                            ? operationType.SelectedIndex()
                            : operationType.IntValue();
@@ -243,7 +232,7 @@ WriteReport CParamWriter::Run(CServoCommands &commands, const ParamTarget &targe
     const std::vector<int> numbers = PendingNumbers(lists, count, target.accessLevel);
     bool operationTypeWritten = false;
     bool directionWritten = false;
-    bool positionLimitWritten = false;
+    bool currentLimitMaxWritten = false;
     bool lastParameterWritten = false;
     const int total = static_cast<int>(numbers.size());
     for (int i = 0; i < total; ++i) {
@@ -252,9 +241,9 @@ WriteReport CParamWriter::Run(CServoCommands &commands, const ParamTarget &targe
         report.outcomes.push_back({number, result, 1});
         if (result == kResultOk) {
             AfterGoodWrite(target, number, lists, options.store, report);
-            operationTypeWritten |= number == CParamRules::kParamOperationType;
+            operationTypeWritten |= number == kParamOperationType;
             directionWritten |= number == kParamDirection;
-            positionLimitWritten |= number == kParamPositionLimit;
+            currentLimitMaxWritten |= number == kParamCurrentLimitMax;
             lastParameterWritten |= number == count;
         } else {
             ++report.failures;
@@ -270,12 +259,11 @@ WriteReport CParamWriter::Run(CServoCommands &commands, const ParamTarget &targe
     if (report.failures > 0)
         AddMessage(report, {"ID_PMT_WRITE_FAILED", kSectionList});
 
-    const CParamRules::Model model = CParamRules::ModelFromText(target.model);
-    const bool mdbOrMdc = model == CParamRules::Model::MDB || model == CParamRules::Model::MDC;
-    if (positionLimitWritten && mdbOrMdc)
-        LimitParameter12(commands, target, lists, options.store, report);
-    const bool pushLimitModel = (mdbOrMdc && count == CParamRules::kCountMdbMdc) ||
-                                model == CParamRules::Model::MDCX;
+    const CModelTraits model = CModelTraits::Of(target.model);
+    if (currentLimitMaxWritten && model.IsMdbOrMdc())
+        ApplyCurrentLimitMax(commands, target, lists, options.store, report);
+    // Old MDB and MDC firmware (151 parameters) has no push limit to check.
+    const bool pushLimitModel = model.HasPushLimit() && (!model.IsMdbOrMdc() || count == CParamRules::kCountMdbMdc);
     if (lastParameterWritten && pushLimitModel)
         CheckPushLimit(lists, options, report);
 

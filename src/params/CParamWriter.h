@@ -80,8 +80,8 @@ private:
                         const CParamData &record);
     static void AfterGoodWrite(const ParamTarget &target, int number, CParamListPair &lists,
                                CIniEx *store, WriteReport &report);
-    static void LimitParameter12(CServoCommands &commands, const ParamTarget &target,
-                                 CParamListPair &lists, CIniEx *store, WriteReport &report);
+    static void ApplyCurrentLimitMax(CServoCommands &commands, const ParamTarget &target,
+                                     CParamListPair &lists, CIniEx *store, WriteReport &report);
     static void CheckPushLimit(const CParamListPair &lists, const WriteOptions &options,
                                WriteReport &report);
 };

@@ -4,7 +4,8 @@
 #include <limits>
 #include <utility>
 
-#include "points/StepTextUtil.h"
+#include "base/TextNumber.h"
+#include "config/CCodePage.h"
 
 namespace kvl::points {
 
@@ -136,7 +137,7 @@ void CKVL_VER2_ProgData::SetFieldText(int k, std::string_view text, const CStepT
     if (!field)
         return;
     if (k == kColComment) {
-        *field = CutToWidth(text, std::string::npos, texts.language);
+        *field = CutToWidth(text, std::string::npos, CCodePage::ForLanguage(texts.language));
         return;
     }
     if (k == kColMode && !texts.modeTexts[0].empty() && text == texts.modeTexts[0]) {
@@ -147,7 +148,7 @@ void CKVL_VER2_ProgData::SetFieldText(int k, std::string_view text, const CStepT
         *field = "INC";
         return;
     }
-    *field = CutToWidth(text, k == kColJump ? kJumpWidth : kTextWidth, texts.language);
+    *field = CutToWidth(text, k == kColJump ? kJumpWidth : kTextWidth, CCodePage::ForLanguage(texts.language));
 }
 
 std::string CKVL_VER2_ProgData::NormaliseMode(std::string_view text, const CStepTexts &texts)

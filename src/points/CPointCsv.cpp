@@ -7,7 +7,7 @@
 
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
-#include "points/StepTextUtil.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "config/TextLines.h"
-#include "points/StepTextUtil.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 

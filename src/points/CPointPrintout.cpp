@@ -3,7 +3,7 @@
 #include <array>
 #include <ctime>
 
-#include "points/StepTextUtil.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 

@@ -1,6 +1,6 @@
 #include "points/CPointTable.h"
 
-#include "points/StepTextUtil.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 

@@ -1,17 +1,14 @@
 #include "points/CPointTableSetup.h"
 
+#include "base/CModelTraits.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
+#include "params/ParamNumbers.h"
 #include "points/CStepRules.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::points {
-namespace {
-
-constexpr uint16_t kParamOperationType = 36;
-
-} // namespace
 
 int CPointTableSetup::ReadOnlineContext(CServoCommands &commands, std::uint8_t axis, const std::string &model,
                                         int decimals, CStepContext &context)
@@ -23,7 +20,7 @@ int CPointTableSetup::ReadOnlineContext(CServoCommands &commands, std::uint8_t a
     context.model = model;
     context.online = true;
     context.decimals = decimals;
-    context.operationType = CStepRules::OperationTypeFromParam36(model, type);
+    context.operationType = CModelTraits::Of(model).OperationTypeOfRaw(type);
     return kResultOk;
 }
 
@@ -32,10 +29,11 @@ void CPointTableSetup::ReadStoredLimits(const CAppSettings &settings, CStepConte
     CIniEx store;
     if (!settings.OpenAxisParamStore(store, context.model))
         return;
-    context.storedParam3 = store.GetDouble("3", "Value", context.storedParam3);
-    context.storedParam4 = store.GetDouble("4", "Value", context.storedParam4);
-    context.storedParam29 = store.GetDouble("29", "Value", context.storedParam29);
-    context.storedParam151 = store.GetInt("151", "Value", context.storedParam151);
+    auto key = [](uint16_t number) { return std::to_string(number); };
+    context.storedSoftLimitUpper = store.GetDouble(key(kParamSoftLimitUpper), "Value", context.storedSoftLimitUpper);
+    context.storedSoftLimitLower = store.GetDouble(key(kParamSoftLimitLower), "Value", context.storedSoftLimitLower);
+    context.storedMaxSpeed = store.GetDouble(key(kParamMaxSpeed), "Value", context.storedMaxSpeed);
+    context.storedPushLimit = store.GetInt(key(kParamPushLimit), "Value", context.storedPushLimit);
 }
 
 CStepTexts CPointTableSetup::Texts(const CAppSettings &settings, const std::string &model)
@@ -51,7 +49,7 @@ CStepTexts CPointTableSetup::Texts(const CAppSettings &settings, const std::stri
     for (int i = 0; i < kStopModeCount; ++i)
         texts.stopModeTexts[i] = raw("ID_STOP_MODE_" + std::to_string(i));
     texts.checkAbsText = raw("IDC_CHECK_ABS");
-    const std::string prefix = model == "MDA-Z" ? "GRID_ZMDA_C" : "GRID_C";
+    const std::string prefix = CModelTraits::Of(model).IsRotary() ? "GRID_ZMDA_C" : "GRID_C";
     for (int k = 0; k < kStepColumnCount; ++k)
         texts.columnCaptions[k] = raw(prefix + std::to_string(k + 1));
     return texts;

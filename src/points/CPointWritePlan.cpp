@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "points/StepTextUtil.h"
+#include "base/CModelTraits.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 
@@ -32,7 +33,7 @@ StepWireValues CPointWritePlan::WireValues(const CKVL_VER2_ProgData &record, int
 CPointWritePlan CPointWritePlan::Build(CPointTable &table, int pushLimit)
 {
     table.EnsureDriverSized();
-    const bool checkPush = CStepRules::IsLongModel(table.Rules().Context().model);
+    const bool checkPush = CModelTraits::Of(table.Rules().Context().model).HasPushLimit();
     CPointWritePlan plan;
     for (int step = 0; step < table.StepCount(); ++step) {
         const CKVL_VER2_ProgData &w = table.Working(step);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "points/StepTextUtil.h"
+#include "base/CModelTraits.h"
+#include "base/TextNumber.h"
 
 namespace kvl::points {
 
@@ -71,55 +72,13 @@ CStepRules::CStepRules(const CStepContext &context, const CStepTexts &texts) : m
 {
 }
 
-int CStepRules::StepCount(int operationType)
-{
-    switch (operationType) {
-    case 2: return 256;
-    case 3: return 512;
-    case 4: return 7;
-    case 5: return 3;
-    default: return 64;
-    }
-}
+int CStepRules::StepCount(int operationType) { return CModelTraits::StepCount(operationType); }
 
-int CStepRules::JumpDisplayLimit(int operationType)
-{
-    switch (operationType) {
-    case 2: return 257;
-    case 3: return 513;
-    case 4: return 8;
-    case 5: return 4;
-    default: return 65;
-    }
-}
-
-int CStepRules::OperationTypeFromParam36(const std::string &model, int value)
-{
-    if (model != "MDA-Z")
-        return value;
-    switch (value) {
-    case 1: return 2;
-    case 2: return 4;
-    case 3: return 5;
-    default: return 0;
-    }
-}
-
-bool CStepRules::IsLongModel(const std::string &model)
-{
-    return model == "MDB" || model == "MDC" || model == "MDC-X";
-}
+int CStepRules::JumpDisplayLimit(int operationType) { return StepCount(operationType) + 1; }
 
 bool CStepRules::PushHidden(int operationType) { return operationType == 1 || operationType == 5; }
 
-int CStepRules::PositionDecimals() const
-{
-    if (m_context.model == "MDB" || m_context.model == "MDC")
-        return 3;
-    if (m_context.model == "MDC-X")
-        return 4;
-    return SettingDecimals();
-}
+int CStepRules::PositionDecimals() const { return CModelTraits::Of(m_context.model).PositionDecimals(SettingDecimals()); }
 
 int CStepRules::SettingDecimals() const { return std::clamp(m_context.decimals, 0, 2) + 2; }
 
@@ -194,7 +153,8 @@ std::string CStepRules::ViewText(int k, const std::string &text) const
 
 CellEditor CStepRules::Editor(int k, const CKVL_VER2_ProgData &row) const
 {
-    const bool longModel = IsLongModel(m_context.model);
+    const CModelTraits model = CModelTraits::Of(m_context.model);
+    const bool longModel = model.UsesLongRecord();
     const bool online = m_context.online;
     CellEditor e;
     auto number = [&e](EditorKind kind, const char *chars, int maxLength, double min, double max) {
@@ -214,13 +174,13 @@ CellEditor CStepRules::Editor(int k, const CKVL_VER2_ProgData &row) const
         break;
     case kColPosition: {
         const bool bounded = online && row.Mode() == "ABS";
-        number(EditorKind::Real, kCharsReal, kMaxLenPosition, bounded ? m_context.storedParam4 : -kPositionBound,
-               bounded ? m_context.storedParam3 : kPositionBound);
+        number(EditorKind::Real, kCharsReal, kMaxLenPosition, bounded ? m_context.storedSoftLimitLower : -kPositionBound,
+               bounded ? m_context.storedSoftLimitUpper : kPositionBound);
         break;
     }
     case kColSpeed:
         number(EditorKind::Integer, kCharsInteger, kMaxLenSpeed, kSpeedMin,
-               online ? m_context.storedParam29 : (longModel ? kSpeedMaxOfflineLong : kSpeedMaxOfflineShort));
+               online ? m_context.storedMaxSpeed : (longModel ? kSpeedMaxOfflineLong : kSpeedMaxOfflineShort));
         break;
     case kColAcc:
     case kColDcc:
@@ -231,9 +191,9 @@ CellEditor CStepRules::Editor(int k, const CKVL_VER2_ProgData &row) const
         if (k == kColPush && PushHidden(m_context.operationType))
             break;
         double max = kPushMaxShort;
-        if (m_context.model == "MDB" || (longModel && online))
-            max = m_context.storedParam151;
-        else if (longModel)
+        if (model.HasPushLimit() && (online || model.PushLimitStoredOffline()))
+            max = m_context.storedPushLimit;
+        else if (model.HasPushLimit())
             max = kPushMaxOfflineMdc;
         number(EditorKind::Integer, kCharsInteger, longModel ? kMaxLenPushLong : kMaxLenPushShort, 0.0, max);
         break;
@@ -243,8 +203,8 @@ CellEditor CStepRules::Editor(int k, const CKVL_VER2_ProgData &row) const
         break;
     case kColPAreaA:
     case kColPAreaB:
-        number(EditorKind::Real, kCharsReal, kMaxLenPArea, online ? m_context.storedParam4 : -kPositionBound,
-               online ? m_context.storedParam3 : kPositionBound);
+        number(EditorKind::Real, kCharsReal, kMaxLenPArea, online ? m_context.storedSoftLimitLower : -kPositionBound,
+               online ? m_context.storedSoftLimitUpper : kPositionBound);
         break;
     case kColStdTime: number(EditorKind::Integer, kCharsInteger, kMaxLenStdTime, 0.0, kStdTimeMax); break;
     case kColRepeat: number(EditorKind::Integer, kCharsInteger, kMaxLenRepeat, kRepeatMin, kRepeatMax); break;
@@ -369,14 +329,14 @@ std::string CStepRules::ColumnDefault(int k, DefaultUse use) const
     if (!m_context.online)
         return kOfflineDefaults[k];
     switch (k) {
-    case kColSpeed: return FormatFixed(std::min(m_context.param29, m_context.param8), 2);
+    case kColSpeed: return FormatFixed(std::min(m_context.maxSpeed, m_context.defaultSpeed), 2);
     case kColAcc:
     case kColDcc: {
-        const bool real = use == DefaultUse::NewRow && IsLongModel(m_context.model);
-        return FormatFixed(real ? m_context.param9 : static_cast<double>(m_context.param9Int), 1);
+        const bool real = use == DefaultUse::NewRow && CModelTraits::Of(m_context.model).UsesLongRecord();
+        return FormatFixed(real ? m_context.defaultAcceleration : static_cast<double>(m_context.defaultAccelerationInt), 1);
     }
-    case kColPosRange: return FormatFixed(m_context.param10, 4);
-    case kColStopMode: return FormatInt(m_context.param25);
+    case kColPosRange: return FormatFixed(m_context.defaultPositionRange, 4);
+    case kColStopMode: return FormatInt(m_context.defaultStopMode);
     default: return kOfflineDefaults[k];
     }
 }

@@ -40,14 +40,12 @@ class CStepRules {
 public:
     CStepRules(const CStepContext &context, const CStepTexts &texts);
 
-    // Steps of an operation type: 2 → 256, 3 → 512, 4 → 7, 5 → 3, 0, 1 and others → 64.
+    // Steps of an operation type (CModelTraits::StepCount): 2 → 256, 3 → 512, 4 → 7, 5 → 3,
+    // 0, 1 and others → 64. The operation type of parameter 36 is CModelTraits' to tell.
     static int StepCount(int operationType);
-    // Largest jump the view shows as a number: 65, 257 (type 2), 513 (type 3), 8 (type 4), 4 (type 5).
+    // Largest jump the view shows as a number, one past the last step: 65, 257 (type 2),
+    // 513 (type 3), 8 (type 4), 4 (type 5).
     static int JumpDisplayLimit(int operationType);
-    // Operation type from parameter 36; MDA-Z translates 1 → 2, 2 → 4, 3 → 5, others → 0.
-    static int OperationTypeFromParam36(const std::string &model, int value);
-    // "MDB", "MDC" and "MDC-X": the long step record and the wider limits.
-    static bool IsLongModel(const std::string &model);
     // Types 1 and 5 hide push and threshold and do not edit push.
     static bool PushHidden(int operationType);
 

@@ -54,18 +54,18 @@ struct CStepContext {
     bool online = false;
 
     // Stored values ("Value" of the parameter store) that bound the edits.
-    double storedParam3 = 9999.9999;  // upper position bound (ABS steps, P-areas)
-    double storedParam4 = -9999.9999; // lower position bound
-    double storedParam29 = 9999.0;    // speed maximum
-    int storedParam151 = 300;         // push / threshold maximum and the write push limit
+    double storedSoftLimitUpper = 9999.9999;  // upper position bound (ABS steps, P-areas)
+    double storedSoftLimitLower = -9999.9999; // lower position bound
+    double storedMaxSpeed = 9999.0;           // speed maximum
+    int storedPushLimit = 300;                // push / threshold maximum and the write push limit
 
     // Current values of the axis' parameter list that seed the online column defaults.
-    double param8 = 0.0;  // speed default together with parameter 29
-    double param9 = 0.0;  // ACC/DCC default, real value
-    int param9Int = 0;    // ACC/DCC default, the record's integer value
-    double param10 = 0.0; // position range default
-    int param25 = 0;      // stop mode default
-    double param29 = 0.0; // speed default together with parameter 8
+    double defaultSpeed = 0.0;         // speed default together with the maximum speed
+    double defaultAcceleration = 0.0;  // ACC/DCC default, real value
+    int defaultAccelerationInt = 0;    // ACC/DCC default, the record's integer value
+    double defaultPositionRange = 0.0; // position range default
+    int defaultStopMode = 0;           // stop mode default
+    double maxSpeed = 0.0;             // speed default together with the default speed
 };
 
 // A message to show, named by its language key and section.

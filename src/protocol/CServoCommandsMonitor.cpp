@@ -35,7 +35,7 @@ int CServoCommands::SetInputSignal(int input, bool on, uint8_t &status, uint8_t 
 int CServoCommands::ReadLoadFactor(const std::string &model, uint8_t &loadPercent, uint8_t axis, int timeoutMs)
 {
     const int replyLength =
-        cmd::UsesLongRecord(model) ? cmd::kReplyLenReadLoadFactorLong : cmd::kReplyLenReadLoadFactorShort;
+        CModelTraits::Of(model).UsesLongRecord() ? cmd::kReplyLenReadLoadFactorLong : cmd::kReplyLenReadLoadFactorShort;
     return StatusCommand(cmd::kCmdReadLoadFactor, {}, loadPercent, axis, timeoutMs, replyLength);
 }
 

@@ -103,7 +103,7 @@ int CServoCommands::ReadAllSteps(const std::string &model, std::vector<std::stri
     if (result != kResultOk)
         return result;
     std::vector<std::string> scanned;
-    result = ScanStepStream(reply, axis, cmd::UsesLongRecord(model), scanned);
+    result = ScanStepStream(reply, axis, CModelTraits::Of(model).UsesLongRecord(), scanned);
     if (result == kResultOk)
         lines = std::move(scanned);
     return result;
@@ -112,7 +112,7 @@ int CServoCommands::ReadAllSteps(const std::string &model, std::vector<std::stri
 int CServoCommands::ReadStep(int addressedStep, const std::string &model, StepRecord &record, uint8_t axis,
                              int timeoutMs)
 {
-    const bool longForm = cmd::UsesLongRecord(model);
+    const bool longForm = CModelTraits::Of(model).UsesLongRecord();
     std::vector<uint8_t> payload;
     frame::PutU16(payload, static_cast<uint16_t>(addressedStep));
     Reply reply;
@@ -128,7 +128,7 @@ int CServoCommands::ReadStep(int addressedStep, const std::string &model, StepRe
 
 int CServoCommands::WriteStep(const StepRecord &record, const std::string &model, uint8_t axis, int timeoutMs)
 {
-    const std::vector<uint8_t> payload = CStepCodec::Encode(record.step, record, cmd::UsesLongRecord(model));
+    const std::vector<uint8_t> payload = CStepCodec::Encode(record.step, record, CModelTraits::Of(model).UsesLongRecord());
     Reply reply;
     const int result = Transact(axis, cmd::kCmdWriteStep, payload, cmd::kReplyLenWriteStep, timeoutMs,
                                 Refusal::kNotApplicable, reply);

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "protocol/CommandCodes.h"
-#include "protocol/DecimalScale.h"
+#include "base/DecimalScale.h"
 #include "protocol/Frame.h"
 
 namespace kvl {

@@ -2,10 +2,12 @@
 // Command bytes and fixed reply lengths of every bus command, grouped by family, plus the model
 // code table. The command layer builds requests from these and the device simulator answers with
 // them, so both sides share one definition. Reply lengths count the whole frame (start byte to LF).
+// Which model uses the long record forms is CModelTraits::UsesLongRecord.
 // Plain constants and pure functions: any thread may use them.
 #include <cstddef>
 #include <cstdint>
-#include <string>
+
+#include "base/CModelTraits.h"
 
 namespace kvl::cmd {
 
@@ -146,25 +148,18 @@ constexpr int kReplyLenWriteUnitDeviceTables = 8;
 constexpr int kReplyLenReadRemoteState = 8;
 constexpr size_t kUnitStationCount = 16;
 
-// ---- Model codes -------------------------------------------------------------------------------
-constexpr int kModelCodeMDA = 1;
-constexpr int kModelCodeMDB = 2;
-constexpr int kModelCodeMDC = 3;
-constexpr int kModelCodeGWX = 5;
-constexpr int kModelCodeMDCX = 6;
-constexpr int kModelCodeMDAY = 7;
-constexpr int kModelCodeMDAZ = 8;
-constexpr int kDeviceListNone = 0;                // gateway device list: no controller
-constexpr int kDeviceListAny = 255;               // gateway device list: any model
-
-// Model text of a device type code: 1 "MDA", 2 "MDB", 3 "MDC", 5 "GWX", 6 "MDC-X", 7 "MDA-Y",
-// 8 "MDA-Z"; any other code "MDA".
-const char *ModelTextFromCode(int code);
-// Device type code of a model text; unknown texts give the code of "MDA".
-int ModelCodeFromText(const std::string &model);
-// "MDB", "MDC" and "MDC-X" use the 44-byte step record and the 9-byte load-factor reply.
-bool UsesLongRecord(const std::string &model);
-// A gateway device-list code the reader knows (0, 1, 2, 3, 6, 7, 8, 255); any other reads as none.
-int NormalizeDeviceListCode(int code);
+// ---- Model codes (defined with the model traits, named here for the command layer) ------------
+using kvl::kDeviceListAny;
+using kvl::kDeviceListNone;
+using kvl::kModelCodeGWX;
+using kvl::kModelCodeMDA;
+using kvl::kModelCodeMDAY;
+using kvl::kModelCodeMDAZ;
+using kvl::kModelCodeMDB;
+using kvl::kModelCodeMDC;
+using kvl::kModelCodeMDCX;
+using kvl::ModelCodeFromText;
+using kvl::ModelTextFromCode;
+using kvl::NormalizeDeviceListCode;
 
 } // namespace kvl::cmd

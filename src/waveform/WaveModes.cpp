@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "base/CModelTraits.h"
+
 namespace kvl::wave {
 namespace {
 
@@ -36,7 +38,7 @@ std::string Format(const char *format, double value, const char *unit)
 
 bool IsValidMode(int mode) { return mode >= 0 && mode < kModeCount; }
 
-bool IsRotary(const std::string &model) { return model == kRotaryModel; }
+bool IsRotary(const std::string &model) { return CModelTraits::Of(model).IsRotary(); }
 
 uint8_t CaptureBit(int mode) { return IsValidMode(mode) ? kCaptureBits[static_cast<size_t>(mode)] : 0; }
 
@@ -113,7 +115,7 @@ int PropertyModeCount(const std::string &model)
 {
     constexpr int kModesUpToCurrent = kModeActualCurrent + 1;
     constexpr int kModesWithCurrentCommand = kModeCurrentCommand + 1;
-    if (model == "MDB" || model == "MDC" || model == "MDC-X")
+    if (CModelTraits::Of(model).UsesLongRecord())
         return kModesWithCurrentCommand;
     return kModesUpToCurrent;
 }

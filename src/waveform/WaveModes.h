@@ -27,10 +27,8 @@ constexpr int kModeCount = 10;
 // The three vertical axes of the chart, one per unit family.
 enum class ValueAxis { kPosition, kSpeed, kCurrent };
 
-// The rotary model: degrees instead of millimetres.
-constexpr char kRotaryModel[] = "MDA-Z";
-
 bool IsValidMode(int mode);
+// The rotary model (CModelTraits::IsRotary): degrees instead of millimetres.
 bool IsRotary(const std::string &model);
 
 // Capture bit of a mode (0x01, 0x02, 0x04, 0x10, 0x20, 0x40, 0x08, 0x80 for modes 1..8); 0 for

@@ -277,5 +277,24 @@ TEST_F(CliPointsTest, AReadTheControllerEndsEarlyIsNoTable)
     EXPECT_EQ(steps[0].position, 0);
 }
 
+// The rotary model sends its operation type itself on the wire (0, 2, 4, 5): type 2 has 256 steps,
+// not the 7 of type 4 that its list choice 2 would stand for.
+TEST_F(CliPointsTest, TheRotaryModelsTableFollowsTheOperationTypeOnTheWire)
+{
+    StartSim({"--axis", "5:MDA-Z"});
+    const struct {
+        const char *choice;
+        std::string readOut;
+    } cases[] = {{"1", "256"}, {"2", "7"}, {"3", "3"}, {"0", "64"}};
+    const auto copy = TempFile("rotary.csv");
+    for (const auto &c : cases) {
+        CliRun run = Run({"param", "set", "5", "36", c.choice, "--yes"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        run = Run({"points", "read", "5", copy.string()});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find("of " + c.readOut + " into"), std::string::npos) << c.choice << ": " << run.out;
+    }
+}
+
 } // namespace
 } // namespace kvl::cli

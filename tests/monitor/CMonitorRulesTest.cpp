@@ -22,16 +22,6 @@ TEST(CMonitorRules, ForbiddenInputsByMode)
     }
 }
 
-TEST(CMonitorRules, IoModeOfTheRotaryModelIsTranslated)
-{
-    EXPECT_EQ(CMonitorRules::IoMode("MDA-Z", 1), 2);
-    EXPECT_EQ(CMonitorRules::IoMode("MDA-Z", 2), 4);
-    EXPECT_EQ(CMonitorRules::IoMode("MDA-Z", 3), 5);
-    EXPECT_EQ(CMonitorRules::IoMode("MDA-Z", 4), 0);
-    EXPECT_EQ(CMonitorRules::IoMode("MDB", 4), 4);
-    EXPECT_EQ(CMonitorRules::IoMode("MDB", 7), 0);
-}
-
 TEST(CMonitorRules, SignalBitsAndKeys)
 {
     const uint32_t word = (1u << 0) | (1u << 15) | (1u << 16) | (1u << 31);

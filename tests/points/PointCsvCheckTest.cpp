@@ -21,9 +21,9 @@ const std::string kGoodLine = "0,ABS,12.5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,firs
 CStepRules OnlineRules(int operationType = 0, const CStepTexts &texts = CStepTexts())
 {
     CStepContext context = MakeContext("MDA", true, operationType, 2);
-    context.storedParam3 = 500.0;
-    context.storedParam4 = -100.0;
-    context.storedParam29 = 2000.0;
+    context.storedSoftLimitUpper = 500.0;
+    context.storedSoftLimitLower = -100.0;
+    context.storedMaxSpeed = 2000.0;
     return CStepRules(context, texts);
 }
 

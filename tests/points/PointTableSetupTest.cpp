@@ -57,8 +57,10 @@ TEST(PointTableSetup, OnlineContextTakesTheOperationTypeOfTheController)
         int32_t raw;
         int operationType;
     };
-    // The MDA-Z numbers its operation types apart from the others.
-    const Case cases[] = {{"MDC", 3, 3}, {"MDB", 0, 0}, {"MDA", 5, 5}, {"MDA-Z", 1, 2}, {"MDA-Z", 3, 5}};
+    // The MDA-Z offers only types 0, 2, 4 and 5 and sends them as they are; another value on its
+    // wire is type 0.
+    const Case cases[] = {{"MDC", 3, 3},   {"MDB", 0, 0},   {"MDA", 5, 5},  {"MDA-Z", 2, 2},
+                          {"MDA-Z", 5, 5}, {"MDA-Z", 1, 0}, {"MDA-Z", 3, 0}};
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.model) + " " + std::to_string(c.raw));
         ParameterBus bus;
@@ -104,17 +106,17 @@ TEST_F(PointTableSetupFolder, StoredLimitsComeFromTheModelsParameterStore)
     CStepContext context;
     context.model = "MDC";
     CPointTableSetup::ReadStoredLimits(settings, context);
-    EXPECT_DOUBLE_EQ(context.storedParam3, 250.5);
-    EXPECT_DOUBLE_EQ(context.storedParam4, -12.25);
-    EXPECT_DOUBLE_EQ(context.storedParam29, 800.0);
-    EXPECT_EQ(context.storedParam151, 120);
+    EXPECT_DOUBLE_EQ(context.storedSoftLimitUpper, 250.5);
+    EXPECT_DOUBLE_EQ(context.storedSoftLimitLower, -12.25);
+    EXPECT_DOUBLE_EQ(context.storedMaxSpeed, 800.0);
+    EXPECT_EQ(context.storedPushLimit, 120);
 
     // Another model reads its own file (the shipped values).
     CStepContext other;
     other.model = "MDB";
     CPointTableSetup::ReadStoredLimits(settings, other);
-    EXPECT_DOUBLE_EQ(other.storedParam3, 200.0);
-    EXPECT_DOUBLE_EQ(other.storedParam29, 1200.0);
+    EXPECT_DOUBLE_EQ(other.storedSoftLimitUpper, 200.0);
+    EXPECT_DOUBLE_EQ(other.storedMaxSpeed, 1200.0);
 }
 
 TEST_F(PointTableSetupFolder, StoredLimitsStayWithoutAParameterFile)
@@ -123,11 +125,11 @@ TEST_F(PointTableSetupFolder, StoredLimitsStayWithoutAParameterFile)
     ASSERT_TRUE(std::filesystem::remove(folder.System() / file));
     CStepContext context;
     context.model = "MDC";
-    context.storedParam3 = 11.0;
-    context.storedParam151 = 42;
+    context.storedSoftLimitUpper = 11.0;
+    context.storedPushLimit = 42;
     CPointTableSetup::ReadStoredLimits(settings, context);
-    EXPECT_DOUBLE_EQ(context.storedParam3, 11.0);
-    EXPECT_EQ(context.storedParam151, 42);
+    EXPECT_DOUBLE_EQ(context.storedSoftLimitUpper, 11.0);
+    EXPECT_EQ(context.storedPushLimit, 42);
 }
 
 TEST_F(PointTableSetupFolder, TextsOfTheLanguageAndTheModelsColumns)

@@ -13,12 +13,12 @@ using test::MakeStep;
 CStepContext OnlineMdc(int type = 0)
 {
     CStepContext c = MakeContext("MDC", true, type);
-    c.param8 = 1200.0;
-    c.param29 = 800.0;
-    c.param9 = 0.5;
-    c.param9Int = 3;
-    c.param10 = 0.1;
-    c.param25 = 4;
+    c.defaultSpeed = 1200.0;
+    c.maxSpeed = 800.0;
+    c.defaultAcceleration = 0.5;
+    c.defaultAccelerationInt = 3;
+    c.defaultPositionRange = 0.1;
+    c.defaultStopMode = 4;
     return c;
 }
 
@@ -137,7 +137,7 @@ TEST(PointTable, CommitMarksOnlineAgainstTheDriverCopy)
 TEST(PointTable, PositionLimitsFollowTheRecordsModeNotTheCell)
 {
     CStepContext context = OnlineMdc();
-    context.storedParam3 = 500.0;
+    context.storedSoftLimitUpper = 500.0;
     CPointTable table(CStepRules(context, CStepTexts()));
     table.CreateRow(0);
     table.CommitCell(0, kColMode, "INC");

@@ -75,12 +75,16 @@ TEST(PointWritePlan, ClassifiesEachChangedStep)
 
 TEST(PointWritePlan, PushLimitIsCheckedOnLongModelsOnly)
 {
-    for (const char *model : {"MDB", "MDC", "MDC-X", "MDA", "MDA-Y", "MDA-Z"}) {
+    const struct {
+        const char *model;
+        bool checked;
+    } cases[] = {{"MDB", true}, {"MDC", true}, {"MDC-X", true}, {"MDA", false}, {"MDA-Y", false}, {"MDA-Z", false}};
+    for (const auto &[model, checked] : cases) {
         CPointTable table(CStepRules(MakeContext(model, true, 0), CStepTexts()));
         table.Working(0) = MakeStep(0);
         table.Working(0).SetFieldText(kColPush, "151", CStepTexts());
         const bool noted = CPointWritePlan::Build(table, 150).PushAboveLimit();
-        EXPECT_EQ(noted, CStepRules::IsLongModel(model)) << model;
+        EXPECT_EQ(noted, checked) << model;
         table.Working(0).SetFieldText(kColPush, "150", CStepTexts());
         EXPECT_FALSE(CPointWritePlan::Build(table, 150).PushAboveLimit()) << model;
     }

@@ -32,18 +32,6 @@ TEST(StepRules, StepCountsAndJumpLimitsByOperationType)
     }
 }
 
-TEST(StepRules, OperationTypeOfRotaryModelIsTranslated)
-{
-    const struct {
-        const char *model;
-        int param36;
-        int type;
-    } cases[] = {{"MDA-Z", 1, 2}, {"MDA-Z", 2, 4}, {"MDA-Z", 3, 5}, {"MDA-Z", 0, 0}, {"MDA-Z", 4, 0},
-                 {"MDA-Z", 5, 0}, {"MDA", 3, 3},   {"MDC", 5, 5},   {"MDC-X", 1, 1}};
-    for (const auto &c : cases)
-        EXPECT_EQ(CStepRules::OperationTypeFromParam36(c.model, c.param36), c.type) << c.model << " " << c.param36;
-}
-
 TEST(StepRules, DecimalsByModelAndSetting)
 {
     const struct {
@@ -178,10 +166,10 @@ TEST(StepRules, EditorOfEachColumn)
     };
     for (const EditorCase &c : cases) {
         CStepContext context = MakeContext(c.model, c.online, c.type);
-        context.storedParam3 = 500.0;
-        context.storedParam4 = -100.0;
-        context.storedParam29 = 2000.0;
-        context.storedParam151 = 150;
+        context.storedSoftLimitUpper = 500.0;
+        context.storedSoftLimitLower = -100.0;
+        context.storedMaxSpeed = 2000.0;
+        context.storedPushLimit = 150;
         const CStepRules rules(context, CStepTexts());
         const CellEditor e = rules.Editor(c.column, MakeStep(0, c.rowMode));
         const std::string label = std::string(c.model) + (c.online ? " online" : " offline") + " column " +
@@ -229,10 +217,10 @@ struct CommitCase {
 CStepContext LimitContext(const CommitCase &c)
 {
     CStepContext context = MakeContext(c.model, c.online, 2, c.decimals);
-    context.storedParam3 = 500.0;
-    context.storedParam4 = -100.0;
-    context.storedParam29 = 2000.0;
-    context.storedParam151 = 150;
+    context.storedSoftLimitUpper = 500.0;
+    context.storedSoftLimitLower = -100.0;
+    context.storedMaxSpeed = 2000.0;
+    context.storedPushLimit = 150;
     return context;
 }
 
@@ -346,7 +334,7 @@ TEST(StepRules, CrossRulesOfPushStopModeStandardTimeAndRepeat)
     };
     for (const CrossCase &c : cases) {
         CStepContext context = MakeContext("MDC", c.online, c.type);
-        context.storedParam151 = 150;
+        context.storedPushLimit = 150;
         const CStepRules rules(context, CStepTexts());
         CKVL_VER2_ProgData row = MakeStep(0);
         row.SetFieldText(kColPush, std::to_string(c.rowPush), CStepTexts());
@@ -388,10 +376,10 @@ TEST(StepRules, EmptyCommitTakesTheColumnDefaultWithoutChecks)
     EXPECT_EQ(row.Speed(), 0);
 
     CStepContext context = MakeContext("MDC", true, 2);
-    context.param8 = 1500.0;
-    context.param29 = 3000.0;
-    context.param9 = 0.5;
-    context.param9Int = 2;
+    context.defaultSpeed = 1500.0;
+    context.maxSpeed = 3000.0;
+    context.defaultAcceleration = 0.5;
+    context.defaultAccelerationInt = 2;
     const CStepRules online(context, CStepTexts());
     row.SetFieldText(kColPush, "5", CStepTexts());
     EXPECT_EQ(online.Commit(kColSpeed, "", row).text, "1500.00");
@@ -424,12 +412,12 @@ TEST(StepRules, ColumnDefaultsOnlineAndOffline)
                  {"MDA-Z", DefaultUse::EmptiedCell, "800.00", "3.0"}};
     for (const auto &c : cases) {
         CStepContext context = MakeContext(c.model, true);
-        context.param8 = 1200.0;
-        context.param29 = 800.0;
-        context.param9 = 0.5;
-        context.param9Int = 3;
-        context.param10 = 0.12345;
-        context.param25 = 4;
+        context.defaultSpeed = 1200.0;
+        context.maxSpeed = 800.0;
+        context.defaultAcceleration = 0.5;
+        context.defaultAccelerationInt = 3;
+        context.defaultPositionRange = 0.12345;
+        context.defaultStopMode = 4;
         const CStepRules online(context, CStepTexts());
         EXPECT_EQ(online.ColumnDefault(kColSpeed, c.use), c.speed) << c.model;
         EXPECT_EQ(online.ColumnDefault(kColAcc, c.use), c.acc) << c.model;

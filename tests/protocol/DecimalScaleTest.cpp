@@ -10,7 +10,7 @@
 #include <string>
 
 #include "protocol/CStepCodec.h"
-#include "protocol/DecimalScale.h"
+#include "base/DecimalScale.h"
 
 namespace kvl::test {
 namespace {

@@ -44,9 +44,9 @@ TEST(ModelCodes, TypeCodesMapToModelTexts)
 TEST(ModelCodes, LongRecordModels)
 {
     for (const char *m : {"MDB", "MDC", "MDC-X"})
-        EXPECT_TRUE(cmd::UsesLongRecord(m)) << m;
+        EXPECT_TRUE(CModelTraits::Of(m).UsesLongRecord()) << m;
     for (const char *m : {"MDA", "MDA-Y", "MDA-Z", "GWX", ""})
-        EXPECT_FALSE(cmd::UsesLongRecord(m)) << m;
+        EXPECT_FALSE(CModelTraits::Of(m).UsesLongRecord()) << m;
 }
 
 TEST_F(StatusCommands, ReadDeviceTypeChainsVersionReadWith200ms)

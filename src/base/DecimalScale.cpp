@@ -1,4 +1,4 @@
-#include "protocol/DecimalScale.h"
+#include "base/DecimalScale.h"
 
 #include <algorithm>
 #include <charconv>
