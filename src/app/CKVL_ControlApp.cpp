@@ -43,7 +43,7 @@ QString InstanceKey(const QString &name)
 } // namespace
 
 CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
-    : QObject(parent), m_options(std::move(options)),
+    : CWindowContext(parent), m_options(std::move(options)),
       m_systemLanguageId(m_options.systemLanguageId != 0 ? m_options.systemLanguageId
                                                          : CAppSettings::SystemLanguageId()),
       m_settings(std::make_unique<CAppSettings>(m_values)),

@@ -23,7 +23,8 @@
 
 #include "app/CBusPortAccess.h"
 #include "app/CSessionPort.h"
-#include "app/CWindowRegistry.h"
+#include "common/CWindowContext.h"
+#include "common/CWindowRegistry.h"
 #include "config/CAppValues.h"
 
 class QLocalServer;
@@ -41,7 +42,7 @@ namespace sim {
 class BusRunner;
 }
 
-class CKVL_ControlApp : public QObject {
+class CKVL_ControlApp : public CWindowContext {
     Q_OBJECT
 public:
     static constexpr int kAxisCount = 16;
@@ -67,18 +68,18 @@ public:
     // (and the trace switch), the demo bus, the start window (created but not shown: main() shows it).
     StartResult Start();
 
-    CAppValues &Values() { return m_values; }
-    CAppSettings &Settings();
-    CServoCommands &Commands();
+    CAppValues &Values() override { return m_values; }
+    CAppSettings &Settings() override;
+    CServoCommands &Commands() override;
     CCommImplement &Comm();
-    CBusyIndicator &Busy();
+    CBusyIndicator &Busy() override;
     bool DemoMode() const { return m_options.demo; }
     // The system language identifier the start window's language buttons follow.
     int SystemLanguageId() const { return m_systemLanguageId; }
 
     // Port number and speed the bus is opened with (see the header comment).
-    int PortNumber() const;
-    int Speed() const;
+    int PortNumber() const override;
+    int Speed() const override;
     bool SetPortAndSpeed(int port, int speed);
     // The device path of port number `port`: stored in the settings file, except in demo mode.
     bool SetDevicePath(int port, const std::string &path);
@@ -93,11 +94,11 @@ public:
     QWidget *StartWindow();
     CKVL_VER2_ControlDlg *StartDialog() const;
     // The window title every top-level window shows: the text plus " [Demo bus]" in demo mode.
-    QString DecorateTitle(const QString &title) const;
+    QString DecorateTitle(const QString &title) const override;
 
     // The help page in the tool's own help window (one for the whole run, over the start
     // window), scrolled to `section`, an element id of the page ("link"); empty: the top.
-    void ShowHelp(const QString &section = QString());
+    void ShowHelp(const QString &section = QString()) override;
     // The help window once a Help button opened it.
     CHelpWindow *HelpWindow() const;
     QString HelpFile() const;
@@ -109,15 +110,11 @@ public:
 
     // Every window but the start window, one per (kind, axis); closing the start window
     // destroys them all.
-    CWindowRegistry &Windows() { return m_windows; }
+    CWindowRegistry &Windows() override { return m_windows; }
 
     // Called by the start window when it closes: destroys every window, writes the waveform
     // values and the settings back, closes the port. The program then ends.
     void Shutdown();
-
-Q_SIGNALS:
-    // The language changed (1 Japanese, 2 English, 3 Chinese): open windows re-apply texts.
-    void languageChanged(int language);
 
 private:
     bool ClaimInstance();

@@ -1,7 +1,7 @@
 // The window registry: one window per (kind, axis) made by the caller's factory, the same window
 // after, a new one once it was destroyed, the slots that exist, and everything destroyed at
 // shutdown, windows that went with their parent included.
-#include "app/CWindowRegistry.h"
+#include "common/CWindowRegistry.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/CWindowRegistry.h"
+#include "common/CWindowRegistry.h"
 
 namespace kvl {
 

@@ -5,7 +5,8 @@
 // window deleted itself) the registry forgets it, so the next call makes a new one. At shutdown
 // DestroyAll destroys every window still registered, the per-axis ones first.
 // Windows of the whole run (axis link, port settings, help) are registered under kNoAxis; the
-// per-axis kinds under an axis 0 to 15. Owned by CKVL_ControlApp; user-interface thread only.
+// per-axis kinds under an axis 0 to 15. Owned by the application object and reached through
+// the window context; user-interface thread only.
 #include <QPointer>
 #include <QWidget>
 

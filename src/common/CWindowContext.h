@@ -1,0 +1,44 @@
+#pragma once
+// CWindowContext: what a window may use of the application. The application object implements
+// it; every window takes one by reference in its constructor and includes nothing of src/app, so
+// the windows of a subsystem live in that subsystem's folder and the application links them, not
+// the other way round. User-interface thread only.
+#include <QObject>
+#include <QString>
+
+namespace kvl {
+
+class CAppSettings;
+class CBusyIndicator;
+class CServoCommands;
+class CWindowRegistry;
+struct CAppValues;
+
+class CWindowContext : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Language, current axis, polling switch and the per-axis values of the run.
+    virtual CAppValues &Values() = 0;
+    // Settings file and language texts.
+    virtual CAppSettings &Settings() = 0;
+    // The one command layer on the one facade.
+    virtual CServoCommands &Commands() = 0;
+    virtual CBusyIndicator &Busy() = 0;
+    // Every window but the start window, one per (kind, axis).
+    virtual CWindowRegistry &Windows() = 0;
+    // Port number and speed the bus is opened with; in demo mode those of the demo bus.
+    virtual int PortNumber() const = 0;
+    virtual int Speed() const = 0;
+    // The title every top-level window shows (the text plus the demo-bus mark in demo mode).
+    virtual QString DecorateTitle(const QString &title) const = 0;
+    // The help page in the tool's own help window, scrolled to the element id `section`.
+    virtual void ShowHelp(const QString &section = QString()) = 0;
+
+Q_SIGNALS:
+    // The language changed (1 Japanese, 2 English, 3 Chinese): open windows re-apply texts.
+    void languageChanged(int language);
+};
+
+} // namespace kvl
