@@ -56,11 +56,8 @@ bool CRetryingComm::IsReplyFault(int result, const uint8_t *request, const uint8
         return false;
     if (!reply || received < static_cast<int>(frame::kFrameOverhead) || (expected > 0 && received != expected))
         return true;
-    if (reply[frame::kOffsetStart] != frame::kStartByte || reply[frame::kOffsetAxis] != request[frame::kOffsetAxis] ||
-        reply[frame::kOffsetCommand] != request[frame::kOffsetCommand])
-        return true;
     const auto length = static_cast<size_t>(received);
-    if (!frame::EndsWithCrLf(reply, length))
+    if (!frame::IsWholeReply(reply, length, request[frame::kOffsetAxis], request[frame::kOffsetCommand]))
         return true;
     return !frame::CrcMatches(reply, length) && !IsRefusal(reply, received);
 }

@@ -42,8 +42,7 @@ int RunScan(CCliSession &session, const CCliArgs &)
         return session.FailText("no device answers on the bus (tried 115200, 57600 and 38400 bit/s)");
     if (session.SettingsLoaded()) {
         // The speed found is kept for the next run, as the axis link does.
-        session.Settings().Settings().SetString("RS485", "Speed", std::to_string(result.speed));
-        session.Settings().Settings().Save();
+        session.Settings().SetSpeed(result.speed);
     }
     if (session.Json()) {
         nlohmann::json devices = nlohmann::json::array();

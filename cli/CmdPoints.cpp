@@ -125,9 +125,11 @@ int RunRead(CCliSession &session, uint8_t axis, const std::string &path)
     const std::string target = CPointCsv::WithDefaultExtension(path);
     if (int code = ReadControllerTable(session, axis, axisTable, table, "no file was written"))
         return code;
-    if (!CPointCsv::Save(table, target))
+    if (!CPointCsv::Save(table, target)) {
+        const StepMessage failure = CPointCsv::SaveFailureMessage();
         return session.FailText("cannot write " + target + ": " +
-                                Message(session, "IDS_ERRMSG_FILEOPRATIONFAIL", "Common", "file operation failed"));
+                                Message(session, failure.key, failure.section, "file operation failed"));
+    }
     int defined = 0;
     for (int s = 0; s < table.StepCount(); ++s)
         defined += table.Working(s).IsEmpty() ? 0 : 1;

@@ -116,7 +116,7 @@ int RunWave(CCliSession &session, const CCliArgs &args)
 
     const std::string path = CWaveCsv::WithDefaultExtension(*out);
     const std::string caption = session.SettingsLoaded()
-                                    ? session.Settings().Texts().RawText("IDS_ROG_TIME", "Common")
+                                    ? session.Settings().Texts().RawText("IDS_ROG_TIME", CLanguageTexts::kCommonSection)
                                     : std::string();
     if (!CWaveCsv::Save(path, series, caption.empty() ? "Time(ms)" : caption))
         return session.FailText("cannot write " + path);

@@ -16,7 +16,7 @@ namespace kvl {
 
 namespace {
 
-constexpr char kCommon[] = "Common";
+constexpr const char *kCommon = CLanguageTexts::kCommonSection;
 
 bool ValidAddress(int address)
 {

@@ -28,9 +28,7 @@ CKVL_ControlApp *s_instance = nullptr;
 constexpr char kDemoTitleSuffix[] = " [Demo bus]";
 constexpr char kRaiseRequest[] = "raise\n";
 constexpr int kConnectWaitMs = 1000;
-constexpr char kChineseFont[] = "Noto Sans CJK SC";
-constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
-constexpr char kCommonSection[] = "Common";
+constexpr const char *kCommonSection = CLanguageTexts::kCommonSection;
 
 // The instance lock and the local server are per user: the name carries the user's name.
 QString InstanceKey(const QString &name)
@@ -194,13 +192,23 @@ bool CKVL_ControlApp::StartDemoBus()
     return true;
 }
 
+const char *CKVL_ControlApp::LanguageFontFamily(int language)
+{
+    switch (language) {
+    case CAppSettings::kLanguageChinese:
+        return "Noto Sans CJK SC";
+    case CAppSettings::kLanguageJapanese:
+        return "Noto Sans CJK JP";
+    default:
+        return nullptr;
+    }
+}
+
 void CKVL_ControlApp::OnLanguageChanged(int language)
 {
     QFont font = m_baseFont;
-    if (language == CAppSettings::kLanguageChinese)
-        font.setFamily(QLatin1String(kChineseFont));
-    else if (language == CAppSettings::kLanguageJapanese)
-        font.setFamily(QLatin1String(kJapaneseFont));
+    if (const char *family = LanguageFontFamily(language))
+        font.setFamily(QLatin1String(family));
     QApplication::setFont(font);
     CMsgDlg::ApplyTexts(m_settings->Texts());
     CBusyIndicator::ApplyTexts(m_settings->Texts());
@@ -289,7 +297,7 @@ void CKVL_ControlApp::ShowHelp(const QString &section)
     auto *window = m_windows.FindOrCreate<CHelpWindow>(CWindowRegistry::Kind::kHelp, CWindowRegistry::kNoAxis, make);
     const QString help = Text("IDC_STATIC_HELP", CKVL_VER2_ControlDlg::kSection, QStringLiteral("Help"));
     window->ShowPage(HelpFile(), section,
-                     Text("IDS_ERRMSG_FILENOTFOUND", kCommonSection, QStringLiteral("The file was not found.")),
+                     Text(CLanguageTexts::kMsgFileNotFound, kCommonSection, QStringLiteral("The file was not found.")),
                      DecorateTitle(help));
 }
 

@@ -64,6 +64,10 @@ public:
 
     static CKVL_ControlApp *Instance();
 
+    // The font family a language's texts are shown in ("Noto Sans CJK JP" for Japanese,
+    // "Noto Sans CJK SC" for Chinese); nullptr for English, which keeps the system font.
+    static const char *LanguageFontFamily(int language);
+
     // Start-up: single-instance check, start folder, the facade's hooks, settings and language
     // (and the trace switch), the demo bus, the start window (created but not shown: main() shows it).
     StartResult Start();

@@ -32,7 +32,6 @@ constexpr int kNoteMinWidth = 140;
 constexpr char kWidestAxisText[] = "F MDC-X ";
 constexpr int kNameChars = 16;
 constexpr int kAxisButtonPadding = 20;
-constexpr char kChineseFont[] = "Noto Sans CJK SC";
 
 // Built-in captions, shown where the language file has no text.
 constexpr char kTitle[] = "Axis Link";
@@ -209,8 +208,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
     QFont statusFont = font();
     statusFont.setPointSize(kStatusPointSize);
     statusFont.setBold(true);
-    if (m_app.Settings().Language() == CAppSettings::kLanguageChinese)
-        statusFont.setFamily(QString::fromLatin1(kChineseFont));
+    const int language = m_app.Settings().Language();
+    if (language == CAppSettings::kLanguageChinese)
+        statusFont.setFamily(QString::fromLatin1(CKVL_ControlApp::LanguageFontFamily(language)));
     m_statusText->setFont(statusFont);
     RefreshView();
 }

@@ -28,8 +28,6 @@ constexpr char kNextCaption[] = "Next";
 constexpr char kHelpFileName[] = "help.html";
 // This window's part of the help page.
 constexpr char kHelpSection[] = "start";
-constexpr char kChineseFont[] = "Noto Sans CJK SC";
-constexpr char kJapaneseFont[] = "Noto Sans CJK JP";
 constexpr int kPictureWidth = 300;
 constexpr int kPictureHeight = 120;
 constexpr int kTitlePixelSize = 22;
@@ -37,14 +35,13 @@ constexpr int kNextMinWidth = 130;
 
 struct LanguageButtonInfo {
     int language;
-    const char *caption;   // each language's own name: the same in every language file
-    const char *font;
+    const char *caption;   // each language's own name (in its own font): the same in every language file
     const char *objectName;
 };
 constexpr LanguageButtonInfo kLanguageButtons[] = {
-    {CAppSettings::kLanguageJapanese, "日本語", kJapaneseFont, "languageJapanese"},
-    {CAppSettings::kLanguageEnglish, "English", nullptr, "languageEnglish"},
-    {CAppSettings::kLanguageChinese, "中文", kChineseFont, "languageChinese"},
+    {CAppSettings::kLanguageJapanese, "日本語", "languageJapanese"},
+    {CAppSettings::kLanguageEnglish, "English", "languageEnglish"},
+    {CAppSettings::kLanguageChinese, "中文", "languageChinese"},
 };
 } // namespace
 
@@ -92,9 +89,9 @@ void CKVL_VER2_ControlDlg::BuildLayout()
         auto *button = new CPictureButton(QStringLiteral("language"), QString::fromUtf8(entry.caption), this, 32);
         button->setObjectName(QLatin1String(entry.objectName));
         button->setCheckable(true);
-        if (entry.font) {
+        if (const char *family = CKVL_ControlApp::LanguageFontFamily(entry.language)) {
             QFont font = button->font();
-            font.setFamily(QLatin1String(entry.font));
+            font.setFamily(QLatin1String(family));
             button->setFont(font);
         }
         const int language = entry.language;

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <utility>
 
+#include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
@@ -16,7 +17,6 @@ namespace kvl {
 
 namespace {
 
-constexpr char kCommon[] = "Common";
 constexpr char kDevFolder[] = "/dev/";
 constexpr char kPortPrefix[] = "COM";
 
@@ -33,9 +33,9 @@ std::string Trimmed(const std::string &text)
 int NumberOfText(const std::string &text)
 {
     std::string digits = text;
-    if (digits.size() > 3 && std::equal(digits.begin(), digits.begin() + 3, kPortPrefix,
-                                        [](char a, char b) { return std::toupper(a) == b; }))
-        digits = digits.substr(3);
+    const std::string_view prefix = kPortPrefix;
+    if (digits.size() > prefix.size() && StartsWithNoCase(digits, prefix))
+        digits = digits.substr(prefix.size());
     if (digits.empty() || digits.size() > 3 ||
         !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
         return -1;
@@ -84,12 +84,17 @@ void CPortSettingsModel::RebuildEntries()
         m_entries.push_back({stored, stored});
 }
 
-void CPortSettingsModel::Open()
+void CPortSettingsModel::RememberStoredValues()
 {
     m_portAtOpening = m_port.Port();
     m_speedAtOpening = m_port.Speed();
     m_selectedPort = m_portAtOpening;
     RebuildEntries();
+}
+
+void CPortSettingsModel::Open()
+{
+    RememberStoredValues();
     if (m_commands.IsPortOpen() == 1)
         m_commands.ClosePort();
     if (!OpenAt(m_portAtOpening, m_speedAtOpening))
@@ -98,10 +103,7 @@ void CPortSettingsModel::Open()
 
 void CPortSettingsModel::Reshow()
 {
-    m_portAtOpening = m_port.Port();
-    m_speedAtOpening = m_port.Speed();
-    m_selectedPort = m_portAtOpening;
-    RebuildEntries();
+    RememberStoredValues();
     // Keep the reason of the last failure while the port is still closed.
     if (m_commands.IsPortOpen() == 1)
         m_state = PortState::kOpen;
@@ -324,7 +326,7 @@ std::string CPortSettingsModel::WithPath(std::string text) const
 
 std::string CPortSettingsModel::Text(const char *key, const char *builtIn) const
 {
-    std::string text = m_settings.Texts().Text(key, kCommon);
+    std::string text = m_settings.Texts().Text(key, CLanguageTexts::kCommonSection);
     return text.empty() ? builtIn : text;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/CBusPortAccess.h"
+#include "link/CCommBase.h"
 
 namespace kvl {
 
@@ -21,7 +22,8 @@ class CServoCommands;
 
 class CPortSettingsModel {
 public:
-    static constexpr std::array<int, 3> kSpeeds{38400, 57600, 115200};
+    // The speeds the window offers, slowest first.
+    static constexpr std::array<int, 3> kSpeeds = link::kBusSpeeds;
     // The port search tries the numbers 0 to 99.
     static constexpr int kSearchPortCount = 100;
     // Numbers a device path may be stored under.
@@ -89,6 +91,9 @@ public:
     static AccessInfo CheckAccess(const std::string &path);
 
 private:
+    // Remembers the stored port and speed as the values at opening, selects that port and lists
+    // the devices again.
+    void RememberStoredValues();
     void RebuildEntries();
     bool OpenAt(int port, int speed);
     void NoteFailure(int port);

@@ -14,6 +14,8 @@ namespace kvl {
 // Code pages whose lead bytes start a two-byte character.
 constexpr int kCodePageShiftJis = 932;
 constexpr int kCodePageGbk = 936;
+// The Western code page: single-byte text.
+constexpr int kCodePageWestern = 1252;
 
 // Removes blanks (space, tab, CR, LF) at both ends.
 std::string_view StripBlanks(std::string_view text);

@@ -22,7 +22,6 @@ constexpr char kKeySpeed[] = "Speed";
 constexpr char kKeyRogPath[] = "RogPath";
 constexpr char kKeyMaxList[] = "MaxList";
 constexpr char kKeyDevicePrefix[] = "Device";
-constexpr char kMsgFileOperationFailed[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 
 // Every model but MDA has a parameter file of its own, "Param" and its key form; the base model
 // and any other text use the "Full" file.
@@ -159,7 +158,7 @@ void CAppSettings::ReopenAxisStores()
         slot.store->SetCodePage(CCodePage::ForLanguage(m_language));
         const bool opened = OpenStore(*slot.store, ParamFileName(m_language, slot.modelKey));
         if (!opened && showMessage)
-            showMessage(m_texts.Text(kMsgFileOperationFailed, CLanguageTexts::kCommonSection));
+            showMessage(m_texts.Text(CLanguageTexts::kMsgFileOperationFailed, CLanguageTexts::kCommonSection));
         if (slot.reopened)
             slot.reopened(opened);
     }
@@ -230,6 +229,13 @@ bool CAppSettings::SetPortAndSpeed(int port, int speed)
     if (!m_settings.IsOpen())
         return false;
     m_settings.SetString(kSectionRs485, kKeyPort, std::to_string(port));
+    return SetSpeed(speed);
+}
+
+bool CAppSettings::SetSpeed(int speed)
+{
+    if (!m_settings.IsOpen())
+        return false;
     m_settings.SetString(kSectionRs485, kKeySpeed, std::to_string(speed));
     return m_settings.Save();
 }

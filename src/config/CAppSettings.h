@@ -101,6 +101,8 @@ public:
     int MaxList() const;
     // Store the port number and speed and save the settings file at once.
     bool SetPortAndSpeed(int port, int speed);
+    // Store the speed alone, the port kept as it is, and save the settings file at once.
+    bool SetSpeed(int speed);
     // Device path of serial port number `port` (("RS485", "Device%d")); empty when unset.
     std::string DevicePath(int port) const;
     bool SetDevicePath(int port, const std::string &path);

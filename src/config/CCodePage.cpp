@@ -5,6 +5,8 @@
 
 #include <iconv.h>
 
+#include "config/CAppSettings.h"
+
 namespace kvl {
 
 namespace {
@@ -13,6 +15,28 @@ constexpr std::size_t kChunk = 4096;
 constexpr char kUtf8[] = "UTF-8";
 constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD"; // U+FFFD
 constexpr char kReplacementNarrow[] = "?";
+
+// Code page and font character set of each user language; the first row (Japanese) also serves
+// any other language number.
+struct LanguageCoding {
+    int language;
+    int codePage;
+    int charSet;
+};
+constexpr LanguageCoding kLanguageCodings[] = {
+    {CAppSettings::kLanguageJapanese, CCodePage::kJapanese, CCodePage::kCharSetShiftJis},
+    {CAppSettings::kLanguageEnglish, CCodePage::kWestern, CCodePage::kCharSetAnsi},
+    {CAppSettings::kLanguageChinese, CCodePage::kChinese, CCodePage::kCharSetGb2312},
+};
+
+const LanguageCoding &CodingOf(int language)
+{
+    for (const LanguageCoding &row : kLanguageCodings) {
+        if (row.language == language)
+            return row;
+    }
+    return kLanguageCodings[0];
+}
 
 std::size_t SkipOneByte(std::string_view)
 {
@@ -90,26 +114,12 @@ bool Convert(const Direction &dir, std::string_view in, std::string &out, bool r
 
 int CCodePage::ForLanguage(int language)
 {
-    switch (language) {
-    case 2:
-        return kWestern;
-    case 3:
-        return kChinese;
-    default:
-        return kJapanese;
-    }
+    return CodingOf(language).codePage;
 }
 
 int CCodePage::CharSetForLanguage(int language)
 {
-    switch (language) {
-    case 2:
-        return kCharSetAnsi;
-    case 3:
-        return kCharSetGb2312;
-    default:
-        return kCharSetShiftJis;
-    }
+    return CodingOf(language).charSet;
 }
 
 const char *CCodePage::IconvName(int codePage)

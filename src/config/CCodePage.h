@@ -7,13 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "base/TextNumber.h"
+
 namespace kvl {
 
 class CCodePage {
 public:
-    static constexpr int kJapanese = 932;
-    static constexpr int kChinese = 936;
-    static constexpr int kWestern = 1252;
+    static constexpr int kJapanese = kCodePageShiftJis;
+    static constexpr int kChinese = kCodePageGbk;
+    static constexpr int kWestern = kCodePageWestern;
 
     // Font character sets of the languages, as the windows use them.
     static constexpr int kCharSetShiftJis = 128;

@@ -3,7 +3,6 @@
 #include "config/CFileReplace.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -31,11 +30,6 @@ std::string &SystemFolderOverride()
 {
     static std::string folder;
     return folder;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 char FoldAscii(char c)
@@ -272,17 +266,8 @@ double CIniEx::GetDouble(std::string_view section, std::string_view key, double 
     const std::string text = GetString(section, key, "");
     if (text.empty())
         return def;
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    if (i < text.size() && text[i] == '+') {
-        ++i;
-        if (i < text.size() && text[i] == '-')
-            return 0.0;
-    }
-    double value = 0.0;
-    const auto result = std::from_chars(text.data() + i, text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0;
+    // A number too large for a double reads as 0, as no number does.
+    return LeadingFiniteReal(text).value_or(0.0);
 }
 
 void CIniEx::SetString(std::string_view section, std::string_view key, std::string_view value)

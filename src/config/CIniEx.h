@@ -19,7 +19,7 @@ public:
     // Code pages whose lead bytes the engine knows; any other value means single-byte text.
     static constexpr int kCodePageShiftJis = ::kvl::kCodePageShiftJis;
     static constexpr int kCodePageGbk = ::kvl::kCodePageGbk;
-    static constexpr int kCodePageWestern = 1252;
+    static constexpr int kCodePageWestern = ::kvl::kCodePageWestern;
 
     CIniEx() = default;
     ~CIniEx();
@@ -43,6 +43,8 @@ public:
     // GetString with an empty default; empty gives `def`, else a decimal conversion that stops at
     // the first unusable character (no digits gives 0; out-of-range values are clamped).
     int GetInt(std::string_view section, std::string_view key, int def) const;
+    // The same for a real number (LeadingFiniteReal: "." point, "nan" and "inf" are no numbers);
+    // a value too large for a double gives 0.
     double GetDouble(std::string_view section, std::string_view key, double def) const;
 
     // Replaces or appends the entry; appends the section when missing. Does nothing while no

@@ -15,6 +15,11 @@ class CLanguageTexts {
 public:
     static constexpr char kTooltipSection[] = "TOOLTIPS";
     static constexpr char kCommonSection[] = "Common";
+    // Keys (section kCommonSection) of the messages of a file that could not be read or written:
+    // it does not exist, another program holds it, or the operation failed.
+    static constexpr char kMsgFileNotFound[] = "IDS_ERRMSG_FILENOTFOUND";
+    static constexpr char kMsgFileInUse[] = "IDS_ERRMSG_FILEHAVEOPENED";
+    static constexpr char kMsgFileOperationFailed[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 
     // Reads `fileName` from the system folder as the texts of `language` (1 to 3). The previous
     // texts are dropped first; on failure the store stays empty and every lookup gives "".

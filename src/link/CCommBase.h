@@ -2,6 +2,7 @@
 // Abstract byte transport under the communication facade: opens a port, sends one request and
 // collects its reply. CComAccess is the serial implementation. The facade owns its transport;
 // called from the thread that makes the exchanges.
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -10,8 +11,12 @@ namespace kvl {
 namespace link {
 constexpr int kReceiveLimit = 27136;     // largest reply collected, and the port's queue size
 constexpr uint8_t kStartByte = 0xEF;     // every reply frame begins with it
+constexpr uint8_t kCr = 0x0D;            // every frame ends with CR LF
+constexpr uint8_t kLf = 0x0A;
 constexpr int kOffsetCommand = 2;        // command byte of a request
 constexpr int kDefaultSpeed = 115200;    // bit/s
+// The speeds in bit/s the controllers run the bus at, slowest first.
+constexpr std::array<int, 3> kBusSpeeds{38400, 57600, 115200};
 } // namespace link
 
 class CCommBase {

@@ -10,8 +10,6 @@
 namespace kvl {
 namespace {
 
-constexpr uint8_t kCr = 0x0D;
-constexpr uint8_t kLf = 0x0A;
 constexpr char kTcpCommandEnd = ';';
 
 } // namespace
@@ -89,7 +87,7 @@ int CCommImplement::CleanReply(const uint8_t *raw, int count, uint8_t *out)
     const uint8_t *start = std::find(raw, raw + count, link::kStartByte);
     int kept = static_cast<int>(raw + count - start);
     std::copy(start, raw + count, out);
-    while (kept >= 2 && !(out[kept - 2] == kCr && out[kept - 1] == kLf))
+    while (kept >= 2 && !(out[kept - 2] == link::kCr && out[kept - 1] == link::kLf))
         --kept;
     return kept;
 }

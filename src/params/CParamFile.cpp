@@ -25,18 +25,6 @@ constexpr const char *kNoUnit = "-";
 constexpr int kModelLine = 2;
 constexpr std::size_t kReadChunk = 65536;
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // A unit that the saved line carries after the value ("-" and an empty unit carry none).
 bool HasUnit(const CParamData &record)
 {
@@ -151,7 +139,7 @@ bool CParamFile::Save(const std::string &path, const CParamList &file, const Par
 std::string CParamFile::WithDatExtension(const std::string &path)
 {
     const std::string extension = fs::path(path).extension().string();
-    if (EqualIgnoringCase(extension, ".dat"))
+    if (EqualsNoCase(extension, ".dat"))
         return path;
     return path + ".dat";
 }
@@ -214,7 +202,7 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
         report.message = MessageFor(report.status);
         return report;
     }
-    if (!EqualIgnoringCase(modelKey, CParamListRules::ModelKey(target.model))) {
+    if (!EqualsNoCase(modelKey, CParamListRules::ModelKey(target.model))) {
         report.status = ParamFileStatus::ModelMismatch;
         report.message = MessageFor(report.status);
         report.fileModel = *fileModel;
@@ -264,11 +252,11 @@ ParamMessage CParamFile::MessageFor(ParamFileStatus status)
 {
     switch (status) {
     case ParamFileStatus::NotFound:
-        return {"IDS_ERRMSG_FILENOTFOUND", kSectionCommon};
+        return {CLanguageTexts::kMsgFileNotFound, kSectionCommon};
     case ParamFileStatus::InUse:
-        return {"IDS_ERRMSG_FILEHAVEOPENED", kSectionCommon};
+        return {CLanguageTexts::kMsgFileInUse, kSectionCommon};
     case ParamFileStatus::Failed:
-        return {"IDS_ERRMSG_FILEOPRATIONFAIL", kSectionCommon};
+        return {CLanguageTexts::kMsgFileOperationFailed, kSectionCommon};
     case ParamFileStatus::ModelMismatch:
     case ParamFileStatus::NotParamFile:
         return {"IDS_WARNMSG_READPARAM_MACHINE_ERR", kSectionList};

@@ -26,6 +26,27 @@ bool IsCustomLevel(int level)
     return level == CParamListRules::kLevelCustom || level == CParamListRules::kLevelCustomSp;
 }
 
+// Whether the driver and file values of a record differ: a type change always does; integers,
+// selection texts and texts by equality; reals as `realDiffers` tells.
+template <typename RealDiffers>
+bool ValuesDiffer(const CParamData &driver, const CParamData &file, RealDiffers realDiffers)
+{
+    if (driver.GetType() != file.GetType())
+        return true;
+    switch (driver.GetType()) {
+    case CParamData::kTypeInteger:
+        return driver.IntValue() != file.IntValue();
+    case CParamData::kTypeReal:
+        return realDiffers(driver.RealValue(), file.RealValue());
+    case CParamData::kTypeSelection:
+        return driver.SelectedText() != file.SelectedText();
+    case CParamData::kTypeText:
+        return driver.TextValue() != file.TextValue();
+    default:
+        return false;
+    }
+}
+
 // Shown at the level on tab 0: classes 2 and 3 need a custom level, class 1 is never shown.
 bool ShownAtLevel(const CParamData &record, int level)
 {
@@ -141,38 +162,12 @@ bool CParamListRules::IsSaved(const CParamData &record, int level)
 
 bool CParamListRules::MarkDiffers(const CParamData &driver, const CParamData &file)
 {
-    if (driver.GetType() != file.GetType())
-        return true;
-    switch (driver.GetType()) {
-    case CParamData::kTypeInteger:
-        return driver.IntValue() != file.IntValue();
-    case CParamData::kTypeReal:
-        return std::fabs(driver.RealValue() - file.RealValue()) > kRealMarkTolerance;
-    case CParamData::kTypeSelection:
-        return driver.SelectedText() != file.SelectedText();
-    case CParamData::kTypeText:
-        return driver.TextValue() != file.TextValue();
-    default:
-        return false;
-    }
+    return ValuesDiffer(driver, file, [](double a, double b) { return std::fabs(a - b) > kRealMarkTolerance; });
 }
 
 bool CParamListRules::WriteDiffers(const CParamData &driver, const CParamData &file)
 {
-    if (driver.GetType() != file.GetType())
-        return true;
-    switch (driver.GetType()) {
-    case CParamData::kTypeInteger:
-        return driver.IntValue() != file.IntValue();
-    case CParamData::kTypeReal:
-        return driver.RealValue() != file.RealValue();
-    case CParamData::kTypeSelection:
-        return driver.SelectedText() != file.SelectedText();
-    case CParamData::kTypeText:
-        return driver.TextValue() != file.TextValue();
-    default:
-        return false;
-    }
+    return ValuesDiffer(driver, file, [](double a, double b) { return a != b; });
 }
 
 std::string CParamListRules::RangeText(const CParamData &record, int number, int decimalsSetting)

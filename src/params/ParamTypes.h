@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "config/CLanguageTexts.h"
+
 namespace kvl::params {
 
 // A language text by (key, section); the face looks it up and shows it in the message dialog.
@@ -21,7 +23,7 @@ struct ParamMessage {
 
 // Sections the parameter list's texts live in.
 inline constexpr const char *kSectionList = "IDD_KVL_VER2_PMTLIST_DIALOG";
-inline constexpr const char *kSectionCommon = "Common";
+inline constexpr const char *kSectionCommon = CLanguageTexts::kCommonSection;
 inline constexpr const char *kSectionCommonUpper = "COMMON";
 
 // Local date of a saved file or a printout.

@@ -6,6 +6,7 @@
 // while the servo is on. Rows are grid rows: row r shows step r - 1.
 #include <string>
 
+#include "config/CLanguageTexts.h"
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
 
@@ -40,8 +41,8 @@ public:
     PasteResult Paste(CPointTable &table, int currentRow, int currentColumn) const;
 
     // ("IDS_PASTE_ERR", "Common") with the title ("IDS_WARN_TITLE", "Common").
-    static StepMessage PasteError() { return {"IDS_PASTE_ERR", "Common"}; }
-    static StepMessage PasteErrorTitle() { return {"IDS_WARN_TITLE", "Common"}; }
+    static StepMessage PasteError() { return {"IDS_PASTE_ERR", CLanguageTexts::kCommonSection}; }
+    static StepMessage PasteErrorTitle() { return {"IDS_WARN_TITLE", CLanguageTexts::kCommonSection}; }
 
     bool HasBuffer() const { return m_hasBuffer; }
     const std::string &BufferText() const { return m_text; }

@@ -147,9 +147,9 @@ CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
 StepMessage CPointCsv::LoadFailureMessage(CsvLoadResult result)
 {
     switch (result) {
-    case CsvLoadResult::NotFound: return {"IDS_ERRMSG_FILENOTFOUND", "Common"};
-    case CsvLoadResult::InUse: return {"IDS_ERRMSG_FILEHAVEOPENED", "Common"};
-    default: return {"IDS_ERRMSG_FILEOPRATIONFAIL", "Common"};
+    case CsvLoadResult::NotFound: return {CLanguageTexts::kMsgFileNotFound, CLanguageTexts::kCommonSection};
+    case CsvLoadResult::InUse: return {CLanguageTexts::kMsgFileInUse, CLanguageTexts::kCommonSection};
+    default: return SaveFailureMessage();
     }
 }
 

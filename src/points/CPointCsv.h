@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CLanguageTexts.h"
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
 
@@ -50,7 +51,10 @@ public:
     // Opens and loads a file; on an open failure the table is unchanged.
     static CsvLoadResult Load(CPointTable &table, const std::string &path);
     static StepMessage LoadFailureMessage(CsvLoadResult result);
-    static StepMessage SaveFailureMessage() { return {"IDS_ERRMSG_FILEOPRATIONFAIL", "Common"}; }
+    static StepMessage SaveFailureMessage()
+    {
+        return {CLanguageTexts::kMsgFileOperationFailed, CLanguageTexts::kCommonSection};
+    }
 
     // A file name without extension gets ".csv".
     static std::string WithDefaultExtension(const std::string &path);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "link/CCommBase.h"
+
 namespace kvl {
 
 class CServoCommands;
@@ -36,7 +38,8 @@ public:
     static constexpr int kAxisCount = 16;
     static constexpr int kProbeTimeoutMs = 30;
     static constexpr int kSearchPasses = 3;
-    static constexpr std::array<int, 3> kSpeeds{115200, 57600, 38400};
+    // The bus speeds, fastest first.
+    static constexpr std::array<int, 3> kSpeeds{link::kBusSpeeds[2], link::kBusSpeeds[1], link::kBusSpeeds[0]};
 
     explicit CBusScanner(CServoCommands &commands);
 

@@ -66,10 +66,7 @@ int CServoCommands::CheckFrame(const Reply &reply, uint8_t axis, uint8_t command
     const uint8_t *b = reply.bytes.get();
     if (reply.count != replyLength || replyLength < static_cast<int>(frame::kFrameOverhead))
         return kResultBadReply;
-    if (b[frame::kOffsetStart] != frame::kStartByte || b[frame::kOffsetAxis] != axis ||
-        b[frame::kOffsetCommand] != command)
-        return kResultBadReply;
-    if (!frame::EndsWithCrLf(b, static_cast<size_t>(replyLength)))
+    if (!frame::IsWholeReply(b, static_cast<size_t>(replyLength), axis, command))
         return kResultBadReply;
     if (!frame::CrcMatches(b, static_cast<size_t>(replyLength))) {
         if (refusal == Refusal::kApplies && IsRefusalPattern(b, replyLength))
@@ -88,6 +85,16 @@ int CServoCommands::StatusCommand(uint8_t command, const std::vector<uint8_t> &p
         return result;
     status = reply.Data()[0];
     return kResultOk;
+}
+
+int CServoCommands::AcknowledgedCommand(uint8_t command, const std::vector<uint8_t> &payload, int replyLength,
+                                        Refusal refusal, uint8_t axis, int timeoutMs)
+{
+    Reply reply;
+    const int result = Transact(axis, command, payload, replyLength, timeoutMs, refusal, reply);
+    if (result != kResultOk)
+        return result;
+    return reply.Data()[0] != 0 ? kResultOk : kResultBadReply;
 }
 
 } // namespace kvl

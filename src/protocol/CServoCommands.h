@@ -154,6 +154,10 @@ private:
     // A command whose reply is one status byte handed back to the caller.
     int StatusCommand(uint8_t command, const std::vector<uint8_t> &payload, uint8_t &status,
                       uint8_t axis, int timeoutMs, int replyLength = 8);
+    // A command whose reply is one status byte the controller sets to acknowledge: a zero status
+    // is a bad reply.
+    int AcknowledgedCommand(uint8_t command, const std::vector<uint8_t> &payload, int replyLength,
+                            Refusal refusal, uint8_t axis, int timeoutMs);
     // A parameter read: the echo check and the four value bytes.
     int ReadParameterRaw(uint16_t number, std::array<uint8_t, 4> &bytes, uint8_t axis, int timeoutMs);
     int WriteParameterRaw(uint16_t number, const std::array<uint8_t, 4> &bytes, uint8_t axis,

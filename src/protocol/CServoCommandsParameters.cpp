@@ -12,7 +12,6 @@ namespace {
 // Data offsets of the read reply; the write reply carries one status byte.
 constexpr size_t kDataNumberEcho = 0;
 constexpr size_t kDataValue = 2;
-constexpr size_t kDataStatus = 0;
 constexpr size_t kNumberBytes = 2;
 constexpr size_t kValueBytes = 4;
 
@@ -89,12 +88,8 @@ int CServoCommands::WriteParameterRaw(uint16_t number, const std::array<uint8_t,
     frame::PutU16(payload, number);
     for (const uint8_t b : bytes)
         payload.push_back(b);
-    Reply reply;
-    const int result = Transact(axis, cmd::kCmdWriteParameter, payload, cmd::kReplyLenWriteParameter, timeoutMs,
-                                Refusal::kApplies, reply);
-    if (result != kResultOk)
-        return result;
-    return reply.Data()[kDataStatus] != 0 ? kResultOk : kResultBadReply;
+    return AcknowledgedCommand(cmd::kCmdWriteParameter, payload, cmd::kReplyLenWriteParameter, Refusal::kApplies,
+                               axis, timeoutMs);
 }
 
 int CServoCommands::WriteParameter(uint16_t number, int32_t value, uint8_t axis, int timeoutMs)

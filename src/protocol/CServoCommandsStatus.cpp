@@ -19,12 +19,11 @@ constexpr size_t kDataOperationFlags = 0;
 constexpr size_t kDataOperationState = 1;
 constexpr size_t kDataOperationValue = 2;
 
-// True when a reply that failed its checks failed on the CRC alone: the frame is otherwise whole.
-bool FailedOnCrcOnly(const uint8_t *b, int count, int replyLength, uint8_t axis, uint8_t command)
+// True when an exchange that gave a bad reply failed on the CRC alone: the frame is otherwise whole.
+bool FailedOnCrcOnly(int result, const uint8_t *b, int count, int replyLength, uint8_t axis, uint8_t command)
 {
-    return count == replyLength && b[frame::kOffsetStart] == frame::kStartByte &&
-           b[frame::kOffsetAxis] == axis && b[frame::kOffsetCommand] == command &&
-           frame::EndsWithCrLf(b, static_cast<size_t>(count)) &&
+    return result == kResultBadReply && count == replyLength &&
+           frame::IsWholeReply(b, static_cast<size_t>(count), axis, command) &&
            !frame::CrcMatches(b, static_cast<size_t>(count));
 }
 
@@ -37,8 +36,7 @@ int CServoCommands::ReadDeviceType(std::string &model, std::string &version, std
     const int result = Transact(axis, cmd::kCmdReadDeviceType, {}, cmd::kReplyLenReadDeviceType, timeoutMs,
                                 Refusal::kNotApplicable, reply);
     if (result != kResultOk) {
-        if (result == kResultBadReply &&
-            FailedOnCrcOnly(reply.bytes.get(), reply.count, cmd::kReplyLenReadDeviceType, axis,
+        if (FailedOnCrcOnly(result, reply.bytes.get(), reply.count, cmd::kReplyLenReadDeviceType, axis,
                             cmd::kCmdReadDeviceType))
             name.clear();
         return result;
@@ -54,8 +52,7 @@ int CServoCommands::ReadVersionAndName(std::string &version, std::string &name, 
     const int result = Transact(axis, cmd::kCmdReadVersionAndName, {}, cmd::kReplyLenReadVersionAndName,
                                 timeoutMs, Refusal::kNotApplicable, reply);
     if (result != kResultOk) {
-        if (result == kResultBadReply &&
-            FailedOnCrcOnly(reply.bytes.get(), reply.count, cmd::kReplyLenReadVersionAndName, axis,
+        if (FailedOnCrcOnly(result, reply.bytes.get(), reply.count, cmd::kReplyLenReadVersionAndName, axis,
                             cmd::kCmdReadVersionAndName))
             name.clear();
         return result;

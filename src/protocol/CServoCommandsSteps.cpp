@@ -14,7 +14,6 @@ constexpr int kExpectedVariable = -1;    // the transport decides where the repl
 constexpr size_t kAckCrOffset = 6;       // an 8-byte acknowledgement has CR LF at +6 and +7
 constexpr size_t kAckLength = cmd::kReplyLenStepAck;
 constexpr size_t kEmptyFrameZeroBytes = 3;   // a refused empty step frame starts its record 00 00 00
-constexpr size_t kDataStatus = 0;
 
 int StepFrameLength(bool longForm)
 {
@@ -129,12 +128,8 @@ int CServoCommands::ReadStep(int addressedStep, const std::string &model, StepRe
 int CServoCommands::WriteStep(const StepRecord &record, const std::string &model, uint8_t axis, int timeoutMs)
 {
     const std::vector<uint8_t> payload = CStepCodec::Encode(record.step, record, CModelTraits::Of(model).UsesLongRecord());
-    Reply reply;
-    const int result = Transact(axis, cmd::kCmdWriteStep, payload, cmd::kReplyLenWriteStep, timeoutMs,
-                                Refusal::kNotApplicable, reply);
-    if (result != kResultOk)
-        return result;
-    return reply.Data()[kDataStatus] != 0 ? kResultOk : kResultBadReply;
+    return AcknowledgedCommand(cmd::kCmdWriteStep, payload, cmd::kReplyLenWriteStep, Refusal::kNotApplicable, axis,
+                               timeoutMs);
 }
 
 int CServoCommands::WriteStepValues(int addressedStep, const StepRecord &values, uint8_t axis, int timeoutMs)

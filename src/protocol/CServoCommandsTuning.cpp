@@ -7,7 +7,6 @@
 namespace kvl {
 namespace {
 
-constexpr size_t kDataStatus = 0;
 constexpr size_t kDataQualityState = 0;
 constexpr size_t kDataTuningState = 1;
 constexpr size_t kDataValue1 = 2;
@@ -22,12 +21,8 @@ int CServoCommands::StartAutoTuning(uint16_t step, uint8_t direction, uint8_t qu
     frame::PutU16(payload, step);
     payload.push_back(direction);
     payload.push_back(quality);
-    Reply reply;
-    const int result = Transact(axis, cmd::kCmdStartAutoTuning, payload, cmd::kReplyLenStartAutoTuning,
-                                timeoutMs, Refusal::kApplies, reply);
-    if (result != kResultOk)
-        return result;
-    return reply.Data()[kDataStatus] != 0 ? kResultOk : kResultBadReply;
+    return AcknowledgedCommand(cmd::kCmdStartAutoTuning, payload, cmd::kReplyLenStartAutoTuning, Refusal::kApplies,
+                               axis, timeoutMs);
 }
 
 int CServoCommands::ReadAutoTuningStatus(AutoTuningStatus &status, uint8_t axis, int timeoutMs)

@@ -39,4 +39,10 @@ bool EndsWithCrLf(const uint8_t *frame, size_t length)
     return length >= 2 && frame[length - 2] == kCr && frame[length - 1] == kLf;
 }
 
+bool IsWholeReply(const uint8_t *frame, size_t length, uint8_t axis, uint8_t command)
+{
+    return length >= kFrameOverhead && frame[kOffsetStart] == kStartByte && frame[kOffsetAxis] == axis &&
+           frame[kOffsetCommand] == command && EndsWithCrLf(frame, length);
+}
+
 } // namespace kvl::frame

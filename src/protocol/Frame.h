@@ -6,20 +6,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/CCommBase.h"
+
 namespace kvl::frame {
 
-constexpr uint8_t kStartByte = 0xEF;
-constexpr uint8_t kCr = 0x0D;
-constexpr uint8_t kLf = 0x0A;
+// The bytes the transport finds a reply by are the link layer's.
+constexpr uint8_t kStartByte = link::kStartByte;
+constexpr uint8_t kCr = link::kCr;
+constexpr uint8_t kLf = link::kLf;
 
 constexpr size_t kOffsetStart = 0;
 constexpr size_t kOffsetAxis = 1;
-constexpr size_t kOffsetCommand = 2;
+constexpr size_t kOffsetCommand = link::kOffsetCommand;
 constexpr size_t kOffsetData = 3;       // first payload / reply-data byte
 constexpr size_t kFrameOverhead = 7;    // start, axis, command, CRC x2, CR, LF
 
 constexpr uint8_t kGatewayAddress = 0xF1;
-constexpr int kReceiveLimit = 27136;    // largest reply the transport collects
+constexpr int kReceiveLimit = link::kReceiveLimit;    // largest reply the transport collects
 
 // Builds a request: start byte, axis, command, payload, CRC high/low, CR LF.
 std::vector<uint8_t> Build(uint8_t axis, uint8_t command, const uint8_t *payload, size_t payloadLength);
@@ -30,6 +33,11 @@ bool CrcMatches(const uint8_t *frame, size_t length);
 
 // True when the frame ends with CR LF at its last two positions.
 bool EndsWithCrLf(const uint8_t *frame, size_t length);
+
+// True when a reply of `length` bytes is a whole frame for `axis` and `command`: at least the
+// frame overhead long, the start byte, the axis and the command echo in their places and CR LF at
+// the end. The CRC is not looked at.
+bool IsWholeReply(const uint8_t *frame, size_t length, uint8_t axis, uint8_t command);
 
 // Little-endian field helpers for payload and reply data.
 inline uint16_t GetU16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "config/CFileReplace.h"
+#include "config/CLanguageTexts.h"
 #include "waveform/CWaveColourRandom.h"
 #include "waveform/CWaveSeriesList.h"
 
@@ -203,11 +204,11 @@ const char *CWaveCsv::MessageKey(LoadStatus status)
 {
     switch (status) {
     case LoadStatus::kNotFound:
-        return "IDS_ERRMSG_FILENOTFOUND";
+        return CLanguageTexts::kMsgFileNotFound;
     case LoadStatus::kAccessDenied:
-        return "IDS_ERRMSG_FILEHAVEOPENED";
+        return CLanguageTexts::kMsgFileInUse;
     case LoadStatus::kOpenFailed:
-        return "IDS_ERRMSG_FILEOPRATIONFAIL";
+        return CLanguageTexts::kMsgFileOperationFailed;
     default:
         return "";
     }

@@ -27,6 +27,43 @@ UnitFamily FamilyOf(int mode)
     return UnitFamily::kNone;
 }
 
+const char *UnitOf(UnitFamily family, bool rotary)
+{
+    switch (family) {
+    case UnitFamily::kPosition:
+        return rotary ? "deg" : "mm";
+    case UnitFamily::kSpeed:
+        return rotary ? "deg/s" : "mm/s";
+    case UnitFamily::kCurrent:
+        return "mA";
+    default:
+        return "";
+    }
+}
+
+// Language keys of a chart text that names the vertical axes, per axis: the linear models' key
+// and the rotary model's.
+struct AxisKeys {
+    const char *linear;
+    const char *rotary;
+};
+constexpr AxisKeys kAxisTitleKeys[] = {
+    {"IDS_ROG_LABEL_POS", "IDS_ZMDA_ROG_LABEL_POS"},
+    {"IDS_ROG_LABEL_SPD", "IDS_ZMDA_ROG_LABEL_SPD"},
+    {"IDS_ROG_LABEL_CUR", "IDS_ROG_LABEL_CUR"},
+};
+constexpr AxisKeys kDivisionUnitKeys[] = {
+    {"IDC_STATIC_ROG_POS_UNIT", "IDC_ZMDA_STATIC_ROG_POS_UNIT"},
+    {"IDC_STATIC_ROG_SPD_UNIT", "IDC_ZMDA_STATIC_ROG_SPD_UNIT"},
+    {"", ""},
+};
+
+std::string KeyForAxis(const AxisKeys (&keys)[3], ValueAxis axis, const std::string &model)
+{
+    const AxisKeys &entry = keys[static_cast<size_t>(axis)];
+    return IsRotary(model) ? entry.rotary : entry.linear;
+}
+
 std::string Format(const char *format, double value, const char *unit)
 {
     char text[64];
@@ -56,17 +93,7 @@ ValueAxis AxisForMode(int mode)
 
 std::string UnitForMode(int mode, const std::string &model)
 {
-    const bool rotary = IsRotary(model);
-    switch (FamilyOf(mode)) {
-    case UnitFamily::kPosition:
-        return rotary ? "deg" : "mm";
-    case UnitFamily::kSpeed:
-        return rotary ? "deg/s" : "mm/s";
-    case UnitFamily::kCurrent:
-        return "mA";
-    default:
-        return "";
-    }
+    return UnitOf(FamilyOf(mode), IsRotary(model));
 }
 
 CaptureRequest CaptureRequestFor(int mode0, int mode1)
@@ -96,12 +123,13 @@ std::string FormatOffset(int mode, const std::string &model, double offset)
 {
     if (mode == kModeNone)
         return Format("%.0f%s", offset, "");
-    const bool rotary = IsRotary(model);
-    if (mode >= kModeActualPosition && mode <= kModePositionDeviation)
-        return Format("%.0f %s", offset, rotary ? "deg" : "mm");
-    if (mode >= kModeActualSpeed && mode <= kModeSpeedDeviation)
-        return Format("%.3f %s", offset, rotary ? "deg/s" : "mm/s");
-    return Format("%.3f %s", offset, "mA");
+    // Positions in whole units, the rest with three decimals; a mode outside the list reads as a
+    // current.
+    UnitFamily family = FamilyOf(mode);
+    if (family == UnitFamily::kNone)
+        family = UnitFamily::kCurrent;
+    const char *unit = UnitOf(family, IsRotary(model));
+    return Format(family == UnitFamily::kPosition ? "%.0f %s" : "%.3f %s", offset, unit);
 }
 
 std::string OffsetUnitLabel(int mode, const std::string &model)
@@ -122,16 +150,7 @@ int PropertyModeCount(const std::string &model)
 
 std::string AxisTitleKey(ValueAxis axis, const std::string &model)
 {
-    const bool rotary = IsRotary(model);
-    switch (axis) {
-    case ValueAxis::kPosition:
-        return rotary ? "IDS_ZMDA_ROG_LABEL_POS" : "IDS_ROG_LABEL_POS";
-    case ValueAxis::kSpeed:
-        return rotary ? "IDS_ZMDA_ROG_LABEL_SPD" : "IDS_ROG_LABEL_SPD";
-    case ValueAxis::kCurrent:
-        return "IDS_ROG_LABEL_CUR";
-    }
-    return "";
+    return KeyForAxis(kAxisTitleKeys, axis, model);
 }
 
 std::string DecorateAxisTitle(ValueAxis axis, const std::string &text)
@@ -145,16 +164,7 @@ std::string DecorateAxisTitle(ValueAxis axis, const std::string &text)
 
 std::string DivisionUnitLabelKey(ValueAxis axis, const std::string &model)
 {
-    const bool rotary = IsRotary(model);
-    switch (axis) {
-    case ValueAxis::kPosition:
-        return rotary ? "IDC_ZMDA_STATIC_ROG_POS_UNIT" : "IDC_STATIC_ROG_POS_UNIT";
-    case ValueAxis::kSpeed:
-        return rotary ? "IDC_ZMDA_STATIC_ROG_SPD_UNIT" : "IDC_STATIC_ROG_SPD_UNIT";
-    case ValueAxis::kCurrent:
-        return "";
-    }
-    return "";
+    return KeyForAxis(kDivisionUnitKeys, axis, model);
 }
 
 } // namespace kvl::wave

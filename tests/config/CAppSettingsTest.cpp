@@ -420,6 +420,13 @@ TEST_F(AppSettingsTest, PortSettingsAndDevices)
     EXPECT_EQ(onDisk.GetString("RS485", "Device5", ""), "/dev/pts/7");
     EXPECT_EQ(onDisk.GetString("RS485", "Device6", "none"), "none");
 
+    // A speed found by the bus search is stored alone, the port left as it is.
+    ASSERT_TRUE(settings.SetSpeed(38400));
+    CIniEx afterSearch;
+    ASSERT_TRUE(afterSearch.Open((m_system / "kvl_motor.ini").string(), false, false, true));
+    EXPECT_EQ(afterSearch.GetInt("RS485", "Port", -1), 5);
+    EXPECT_EQ(afterSearch.GetInt("RS485", "Speed", -1), 38400);
+
     settings.Settings().SetString("Rogging", "MaxList", "");
     settings.Settings().SetString("RS485", "Speed", "");
     EXPECT_EQ(settings.MaxList(), CAppSettings::kDefaultMaxList);
@@ -430,6 +437,7 @@ TEST_F(AppSettingsTest, ClosedSettingsRefuseChanges)
 {
     CAppSettings settings(m_values);
     EXPECT_FALSE(settings.SetPortAndSpeed(1, 38400));
+    EXPECT_FALSE(settings.SetSpeed(38400));
     EXPECT_FALSE(settings.SetDevicePath(1, "/dev/ttyS1"));
     EXPECT_EQ(settings.Port(), 0);
     EXPECT_EQ(settings.MaxList(), CAppSettings::kDefaultMaxList);

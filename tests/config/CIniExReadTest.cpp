@@ -3,6 +3,7 @@
 #include "config/CIniEx.h"
 
 #include <climits>
+#include <cmath>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,37 @@ const NumberCase kNumberCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, NumberTest, ::testing::ValuesIn(kNumberCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A real number reads as every other real of the tool does: the shared parser's leading number,
+// where texts the C runtime would take for infinity or NaN are no number, and a number too large
+// for a double reads as 0.
+TEST(CIniExRead, RealsReadAsTheSharedParserReadsThem)
+{
+    struct Case {
+        const char *name;
+        const char *value;
+        double expected;
+    };
+    const Case cases[] = {
+        {"NanText", "nan", 0.0},
+        {"InfText", "inf", 0.0},
+        {"NegativeInfinityText", "-infinity", 0.0},
+        {"TooLarge", "1e400", 0.0},
+        {"TooLargeNegative", "-1e400", 0.0},
+        {"TooSmall", "1e-400", 0.0},
+        {"VerticalTabIsBlank", "\v2.25", 2.25},
+        {"HexIsItsLeadingZero", "0x1A", 0.0},
+        {"SignedPoint", "-.75", -0.75},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        CIniEx ini;
+        ini.LoadText(std::string("[N]\nv=") + c.value + "\n", true);
+        const double value = ini.GetDouble("N", "v", -77.5);
+        EXPECT_TRUE(std::isfinite(value));
+        EXPECT_DOUBLE_EQ(value, c.expected);
+    }
+}
 
 TEST(CIniExRead, MissingSectionOrKeyGivesDefaults)
 {

@@ -35,6 +35,39 @@ TEST(Frame, CrcMismatchAndShortFramesAreDetected)
     EXPECT_FALSE(frame::CrcMatches(request.data(), 6));
 }
 
+TEST(Frame, WholeReplyNeedsEveryPartButTheCrc)
+{
+    const std::vector<uint8_t> good = frame::Build(2, 0x24, {0x23, 0x00});
+    struct Case {
+        const char *name;
+        size_t at;      // byte changed; good.size() for none
+        size_t length;  // length handed over
+        bool whole;
+    };
+    const Case cases[] = {
+        {"Intact", good.size(), good.size(), true},
+        {"CrcByteIsNotLookedAt", 5, good.size(), true},
+        {"StartByte", frame::kOffsetStart, good.size(), false},
+        {"OtherAxis", frame::kOffsetAxis, good.size(), false},
+        {"OtherCommand", frame::kOffsetCommand, good.size(), false},
+        {"NoCr", good.size() - 2, good.size(), false},
+        {"NoLf", good.size() - 1, good.size(), false},
+        {"ShorterThanAFrame", good.size(), frame::kFrameOverhead - 1, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> reply = good;
+        if (c.at < reply.size())
+            reply[c.at] ^= 0x40;
+        if (c.length < reply.size()) {
+            reply.resize(c.length);
+            reply.back() = frame::kLf;
+            reply[reply.size() - 2] = frame::kCr;
+        }
+        EXPECT_EQ(frame::IsWholeReply(reply.data(), reply.size(), 2, 0x24), c.whole);
+    }
+}
+
 TEST(Frame, LittleEndianFields)
 {
     const uint8_t bytes[] = {0xFE, 0xFF, 0xFF, 0xFF};

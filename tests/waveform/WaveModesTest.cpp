@@ -118,6 +118,8 @@ TEST(WaveModesTest, OffsetColumnIsFormattedByMode)
         {0, "MDA", 12.6, "13"},          {1, "MDA", 10.0, "10 mm"},         {3, "MDB", 2.4, "2 mm"},
         {2, "MDA-Z", -3.4, "-3 deg"},    {4, "MDA", 1.5, "1.500 mm/s"},     {6, "MDA-Z", 2.0, "2.000 deg/s"},
         {7, "MDA-Z", 0.25, "0.250 mA"},  {8, "MDC", -1.0, "-1.000 mA"},     {9, "MDA", 1.0, "1.000 mA"},
+        // A mode outside the list is shown as a current.
+        {10, "MDA-Z", 2.0, "2.000 mA"},  {-1, "MDA", 0.5, "0.500 mA"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << " " << c.model);
