@@ -32,8 +32,8 @@ public:
     CComAccess(const CComAccess &) = delete;
     CComAccess &operator=(const CComAccess &) = delete;
 
-    int GetPort() override { return portNumber_; }
-    int GetSpeed() const { return speed_; }
+    int GetPort() override { return m_portNumber; }
+    int GetSpeed() const { return m_speed; }
     int IsOpen() override;
     int Open(int port, int speed) override;
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void *reserved,
@@ -46,20 +46,20 @@ public:
     int BytesWaiting() const;
 
     // The system's text for the port's last failure (empty when none), for messages.
-    std::string LastError() const { return lastError_; }
+    std::string LastError() const { return m_lastError; }
     // Why the last open failed (kNone after a successful one).
-    PortOpenCause LastOpenCause() const { return openCause_; }
-    CTraceLog &TraceLog() { return trace_; }
-    const CTimeoutWarning &TimeoutWarning() const { return warning_; }
+    PortOpenCause LastOpenCause() const { return m_openCause; }
+    CTraceLog &TraceLog() { return m_trace; }
+    const CTimeoutWarning &TimeoutWarning() const { return m_warning; }
 
     // Tracing on or off; the log goes to <folder>/log (which is never created).
     void SetTrace(bool on, const std::string &folder);
-    bool TraceOn() const { return traceOn_; }
+    bool TraceOn() const { return m_traceOn; }
     // The bulk point-table read ends its data with 0xFF padding: set for that one exchange.
-    void SetPaddingMode(bool on) { paddingMode_ = on; }
-    bool PaddingMode() const { return paddingMode_; }
+    void SetPaddingMode(bool on) { m_paddingMode = on; }
+    bool PaddingMode() const { return m_paddingMode; }
     void SetHooks(LinkHooks hooks);
-    const LinkHooks &Hooks() const { return hooks_; }
+    const LinkHooks &Hooks() const { return m_hooks; }
     // Traces a request the facade refused, with why, when tracing is on.
     void TraceRefused(const uint8_t *request, int requestLength, const std::string &reason);
 
@@ -71,17 +71,17 @@ private:
     void DropPort();
     void NoteError();
 
-    std::unique_ptr<QSerialPort> port_;
-    int portNumber_ = 0;
-    int speed_ = link::kDefaultSpeed;
-    std::string lastError_;
-    PortOpenCause openCause_ = PortOpenCause::kNone;
-    CTraceLog trace_;
-    CTimeoutWarning warning_;
-    bool traceOn_ = false;
-    std::string traceFolder_;
-    bool paddingMode_ = false;
-    LinkHooks hooks_;
+    std::unique_ptr<QSerialPort> m_port;
+    int m_portNumber = 0;
+    int m_speed = link::kDefaultSpeed;
+    std::string m_lastError;
+    PortOpenCause m_openCause = PortOpenCause::kNone;
+    CTraceLog m_trace;
+    CTimeoutWarning m_warning;
+    bool m_traceOn = false;
+    std::string m_traceFolder;
+    bool m_paddingMode = false;
+    LinkHooks m_hooks;
 };
 
 } // namespace kvl

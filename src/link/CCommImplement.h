@@ -33,8 +33,8 @@ public:
     int ConnectTcp(const std::string &address, int port) override;
     int OpenSerial(int port, int speed) override;
     int GetPort() override;
-    void SetMode(int mode) override { mode_ = mode; }
-    int GetMode() override { return mode_; }
+    void SetMode(int mode) override { m_mode = mode; }
+    int GetMode() override { return m_mode; }
     int IsOpen() override;
     PortOpenCause LastOpenCause() override;
     void Close() override;
@@ -47,7 +47,7 @@ public:
     bool PaddingMode() const;
 
     // An exchange is in progress (guards re-entry on one thread).
-    bool Busy() const { return busy_; }
+    bool Busy() const { return m_busy; }
     // The face's hooks; empty ones are not called.
     void SetHooks(LinkHooks hooks);
     const LinkHooks &Hooks() const;
@@ -58,8 +58,8 @@ public:
     // bytes until the data ends with CR LF (or one byte is left). Returns the new count.
     static int CleanReply(const uint8_t *raw, int count, uint8_t *out);
 
-    CComAccess &Serial() { return *serial_; }
-    SocketBase &Tcp() { return *tcp_; }
+    CComAccess &Serial() { return *m_serial; }
+    SocketBase &Tcp() { return *m_tcp; }
 
     // Why a nested exchange was refused, as the trace line says it.
     static constexpr const char *kBusyReason = "another exchange is in progress";
@@ -69,11 +69,11 @@ private:
     int TextOverTcp(const std::string &command, std::string *answer);
     int RefuseBusy(const uint8_t *request, int requestLength);
 
-    int mode_ = kModeSerial;
-    bool busy_ = false;
-    std::unique_ptr<CComAccess> serial_;
-    std::unique_ptr<SocketBase> tcp_;
-    std::vector<uint8_t> raw_;   // the transport's bytes before cleaning
+    int m_mode = kModeSerial;
+    bool m_busy = false;
+    std::unique_ptr<CComAccess> m_serial;
+    std::unique_ptr<SocketBase> m_tcp;
+    std::vector<uint8_t> m_raw;   // the transport's bytes before cleaning
 };
 
 } // namespace kvl

@@ -23,11 +23,11 @@ public:
     // `path`. 0 for an empty path.
     int AssignNumber(const std::string &path);
     // Every explicit entry, by number (for the settings file).
-    const std::map<int, std::string> &Entries() const { return entries_; }
-    void Clear() { entries_.clear(); }
+    const std::map<int, std::string> &Entries() const { return m_entries; }
+    void Clear() { m_entries.clear(); }
 
 private:
-    std::map<int, std::string> entries_;
+    std::map<int, std::string> m_entries;
 };
 
 } // namespace kvl
