@@ -95,7 +95,7 @@ bool CCliSession::LoadSettings()
     for (int n = 1; n <= kHighestStoredPort; ++n) {
         const std::string path = settings_->DevicePath(n);
         if (!path.empty())
-            CPortResolver::Instance().SetPath(n, path);
+            comm_->Ports().SetPath(n, path);
     }
     return true;
 }
@@ -103,7 +103,7 @@ bool CCliSession::LoadSettings()
 int CCliSession::ChoosePort()
 {
     if (!args_.port.empty()) {
-        port_ = CPortResolver::Instance().AssignNumber(args_.port);
+        port_ = comm_->Ports().AssignNumber(args_.port);
     } else {
         port_ = settingsLoaded_ ? settings_->Port() : 0;
     }
@@ -132,7 +132,7 @@ bool CCliSession::OpenBus()
 
 std::string CCliSession::PortOpenFailureText()
 {
-    const std::string path = CPortResolver::Instance().DevicePath(port_);
+    const std::string path = comm_->Ports().DevicePath(port_);
     const PortOpenCause cause = commands_->PortOpenFailure();
     std::string text = "cannot open serial port " + path + " at " + std::to_string(speed_) + " bit/s: " +
                        PortOpenCauseText(cause);

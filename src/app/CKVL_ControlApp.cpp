@@ -50,7 +50,7 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
       m_comm(std::make_unique<CCommImplement>()),
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
       m_busy(new CBusyIndicator({}, this)),
-      m_port(*m_settings),
+      m_port(*m_settings, m_comm->Ports()),
       m_baseFont(QApplication::font())
 {
     // A second object (a refused second start in a test) must not take over the first one's role.
@@ -161,7 +161,7 @@ void CKVL_ControlApp::LoadDevicePaths()
     for (int n = 1; n <= kHighestStoredPort; ++n) {
         const std::string path = m_settings->DevicePath(n);
         if (!path.empty())
-            CPortResolver::Instance().SetPath(n, path);
+            m_comm->Ports().SetPath(n, path);
     }
 }
 
@@ -189,7 +189,7 @@ bool CKVL_ControlApp::StartDemoBus()
         m_demoError = QString::fromStdString(error.empty() ? "the demo bus did not start" : error);
         return false;
     }
-    m_port.UseDemoBus(CPortResolver::Instance().AssignNumber(runner->SlavePath()), runner->BusSpeed());
+    m_port.UseDemoBus(m_comm->Ports().AssignNumber(runner->SlavePath()), runner->BusSpeed());
     m_demoBus = std::move(runner);
     return true;
 }

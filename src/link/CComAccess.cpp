@@ -12,7 +12,6 @@
 
 #include "link/CPortLock.h"
 #include "link/CPortOpenCheck.h"
-#include "link/CPortResolver.h"
 #include "link/CReplyReader.h"
 #include "link/ResultCode.h"
 
@@ -50,7 +49,7 @@ int CComAccess::Open(int port, int speed)
 {
     if (IsOpen())
         return 1;
-    const std::string path = CPortResolver::Instance().DevicePath(port);
+    const std::string path = m_ports.DevicePath(port);
     if (path.empty()) {
         m_lastError = "no device for port " + std::to_string(port);
         m_openCause = PortOpenCause::kMissing;

@@ -1,7 +1,7 @@
 #pragma once
-// The serial transport: owns the port that leads to the RS-485 bus, opens it by number through
-// CPortResolver, writes one request, collects its reply (CReplyReader), keeps the trace log and
-// the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
+// The serial transport: owns the port that leads to the RS-485 bus and the table of port numbers
+// (CPortResolver) it opens it by, writes one request, collects its reply (CReplyReader), keeps
+// the trace log and the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
 // keeps its cause (LastOpenCause). Waiting input is dropped when the port opens and before every
 // request. A closed port is reopened by the next exchange with the stored number and
 // speed; a device that goes away while open closes the port. The trace switch, the log folder,
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "link/CCommBase.h"
+#include "link/CPortResolver.h"
 #include "link/LinkHooks.h"
 #include "link/ResultCode.h"
 #include "link/CTimeoutWarning.h"
@@ -49,6 +50,9 @@ public:
     std::string LastError() const { return m_lastError; }
     // Why the last open failed (kNone after a successful one).
     PortOpenCause LastOpenCause() const { return m_openCause; }
+    // The port numbers' device paths this transport opens.
+    CPortResolver &Ports() { return m_ports; }
+    const CPortResolver &Ports() const { return m_ports; }
     CTraceLog &TraceLog() { return m_trace; }
     const CTimeoutWarning &TimeoutWarning() const { return m_warning; }
 
@@ -72,6 +76,7 @@ private:
     void NoteError();
 
     std::unique_ptr<QSerialPort> m_port;
+    CPortResolver m_ports;
     int m_portNumber = 0;
     int m_speed = link::kDefaultSpeed;
     std::string m_lastError;

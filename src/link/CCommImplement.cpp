@@ -170,6 +170,11 @@ const LinkHooks &CCommImplement::Hooks() const
     return m_serial->Hooks();
 }
 
+CPortResolver &CCommImplement::Ports()
+{
+    return m_serial->Ports();
+}
+
 void CCommImplement::SetTrace(bool on, const std::string &folder)
 {
     m_serial->SetTrace(on, folder);

@@ -4,9 +4,9 @@
 // is in progress (-205, nothing sent, a trace line that says why), lets CComAccess do the exchange
 // and cleans the received bytes (noise before the first start byte and bytes after the last CR
 // LF). Mode 1 selects the local TCP client (SocketBase), which never connects in this build. It
-// keeps the transport's own state (busy, padding mode) and takes the face's hooks, the trace
-// switch and the log folder. Exactly one exists; the face owns it. Called from the thread that
-// makes the exchanges only.
+// keeps the transport's own state (busy, padding mode) and the port numbers' device paths, and
+// takes the face's hooks, the trace switch and the log folder. The face owns it (one per face;
+// tests make their own). Called from the thread that makes the exchanges only.
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@
 namespace kvl {
 
 class CComAccess;
+class CPortResolver;
 class SocketBase;
 
 class CCommImplement : public CComm {
@@ -59,6 +60,9 @@ public:
     static int CleanReply(const uint8_t *raw, int count, uint8_t *out);
 
     CComAccess &Serial() { return *m_serial; }
+    // The serial transport's port numbers and their device paths; a face fills it from its
+    // settings, and whoever shows or stores a port's device path reads it here.
+    CPortResolver &Ports();
     SocketBase &Tcp() { return *m_tcp; }
 
     // Why a nested exchange was refused, as the trace line says it.

@@ -2,12 +2,6 @@
 
 namespace kvl {
 
-CPortResolver &CPortResolver::Instance()
-{
-    static CPortResolver resolver;
-    return resolver;
-}
-
 bool CPortResolver::SetPath(int number, const std::string &path)
 {
     if (number < 1)

@@ -54,7 +54,8 @@ void LinkFixture::StartSimBus(std::unique_ptr<sim::SimBus> bus, int baud)
     std::string error;
     ASSERT_TRUE(m_sim->Open(&error)) << error;
     ASSERT_TRUE(m_sim->Start());
-    CPortResolver::Instance().SetPath(kSimPort, m_sim->SlavePath());
+    if (CPortResolver *ports = TestPorts())
+        ports->SetPath(kSimPort, m_sim->SlavePath());
 }
 
 void LinkFixture::StopSim()
@@ -128,14 +129,22 @@ CKVL_ControlApp &LinkAppFixture::StartApp(bool demo, int systemLanguageId)
     options.systemLanguageId = systemLanguageId;
     options.startFolder = QString::fromStdString(m_folder.string());
     m_app = std::make_unique<CKVL_ControlApp>(options);
+    // A simulator started before the application is port kSimPort unless the settings say otherwise.
+    if (m_sim)
+        m_app->Comm().Ports().SetPath(kSimPort, SimPath());
     EXPECT_EQ(m_app->Start(), CKVL_ControlApp::StartResult::kStarted) << m_app->DemoError().toStdString();
     return *m_app;
+}
+
+CPortResolver *LinkAppFixture::TestPorts()
+{
+    return m_app ? &m_app->Comm().Ports() : nullptr;
 }
 
 void LinkAppFixture::UseSimPort(int speed)
 {
     ASSERT_TRUE(m_app->Settings().SetDevicePath(kSimPort, SimPath()));
-    CPortResolver::Instance().SetPath(kSimPort, SimPath());
+    m_app->Comm().Ports().SetPath(kSimPort, SimPath());
     ASSERT_TRUE(m_app->Settings().SetPortAndSpeed(kSimPort, speed));
 }
 

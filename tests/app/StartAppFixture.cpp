@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "config/CIniEx.h"
-#include "link/CPortResolver.h"
 
 namespace kvl::test {
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "config/CIniEx.h"
-#include "link/CPortResolver.h"
 
 namespace kvl::test {
 
@@ -17,7 +16,6 @@ fs::path ScratchSystemFolder::Shipped()
 
 ScratchSystemFolder::ScratchSystemFolder()
 {
-    CPortResolver::Instance().Clear();
     std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         return;
@@ -35,7 +33,6 @@ ScratchSystemFolder::ScratchSystemFolder()
 ScratchSystemFolder::~ScratchSystemFolder()
 {
     CIniEx::SetSystemFolder(std::string());
-    CPortResolver::Instance().Clear();
     std::error_code ignored;
     if (!folder_.empty())
         fs::remove_all(folder_, ignored);

@@ -2,8 +2,7 @@
 // A private copy of the shipped system folder (of the pristine copy the build writes for the
 // tests, not of build/bin/system, which the programs rewrite as they run) in a new temporary
 // folder, made the process' system folder for the life of the object, so that a test may change
-// settings and files without touching the build. The process-wide port table (CPortResolver) is
-// cleared on creation and again on destruction. One per test.
+// settings and files without touching the build. One per test.
 #include <filesystem>
 
 namespace kvl::test {
