@@ -26,7 +26,6 @@ constexpr char kRs485[] = "RS485";
 
 void LinkFixture::SetUp()
 {
-    m_scratch = std::make_unique<ScratchSystemFolder>();
     ASSERT_TRUE(m_scratch->Ok()) << "the build writes the system folder beside the tests";
     m_folder = m_scratch->Folder();
 }
@@ -128,6 +127,7 @@ CKVL_ControlApp &LinkAppFixture::StartApp(bool demo, int systemLanguageId)
     options.demo = demo;
     options.systemLanguageId = systemLanguageId;
     options.startFolder = QString::fromStdString(m_folder.string());
+    options.systemFolder = QString::fromStdString(m_scratch->System().string());
     m_app = std::make_unique<CKVL_ControlApp>(options);
     // A simulator started before the application is port kSimPort unless the settings say otherwise.
     if (m_sim)

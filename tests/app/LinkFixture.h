@@ -53,7 +53,8 @@ protected:
     // Calls `answer` with the next modal dialog as soon as it runs its event loop.
     static void AnswerNextModal(std::function<void(QWidget *)> answer);
 
-    std::unique_ptr<ScratchSystemFolder> m_scratch;
+    // Made with the fixture, so that the members of a derived fixture can be given its folder.
+    std::unique_ptr<ScratchSystemFolder> m_scratch = std::make_unique<ScratchSystemFolder>();
     std::filesystem::path m_folder;
     std::unique_ptr<sim::BusRunner> m_sim;
 };
@@ -68,7 +69,7 @@ protected:
     CPortResolver *TestPorts() override { return &m_comm.Ports(); }
 
     CAppValues m_values;
-    CAppSettings m_settings{m_values};
+    CAppSettings m_settings{m_values, m_scratch->System().string()};
     CCommImplement m_comm;
     std::unique_ptr<CServoCommands> m_commands;
 };

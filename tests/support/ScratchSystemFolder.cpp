@@ -3,7 +3,6 @@
 #include <stdlib.h>
 #include <string>
 
-#include "config/CIniEx.h"
 
 namespace kvl::test {
 
@@ -26,13 +25,11 @@ ScratchSystemFolder::ScratchSystemFolder()
     fs::copy(Shipped(), System(), fs::copy_options::recursive, error);
     if (error)
         return;
-    CIniEx::SetSystemFolder(System().string());
     ok_ = true;
 }
 
 ScratchSystemFolder::~ScratchSystemFolder()
 {
-    CIniEx::SetSystemFolder(std::string());
     std::error_code ignored;
     if (!folder_.empty())
         fs::remove_all(folder_, ignored);
