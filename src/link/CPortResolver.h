@@ -23,7 +23,6 @@ public:
     int AssignNumber(const std::string &path);
     // Every explicit entry, by number (for the settings file).
     const std::map<int, std::string> &Entries() const { return m_entries; }
-    void Clear() { m_entries.clear(); }
 
 private:
     std::map<int, std::string> m_entries;
