@@ -44,8 +44,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "bench_link: cannot create a pseudo-terminal\n");
         return 1;
     }
-    kvl::CPortResolver::Instance().SetPath(kPort, peer.Path());
     kvl::CCommImplement comm;
+    comm.Ports().SetPath(kPort, peer.Path());
     if (comm.OpenSerial(kPort, kSpeed) != 1) {
         std::fprintf(stderr, "bench_link: cannot open %s\n", peer.Path().c_str());
         return 1;

@@ -60,8 +60,8 @@ bool Measure(int baud, bool pace)
         std::fprintf(stderr, "bench_sim: %s\n", error.c_str());
         return false;
     }
-    kvl::CPortResolver::Instance().SetPath(kPort, runner.SlavePath());
     kvl::CCommImplement comm;
+    comm.Ports().SetPath(kPort, runner.SlavePath());
     kvl::CServoCommands commands(&comm);
     if (commands.OpenPort(kPort, baud) != 1) {
         std::fprintf(stderr, "bench_sim: cannot open %s\n", runner.SlavePath().c_str());

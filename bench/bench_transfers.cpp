@@ -100,7 +100,7 @@ int main(int argc, char **argv)
     kvl::CCommImplement facade;
     CountingComm counting(facade);
     kvl::CServoCommands commands(&counting);
-    const int port = kvl::CPortResolver::Instance().AssignNumber(sim.SlavePath());
+    const int port = facade.Ports().AssignNumber(sim.SlavePath());
     if (commands.OpenPort(port, kBaud) != 1)
         return Fail("open port", 0), 1;
     std::string model, version, name;

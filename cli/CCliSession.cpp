@@ -9,7 +9,6 @@
 #include "cli/CTracingComm.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
-#include "config/CIniEx.h"
 #include "link/CCommImplement.h"
 #include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
@@ -40,7 +39,7 @@ std::string FolderProblem(const std::string &path)
 
 CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,
                          bool inputIsTerminal)
-    : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>(values_)),
+    : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>(values_, args.systemDir)),
       comm_(std::make_unique<CCommImplement>()), prompt_(in, inputIsTerminal, err, args.Flag("yes"))
 {
     // Every try of a retried read passes the tracer, so a trace shows each one.
@@ -79,14 +78,13 @@ bool CCliSession::LoadSettings()
             FailText(problem + " (check --system)");
             return false;
         }
-        CIniEx::SetSystemFolder(args_.systemDir);
     }
     settingsLoaded_ = settings_->Start(CAppSettings::SystemLanguageId());
     comm_->SetTrace(settings_->TraceOn(), values_.startFolder);
     if (settingsLoaded_ && args_.language != 0)
         settings_->SwitchLanguage(args_.language);
     if (!settingsLoaded_) {
-        const std::string folder = CIniEx::SystemFolder();
+        const std::string folder = settings_->SystemFolder();
         settingsProblem_ = FolderProblem(folder);
         if (settingsProblem_.empty())
             settingsProblem_ = "the settings in the system folder " + folder + " cannot be opened";
@@ -95,7 +93,7 @@ bool CCliSession::LoadSettings()
     for (int n = 1; n <= kHighestStoredPort; ++n) {
         const std::string path = settings_->DevicePath(n);
         if (!path.empty())
-            CPortResolver::Instance().SetPath(n, path);
+            comm_->Ports().SetPath(n, path);
     }
     return true;
 }
@@ -103,7 +101,7 @@ bool CCliSession::LoadSettings()
 int CCliSession::ChoosePort()
 {
     if (!args_.port.empty()) {
-        port_ = CPortResolver::Instance().AssignNumber(args_.port);
+        port_ = comm_->Ports().AssignNumber(args_.port);
     } else {
         port_ = settingsLoaded_ ? settings_->Port() : 0;
     }
@@ -132,7 +130,7 @@ bool CCliSession::OpenBus()
 
 std::string CCliSession::PortOpenFailureText()
 {
-    const std::string path = CPortResolver::Instance().DevicePath(port_);
+    const std::string path = comm_->Ports().DevicePath(port_);
     const PortOpenCause cause = commands_->PortOpenFailure();
     std::string text = "cannot open serial port " + path + " at " + std::to_string(speed_) + " bit/s: " +
                        PortOpenCauseText(cause);

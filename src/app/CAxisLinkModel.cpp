@@ -201,7 +201,7 @@ std::string CAxisLinkModel::SearchReport() const
 {
     if (!m_nothingFound || m_status != Status::kUnlinked)
         return {};
-    const std::string path = CPortResolver::Instance().DevicePath(m_attempt.port);
+    const std::string path = m_port.Ports().DevicePath(m_attempt.port);
     if (m_attempt.port <= 0 || path.empty())
         return Text("IDS_LINK_NO_PORT", kCommon, "No serial port is set. Choose one in Port Settings.");
     std::string speeds;

@@ -6,15 +6,16 @@
 
 namespace kvl {
 
-CBusPortAccess::CBusPortAccess(Getter port, Getter speed, Storer store, PathStorer storePath)
-    : m_port(std::move(port)), m_speed(std::move(speed)), m_store(std::move(store)),
+CBusPortAccess::CBusPortAccess(CPortResolver &ports, Getter port, Getter speed, Storer store,
+                               PathStorer storePath)
+    : m_ports(&ports), m_port(std::move(port)), m_speed(std::move(speed)), m_store(std::move(store)),
       m_storePath(std::move(storePath))
 {
 }
 
-CBusPortAccess CBusPortAccess::FromSettings(CAppSettings &settings)
+CBusPortAccess CBusPortAccess::FromSettings(CAppSettings &settings, CPortResolver &ports)
 {
-    return CBusPortAccess([&settings] { return settings.Port(); },
+    return CBusPortAccess(ports, [&settings] { return settings.Port(); },
                           [&settings] { return settings.Speed(); },
                           [&settings](int port, int speed) { return settings.SetPortAndSpeed(port, speed); },
                           [&settings](int port, const std::string &path) {

@@ -1,8 +1,9 @@
 #pragma once
 // CBusPortAccess: where the axis link and the port settings read and store the bus port number
 // and speed, and the device path a port number stands for. Normally the settings file's
-// ("Port", "RS485"), ("Speed", "RS485") and ("Device%d", "RS485"); the GUI points it at the
-// application object instead, which in demo mode answers with the simulator's pseudo-terminal
+// ("Port", "RS485"), ("Speed", "RS485") and ("Device%d", "RS485"), and the port table of the
+// facade that opens the port (CCommImplement::Ports()); the GUI points it at the application
+// object instead, which in demo mode answers with the simulator's pseudo-terminal
 // and keeps stored values for the run only, so the user's file is not touched.
 // A value type owned by the model that uses it; the thread that makes the exchanges.
 #include <functional>
@@ -11,6 +12,7 @@
 namespace kvl {
 
 class CAppSettings;
+class CPortResolver;
 
 class CBusPortAccess {
 public:
@@ -18,9 +20,10 @@ public:
     using Storer = std::function<bool(int port, int speed)>;
     using PathStorer = std::function<bool(int port, const std::string &path)>;
 
-    CBusPortAccess(Getter port, Getter speed, Storer store, PathStorer storePath);
-    // Reads and writes the settings file directly (tests, tools).
-    static CBusPortAccess FromSettings(CAppSettings &settings);
+    CBusPortAccess(CPortResolver &ports, Getter port, Getter speed, Storer store, PathStorer storePath);
+    // Reads and writes the settings file directly (tests, tools); `ports` is the table of the
+    // facade that opens the port.
+    static CBusPortAccess FromSettings(CAppSettings &settings, CPortResolver &ports);
 
     int Port() const;
     // Stored speed in bit/s; 0 when there is none.
@@ -29,8 +32,11 @@ public:
     bool Store(int port, int speed) const;
     // Stores the device path of port number `port` and saves it at once; false when that failed.
     bool StorePath(int port, const std::string &path) const;
+    // The device paths the port numbers stand for in this run.
+    CPortResolver &Ports() const { return *m_ports; }
 
 private:
+    CPortResolver *m_ports;
     Getter m_port;
     Getter m_speed;
     Storer m_store;

@@ -23,8 +23,6 @@
 namespace kvl {
 
 namespace {
-CKVL_ControlApp *s_instance = nullptr;
-
 constexpr char kDemoTitleSuffix[] = " [Demo bus]";
 constexpr char kRaiseRequest[] = "raise\n";
 constexpr int kConnectWaitMs = 1000;
@@ -44,16 +42,13 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
     : CWindowContext(parent), m_options(std::move(options)),
       m_systemLanguageId(m_options.systemLanguageId != 0 ? m_options.systemLanguageId
                                                          : CAppSettings::SystemLanguageId()),
-      m_settings(std::make_unique<CAppSettings>(m_values)),
+      m_settings(std::make_unique<CAppSettings>(m_values, m_options.systemFolder.toStdString())),
       m_comm(std::make_unique<CCommImplement>()),
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
       m_busy(new CBusyIndicator({}, this)),
-      m_port(*m_settings),
+      m_port(*m_settings, m_comm->Ports()),
       m_baseFont(QApplication::font())
 {
-    // A second object (a refused second start in a test) must not take over the first one's role.
-    if (!s_instance)
-        s_instance = this;
 }
 
 CKVL_ControlApp::~CKVL_ControlApp()
@@ -71,13 +66,6 @@ CKVL_ControlApp::~CKVL_ControlApp()
     if (m_server)
         m_server->close();
     QApplication::setFont(m_baseFont);
-    if (s_instance == this)
-        s_instance = nullptr;
-}
-
-CKVL_ControlApp *CKVL_ControlApp::Instance()
-{
-    return s_instance;
 }
 
 CKVL_ControlApp::StartResult CKVL_ControlApp::Start()
@@ -159,7 +147,7 @@ void CKVL_ControlApp::LoadDevicePaths()
     for (int n = 1; n <= kHighestStoredPort; ++n) {
         const std::string path = m_settings->DevicePath(n);
         if (!path.empty())
-            CPortResolver::Instance().SetPath(n, path);
+            m_comm->Ports().SetPath(n, path);
     }
 }
 
@@ -187,7 +175,7 @@ bool CKVL_ControlApp::StartDemoBus()
         m_demoError = QString::fromStdString(error.empty() ? "the demo bus did not start" : error);
         return false;
     }
-    m_port.UseDemoBus(CPortResolver::Instance().AssignNumber(runner->SlavePath()), runner->BusSpeed());
+    m_port.UseDemoBus(m_comm->Ports().AssignNumber(runner->SlavePath()), runner->BusSpeed());
     m_demoBus = std::move(runner);
     return true;
 }

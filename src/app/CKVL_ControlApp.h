@@ -1,11 +1,13 @@
 #pragma once
-// CKVL_ControlApp: the application object, one per process, created by main() (and by the GUI
-// tests) right after the QApplication and destroyed before it. It owns what every window shares:
-// the application's values (CAppValues: language, current axis, polling switch, per-axis tables,
-// ...), the settings and language state (CAppSettings), the one communication facade (CCommImplement)
-// and the one command layer (CServoCommands) on top of it, the busy indicator, the start window,
-// the demo bus when started with --demo, and the window registry (CWindowRegistry) through which
-// every window is made once per (kind, axis). User-interface thread only.
+// CKVL_ControlApp: the application object, created by main() (and by the GUI tests) right after
+// the QApplication and destroyed before it; it is handed to every window that needs it, never
+// looked up through a global. It owns what every window shares: the application's values
+// (CAppValues: language, current axis, polling switch, per-axis tables, ...), the settings and
+// language state (CAppSettings) on its system folder, the one communication facade
+// (CCommImplement, with the port table) and the one command layer (CServoCommands) on top of it,
+// the busy indicator, the start window, the demo bus when started with --demo, and the window
+// registry (CWindowRegistry) through which every window is made once per (kind, axis).
+// User-interface thread only.
 //
 // Port and speed for the axis link and every other window that opens the bus: use PortNumber()
 // and Speed(), never the settings directly. The rule behind them (in demo mode the simulator's
@@ -53,6 +55,7 @@ public:
         bool demo = false;                 // start the simulator's demo bus in-process
         int systemLanguageId = 0;          // 0: from the process' locale (CAppSettings)
         QString startFolder;               // empty: the current directory
+        QString systemFolder;              // empty: "system" beside the program
         QString instanceName;              // empty: no single-instance check (tests)
         QString helpFile;                  // empty: help.html beside the program
     };
@@ -61,8 +64,6 @@ public:
 
     explicit CKVL_ControlApp(Options options, QObject *parent = nullptr);
     ~CKVL_ControlApp() override;
-
-    static CKVL_ControlApp *Instance();
 
     // The font family a language's texts are shown in ("Noto Sans CJK JP" for Japanese,
     // "Noto Sans CJK SC" for Chinese); nullptr for English, which keeps the system font.

@@ -77,7 +77,7 @@ void CPortSettingsModel::RebuildEntries()
     for (const Device &device : m_devices)
         m_entries.push_back({device.path, Label(device)});
     // The stored port stays selectable even when its device is not plugged in now.
-    const std::string stored = CPortResolver::Instance().DevicePath(m_selectedPort);
+    const std::string stored = m_port.Ports().DevicePath(m_selectedPort);
     const bool listed = std::any_of(m_entries.begin(), m_entries.end(),
                                     [&](const Entry &entry) { return entry.path == stored; });
     if (!stored.empty() && !listed)
@@ -113,7 +113,7 @@ void CPortSettingsModel::Reshow()
 
 std::string CPortSettingsModel::SelectedPortText() const
 {
-    const std::string path = CPortResolver::Instance().DevicePath(m_selectedPort);
+    const std::string path = m_port.Ports().DevicePath(m_selectedPort);
     for (const Entry &entry : m_entries) {
         if (entry.path == path)
             return entry.label;
@@ -147,7 +147,7 @@ int CPortSettingsModel::PortFromText(const std::string &rawText)
 
 int CPortSettingsModel::NumberOfPath(const std::string &path)
 {
-    CPortResolver &resolver = CPortResolver::Instance();
+    CPortResolver &resolver = m_port.Ports();
     for (const auto &[number, entryPath] : resolver.Entries()) {
         if (entryPath == path)
             return number;
@@ -170,7 +170,7 @@ int CPortSettingsModel::NumberOfPath(const std::string &path)
 
 void CPortSettingsModel::PinImplicitPath(int port)
 {
-    CPortResolver &resolver = CPortResolver::Instance();
+    CPortResolver &resolver = m_port.Ports();
     if (port <= 0 || port > kHighestPortNumber || !resolver.GetPath(port).empty())
         return;
     const std::string path = resolver.DevicePath(port);
@@ -227,7 +227,7 @@ bool CPortSettingsModel::OpenAt(int port, int speed)
 void CPortSettingsModel::NoteFailure(int port)
 {
     m_state = PortState::kClosed;
-    m_failedPath = CPortResolver::Instance().DevicePath(port);
+    m_failedPath = m_port.Ports().DevicePath(port);
     m_failedGroup.clear();
     if (m_failedPath.empty())
         return;

@@ -4,7 +4,8 @@
 
 namespace kvl {
 
-CSessionPort::CSessionPort(CAppSettings &settings) : m_settings(settings)
+CSessionPort::CSessionPort(CAppSettings &settings, CPortResolver &ports)
+    : m_settings(settings), m_ports(ports)
 {
 }
 
@@ -49,7 +50,7 @@ bool CSessionPort::StorePath(int port, const std::string &path)
 
 CBusPortAccess CSessionPort::Access()
 {
-    return CBusPortAccess([this] { return Port(); }, [this] { return StoredSpeed(); },
+    return CBusPortAccess(m_ports, [this] { return Port(); }, [this] { return StoredSpeed(); },
                           [this](int port, int speed) { return Store(port, speed); },
                           [this](int port, const std::string &path) { return StorePath(port, path); });
 }

@@ -3,8 +3,8 @@
 // Normally they are the settings file's ("Port", "RS485") and ("Speed", "RS485"), and what a
 // window stores (a found speed, another port, a device path) is written there at once. In demo
 // mode the program talks to the in-process demo bus instead: the port is the demo bus'
-// pseudo-terminal (a CPortResolver number) at the demo bus' speed, and whatever a window stores
-// is kept for this run only, so the user's settings file is never written.
+// pseudo-terminal (a number of the facade's CPortResolver) at the demo bus' speed, and whatever
+// a window stores is kept for this run only, so the user's settings file is never written.
 // Owned by the application object; every window and model reaches it through Access().
 // User-interface thread only.
 #include <string>
@@ -14,10 +14,12 @@
 namespace kvl {
 
 class CAppSettings;
+class CPortResolver;
 
 class CSessionPort {
 public:
-    explicit CSessionPort(CAppSettings &settings);
+    // `ports`: the port table of the facade that opens the bus.
+    CSessionPort(CAppSettings &settings, CPortResolver &ports);
 
     // Demo mode from now on: the demo bus' port number and its bus speed.
     void UseDemoBus(int port, int speed);
@@ -41,6 +43,7 @@ public:
 
 private:
     CAppSettings &m_settings;
+    CPortResolver &m_ports;
     bool m_demo = false;
     int m_demoPort = 0;
     int m_demoSpeed = 0;

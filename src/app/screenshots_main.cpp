@@ -22,7 +22,6 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CHelpWindow.h"
 #include "config/CAppSettings.h"
-#include "config/CIniEx.h"
 #include "sim/BusRunner.h"
 
 namespace {
@@ -95,10 +94,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kvl_screenshots: cannot copy the system folder\n");
         return 1;
     }
-    kvl::CIniEx::SetSystemFolder(system.toStdString());
-
     kvl::CKVL_ControlApp::Options options;
     options.demo = true;
+    options.systemFolder = system;
     options.startFolder = scratch.path();
     options.systemLanguageId = language == QLatin1String("ja") ? kvl::CAppSettings::kSystemLangJapanese
                                                                : kvl::CAppSettings::kSystemLangEnglish;

@@ -33,12 +33,17 @@ std::string LanguageItemKey(int language)
     return "LanguageItem" + std::to_string(language);
 }
 
-bool OpenStore(CIniEx &store, const std::string &fileName)
+} // namespace
+
+CAppSettings::CAppSettings(CAppValues &values, const std::string &systemFolder)
+    : m_values(values), m_systemFolder(systemFolder.empty() ? CIniEx::DefaultSystemFolder() : systemFolder)
 {
-    return store.OpenInSystemFolder(fileName, "", true, false, true);
 }
 
-} // namespace
+bool CAppSettings::OpenStore(CIniEx &store, const std::string &fileName) const
+{
+    return store.OpenInSystemFolder(m_systemFolder, fileName, "", true, false, true);
+}
 
 CAppSettings::~CAppSettings()
 {
@@ -59,7 +64,7 @@ bool CAppSettings::Start(int systemLanguageId)
     // start always follows the system's language.
     const int first = FirstLanguage(systemLanguageId);
 
-    if (!m_waveform.Open(m_settings.GetString(kSectionRog, kKeyRogPath, "")))
+    if (!m_waveform.Open(m_systemFolder, m_settings.GetString(kSectionRog, kKeyRogPath, "")))
         return false;
 
     SwitchLanguage(first);
@@ -126,7 +131,7 @@ void CAppSettings::SwitchLanguage(int language)
     m_language = language;
     m_values.language = language;
 
-    m_texts.Load(m_settings.GetString(kSectionLanguage, LanguageItemKey(language), ""), language);
+    m_texts.Load(m_systemFolder, m_settings.GetString(kSectionLanguage, LanguageItemKey(language), ""), language);
     if (languageChanged)
         languageChanged(language);
     ReopenAxisStores();
@@ -147,7 +152,7 @@ bool CAppSettings::LanguageFileExists(int language) const
     const std::string name = m_settings.GetString(kSectionLanguage, LanguageItemKey(language), "");
     std::error_code error;
     return !name.empty() && std::filesystem::is_regular_file(
-                                std::filesystem::path(CIniEx::SystemFolder()) / name, error);
+                                std::filesystem::path(m_systemFolder) / name, error);
 }
 
 void CAppSettings::ReopenAxisStores()

@@ -4,8 +4,9 @@
 // start-up sequence (trace and service switches from the debug level, first language from the
 // system's language) and the language switch, which also reopens the parameter store of every
 // axis window that registered itself here. It writes the language and the service switch into
-// the application's values (CAppValues) it is handed. The faces create one instance at start and
-// close it at exit. User-interface thread only.
+// the application's values (CAppValues) it is handed. It owns the system folder every file it
+// opens lies in. The faces create one instance at start and close it at exit. User-interface
+// thread only.
 #include <array>
 #include <functional>
 #include <string>
@@ -34,7 +35,9 @@ public:
     // The bus speed in bit/s every face opens the port with when the settings file has none.
     static constexpr int kDefaultSpeed = 38400;
 
-    explicit CAppSettings(CAppValues &values) : m_values(values) {}
+    // `systemFolder`: where the settings, language, waveform and parameter files are; empty for
+    // the "system" folder beside the program (CIniEx::DefaultSystemFolder()).
+    explicit CAppSettings(CAppValues &values, const std::string &systemFolder = std::string());
     ~CAppSettings();
     CAppSettings(const CAppSettings &) = delete;
     CAppSettings &operator=(const CAppSettings &) = delete;
@@ -87,6 +90,8 @@ public:
     // Called after a language switch so that the start window refreshes its own texts.
     std::function<void(int language)> languageChanged;
 
+    // The folder every file of the system is opened in.
+    const std::string &SystemFolder() const { return m_systemFolder; }
     CIniEx &Settings() { return m_settings; }
     const CIniEx &Settings() const { return m_settings; }
     const CLanguageTexts &Texts() const { return m_texts; }
@@ -115,8 +120,10 @@ private:
     };
 
     void ReopenAxisStores();
+    bool OpenStore(CIniEx &store, const std::string &fileName) const;
 
     CAppValues &m_values;
+    std::string m_systemFolder;
     CIniEx m_settings;
     CLanguageTexts m_texts;
     CWaveformSettings m_waveform;

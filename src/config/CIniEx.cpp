@@ -20,18 +20,6 @@ namespace fs = std::filesystem;
 constexpr std::size_t kReadChunk = 64 * 1024;
 constexpr char kSystemFolderName[] = "system";
 
-std::string &ProgramFolderOverride()
-{
-    static std::string folder;
-    return folder;
-}
-
-std::string &SystemFolderOverride()
-{
-    static std::string folder;
-    return folder;
-}
-
 char FoldAscii(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -113,8 +101,9 @@ bool CIniEx::Open(const std::string &path, bool saveOnClose, bool createIfMissin
     return true;
 }
 
-bool CIniEx::OpenInSystemFolder(const std::string &fileName, const std::string &subFolder,
-                                bool saveOnClose, bool createIfMissing, bool ignoreCase)
+bool CIniEx::OpenInSystemFolder(const std::string &systemFolder, const std::string &fileName,
+                                const std::string &subFolder, bool saveOnClose, bool createIfMissing,
+                                bool ignoreCase)
 {
     if (fileName.empty()) {
         if (IsOpen()) {
@@ -123,7 +112,10 @@ bool CIniEx::OpenInSystemFolder(const std::string &fileName, const std::string &
         }
         return false;
     }
-    const fs::path path = fs::path(SystemFolder(subFolder)) / fileName;
+    fs::path path = systemFolder;
+    if (!subFolder.empty())
+        path /= subFolder;
+    path /= fileName;
     return Open(path.string(), saveOnClose, createIfMissing, ignoreCase);
 }
 
@@ -361,20 +353,8 @@ std::vector<std::string> CIniEx::KeyNames(std::string_view section) const
     return keys;
 }
 
-void CIniEx::SetProgramFolder(const std::string &folder)
-{
-    ProgramFolderOverride() = folder;
-}
-
-void CIniEx::SetSystemFolder(const std::string &folder)
-{
-    SystemFolderOverride() = folder;
-}
-
 std::string CIniEx::ProgramFolder()
 {
-    if (!ProgramFolderOverride().empty())
-        return ProgramFolderOverride();
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && exe.has_parent_path())
@@ -383,14 +363,9 @@ std::string CIniEx::ProgramFolder()
     return ec ? std::string(".") : cwd.string();
 }
 
-std::string CIniEx::SystemFolder(const std::string &subFolder)
+std::string CIniEx::DefaultSystemFolder()
 {
-    fs::path folder = SystemFolderOverride().empty()
-                          ? fs::path(ProgramFolder()) / kSystemFolderName
-                          : fs::path(SystemFolderOverride());
-    if (!subFolder.empty())
-        folder /= subFolder;
-    return folder.string();
+    return (fs::path(ProgramFolder()) / kSystemFolderName).string();
 }
 
 } // namespace kvl

@@ -32,9 +32,11 @@ public:
     // readable and writable; with createIfMissing a missing file is created empty. On failure the
     // store stays closed and empty and the result is false.
     bool Open(const std::string &path, bool saveOnClose, bool createIfMissing, bool ignoreCase);
-    // Open on <program folder>/system[/subFolder]/fileName.
-    bool OpenInSystemFolder(const std::string &fileName, const std::string &subFolder,
-                            bool saveOnClose, bool createIfMissing, bool ignoreCase);
+    // Open on <systemFolder>[/subFolder]/fileName; the system folder is the one its owner
+    // (CAppSettings) was given. An empty `fileName` saves and closes an open store and fails.
+    bool OpenInSystemFolder(const std::string &systemFolder, const std::string &fileName,
+                            const std::string &subFolder, bool saveOnClose, bool createIfMissing,
+                            bool ignoreCase);
 
     // Value of the last entry `key` in the first section `section`, cut at its last ";";
     // `def` when the section or key is missing.
@@ -75,14 +77,11 @@ public:
     // Keys of the first section named `section`, in file order (duplicates included).
     std::vector<std::string> KeyNames(std::string_view section) const;
 
-    // Folder the system folder lies in: the folder of the running executable unless overridden
-    // (tests, the command line's --system option). An empty override restores the default.
-    static void SetProgramFolder(const std::string &folder);
+    // The folder of the running executable.
     static std::string ProgramFolder();
-    // <program folder>/system, with "/subFolder" when not empty.
-    static std::string SystemFolder(const std::string &subFolder = std::string());
-    // Override of the system folder itself (takes precedence over the program folder).
-    static void SetSystemFolder(const std::string &folder);
+    // <program folder>/system: the system folder a face uses unless it is given another one
+    // (tests, the command line's --system option).
+    static std::string DefaultSystemFolder();
 
 private:
     struct Entry {

@@ -4,13 +4,13 @@
 
 namespace kvl {
 
-bool CLanguageTexts::Load(const std::string &fileName, int language)
+bool CLanguageTexts::Load(const std::string &systemFolder, const std::string &fileName, int language)
 {
     m_store.Clear();
     m_language = language;
     m_store.SetCodePage(CCodePage::ForLanguage(language));
     // The system never changes a language file, so it is never written back.
-    return m_store.OpenInSystemFolder(fileName, "", true, false, true);
+    return m_store.OpenInSystemFolder(systemFolder, fileName, "", true, false, true);
 }
 
 void CLanguageTexts::Unload()

@@ -21,9 +21,9 @@ public:
     static constexpr char kMsgFileInUse[] = "IDS_ERRMSG_FILEHAVEOPENED";
     static constexpr char kMsgFileOperationFailed[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 
-    // Reads `fileName` from the system folder as the texts of `language` (1 to 3). The previous
+    // Reads `fileName` from `systemFolder` as the texts of `language` (1 to 3). The previous
     // texts are dropped first; on failure the store stays empty and every lookup gives "".
-    bool Load(const std::string &fileName, int language);
+    bool Load(const std::string &systemFolder, const std::string &fileName, int language);
     void Unload();
     bool IsLoaded() const { return m_store.IsOpen(); }
     int Language() const { return m_language; }

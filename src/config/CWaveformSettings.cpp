@@ -20,10 +20,10 @@ std::string FormatReal(double value)
 
 } // namespace
 
-bool CWaveformSettings::Open(const std::string &fileName)
+bool CWaveformSettings::Open(const std::string &systemFolder, const std::string &fileName)
 {
     m_values = Values{};
-    if (!m_store.OpenInSystemFolder(fileName, "", true, false, true))
+    if (!m_store.OpenInSystemFolder(systemFolder, fileName, "", true, false, true))
         return false;
     m_values.time = m_store.GetInt(kSection, kKeyTime, 0);
     m_values.position = m_store.GetDouble(kSection, kKeyPosition, 0.0);

@@ -31,9 +31,9 @@ public:
         int periodTimes = 0;
     };
 
-    // Opens `fileName` in the system folder and reads the five values; false (values at their
+    // Opens `fileName` in `systemFolder` and reads the five values; false (values at their
     // defaults) when the file cannot be opened.
-    bool Open(const std::string &fileName);
+    bool Open(const std::string &systemFolder, const std::string &fileName);
     bool IsOpen() const { return m_store.IsOpen(); }
 
     const Values &Get() const { return m_values; }

@@ -12,7 +12,6 @@
 
 #include "link/CPortLock.h"
 #include "link/CPortOpenCheck.h"
-#include "link/CPortResolver.h"
 #include "link/CReplyReader.h"
 #include "link/ResultCode.h"
 
@@ -43,81 +42,81 @@ CComAccess::~CComAccess()
 
 int CComAccess::IsOpen()
 {
-    return port_ && port_->isOpen() ? 1 : 0;
+    return m_port && m_port->isOpen() ? 1 : 0;
 }
 
 int CComAccess::Open(int port, int speed)
 {
     if (IsOpen())
         return 1;
-    const std::string path = CPortResolver::Instance().DevicePath(port);
+    const std::string path = m_ports.DevicePath(port);
     if (path.empty()) {
-        lastError_ = "no device for port " + std::to_string(port);
-        openCause_ = PortOpenCause::kMissing;
+        m_lastError = "no device for port " + std::to_string(port);
+        m_openCause = PortOpenCause::kMissing;
         return 0;
     }
-    if (!port_)
-        port_ = std::make_unique<QSerialPort>();
-    port_->setPortName(QString::fromStdString(path));
+    if (!m_port)
+        m_port = std::make_unique<QSerialPort>();
+    m_port->setPortName(QString::fromStdString(path));
     // A program killed while it held the port leaves its lock file behind; its owner is gone, so
     // it must not keep the port shut.
     CPortLock::RemoveIfStale(path);
-    if (!port_->open(QIODevice::ReadWrite)) {
+    if (!m_port->open(QIODevice::ReadWrite)) {
         NoteError();
-        openCause_ = CPortOpenCheck::Diagnose(path);
+        m_openCause = CPortOpenCheck::Diagnose(path);
         return 0;
     }
     // Speed, 8 data bits, no parity, one stop bit; flow control stays as it was.
-    if (!port_->setBaudRate(speed) || !port_->setDataBits(QSerialPort::Data8) ||
-        !port_->setParity(QSerialPort::NoParity) || !port_->setStopBits(QSerialPort::OneStop)) {
+    if (!m_port->setBaudRate(speed) || !m_port->setDataBits(QSerialPort::Data8) ||
+        !m_port->setParity(QSerialPort::NoParity) || !m_port->setStopBits(QSerialPort::OneStop)) {
         NoteError();
-        port_->close();
-        openCause_ = PortOpenCause::kOther;
+        m_port->close();
+        m_openCause = PortOpenCause::kOther;
         return 0;
     }
-    portNumber_ = port;
-    speed_ = speed;
-    lastError_.clear();
-    openCause_ = PortOpenCause::kNone;
-    port_->clear();
+    m_portNumber = port;
+    m_speed = speed;
+    m_lastError.clear();
+    m_openCause = PortOpenCause::kNone;
+    m_port->clear();
     return 1;
 }
 
 void CComAccess::Close()
 {
-    if (port_ && port_->isOpen())
-        port_->close();
+    if (m_port && m_port->isOpen())
+        m_port->close();
 }
 
 bool CComAccess::EnsureOpen()
 {
-    return IsOpen() || Open(portNumber_, speed_) == 1;
+    return IsOpen() || Open(m_portNumber, m_speed) == 1;
 }
 
 void CComAccess::NoteError()
 {
-    if (port_)
-        lastError_ = port_->errorString().toStdString();
+    if (m_port)
+        m_lastError = m_port->errorString().toStdString();
 }
 
 int CComAccess::BytesWaiting() const
 {
-    if (!port_ || !port_->isOpen())
+    if (!m_port || !m_port->isOpen())
         return 0;
     int queued = 0;
 #ifndef _WIN32
     // The driver's queue too: the port object takes bytes in only when it is asked to wait.
-    if (::ioctl(static_cast<int>(port_->handle()), FIONREAD, &queued) != 0)
+    if (::ioctl(static_cast<int>(m_port->handle()), FIONREAD, &queued) != 0)
         queued = 0;
 #endif
-    return static_cast<int>(port_->bytesAvailable()) + queued;
+    return static_cast<int>(m_port->bytesAvailable()) + queued;
 }
 
 int CComAccess::Purge(int *discarded)
 {
-    port_->clearError();
+    m_port->clearError();
     *discarded = BytesWaiting();
-    if (!port_->clear() && IsDeviceFault(port_->error())) {
+    if (!m_port->clear() && IsDeviceFault(m_port->error())) {
         DropPort();
         return kResultWriteFailed;
     }
@@ -127,30 +126,30 @@ int CComAccess::Purge(int *discarded)
 void CComAccess::DropPort()
 {
     NoteError();
-    port_->close();
+    m_port->close();
 }
 
 int CComAccess::WriteAll(const uint8_t *bytes, int count)
 {
     if (!EnsureOpen())
         return kResultOpenFailed;
-    port_->clearError();
-    if (port_->write(reinterpret_cast<const char *>(bytes), count) != count) {
+    m_port->clearError();
+    if (m_port->write(reinterpret_cast<const char *>(bytes), count) != count) {
         DropPort();
         return kResultWriteFailed;
     }
     QElapsedTimer clock;
     clock.start();
-    while (port_->bytesToWrite() > 0) {
+    while (m_port->bytesToWrite() > 0) {
         const qint64 left = kWriteWaitMs - clock.elapsed();
         if (left <= 0)
             break;
-        if (!port_->waitForBytesWritten(static_cast<int>(left)) && IsDeviceFault(port_->error())) {
+        if (!m_port->waitForBytesWritten(static_cast<int>(left)) && IsDeviceFault(m_port->error())) {
             DropPort();
             return kResultWriteFailed;
         }
     }
-    return port_->bytesToWrite() == 0 ? kResultOk : kResultWriteFailed;
+    return m_port->bytesToWrite() == 0 ? kResultOk : kResultWriteFailed;
 }
 
 int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void * /*reserved*/,
@@ -160,19 +159,19 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
         *received = 0;
     if (received == nullptr || request == nullptr || requestLength < 1 || reply == nullptr)
         return kResultBadReply;
-    if (portNumber_ < 1)
+    if (m_portNumber < 1)
         return kResultNoPort;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
     const uint8_t command = requestLength > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
-    const bool trace = traceOn_;
+    const bool trace = m_traceOn;
     // What waits now is the tail of an earlier answer or noise: dropped, so that the reply is
     // looked for only among the bytes that come after this request.
     int discarded = 0;
     int result = EnsureOpen() ? Purge(&discarded) : kResultOpenFailed;
     if (trace && discarded > 0)
-        trace_.LogDiscarded(traceFolder_, command, discarded);
+        m_trace.LogDiscarded(m_traceFolder, command, discarded);
     if (trace)
-        trace_.LogRequest(traceFolder_, command, request, requestLength);
+        m_trace.LogRequest(m_traceFolder, command, request, requestLength);
     if (result == kResultOk)
         result = WriteAll(request, requestLength);
     if (result != kResultOk)
@@ -180,45 +179,45 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
     if (!EnsureOpen())
         return kResultOpenFailed;
 
-    CReplyReader reader(*port_, reply, link::kReceiveLimit, speed_, hooks_);
+    CReplyReader reader(*m_port, reply, link::kReceiveLimit, m_speed, m_hooks);
     if (command == kWaveDataCommand)
         result = reader.ReadWaveBytes(expected, timeoutMs);
     else
-        result = reader.ReadBlock(expected, timeoutMs, settleMs, paddingMode_);
+        result = reader.ReadBlock(expected, timeoutMs, settleMs, m_paddingMode);
     *received = reader.Count();
     if (reader.DeviceLost())
         DropPort();
 
     if (trace)
-        trace_.LogReply(reply, *received);
-    warning_.OnResult(result, timeoutMs);
+        m_trace.LogReply(reply, *received);
+    m_warning.OnResult(result, timeoutMs);
     return result;
 }
 
 void CComAccess::SetTrace(bool on, const std::string &folder)
 {
-    traceOn_ = on;
-    traceFolder_ = folder;
+    m_traceOn = on;
+    m_traceFolder = folder;
 }
 
 void CComAccess::SetHooks(LinkHooks hooks)
 {
-    hooks_ = std::move(hooks);
-    warning_.SetHook(hooks_.commWarning);
+    m_hooks = std::move(hooks);
+    m_warning.SetHook(m_hooks.commWarning);
 }
 
 void CComAccess::TraceRefused(const uint8_t *request, int requestLength, const std::string &reason)
 {
-    if (!traceOn_)
+    if (!m_traceOn)
         return;
     const int count = request != nullptr ? std::max(requestLength, 0) : 0;
     const uint8_t command = count > link::kOffsetCommand ? request[link::kOffsetCommand] : 0;
-    trace_.LogRefused(traceFolder_, command, request, count, reason);
+    m_trace.LogRefused(m_traceFolder, command, request, count, reason);
 }
 
 int CComAccess::TextCommand(const std::string &command, std::string *answer)
 {
-    if (portNumber_ < 1)
+    if (m_portNumber < 1)
         return kResultNoPort;
     std::lock_guard<std::recursive_mutex> hold(ExchangeLock());
     const std::string line = command + "\r\n";
@@ -233,16 +232,16 @@ int CComAccess::TextCommand(const std::string &command, std::string *answer)
     answer->clear();
     int waitMs = kTextFirstBytePolls * kTextPollMs;
     for (;;) {
-        if (port_->bytesAvailable() == 0) {
-            port_->clearError();
-            if (!port_->waitForReadyRead(waitMs)) {
-                if (IsDeviceFault(port_->error()))
+        if (m_port->bytesAvailable() == 0) {
+            m_port->clearError();
+            if (!m_port->waitForReadyRead(waitMs)) {
+                if (IsDeviceFault(m_port->error()))
                     DropPort();
                 return answer->empty() ? kResultTimeout : kResultOk;
             }
         }
         char c = 0;
-        while (port_->getChar(&c)) {
+        while (m_port->getChar(&c)) {
             if (c == '\n')
                 return kResultOk;
             if (c != '\r')

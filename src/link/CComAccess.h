@@ -1,7 +1,7 @@
 #pragma once
-// The serial transport: owns the port that leads to the RS-485 bus, opens it by number through
-// CPortResolver, writes one request, collects its reply (CReplyReader), keeps the trace log and
-// the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
+// The serial transport: owns the port that leads to the RS-485 bus and the table of port numbers
+// (CPortResolver) it opens it by, writes one request, collects its reply (CReplyReader), keeps
+// the trace log and the timeout warning. A lock file whose owner is gone is removed before the open; a failed open
 // keeps its cause (LastOpenCause). Waiting input is dropped when the port opens and before every
 // request. A closed port is reopened by the next exchange with the stored number and
 // speed; a device that goes away while open closes the port. The trace switch, the log folder,
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "link/CCommBase.h"
+#include "link/CPortResolver.h"
 #include "link/LinkHooks.h"
 #include "link/ResultCode.h"
 #include "link/CTimeoutWarning.h"
@@ -32,8 +33,8 @@ public:
     CComAccess(const CComAccess &) = delete;
     CComAccess &operator=(const CComAccess &) = delete;
 
-    int GetPort() override { return portNumber_; }
-    int GetSpeed() const { return speed_; }
+    int GetPort() override { return m_portNumber; }
+    int GetSpeed() const { return m_speed; }
     int IsOpen() override;
     int Open(int port, int speed) override;
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, void *reserved,
@@ -46,20 +47,23 @@ public:
     int BytesWaiting() const;
 
     // The system's text for the port's last failure (empty when none), for messages.
-    std::string LastError() const { return lastError_; }
+    std::string LastError() const { return m_lastError; }
     // Why the last open failed (kNone after a successful one).
-    PortOpenCause LastOpenCause() const { return openCause_; }
-    CTraceLog &TraceLog() { return trace_; }
-    const CTimeoutWarning &TimeoutWarning() const { return warning_; }
+    PortOpenCause LastOpenCause() const { return m_openCause; }
+    // The port numbers' device paths this transport opens.
+    CPortResolver &Ports() { return m_ports; }
+    const CPortResolver &Ports() const { return m_ports; }
+    CTraceLog &TraceLog() { return m_trace; }
+    const CTimeoutWarning &TimeoutWarning() const { return m_warning; }
 
     // Tracing on or off; the log goes to <folder>/log (which is never created).
     void SetTrace(bool on, const std::string &folder);
-    bool TraceOn() const { return traceOn_; }
+    bool TraceOn() const { return m_traceOn; }
     // The bulk point-table read ends its data with 0xFF padding: set for that one exchange.
-    void SetPaddingMode(bool on) { paddingMode_ = on; }
-    bool PaddingMode() const { return paddingMode_; }
+    void SetPaddingMode(bool on) { m_paddingMode = on; }
+    bool PaddingMode() const { return m_paddingMode; }
     void SetHooks(LinkHooks hooks);
-    const LinkHooks &Hooks() const { return hooks_; }
+    const LinkHooks &Hooks() const { return m_hooks; }
     // Traces a request the facade refused, with why, when tracing is on.
     void TraceRefused(const uint8_t *request, int requestLength, const std::string &reason);
 
@@ -71,17 +75,18 @@ private:
     void DropPort();
     void NoteError();
 
-    std::unique_ptr<QSerialPort> port_;
-    int portNumber_ = 0;
-    int speed_ = link::kDefaultSpeed;
-    std::string lastError_;
-    PortOpenCause openCause_ = PortOpenCause::kNone;
-    CTraceLog trace_;
-    CTimeoutWarning warning_;
-    bool traceOn_ = false;
-    std::string traceFolder_;
-    bool paddingMode_ = false;
-    LinkHooks hooks_;
+    std::unique_ptr<QSerialPort> m_port;
+    CPortResolver m_ports;
+    int m_portNumber = 0;
+    int m_speed = link::kDefaultSpeed;
+    std::string m_lastError;
+    PortOpenCause m_openCause = PortOpenCause::kNone;
+    CTraceLog m_trace;
+    CTimeoutWarning m_warning;
+    bool m_traceOn = false;
+    std::string m_traceFolder;
+    bool m_paddingMode = false;
+    LinkHooks m_hooks;
 };
 
 } // namespace kvl

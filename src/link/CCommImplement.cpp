@@ -17,69 +17,69 @@ constexpr char kTcpCommandEnd = ';';
 // Sets the busy flag for one exchange and clears it on every way out.
 class CCommImplement::BusyGuard {
 public:
-    explicit BusyGuard(bool &busy) : busy_(busy) { busy_ = true; }
-    ~BusyGuard() { busy_ = false; }
+    explicit BusyGuard(bool &busy) : m_busy(busy) { m_busy = true; }
+    ~BusyGuard() { m_busy = false; }
     BusyGuard(const BusyGuard &) = delete;
     BusyGuard &operator=(const BusyGuard &) = delete;
 
 private:
-    bool &busy_;
+    bool &m_busy;
 };
 
 CCommImplement::CCommImplement()
-    : serial_(std::make_unique<CComAccess>()), tcp_(std::make_unique<SocketBase>()), raw_(link::kReceiveLimit)
+    : m_serial(std::make_unique<CComAccess>()), m_tcp(std::make_unique<SocketBase>()), m_raw(link::kReceiveLimit)
 {
 }
 
 CCommImplement::~CCommImplement()
 {
-    serial_->Close();
-    tcp_->CloseSocket();
+    m_serial->Close();
+    m_tcp->CloseSocket();
 }
 
 int CCommImplement::ConnectTcp(const std::string &address, int port)
 {
-    if (!tcp_->SetServer(address, port))
+    if (!m_tcp->SetServer(address, port))
         return 0;
-    return tcp_->Connect();
+    return m_tcp->Connect();
 }
 
 int CCommImplement::OpenSerial(int port, int speed)
 {
     // Always a fresh open, even for the same port and speed.
-    serial_->Close();
-    return serial_->Open(port, speed);
+    m_serial->Close();
+    return m_serial->Open(port, speed);
 }
 
 int CCommImplement::GetPort()
 {
-    if (mode_ == kModeSerial)
-        return serial_->IsOpen() ? serial_->GetPort() : -1;
-    if (mode_ == kModeTcp)
-        return tcp_->IsConnected() ? tcp_->Port() : -1;
+    if (m_mode == kModeSerial)
+        return m_serial->IsOpen() ? m_serial->GetPort() : -1;
+    if (m_mode == kModeTcp)
+        return m_tcp->IsConnected() ? m_tcp->Port() : -1;
     return -1;
 }
 
 PortOpenCause CCommImplement::LastOpenCause()
 {
-    return serial_ ? serial_->LastOpenCause() : PortOpenCause::kNone;
+    return m_serial ? m_serial->LastOpenCause() : PortOpenCause::kNone;
 }
 
 int CCommImplement::IsOpen()
 {
-    if (mode_ == kModeSerial)
-        return serial_->IsOpen();
-    if (mode_ == kModeTcp)
-        return tcp_->IsConnected() ? 1 : 0;
+    if (m_mode == kModeSerial)
+        return m_serial->IsOpen();
+    if (m_mode == kModeTcp)
+        return m_tcp->IsConnected() ? 1 : 0;
     return 0;
 }
 
 void CCommImplement::Close()
 {
-    if (mode_ == kModeSerial)
-        serial_->Close();
-    else if (mode_ == kModeTcp && tcp_->IsConnected())
-        tcp_->CloseSocket();
+    if (m_mode == kModeSerial)
+        m_serial->Close();
+    else if (m_mode == kModeTcp && m_tcp->IsConnected())
+        m_tcp->CloseSocket();
 }
 
 int CCommImplement::CleanReply(const uint8_t *raw, int count, uint8_t *out)
@@ -97,18 +97,18 @@ int CCommImplement::Exchange(const uint8_t *request, int requestLength, uint8_t 
 {
     if (received != nullptr)
         *received = 0;
-    if (mode_ != kModeSerial)
+    if (m_mode != kModeSerial)
         return kResultRefused;
-    if (busy_)
+    if (m_busy)
         return RefuseBusy(request, requestLength);
     if (reply == nullptr || received == nullptr)
         return kResultBadReply;
-    BusyGuard busy(busy_);
+    BusyGuard busy(m_busy);
     int rawCount = 0;
-    const int result = serial_->Exchange(request, requestLength, raw_.data(), nullptr, &rawCount, expected,
+    const int result = m_serial->Exchange(request, requestLength, m_raw.data(), nullptr, &rawCount, expected,
                                          timeoutMs, settleMs);
     // Cleaned whatever the result, so the caller never sees stale or noisy bytes.
-    *received = CleanReply(raw_.data(), std::clamp(rawCount, 0, link::kReceiveLimit), reply);
+    *received = CleanReply(m_raw.data(), std::clamp(rawCount, 0, link::kReceiveLimit), reply);
     return result;
 }
 
@@ -117,23 +117,23 @@ int CCommImplement::TextOverTcp(const std::string &command, std::string *answer)
     // The service reads a command up to ';' and its terminating zero byte.
     std::string line = command + kTcpCommandEnd;
     line.push_back('\0');
-    if (tcp_->Send(line) != 1)
+    if (m_tcp->Send(line) != 1)
         return kResultWriteFailed;
-    if (answer != nullptr && tcp_->Receive(answer) != 1)
+    if (answer != nullptr && m_tcp->Receive(answer) != 1)
         return kResultTimeout;
     return kResultOk;
 }
 
 int CCommImplement::TextQuery(const std::string &command, std::string *answer)
 {
-    if (mode_ == kModeTcp)
+    if (m_mode == kModeTcp)
         return TextOverTcp(command, answer);
-    if (mode_ != kModeSerial)
+    if (m_mode != kModeSerial)
         return kResultRefused;
-    if (busy_)
+    if (m_busy)
         return RefuseBusy(reinterpret_cast<const uint8_t *>(command.data()), static_cast<int>(command.size()));
-    BusyGuard busy(busy_);
-    return serial_->TextCommand(command, answer);
+    BusyGuard busy(m_busy);
+    return m_serial->TextCommand(command, answer);
 }
 
 int CCommImplement::TextSend(const std::string &command)
@@ -144,38 +144,43 @@ int CCommImplement::TextSend(const std::string &command)
 int CCommImplement::RefuseBusy(const uint8_t *request, int requestLength)
 {
     // The refusal keeps the malformed-reply code the command layer expects; the trace says why.
-    serial_->TraceRefused(request, requestLength, kBusyReason);
+    m_serial->TraceRefused(request, requestLength, kBusyReason);
     return kResultBadReply;
 }
 
 void CCommImplement::SetPaddingMode(bool on)
 {
-    serial_->SetPaddingMode(on);
+    m_serial->SetPaddingMode(on);
 }
 
 bool CCommImplement::PaddingMode() const
 {
-    return serial_->PaddingMode();
+    return m_serial->PaddingMode();
 }
 
 void CCommImplement::SetHooks(LinkHooks hooks)
 {
-    serial_->SetHooks(std::move(hooks));
+    m_serial->SetHooks(std::move(hooks));
 }
 
 const LinkHooks &CCommImplement::Hooks() const
 {
-    return serial_->Hooks();
+    return m_serial->Hooks();
+}
+
+CPortResolver &CCommImplement::Ports()
+{
+    return m_serial->Ports();
 }
 
 void CCommImplement::SetTrace(bool on, const std::string &folder)
 {
-    serial_->SetTrace(on, folder);
+    m_serial->SetTrace(on, folder);
 }
 
 std::string CCommImplement::DeviceModelName()
 {
-    return serial_ ? kDeviceModelName : std::string();
+    return m_serial ? kDeviceModelName : std::string();
 }
 
 } // namespace kvl

@@ -4,9 +4,9 @@
 // is in progress (-205, nothing sent, a trace line that says why), lets CComAccess do the exchange
 // and cleans the received bytes (noise before the first start byte and bytes after the last CR
 // LF). Mode 1 selects the local TCP client (SocketBase), which never connects in this build. It
-// keeps the transport's own state (busy, padding mode) and takes the face's hooks, the trace
-// switch and the log folder. Exactly one exists; the face owns it. Called from the thread that
-// makes the exchanges only.
+// keeps the transport's own state (busy, padding mode) and the port numbers' device paths, and
+// takes the face's hooks, the trace switch and the log folder. The face owns it (one per face;
+// tests make their own). Called from the thread that makes the exchanges only.
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +17,7 @@
 namespace kvl {
 
 class CComAccess;
+class CPortResolver;
 class SocketBase;
 
 class CCommImplement : public CComm {
@@ -33,8 +34,8 @@ public:
     int ConnectTcp(const std::string &address, int port) override;
     int OpenSerial(int port, int speed) override;
     int GetPort() override;
-    void SetMode(int mode) override { mode_ = mode; }
-    int GetMode() override { return mode_; }
+    void SetMode(int mode) override { m_mode = mode; }
+    int GetMode() override { return m_mode; }
     int IsOpen() override;
     PortOpenCause LastOpenCause() override;
     void Close() override;
@@ -47,7 +48,7 @@ public:
     bool PaddingMode() const;
 
     // An exchange is in progress (guards re-entry on one thread).
-    bool Busy() const { return busy_; }
+    bool Busy() const { return m_busy; }
     // The face's hooks; empty ones are not called.
     void SetHooks(LinkHooks hooks);
     const LinkHooks &Hooks() const;
@@ -58,8 +59,11 @@ public:
     // bytes until the data ends with CR LF (or one byte is left). Returns the new count.
     static int CleanReply(const uint8_t *raw, int count, uint8_t *out);
 
-    CComAccess &Serial() { return *serial_; }
-    SocketBase &Tcp() { return *tcp_; }
+    CComAccess &Serial() { return *m_serial; }
+    // The serial transport's port numbers and their device paths; a face fills it from its
+    // settings, and whoever shows or stores a port's device path reads it here.
+    CPortResolver &Ports();
+    SocketBase &Tcp() { return *m_tcp; }
 
     // Why a nested exchange was refused, as the trace line says it.
     static constexpr const char *kBusyReason = "another exchange is in progress";
@@ -69,11 +73,11 @@ private:
     int TextOverTcp(const std::string &command, std::string *answer);
     int RefuseBusy(const uint8_t *request, int requestLength);
 
-    int mode_ = kModeSerial;
-    bool busy_ = false;
-    std::unique_ptr<CComAccess> serial_;
-    std::unique_ptr<SocketBase> tcp_;
-    std::vector<uint8_t> raw_;   // the transport's bytes before cleaning
+    int m_mode = kModeSerial;
+    bool m_busy = false;
+    std::unique_ptr<CComAccess> m_serial;
+    std::unique_ptr<SocketBase> m_tcp;
+    std::vector<uint8_t> m_raw;   // the transport's bytes before cleaning
 };
 
 } // namespace kvl

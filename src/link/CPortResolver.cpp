@@ -2,35 +2,29 @@
 
 namespace kvl {
 
-CPortResolver &CPortResolver::Instance()
-{
-    static CPortResolver resolver;
-    return resolver;
-}
-
 bool CPortResolver::SetPath(int number, const std::string &path)
 {
     if (number < 1)
         return false;
     if (path.empty())
-        entries_.erase(number);
+        m_entries.erase(number);
     else
-        entries_[number] = path;
+        m_entries[number] = path;
     return true;
 }
 
 std::string CPortResolver::GetPath(int number) const
 {
-    const auto it = entries_.find(number);
-    return it == entries_.end() ? std::string() : it->second;
+    const auto it = m_entries.find(number);
+    return it == m_entries.end() ? std::string() : it->second;
 }
 
 std::string CPortResolver::DevicePath(int number) const
 {
     if (number < 1)
         return {};
-    const auto it = entries_.find(number);
-    if (it != entries_.end())
+    const auto it = m_entries.find(number);
+    if (it != m_entries.end())
         return it->second;
 #ifdef _WIN32
     return "\\\\.\\COM" + std::to_string(number);
@@ -43,14 +37,14 @@ int CPortResolver::AssignNumber(const std::string &path)
 {
     if (path.empty())
         return 0;
-    for (const auto &[number, entry] : entries_) {
+    for (const auto &[number, entry] : m_entries) {
         if (entry == path)
             return number;
     }
     int number = 1;
-    while (entries_.count(number) != 0)
+    while (m_entries.count(number) != 0)
         ++number;
-    entries_[number] = path;
+    m_entries[number] = path;
     return number;
 }
 

@@ -2,7 +2,8 @@
 // Maps the port numbers the settings and windows use to device paths. An explicit entry (set by
 // a face from the settings file) wins; without one, number N is "\\.\COMN" on Windows and
 // "/dev/ttyS<N-1>" elsewhere. Any device path works: /dev/ttyUSB0, /dev/ttyACM0, /dev/pts/5.
-// One process-wide instance; used from the thread that makes the exchanges.
+// Owned by the serial transport (CComAccess), reached through the facade (CCommImplement::Ports());
+// a face fills it from its settings. Used from the thread that makes the exchanges.
 #include <map>
 #include <string>
 
@@ -10,8 +11,6 @@ namespace kvl {
 
 class CPortResolver {
 public:
-    static CPortResolver &Instance();
-
     // Sets the device path of port number `number` (1 or more); an empty path removes the entry.
     // False for a number below 1.
     bool SetPath(int number, const std::string &path);
@@ -23,11 +22,10 @@ public:
     // `path`. 0 for an empty path.
     int AssignNumber(const std::string &path);
     // Every explicit entry, by number (for the settings file).
-    const std::map<int, std::string> &Entries() const { return entries_; }
-    void Clear() { entries_.clear(); }
+    const std::map<int, std::string> &Entries() const { return m_entries; }
 
 private:
-    std::map<int, std::string> entries_;
+    std::map<int, std::string> m_entries;
 };
 
 } // namespace kvl

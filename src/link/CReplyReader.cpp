@@ -10,7 +10,7 @@
 namespace kvl {
 
 CReplyReader::CReplyReader(QSerialPort &port, uint8_t *buffer, int capacity, int speed, const LinkHooks &hooks)
-    : port_(port), buffer_(buffer), capacity_(capacity), speed_(speed > 0 ? speed : link::kDefaultSpeed), hooks_(hooks)
+    : m_port(port), m_buffer(buffer), m_capacity(capacity), m_speed(speed > 0 ? speed : link::kDefaultSpeed), m_hooks(hooks)
 {
 }
 
@@ -42,48 +42,48 @@ int CReplyReader::WaveDeadlineMs(int length, int timeoutMs, int speed)
 
 void CReplyReader::StartClock(int deadlineMs)
 {
-    deadlineMs_ = deadlineMs;
-    clock_.start();
+    m_deadlineMs = deadlineMs;
+    m_clock.start();
 }
 
 int CReplyReader::LeftMs() const
 {
-    return static_cast<int>(std::max<qint64>(deadlineMs_ - clock_.elapsed(), 0));
+    return static_cast<int>(std::max<qint64>(m_deadlineMs - m_clock.elapsed(), 0));
 }
 
 bool CReplyReader::WaitForBytes(int ms)
 {
-    if (lost_)
+    if (m_lost)
         return false;
-    if (port_.bytesAvailable() > 0)
+    if (m_port.bytesAvailable() > 0)
         return true;
-    port_.clearError();
+    m_port.clearError();
     // Also with 0 ms: that looks once at the driver for bytes not yet taken in.
-    if (port_.waitForReadyRead(std::max(ms, 0)))
+    if (m_port.waitForReadyRead(std::max(ms, 0)))
         return true;
-    const QSerialPort::SerialPortError error = port_.error();
+    const QSerialPort::SerialPortError error = m_port.error();
     if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError)
-        lost_ = true;
-    return !lost_ && port_.bytesAvailable() > 0;
+        m_lost = true;
+    return !m_lost && m_port.bytesAvailable() > 0;
 }
 
 int CReplyReader::ReadAvailable()
 {
-    const int room = capacity_ - count_;
+    const int room = m_capacity - m_count;
     if (room <= 0)
         return 0;
-    const qint64 n = port_.read(reinterpret_cast<char *>(buffer_ + count_), room);
+    const qint64 n = m_port.read(reinterpret_cast<char *>(m_buffer + m_count), room);
     if (n <= 0)
         return 0;
-    const int first = count_;
-    count_ += static_cast<int>(n);
+    const int first = m_count;
+    m_count += static_cast<int>(n);
     // The bulk point-table read can take seconds; a face may show how much has come.
-    if (paddingMode_ && hooks_.bulkReadProgress)
-        hooks_.bulkReadProgress(count_);
-    if (startIndex_ < 0) {
-        const uint8_t *start = std::find(buffer_ + first, buffer_ + count_, link::kStartByte);
-        if (start != buffer_ + count_)
-            startIndex_ = static_cast<int>(start - buffer_);
+    if (m_paddingMode && m_hooks.bulkReadProgress)
+        m_hooks.bulkReadProgress(m_count);
+    if (m_startIndex < 0) {
+        const uint8_t *start = std::find(m_buffer + first, m_buffer + m_count, link::kStartByte);
+        if (start != m_buffer + m_count)
+            m_startIndex = static_cast<int>(start - m_buffer);
     }
     return static_cast<int>(n);
 }
@@ -92,25 +92,25 @@ bool CReplyReader::ReplyComplete(int expected)
 {
     // Noise before the start byte lengthens the reply by its own size; until a start byte has
     // come, every byte so far is noise and the reply cannot be complete.
-    return startIndex_ >= 0 && count_ >= expected + startIndex_;
+    return m_startIndex >= 0 && m_count >= expected + m_startIndex;
 }
 
 int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool paddingMode)
 {
-    count_ = 0;
-    startIndex_ = -1;
-    lost_ = false;
-    paddingMode_ = paddingMode;
-    StartClock(paddingMode ? BulkDeadlineMs(timeoutMs, capacity_, speed_)
-                           : ReplyDeadlineMs(expected, timeoutMs, settleMs, speed_));
+    m_count = 0;
+    m_startIndex = -1;
+    m_lost = false;
+    m_paddingMode = paddingMode;
+    StartClock(paddingMode ? BulkDeadlineMs(timeoutMs, m_capacity, m_speed)
+                           : ReplyDeadlineMs(expected, timeoutMs, settleMs, m_speed));
     const qint64 waitBudgetMs = static_cast<qint64>(timeoutMs / kPollMs) * kPollMs;
     if (waitBudgetMs <= 0 || !WaitForBytes(static_cast<int>(waitBudgetMs)))
         return kResultTimeout;
 
     if (expected > 0) {
         ReadAvailable();
-        while (!lost_ && !ReplyComplete(expected) && count_ < capacity_) {
-            const qint64 left = waitBudgetMs - clock_.elapsed();
+        while (!m_lost && !ReplyComplete(expected) && m_count < m_capacity) {
+            const qint64 left = waitBudgetMs - m_clock.elapsed();
             if (left <= 0 || !WaitForBytes(static_cast<int>(left)))
                 break;
             ReadAvailable();
@@ -120,7 +120,7 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
         // A short reply: take what is still coming, the command layer refuses the length.
     }
     // Bytes that never stop (a device still sending an earlier answer) fail the exchange.
-    if (!Settle(settleMs) || lost_)
+    if (!Settle(settleMs) || m_lost)
         return kResultTimeout;
     if (!paddingMode)
         return kResultOk;
@@ -132,7 +132,7 @@ bool CReplyReader::Settle(int settleMs)
     ReadAvailable();
     QElapsedTimer sinceByte;
     sinceByte.start();
-    while (count_ < capacity_) {
+    while (m_count < m_capacity) {
         const int left = LeftMs();
         if (left <= 0) {
             // At the deadline: a line quiet for the settle interval ended the reply in time (the
@@ -140,7 +140,7 @@ bool CReplyReader::Settle(int settleMs)
             return !WaitForBytes(0) && sinceByte.elapsed() >= settleMs;
         }
         if (!WaitForBytes(std::min(settleMs, left))) {
-            if (lost_ || sinceByte.elapsed() >= settleMs)
+            if (m_lost || sinceByte.elapsed() >= settleMs)
                 return true;
             continue;
         }
@@ -153,18 +153,18 @@ bool CReplyReader::Settle(int settleMs)
 int CReplyReader::WaitForPaddingEnd()
 {
     int idlePolls = 0;
-    while (!PaddingEndSeen(buffer_, count_)) {
+    while (!PaddingEndSeen(m_buffer, m_count)) {
         // A full buffer ends the wait: nothing more can be taken in, so waiting cannot help.
-        if (count_ >= capacity_)
+        if (m_count >= m_capacity)
             return kResultOk;
         if (idlePolls >= kPaddingIdlePolls)
-            return count_ > 0 ? kResultOk : kResultTimeout;
+            return m_count > 0 ? kResultOk : kResultTimeout;
         const int left = LeftMs();
         if (left <= 0)
             return kResultTimeout;
         if (WaitForBytes(std::min(kPaddingPollMs, left)))
             ReadAvailable();
-        else if (lost_)
+        else if (m_lost)
             return kResultTimeout;
         else
             ++idlePolls;
@@ -192,46 +192,46 @@ int CReplyReader::WaveReplyLength(const uint8_t *header)
 
 int CReplyReader::ReadWaveBytes(int expected, int timeoutMs)
 {
-    count_ = 0;
-    lost_ = false;
+    m_count = 0;
+    m_lost = false;
     // The last byte of the buffer stays free: a reply that reaches it counts as a failed read.
-    const int storeLimit = capacity_ - 1;
+    const int storeLimit = m_capacity - 1;
     QElapsedTimer sinceByte;
     sinceByte.start();
     // Until the header tells the length, only the header is allowed for.
-    StartClock(WaveDeadlineMs(expected > 0 ? expected : kWaveHeaderBytes, timeoutMs, speed_));
+    StartClock(WaveDeadlineMs(expected > 0 ? expected : kWaveHeaderBytes, timeoutMs, m_speed));
     for (;;) {
         // A copy: the handlers it runs may replace the hook.
-        const std::function<void()> pump = hooks_.pumpEvents;
+        const std::function<void()> pump = m_hooks.pumpEvents;
         if (pump)
             pump();
-        if (port_.bytesAvailable() == 0) {
+        if (m_port.bytesAvailable() == 0) {
             const qint64 quiet = sinceByte.elapsed();
-            if (lost_ || quiet > timeoutMs || LeftMs() <= 0)
+            if (m_lost || quiet > timeoutMs || LeftMs() <= 0)
                 return kResultTimeout;
             // Short waits, so that the window system is served while the device is quiet.
             WaitForBytes(static_cast<int>(std::min<qint64>(kPumpSliceMs, timeoutMs - quiet + 1)));
             continue;
         }
-        while (port_.bytesAvailable() > 0) {
+        while (m_port.bytesAvailable() > 0) {
             sinceByte.restart();
             char c = 0;
-            if (!port_.getChar(&c))
+            if (!m_port.getChar(&c))
                 return kResultTimeout;
             const auto byte = static_cast<uint8_t>(c);
-            if (count_ == 0 && byte != link::kStartByte)
+            if (m_count == 0 && byte != link::kStartByte)
                 continue;
-            if (count_ >= storeLimit)
+            if (m_count >= storeLimit)
                 return kResultTimeout;
-            buffer_[count_++] = byte;
+            m_buffer[m_count++] = byte;
             const int target = expected > 0 ? expected
-                               : count_ >= kWaveHeaderBytes ? WaveReplyLength(buffer_)
+                               : m_count >= kWaveHeaderBytes ? WaveReplyLength(m_buffer)
                                                              : 0;
-            if (target > 0 && count_ >= target)
+            if (target > 0 && m_count >= target)
                 return kResultOk;
-            if (count_ == kWaveHeaderBytes && expected <= 0) {
-                const int rest = WaveDeadlineMs(target - count_, timeoutMs, speed_);
-                deadlineMs_ = static_cast<int>(clock_.elapsed()) + rest;
+            if (m_count == kWaveHeaderBytes && expected <= 0) {
+                const int rest = WaveDeadlineMs(target - m_count, timeoutMs, m_speed);
+                m_deadlineMs = static_cast<int>(m_clock.elapsed()) + rest;
             }
         }
     }

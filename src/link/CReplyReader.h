@@ -64,9 +64,9 @@ public:
     // when the reply is not complete by WaveDeadlineMs of its length.
     int ReadWaveBytes(int expected, int timeoutMs);
 
-    int Count() const { return count_; }
+    int Count() const { return m_count; }
     // True when the port reported that the device went away; the transport then closes it.
-    bool DeviceLost() const { return lost_; }
+    bool DeviceLost() const { return m_lost; }
 
     // True when the 40 bytes that end 4, 5 or 6 bytes before the end of `data` are all 0xFF.
     static bool PaddingEndSeen(const uint8_t *data, int count);
@@ -82,17 +82,17 @@ private:
     bool Settle(int settleMs);
     int WaitForPaddingEnd();
 
-    QSerialPort &port_;
-    uint8_t *buffer_;
-    int capacity_;
-    int speed_;
-    const LinkHooks &hooks_;
-    bool paddingMode_ = false;
-    QElapsedTimer clock_;
-    int deadlineMs_ = 0;
-    int count_ = 0;
-    int startIndex_ = -1;   // where the first start byte was seen, -1 while none came
-    bool lost_ = false;
+    QSerialPort &m_port;
+    uint8_t *m_buffer;
+    int m_capacity;
+    int m_speed;
+    const LinkHooks &m_hooks;
+    bool m_paddingMode = false;
+    QElapsedTimer m_clock;
+    int m_deadlineMs = 0;
+    int m_count = 0;
+    int m_startIndex = -1;   // where the first start byte was seen, -1 while none came
+    bool m_lost = false;
 };
 
 } // namespace kvl

@@ -7,16 +7,16 @@ namespace kvl {
 bool CTimeoutWarning::OnResult(int result, int timeoutMs)
 {
     if (result != kResultTimeout) {
-        count_ = 0;
+        m_count = 0;
         return false;
     }
     if (timeoutMs != kCountedTimeoutMs)
         return false;
-    if (++count_ < kWarnAfter)
+    if (++m_count < kWarnAfter)
         return false;
-    count_ = 0;
+    m_count = 0;
     // A copy: the handler it runs may replace the hook.
-    const std::function<void()> warn = warn_;
+    const std::function<void()> warn = m_warn;
     if (warn)
         warn();
     return true;

@@ -16,13 +16,13 @@ public:
     // counts, a timeout at any other value leaves the count alone, any other result resets it.
     // True when this result raised the warning.
     bool OnResult(int result, int timeoutMs);
-    int Count() const { return count_; }
+    int Count() const { return m_count; }
     // What shows the warning; empty: nothing is shown, the count still starts again.
-    void SetHook(std::function<void()> warn) { warn_ = std::move(warn); }
+    void SetHook(std::function<void()> warn) { m_warn = std::move(warn); }
 
 private:
-    int count_ = 0;
-    std::function<void()> warn_;
+    int m_count = 0;
+    std::function<void()> m_warn;
 };
 
 } // namespace kvl

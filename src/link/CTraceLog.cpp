@@ -23,11 +23,11 @@ CTraceLog::LocalTime SystemLocalTime()
 
 } // namespace
 
-CTraceLog::CTraceLog() : clock_(SystemLocalTime) {}
+CTraceLog::CTraceLog() : m_clock(SystemLocalTime) {}
 
 void CTraceLog::SetClock(Clock clock)
 {
-    clock_ = clock ? std::move(clock) : Clock(SystemLocalTime);
+    m_clock = clock ? std::move(clock) : Clock(SystemLocalTime);
 }
 
 bool CTraceLog::IsPolledCommand(uint8_t command)
@@ -49,17 +49,17 @@ std::string CTraceLog::FileName(const std::string &folder, const LocalTime &when
 
 void CTraceLog::LogRequest(const std::string &folder, uint8_t command, const uint8_t *bytes, int count)
 {
-    file_ = FileName(folder, clock_(), command);
+    m_file = FileName(folder, m_clock(), command);
     AppendLine("TX:", bytes, count, "\n");
 }
 
 void CTraceLog::LogDiscarded(const std::string &folder, uint8_t command, int count)
 {
-    file_ = FileName(folder, clock_(), command);
-    std::FILE *out = std::fopen(file_.c_str(), "ab");
+    m_file = FileName(folder, m_clock(), command);
+    std::FILE *out = std::fopen(m_file.c_str(), "ab");
     if (out == nullptr)
         return;
-    const LocalTime now = clock_();
+    const LocalTime now = m_clock();
     std::fprintf(out, "%02d:%02d:%02d PURGE: %d bytes\n", now.hour, now.minute, now.second, count);
     std::fclose(out);
 }
@@ -73,12 +73,12 @@ void CTraceLog::LogRefused(const std::string &folder, uint8_t command, const uin
                            const std::string &reason)
 {
     const std::string ending = "(" + reason + ")\n";
-    AppendTo(FileName(folder, clock_(), command), "REFUSED:", bytes, count, ending.c_str());
+    AppendTo(FileName(folder, m_clock(), command), "REFUSED:", bytes, count, ending.c_str());
 }
 
 void CTraceLog::AppendLine(const char *direction, const uint8_t *bytes, int count, const char *ending)
 {
-    AppendTo(file_, direction, bytes, count, ending);
+    AppendTo(m_file, direction, bytes, count, ending);
 }
 
 void CTraceLog::AppendTo(const std::string &file, const char *direction, const uint8_t *bytes, int count,
@@ -90,7 +90,7 @@ void CTraceLog::AppendTo(const std::string &file, const char *direction, const u
     std::FILE *out = std::fopen(file.c_str(), "ab");
     if (out == nullptr)
         return;
-    const LocalTime now = clock_();
+    const LocalTime now = m_clock();
     std::fprintf(out, "%02d:%02d:%02d %s", now.hour, now.minute, now.second, direction);
     for (int i = 0; bytes != nullptr && i < count; ++i)
         std::fprintf(out, "%02X ", bytes[i]);

@@ -43,8 +43,8 @@ private:
     void AppendTo(const std::string &file, const char *direction, const uint8_t *bytes, int count,
                   const char *ending);
 
-    Clock clock_;
-    std::string file_;   // fixed by the request, used for its reply
+    Clock m_clock;
+    std::string m_file;   // fixed by the request, used for its reply
 };
 
 } // namespace kvl

@@ -4,11 +4,11 @@
 
 namespace kvl {
 
-SocketBase::SocketBase() : address_(kDefaultAddress)
+SocketBase::SocketBase() : m_address(kDefaultAddress)
 {
-    initialised_ = ParseAddress(address_, &addressValue_);
-    if (!initialised_)
-        lastError_ = kErrInitIp;
+    m_initialised = ParseAddress(m_address, &m_addressValue);
+    if (!m_initialised)
+        m_lastError = kErrInitIp;
 }
 
 bool SocketBase::ParseAddress(const std::string &text, uint32_t *value)
@@ -44,12 +44,12 @@ bool SocketBase::SetServer(const std::string &address, int port)
 {
     uint32_t value = 0;
     if (!ParseAddress(address, &value) || port < 1 || port > 65535) {
-        lastError_ = kErrSetIp;
+        m_lastError = kErrSetIp;
         return false;
     }
-    address_ = address;
-    addressValue_ = value;
-    port_ = port;
+    m_address = address;
+    m_addressValue = value;
+    m_port = port;
     return true;
 }
 
@@ -57,19 +57,19 @@ int SocketBase::Connect()
 {
     CloseSocket();
     // This build has no socket layer behind the client: the connection never comes up.
-    lastError_ = kErrConnect;
+    m_lastError = kErrConnect;
     return 0;
 }
 
 int SocketBase::Send(const std::string &text)
 {
     if (text.empty()) {
-        lastError_ = kErrDataNull;
+        m_lastError = kErrDataNull;
         return 0;
     }
     char message[160];
     std::snprintf(message, sizeof message, "ERROR: Send '%.120s' Error!", text.c_str());
-    lastError_ = message;
+    m_lastError = message;
     return 0;
 }
 
@@ -77,7 +77,7 @@ int SocketBase::Receive(std::string *answer)
 {
     if (answer != nullptr)
         answer->clear();
-    lastError_ = kErrRecv;
+    m_lastError = kErrRecv;
     return 0;
 }
 

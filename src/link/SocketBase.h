@@ -33,21 +33,21 @@ public:
     // Receives one answer of up to kAnswerLimit bytes; 1 received, 0 failed (always 0 here).
     int Receive(std::string *answer);
 
-    const std::string &Address() const { return address_; }
-    uint32_t AddressValue() const { return addressValue_; }   // host byte order
-    int Port() const { return port_; }
-    bool Initialised() const { return initialised_; }
-    const std::string &LastError() const { return lastError_; }
+    const std::string &Address() const { return m_address; }
+    uint32_t AddressValue() const { return m_addressValue; }   // host byte order
+    int Port() const { return m_port; }
+    bool Initialised() const { return m_initialised; }
+    const std::string &LastError() const { return m_lastError; }
 
     // The dotted IPv4 address in host byte order; false when `text` is not one.
     static bool ParseAddress(const std::string &text, uint32_t *value);
 
 private:
-    std::string address_;
-    uint32_t addressValue_ = 0;
-    int port_ = kDefaultPort;
-    bool initialised_ = false;
-    std::string lastError_;
+    std::string m_address;
+    uint32_t m_addressValue = 0;
+    int m_port = kDefaultPort;
+    bool m_initialised = false;
+    std::string m_lastError;
 };
 
 } // namespace kvl

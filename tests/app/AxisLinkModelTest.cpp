@@ -65,7 +65,7 @@ protected:
             hooks.changed = [this] { m_log.statuses.push_back(m_model->GetStatus()); };
             hooks.openAxisWindows = [this](int address) { m_log.opened.push_back(address); };
             m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(), m_values,
-                                                       CBusPortAccess::FromSettings(m_settings), hooks);
+                                                       CBusPortAccess::FromSettings(m_settings, m_comm.Ports()), hooks);
         }
         return *m_model;
     }
@@ -314,7 +314,7 @@ TEST_F(AxisLinkModelTest, FailureMessageFallsBackToBuiltInTexts)
     CAxisLinkModel::Hooks hooks;
     std::pair<std::string, std::string> shown;
     hooks.message = [&](const std::string &title, const std::string &text) { shown = {title, text}; };
-    CAxisLinkModel model(*m_commands, none, m_values, CBusPortAccess::FromSettings(m_settings), hooks);
+    CAxisLinkModel model(*m_commands, none, m_values, CBusPortAccess::FromSettings(m_settings, m_comm.Ports()), hooks);
     EXPECT_EQ(model.OpenAxis(0), CAxisLinkModel::OpenResult::kFailed);
     EXPECT_EQ(shown.first, "Warn");
     EXPECT_EQ(shown.second, "Connect Errer.Please use offline edit!");

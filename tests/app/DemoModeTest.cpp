@@ -13,6 +13,7 @@
 #include "common/CBusyIndicator.h"
 #include "ui/CPictureButton.h"
 #include "config/CAppSettings.h"
+#include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
 #include "sim/AxisDevice.h"
@@ -45,7 +46,7 @@ TEST_F(DemoModeTest, IdentifiesTheDemoAxesThroughTheSerialPath)
     ASSERT_TRUE(app.DemoMode());
     sim::BusRunner *bus = app.DemoBus();
     ASSERT_NE(bus, nullptr);
-    EXPECT_EQ(CPortResolver::Instance().DevicePath(app.PortNumber()), bus->SlavePath());
+    EXPECT_EQ(app.Comm().Ports().DevicePath(app.PortNumber()), bus->SlavePath());
     EXPECT_EQ(app.Speed(), bus->BusSpeed());
     EXPECT_TRUE(app.StartDialog()->windowTitle().endsWith(QStringLiteral("[Demo bus]")))
         << app.StartDialog()->windowTitle().toStdString();
@@ -131,7 +132,7 @@ TEST_F(DemoModeTest, SessionPortWritesTheSettingsOnlyOutsideDemoMode)
     for (bool demo : {true, false}) {
         SCOPED_TRACE(demo ? "demo" : "settings");
         app.Settings().Settings().SetString("RS485", "Speed", "");
-        CSessionPort port(app.Settings());
+        CSessionPort port(app.Settings(), app.Comm().Ports());
         if (demo)
             port.UseDemoBus(9, 0);
         EXPECT_EQ(port.DemoMode(), demo);

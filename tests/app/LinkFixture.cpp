@@ -26,7 +26,6 @@ constexpr char kRs485[] = "RS485";
 
 void LinkFixture::SetUp()
 {
-    m_scratch = std::make_unique<ScratchSystemFolder>();
     ASSERT_TRUE(m_scratch->Ok()) << "the build writes the system folder beside the tests";
     m_folder = m_scratch->Folder();
 }
@@ -54,7 +53,8 @@ void LinkFixture::StartSimBus(std::unique_ptr<sim::SimBus> bus, int baud)
     std::string error;
     ASSERT_TRUE(m_sim->Open(&error)) << error;
     ASSERT_TRUE(m_sim->Start());
-    CPortResolver::Instance().SetPath(kSimPort, m_sim->SlavePath());
+    if (CPortResolver *ports = TestPorts())
+        ports->SetPath(kSimPort, m_sim->SlavePath());
 }
 
 void LinkFixture::StopSim()
@@ -127,15 +127,24 @@ CKVL_ControlApp &LinkAppFixture::StartApp(bool demo, int systemLanguageId)
     options.demo = demo;
     options.systemLanguageId = systemLanguageId;
     options.startFolder = QString::fromStdString(m_folder.string());
+    options.systemFolder = QString::fromStdString(m_scratch->System().string());
     m_app = std::make_unique<CKVL_ControlApp>(options);
+    // A simulator started before the application is port kSimPort unless the settings say otherwise.
+    if (m_sim)
+        m_app->Comm().Ports().SetPath(kSimPort, SimPath());
     EXPECT_EQ(m_app->Start(), CKVL_ControlApp::StartResult::kStarted) << m_app->DemoError().toStdString();
     return *m_app;
+}
+
+CPortResolver *LinkAppFixture::TestPorts()
+{
+    return m_app ? &m_app->Comm().Ports() : nullptr;
 }
 
 void LinkAppFixture::UseSimPort(int speed)
 {
     ASSERT_TRUE(m_app->Settings().SetDevicePath(kSimPort, SimPath()));
-    CPortResolver::Instance().SetPath(kSimPort, SimPath());
+    m_app->Comm().Ports().SetPath(kSimPort, SimPath());
     ASSERT_TRUE(m_app->Settings().SetPortAndSpeed(kSimPort, speed));
 }
 

@@ -16,6 +16,7 @@
 #include "app/CKVL_ControlApp.h"
 #include "config/CAppSettings.h"
 #include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
 #include "sim/BusRunner.h"
 
@@ -39,6 +40,10 @@ protected:
     // A bus with the gateway unit alone.
     static std::unique_ptr<sim::SimBus> GatewayOnlyBus();
 
+    // The port table of the facade under test (nullptr while there is none): the simulator's
+    // pseudo-terminal is port kSimPort in it.
+    virtual CPortResolver *TestPorts() { return nullptr; }
+
     std::string SettingsPath() const;
     // The settings file as it is on disk now.
     std::string SettingsFileText() const;
@@ -48,7 +53,8 @@ protected:
     // Calls `answer` with the next modal dialog as soon as it runs its event loop.
     static void AnswerNextModal(std::function<void(QWidget *)> answer);
 
-    std::unique_ptr<ScratchSystemFolder> m_scratch;
+    // Made with the fixture, so that the members of a derived fixture can be given its folder.
+    std::unique_ptr<ScratchSystemFolder> m_scratch = std::make_unique<ScratchSystemFolder>();
     std::filesystem::path m_folder;
     std::unique_ptr<sim::BusRunner> m_sim;
 };
@@ -60,9 +66,10 @@ protected:
 
     // Points port kSimPort at the simulator and stores it with `speed`.
     void UseSimPort(int speed);
+    CPortResolver *TestPorts() override { return &m_comm.Ports(); }
 
     CAppValues m_values;
-    CAppSettings m_settings{m_values};
+    CAppSettings m_settings{m_values, m_scratch->System().string()};
     CCommImplement m_comm;
     std::unique_ptr<CServoCommands> m_commands;
 };
@@ -76,6 +83,7 @@ protected:
                               int systemLanguageId = CAppSettings::kSystemLangEnglish);
     // Points port kSimPort at the simulator in the application's settings, with `speed`.
     void UseSimPort(int speed);
+    CPortResolver *TestPorts() override;
 
     std::unique_ptr<CKVL_ControlApp> m_app;
 };

@@ -41,7 +41,7 @@ protected:
             CAxisLinkModel::Hooks hooks;
             hooks.activity = [this](const std::string &text) { m_activity.push_back(text); };
             m_model = std::make_unique<CAxisLinkModel>(*m_commands, m_settings.Texts(), m_values,
-                                                       CBusPortAccess::FromSettings(m_settings), hooks);
+                                                       CBusPortAccess::FromSettings(m_settings, m_comm.Ports()), hooks);
         }
         return *m_model;
     }
@@ -89,7 +89,7 @@ TEST_F(LinkSearchReportTest, NothingFoundNamesThePortTheSpeedsAndWhatToCheck)
 TEST_F(LinkSearchReportTest, APortThatDoesNotOpenOrIsNotSetIsSaidSo)
 {
     UseSimPort(115200);
-    CPortResolver::Instance().SetPath(kSimPort, (m_folder / "no-such-tty").string());
+    m_comm.Ports().SetPath(kSimPort, (m_folder / "no-such-tty").string());
     ASSERT_TRUE(Model().Link());
     EXPECT_EQ(Model().SearchReport(), (m_folder / "no-such-tty").string() +
                                           " could not be opened (tried at 115200, 57600, 38400 bit/s). "

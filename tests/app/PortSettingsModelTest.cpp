@@ -22,15 +22,15 @@ protected:
     CPortSettingsModel &Model(CPortSettingsModel::AccessCheck check = {})
     {
         m_model = std::make_unique<CPortSettingsModel>(*m_commands, m_settings,
-                                                       CBusPortAccess::FromSettings(m_settings), check);
+                                                       CBusPortAccess::FromSettings(m_settings, m_comm.Ports()), check);
         return *m_model;
     }
     // Every number up to 99 names a device that does not exist, so no built-in serial port of
     // this computer takes part in a port search.
-    static void NoDevicesExcept(int port, const std::string &path)
+    void NoDevicesExcept(int port, const std::string &path)
     {
         for (int n = 1; n < CPortSettingsModel::kSearchPortCount; ++n)
-            CPortResolver::Instance().SetPath(n, n == port ? path : kMissingDevice + std::to_string(n));
+            m_comm.Ports().SetPath(n, n == port ? path : kMissingDevice + std::to_string(n));
     }
 
     std::unique_ptr<CPortSettingsModel> m_model;
@@ -56,7 +56,7 @@ TEST(PortSettingsLabels, DevicePathAndDescription)
 TEST_F(PortSettingsModelTest, PortNumbersOfTheTextsThePortListTakes)
 {
     ASSERT_TRUE(m_settings.SetDevicePath(3, "/dev/ttyUSB0"));
-    CPortResolver::Instance().SetPath(3, "/dev/ttyUSB0");
+    m_comm.Ports().SetPath(3, "/dev/ttyUSB0");
     CPortSettingsModel &model = Model();
     model.SetDevices({{"/dev/ttyUSB0", "USB-RS485 adapter"}, {"/dev/ttyS1", ""}});
 
@@ -93,8 +93,8 @@ TEST_F(PortSettingsModelTest, ATypedPathGetsANumberWithoutTakingTheStoredPorts)
 
     const int number = model.PortFromText("/dev/ttyACM4");
     ASSERT_GT(number, 1);
-    EXPECT_EQ(CPortResolver::Instance().DevicePath(number), "/dev/ttyACM4");
-    EXPECT_EQ(CPortResolver::Instance().DevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(m_comm.Ports().DevicePath(number), "/dev/ttyACM4");
+    EXPECT_EQ(m_comm.Ports().DevicePath(1), "/dev/ttyS0");
     EXPECT_NE(SettingsFileText().find("Device" + std::to_string(number) + "=/dev/ttyACM4"), std::string::npos);
     EXPECT_NE(SettingsFileText().find("Device1=/dev/ttyS0"), std::string::npos);
     // The same path keeps its number.
@@ -121,7 +121,7 @@ TEST_F(PortSettingsModelTest, TestThenCancelRestoresPortAndSpeed)
     EXPECT_EQ(m_commands->IsPortOpen(), 0);
     const int tested = StoredValue("Port");
     EXPECT_NE(tested, kSimPort);
-    EXPECT_EQ(CPortResolver::Instance().DevicePath(tested), kMissingDevice);
+    EXPECT_EQ(m_comm.Ports().DevicePath(tested), kMissingDevice);
     EXPECT_EQ(StoredValue("Speed"), 57600);
     EXPECT_TRUE(model.Ok());
 
@@ -183,7 +183,7 @@ TEST_F(PortSettingsModelTest, FailedPortSearchWritesNothing)
 TEST_F(PortSettingsModelTest, PermissionProblemIsExplained)
 {
     NoDevicesExcept(0, std::string());
-    CPortResolver::Instance().SetPath(5, "/dev/ttyUSB9");
+    m_comm.Ports().SetPath(5, "/dev/ttyUSB9");
     ASSERT_TRUE(m_settings.SetPortAndSpeed(5, 57600));
     std::vector<std::string> asked;
     CPortSettingsModel &model = Model([&asked](const std::string &path) {
@@ -227,8 +227,8 @@ TEST_F(PortSettingsModelTest, TestNamesWhyThePortCannotBeOpened)
     // Another program holds the simulator's port (here: a second user of it in this process).
     constexpr int kHolderPort = 90;
     m_commands->ClosePort();
-    CPortResolver::Instance().SetPath(kHolderPort, SimPath());
     CComAccess holder;
+    holder.Ports().SetPath(kHolderPort, SimPath());
     ASSERT_EQ(holder.Open(kHolderPort, 115200), 1);
 
     struct Case {
@@ -313,7 +313,7 @@ TEST_F(PortSettingsModelTest, SpeedTheListShows)
 
 TEST_F(PortSettingsModelTest, StoredPortStaysListedWhenItsDeviceIsAbsent)
 {
-    CPortResolver::Instance().SetPath(4, "/dev/ttyUSB4");
+    m_comm.Ports().SetPath(4, "/dev/ttyUSB4");
     ASSERT_TRUE(m_settings.SetPortAndSpeed(4, 57600));
     CPortSettingsModel &model = Model();
     model.SetDevices({{"/dev/ttyUSB0", "USB-RS485 adapter"}});

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include "config/CIniEx.h"
-#include "link/CPortResolver.h"
 
 namespace kvl::test {
 
@@ -36,6 +35,7 @@ CKVL_ControlApp &StartAppFixture::StartApp(int systemLanguageId, bool demo, cons
     options.systemLanguageId = systemLanguageId;
     options.demo = demo;
     options.startFolder = QString::fromStdString(m_folder.string());
+    options.systemFolder = QString::fromStdString(m_scratch->System().string());
     options.instanceName = instanceName;
     options.helpFile = m_helpFile;
     m_app = std::make_unique<CKVL_ControlApp>(options);

@@ -63,7 +63,6 @@ protected:
     {
         m_system = m_dir.Path() / "system";
         std::filesystem::create_directory(m_system);
-        CIniEx::SetSystemFolder(m_system.string());
         WriteSystemFile("kvl_motor.ini", kSettingsText);
         WriteSystemFile("RogSetting.ini", kRogText);
         for (const LanguageFile &file : kLanguageFiles)
@@ -74,11 +73,6 @@ protected:
             WriteEncoded(std::string(name) + "_CN.ini", "[1]\nDisplayName=软限位\n", 3);
         }
     }
-    void TearDown() override
-    {
-        CIniEx::SetSystemFolder("");
-    }
-
     void WriteSystemFile(const std::string &name, const std::string &bytes)
     {
         WriteBytes((m_system / name).string(), bytes);
@@ -122,7 +116,7 @@ TEST_P(StartUpTest, ChoosesLanguageAndServiceSwitches)
     const StartCase &c = GetParam();
     SetLevel(c.level);
     {
-        CAppSettings settings(m_values);
+        CAppSettings settings(m_values, m_system.string());
         ASSERT_TRUE(settings.Start(c.systemLanguageId));
         EXPECT_EQ(settings.Language(), c.language);
         EXPECT_EQ(m_values.language, c.language);
@@ -153,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, StartUpTest, ::testing::ValuesIn(kStartCases),
 TEST_F(AppSettingsTest, MissingSettingsFileStopsQuietly)
 {
     std::filesystem::remove(m_system / "kvl_motor.ini");
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangJapanese));
     EXPECT_FALSE(settings.Texts().IsLoaded());
     EXPECT_EQ(settings.Texts().Text("IDS_WARN_TITLE", "Common"), "");
@@ -164,17 +158,55 @@ TEST_F(AppSettingsTest, MissingSettingsFileStopsQuietly)
 
 TEST_F(AppSettingsTest, MissingSystemFolderStopsQuietly)
 {
-    CIniEx::SetSystemFolder((m_dir.Path() / "nowhere").string());
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, (m_dir.Path() / "nowhere").string());
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_FALSE(settings.Texts().IsLoaded());
+}
+
+// Two faces in one process (a test beside the application, two tools) each keep to the system
+// folder they were given: settings, language texts and parameter files come from it alone.
+TEST_F(AppSettingsTest, EachSettingsObjectOpensTheFilesOfItsOwnSystemFolder)
+{
+    const std::filesystem::path other = m_dir.Path() / "other";
+    std::filesystem::copy(m_system, other, std::filesystem::copy_options::recursive);
+    std::string text = kSettingsText;
+    text.replace(text.find("Port=3"), 6, "Port=7");
+    WriteBytes((other / "kvl_motor.ini").string(), text);
+    std::string english;
+    ASSERT_TRUE(CCodePage::FromUtf8("[Common]\nIDS_WARN_TITLE=Caution\n", CCodePage::ForLanguage(2), english, false));
+    WriteBytes((other / "Lang_EN.ini").string(), english);
+    std::filesystem::remove(other / "ParamMDB_EN.ini");
+
+    CAppValues otherValues;
+    CAppSettings first(m_values, m_system.string());
+    CAppSettings second(otherValues, other.string());
+    ASSERT_TRUE(first.Start(CAppSettings::kSystemLangEnglish));
+    ASSERT_TRUE(second.Start(CAppSettings::kSystemLangEnglish));
+    EXPECT_EQ(first.SystemFolder(), m_system.string());
+    EXPECT_EQ(second.SystemFolder(), other.string());
+    EXPECT_EQ(first.Port(), 3);
+    EXPECT_EQ(second.Port(), 7);
+    EXPECT_EQ(first.Texts().Text("IDS_WARN_TITLE", "Common"), "Warning");
+    EXPECT_EQ(second.Texts().Text("IDS_WARN_TITLE", "Common"), "Caution");
+    first.Settings().SetString("Language", "Default", "2");
+    second.Settings().SetString("Language", "Default", "2");
+    CIniEx firstStore;
+    CIniEx secondStore;
+    EXPECT_TRUE(first.OpenAxisParamStore(firstStore, "MDB"));
+    EXPECT_FALSE(second.OpenAxisParamStore(secondStore, "MDB"));
+    EXPECT_EQ(firstStore.Path(), (m_system / "ParamMDB_EN.ini").string());
+    std::filesystem::remove(other / "Lang_CN.ini");
+    EXPECT_TRUE(first.LanguageFileExists(CAppSettings::kLanguageChinese));
+    EXPECT_FALSE(second.LanguageFileExists(CAppSettings::kLanguageChinese));
+    first.Close();
+    second.Close();
 }
 
 TEST_F(AppSettingsTest, MissingWaveformFileStopsBeforeTheLanguage)
 {
     SetLevel("10");
     std::filesystem::remove(m_system / "RogSetting.ini");
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     EXPECT_FALSE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_FALSE(settings.Texts().IsLoaded());
     EXPECT_TRUE(m_values.serviceMode); // set before the waveform file is opened
@@ -182,7 +214,7 @@ TEST_F(AppSettingsTest, MissingWaveformFileStopsBeforeTheLanguage)
 
 TEST_F(AppSettingsTest, LanguageSwitchLoadsTextsAndTellsTheStartWindow)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     std::vector<int> told;
     settings.languageChanged = [&](int language) { told.push_back(language); };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
@@ -195,7 +227,7 @@ TEST_F(AppSettingsTest, LanguageSwitchLoadsTextsAndTellsTheStartWindow)
 
 TEST_F(AppSettingsTest, LanguageButtonsFollowTheSystemLanguage)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     int switches = 0;
     settings.languageChanged = [&](int) { ++switches; };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
@@ -222,7 +254,7 @@ TEST_F(AppSettingsTest, LanguageButtonsFollowTheSystemLanguage)
 TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
 {
     std::filesystem::remove(m_system / "Lang_CN.ini");
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     int messages = 0;
     settings.showMessage = [&](const std::string &) { ++messages; };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangChinese));
@@ -234,7 +266,7 @@ TEST_F(AppSettingsTest, MissingLanguageFileLeavesTextsEmptyWithoutMessage)
 
 TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
     const CLanguageTexts &texts = settings.Texts();
 
@@ -257,14 +289,14 @@ TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
 
 TEST_F(AppSettingsTest, TextLosesItsNote)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_EQ(settings.Texts().Text("IDS_NOTE", "Common"), "Text ");
 }
 
 TEST_F(AppSettingsTest, LanguageSwitchReopensEveryRegisteredAxisStore)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     std::vector<std::string> messages;
     settings.showMessage = [&](const std::string &text) { messages.push_back(text); };
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
@@ -303,7 +335,7 @@ TEST_F(AppSettingsTest, LanguageSwitchReopensEveryRegisteredAxisStore)
 
 TEST_F(AppSettingsTest, AxisStoreFollowsTheStoredLanguage)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangJapanese));
     CIniEx store;
     ASSERT_TRUE(settings.OpenAxisParamStore(store, "MDA"));
@@ -365,7 +397,7 @@ TEST(SystemLanguage, ChoosesAndOffersLanguages)
 TEST_F(AppSettingsTest, WaveformValuesAreReadAndWrittenBack)
 {
     {
-        CAppSettings settings(m_values);
+        CAppSettings settings(m_values, m_system.string());
         ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
         const CWaveformSettings::Values &v = settings.Waveform().Get();
         EXPECT_EQ(v.time, 500);
@@ -388,7 +420,7 @@ TEST_F(AppSettingsTest, MissingWaveformKeysGiveZeroAndAreAdded)
 {
     WriteSystemFile("RogSetting.ini", "[General]\r\nIDC_STATIC_ROG_TIME=\r\n");
     {
-        CAppSettings settings(m_values);
+        CAppSettings settings(m_values, m_system.string());
         ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
         EXPECT_EQ(settings.Waveform().Get().time, 0);
         EXPECT_DOUBLE_EQ(settings.Waveform().Get().speed, 0.0);
@@ -401,7 +433,7 @@ TEST_F(AppSettingsTest, MissingWaveformKeysGiveZeroAndAreAdded)
 
 TEST_F(AppSettingsTest, PortSettingsAndDevices)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     EXPECT_EQ(settings.Port(), 3);
     EXPECT_EQ(settings.Speed(), 57600);
@@ -435,7 +467,7 @@ TEST_F(AppSettingsTest, PortSettingsAndDevices)
 
 TEST_F(AppSettingsTest, ClosedSettingsRefuseChanges)
 {
-    CAppSettings settings(m_values);
+    CAppSettings settings(m_values, m_system.string());
     EXPECT_FALSE(settings.SetPortAndSpeed(1, 38400));
     EXPECT_FALSE(settings.SetSpeed(38400));
     EXPECT_FALSE(settings.SetDevicePath(1, "/dev/ttyS1"));

@@ -322,11 +322,6 @@ TEST(CIniExOpen, FailedOpenClosesThePreviousFileAfterSaving)
 
 class SystemFolderTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        CIniEx::SetProgramFolder("");
-        CIniEx::SetSystemFolder("");
-    }
     TempDir m_dir;
 };
 
@@ -334,41 +329,40 @@ TEST_F(SystemFolderTest, DefaultProgramFolderIsTheExecutablesFolder)
 {
     const fs::path exe = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(CIniEx::ProgramFolder(), exe.parent_path().string());
-    EXPECT_EQ(CIniEx::SystemFolder(), (exe.parent_path() / "system").string());
+    EXPECT_EQ(CIniEx::DefaultSystemFolder(), (exe.parent_path() / "system").string());
 }
 
 TEST_F(SystemFolderTest, BuildsThePathWithAndWithoutSubfolder)
 {
-    CIniEx::SetProgramFolder(m_dir.Path().string());
-    fs::create_directories(m_dir.Path() / "system" / "jp");
-    WriteBytes((m_dir.Path() / "system" / "a.ini").string(), "[S]\nk=top\n");
-    WriteBytes((m_dir.Path() / "system" / "jp" / "a.ini").string(), "[S]\nk=sub\n");
+    const fs::path system = m_dir.Path() / "system";
+    fs::create_directories(system / "jp");
+    WriteBytes((system / "a.ini").string(), "[S]\nk=top\n");
+    WriteBytes((system / "jp" / "a.ini").string(), "[S]\nk=sub\n");
 
     CIniEx ini;
-    ASSERT_TRUE(ini.OpenInSystemFolder("a.ini", "", true, false, true));
+    ASSERT_TRUE(ini.OpenInSystemFolder(system.string(), "a.ini", "", true, false, true));
     EXPECT_EQ(ini.GetString("S", "k", ""), "top");
-    ASSERT_TRUE(ini.OpenInSystemFolder("a.ini", "jp", true, false, true));
+    ASSERT_TRUE(ini.OpenInSystemFolder(system.string(), "a.ini", "jp", true, false, true));
     EXPECT_EQ(ini.GetString("S", "k", ""), "sub");
-    EXPECT_EQ(ini.Path(), (m_dir.Path() / "system" / "jp" / "a.ini").string());
-    EXPECT_FALSE(ini.OpenInSystemFolder("", "", true, false, true));
+    EXPECT_EQ(ini.Path(), (system / "jp" / "a.ini").string());
+    EXPECT_FALSE(ini.OpenInSystemFolder(system.string(), "", "", true, false, true));
     EXPECT_FALSE(ini.IsOpen());
 }
 
-TEST_F(SystemFolderTest, SystemFolderOverrideWins)
+TEST_F(SystemFolderTest, AnyGivenFolderServesAsTheSystemFolder)
 {
-    CIniEx::SetProgramFolder((m_dir.Path() / "elsewhere").string());
-    CIniEx::SetSystemFolder(m_dir.Path().string());
     WriteBytes(m_dir.File("a.ini"), "[S]\nk=1\n");
     CIniEx ini;
-    EXPECT_TRUE(ini.OpenInSystemFolder("a.ini", "", true, false, true));
-    EXPECT_EQ(CIniEx::SystemFolder("x"), (m_dir.Path() / "x").string());
+    EXPECT_TRUE(ini.OpenInSystemFolder(m_dir.Path().string(), "a.ini", "", true, false, true));
+    EXPECT_EQ(ini.Path(), (m_dir.Path() / "a.ini").string());
+    EXPECT_NE(CIniEx::DefaultSystemFolder(), m_dir.Path().string()) << "opening elsewhere changes no default";
 }
 
 TEST_F(SystemFolderTest, MissingSystemFolderFailsQuietly)
 {
-    CIniEx::SetProgramFolder(m_dir.Path().string());
     CIniEx ini;
-    EXPECT_FALSE(ini.OpenInSystemFolder("kvl_motor.ini", "", true, false, true));
+    EXPECT_FALSE(ini.OpenInSystemFolder((m_dir.Path() / "system").string(), "kvl_motor.ini", "", true, false,
+                                        true));
     EXPECT_FALSE(ini.IsOpen());
     EXPECT_EQ(ini.GetInt("Debug", "Level", 5), 5);
 }

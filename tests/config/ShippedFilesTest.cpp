@@ -152,9 +152,8 @@ TEST_F(ShippedFiles, MonitorSignalsAndAlarmTexts)
 // language, and each of them is in the folder and opens.
 TEST(ShippedSettings, NameEveryShippedFile)
 {
-    CIniEx::SetSystemFolder(SystemFolder().string());
     CAppValues values;
-    CAppSettings settings(values);
+    CAppSettings settings(values, SystemFolder().string());
     ASSERT_TRUE(settings.Start(CAppSettings::kSystemLangEnglish));
     const CIniEx &ini = settings.Settings();
     EXPECT_EQ(ini.GetInt("RS485", "Port", -1), 0);
@@ -184,7 +183,6 @@ TEST(ShippedSettings, NameEveryShippedFile)
     // Start-up stores the chosen language: leave the shipped file as it was.
     settings.Settings().Clear();
     settings.Waveform().Close();
-    CIniEx::SetSystemFolder("");
 }
 
 TEST(ShippedSettings, EveryFileHasCrLfLineEnds)

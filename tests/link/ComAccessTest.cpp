@@ -29,6 +29,7 @@ protected:
     void SetUp() override
     {
         PeerTest::SetUp();
+        PointAtPeer(port.Ports());
         ASSERT_EQ(port.Open(kPort, kSpeed), 1);
     }
 
@@ -70,7 +71,7 @@ TEST_F(ComAccessTest, OpenSetsTheLineAndKeepsNumberAndSpeedAfterClose)
 TEST_F(ComAccessTest, OpenFailsForAMissingDevice)
 {
     CComAccess other;
-    CPortResolver::Instance().SetPath(7, "/dev/kvl-no-such-device");
+    other.Ports().SetPath(7, "/dev/kvl-no-such-device");
     EXPECT_EQ(other.Open(7, kSpeed), 0);
     EXPECT_EQ(other.IsOpen(), 0);
     EXPECT_EQ(other.GetPort(), 0);
@@ -209,7 +210,7 @@ TEST_F(ComAccessTest, ReceptionStopsAtTheReceiveLimit)
     for (const Case &c : cases) {
         // The device is still sending when the reader stops: every case gets a fresh one.
         port.Close();
-        ReplaceDevice();
+        ReplaceDevice(port.Ports());
         port.SetPaddingMode(c.padding);
         AnswerWith({{flood, 0}});
         const Outcome out = Run(request, c.expected, 200, 20);
@@ -239,7 +240,7 @@ TEST_F(ComAccessTest, TenTimeoutsInARowAtTwoHundredMsRaiseTheWarningOnce)
     // ten failed receives at 200 ms take milliseconds, not two seconds.
     auto failReceive = [this] {
         port.Close();
-        ReplaceDevice();
+        ReplaceDevice(port.Ports());
         Script([](const std::vector<uint8_t> &) { return PeerAction::Vanish(); });
         return Run(request, 8, 200).result;
     };
@@ -247,7 +248,7 @@ TEST_F(ComAccessTest, TenTimeoutsInARowAtTwoHundredMsRaiseTheWarningOnce)
         EXPECT_EQ(failReceive(), kResultTimeout) << i;
     EXPECT_EQ(port.TimeoutWarning().Count(), 9);
     port.Close();
-    ReplaceDevice();
+    ReplaceDevice(port.Ports());
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8, 200).result, kResultOk);
     EXPECT_EQ(port.TimeoutWarning().Count(), 0);
@@ -314,7 +315,7 @@ TEST_F(ComAccessTest, TraceLogsEveryExchangeWhenTracingIsOn)
 
     // A request that cannot go out is logged without a reply line.
     port.Close();
-    CPortResolver::Instance().SetPath(kPort, "/dev/kvl-no-such-device");
+    port.Ports().SetPath(kPort, "/dev/kvl-no-such-device");
     EXPECT_EQ(Run(readType, 9).result, kResultOpenFailed);
     EXPECT_EQ(ReadFile(folder + "/log/20260102.log"),
               "09:05:07 TX:EF 00 01 10 21 0D 0A \n09:05:07 RX:EF 00 01 00 02 17 72 0D 0A \n\n"

@@ -74,6 +74,7 @@ protected:
     void SetUp() override
     {
         PeerTest::SetUp();
+        PointAtPeer(comm.Ports());
         ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     }
 
@@ -110,7 +111,7 @@ TEST_F(CommImplementTest, CleansWhatTheDeviceSentWhateverTheResult)
     for (const Case &c : cases) {
         // Bytes after the frame may still be in the line: every case gets a fresh device.
         comm.Close();
-        ReplaceDevice();
+        ReplaceDevice(comm.Ports());
         AnswerWith({{c.sent, 0}});
         EXPECT_EQ(Run(request, 8, c.timeoutMs), kResultOk) << c.name;
         EXPECT_EQ(bytes, c.want) << c.name;
@@ -217,7 +218,7 @@ TEST_F(CommImplementTest, NoPortConfiguredAndPortsThatCannotBeOpened)
     EXPECT_EQ(fresh.Exchange(request.data(), 7, out.data(), &count, 8, 200, 20), kResultNoPort);
     EXPECT_EQ(count, 0);
 
-    CPortResolver::Instance().SetPath(5, "/dev/kvl-no-such-device");
+    fresh.Ports().SetPath(5, "/dev/kvl-no-such-device");
     EXPECT_EQ(fresh.OpenSerial(5, kSpeed), 0);
     EXPECT_EQ(fresh.IsOpen(), 0);
     EXPECT_EQ(fresh.GetPort(), -1);
@@ -225,9 +226,40 @@ TEST_F(CommImplementTest, NoPortConfiguredAndPortsThatCannotBeOpened)
 
     // The open port goes away and its device cannot be reopened: -201 before anything is sent.
     comm.Close();
-    CPortResolver::Instance().SetPath(kPort, "/dev/kvl-no-such-device");
+    comm.Ports().SetPath(kPort, "/dev/kvl-no-such-device");
     EXPECT_EQ(Run(request, 8), kResultOpenFailed);
     EXPECT_EQ(peer_->RequestCount(), 0);
+}
+
+TEST_F(CommImplementTest, EachFacadeOpensPortNumbersThroughItsOwnTable)
+{
+    // A second facade in the same process maps the same number to another device.
+    PtyPeer other([](const std::vector<uint8_t> &req) {
+        return PeerAction::Reply(frame::Build(req[1], req[2], {0x02}));
+    });
+    ASSERT_TRUE(other.Start());
+    CCommImplement second;
+    EXPECT_TRUE(second.Ports().Entries().empty()) << "a new facade knows no other facade's ports";
+    second.Ports().SetPath(kPort, other.Path());
+    EXPECT_EQ(comm.Ports().GetPath(kPort), peer_->Path());
+
+    // Both reopen the same number and each reaches its own device.
+    comm.Close();
+    ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
+    ASSERT_EQ(second.OpenSerial(kPort, kSpeed), 1);
+    AnswerWith({{reply8, 0}});
+    EXPECT_EQ(Run(request, 8), kResultOk);
+    EXPECT_EQ(bytes, reply8);
+    int count = -1;
+    std::vector<uint8_t> out(link::kReceiveLimit);
+    EXPECT_EQ(second.Exchange(request.data(), static_cast<int>(request.size()), out.data(), &count, 8, 200, 20),
+              kResultOk);
+    out.resize(static_cast<size_t>(std::max(count, 0)));
+    EXPECT_EQ(out, Frame(0x15, {0x02}));
+    EXPECT_EQ(peer_->RequestCount(), 1);
+    EXPECT_EQ(other.RequestCount(), 1);
+    second.Close();
+    other.Stop();
 }
 
 TEST_F(CommImplementTest, OpenSerialAlwaysReopens)

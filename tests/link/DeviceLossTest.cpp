@@ -35,6 +35,7 @@ protected:
 TEST_F(DeviceLossTest, VanishingDuringTheReplyGivesTimeoutAndClosesThePort)
 {
     CCommImplement comm;
+    PointAtPeer(comm.Ports());
     ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     const std::vector<uint8_t> full = Frame(0x15, {0x01});
     for (uint8_t command : {uint8_t{0x15}, uint8_t{0x37}}) {
@@ -49,7 +50,7 @@ TEST_F(DeviceLossTest, VanishingDuringTheReplyGivesTimeoutAndClosesThePort)
         peer_->Stop();
         peer_ = MakePeer();
         ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+        comm.Ports().SetPath(kPort, peer_->Path());
         ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     }
 }
@@ -57,6 +58,7 @@ TEST_F(DeviceLossTest, VanishingDuringTheReplyGivesTimeoutAndClosesThePort)
 TEST_F(DeviceLossTest, AfterTheLossALaterExchangeFailsToOpenThenWorksWithTheNewDevice)
 {
     CCommImplement comm;
+    PointAtPeer(comm.Ports());
     ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     Script([](const std::vector<uint8_t> &) { return PeerAction::Vanish(); });
     int count = -1;
@@ -65,12 +67,12 @@ TEST_F(DeviceLossTest, AfterTheLossALaterExchangeFailsToOpenThenWorksWithTheNewD
     EXPECT_EQ(comm.IsOpen(), 0);
     // While no device is there, the implicit reopen fails. (The freed pseudo-terminal name may
     // be taken at once by another process's new one, so the number points at a missing device.)
-    CPortResolver::Instance().SetPath(kPort, kMissingDevice);
+    comm.Ports().SetPath(kPort, kMissingDevice);
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultOpenFailed);
     EXPECT_EQ(comm.IsOpen(), 0);
 
     auto device = StartNewDevice();
-    CPortResolver::Instance().SetPath(kPort, device->Path());
+    comm.Ports().SetPath(kPort, device->Path());
     EXPECT_EQ(Run(comm, 0x16, 8, 200, &count), kResultOk);
     EXPECT_EQ(count, 8);
     EXPECT_EQ(comm.IsOpen(), 1);
@@ -80,6 +82,7 @@ TEST_F(DeviceLossTest, AfterTheLossALaterExchangeFailsToOpenThenWorksWithTheNewD
 TEST_F(DeviceLossTest, VanishingBetweenExchangesGivesAWriteFailureThenANewNumberWorks)
 {
     CCommImplement comm;
+    PointAtPeer(comm.Ports());
     ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     AnswerWith({{Frame(0x15, {0x01}), 0}});
     int count = -1;
@@ -93,10 +96,10 @@ TEST_F(DeviceLossTest, VanishingBetweenExchangesGivesAWriteFailureThenANewNumber
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultWriteFailed);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(comm.IsOpen(), 0);
-    CPortResolver::Instance().SetPath(kPort, kMissingDevice);
+    comm.Ports().SetPath(kPort, kMissingDevice);
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultOpenFailed);
 
-    const int number = CPortResolver::Instance().AssignNumber(device->Path());
+    const int number = comm.Ports().AssignNumber(device->Path());
     EXPECT_EQ(number, kPort + 1);
     ASSERT_EQ(comm.OpenSerial(number, kSpeed), 1);
     EXPECT_EQ(comm.GetPort(), number);

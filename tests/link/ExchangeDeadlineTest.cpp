@@ -84,6 +84,7 @@ TEST_F(ExchangeDeadlineTest, BytesThatNeverStopEndTheExchangeByItsDeadline)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         CComAccess port;
+        PointAtPeer(port.Ports());
         ASSERT_EQ(port.Open(kPort, kSpeed), 1);
         AnswerWith(EndlessNoise(c.streamMs, c.chunkBytes));
         port.SetPaddingMode(c.padding);
@@ -97,7 +98,7 @@ TEST_F(ExchangeDeadlineTest, BytesThatNeverStopEndTheExchangeByItsDeadline)
         EXPECT_LE(elapsedMs, deadlineMs + kSchedulingSlackMs);
         EXPECT_LT(deadlineMs, c.streamMs);   // the stream outlasted the deadline
         port.Close();
-        ReplaceDevice();
+        ReplaceDevice(port.Ports());
     }
 }
 
@@ -126,6 +127,7 @@ TEST_F(ExchangeDeadlineTest, InputWaitingBeforeTheRequestIsDroppedAndTraced)
     const std::string folder = dir.path().toStdString();
     std::filesystem::create_directory(folder + "/log");
     CComAccess port;
+    PointAtPeer(port.Ports());
     port.SetTrace(true, folder);
     port.TraceLog().SetClock([] { return CTraceLog::LocalTime{2026, 1, 2, 9, 5, 7}; });
     ASSERT_EQ(port.Open(kPort, kSpeed), 1);

@@ -1,6 +1,7 @@
 #pragma once
-// Fixture for the tests that talk to a scripted device on a pseudo-terminal: port number kPort
-// mapped to the peer's device, and a script the test sets.
+// Fixture for the tests that talk to a scripted device on a pseudo-terminal, and a script the test
+// sets. Each transport a test makes has its own port table: PointAtPeer maps port number kPort of
+// that table to the peer's device.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -33,17 +34,14 @@ protected:
 
     void SetUp() override
     {
-        CPortResolver::Instance().Clear();
         peer_ = MakePeer();
         ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
     }
 
-    void TearDown() override
-    {
-        peer_->Stop();
-        CPortResolver::Instance().Clear();
-    }
+    void TearDown() override { peer_->Stop(); }
+
+    // Port number kPort of `ports` (a transport's table) leads to the peer's device.
+    void PointAtPeer(CPortResolver &ports) { ports.SetPath(kPort, peer_->Path()); }
 
     // A peer that follows the fixture's current script.
     std::unique_ptr<PtyPeer> MakePeer()
@@ -54,14 +52,14 @@ protected:
         });
     }
 
-    // A new device in place of the old one on port kPort, so that nothing the old one still sends
-    // can reach the next exchange. Close the port first; the next exchange reopens it.
-    void ReplaceDevice()
+    // A new device in place of the old one on port kPort of `ports`, so that nothing the old one
+    // still sends can reach the next exchange. Close the port first; the next exchange reopens it.
+    void ReplaceDevice(CPortResolver &ports)
     {
         peer_->Stop();
         peer_ = MakePeer();
         ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+        PointAtPeer(ports);
     }
 
     void Script(PeerScript script)

@@ -7,9 +7,7 @@ namespace {
 
 class PortResolverTest : public ::testing::Test {
 protected:
-    void SetUp() override { CPortResolver::Instance().Clear(); }
-    void TearDown() override { CPortResolver::Instance().Clear(); }
-    CPortResolver &resolver = CPortResolver::Instance();
+    CPortResolver resolver;
 };
 
 TEST_F(PortResolverTest, NumbersWithoutEntryUseThePlatformNames)

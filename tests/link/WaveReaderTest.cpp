@@ -34,6 +34,7 @@ protected:
     void SetUp() override
     {
         PeerTest::SetUp();
+        PointAtPeer(port.Ports());
         ASSERT_EQ(port.Open(kPort, kSpeed), 1);
     }
 
@@ -66,7 +67,7 @@ TEST_F(WaveReaderTest, HundredSamplesCompleteAtExactly221Bytes)
     for (uint16_t countField : {uint16_t{0x0064}, uint16_t{0x8064}}) {
         // The extra bytes stay behind in the line: every case gets a fresh device.
         port.Close();
-        ReplaceDevice();
+        ReplaceDevice(port.Ports());
         const std::vector<uint8_t> wave = WaveReply(countField, 221);
         const std::vector<uint8_t> noise = {0x00, 0x11, 0x0D, 0x0A};
         const std::vector<uint8_t> extra(8, 0xEF);

@@ -33,7 +33,6 @@ class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CPortResolver::Instance().Clear();
         peer_ = std::make_unique<PtyPeer>([this](const Bytes &request) {
             std::lock_guard<std::mutex> hold(mutex_);
             if (request.size() < 3 || !handlers_.count(request[2]))
@@ -41,8 +40,8 @@ protected:
             return handlers_[request[2]](request);
         });
         ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
         comm_ = std::make_unique<CCommImplement>();
+        comm_->Ports().SetPath(kPort, peer_->Path());
         commands_ = std::make_unique<CServoCommands>(comm_.get());
         ASSERT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
     }
@@ -51,7 +50,6 @@ protected:
     {
         commands_->ClosePort();
         peer_->Stop();
-        CPortResolver::Instance().Clear();
     }
 
     void On(uint8_t command, Handler handler)

@@ -54,13 +54,12 @@ class SimEndToEnd : public ::testing::Test {
 protected:
     void StartSim(BusRunner::Settings settings = {}, std::unique_ptr<SimBus> bus = SimBus::CreateDemo())
     {
-        CPortResolver::Instance().Clear();
         runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
         ASSERT_TRUE(runner_->Open(&error)) << error;
         ASSERT_TRUE(runner_->Start());
-        CPortResolver::Instance().SetPath(kPort, runner_->SlavePath());
         comm_ = std::make_unique<CCommImplement>();
+        comm_->Ports().SetPath(kPort, runner_->SlavePath());
         commands_ = std::make_unique<CServoCommands>(comm_.get());
         ASSERT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
     }
@@ -71,7 +70,6 @@ protected:
             commands_->ClosePort();
         if (runner_)
             runner_->Stop();
-        CPortResolver::Instance().Clear();
     }
 
     // Servo on and home: the axis stands at 0.

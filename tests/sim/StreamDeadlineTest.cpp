@@ -43,13 +43,12 @@ class StreamDeadlineTest : public ::testing::Test {
 protected:
     void StartSim(BusRunner::Settings settings, std::unique_ptr<SimBus> bus)
     {
-        CPortResolver::Instance().Clear();
         runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
         ASSERT_TRUE(runner_->Open(&error)) << error;
         ASSERT_TRUE(runner_->Start());
-        CPortResolver::Instance().SetPath(kPort, runner_->SlavePath());
         comm_ = std::make_unique<CCommImplement>();
+        comm_->Ports().SetPath(kPort, runner_->SlavePath());
         commands_ = std::make_unique<CServoCommands>(comm_.get());
     }
 
@@ -59,7 +58,6 @@ protected:
             commands_->ClosePort();
         if (runner_)
             runner_->Stop();
-        CPortResolver::Instance().Clear();
     }
 
     // Runs `exchange`, returns its result and how long it took.

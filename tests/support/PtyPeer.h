@@ -10,7 +10,7 @@
 //       return kvl::test::PeerAction::Reply({0xEF, request[1], request[2], 0x01, 0x10, 0x21, 0x0D, 0x0A});
 //   });
 //   ASSERT_TRUE(peer.Start());
-//   kvl::CPortResolver::Instance().SetPath(1, peer.Path());
+//   comm.Ports().SetPath(1, peer.Path());   // the port table of the facade under test
 //
 // Start, Stop and the accessors are called from the test's thread; the script runs in the peer's.
 // The kernel hands a freed pty name to the next new pty at once, in any process: tests that drop

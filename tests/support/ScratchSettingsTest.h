@@ -19,7 +19,7 @@ protected:
 
     ScratchSystemFolder folder;
     CAppValues values;
-    CAppSettings settings{values};
+    CAppSettings settings{values, folder.System().string()};
 };
 
 } // namespace kvl::test

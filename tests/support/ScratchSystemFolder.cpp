@@ -3,8 +3,6 @@
 #include <stdlib.h>
 #include <string>
 
-#include "config/CIniEx.h"
-#include "link/CPortResolver.h"
 
 namespace kvl::test {
 
@@ -17,7 +15,6 @@ fs::path ScratchSystemFolder::Shipped()
 
 ScratchSystemFolder::ScratchSystemFolder()
 {
-    CPortResolver::Instance().Clear();
     std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         return;
@@ -28,14 +25,11 @@ ScratchSystemFolder::ScratchSystemFolder()
     fs::copy(Shipped(), System(), fs::copy_options::recursive, error);
     if (error)
         return;
-    CIniEx::SetSystemFolder(System().string());
     ok_ = true;
 }
 
 ScratchSystemFolder::~ScratchSystemFolder()
 {
-    CIniEx::SetSystemFolder(std::string());
-    CPortResolver::Instance().Clear();
     std::error_code ignored;
     if (!folder_.empty())
         fs::remove_all(folder_, ignored);

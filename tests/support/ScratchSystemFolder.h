@@ -1,9 +1,9 @@
 #pragma once
 // A private copy of the shipped system folder (of the pristine copy the build writes for the
 // tests, not of build/bin/system, which the programs rewrite as they run) in a new temporary
-// folder, made the process' system folder for the life of the object, so that a test may change
-// settings and files without touching the build. The process-wide port table (CPortResolver) is
-// cleared on creation and again on destruction. One per test.
+// folder, removed with the object, so that a test may change settings and files without touching
+// the build. The test hands System() to what it starts (CAppSettings, the application's options,
+// kvlctl's --system). One per test.
 #include <filesystem>
 
 namespace kvl::test {
