@@ -151,7 +151,7 @@ TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
     comm.SetHooks({});
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_EQ(bytes, reply8);
-    const auto seen = peer_->Requests();
+    const auto seen = m_peer->Requests();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], Frame(0x37, {0x00}));
     EXPECT_EQ(seen[1], request);
@@ -165,7 +165,7 @@ TEST_F(CommImplementTest, BusyFlagIsClearedAfterEveryExchange)
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_FALSE(comm.Busy());
-    EXPECT_EQ(peer_->RequestCount(), 2);
+    EXPECT_EQ(m_peer->RequestCount(), 2);
 }
 
 TEST_F(CommImplementTest, ARefusedNestedExchangeIsTracedWithItsReason)
@@ -227,7 +227,7 @@ TEST_F(CommImplementTest, NoPortConfiguredAndPortsThatCannotBeOpened)
     comm.Close();
     CPortResolver::Instance().SetPath(kPort, "/dev/kvl-no-such-device");
     EXPECT_EQ(Run(request, 8), kResultOpenFailed);
-    EXPECT_EQ(peer_->RequestCount(), 0);
+    EXPECT_EQ(m_peer->RequestCount(), 0);
 }
 
 TEST_F(CommImplementTest, OpenSerialAlwaysReopens)
@@ -235,7 +235,7 @@ TEST_F(CommImplementTest, OpenSerialAlwaysReopens)
     EXPECT_EQ(comm.GetPort(), kPort);
     // Reopening the open port applies the new speed: it was closed first.
     ASSERT_EQ(comm.OpenSerial(kPort, 57600), 1);
-    EXPECT_EQ(peer_->SlaveSpeed(), 57600);
+    EXPECT_EQ(m_peer->SlaveSpeed(), 57600);
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8), kResultOk);
     comm.Close();
@@ -244,7 +244,7 @@ TEST_F(CommImplementTest, OpenSerialAlwaysReopens)
     // The closed port is reopened by the next exchange with the stored number and speed.
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_EQ(comm.IsOpen(), 1);
-    EXPECT_EQ(peer_->SlaveSpeed(), 57600);
+    EXPECT_EQ(m_peer->SlaveSpeed(), 57600);
 }
 
 TEST_F(CommImplementTest, OnlySerialModeExchanges)
@@ -260,7 +260,7 @@ TEST_F(CommImplementTest, OnlySerialModeExchanges)
     }
     comm.SetMode(CCommImplement::kModeSerial);
     EXPECT_EQ(comm.IsOpen(), 1);
-    EXPECT_EQ(peer_->RequestCount(), 0);
+    EXPECT_EQ(m_peer->RequestCount(), 0);
     EXPECT_EQ(Run(request, 8), kResultOk);
 }
 

@@ -34,14 +34,14 @@ protected:
     void SetUp() override
     {
         CPortResolver::Instance().Clear();
-        peer_ = MakePeer();
-        ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+        m_peer = MakePeer();
+        ASSERT_TRUE(m_peer->Start());
+        CPortResolver::Instance().SetPath(kPort, m_peer->Path());
     }
 
     void TearDown() override
     {
-        peer_->Stop();
+        m_peer->Stop();
         CPortResolver::Instance().Clear();
     }
 
@@ -49,8 +49,8 @@ protected:
     std::unique_ptr<PtyPeer> MakePeer()
     {
         return std::make_unique<PtyPeer>([this](const std::vector<uint8_t> &request) {
-            std::lock_guard<std::mutex> hold(scriptMutex_);
-            return script_ ? script_(request) : PeerAction::Silent();
+            std::lock_guard<std::mutex> hold(m_scriptMutex);
+            return m_script ? m_script(request) : PeerAction::Silent();
         });
     }
 
@@ -58,16 +58,16 @@ protected:
     // can reach the next exchange. Close the port first; the next exchange reopens it.
     void ReplaceDevice()
     {
-        peer_->Stop();
-        peer_ = MakePeer();
-        ASSERT_TRUE(peer_->Start());
-        CPortResolver::Instance().SetPath(kPort, peer_->Path());
+        m_peer->Stop();
+        m_peer = MakePeer();
+        ASSERT_TRUE(m_peer->Start());
+        CPortResolver::Instance().SetPath(kPort, m_peer->Path());
     }
 
     void Script(PeerScript script)
     {
-        std::lock_guard<std::mutex> hold(scriptMutex_);
-        script_ = std::move(script);
+        std::lock_guard<std::mutex> hold(m_scriptMutex);
+        m_script = std::move(script);
     }
     // Every request is answered with the same chunks.
     void AnswerWith(std::vector<PeerChunk> chunks)
@@ -87,11 +87,11 @@ protected:
         return out;
     }
 
-    std::unique_ptr<PtyPeer> peer_;
+    std::unique_ptr<PtyPeer> m_peer;
 
 private:
-    std::mutex scriptMutex_;
-    PeerScript script_;
+    std::mutex m_scriptMutex;
+    PeerScript m_script;
 };
 
 } // namespace kvl::test

@@ -44,21 +44,21 @@ protected:
     void StartSim(BusRunner::Settings settings, std::unique_ptr<SimBus> bus)
     {
         CPortResolver::Instance().Clear();
-        runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
+        m_runner = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
-        ASSERT_TRUE(runner_->Open(&error)) << error;
-        ASSERT_TRUE(runner_->Start());
-        CPortResolver::Instance().SetPath(kPort, runner_->SlavePath());
-        comm_ = std::make_unique<CCommImplement>();
-        commands_ = std::make_unique<CServoCommands>(comm_.get());
+        ASSERT_TRUE(m_runner->Open(&error)) << error;
+        ASSERT_TRUE(m_runner->Start());
+        CPortResolver::Instance().SetPath(kPort, m_runner->SlavePath());
+        m_comm = std::make_unique<CCommImplement>();
+        m_commands = std::make_unique<CServoCommands>(m_comm.get());
     }
 
     void TearDown() override
     {
-        if (commands_)
-            commands_->ClosePort();
-        if (runner_)
-            runner_->Stop();
+        if (m_commands)
+            m_commands->ClosePort();
+        if (m_runner)
+            m_runner->Stop();
         CPortResolver::Instance().Clear();
     }
 
@@ -72,9 +72,9 @@ protected:
         return result;
     }
 
-    std::unique_ptr<BusRunner> runner_;
-    std::unique_ptr<CCommImplement> comm_;
-    std::unique_ptr<CServoCommands> commands_;
+    std::unique_ptr<BusRunner> m_runner;
+    std::unique_ptr<CCommImplement> m_comm;
+    std::unique_ptr<CServoCommands> m_commands;
 };
 
 TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextOneAfterItWorks)
@@ -83,10 +83,10 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
     BusRunner::Settings settings;
     ASSERT_TRUE(settings.faults.Parse("stream=" + std::to_string(kStreamingAxis), nullptr));
     StartSim(settings, SimBus::CreateDemo());
-    ASSERT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
+    ASSERT_EQ(m_commands->OpenPort(kPort, kSpeed), 1);
 
     uint8_t servo = 0xEE;
-    ASSERT_EQ(commands_->ReadServoState(servo, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
+    ASSERT_EQ(m_commands->ReadServoState(servo, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
 
     // While the noise goes on, every kind of read fails, each within its own deadline.
     struct Case {
@@ -99,11 +99,11 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
     kvl::StepRecord step;
     const Case cases[] = {
         {"status read", cmd::kReplyLenReadServoState, CServoCommands::kTimeoutMs,
-         [&] { return commands_->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs); }},
+         [&] { return m_commands->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs); }},
         {"identify probe", cmd::kReplyLenReadDeviceType, CServoCommands::kTimeoutShortMs,
-         [&] { return commands_->ReadDeviceType(model, version, name, kOtherAxis, CServoCommands::kTimeoutShortMs); }},
+         [&] { return m_commands->ReadDeviceType(model, version, name, kOtherAxis, CServoCommands::kTimeoutShortMs); }},
         {"reply of unknown length", -1, CServoCommands::kTimeoutMs,
-         [&] { return commands_->ReadStep(1, "MDB", step, kOtherAxis, CServoCommands::kTimeoutMs); }},
+         [&] { return m_commands->ReadStep(1, "MDB", step, kOtherAxis, CServoCommands::kTimeoutMs); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -113,12 +113,12 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
         EXPECT_LE(elapsedMs, deadlineMs + kSchedulingSlackMs);
     }
     // The stream was still running: the requests above were all heard only after it.
-    EXPECT_EQ(runner_->RepliesSent(), 0u);
+    EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // Once the stream and the late answers are over, the next exchange works at once.
-    ASSERT_TRUE(WaitFor([&] { return runner_->RepliesSent() >= 1 + std::size(cases); },
+    ASSERT_TRUE(WaitFor([&] { return m_runner->RepliesSent() >= 1 + std::size(cases); },
                         FaultInjector::kStreamMs * 3));
-    EXPECT_EQ(commands_->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs), kResultOk);
+    EXPECT_EQ(m_commands->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(servo, 0);
 }
 
@@ -133,7 +133,7 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
     auto bus = std::make_unique<SimBus>();
     bus->Add(std::make_unique<AxisDevice>(static_cast<uint8_t>(kStreamingAxis), *FindModel("MDC"), "2105", "TABLE"));
     StartSim(settings, std::move(bus));
-    runner_->WithBus([](SimBus &b) {
+    m_runner->WithBus([](SimBus &b) {
         for (int wireStep = 1; wireStep <= kSteps; ++wireStep) {
             StepRecord record;
             record.number = static_cast<int16_t>(wireStep);
@@ -146,26 +146,26 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
 
     // Another program asks for the whole table and goes away while it streams.
     test::SerialClient abandoned;
-    ASSERT_TRUE(abandoned.Open(runner_->SlavePath(), kSlowSpeed));
+    ASSERT_TRUE(abandoned.Open(m_runner->SlavePath(), kSlowSpeed));
     ASSERT_TRUE(abandoned.Write(frame::Build(static_cast<uint8_t>(kStreamingAxis), cmd::kCmdReadAllSteps,
                                              test::U16(cmd::kReadAllStepsSelector))));
-    ASSERT_TRUE(WaitFor([&] { return runner_->RequestsAnswered() >= 1; }, 2000));
-    ASSERT_EQ(commands_->OpenPort(kPort, kSlowSpeed), 1);
+    ASSERT_TRUE(WaitFor([&] { return m_runner->RequestsAnswered() >= 1; }, 2000));
+    ASSERT_EQ(m_commands->OpenPort(kPort, kSlowSpeed), 1);
     abandoned.Close();
 
     std::string model, version, name;
     int64_t elapsedMs = 0;
     EXPECT_NE(Timed([&] {
-        return commands_->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutShortMs);
+        return m_commands->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutShortMs);
     }, &elapsedMs), kResultOk);
     EXPECT_LE(elapsedMs, CReplyReader::ReplyDeadlineMs(cmd::kReplyLenReadDeviceType, CServoCommands::kTimeoutShortMs,
                                                        CServoCommands::kSettleMs, kSlowSpeed) +
                              kSchedulingSlackMs);
-    EXPECT_EQ(runner_->RepliesSent(), 0u);
+    EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // The table and the late answer to the probe are out: the line is quiet, the tool works again.
-    ASSERT_TRUE(WaitFor([&] { return runner_->RepliesSent() >= 2; }, 10000));
-    EXPECT_EQ(commands_->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
+    ASSERT_TRUE(WaitFor([&] { return m_runner->RepliesSent() >= 2; }, 10000));
+    EXPECT_EQ(m_commands->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(model, "MDC");
 }
 

@@ -21,7 +21,7 @@ ScratchSystemFolder::ScratchSystemFolder()
     std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         return;
-    folder_ = pattern;
+    m_folder = pattern;
     std::error_code error;
     if (!fs::exists(Shipped() / "kvl_motor.ini", error))
         return;
@@ -29,7 +29,7 @@ ScratchSystemFolder::ScratchSystemFolder()
     if (error)
         return;
     CIniEx::SetSystemFolder(System().string());
-    ok_ = true;
+    m_ok = true;
 }
 
 ScratchSystemFolder::~ScratchSystemFolder()
@@ -37,8 +37,8 @@ ScratchSystemFolder::~ScratchSystemFolder()
     CIniEx::SetSystemFolder(std::string());
     CPortResolver::Instance().Clear();
     std::error_code ignored;
-    if (!folder_.empty())
-        fs::remove_all(folder_, ignored);
+    if (!m_folder.empty())
+        fs::remove_all(m_folder, ignored);
 }
 
 } // namespace kvl::test
