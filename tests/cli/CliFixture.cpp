@@ -3,13 +3,25 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "sim/SimOptions.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::cli {
 namespace fs = std::filesystem;
+
+namespace {
+
+// Homing runs at 20 mm/s from wherever the axis stands: seconds at the most.
+constexpr int kHomingLimitMs = 10000;
+// Pause between two status runs while waiting.
+constexpr int kStatusPollMs = 50;
+
+} // namespace
 
 void CliFixture::SetUp()
 {
@@ -71,6 +83,14 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     run.out = out.str();
     run.err = err.str();
     return run;
+}
+
+bool CliFixture::WaitUntilHomed(const std::string &axis)
+{
+    return test::WaitUntil([&] {
+        const CliRun run = Run({"--json", "status", axis});
+        return run.exitCode == 0 && nlohmann::json::parse(run.out).at("home").get<bool>();
+    }, kHomingLimitMs, kStatusPollMs);
 }
 
 std::string CliFixture::SettingsText() const

@@ -36,6 +36,8 @@ protected:
         m_typed = typed;
         m_terminal = terminal;
     }
+    // Waits until `status AXIS` says the axis is homed; false when it is not within a generous limit.
+    bool WaitUntilHomed(const std::string &axis);
     // Reads the private settings file.
     std::string SettingsText() const;
     std::filesystem::path TempFile(const std::string &name) const { return m_dir / name; }

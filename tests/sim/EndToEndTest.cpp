@@ -3,10 +3,6 @@
 // auto-tuning, the gateway tables, the speed gate and the result code of every fault switch.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-#include <thread>
-
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -14,6 +10,8 @@
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 #include "sim/GatewayDevice.h"
+#include "support/SimClock.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::sim {
 namespace {
@@ -22,17 +20,11 @@ constexpr int kPort = 1;
 constexpr int kSpeed = 115200;
 constexpr int kT = CServoCommands::kTimeoutMs;
 
-// Polls `done` every `stepMs` until it holds or `limitMs` of real time pass.
-bool WaitFor(const std::function<bool()> &done, int limitMs, int stepMs = 20)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(stepMs));
-    }
-    return true;
-}
+// Pause between two status reads while a test waits for the controller.
+constexpr int kStatusPollMs = 20;
+
+using kvl::test::AdvanceSimClock;
+using kvl::test::WaitUntil;
 
 kvl::StepRecord Step(int step, int mode, double position, double speed, double acc, int jump)
 {
@@ -82,10 +74,10 @@ protected:
         ASSERT_EQ(status, 1);
         ASSERT_EQ(m_commands->HomeReturn(1, status, axis, kT), kResultOk);
         ASSERT_EQ(status, 1);
-        ASSERT_TRUE(WaitFor([&] {
+        ASSERT_TRUE(WaitUntil([&] {
             uint8_t home = 0;
             return m_commands->ReadHomeDone(home, axis, kT) == kResultOk && home == 1;
-        }, 5000));
+        }, 5000, kStatusPollMs));
     }
 
     int32_t Current(uint8_t axis)
@@ -187,6 +179,10 @@ TEST_F(SimEndToEnd, PointTableWrittenAndReadBackInLongAndShortForm)
 
 TEST_F(SimEndToEnd, JogMovesAndStopsWhenKeepAlivesEnd)
 {
+    // Keep-alives 30 ms apart on the simulated clock, well inside the controller's 100 ms.
+    constexpr int kKeepAliveGapMs = 30;
+    static_assert(kKeepAliveGapMs < AxisDevice::kJogKeepAliveMs);
+    constexpr int kSettleMs = 100;
     StartSim();
     Ready(1);
     const int32_t start = Current(1);
@@ -195,18 +191,18 @@ TEST_F(SimEndToEnd, JogMovesAndStopsWhenKeepAlivesEnd)
         ASSERT_EQ(m_commands->JogStart(20, status, 1, kT), kResultOk);
         ASSERT_EQ(status, 1);
         EXPECT_TRUE(Running(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        AdvanceSimClock(*m_runner, kKeepAliveGapMs);
     }
     EXPECT_GT(Current(1), start);
     // No more keep-alives: the controller stops on its own.
-    ASSERT_TRUE(WaitFor([&] { return !Running(1); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return !Running(1); }, 2000, kStatusPollMs));
     // The flag drops when the command stops; the axis settles within the in-position range.
     const int32_t stopped = Current(1);
     EXPECT_GT(stopped, start + 20000);   // at 20 mm/s for over 0.3 s: beyond 2 mm
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AdvanceSimClock(*m_runner, kSettleMs);
     const int32_t settled = Current(1);
     EXPECT_NEAR(settled, stopped, 100);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    AdvanceSimClock(*m_runner, kSettleMs);
     EXPECT_EQ(Current(1), settled);
 }
 
@@ -221,7 +217,7 @@ TEST_F(SimEndToEnd, ProgramOfThreeStepsWithAJumpEnds)
     ASSERT_EQ(m_commands->StartProgram(1, status, 0, kT), kResultOk);
     ASSERT_EQ(status, 1);
     std::vector<int> visited;
-    const bool ended = WaitFor([&] {
+    const bool ended = WaitUntil([&] {
         int step = 0;
         if (m_commands->ReadCurrentStep(step, 0, kT) == kResultOk && (visited.empty() || visited.back() != step))
             visited.push_back(step);
@@ -232,7 +228,7 @@ TEST_F(SimEndToEnd, ProgramOfThreeStepsWithAJumpEnds)
     uint8_t manual = 0;
     ASSERT_EQ(m_commands->ReadRunMode(manual, 0, kT), kResultOk);
     EXPECT_NE(manual, 0);
-    ASSERT_TRUE(WaitFor([&] { return Current(0) == 20000; }, 1000));
+    ASSERT_TRUE(WaitUntil([&] { return Current(0) == 20000; }, 1000, kStatusPollMs));
 }
 
 TEST_F(SimEndToEnd, WaveformSamplesMatchTheMotion)
@@ -256,7 +252,7 @@ TEST_F(SimEndToEnd, WaveformSamplesMatchTheMotion)
     bool first = true;
     int samples = 0;
     WaveBatch batch;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         if (m_commands->ReadWaveData(2, batch, 2, CServoCommands::kTimeoutWaveDataMs) != kResultOk)
             return false;
         for (int k = 0; k < batch.count; ++k) {
@@ -286,7 +282,7 @@ TEST_F(SimEndToEnd, AutoTuningRunReachesState3)
     ASSERT_EQ(m_commands->ReadAutoTuningStatus(s, 1, kT), kResultOk);
     EXPECT_EQ(s.tuningState, 2);
     EXPECT_EQ(s.qualityState, 2);
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         return m_commands->ReadAutoTuningStatus(s, 1, kT) == kResultOk && s.tuningState != 2;
     }, 10000, 100));
     EXPECT_EQ(s.tuningState, 3);
@@ -369,9 +365,11 @@ TEST_F(SimEndToEnd, EachFaultSwitchGivesTheTransportsResultCode)
             if (c.results[i] == kResultOk) {
                 EXPECT_EQ(servo, 0);
             }
-            // A late reply must not spill into the next exchange.
-            if (c.results[i] == kResultTimeout)
-                std::this_thread::sleep_for(std::chrono::milliseconds(80));
+            // A late reply must not spill into the next exchange: the next one goes out once the
+            // simulator is done with this request (its reply written, dropped or never due).
+            if (c.results[i] == kResultTimeout) {
+                ASSERT_TRUE(WaitUntil([&] { return m_runner->RepliesSent() >= i + 1; }, 2000));
+            }
         }
         TearDown();
     }

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
@@ -18,26 +17,18 @@
 #include "sim/BusRunner.h"
 #include "sim/ModelInfo.h"
 #include "SimTestUtil.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::sim {
 namespace {
+
+using kvl::test::WaitUntil;
 
 constexpr int kPort = 1;
 constexpr int kStreamingAxis = 0;
 constexpr int kOtherAxis = 1;
 // What the test's own thread may add to a deadline before it measures (scheduling on a busy machine).
 constexpr int kSchedulingSlackMs = 60;
-
-bool WaitFor(const std::function<bool()> &done, int limitMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
 
 class StreamDeadlineTest : public ::testing::Test {
 protected:
@@ -116,8 +107,8 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
     EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // Once the stream and the late answers are over, the next exchange works at once.
-    ASSERT_TRUE(WaitFor([&] { return m_runner->RepliesSent() >= 1 + std::size(cases); },
-                        FaultInjector::kStreamMs * 3));
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RepliesSent() >= 1 + std::size(cases); },
+                          FaultInjector::kStreamMs * 3));
     EXPECT_EQ(m_commands->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(servo, 0);
 }
@@ -149,7 +140,7 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
     ASSERT_TRUE(abandoned.Open(m_runner->SlavePath(), kSlowSpeed));
     ASSERT_TRUE(abandoned.Write(frame::Build(static_cast<uint8_t>(kStreamingAxis), cmd::kCmdReadAllSteps,
                                              test::U16(cmd::kReadAllStepsSelector))));
-    ASSERT_TRUE(WaitFor([&] { return m_runner->RequestsAnswered() >= 1; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RequestsAnswered() >= 1; }, 2000));
     ASSERT_EQ(m_commands->OpenPort(kPort, kSlowSpeed), 1);
     abandoned.Close();
 
@@ -164,7 +155,7 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
     EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // The table and the late answer to the probe are out: the line is quiet, the tool works again.
-    ASSERT_TRUE(WaitFor([&] { return m_runner->RepliesSent() >= 2; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RepliesSent() >= 2; }, 10000));
     EXPECT_EQ(m_commands->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(model, "MDC");
 }

@@ -110,6 +110,8 @@ void PtyPeer::Answer(const std::vector<uint8_t> &request)
     for (const PeerChunk &piece : action.chunks) {
         if (m_stop)
             return;
+        // The gap is the silence on the line the script asks for (a slow or stalled device), the
+        // very thing the transport's timeouts are tested against, so it is slept, not waited out.
         if (piece.gapBeforeMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(piece.gapBeforeMs));
         if (!WriteAll(piece.bytes.data(), piece.bytes.size()))
