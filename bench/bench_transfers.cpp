@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "link/CCommForwarder.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -29,35 +30,21 @@ constexpr int kSteps = 512;
 constexpr int kTimeoutMs = 200;
 
 // Counts the bytes of every exchange on their way through the facade.
-class CountingComm : public kvl::CComm {
+class CountingComm : public kvl::CCommForwarder {
 public:
-    explicit CountingComm(kvl::CComm &inner) : m_inner(inner) {}
-    int ConnectTcp(const std::string &a, int p) override { return m_inner.ConnectTcp(a, p); }
-    int OpenSerial(int port, int speed) override { return m_inner.OpenSerial(port, speed); }
-    int GetPort() override { return m_inner.GetPort(); }
-    void SetMode(int mode) override { m_inner.SetMode(mode); }
-    int GetMode() override { return m_inner.GetMode(); }
-    int IsOpen() override { return m_inner.IsOpen(); }
-    void Close() override { m_inner.Close(); }
+    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
     int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
                  int settleMs) override
     {
-        const int result = m_inner.Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
+        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
         bytes += length + (received ? *received : 0);
         ++exchanges;
         return result;
     }
-    int TextQuery(const std::string &c, std::string *a) override { return m_inner.TextQuery(c, a); }
-    int TextSend(const std::string &c) override { return m_inner.TextSend(c); }
-    std::string DeviceModelName() override { return m_inner.DeviceModelName(); }
-    void SetPaddingMode(bool on) override { m_inner.SetPaddingMode(on); }
 
     void Reset() { bytes = exchanges = 0; }
     long long bytes = 0;
     long long exchanges = 0;
-
-private:
-    kvl::CComm &m_inner;
 };
 
 double Seconds(std::chrono::steady_clock::time_point since)
