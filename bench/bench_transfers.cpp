@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "link/CCommForwarder.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -29,35 +30,21 @@ constexpr int kSteps = 512;
 constexpr int kTimeoutMs = 200;
 
 // Counts the bytes of every exchange on their way through the facade.
-class CountingComm : public kvl::CComm {
+class CountingComm : public kvl::CCommForwarder {
 public:
-    explicit CountingComm(kvl::CComm &inner) : inner_(inner) {}
-    int ConnectTcp(const std::string &a, int p) override { return inner_.ConnectTcp(a, p); }
-    int OpenSerial(int port, int speed) override { return inner_.OpenSerial(port, speed); }
-    int GetPort() override { return inner_.GetPort(); }
-    void SetMode(int mode) override { inner_.SetMode(mode); }
-    int GetMode() override { return inner_.GetMode(); }
-    int IsOpen() override { return inner_.IsOpen(); }
-    void Close() override { inner_.Close(); }
+    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
     int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
                  int settleMs) override
     {
-        const int result = inner_.Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
+        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
         bytes += length + (received ? *received : 0);
         ++exchanges;
         return result;
     }
-    int TextQuery(const std::string &c, std::string *a) override { return inner_.TextQuery(c, a); }
-    int TextSend(const std::string &c) override { return inner_.TextSend(c); }
-    std::string DeviceModelName() override { return inner_.DeviceModelName(); }
-    void SetPaddingMode(bool on) override { inner_.SetPaddingMode(on); }
 
     void Reset() { bytes = exchanges = 0; }
     long long bytes = 0;
     long long exchanges = 0;
-
-private:
-    kvl::CComm &inner_;
 };
 
 double Seconds(std::chrono::steady_clock::time_point since)

@@ -53,7 +53,7 @@ bool CCliArgs::Parse(int argc, char **argv, std::string &error)
             else if (name == "help")
                 help = true;
             else
-                flags_.insert(name);
+                m_flags.insert(name);
             continue;
         }
         if (!inlineValue) {
@@ -84,7 +84,7 @@ bool CCliArgs::Parse(int argc, char **argv, std::string &error)
                 return false;
             }
         } else {
-            options_[name] = value;
+            m_options[name] = value;
         }
     }
     return true;
@@ -98,8 +98,8 @@ const std::string &CCliArgs::Word(size_t index) const
 
 std::optional<std::string> CCliArgs::Option(const std::string &name) const
 {
-    const auto it = options_.find(name);
-    if (it == options_.end())
+    const auto it = m_options.find(name);
+    if (it == m_options.end())
         return std::nullopt;
     return it->second;
 }

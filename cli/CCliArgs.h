@@ -33,11 +33,11 @@ public:
 
     const std::string &Word(size_t index) const;   // empty when missing
     std::optional<std::string> Option(const std::string &name) const;
-    bool Flag(const std::string &name) const { return flags_.count(name) > 0; }
+    bool Flag(const std::string &name) const { return m_flags.count(name) > 0; }
 
 private:
-    std::map<std::string, std::string> options_;
-    std::set<std::string> flags_;
+    std::map<std::string, std::string> m_options;
+    std::set<std::string> m_flags;
 };
 
 } // namespace kvl::cli

@@ -23,7 +23,7 @@ std::string Folded(std::string text)
 } // namespace
 
 CCliPrompt::CCliPrompt(std::istream &in, bool inputIsTerminal, std::ostream &err, bool assumeYes)
-    : in_(in), terminal_(inputIsTerminal), err_(err), assumeYes_(assumeYes)
+    : m_in(in), m_terminal(inputIsTerminal), m_err(err), m_assumeYes(assumeYes)
 {
 }
 
@@ -34,19 +34,19 @@ bool CCliPrompt::StandardInputIsTerminal()
 
 CCliPrompt::Answer CCliPrompt::Ask(const std::string &subject, const std::string &question)
 {
-    if (assumeYes_)
+    if (m_assumeYes)
         return Answer::kYes;
     const std::string line = "kvlctl: " + subject + ": " + question;
-    if (!terminal_) {
-        err_ << line << "\nkvlctl: " << subject
-             << ": nothing changed: no terminal to answer on (add --yes to answer yes)\n";
+    if (!m_terminal) {
+        m_err << line << "\nkvlctl: " << subject
+              << ": nothing changed: no terminal to answer on (add --yes to answer yes)\n";
         return Answer::kNoTerminal;
     }
     std::string answer;
     for (;;) {
-        err_ << line << " [y/n] " << std::flush;
-        if (!std::getline(in_, answer)) {
-            err_ << '\n';
+        m_err << line << " [y/n] " << std::flush;
+        if (!std::getline(m_in, answer)) {
+            m_err << '\n';
             return Answer::kNo;
         }
         const std::string word = Folded(answer);

@@ -33,10 +33,10 @@ public:
     }
 
 private:
-    std::istream &in_;
-    bool terminal_;
-    std::ostream &err_;
-    bool assumeYes_;
+    std::istream &m_in;
+    bool m_terminal;
+    std::ostream &m_err;
+    bool m_assumeYes;
 };
 
 } // namespace kvl::cli

@@ -39,89 +39,89 @@ std::string FolderProblem(const std::string &path)
 
 CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &err, std::istream &in,
                          bool inputIsTerminal)
-    : args_(args), out_(out), err_(err), settings_(std::make_unique<CAppSettings>(values_, args.systemDir)),
-      comm_(std::make_unique<CCommImplement>()), prompt_(in, inputIsTerminal, err, args.Flag("yes"))
+    : m_args(args), m_out(out), m_err(err), m_settings(std::make_unique<CAppSettings>(m_values, args.systemDir)),
+      m_comm(std::make_unique<CCommImplement>()), m_prompt(in, inputIsTerminal, err, args.Flag("yes"))
 {
     // Every try of a retried read passes the tracer, so a trace shows each one.
-    CComm *comm = comm_.get();
-    if (args_.trace) {
-        tracing_ = std::make_unique<CTracingComm>(*comm_, err_);
-        comm = tracing_.get();
+    CComm *comm = m_comm.get();
+    if (m_args.trace) {
+        m_tracing = std::make_unique<CTracingComm>(*m_comm, m_err);
+        comm = m_tracing.get();
     }
-    retrying_ = std::make_unique<CRetryingComm>(*comm, args_.tries);
-    commands_ = std::make_unique<CServoCommands>(retrying_.get());
+    m_retrying = std::make_unique<CRetryingComm>(*comm, m_args.tries);
+    m_commands = std::make_unique<CServoCommands>(m_retrying.get());
 }
 
 CCliSession::~CCliSession()
 {
-    commands_->ClosePort();
-    if (settingsLoaded_)
-        settings_->Close();
+    m_commands->ClosePort();
+    if (m_settingsLoaded)
+        m_settings->Close();
 }
 
 CComm &CCliSession::Comm()
 {
-    if (tracing_)
-        return *tracing_;
-    return *comm_;
+    if (m_tracing)
+        return *m_tracing;
+    return *m_comm;
 }
 
 void CCliSession::SetRetryOnSilence(bool on)
 {
-    retrying_->SetRetryOnSilence(on);
+    m_retrying->SetRetryOnSilence(on);
 }
 
 bool CCliSession::LoadSettings()
 {
-    if (!args_.systemDir.empty()) {
-        if (const std::string problem = FolderProblem(args_.systemDir); !problem.empty()) {
+    if (!m_args.systemDir.empty()) {
+        if (const std::string problem = FolderProblem(m_args.systemDir); !problem.empty()) {
             FailText(problem + " (check --system)");
             return false;
         }
     }
-    settingsLoaded_ = settings_->Start(CAppSettings::SystemLanguageId());
-    comm_->SetTrace(settings_->TraceOn(), values_.startFolder);
-    if (settingsLoaded_ && args_.language != 0)
-        settings_->SwitchLanguage(args_.language);
-    if (!settingsLoaded_) {
-        const std::string folder = settings_->SystemFolder();
-        settingsProblem_ = FolderProblem(folder);
-        if (settingsProblem_.empty())
-            settingsProblem_ = "the settings in the system folder " + folder + " cannot be opened";
+    m_settingsLoaded = m_settings->Start(CAppSettings::SystemLanguageId());
+    m_comm->SetTrace(m_settings->TraceOn(), m_values.startFolder);
+    if (m_settingsLoaded && m_args.language != 0)
+        m_settings->SwitchLanguage(m_args.language);
+    if (!m_settingsLoaded) {
+        const std::string folder = m_settings->SystemFolder();
+        m_settingsProblem = FolderProblem(folder);
+        if (m_settingsProblem.empty())
+            m_settingsProblem = "the settings in the system folder " + folder + " cannot be opened";
         return true;
     }
     for (int n = 1; n <= kHighestStoredPort; ++n) {
-        const std::string path = settings_->DevicePath(n);
+        const std::string path = m_settings->DevicePath(n);
         if (!path.empty())
-            comm_->Ports().SetPath(n, path);
+            m_comm->Ports().SetPath(n, path);
     }
     return true;
 }
 
 int CCliSession::ChoosePort()
 {
-    if (!args_.port.empty()) {
-        port_ = comm_->Ports().AssignNumber(args_.port);
+    if (!m_args.port.empty()) {
+        m_port = m_comm->Ports().AssignNumber(m_args.port);
     } else {
-        port_ = settingsLoaded_ ? settings_->Port() : 0;
+        m_port = m_settingsLoaded ? m_settings->Port() : 0;
     }
-    if (port_ <= 0) {
+    if (m_port <= 0) {
         FailText("no serial port configured: give --port DEVICE (for example --port /dev/ttyUSB0) "
                  "or set Port in the settings file" +
-                 (settingsProblem_.empty() ? std::string() : " (" + settingsProblem_ + ")"));
+                 (m_settingsProblem.empty() ? std::string() : " (" + m_settingsProblem + ")"));
         return 0;
     }
-    speed_ = args_.speed;
-    if (speed_ <= 0)
-        speed_ = CAppSettings::SpeedOrDefault(settingsLoaded_ ? settings_->Speed() : 0);
-    return port_;
+    m_speed = m_args.speed;
+    if (m_speed <= 0)
+        m_speed = CAppSettings::SpeedOrDefault(m_settingsLoaded ? m_settings->Speed() : 0);
+    return m_port;
 }
 
 bool CCliSession::OpenBus()
 {
     if (ChoosePort() <= 0)
         return false;
-    if (commands_->OpenPort(port_, speed_) != 1) {
+    if (m_commands->OpenPort(m_port, m_speed) != 1) {
         FailText(PortOpenFailureText());
         return false;
     }
@@ -130,9 +130,9 @@ bool CCliSession::OpenBus()
 
 std::string CCliSession::PortOpenFailureText()
 {
-    const std::string path = comm_->Ports().DevicePath(port_);
-    const PortOpenCause cause = commands_->PortOpenFailure();
-    std::string text = "cannot open serial port " + path + " at " + std::to_string(speed_) + " bit/s: " +
+    const std::string path = m_comm->Ports().DevicePath(m_port);
+    const PortOpenCause cause = m_commands->PortOpenFailure();
+    std::string text = "cannot open serial port " + path + " at " + std::to_string(m_speed) + " bit/s: " +
                        PortOpenCauseText(cause);
     switch (cause) {
     case PortOpenCause::kMissing:
@@ -157,7 +157,7 @@ std::string CCliSession::PortOpenFailureText()
 
 bool CCliSession::OpenAxis(size_t index, uint8_t &axis, int &exitCode)
 {
-    if (!ParseAxis(args_.Word(index), axis)) {
+    if (!ParseAxis(m_args.Word(index), axis)) {
         exitCode = Usage("AXIS must be 0 to 15, 0x0 to 0xF, or gw");
         return false;
     }
@@ -182,21 +182,21 @@ bool CCliSession::OpenAndIdentify(size_t index, uint8_t &axis, DeviceIdentity &i
 
 std::string CCliSession::Text(const std::string &key, const std::string &section) const
 {
-    if (!settingsLoaded_)
+    if (!m_settingsLoaded)
         return {};
-    return settings_->Texts().Text(key, section);
+    return m_settings->Texts().Text(key, section);
 }
 
 int CCliSession::Identify(uint8_t axis, DeviceIdentity &identity)
 {
-    auto &cached = identities_[axis];
+    auto &cached = m_identities[axis];
     if (cached) {
         identity = *cached;
         return kResultOk;
     }
     DeviceIdentity fresh;
-    const int result = commands_->ReadDeviceType(fresh.model, fresh.version, fresh.name, axis,
-                                                 CBusScanner::kProbeTimeoutMs);
+    const int result = m_commands->ReadDeviceType(fresh.model, fresh.version, fresh.name, axis,
+                                                  CBusScanner::kProbeTimeoutMs);
     if (result != kResultOk)
         return result;
     fresh.answered = true;
@@ -207,7 +207,7 @@ int CCliSession::Identify(uint8_t axis, DeviceIdentity &identity)
 
 void CCliSession::PrintJson(const nlohmann::json &document)
 {
-    out_ << document.dump(2) << '\n';
+    m_out << document.dump(2) << '\n';
 }
 
 int CCliSession::Fail(uint8_t axis, const std::string &operation, int code, int timeoutMs)
@@ -223,18 +223,18 @@ int CCliSession::FailAxis(uint8_t axis, const std::string &message)
 
 void CCliSession::Note(uint8_t axis, const std::string &message)
 {
-    err_ << "kvlctl: " << AxisLabel(axis) << ": " << message << '\n';
+    m_err << "kvlctl: " << AxisLabel(axis) << ": " << message << '\n';
 }
 
 int CCliSession::FailText(const std::string &message)
 {
-    err_ << "kvlctl: " << message << '\n';
+    m_err << "kvlctl: " << message << '\n';
     return kExitFailure;
 }
 
 int CCliSession::Usage(const std::string &message)
 {
-    err_ << "kvlctl: " << message << "\n(see kvlctl --help)\n";
+    m_err << "kvlctl: " << message << "\n(see kvlctl --help)\n";
     return kExitUsage;
 }
 

@@ -52,8 +52,8 @@ public:
     // /dev/ttyUSB0 at 38400 bit/s: it does not exist (...)").
     std::string PortOpenFailureText();
     // The port number and speed chosen by OpenBus (or for the scan).
-    int PortNumber() const { return port_; }
-    int Speed() const { return speed_; }
+    int PortNumber() const { return m_port; }
+    int Speed() const { return m_speed; }
     // Reads AXIS from word `index` and opens the bus. False with `exitCode` set (2 for a bad
     // AXIS, 1 when the bus cannot be opened).
     bool OpenAxis(size_t index, uint8_t &axis, int &exitCode);
@@ -63,32 +63,32 @@ public:
     // Port number without opening; 0 with a message when none is configured.
     int ChoosePort();
 
-    CServoCommands &Commands() { return *commands_; }
+    CServoCommands &Commands() { return *m_commands; }
     // The facade without retries (with the tracer in front under --trace), for raw frames.
     CComm &Comm();
     // The facade itself, for its hooks.
-    CCommImplement &Facade() { return *comm_; }
+    CCommImplement &Facade() { return *m_comm; }
     // The application's values for this run.
-    CAppValues &Values() { return values_; }
+    CAppValues &Values() { return m_values; }
     // Whether an idempotent read that met silence is sent again (a bus scan turns it off).
     void SetRetryOnSilence(bool on);
-    CCliPrompt &Prompt() { return prompt_; }
-    CAppSettings &Settings() { return *settings_; }
-    bool SettingsLoaded() const { return settingsLoaded_; }
+    CCliPrompt &Prompt() { return m_prompt; }
+    CAppSettings &Settings() { return *m_settings; }
+    bool SettingsLoaded() const { return m_settingsLoaded; }
     // Why the settings are not loaded ("the system folder /opt/x does not exist"); empty when they are.
-    const std::string &SettingsProblem() const { return settingsProblem_; }
+    const std::string &SettingsProblem() const { return m_settingsProblem; }
     // Language text (UTF-8) of (key, section); empty when missing.
     std::string Text(const std::string &key, const std::string &section) const;
     // Identification of an axis, read once per run (ReadDeviceType with the probe timeout).
     int Identify(uint8_t axis, DeviceIdentity &identity);
 
-    const CCliArgs &Args() const { return args_; }
-    bool Json() const { return args_.json; }
-    std::ostream &Out() { return out_; }
-    std::ostream &Err() { return err_; }
+    const CCliArgs &Args() const { return m_args; }
+    bool Json() const { return m_args.json; }
+    std::ostream &Out() { return m_out; }
+    std::ostream &Err() { return m_err; }
     // Whether stderr is a terminal: progress lines are shown only then. The program sets it.
-    bool ErrIsTerminal() const { return errIsTerminal_; }
-    void SetErrIsTerminal(bool terminal) { errIsTerminal_ = terminal; }
+    bool ErrIsTerminal() const { return m_errIsTerminal; }
+    void SetErrIsTerminal(bool terminal) { m_errIsTerminal = terminal; }
     // Prints a JSON document (with --json) on stdout.
     void PrintJson(const nlohmann::json &document);
     // "kvlctl: axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns
@@ -104,22 +104,22 @@ public:
     int Usage(const std::string &message);
 
 private:
-    const CCliArgs &args_;
-    std::ostream &out_;
-    std::ostream &err_;
-    CAppValues values_;
-    std::unique_ptr<CAppSettings> settings_;
-    std::unique_ptr<CCommImplement> comm_;
-    std::unique_ptr<CTracingComm> tracing_;
-    std::unique_ptr<CRetryingComm> retrying_;
-    CCliPrompt prompt_;
-    std::unique_ptr<CServoCommands> commands_;
-    bool settingsLoaded_ = false;
-    bool errIsTerminal_ = false;
-    std::string settingsProblem_;   // why the settings file could not be opened, for later messages
-    int port_ = 0;
-    int speed_ = 0;
-    std::array<std::unique_ptr<DeviceIdentity>, 256> identities_{};
+    const CCliArgs &m_args;
+    std::ostream &m_out;
+    std::ostream &m_err;
+    CAppValues m_values;
+    std::unique_ptr<CAppSettings> m_settings;
+    std::unique_ptr<CCommImplement> m_comm;
+    std::unique_ptr<CTracingComm> m_tracing;
+    std::unique_ptr<CRetryingComm> m_retrying;
+    CCliPrompt m_prompt;
+    std::unique_ptr<CServoCommands> m_commands;
+    bool m_settingsLoaded = false;
+    bool m_errIsTerminal = false;
+    std::string m_settingsProblem;   // why the settings file could not be opened, for later messages
+    int m_port = 0;
+    int m_speed = 0;
+    std::array<std::unique_ptr<DeviceIdentity>, 256> m_identities{};
 };
 
 } // namespace kvl::cli

@@ -35,11 +35,11 @@ public:
 private:
     void Show(const std::string &text);
 
-    std::ostream &err_;
-    bool terminal_;
-    std::string label_;
-    size_t shownLength_ = 0;   // characters on the line now; 0: nothing shown
-    long long bytesShown_ = -1;
+    std::ostream &m_err;
+    bool m_terminal;
+    std::string m_label;
+    size_t m_shownLength = 0;   // characters on the line now; 0: nothing shown
+    long long m_bytesShown = -1;
 };
 
 } // namespace kvl::cli

@@ -65,14 +65,14 @@ bool CRetryingComm::IsReplyFault(int result, const uint8_t *request, const uint8
 int CRetryingComm::Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                             int expected, int timeoutMs, int settleMs)
 {
-    const int tries = IsIdempotentRead(request, requestLength) ? tries_ : 1;
+    const int tries = IsIdempotentRead(request, requestLength) ? m_tries : 1;
     int result = kResultTimeout;
     for (int attempt = 1; attempt <= tries; ++attempt) {
         result = Inner().Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
         const int count = received ? *received : 0;
         if (!IsReplyFault(result, request, reply, count, expected))
             break;
-        if (result == kResultTimeout && !retryOnSilence_)
+        if (result == kResultTimeout && !m_retryOnSilence)
             break;
     }
     return result;

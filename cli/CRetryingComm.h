@@ -17,11 +17,11 @@ public:
     static constexpr int kMaxTries = 10;
 
     // `tries` is the number of times an idempotent read is sent at most (1: never again).
-    CRetryingComm(CComm &inner, int tries) : CCommForwarder(inner), tries_(tries < 1 ? 1 : tries) {}
+    CRetryingComm(CComm &inner, int tries) : CCommForwarder(inner), m_tries(tries < 1 ? 1 : tries) {}
 
     // Whether silence (no reply in time) is asked again. A bus scan turns it off: there an
     // address that stays silent is simply not there, while a garbled reply still is someone.
-    void SetRetryOnSilence(bool on) { retryOnSilence_ = on; }
+    void SetRetryOnSilence(bool on) { m_retryOnSilence = on; }
 
     // Whether `request` (a whole frame) reads without changing anything on the controller.
     static bool IsIdempotentRead(const uint8_t *request, int requestLength);
@@ -35,8 +35,8 @@ public:
                  int expected, int timeoutMs, int settleMs) override;
 
 private:
-    int tries_;
-    bool retryOnSilence_ = true;
+    int m_tries;
+    bool m_retryOnSilence = true;
 };
 
 } // namespace kvl::cli

@@ -8,18 +8,18 @@ namespace kvl::cli {
 int CTracingComm::OpenSerial(int port, int speed)
 {
     const int opened = Inner().OpenSerial(port, speed);
-    out_ << "open port " << port << " at " << speed << " bit/s: " << (opened ? "ok" : "failed") << '\n';
+    m_out << "open port " << port << " at " << speed << " bit/s: " << (opened ? "ok" : "failed") << '\n';
     return opened;
 }
 
 int CTracingComm::Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                            int expected, int timeoutMs, int settleMs)
 {
-    out_ << "TX: " << HexBytes(request, static_cast<size_t>(requestLength)) << '\n';
+    m_out << "TX: " << HexBytes(request, static_cast<size_t>(requestLength)) << '\n';
     const int result = Inner().Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
     const int count = received ? *received : 0;
-    out_ << "RX: " << HexBytes(reply, static_cast<size_t>(count > 0 ? count : 0)) << "  ("
-         << DescribeResult(result, timeoutMs) << ")\n";
+    m_out << "RX: " << HexBytes(reply, static_cast<size_t>(count > 0 ? count : 0)) << "  ("
+          << DescribeResult(result, timeoutMs) << ")\n";
     return result;
 }
 

@@ -9,14 +9,14 @@ namespace kvl::cli {
 
 class CTracingComm : public CCommForwarder {
 public:
-    CTracingComm(CComm &inner, std::ostream &out) : CCommForwarder(inner), out_(out) {}
+    CTracingComm(CComm &inner, std::ostream &out) : CCommForwarder(inner), m_out(out) {}
 
     int OpenSerial(int port, int speed) override;
     int Exchange(const uint8_t *request, int requestLength, uint8_t *reply, int *received,
                  int expected, int timeoutMs, int settleMs) override;
 
 private:
-    std::ostream &out_;
+    std::ostream &m_out;
 };
 
 } // namespace kvl::cli

@@ -24,11 +24,11 @@ constexpr int kFollowLimitMs = 60000;    // a move still going after this is sto
 constexpr int kFlagMoving = 0;           // operation flags: the axis is moving
 constexpr int kFlagOperating = OperationStatus::kFlagProgramRunning;   // set by any operation
 
-volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t s_interrupted = 0;
 
 void OnInterrupt(int)
 {
-    g_interrupted = 1;
+    s_interrupted = 1;
 }
 
 // Prints the outcome of a command answered by a status byte; `accepted` decides success.
@@ -67,7 +67,7 @@ int ReportAlarm(CCliSession &session, uint8_t axis, const std::string &what)
 int FollowMove(CCliSession &session, uint8_t axis, const std::string &what)
 {
     CServoCommands &commands = session.Commands();
-    g_interrupted = 0;
+    s_interrupted = 0;
     auto previousInt = std::signal(SIGINT, OnInterrupt);
     auto previousTerm = std::signal(SIGTERM, OnInterrupt);
     const auto start = std::chrono::steady_clock::now();
@@ -75,7 +75,7 @@ int FollowMove(CCliSession &session, uint8_t axis, const std::string &what)
     OperationStatus operation;
     int result = kResultOk;
     bool ended = false;
-    while (!g_interrupted && next - start < std::chrono::milliseconds(kFollowLimitMs)) {
+    while (!s_interrupted && next - start < std::chrono::milliseconds(kFollowLimitMs)) {
         result = commands.ReadOperationStatus(operation, axis, kTimeoutMs);
         ended = result == kResultOk && !operation.flags[kFlagMoving] && !operation.flags[kFlagOperating];
         if (ended || result != kResultOk)
@@ -91,7 +91,7 @@ int FollowMove(CCliSession &session, uint8_t axis, const std::string &what)
         return session.Fail(axis, "read operation status during " + what, result, kTimeoutMs);
     if (stopResult != kResultOk)
         return session.Fail(axis, "stop after " + what, stopResult, kTimeoutMs);
-    if (g_interrupted)
+    if (s_interrupted)
         return session.FailAxis(axis, what + " interrupted; the axis was stopped");
     if (!ended)
         return session.FailAxis(axis, what + " did not end within " + std::to_string(kFollowLimitMs / 1000) +
@@ -188,14 +188,14 @@ int RunJog(CCliSession &session, const CCliArgs &args)
     if (!session.OpenAxis(1, axis, exitCode))
         return exitCode;
     CServoCommands &commands = session.Commands();
-    g_interrupted = 0;
+    s_interrupted = 0;
     auto previousInt = std::signal(SIGINT, OnInterrupt);
     auto previousTerm = std::signal(SIGTERM, OnInterrupt);
     uint8_t status = 0;
     int result = kResultOk;
     const auto start = std::chrono::steady_clock::now();
     auto next = start;
-    while (!g_interrupted) {
+    while (!s_interrupted) {
         result = commands.JogStart(sign, status, axis, kTimeoutMs);
         if (result != kResultOk)
             break;
@@ -204,7 +204,7 @@ int RunJog(CCliSession &session, const CCliArgs &args)
             break;
         std::this_thread::sleep_until(next);
     }
-    if (durationMs > 0 && result == kResultOk && !g_interrupted)
+    if (durationMs > 0 && result == kResultOk && !s_interrupted)
         std::this_thread::sleep_until(start + std::chrono::milliseconds(durationMs));
     // The axis must stop on every way out of the jog.
     uint8_t stopStatus = 0;
@@ -216,7 +216,7 @@ int RunJog(CCliSession &session, const CCliArgs &args)
     if (stopResult != kResultOk)
         return session.Fail(axis, "stop after jog", stopResult, kTimeoutMs);
     const std::string what = std::string("jog ") + (sign > 0 ? "+" : "-");
-    if (g_interrupted)
+    if (s_interrupted)
         return session.FailAxis(axis, "jog interrupted; the axis was stopped");
     if (int code = ReportAlarm(session, axis, what))
         return code;

@@ -71,23 +71,23 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
 // Hands the bytes of the bulk read to a progress line while the read runs.
 class BulkReadProgressScope {
 public:
-    BulkReadProgressScope(CCommImplement &facade, CProgressLine &progress) : facade_(facade)
+    BulkReadProgressScope(CCommImplement &facade, CProgressLine &progress) : m_facade(facade)
     {
-        LinkHooks hooks = facade_.Hooks();
+        LinkHooks hooks = m_facade.Hooks();
         hooks.bulkReadProgress = [&progress](int received) { progress.Bytes(received); };
-        facade_.SetHooks(std::move(hooks));
+        m_facade.SetHooks(std::move(hooks));
     }
     ~BulkReadProgressScope()
     {
-        LinkHooks hooks = facade_.Hooks();
+        LinkHooks hooks = m_facade.Hooks();
         hooks.bulkReadProgress = nullptr;
-        facade_.SetHooks(std::move(hooks));
+        m_facade.SetHooks(std::move(hooks));
     }
     BulkReadProgressScope(const BulkReadProgressScope &) = delete;
     BulkReadProgressScope &operator=(const BulkReadProgressScope &) = delete;
 
 private:
-    CCommImplement &facade_;
+    CCommImplement &m_facade;
 };
 
 // Reads the controller's table into both the working table and the driver copy. A read the

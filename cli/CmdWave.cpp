@@ -21,11 +21,11 @@ namespace {
 constexpr int kDefaultSeconds = 2;
 constexpr int kHighestMode = 9;
 
-volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t s_interrupted = 0;
 
 void OnInterrupt(int)
 {
-    g_interrupted = 1;
+    s_interrupted = 1;
 }
 
 const char *StartFailure(CWaveCapture::StartResult result)
@@ -95,13 +95,13 @@ int RunWave(CCliSession &session, const CCliArgs &args)
             return session.Fail(axis, StartFailure(started), capture.LastResult(), 30);
         return session.FailAxis(axis, StartFailure(started));
     }
-    g_interrupted = 0;
+    s_interrupted = 0;
     auto previousInt = std::signal(SIGINT, OnInterrupt);
     const auto begin = std::chrono::steady_clock::now();
     const auto end = begin + std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
     auto next = begin;
     CProgressLine progress(session.Err(), session.ErrIsTerminal(), "capturing");
-    while (capture.IsPolling() && !g_interrupted && std::chrono::steady_clock::now() < end) {
+    while (capture.IsPolling() && !s_interrupted && std::chrono::steady_clock::now() < end) {
         next += std::chrono::milliseconds(CWaveCapture::kPollIntervalMs);
         std::this_thread::sleep_until(std::min(next, end));
         if (capture.Poll() == CWaveCapture::PollResult::kFinished)

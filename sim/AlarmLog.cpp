@@ -9,16 +9,16 @@ namespace kvl::sim {
 void AlarmLog::Raise(uint8_t code)
 {
     // A repeat of the alarm already standing is one event, not a new history entry.
-    if (current_ == code)
+    if (m_current == code)
         return;
-    current_ = code;
+    m_current = code;
     Record(code);
 }
 
 void AlarmLog::Record(uint8_t code)
 {
-    std::copy_backward(history_.begin(), history_.end() - 1, history_.end());
-    history_[0] = code;
+    std::copy_backward(m_history.begin(), m_history.end() - 1, m_history.end());
+    m_history[0] = code;
 }
 
 std::vector<uint8_t> AlarmLog::Answer(uint8_t address, uint8_t command)
@@ -26,12 +26,12 @@ std::vector<uint8_t> AlarmLog::Answer(uint8_t address, uint8_t command)
     constexpr uint8_t kDone = 1;
     switch (command) {
     case cmd::kCmdReadAlarmCode:
-        return Reply::Frame(address, command, {current_});
+        return Reply::Frame(address, command, {m_current});
     case cmd::kCmdAlarmReset:
         Reset();
         return Reply::Status(address, command, kDone);
     case cmd::kCmdReadAlarmHistory:
-        return Reply::Frame(address, command, std::vector<uint8_t>(history_.begin(), history_.end()));
+        return Reply::Frame(address, command, std::vector<uint8_t>(m_history.begin(), m_history.end()));
     default:
         ClearHistory();
         return Reply::Status(address, command, kDone);

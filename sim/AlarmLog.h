@@ -26,27 +26,27 @@ public:
     static constexpr uint8_t kNoAlarm = 0xFF;
     static constexpr uint8_t kEmptySlot = 0xFF;
 
-    AlarmLog() { history_.fill(kEmptySlot); }
+    AlarmLog() { m_history.fill(kEmptySlot); }
 
     // Raises an alarm: it becomes current and is entered at the head of the history.
     void Raise(uint8_t code);
     // Enters an event in the history without making it the current alarm.
     void Record(uint8_t code);
     // Clears the current alarm; the history keeps it.
-    void Reset() { current_ = kNoAlarm; }
-    void ClearHistory() { history_.fill(kEmptySlot); }
+    void Reset() { m_current = kNoAlarm; }
+    void ClearHistory() { m_history.fill(kEmptySlot); }
 
-    bool Active() const { return current_ != kNoAlarm; }
-    uint8_t Current() const { return current_; }
-    const std::array<uint8_t, cmd::kAlarmHistoryLen> &History() const { return history_; }
+    bool Active() const { return m_current != kNoAlarm; }
+    uint8_t Current() const { return m_current; }
+    const std::array<uint8_t, cmd::kAlarmHistoryLen> &History() const { return m_history; }
 
     // The reply of device `address` to one of the four alarm commands (read code, reset, read
     // history, clear history), carrying out what the command asks.
     std::vector<uint8_t> Answer(uint8_t address, uint8_t command);
 
 private:
-    uint8_t current_ = kNoAlarm;
-    std::array<uint8_t, cmd::kAlarmHistoryLen> history_{};
+    uint8_t m_current = kNoAlarm;
+    std::array<uint8_t, cmd::kAlarmHistoryLen> m_history{};
 };
 
 } // namespace kvl::sim

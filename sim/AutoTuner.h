@@ -25,25 +25,25 @@ public:
     // One simulation tick.
     void Tick(MotionAxis &motion, ParameterStore &params);
 
-    bool Running() const { return tuning_ == kRunning; }
-    uint8_t QualityState() const { return quality_; }
-    uint8_t TuningState() const { return tuning_; }
-    int16_t FirstValue() const { return firstValue_; }    // settling time of the last stroke, ms
-    int16_t SecondValue() const { return secondValue_; }  // peak current, mA
+    bool Running() const { return m_tuning == kRunning; }
+    uint8_t QualityState() const { return m_quality; }
+    uint8_t TuningState() const { return m_tuning; }
+    int16_t FirstValue() const { return m_firstValue; }    // settling time of the last stroke, ms
+    int16_t SecondValue() const { return m_secondValue; }  // peak current, mA
 
 private:
     void Finish(ParameterStore &params);
 
-    uint8_t quality_ = kIdle;
-    uint8_t tuning_ = kIdle;
-    bool qualityRequested_ = false;
-    double ends_[2] = {0.0, 0.0};
-    MotionAxis::Profile profile_;
-    int strokesDone_ = 0;
-    long strokeTicks_ = 0;
-    double peakCurrent_ = 0.0;
-    int16_t firstValue_ = 0;
-    int16_t secondValue_ = 0;
+    uint8_t m_quality = kIdle;
+    uint8_t m_tuning = kIdle;
+    bool m_qualityRequested = false;
+    double m_ends[2] = {0.0, 0.0};
+    MotionAxis::Profile m_profile;
+    int m_strokesDone = 0;
+    long m_strokeTicks = 0;
+    double m_peakCurrent = 0.0;
+    int16_t m_firstValue = 0;
+    int16_t m_secondValue = 0;
 };
 
 } // namespace kvl::sim

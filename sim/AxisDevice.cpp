@@ -24,13 +24,13 @@ enum StateByteValue : uint8_t { kStateIdle, kStateMove, kStateDwell, kStateJog, 
 } // namespace
 
 AxisDevice::AxisDevice(uint8_t address, const ModelInfo &model, const std::string &version, const std::string &name)
-    : address_(address), model_(model), version_(version), name_(name), params_(model, version)
+    : m_address(address), m_model(model), m_version(version), m_name(name), m_params(model, version)
 {
-    if (name_.size() > cmd::kNameTextLen)
-        name_.resize(cmd::kNameTextLen);
-    motion_.SetPosition(kStartOffset + address);
+    if (m_name.size() > cmd::kNameTextLen)
+        m_name.resize(cmd::kNameTextLen);
+    m_motion.SetPosition(kStartOffset + address);
     // Each axis carries a different load, which the auto-tuning finds.
-    motion_.SetLoadInertia(kBaseLoadInertia + kLoadInertiaStep * (address % 4));
+    m_motion.SetLoadInertia(kBaseLoadInertia + kLoadInertiaStep * (address % 4));
 }
 
 std::vector<uint8_t> AxisDevice::Handle(uint8_t command, const uint8_t *payload, size_t length)
@@ -44,14 +44,14 @@ std::vector<uint8_t> AxisDevice::Handle(uint8_t command, const uint8_t *payload,
 
 std::vector<uint8_t> AxisDevice::Status(uint8_t command, bool ok) const
 {
-    return Reply::Status(address_, command, ok ? 1 : 0);
+    return Reply::Status(m_address, command, ok ? 1 : 0);
 }
 
 int AxisDevice::StepCount() const
 {
-    int type = params_.Get(param::kOperationType);
+    int type = m_params.Get(param::kOperationType);
     // The rotary model codes its operation types 0, 2, 4, 5 and has no types 1 and 3.
-    if (model_.rotary && type != 2 && type != 4 && type != 5)
+    if (m_model.rotary && type != 2 && type != 4 && type != 5)
         type = 0;
     switch (type) {
     case 2: return 256;
@@ -64,133 +64,133 @@ int AxisDevice::StepCount() const
 
 int32_t AxisDevice::ActualCounts() const
 {
-    return static_cast<int32_t>(std::lround(motion_.ActualPosition() * kCountsPerUnit));
+    return static_cast<int32_t>(std::lround(m_motion.ActualPosition() * kCountsPerUnit));
 }
 
 int32_t AxisDevice::CommandCounts() const
 {
-    return static_cast<int32_t>(std::lround(motion_.CommandPosition() * kCountsPerUnit));
+    return static_cast<int32_t>(std::lround(m_motion.CommandPosition() * kCountsPerUnit));
 }
 
 AxisLimits AxisDevice::Limits() const
 {
     AxisLimits limits;
-    limits.upper = params_.Get(param::kSoftLimitPlus) / kCountsPerUnit;
-    limits.lower = params_.Get(param::kSoftLimitMinus) / kCountsPerUnit;
-    limits.maxSpeed = std::max(1, params_.Get(param::kMaxSpeed));
-    limits.enforce = homeDone_;
+    limits.upper = m_params.Get(param::kSoftLimitPlus) / kCountsPerUnit;
+    limits.lower = m_params.Get(param::kSoftLimitMinus) / kCountsPerUnit;
+    limits.maxSpeed = std::max(1, m_params.Get(param::kMaxSpeed));
+    limits.enforce = m_homeDone;
     return limits;
 }
 
 double AxisDevice::JogSpeed() const
 {
-    return std::clamp<double>(params_.Get(param::kJogSpeed), 0.0, Limits().maxSpeed);
+    return std::clamp<double>(m_params.Get(param::kJogSpeed), 0.0, Limits().maxSpeed);
 }
 
 bool AxisDevice::Operating() const
 {
-    return program_.Active() || motion_.Moving() || homing_ || inching_ || tuner_.Running();
+    return m_program.Active() || m_motion.Moving() || m_homing || m_inching || m_tuner.Running();
 }
 
 bool AxisDevice::InPosition() const
 {
-    if (motion_.Moving() || !motion_.ServoOn())
+    if (m_motion.Moving() || !m_motion.ServoOn())
         return false;
-    const double range = program_.Active() ? ProgramRunner::InPositionRange(table_.Step(program_.CurrentStep()))
-                                           : kInPositionDefault;
-    return std::fabs(motion_.ActualPosition() - motion_.Target()) <= range;
+    const double range = m_program.Active() ? ProgramRunner::InPositionRange(m_table.Step(m_program.CurrentStep()))
+                                            : kInPositionDefault;
+    return std::fabs(m_motion.ActualPosition() - m_motion.Target()) <= range;
 }
 
 uint8_t AxisDevice::StateByte() const
 {
-    if (tuner_.Running())
+    if (m_tuner.Running())
         return kStateTuning;
-    if (homing_)
+    if (m_homing)
         return kStateHoming;
-    if (motion_.Jogging())
+    if (m_motion.Jogging())
         return kStateJog;
-    if (inching_)
+    if (m_inching)
         return kStateInching;
-    if (program_.Active())
-        return program_.Dwelling() ? kStateDwell : kStateMove;
+    if (m_program.Active())
+        return m_program.Dwelling() ? kStateDwell : kStateMove;
     return kStateIdle;
 }
 
 uint8_t AxisDevice::LoadFactor() const
 {
-    const double percent = std::fabs(motion_.ActualCurrent()) * 100.0 / kRatedCurrent;
+    const double percent = std::fabs(m_motion.ActualCurrent()) * 100.0 / kRatedCurrent;
     return static_cast<uint8_t>(std::min(255L, std::lround(percent)));
 }
 
 uint32_t AxisDevice::IoWord() const
 {
-    uint32_t word = inputs_;
-    if (motion_.ServoOn())
+    uint32_t word = m_inputs;
+    if (m_motion.ServoOn())
         word |= kOutServoOn;
-    if (homeDone_)
+    if (m_homeDone)
         word |= kOutHomeDone;
     if (InPosition())
         word |= kOutInPosition;
-    if (alarms_.Active())
+    if (m_alarms.Active())
         word |= kOutAlarm;
-    if (motion_.Moving())
+    if (m_motion.Moving())
         word |= kOutBusy;
-    if (program_.Active()) {
-        const StepRecord &r = table_.Step(program_.CurrentStep());
+    if (m_program.Active()) {
+        const StepRecord &r = m_table.Step(m_program.CurrentStep());
         const double a = r.areaA / kCountsPerUnit;
         const double b = r.areaB / kCountsPerUnit;
-        const double pos = motion_.ActualPosition();
+        const double pos = m_motion.ActualPosition();
         if (a != b && pos >= std::min(a, b) && pos <= std::max(a, b))
             word |= kOutZone;
-        word |= program_.Paused() ? kOutPaused : kOutRunning;
+        word |= m_program.Paused() ? kOutPaused : kOutRunning;
     }
     return word;
 }
 
 void AxisDevice::RaiseAlarm(uint8_t code)
 {
-    alarms_.Raise(code);
+    m_alarms.Raise(code);
     StopEverything();
-    motion_.Freeze();
+    m_motion.Freeze();
 }
 
 void AxisDevice::StopEverything()
 {
-    program_.Abort();
-    tuner_.Abort();
-    homing_ = false;
-    inching_ = false;
+    m_program.Abort();
+    m_tuner.Abort();
+    m_homing = false;
+    m_inching = false;
 }
 
 WaveRecorder::Signals AxisDevice::CurrentSignals() const
 {
     WaveRecorder::Signals s;
-    s.actualPosition = std::llround(motion_.ActualPosition() * kCountsPerUnit);
-    s.commandPosition = std::llround(motion_.CommandPosition() * kCountsPerUnit);
-    s.actualSpeed = motion_.ActualSpeed();
-    s.commandSpeed = motion_.CommandSpeed();
-    s.actualCurrent = motion_.ActualCurrent();
-    s.commandCurrent = motion_.CommandCurrent();
+    s.actualPosition = std::llround(m_motion.ActualPosition() * kCountsPerUnit);
+    s.commandPosition = std::llround(m_motion.CommandPosition() * kCountsPerUnit);
+    s.actualSpeed = m_motion.ActualSpeed();
+    s.commandSpeed = m_motion.CommandSpeed();
+    s.actualCurrent = m_motion.ActualCurrent();
+    s.commandCurrent = m_motion.CommandCurrent();
     return s;
 }
 
 bool AxisDevice::Quiescent() const
 {
-    return !motion_.Moving() && !Operating() && !wave_.Recording() &&
-           std::fabs(motion_.ActualSpeed()) < 1e-9 &&
-           std::fabs(motion_.ActualPosition() - motion_.CommandPosition()) < 1e-9 &&
-           std::fabs(motion_.ActualCurrent() - motion_.CommandCurrent()) < 1e-6;
+    return !m_motion.Moving() && !Operating() && !m_wave.Recording() &&
+           std::fabs(m_motion.ActualSpeed()) < 1e-9 &&
+           std::fabs(m_motion.ActualPosition() - m_motion.CommandPosition()) < 1e-9 &&
+           std::fabs(m_motion.ActualCurrent() - m_motion.CommandCurrent()) < 1e-6;
 }
 
 void AxisDevice::Advance(int64_t micros)
 {
-    pendingMicros_ += micros;
-    while (pendingMicros_ >= kTickMicros) {
-        pendingMicros_ -= kTickMicros;
+    m_pendingMicros += micros;
+    while (m_pendingMicros >= kTickMicros) {
+        m_pendingMicros -= kTickMicros;
         if (Quiescent()) {
             // Nothing changes while the axis rests: skip the remaining whole ticks at once.
-            ticks_ += pendingMicros_ / kTickMicros + 1;
-            pendingMicros_ %= kTickMicros;
+            m_ticks += m_pendingMicros / kTickMicros + 1;
+            m_pendingMicros %= kTickMicros;
             break;
         }
         Tick();
@@ -199,55 +199,55 @@ void AxisDevice::Advance(int64_t micros)
 
 void AxisDevice::Tick()
 {
-    ++ticks_;
-    if (motion_.Jogging() && ticks_ > jogDeadline_)
-        motion_.Halt(kJogAccelerationG * MotionAxis::kStandardGravity);
+    ++m_ticks;
+    if (m_motion.Jogging() && m_ticks > m_jogDeadline)
+        m_motion.Halt(kJogAccelerationG * MotionAxis::kStandardGravity);
 
     const AxisLimits limits = Limits();
-    if (const uint8_t alarm = program_.Tick(motion_, table_, StepCount(), limits))
+    if (const uint8_t alarm = m_program.Tick(m_motion, m_table, StepCount(), limits))
         RaiseAlarm(alarm);
-    tuner_.Tick(motion_, params_);
-    motion_.Tick();
+    m_tuner.Tick(m_motion, m_params);
+    m_motion.Tick();
 
-    if (homing_ && !motion_.Moving()) {
-        homing_ = false;
-        motion_.SetPosition(0.0);
-        homeDone_ = true;
+    if (m_homing && !m_motion.Moving()) {
+        m_homing = false;
+        m_motion.SetPosition(0.0);
+        m_homeDone = true;
     }
-    if (inching_ && !motion_.Moving())
-        inching_ = false;
-    if (limits.enforce && !program_.Active()) {
-        const double pos = motion_.CommandPosition();
-        if (pos > limits.upper && motion_.CommandSpeed() > 0)
+    if (m_inching && !m_motion.Moving())
+        m_inching = false;
+    if (limits.enforce && !m_program.Active()) {
+        const double pos = m_motion.CommandPosition();
+        if (pos > limits.upper && m_motion.CommandSpeed() > 0)
             RaiseAlarm(alarm::kSoftLimitPlus);
-        else if (pos < limits.lower && motion_.CommandSpeed() < 0)
+        else if (pos < limits.lower && m_motion.CommandSpeed() < 0)
             RaiseAlarm(alarm::kSoftLimitMinus);
     }
-    wave_.Tick(CurrentSignals());
+    m_wave.Tick(CurrentSignals());
 }
 
 nlohmann::json AxisDevice::SaveState() const
 {
-    return {{"model", model_.text}, {"name", name_}, {"parameters", params_.ToJson()}, {"table", table_.ToJson()}};
+    return {{"model", m_model.text}, {"name", m_name}, {"parameters", m_params.ToJson()}, {"table", m_table.ToJson()}};
 }
 
 void AxisDevice::LoadState(const nlohmann::json &state)
 {
-    if (!state.is_object() || state.value("model", std::string()) != model_.text)
+    if (!state.is_object() || state.value("model", std::string()) != m_model.text)
         return;
-    name_ = state.value("name", name_);
+    m_name = state.value("name", m_name);
     if (state.contains("parameters"))
-        params_.FromJson(state["parameters"]);
+        m_params.FromJson(state["parameters"]);
     if (state.contains("table"))
-        table_.FromJson(state["table"]);
+        m_table.FromJson(state["table"]);
 }
 
 std::vector<uint8_t> AxisDevice::BulkRead() const
 {
     std::vector<uint8_t> out;
-    for (int step : table_.DefinedSteps(StepCount())) {
-        const auto record = PointTable::Encode(static_cast<uint16_t>(step), table_.Step(step), model_.longRecord);
-        const auto f = Reply::Frame(address_, cmd::kCmdReadAllSteps, record);
+    for (int step : m_table.DefinedSteps(StepCount())) {
+        const auto record = PointTable::Encode(static_cast<uint16_t>(step), m_table.Step(step), m_model.longRecord);
+        const auto f = Reply::Frame(m_address, cmd::kCmdReadAllSteps, record);
         out.insert(out.end(), f.begin(), f.end());
     }
     out.insert(out.end(), AxisDevice::kBulkReadPaddingLength, 0xFF);

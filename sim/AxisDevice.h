@@ -43,23 +43,23 @@ public:
 
     AxisDevice(uint8_t address, const ModelInfo &model, const std::string &version, const std::string &name);
 
-    uint8_t Address() const override { return address_; }
-    const ModelInfo &Model() const override { return model_; }
+    uint8_t Address() const override { return m_address; }
+    const ModelInfo &Model() const override { return m_model; }
     std::vector<uint8_t> Handle(uint8_t command, const uint8_t *payload, size_t length) override;
     void Advance(int64_t micros) override;
     nlohmann::json SaveState() const override;
     void LoadState(const nlohmann::json &state) override;
 
     // Read access for tests and the demo display.
-    const std::string &Name() const { return name_; }
-    const std::string &Version() const { return version_; }
-    const MotionAxis &Motion() const { return motion_; }
-    const ParameterStore &Parameters() const { return params_; }
-    ParameterStore &Parameters() { return params_; }
-    PointTable &Table() { return table_; }
-    const AlarmLog &Alarms() const { return alarms_; }
-    bool HomeDone() const { return homeDone_; }
-    bool ProgramActive() const { return program_.Active(); }
+    const std::string &Name() const { return m_name; }
+    const std::string &Version() const { return m_version; }
+    const MotionAxis &Motion() const { return m_motion; }
+    const ParameterStore &Parameters() const { return m_params; }
+    ParameterStore &Parameters() { return m_params; }
+    PointTable &Table() { return m_table; }
+    const AlarmLog &Alarms() const { return m_alarms; }
+    bool HomeDone() const { return m_homeDone; }
+    bool ProgramActive() const { return m_program.Active(); }
     int StepCount() const;
     uint32_t IoWord() const;
     int32_t ActualCounts() const;
@@ -115,24 +115,24 @@ private:
     void StopEverything();
     WaveRecorder::Signals CurrentSignals() const;
 
-    uint8_t address_;
-    ModelInfo model_;
-    std::string version_;
-    std::string name_;
-    ParameterStore params_;
-    PointTable table_;
-    MotionAxis motion_;
-    ProgramRunner program_;
-    AutoTuner tuner_;
-    AlarmLog alarms_;
-    WaveRecorder wave_;
-    bool homeDone_ = false;
-    bool homing_ = false;
-    bool inching_ = false;
-    uint16_t inputs_ = 0;
-    int64_t ticks_ = 0;
-    int64_t jogDeadline_ = 0;
-    int64_t pendingMicros_ = 0;
+    uint8_t m_address;
+    ModelInfo m_model;
+    std::string m_version;
+    std::string m_name;
+    ParameterStore m_params;
+    PointTable m_table;
+    MotionAxis m_motion;
+    ProgramRunner m_program;
+    AutoTuner m_tuner;
+    AlarmLog m_alarms;
+    WaveRecorder m_wave;
+    bool m_homeDone = false;
+    bool m_homing = false;
+    bool m_inching = false;
+    uint16_t m_inputs = 0;
+    int64_t m_ticks = 0;
+    int64_t m_jogDeadline = 0;
+    int64_t m_pendingMicros = 0;
 };
 
 } // namespace kvl::sim

@@ -63,15 +63,15 @@ const std::map<uint8_t, AxisDevice::Handler> &AxisDevice::Handlers()
 
 std::vector<uint8_t> AxisDevice::OnReadDeviceType(uint8_t c, const uint8_t *, size_t)
 {
-    return Reply::Frame(address_, c, {0x00, model_.typeCode});
+    return Reply::Frame(m_address, c, {0x00, m_model.typeCode});
 }
 
 std::vector<uint8_t> AxisDevice::OnReadVersionAndName(uint8_t c, const uint8_t *, size_t)
 {
     std::vector<uint8_t> data(cmd::kVersionTextLen + cmd::kNameTextLen, 0x00);
-    std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionTextLen), data.begin());
-    std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
-    return Reply::Frame(address_, c, data);
+    std::copy_n(m_version.begin(), std::min(m_version.size(), cmd::kVersionTextLen), data.begin());
+    std::copy_n(m_name.begin(), std::min(m_name.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnWriteDeviceName(uint8_t c, const uint8_t *p, size_t n)
@@ -79,7 +79,7 @@ std::vector<uint8_t> AxisDevice::OnWriteDeviceName(uint8_t c, const uint8_t *p, 
     if (n != cmd::kNameTextLen)
         return Status(c, false);
     const auto end = std::find(p, p + n, 0x00);
-    name_.assign(p, end);
+    m_name.assign(p, end);
     return Status(c, true);
 }
 
@@ -87,12 +87,12 @@ std::vector<uint8_t> AxisDevice::OnReadFlag(uint8_t c, const uint8_t *, size_t)
 {
     bool value = false;
     if (c == cmd::kCmdReadServoState)
-        value = motion_.ServoOn();
+        value = m_motion.ServoOn();
     else if (c == cmd::kCmdReadHomeDone)
-        value = homeDone_;
+        value = m_homeDone;
     else
-        value = !program_.Active();   // manual mode unless a program runs or is paused
-    return Reply::Frame(address_, c, {static_cast<uint8_t>(value ? 1 : 0)});
+        value = !m_program.Active();   // manual mode unless a program runs or is paused
+    return Reply::Frame(m_address, c, {static_cast<uint8_t>(value ? 1 : 0)});
 }
 
 std::vector<uint8_t> AxisDevice::OnReadPositions(uint8_t c, const uint8_t *, size_t)
@@ -100,99 +100,99 @@ std::vector<uint8_t> AxisDevice::OnReadPositions(uint8_t c, const uint8_t *, siz
     std::vector<uint8_t> data;
     frame::PutI32(data, ActualCounts());
     frame::PutI32(data, CommandCounts());
-    return Reply::Frame(address_, c, data);
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadCurrentStep(uint8_t c, const uint8_t *, size_t)
 {
     std::vector<uint8_t> data;
-    frame::PutU16(data, static_cast<uint16_t>(program_.CurrentStep()));
-    return Reply::Frame(address_, c, data);
+    frame::PutU16(data, static_cast<uint16_t>(m_program.CurrentStep()));
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadOperationStatus(uint8_t c, const uint8_t *, size_t)
 {
     uint8_t flags = 0;
-    if (motion_.Moving())
+    if (m_motion.Moving())
         flags |= kFlagBusy;
     if (InPosition())
         flags |= kFlagInPosition;
-    if (homeDone_)
+    if (m_homeDone)
         flags |= kFlagHomeDone;
     if (Operating())
         flags |= kFlagOperating;
-    if (alarms_.Active())
+    if (m_alarms.Active())
         flags |= kFlagAlarm;
-    if (program_.Paused())
+    if (m_program.Paused())
         flags |= kFlagPaused;
     std::vector<uint8_t> data = {flags, StateByte()};
-    frame::PutU16(data, static_cast<uint16_t>(program_.Active() ? program_.RepeatsLeft() : 0));
-    return Reply::Frame(address_, c, data);
+    frame::PutU16(data, static_cast<uint16_t>(m_program.Active() ? m_program.RepeatsLeft() : 0));
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadParameter(uint8_t c, const uint8_t *p, size_t n)
 {
     if (n != 2)
-        return Reply::Refusal(address_, c, cmd::kReplyLenReadParameter);
+        return Reply::Refusal(m_address, c, cmd::kReplyLenReadParameter);
     const uint16_t number = frame::GetU16(p);
-    if (!params_.Has(number))
-        return Reply::Refusal(address_, c, cmd::kReplyLenReadParameter);
+    if (!m_params.Has(number))
+        return Reply::Refusal(m_address, c, cmd::kReplyLenReadParameter);
     std::vector<uint8_t> data;
     frame::PutU16(data, number);
-    frame::PutI32(data, params_.Get(number));
-    return Reply::Frame(address_, c, data);
+    frame::PutI32(data, m_params.Get(number));
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, size_t n)
 {
     if (n != 6)
-        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
+        return Reply::Refusal(m_address, c, cmd::kReplyLenStatus);
     const uint16_t number = frame::GetU16(p);
-    if (!params_.Has(number))
-        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
+    if (!m_params.Has(number))
+        return Reply::Refusal(m_address, c, cmd::kReplyLenStatus);
     // The operation type decides the table's size: it cannot change under a running program.
-    if (number == param::kOperationType && program_.Active())
+    if (number == param::kOperationType && m_program.Active())
         return Status(c, false);
-    return Status(c, params_.Set(number, frame::GetI32(p + 2)));
+    return Status(c, m_params.Set(number, frame::GetI32(p + 2)));
 }
 
 std::vector<uint8_t> AxisDevice::OnReadSteps(uint8_t c, const uint8_t *p, size_t n)
 {
-    const size_t replyLength = model_.longRecord ? cmd::kReplyLenStepFrameLong : cmd::kReplyLenStepFrameShort;
+    const size_t replyLength = m_model.longRecord ? cmd::kReplyLenStepFrameLong : cmd::kReplyLenStepFrameShort;
     if (n != 2)
-        return Reply::Refusal(address_, c, replyLength);
+        return Reply::Refusal(m_address, c, replyLength);
     const uint16_t step = frame::GetU16(p);
     if (step == 0)
         return BulkRead();
     if (step > StepCount())
-        return Reply::Refusal(address_, c, replyLength);
-    return Reply::Frame(address_, c, PointTable::Encode(step, table_.Step(step), model_.longRecord));
+        return Reply::Refusal(m_address, c, replyLength);
+    return Reply::Frame(m_address, c, PointTable::Encode(step, m_table.Step(step), m_model.longRecord));
 }
 
 std::vector<uint8_t> AxisDevice::OnWriteStep(uint8_t c, const uint8_t *p, size_t n)
 {
     // The model's own form, or the short form the tool uses to clear a step on any model.
     const bool longForm = n == cmd::kStepRecordLenLong;
-    if ((longForm && !model_.longRecord) || (!longForm && n != cmd::kStepRecordLenShort))
+    if ((longForm && !m_model.longRecord) || (!longForm && n != cmd::kStepRecordLenShort))
         return Status(c, false);
     uint16_t addressed = 0;
     StepRecord record = PointTable::Decode(p, longForm, &addressed);
-    if (addressed < 1 || addressed > StepCount() || program_.Active())
+    if (addressed < 1 || addressed > StepCount() || m_program.Active())
         return Status(c, false);
-    if (!longForm && model_.longRecord && record.Defined())
+    if (!longForm && m_model.longRecord && record.Defined())
         return Status(c, false);
     if (record.Defined())
-        table_.SetStep(addressed, record);
+        m_table.SetStep(addressed, record);
     else
-        table_.ClearStep(addressed);
+        m_table.ClearStep(addressed);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnClearPointTable(uint8_t c, const uint8_t *, size_t)
 {
-    if (program_.Active())
+    if (m_program.Active())
         return Status(c, false);
-    table_.Clear();
+    m_table.Clear();
     return Status(c, true);
 }
 
@@ -200,86 +200,86 @@ std::vector<uint8_t> AxisDevice::OnServo(uint8_t c, const uint8_t *, size_t)
 {
     if (c == cmd::kCmdServoOff) {
         StopEverything();
-        motion_.SetServo(false);
+        m_motion.SetServo(false);
         return Status(c, true);
     }
-    if (alarms_.Active())
+    if (m_alarms.Active())
         return Status(c, false);
-    motion_.SetServo(true);
+    m_motion.SetServo(true);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnHomeReturn(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != 1 || !motion_.ServoOn() || alarms_.Active() || Operating())
+    if (n != 1 || !m_motion.ServoOn() || m_alarms.Active() || Operating())
         return Status(c, false);
     if (p[0] != cmd::kHomeModeReturn) {
         // The manual home: the present position becomes the origin.
-        motion_.SetPosition(0.0);
-        homeDone_ = true;
+        m_motion.SetPosition(0.0);
+        m_homeDone = true;
         return Status(c, true);
     }
     MotionAxis::Profile profile;
     profile.speed = kHomingSpeed;
     profile.acc = profile.dec = kJogAccelerationG * MotionAxis::kStandardGravity;
-    homeDone_ = false;
-    homing_ = true;
-    motion_.MoveTo(0.0, profile);
+    m_homeDone = false;
+    m_homing = true;
+    m_motion.MoveTo(0.0, profile);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnStartProgram(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != 2 || !motion_.ServoOn() || !homeDone_ || alarms_.Active())
+    if (n != 2 || !m_motion.ServoOn() || !m_homeDone || m_alarms.Active())
         return Status(c, false);
     const uint16_t step = frame::GetU16(p);
-    if (program_.Paused() && step == program_.CurrentStep()) {
-        program_.Resume(motion_);
+    if (m_program.Paused() && step == m_program.CurrentStep()) {
+        m_program.Resume(m_motion);
         return Status(c, true);
     }
-    if (Operating() && !program_.Paused())
+    if (Operating() && !m_program.Paused())
         return Status(c, false);
     StopEverything();
-    return Status(c, program_.Start(step, table_, StepCount()));
+    return Status(c, m_program.Start(step, m_table, StepCount()));
 }
 
 std::vector<uint8_t> AxisDevice::OnStop(uint8_t c, const uint8_t *, size_t)
 {
     const double dec = kJogAccelerationG * MotionAxis::kStandardGravity;
-    if (program_.Paused()) {
+    if (m_program.Paused()) {
         // A second Stop ends the paused program.
-        program_.Abort();
+        m_program.Abort();
         return Status(c, true);
     }
-    if (program_.Active()) {
-        program_.Pause(motion_);
+    if (m_program.Active()) {
+        m_program.Pause(m_motion);
         return Status(c, true);
     }
-    if (tuner_.Running())
-        tuner_.Abort();
-    homing_ = false;
-    inching_ = false;
-    motion_.Halt(dec);
+    if (m_tuner.Running())
+        m_tuner.Abort();
+    m_homing = false;
+    m_inching = false;
+    m_motion.Halt(dec);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnJogStart(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != 1 || !motion_.ServoOn() || alarms_.Active() || program_.Active() || homing_ || tuner_.Running())
+    if (n != 1 || !m_motion.ServoOn() || m_alarms.Active() || m_program.Active() || m_homing || m_tuner.Running())
         return Status(c, false);
     const int direction = p[0] == cmd::kDirectionPositive ? 1 : -1;
-    inching_ = false;
-    motion_.Jog(direction, JogSpeed(), kJogAccelerationG * MotionAxis::kStandardGravity);
-    jogDeadline_ = ticks_ + kJogKeepAliveMs * kTicksPerMs;
+    m_inching = false;
+    m_motion.Jog(direction, JogSpeed(), kJogAccelerationG * MotionAxis::kStandardGravity);
+    m_jogDeadline = m_ticks + kJogKeepAliveMs * kTicksPerMs;
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnInchingMove(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (n != 1 || !motion_.ServoOn() || alarms_.Active() || Operating())
+    if (n != 1 || !m_motion.ServoOn() || m_alarms.Active() || Operating())
         return Status(c, false);
-    const double distance = static_cast<double>(params_.Get(param::kInchingDistance)) / model_.inchingFactor;
-    const double target = motion_.CommandPosition() + (p[0] == cmd::kDirectionPositive ? distance : -distance);
+    const double distance = static_cast<double>(m_params.Get(param::kInchingDistance)) / m_model.inchingFactor;
+    const double target = m_motion.CommandPosition() + (p[0] == cmd::kDirectionPositive ? distance : -distance);
     const AxisLimits limits = Limits();
     if (limits.enforce && (target > limits.upper || target < limits.lower)) {
         RaiseAlarm(target > limits.upper ? alarm::kSoftLimitPlus : alarm::kSoftLimitMinus);
@@ -288,8 +288,8 @@ std::vector<uint8_t> AxisDevice::OnInchingMove(uint8_t c, const uint8_t *p, size
     MotionAxis::Profile profile;
     profile.speed = std::max(JogSpeed(), 0.01);
     profile.acc = profile.dec = kJogAccelerationG * MotionAxis::kStandardGravity;
-    motion_.MoveTo(target, profile);
-    inching_ = true;
+    m_motion.MoveTo(target, profile);
+    m_inching = true;
     return Status(c, true);
 }
 
@@ -297,7 +297,7 @@ std::vector<uint8_t> AxisDevice::OnReadIOSignals(uint8_t c, const uint8_t *, siz
 {
     std::vector<uint8_t> data;
     frame::PutI32(data, static_cast<int32_t>(IoWord()));
-    return Reply::Frame(address_, c, data);
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnSetInputSignal(uint8_t c, const uint8_t *p, size_t n)
@@ -305,72 +305,72 @@ std::vector<uint8_t> AxisDevice::OnSetInputSignal(uint8_t c, const uint8_t *p, s
     if (n != 1 || (p[0] & cmd::kInputNumberMask) >= kInputCount)
         return Status(c, false);
     const uint16_t bit = static_cast<uint16_t>(1u << (p[0] & cmd::kInputNumberMask));
-    inputs_ = (p[0] & cmd::kInputSwitchOnBit) ? static_cast<uint16_t>(inputs_ | bit) : static_cast<uint16_t>(inputs_ & ~bit);
+    m_inputs = (p[0] & cmd::kInputSwitchOnBit) ? static_cast<uint16_t>(m_inputs | bit) : static_cast<uint16_t>(m_inputs & ~bit);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadLoadFactor(uint8_t c, const uint8_t *, size_t)
 {
     std::vector<uint8_t> data = {LoadFactor()};
-    if (model_.longRecord)
+    if (m_model.longRecord)
         data.push_back(0x00);
-    return Reply::Frame(address_, c, data);
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnAlarm(uint8_t c, const uint8_t *, size_t)
 {
-    return alarms_.Answer(address_, c);
+    return m_alarms.Answer(m_address, c);
 }
 
 std::vector<uint8_t> AxisDevice::OnWave(uint8_t c, const uint8_t *p, size_t n)
 {
     switch (c) {
     case cmd::kCmdReadWaveScales:
-        return Reply::Frame(address_, c, WaveRecorder::ScalesData());
+        return Reply::Frame(m_address, c, WaveRecorder::ScalesData());
     case cmd::kCmdStartWaveCapture:
         if (n != 3)
             return Status(c, false);
-        return Status(c, wave_.Start(frame::GetU16(p), p[2], CurrentSignals()));
+        return Status(c, m_wave.Start(frame::GetU16(p), p[2], CurrentSignals()));
     case cmd::kCmdReadWaveData:
-        return Reply::Frame(address_, c, wave_.TakeBatch());
+        return Reply::Frame(m_address, c, m_wave.TakeBatch());
     default:
-        wave_.Stop();
+        m_wave.Stop();
         return Status(c, true);
     }
 }
 
 std::vector<uint8_t> AxisDevice::OnStartAutoTuning(uint8_t c, const uint8_t *p, size_t n)
 {
-    if (!model_.tunes || n != 4)
-        return Reply::Refusal(address_, c, cmd::kReplyLenStatus);
+    if (!m_model.tunes || n != 4)
+        return Reply::Refusal(m_address, c, cmd::kReplyLenStatus);
     const uint16_t step = frame::GetU16(p);
-    if (!motion_.ServoOn() || !homeDone_ || alarms_.Active() || Operating() || step < 1 ||
-        step > StepCount() || !table_.Step(step).Defined())
+    if (!m_motion.ServoOn() || !m_homeDone || m_alarms.Active() || Operating() || step < 1 ||
+        step > StepCount() || !m_table.Step(step).Defined())
         return Status(c, false);
-    const StepRecord &record = table_.Step(step);
-    const double origin = motion_.CommandPosition();
+    const StepRecord &record = m_table.Step(step);
+    const double origin = m_motion.CommandPosition();
     double stroke = std::fabs(ProgramRunner::StepTarget(record, origin) - origin);
     if (stroke <= 0.0)
-        stroke = std::max(1, params_.Get(param::kTuningStroke));
+        stroke = std::max(1, m_params.Get(param::kTuningStroke));
     const AxisLimits limits = Limits();
     const double target = std::clamp(origin + (p[2] == kTuneTowardMotor ? -stroke : stroke), limits.lower, limits.upper);
-    tuner_.Start(origin, target, ProgramRunner::StepProfile(record, limits.maxSpeed), p[3] != 0);
+    m_tuner.Start(origin, target, ProgramRunner::StepProfile(record, limits.maxSpeed), p[3] != 0);
     return Status(c, true);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadAutoTuningStatus(uint8_t c, const uint8_t *, size_t)
 {
-    if (!model_.tunes)
-        return Reply::Refusal(address_, c, cmd::kReplyLenReadAutoTuningStatus);
-    std::vector<uint8_t> data = {tuner_.QualityState(), tuner_.TuningState()};
-    frame::PutU16(data, static_cast<uint16_t>(tuner_.FirstValue()));
-    frame::PutU16(data, static_cast<uint16_t>(tuner_.SecondValue()));
-    return Reply::Frame(address_, c, data);
+    if (!m_model.tunes)
+        return Reply::Refusal(m_address, c, cmd::kReplyLenReadAutoTuningStatus);
+    std::vector<uint8_t> data = {m_tuner.QualityState(), m_tuner.TuningState()};
+    frame::PutU16(data, static_cast<uint16_t>(m_tuner.FirstValue()));
+    frame::PutU16(data, static_cast<uint16_t>(m_tuner.SecondValue()));
+    return Reply::Frame(m_address, c, data);
 }
 
 std::vector<uint8_t> AxisDevice::OnReadRemoteState(uint8_t c, const uint8_t *, size_t)
 {
-    return Reply::Frame(address_, c, {0x00});
+    return Reply::Frame(m_address, c, {0x00});
 }
 
 } // namespace kvl::sim

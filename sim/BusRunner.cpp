@@ -34,14 +34,14 @@ void SleepUntil(int64_t micros, int64_t now)
 } // namespace
 
 BusRunner::BusRunner(std::unique_ptr<SimBus> bus, Settings settings)
-    : bus_(std::move(bus)), settings_(std::move(settings)), faults_(settings_.faults, settings_.seed),
-      baud_(settings_.baud)
+    : m_bus(std::move(bus)), m_settings(std::move(settings)), m_faults(m_settings.faults, m_settings.seed),
+      m_baud(m_settings.baud)
 {
     // The gateway's own speed setting starts at the bus speed, so writing it later moves the bus.
-    if (GatewayDevice *gateway = bus_->Gateway())
-        if (const int code = SpeedCode(settings_.baud))
+    if (GatewayDevice *gateway = m_bus->Gateway())
+        if (const int code = SpeedCode(m_settings.baud))
             gateway->Parameters().Set(unitparam::kSpeedToPc, code);
-    lastRequestedSpeed_ = bus_->RequestedBusSpeed();
+    m_lastRequestedSpeed = m_bus->RequestedBusSpeed();
 }
 
 BusRunner::~BusRunner()
@@ -51,10 +51,10 @@ BusRunner::~BusRunner()
 
 bool BusRunner::Open(std::string *error)
 {
-    if (pty_.Open())
+    if (m_pty.Open())
         return true;
     if (error)
-        *error = pty_.Error();
+        *error = m_pty.Error();
     return false;
 }
 
@@ -66,37 +66,37 @@ int64_t BusRunner::NowMicros()
 
 bool BusRunner::Start()
 {
-    if (!pty_.IsOpen() || thread_.joinable())
+    if (!m_pty.IsOpen() || m_thread.joinable())
         return false;
-    stop_ = false;
-    thread_ = std::thread([this] { Run(stop_); });
+    m_stop = false;
+    m_thread = std::thread([this] { Run(m_stop); });
     return true;
 }
 
 void BusRunner::Stop()
 {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void BusRunner::AdvanceClock()
 {
     const int64_t now = NowMicros();
-    if (lastAdvanceMicros_ == 0)
-        lastAdvanceMicros_ = now;
-    std::lock_guard<std::mutex> lock(busMutex_);
-    bus_->Advance(now - lastAdvanceMicros_);
-    lastAdvanceMicros_ = now;
+    if (m_lastAdvanceMicros == 0)
+        m_lastAdvanceMicros = now;
+    std::lock_guard<std::mutex> lock(m_busMutex);
+    m_bus->Advance(now - m_lastAdvanceMicros);
+    m_lastAdvanceMicros = now;
 }
 
 void BusRunner::Run(const std::atomic<bool> &stop)
 {
     std::vector<uint8_t> buffer(kReadChunk);
-    runningStop_ = &stop;
-    lastAdvanceMicros_ = NowMicros();
+    m_runningStop = &stop;
+    m_lastAdvanceMicros = NowMicros();
     while (!stop.load()) {
-        const int n = pty_.Read(buffer.data(), buffer.size(), kPollMs);
+        const int n = m_pty.Read(buffer.data(), buffer.size(), kPollMs);
         AdvanceClock();
         if (n < 0) {
             // No slave side open at the moment: wait for the tool to open it.
@@ -105,8 +105,8 @@ void BusRunner::Run(const std::atomic<bool> &stop)
         }
         if (n == 0)
             continue;
-        assembler_.Feed(buffer.data(), static_cast<size_t>(n), NowMicros());
-        while (auto request = assembler_.Next())
+        m_assembler.Feed(buffer.data(), static_cast<size_t>(n), NowMicros());
+        while (auto request = m_assembler.Next())
             Serve(*request);
     }
 }
@@ -114,38 +114,38 @@ void BusRunner::Run(const std::atomic<bool> &stop)
 void BusRunner::Serve(const FrameAssembler::Request &request)
 {
     // On a real line a receiver at the wrong speed sees only garbage; the devices keep quiet.
-    if (pty_.SlaveSpeed() != baud_.load()) {
-        ++gated_;
+    if (m_pty.SlaveSpeed() != m_baud.load()) {
+        ++m_gated;
         return;
     }
     std::vector<uint8_t> reply;
     int requested = 0;
     {
-        std::lock_guard<std::mutex> lock(busMutex_);
-        reply = bus_->Dispatch(request.bytes.data(), request.bytes.size());
-        requested = bus_->RequestedBusSpeed();
+        std::lock_guard<std::mutex> lock(m_busMutex);
+        reply = m_bus->Dispatch(request.bytes.data(), request.bytes.size());
+        requested = m_bus->RequestedBusSpeed();
     }
     const uint8_t address = request.bytes[frame::kOffsetAxis];
-    const auto chunks = faults_.Shape(address, std::move(reply));
+    const auto chunks = m_faults.Shape(address, std::move(reply));
     if (!chunks.empty())
-        ++answered_;
+        ++m_answered;
     // The reply still goes out at the speed the request came in.
-    const double byteMicros = kBitsPerByte * kMicrosPerSecond / baud_.load();
+    const double byteMicros = kBitsPerByte * kMicrosPerSecond / m_baud.load();
     int64_t ready = NowMicros();
-    if (settings_.pace) {
+    if (m_settings.pace) {
         const int64_t wireDone = request.firstByteMicros + std::llround(static_cast<double>(request.bytes.size()) * byteMicros);
         ready = std::max(ready, wireDone) + kTurnaroundMicros;
     }
     // A write of the gateway's PC speed moves the bus once this reply is out; the gate takes the
     // new speed from the next request on.
-    if (requested != 0 && requested != lastRequestedSpeed_) {
-        lastRequestedSpeed_ = requested;
-        baud_ = requested;
+    if (requested != 0 && requested != m_lastRequestedSpeed) {
+        m_lastRequestedSpeed = requested;
+        m_baud = requested;
     }
     Send(chunks, ready, byteMicros);
-    if (!chunks.empty() && faults_.StreamsAfter(address))
+    if (!chunks.empty() && m_faults.StreamsAfter(address))
         StreamNoise(byteMicros);
-    ++sent_;
+    ++m_sent;
 }
 
 // The line goes on carrying bytes at the bus speed; the requests that come meanwhile wait in
@@ -153,7 +153,7 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
 void BusRunner::StreamNoise(double byteMicros)
 {
     const auto count = static_cast<int>(FaultInjector::kStreamMs * 1000.0 / byteMicros);
-    WritePaced(faults_.RandomBytes(count), NowMicros(), byteMicros);
+    WritePaced(m_faults.RandomBytes(count), NowMicros(), byteMicros);
 }
 
 void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros)
@@ -162,10 +162,10 @@ void BusRunner::Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t re
     for (const auto &chunk : chunks) {
         at += chunk.delayMicros;
         SleepUntil(at, NowMicros());
-        if (settings_.pace)
+        if (m_settings.pace)
             WritePaced(chunk.bytes, at, byteMicros);
         else
-            pty_.Write(chunk.bytes.data(), chunk.bytes.size());
+            m_pty.Write(chunk.bytes.data(), chunk.bytes.size());
         at = std::max(at, NowMicros());
     }
 }
@@ -176,13 +176,13 @@ bool BusRunner::WritePaced(const std::vector<uint8_t> &bytes, int64_t startMicro
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        if (runningStop_->load())
+        if (m_runningStop->load())
             return false;
         const int64_t now = NowMicros();
         const auto due = std::min<int64_t>(static_cast<int64_t>((now - startMicros) / byteMicros),
                                            static_cast<int64_t>(bytes.size()));
         if (due > static_cast<int64_t>(sent)) {
-            pty_.Write(bytes.data() + sent, static_cast<size_t>(due) - sent);
+            m_pty.Write(bytes.data() + sent, static_cast<size_t>(due) - sent);
             sent = static_cast<size_t>(due);
             continue;
         }

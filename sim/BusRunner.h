@@ -41,7 +41,7 @@ public:
 
     // Opens the pseudo-terminal; false with a message when the system refuses.
     bool Open(std::string *error);
-    const std::string &SlavePath() const { return pty_.SlavePath(); }
+    const std::string &SlavePath() const { return m_pty.SlavePath(); }
 
     // Runs the loop on a thread of its own until Stop().
     bool Start();
@@ -53,15 +53,15 @@ public:
     template <typename Fn>
     auto WithBus(Fn fn)
     {
-        std::lock_guard<std::mutex> lock(busMutex_);
-        return fn(*bus_);
+        std::lock_guard<std::mutex> lock(m_busMutex);
+        return fn(*m_bus);
     }
 
-    int BusSpeed() const { return baud_.load(); }
-    uint64_t RequestsAnswered() const { return answered_.load(); }
-    uint64_t RequestsGated() const { return gated_.load(); }
+    int BusSpeed() const { return m_baud.load(); }
+    uint64_t RequestsAnswered() const { return m_answered.load(); }
+    uint64_t RequestsGated() const { return m_gated.load(); }
     // Replies whose last byte (and any stream of noise after it) has been written.
-    uint64_t RepliesSent() const { return sent_.load(); }
+    uint64_t RepliesSent() const { return m_sent.load(); }
 
 private:
     void Serve(const FrameAssembler::Request &request);
@@ -71,21 +71,21 @@ private:
     void AdvanceClock();
     static int64_t NowMicros();
 
-    std::unique_ptr<SimBus> bus_;
-    std::mutex busMutex_;
-    Settings settings_;
-    FaultInjector faults_;
-    PtyMaster pty_;
-    FrameAssembler assembler_;
-    std::atomic<int> baud_;
-    int lastRequestedSpeed_ = 0;
-    int64_t lastAdvanceMicros_ = 0;
-    std::atomic<bool> stop_{false};
-    const std::atomic<bool> *runningStop_ = &stop_;   // the flag the running loop watches
-    std::thread thread_;
-    std::atomic<uint64_t> answered_{0};
-    std::atomic<uint64_t> gated_{0};
-    std::atomic<uint64_t> sent_{0};
+    std::unique_ptr<SimBus> m_bus;
+    std::mutex m_busMutex;
+    Settings m_settings;
+    FaultInjector m_faults;
+    PtyMaster m_pty;
+    FrameAssembler m_assembler;
+    std::atomic<int> m_baud;
+    int m_lastRequestedSpeed = 0;
+    int64_t m_lastAdvanceMicros = 0;
+    std::atomic<bool> m_stop{false};
+    const std::atomic<bool> *m_runningStop = &m_stop;   // the flag the running loop watches
+    std::thread m_thread;
+    std::atomic<uint64_t> m_answered{0};
+    std::atomic<uint64_t> m_gated{0};
+    std::atomic<uint64_t> m_sent{0};
 };
 
 } // namespace kvl::sim

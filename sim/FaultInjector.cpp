@@ -90,7 +90,7 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
     return true;
 }
 
-FaultInjector::FaultInjector(FaultPlan plan, uint32_t seed) : plan_(std::move(plan)), random_(seed) {}
+FaultInjector::FaultInjector(FaultPlan plan, uint32_t seed) : m_plan(std::move(plan)), m_random(seed) {}
 
 // Noise never holds a start byte or CR/LF, so a receiver that looks for them finds the real frame.
 std::vector<uint8_t> FaultInjector::RandomBytes(int count)
@@ -98,7 +98,7 @@ std::vector<uint8_t> FaultInjector::RandomBytes(int count)
     std::vector<uint8_t> out;
     std::uniform_int_distribution<int> byte(0, 255);
     while (static_cast<int>(out.size()) < count) {
-        const auto b = static_cast<uint8_t>(byte(random_));
+        const auto b = static_cast<uint8_t>(byte(m_random));
         if (b != frame::kStartByte && b != frame::kCr && b != frame::kLf)
             out.push_back(b);
     }
@@ -134,26 +134,26 @@ std::vector<uint8_t> FaultInjector::EndTableEarly(const std::vector<uint8_t> &re
 
 std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vector<uint8_t> reply)
 {
-    if (reply.empty() || plan_.silent.count(address))
+    if (reply.empty() || m_plan.silent.count(address))
         return {};
-    if (plan_.tableEndSteps >= 0)
-        reply = EndTableEarly(reply, plan_.tableEndSteps);
-    ++replies_;
-    if (plan_.dropEvery > 0 && replies_ % static_cast<uint64_t>(plan_.dropEvery) == 0)
+    if (m_plan.tableEndSteps >= 0)
+        reply = EndTableEarly(reply, m_plan.tableEndSteps);
+    ++m_replies;
+    if (m_plan.dropEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.dropEvery) == 0)
         return {};
-    if (plan_.crcEvery > 0 && replies_ % static_cast<uint64_t>(plan_.crcEvery) == 0 && reply.size() >= frame::kFrameOverhead) {
+    if (m_plan.crcEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.crcEvery) == 0 && reply.size() >= frame::kFrameOverhead) {
         // Spoil the CRC of the last frame in the reply (a bulk read ends in padding: spoil the first frame).
         const size_t at = reply.back() == frame::kLf ? reply.size() - 3 : frame::kOffsetData;
         reply[at] ^= 0x5A;
     }
-    std::vector<uint8_t> wire = RandomBytes(plan_.noiseBytes);
+    std::vector<uint8_t> wire = RandomBytes(m_plan.noiseBytes);
     wire.insert(wire.end(), reply.begin(), reply.end());
-    const auto tail = RandomBytes(plan_.garbageBytes);
+    const auto tail = RandomBytes(m_plan.garbageBytes);
     wire.insert(wire.end(), tail.begin(), tail.end());
 
     std::vector<Chunk> chunks;
-    const int64_t delay = plan_.delayMs * kMicrosPerMs;
-    if (plan_.splitGapMs <= 0) {
+    const int64_t delay = m_plan.delayMs * kMicrosPerMs;
+    if (m_plan.splitGapMs <= 0) {
         chunks.push_back({std::move(wire), delay});
         return chunks;
     }
@@ -161,7 +161,7 @@ std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vec
         const size_t end = std::min(wire.size(), i + kSplitChunkBytes);
         Chunk c;
         c.bytes.assign(wire.begin() + static_cast<std::ptrdiff_t>(i), wire.begin() + static_cast<std::ptrdiff_t>(end));
-        c.delayMicros = i == 0 ? delay : plan_.splitGapMs * kMicrosPerMs;
+        c.delayMicros = i == 0 ? delay : m_plan.splitGapMs * kMicrosPerMs;
         chunks.push_back(std::move(c));
     }
     return chunks;

@@ -46,9 +46,9 @@ public:
 
     // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
     std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
-    const FaultPlan &Plan() const { return plan_; }
+    const FaultPlan &Plan() const { return m_plan; }
     // True when a reply of `address` is followed by a stream of noise.
-    bool StreamsAfter(uint8_t address) const { return plan_.stream.count(address) != 0; }
+    bool StreamsAfter(uint8_t address) const { return m_plan.stream.count(address) != 0; }
     // `count` noise bytes: never a start byte, CR or LF, so a receiver finds no frame in them.
     std::vector<uint8_t> RandomBytes(int count);
 
@@ -59,9 +59,9 @@ public:
 
 private:
 
-    FaultPlan plan_;
-    std::mt19937 random_;
-    uint64_t replies_ = 0;
+    FaultPlan m_plan;
+    std::mt19937 m_random;
+    uint64_t m_replies = 0;
 };
 
 } // namespace kvl::sim

@@ -10,40 +10,40 @@ void FrameAssembler::Feed(const uint8_t *data, size_t length, int64_t nowMicros)
 {
     if (length == 0)
         return;
-    if (!buffer_.empty() && nowMicros - lastMicros_ > kStaleMicros)
-        buffer_.clear();
-    const bool wasEmpty = buffer_.empty();
-    buffer_.insert(buffer_.end(), data, data + length);
-    lastMicros_ = nowMicros;
+    if (!m_buffer.empty() && nowMicros - m_lastMicros > kStaleMicros)
+        m_buffer.clear();
+    const bool wasEmpty = m_buffer.empty();
+    m_buffer.insert(m_buffer.end(), data, data + length);
+    m_lastMicros = nowMicros;
     if (wasEmpty)
-        startMicros_ = nowMicros;
+        m_startMicros = nowMicros;
     DropToStart();
 }
 
 void FrameAssembler::DropToStart()
 {
-    const auto start = std::find(buffer_.begin(), buffer_.end(), frame::kStartByte);
-    buffer_.erase(buffer_.begin(), start);
+    const auto start = std::find(m_buffer.begin(), m_buffer.end(), frame::kStartByte);
+    m_buffer.erase(m_buffer.begin(), start);
 }
 
 std::optional<FrameAssembler::Request> FrameAssembler::Next()
 {
-    while (buffer_.size() >= frame::kFrameOverhead) {
-        for (size_t end = frame::kFrameOverhead; end <= buffer_.size() && end <= kMaxRequestLength; ++end) {
-            if (!frame::EndsWithCrLf(buffer_.data(), end) || !frame::CrcMatches(buffer_.data(), end))
+    while (m_buffer.size() >= frame::kFrameOverhead) {
+        for (size_t end = frame::kFrameOverhead; end <= m_buffer.size() && end <= kMaxRequestLength; ++end) {
+            if (!frame::EndsWithCrLf(m_buffer.data(), end) || !frame::CrcMatches(m_buffer.data(), end))
                 continue;
             Request request;
-            request.bytes.assign(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(end));
-            request.firstByteMicros = startMicros_;
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(end));
-            startMicros_ = lastMicros_;
+            request.bytes.assign(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(end));
+            request.firstByteMicros = m_startMicros;
+            m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(end));
+            m_startMicros = m_lastMicros;
             DropToStart();
             return request;
         }
-        if (buffer_.size() < kMaxRequestLength)
+        if (m_buffer.size() < kMaxRequestLength)
             return std::nullopt;
         // No frame fits behind this start byte: it was noise.
-        buffer_.erase(buffer_.begin());
+        m_buffer.erase(m_buffer.begin());
         DropToStart();
     }
     return std::nullopt;

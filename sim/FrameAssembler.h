@@ -24,14 +24,14 @@ public:
     void Feed(const uint8_t *data, size_t length, int64_t nowMicros);
     // The next complete request, if one is in.
     std::optional<Request> Next();
-    size_t Pending() const { return buffer_.size(); }
+    size_t Pending() const { return m_buffer.size(); }
 
 private:
     void DropToStart();
 
-    std::vector<uint8_t> buffer_;
-    int64_t startMicros_ = 0;
-    int64_t lastMicros_ = 0;
+    std::vector<uint8_t> m_buffer;
+    int64_t m_startMicros = 0;
+    int64_t m_lastMicros = 0;
 };
 
 } // namespace kvl::sim

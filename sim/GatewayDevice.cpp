@@ -39,11 +39,11 @@ bool Acceptable(int number, int32_t value)
 } // namespace
 
 GatewayDevice::GatewayDevice(uint8_t address, const std::string &version, const std::string &name)
-    : address_(address), model_(GatewayModel()), version_(version), name_(name), params_(model_, version)
+    : m_address(address), m_model(GatewayModel()), m_version(version), m_name(name), m_params(m_model, version)
 {
-    if (name_.size() > cmd::kNameTextLen)
-        name_.resize(cmd::kNameTextLen);
-    alarms_.Record(unitalarm::kRestarted);
+    if (m_name.size() > cmd::kNameTextLen)
+        m_name.resize(cmd::kNameTextLen);
+    m_alarms.Record(unitalarm::kRestarted);
 }
 
 bool GatewayDevice::ValidDeviceCode(uint8_t code)
@@ -58,30 +58,30 @@ bool GatewayDevice::ValidDeviceCode(uint8_t code)
 
 int GatewayDevice::RequestedBusSpeed() const
 {
-    const int code = params_.Get(unitparam::kSpeedToPc);
+    const int code = m_params.Get(unitparam::kSpeedToPc);
     return code >= 1 && code <= 3 ? kPcSpeeds[code - 1] : 0;
 }
 
 std::vector<uint8_t> GatewayDevice::Status(uint8_t command, bool ok) const
 {
-    return Reply::Status(address_, command, ok ? 1 : 0);
+    return Reply::Status(m_address, command, ok ? 1 : 0);
 }
 
 std::vector<uint8_t> GatewayDevice::Handle(uint8_t c, const uint8_t *p, size_t n)
 {
     switch (c) {
     case cmd::kCmdReadDeviceType:
-        return Reply::Frame(address_, c, {0x00, model_.typeCode});
+        return Reply::Frame(m_address, c, {0x00, m_model.typeCode});
     case cmd::kCmdReadVersionAndName: {
         std::vector<uint8_t> data(cmd::kVersionTextLen + cmd::kNameTextLen, 0x00);
-        std::copy_n(version_.begin(), std::min(version_.size(), cmd::kVersionTextLen), data.begin());
-        std::copy_n(name_.begin(), std::min(name_.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
-        return Reply::Frame(address_, c, data);
+        std::copy_n(m_version.begin(), std::min(m_version.size(), cmd::kVersionTextLen), data.begin());
+        std::copy_n(m_name.begin(), std::min(m_name.size(), cmd::kNameTextLen), data.begin() + cmd::kVersionTextLen);
+        return Reply::Frame(m_address, c, data);
     }
     case cmd::kCmdWriteDeviceName:
         if (n != cmd::kNameTextLen)
             return Status(c, false);
-        name_.assign(p, std::find(p, p + n, 0x00));
+        m_name.assign(p, std::find(p, p + n, 0x00));
         return Status(c, true);
     case cmd::kCmdReadParameter:
     case cmd::kCmdWriteParameter:
@@ -97,7 +97,7 @@ std::vector<uint8_t> GatewayDevice::Handle(uint8_t c, const uint8_t *p, size_t n
     case cmd::kCmdClearAlarmHistory:
         return OnAlarm(c);
     case cmd::kCmdReadRemoteState:
-        return Reply::Frame(address_, c, {remoteState_});
+        return Reply::Frame(m_address, c, {m_remoteState});
     default:
         return {};
     }
@@ -107,19 +107,19 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
 {
     const bool read = c == cmd::kCmdReadParameter;
     const size_t refusalLength = read ? cmd::kReplyLenReadParameter : cmd::kReplyLenStatus;
-    if (n != (read ? 2u : 6u) || !params_.Has(frame::GetU16(p)))
-        return Reply::Refusal(address_, c, refusalLength);
+    if (n != (read ? 2u : 6u) || !m_params.Has(frame::GetU16(p)))
+        return Reply::Refusal(m_address, c, refusalLength);
     const uint16_t number = frame::GetU16(p);
     if (read) {
         std::vector<uint8_t> data;
         frame::PutU16(data, number);
-        frame::PutI32(data, params_.Get(number));
-        return Reply::Frame(address_, c, data);
+        frame::PutI32(data, m_params.Get(number));
+        return Reply::Frame(m_address, c, data);
     }
     const int32_t value = frame::GetI32(p + 2);
     if (!Acceptable(number, value))
         return Status(c, false);
-    return Status(c, params_.Set(number, value));
+    return Status(c, m_params.Set(number, value));
 }
 
 std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t n)
@@ -127,49 +127,49 @@ std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t
     const size_t stations = cmd::kUnitStationCount;
     switch (c) {
     case cmd::kCmdReadUnitDeviceList:
-        return Reply::Frame(address_, c, std::vector<uint8_t>(deviceList_.begin(), deviceList_.end()));
+        return Reply::Frame(m_address, c, std::vector<uint8_t>(m_deviceList.begin(), m_deviceList.end()));
     case cmd::kCmdReadUnitDeviceTables: {
-        std::vector<uint8_t> data(deviceList_.begin(), deviceList_.end());
-        data.insert(data.end(), inputModes_.begin(), inputModes_.end());
-        return Reply::Frame(address_, c, data);
+        std::vector<uint8_t> data(m_deviceList.begin(), m_deviceList.end());
+        data.insert(data.end(), m_inputModes.begin(), m_inputModes.end());
+        return Reply::Frame(m_address, c, data);
     }
     case cmd::kCmdWriteUnitDeviceList:
         if (n != stations || !std::all_of(p, p + stations, ValidDeviceCode))
             return Status(c, false);
-        std::copy_n(p, stations, deviceList_.begin());
+        std::copy_n(p, stations, m_deviceList.begin());
         return Status(c, true);
     default:
         if (n != 2 * stations || !std::all_of(p, p + stations, ValidDeviceCode) ||
             !std::all_of(p + stations, p + 2 * stations, [](uint8_t m) { return m <= kMaxInputMode; }))
             return Status(c, false);
-        std::copy_n(p, stations, deviceList_.begin());
-        std::copy_n(p + stations, stations, inputModes_.begin());
+        std::copy_n(p, stations, m_deviceList.begin());
+        std::copy_n(p + stations, stations, m_inputModes.begin());
         return Status(c, true);
     }
 }
 
 std::vector<uint8_t> GatewayDevice::OnAlarm(uint8_t c)
 {
-    return alarms_.Answer(address_, c);
+    return m_alarms.Answer(m_address, c);
 }
 
 nlohmann::json GatewayDevice::SaveState() const
 {
-    return {{"model", model_.text}, {"name", name_}, {"parameters", params_.ToJson()},
-            {"devices", deviceList_}, {"inputModes", inputModes_}};
+    return {{"model", m_model.text}, {"name", m_name}, {"parameters", m_params.ToJson()},
+            {"devices", m_deviceList}, {"inputModes", m_inputModes}};
 }
 
 void GatewayDevice::LoadState(const nlohmann::json &state)
 {
-    if (!state.is_object() || state.value("model", std::string()) != model_.text)
+    if (!state.is_object() || state.value("model", std::string()) != m_model.text)
         return;
-    name_ = state.value("name", name_);
+    m_name = state.value("name", m_name);
     if (state.contains("parameters"))
-        params_.FromJson(state["parameters"]);
+        m_params.FromJson(state["parameters"]);
     if (state.contains("devices") && state["devices"].size() == cmd::kUnitStationCount)
-        deviceList_ = state["devices"].get<StationTable>();
+        m_deviceList = state["devices"].get<StationTable>();
     if (state.contains("inputModes") && state["inputModes"].size() == cmd::kUnitStationCount)
-        inputModes_ = state["inputModes"].get<StationTable>();
+        m_inputModes = state["inputModes"].get<StationTable>();
 }
 
 } // namespace kvl::sim

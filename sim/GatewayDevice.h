@@ -23,8 +23,8 @@ public:
 
     GatewayDevice(uint8_t address, const std::string &version, const std::string &name);
 
-    uint8_t Address() const override { return address_; }
-    const ModelInfo &Model() const override { return model_; }
+    uint8_t Address() const override { return m_address; }
+    const ModelInfo &Model() const override { return m_model; }
     std::vector<uint8_t> Handle(uint8_t command, const uint8_t *payload, size_t length) override;
     void Advance(int64_t) override {}
     // The speed to the PC the unit's parameter 3 selects (38400, 57600 or 115200).
@@ -32,12 +32,12 @@ public:
     nlohmann::json SaveState() const override;
     void LoadState(const nlohmann::json &state) override;
 
-    void SetDeviceList(const StationTable &list) { deviceList_ = list; }
-    const StationTable &DeviceList() const { return deviceList_; }
-    const StationTable &InputModes() const { return inputModes_; }
-    ParameterStore &Parameters() { return params_; }
-    AlarmLog &Alarms() { return alarms_; }
-    const std::string &Name() const { return name_; }
+    void SetDeviceList(const StationTable &list) { m_deviceList = list; }
+    const StationTable &DeviceList() const { return m_deviceList; }
+    const StationTable &InputModes() const { return m_inputModes; }
+    ParameterStore &Parameters() { return m_params; }
+    AlarmLog &Alarms() { return m_alarms; }
+    const std::string &Name() const { return m_name; }
 
 private:
     static bool ValidDeviceCode(uint8_t code);
@@ -46,15 +46,15 @@ private:
     std::vector<uint8_t> OnTables(uint8_t c, const uint8_t *p, size_t n);
     std::vector<uint8_t> OnAlarm(uint8_t c);
 
-    uint8_t address_;
-    ModelInfo model_;
-    std::string version_;
-    std::string name_;
-    ParameterStore params_;
-    AlarmLog alarms_;
-    StationTable deviceList_{};
-    StationTable inputModes_{};
-    uint8_t remoteState_ = 0;
+    uint8_t m_address;
+    ModelInfo m_model;
+    std::string m_version;
+    std::string m_name;
+    ParameterStore m_params;
+    AlarmLog m_alarms;
+    StationTable m_deviceList{};
+    StationTable m_inputModes{};
+    uint8_t m_remoteState = 0;
 };
 
 } // namespace kvl::sim

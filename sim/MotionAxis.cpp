@@ -19,126 +19,126 @@ double Sign(double v)
 
 void MotionAxis::SetServo(bool on)
 {
-    servo_ = on;
+    m_servo = on;
     if (!on)
         Freeze();
 }
 
 void MotionAxis::MoveTo(double target, const Profile &profile)
 {
-    target_ = target;
-    profile_ = profile;
-    profile_.acc = std::max(profile_.acc, 1.0);
-    profile_.dec = std::max(profile_.dec, 1.0);
-    mode_ = Mode::Move;
+    m_target = target;
+    m_profile = profile;
+    m_profile.acc = std::max(m_profile.acc, 1.0);
+    m_profile.dec = std::max(m_profile.dec, 1.0);
+    m_mode = Mode::Move;
 }
 
 void MotionAxis::Jog(int direction, double speed, double acc)
 {
-    jogDirection_ = direction >= 0 ? 1 : -1;
-    profile_.speed = speed;
-    profile_.acc = std::max(acc, 1.0);
-    profile_.dec = profile_.acc;
-    mode_ = Mode::Jog;
+    m_jogDirection = direction >= 0 ? 1 : -1;
+    m_profile.speed = speed;
+    m_profile.acc = std::max(acc, 1.0);
+    m_profile.dec = m_profile.acc;
+    m_mode = Mode::Jog;
 }
 
 void MotionAxis::Halt(double dec)
 {
-    if (mode_ == Mode::Idle)
+    if (m_mode == Mode::Idle)
         return;
-    profile_.dec = std::max(dec, 1.0);
-    mode_ = Mode::Halt;
+    m_profile.dec = std::max(dec, 1.0);
+    m_mode = Mode::Halt;
 }
 
 void MotionAxis::Freeze()
 {
-    mode_ = Mode::Idle;
-    cmdVel_ = 0.0;
-    actVel_ = 0.0;
-    cmdAcc_ = 0.0;
-    actPos_ = cmdPos_;
+    m_mode = Mode::Idle;
+    m_cmdVel = 0.0;
+    m_actVel = 0.0;
+    m_cmdAcc = 0.0;
+    m_actPos = m_cmdPos;
     UpdateCurrents();
 }
 
 void MotionAxis::SetPosition(double position)
 {
-    const double deviation = actPos_ - cmdPos_;
-    cmdPos_ = position;
-    actPos_ = position + deviation;
-    target_ = position;
+    const double deviation = m_actPos - m_cmdPos;
+    m_cmdPos = position;
+    m_actPos = position + deviation;
+    m_target = position;
 }
 
 // Speed along the direction of the target for the next tick: accelerate up to the profile speed,
 // but never faster than the speed from which the deceleration still stops at the target.
 double MotionAxis::NextMoveSpeed() const
 {
-    const double remaining = std::fabs(target_ - cmdPos_);
-    const double along = cmdVel_ * Sign(target_ - cmdPos_);
+    const double remaining = std::fabs(m_target - m_cmdPos);
+    const double along = m_cmdVel * Sign(m_target - m_cmdPos);
     if (along < 0)
-        return std::min(0.0, along + profile_.dec * kTickSeconds);
-    const double brakeLimit = std::sqrt(2.0 * profile_.dec * remaining);
-    return std::min({profile_.speed, along + profile_.acc * kTickSeconds, brakeLimit});
+        return std::min(0.0, along + m_profile.dec * kTickSeconds);
+    const double brakeLimit = std::sqrt(2.0 * m_profile.dec * remaining);
+    return std::min({m_profile.speed, along + m_profile.acc * kTickSeconds, brakeLimit});
 }
 
 void MotionAxis::Tick()
 {
-    const double before = cmdVel_;
-    switch (mode_) {
+    const double before = m_cmdVel;
+    switch (m_mode) {
     case Mode::Idle:
         break;
     case Mode::Move: {
-        const double direction = Sign(target_ - cmdPos_);
+        const double direction = Sign(m_target - m_cmdPos);
         const double speed = NextMoveSpeed();
         const double stepLength = speed * kTickSeconds;
-        if (direction == 0 || (speed > 0 && stepLength >= std::fabs(target_ - cmdPos_) - kArrivalTolerance)) {
-            cmdPos_ = target_;
-            cmdVel_ = 0.0;
-            mode_ = Mode::Idle;
+        if (direction == 0 || (speed > 0 && stepLength >= std::fabs(m_target - m_cmdPos) - kArrivalTolerance)) {
+            m_cmdPos = m_target;
+            m_cmdVel = 0.0;
+            m_mode = Mode::Idle;
         } else {
-            cmdVel_ = speed * direction;
-            cmdPos_ += cmdVel_ * kTickSeconds;
+            m_cmdVel = speed * direction;
+            m_cmdPos += m_cmdVel * kTickSeconds;
         }
         break;
     }
     case Mode::Jog: {
-        const double wanted = profile_.speed * jogDirection_;
-        const double change = profile_.acc * kTickSeconds;
-        cmdVel_ = std::clamp(wanted, cmdVel_ - change, cmdVel_ + change);
-        cmdPos_ += cmdVel_ * kTickSeconds;
+        const double wanted = m_profile.speed * m_jogDirection;
+        const double change = m_profile.acc * kTickSeconds;
+        m_cmdVel = std::clamp(wanted, m_cmdVel - change, m_cmdVel + change);
+        m_cmdPos += m_cmdVel * kTickSeconds;
         break;
     }
     case Mode::Halt: {
-        const double change = profile_.dec * kTickSeconds;
-        cmdVel_ = std::fabs(cmdVel_) <= change ? 0.0 : cmdVel_ - Sign(cmdVel_) * change;
-        cmdPos_ += cmdVel_ * kTickSeconds;
-        if (cmdVel_ == 0.0) {
-            target_ = cmdPos_;
-            mode_ = Mode::Idle;
+        const double change = m_profile.dec * kTickSeconds;
+        m_cmdVel = std::fabs(m_cmdVel) <= change ? 0.0 : m_cmdVel - Sign(m_cmdVel) * change;
+        m_cmdPos += m_cmdVel * kTickSeconds;
+        if (m_cmdVel == 0.0) {
+            m_target = m_cmdPos;
+            m_mode = Mode::Idle;
         }
         break;
     }
     }
-    cmdAcc_ = (cmdVel_ - before) / kTickSeconds;
-    if (servo_) {
-        actVel_ += (cmdVel_ - actVel_) * (kTickSeconds / kSpeedLagSeconds);
-        actPos_ += actVel_ * kTickSeconds;
+    m_cmdAcc = (m_cmdVel - before) / kTickSeconds;
+    if (m_servo) {
+        m_actVel += (m_cmdVel - m_actVel) * (kTickSeconds / kSpeedLagSeconds);
+        m_actPos += m_actVel * kTickSeconds;
         // Without motion the servo pulls the small remaining deviation in.
-        if (mode_ == Mode::Idle && std::fabs(actVel_) < 1e-6)
-            actPos_ += (cmdPos_ - actPos_) * (kTickSeconds / kSpeedLagSeconds);
+        if (m_mode == Mode::Idle && std::fabs(m_actVel) < 1e-6)
+            m_actPos += (m_cmdPos - m_actPos) * (kTickSeconds / kSpeedLagSeconds);
     }
     UpdateCurrents();
 }
 
 void MotionAxis::UpdateCurrents()
 {
-    if (!servo_) {
-        cmdCurrent_ = 0.0;
-        actCurrent_ += (0.0 - actCurrent_) * (kTickSeconds / kCurrentLagSeconds);
+    if (!m_servo) {
+        m_cmdCurrent = 0.0;
+        m_actCurrent += (0.0 - m_actCurrent) * (kTickSeconds / kCurrentLagSeconds);
         return;
     }
-    const double moving = std::fabs(cmdVel_) > 1e-9 ? kFrictionMilliamps * Sign(cmdVel_) : 0.0;
-    cmdCurrent_ = kMilliampsPerG * loadInertia_ * cmdAcc_ / kStandardGravity + moving + kHoldingMilliamps;
-    actCurrent_ += (cmdCurrent_ - actCurrent_) * (kTickSeconds / kCurrentLagSeconds);
+    const double moving = std::fabs(m_cmdVel) > 1e-9 ? kFrictionMilliamps * Sign(m_cmdVel) : 0.0;
+    m_cmdCurrent = kMilliampsPerG * m_loadInertia * m_cmdAcc / kStandardGravity + moving + kHoldingMilliamps;
+    m_actCurrent += (m_cmdCurrent - m_actCurrent) * (kTickSeconds / kCurrentLagSeconds);
 }
 
 } // namespace kvl::sim

@@ -20,7 +20,7 @@ public:
     };
 
     void SetServo(bool on);
-    bool ServoOn() const { return servo_; }
+    bool ServoOn() const { return m_servo; }
 
     // Starts a move of the command position to `target`.
     void MoveTo(double target, const Profile &profile);
@@ -35,22 +35,22 @@ public:
 
     // Inertia of the load against the motor's own (1.0: no load); acceleration costs current in
     // proportion.
-    void SetLoadInertia(double ratio) { loadInertia_ = ratio; }
-    double LoadInertia() const { return loadInertia_; }
+    void SetLoadInertia(double ratio) { m_loadInertia = ratio; }
+    double LoadInertia() const { return m_loadInertia; }
 
     // Advances by one tick (kTickSeconds).
     void Tick();
 
-    bool Moving() const { return mode_ != Mode::Idle; }
-    bool Jogging() const { return mode_ == Mode::Jog; }
-    double Target() const { return target_; }
-    double CommandPosition() const { return cmdPos_; }
-    double ActualPosition() const { return actPos_; }
-    double CommandSpeed() const { return cmdVel_; }
-    double ActualSpeed() const { return actVel_; }
-    double CommandAcceleration() const { return cmdAcc_; }
-    double CommandCurrent() const { return cmdCurrent_; }  // mA
-    double ActualCurrent() const { return actCurrent_; }   // mA
+    bool Moving() const { return m_mode != Mode::Idle; }
+    bool Jogging() const { return m_mode == Mode::Jog; }
+    double Target() const { return m_target; }
+    double CommandPosition() const { return m_cmdPos; }
+    double ActualPosition() const { return m_actPos; }
+    double CommandSpeed() const { return m_cmdVel; }
+    double ActualSpeed() const { return m_actVel; }
+    double CommandAcceleration() const { return m_cmdAcc; }
+    double CommandCurrent() const { return m_cmdCurrent; }  // mA
+    double ActualCurrent() const { return m_actCurrent; }   // mA
 
 private:
     enum class Mode { Idle, Move, Jog, Halt };
@@ -58,19 +58,19 @@ private:
     double NextMoveSpeed() const;
     void UpdateCurrents();
 
-    Mode mode_ = Mode::Idle;
-    bool servo_ = false;
-    Profile profile_;
-    double target_ = 0.0;
-    int jogDirection_ = 1;
-    double cmdPos_ = 0.0;
-    double cmdVel_ = 0.0;
-    double cmdAcc_ = 0.0;
-    double actPos_ = 0.0;
-    double actVel_ = 0.0;
-    double cmdCurrent_ = 0.0;
-    double actCurrent_ = 0.0;
-    double loadInertia_ = 1.0;
+    Mode m_mode = Mode::Idle;
+    bool m_servo = false;
+    Profile m_profile;
+    double m_target = 0.0;
+    int m_jogDirection = 1;
+    double m_cmdPos = 0.0;
+    double m_cmdVel = 0.0;
+    double m_cmdAcc = 0.0;
+    double m_actPos = 0.0;
+    double m_actVel = 0.0;
+    double m_cmdCurrent = 0.0;
+    double m_actCurrent = 0.0;
+    double m_loadInertia = 1.0;
 };
 
 } // namespace kvl::sim

@@ -12,19 +12,19 @@ constexpr int32_t kDefaultMask = static_cast<int32_t>(0xFFFFFF00u);
 } // namespace
 
 ParameterStore::ParameterStore(const ModelInfo &model, const std::string &version)
-    : model_(model), version_(version)
+    : m_model(model), m_version(version)
 {
     LoadDefaults();
 }
 
 void ParameterStore::LoadDefaults()
 {
-    values_.clear();
+    m_values.clear();
     for (int n = 1; n <= 999; ++n)
-        if (model_.HasParameter(n, version_))
-            values_[n] = 0;
+        if (m_model.HasParameter(n, m_version))
+            m_values[n] = 0;
 
-    if (model_.IsGateway()) {
+    if (m_model.IsGateway()) {
         const std::map<int, int32_t> unit = {
             {unitparam::kFieldbusType, 1}, {unitparam::kInterruptInterval, 200},
             {unitparam::kSpeedToPc, 3}, {unitparam::kSpeedToDrivers, 3},
@@ -40,25 +40,25 @@ void ParameterStore::LoadDefaults()
     }
 
     // A controller starts with the values of the shipped parameter file of its model.
-    for (const ParameterDefault &d : ParameterDefaults(model_.FileKey()))
+    for (const ParameterDefault &d : ParameterDefaults(m_model.FileKey()))
         Set(d.number, d.raw);
 }
 
 bool ParameterStore::Has(int number) const
 {
-    return values_.count(number) != 0;
+    return m_values.count(number) != 0;
 }
 
 int32_t ParameterStore::Get(int number) const
 {
-    const auto it = values_.find(number);
-    return it == values_.end() ? 0 : it->second;
+    const auto it = m_values.find(number);
+    return it == m_values.end() ? 0 : it->second;
 }
 
 bool ParameterStore::Set(int number, int32_t value)
 {
-    const auto it = values_.find(number);
-    if (it == values_.end())
+    const auto it = m_values.find(number);
+    if (it == m_values.end())
         return false;
     it->second = value;
     return true;
@@ -67,7 +67,7 @@ bool ParameterStore::Set(int number, int32_t value)
 nlohmann::json ParameterStore::ToJson() const
 {
     nlohmann::json out = nlohmann::json::object();
-    for (const auto &[n, v] : values_)
+    for (const auto &[n, v] : m_values)
         out[std::to_string(n)] = v;
     return out;
 }

@@ -69,9 +69,9 @@ public:
 private:
     void LoadDefaults();
 
-    ModelInfo model_;
-    std::string version_;
-    std::map<int, int32_t> values_;
+    ModelInfo m_model;
+    std::string m_version;
+    std::map<int, int32_t> m_values;
 };
 
 } // namespace kvl::sim

@@ -46,7 +46,7 @@ int16_t TakeI16(const uint8_t *&p)
 
 } // namespace
 
-PointTable::PointTable() : steps_(kMaxSteps) {}
+PointTable::PointTable() : m_steps(kMaxSteps) {}
 
 std::vector<uint8_t> PointTable::Encode(uint16_t addressed, const StepRecord &r, bool longForm)
 {
@@ -102,15 +102,15 @@ StepRecord PointTable::Decode(const uint8_t *bytes, bool longForm, uint16_t *add
 const StepRecord &PointTable::Step(int wireStep) const
 {
     if (wireStep < 1 || wireStep > kMaxSteps)
-        return empty_;
-    return steps_[static_cast<size_t>(wireStep - 1)];
+        return m_empty;
+    return m_steps[static_cast<size_t>(wireStep - 1)];
 }
 
 bool PointTable::SetStep(int wireStep, const StepRecord &record)
 {
     if (wireStep < 1 || wireStep > kMaxSteps)
         return false;
-    steps_[static_cast<size_t>(wireStep - 1)] = record;
+    m_steps[static_cast<size_t>(wireStep - 1)] = record;
     return true;
 }
 
@@ -121,7 +121,7 @@ void PointTable::ClearStep(int wireStep)
 
 void PointTable::Clear()
 {
-    steps_.assign(kMaxSteps, StepRecord{});
+    m_steps.assign(kMaxSteps, StepRecord{});
 }
 
 std::vector<int> PointTable::DefinedSteps(int count) const

@@ -55,8 +55,8 @@ public:
     void FromJson(const nlohmann::json &json);
 
 private:
-    std::vector<StepRecord> steps_;
-    StepRecord empty_;
+    std::vector<StepRecord> m_steps;
+    StepRecord m_empty;
 };
 
 } // namespace kvl::sim

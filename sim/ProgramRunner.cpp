@@ -39,76 +39,76 @@ bool ProgramRunner::Start(int step, const PointTable &table, int stepCount)
 {
     if (step < 1 || step > stepCount || !table.Step(step).Defined())
         return false;
-    step_ = step;
-    repeatsLeft_ = std::max<int>(table.Step(step).repeat, 1);
-    phase_ = Phase::Begin;
-    paused_ = false;
+    m_step = step;
+    m_repeatsLeft = std::max<int>(table.Step(step).repeat, 1);
+    m_phase = Phase::Begin;
+    m_paused = false;
     return true;
 }
 
 void ProgramRunner::Pause(MotionAxis &motion)
 {
-    if (!Active() || paused_)
+    if (!Active() || m_paused)
         return;
-    paused_ = true;
-    motion.Halt(profile_.dec);
+    m_paused = true;
+    motion.Halt(m_profile.dec);
 }
 
 void ProgramRunner::Resume(MotionAxis &motion)
 {
-    if (!paused_)
+    if (!m_paused)
         return;
-    paused_ = false;
-    if (phase_ == Phase::Move)
-        motion.MoveTo(target_, profile_);
+    m_paused = false;
+    if (m_phase == Phase::Move)
+        motion.MoveTo(m_target, m_profile);
 }
 
 void ProgramRunner::Abort()
 {
-    phase_ = Phase::Idle;
-    paused_ = false;
+    m_phase = Phase::Idle;
+    m_paused = false;
 }
 
 uint8_t ProgramRunner::BeginStep(MotionAxis &motion, const PointTable &table, const AxisLimits &limits)
 {
-    const StepRecord &record = table.Step(step_);
+    const StepRecord &record = table.Step(m_step);
     if (!record.Defined())
         return alarm::kPointData;
-    target_ = StepTarget(record, motion.CommandPosition());
-    if (limits.enforce && target_ > limits.upper)
+    m_target = StepTarget(record, motion.CommandPosition());
+    if (limits.enforce && m_target > limits.upper)
         return alarm::kSoftLimitPlus;
-    if (limits.enforce && target_ < limits.lower)
+    if (limits.enforce && m_target < limits.lower)
         return alarm::kSoftLimitMinus;
-    profile_ = StepProfile(record, limits.maxSpeed);
-    motion.MoveTo(target_, profile_);
-    phase_ = Phase::Move;
+    m_profile = StepProfile(record, limits.maxSpeed);
+    motion.MoveTo(m_target, m_profile);
+    m_phase = Phase::Move;
     return 0;
 }
 
 uint8_t ProgramRunner::FinishStep(const PointTable &table, int stepCount)
 {
-    if (--repeatsLeft_ > 0) {
-        phase_ = Phase::Begin;
+    if (--m_repeatsLeft > 0) {
+        m_phase = Phase::Begin;
         return 0;
     }
-    const int jump = table.Step(step_).jump;
+    const int jump = table.Step(m_step).jump;
     if (jump == 0) {
         Abort();
         return 0;
     }
     if (jump < 1 || jump > stepCount || !table.Step(jump).Defined())
         return alarm::kPointData;
-    step_ = jump;
-    repeatsLeft_ = std::max<int>(table.Step(step_).repeat, 1);
-    phase_ = Phase::Begin;
+    m_step = jump;
+    m_repeatsLeft = std::max<int>(table.Step(m_step).repeat, 1);
+    m_phase = Phase::Begin;
     return 0;
 }
 
 uint8_t ProgramRunner::Tick(MotionAxis &motion, const PointTable &table, int stepCount, const AxisLimits &limits)
 {
-    if (paused_)
+    if (m_paused)
         return 0;
-    switch (phase_) {
+    switch (m_phase) {
     case Phase::Idle:
         return 0;
     case Phase::Begin:
@@ -116,13 +116,13 @@ uint8_t ProgramRunner::Tick(MotionAxis &motion, const PointTable &table, int ste
     case Phase::Move:
         // The step is done when the axis is inside the step's position range, not when the
         // command arrives: the dwell starts from a settled position.
-        if (!motion.Moving() && std::fabs(motion.ActualPosition() - target_) <= InPositionRange(table.Step(step_))) {
-            dwellTicks_ = std::lround(std::max<int>(table.Step(step_).standardTime, 0) * kTicksPerMs);
-            phase_ = Phase::Dwell;
+        if (!motion.Moving() && std::fabs(motion.ActualPosition() - m_target) <= InPositionRange(table.Step(m_step))) {
+            m_dwellTicks = std::lround(std::max<int>(table.Step(m_step).standardTime, 0) * kTicksPerMs);
+            m_phase = Phase::Dwell;
         }
         return 0;
     case Phase::Dwell:
-        if (--dwellTicks_ > 0)
+        if (--m_dwellTicks > 0)
             return 0;
         return FinishStep(table, stepCount);
     }

@@ -29,11 +29,11 @@ public:
     // One simulation tick; returns an alarm code, or 0.
     uint8_t Tick(MotionAxis &motion, const PointTable &table, int stepCount, const AxisLimits &limits);
 
-    bool Active() const { return phase_ != Phase::Idle; }
-    bool Paused() const { return paused_; }
-    bool Dwelling() const { return phase_ == Phase::Dwell; }
-    int CurrentStep() const { return step_; }
-    int RepeatsLeft() const { return repeatsLeft_; }
+    bool Active() const { return m_phase != Phase::Idle; }
+    bool Paused() const { return m_paused; }
+    bool Dwelling() const { return m_phase == Phase::Dwell; }
+    int CurrentStep() const { return m_step; }
+    int RepeatsLeft() const { return m_repeatsLeft; }
 
     // Target and profile of a step record started from `from` (mm).
     static double StepTarget(const StepRecord &record, double from);
@@ -47,13 +47,13 @@ private:
     uint8_t BeginStep(MotionAxis &motion, const PointTable &table, const AxisLimits &limits);
     uint8_t FinishStep(const PointTable &table, int stepCount);
 
-    Phase phase_ = Phase::Idle;
-    bool paused_ = false;
-    int step_ = 1;
-    int repeatsLeft_ = 0;
-    long dwellTicks_ = 0;
-    double target_ = 0.0;
-    MotionAxis::Profile profile_;
+    Phase m_phase = Phase::Idle;
+    bool m_paused = false;
+    int m_step = 1;
+    int m_repeatsLeft = 0;
+    long m_dwellTicks = 0;
+    double m_target = 0.0;
+    MotionAxis::Profile m_profile;
 };
 
 } // namespace kvl::sim

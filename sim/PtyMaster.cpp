@@ -39,56 +39,56 @@ PtyMaster::~PtyMaster()
 bool PtyMaster::Open()
 {
     Close();
-    fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd_ < 0 || grantpt(fd_) != 0 || unlockpt(fd_) != 0) {
-        error_ = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+    m_fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_fd < 0 || grantpt(m_fd) != 0 || unlockpt(m_fd) != 0) {
+        m_error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
         Close();
         return false;
     }
     char name[128] = {};
-    if (ptsname_r(fd_, name, sizeof name) != 0) {
-        error_ = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
+    if (ptsname_r(m_fd, name, sizeof name) != 0) {
+        m_error = std::string("cannot name the pseudo-terminal: ") + std::strerror(errno);
         Close();
         return false;
     }
-    slavePath_ = name;
+    m_slavePath = name;
     // Raw mode on the slave so no byte is translated (0x0D, 0x0A, 0x11 ...).
-    keepSlaveFd_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (keepSlaveFd_ >= 0) {
+    m_keepSlaveFd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_keepSlaveFd >= 0) {
         termios tio{};
-        if (tcgetattr(keepSlaveFd_, &tio) == 0) {
+        if (tcgetattr(m_keepSlaveFd, &tio) == 0) {
             cfmakeraw(&tio);
             cfsetspeed(&tio, B115200);
-            tcsetattr(keepSlaveFd_, TCSANOW, &tio);
+            tcsetattr(m_keepSlaveFd, TCSANOW, &tio);
         }
     }
     termios mtio{};
-    if (tcgetattr(fd_, &mtio) == 0) {
+    if (tcgetattr(m_fd, &mtio) == 0) {
         cfmakeraw(&mtio);
-        tcsetattr(fd_, TCSANOW, &mtio);
+        tcsetattr(m_fd, TCSANOW, &mtio);
     }
     // Writes must not block for ever when nobody drains the slave side (see Write).
-    const int flags = fcntl(fd_, F_GETFL);
+    const int flags = fcntl(m_fd, F_GETFL);
     if (flags >= 0)
-        fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+        fcntl(m_fd, F_SETFL, flags | O_NONBLOCK);
     return true;
 }
 
 void PtyMaster::Close()
 {
-    if (keepSlaveFd_ >= 0)
-        ::close(keepSlaveFd_);
-    if (fd_ >= 0)
-        ::close(fd_);
-    keepSlaveFd_ = -1;
-    fd_ = -1;
+    if (m_keepSlaveFd >= 0)
+        ::close(m_keepSlaveFd);
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_keepSlaveFd = -1;
+    m_fd = -1;
 }
 
 int PtyMaster::Read(uint8_t *buffer, size_t capacity, int timeoutMs)
 {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return -1;
-    pollfd pfd{fd_, POLLIN, 0};
+    pollfd pfd{m_fd, POLLIN, 0};
     const int ready = ::poll(&pfd, 1, timeoutMs);
     if (ready < 0)
         return errno == EINTR ? 0 : -1;
@@ -96,7 +96,7 @@ int PtyMaster::Read(uint8_t *buffer, size_t capacity, int timeoutMs)
         return 0;
     if (!(pfd.revents & POLLIN))
         return (pfd.revents & (POLLHUP | POLLERR)) ? -1 : 0;
-    const ssize_t n = ::read(fd_, buffer, capacity);
+    const ssize_t n = ::read(m_fd, buffer, capacity);
     if (n < 0)
         return (errno == EAGAIN || errno == EINTR) ? 0 : -1;
     return static_cast<int>(n);
@@ -104,11 +104,11 @@ int PtyMaster::Read(uint8_t *buffer, size_t capacity, int timeoutMs)
 
 bool PtyMaster::Write(const uint8_t *data, size_t length)
 {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return false;
     size_t done = 0;
     while (done < length) {
-        const ssize_t n = ::write(fd_, data + done, length - done);
+        const ssize_t n = ::write(m_fd, data + done, length - done);
         if (n >= 0) {
             done += static_cast<size_t>(n);
             continue;
@@ -119,7 +119,7 @@ bool PtyMaster::Write(const uint8_t *data, size_t length)
             return false;
         // The slave's queue is full: nobody reads the line. Like bytes sent to a disconnected
         // adapter, the rest is lost once the line stays blocked for kWriteStallMs.
-        pollfd pfd{fd_, POLLOUT, 0};
+        pollfd pfd{m_fd, POLLOUT, 0};
         if (::poll(&pfd, 1, kWriteStallMs) <= 0)
             return false;
     }
@@ -128,11 +128,11 @@ bool PtyMaster::Write(const uint8_t *data, size_t length)
 
 int PtyMaster::SlaveSpeed() const
 {
-    if (fd_ < 0)
+    if (m_fd < 0)
         return 0;
     termios tio{};
     // The line settings of a pseudo-terminal pair are shared; the master reads what the tool set.
-    if (tcgetattr(fd_, &tio) != 0)
+    if (tcgetattr(m_fd, &tio) != 0)
         return 0;
     return SpeedToBaud(cfgetospeed(&tio));
 }

@@ -19,10 +19,10 @@ public:
     // Opens a new pseudo-terminal; false (with Error()) when the system refuses.
     bool Open();
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
-    int Fd() const { return fd_; }
-    const std::string &SlavePath() const { return slavePath_; }
-    const std::string &Error() const { return error_; }
+    bool IsOpen() const { return m_fd >= 0; }
+    int Fd() const { return m_fd; }
+    const std::string &SlavePath() const { return m_slavePath; }
+    const std::string &Error() const { return m_error; }
 
     // Waits up to timeoutMs for bytes and reads what is there (at most `capacity`).
     // Returns the count, 0 on timeout, -1 when the slave side is gone or on error.
@@ -34,10 +34,10 @@ public:
     int SlaveSpeed() const;
 
 private:
-    int fd_ = -1;
-    int keepSlaveFd_ = -1;   // keeps the slave open so reads do not fail between the tool's opens
-    std::string slavePath_;
-    std::string error_;
+    int m_fd = -1;
+    int m_keepSlaveFd = -1;   // keeps the slave open so reads do not fail between the tool's opens
+    std::string m_slavePath;
+    std::string m_error;
 };
 
 } // namespace kvl::sim

@@ -12,10 +12,10 @@ constexpr const char *kGatewayVersion = "1200";
 
 bool SimBus::Add(std::unique_ptr<SimDevice> device)
 {
-    if (!device || devices_.count(device->Address()))
+    if (!device || m_devices.count(device->Address()))
         return false;
     const uint8_t address = device->Address();
-    devices_[address] = std::move(device);
+    m_devices[address] = std::move(device);
     return true;
 }
 
@@ -50,15 +50,15 @@ void SimBus::Advance(int64_t micros)
 {
     if (micros <= 0)
         return;
-    nowMicros_ += micros;
-    for (auto &[address, device] : devices_)
+    m_nowMicros += micros;
+    for (auto &[address, device] : m_devices)
         device->Advance(micros);
 }
 
 SimDevice *SimBus::Device(uint8_t address) const
 {
-    const auto it = devices_.find(address);
-    return it == devices_.end() ? nullptr : it->second.get();
+    const auto it = m_devices.find(address);
+    return it == m_devices.end() ? nullptr : it->second.get();
 }
 
 AxisDevice *SimBus::Axis(uint8_t address) const
@@ -69,7 +69,7 @@ AxisDevice *SimBus::Axis(uint8_t address) const
 
 GatewayDevice *SimBus::Gateway() const
 {
-    for (const auto &[address, device] : devices_)
+    for (const auto &[address, device] : m_devices)
         if (device->Model().IsGateway())
             return static_cast<GatewayDevice *>(device.get());
     return nullptr;
@@ -78,14 +78,14 @@ GatewayDevice *SimBus::Gateway() const
 std::vector<uint8_t> SimBus::Addresses() const
 {
     std::vector<uint8_t> out;
-    for (const auto &[address, device] : devices_)
+    for (const auto &[address, device] : m_devices)
         out.push_back(address);
     return out;
 }
 
 int SimBus::RequestedBusSpeed() const
 {
-    for (const auto &[address, device] : devices_)
+    for (const auto &[address, device] : m_devices)
         if (const int speed = device->RequestedBusSpeed())
             return speed;
     return 0;
@@ -94,7 +94,7 @@ int SimBus::RequestedBusSpeed() const
 nlohmann::json SimBus::SaveState() const
 {
     nlohmann::json out = nlohmann::json::object();
-    for (const auto &[address, device] : devices_)
+    for (const auto &[address, device] : m_devices)
         out[std::to_string(address)] = device->SaveState();
     return out;
 }

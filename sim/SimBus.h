@@ -29,7 +29,7 @@ public:
     std::vector<uint8_t> Dispatch(const uint8_t *frame, size_t length);
     // Moves the simulated clock on; every device runs its motion for that time.
     void Advance(int64_t micros);
-    int64_t NowMicros() const { return nowMicros_; }
+    int64_t NowMicros() const { return m_nowMicros; }
 
     SimDevice *Device(uint8_t address) const;
     AxisDevice *Axis(uint8_t address) const;
@@ -43,8 +43,8 @@ public:
     void LoadState(const nlohmann::json &state);
 
 private:
-    std::map<uint8_t, std::unique_ptr<SimDevice>> devices_;
-    int64_t nowMicros_ = 0;
+    std::map<uint8_t, std::unique_ptr<SimDevice>> m_devices;
+    int64_t m_nowMicros = 0;
 };
 
 } // namespace kvl::sim

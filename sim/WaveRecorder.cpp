@@ -39,25 +39,25 @@ bool WaveRecorder::Start(uint16_t sampling, uint8_t mask, const Signals &now)
             channels.push_back(static_cast<uint8_t>(1u << bit));
     if (channels.empty() || channels.size() > 2)
         return false;
-    channels_ = channels;
-    sampling_ = std::max<uint16_t>(sampling, 1);
-    values_.clear();
-    actualBase_.clear();
-    commandBase_.clear();
-    reportedActual_ = now.actualPosition;
-    reportedCommand_ = now.commandPosition;
-    recorded_ = 0;
-    delivered_ = 0;
-    tickCount_ = 0;
-    recording_ = true;
-    finished_ = false;
+    m_channels = channels;
+    m_sampling = std::max<uint16_t>(sampling, 1);
+    m_values.clear();
+    m_actualBase.clear();
+    m_commandBase.clear();
+    m_reportedActual = now.actualPosition;
+    m_reportedCommand = now.commandPosition;
+    m_recorded = 0;
+    m_delivered = 0;
+    m_tickCount = 0;
+    m_recording = true;
+    m_finished = false;
     return true;
 }
 
 void WaveRecorder::Stop()
 {
-    recording_ = false;
-    finished_ = true;
+    m_recording = false;
+    m_finished = true;
 }
 
 // Positions travel as increments from the previous sample; an increment too large for 16 bits is
@@ -66,13 +66,13 @@ int16_t WaveRecorder::Value(uint8_t bit, const Signals &s)
 {
     switch (bit) {
     case kActualPosition: {
-        const int16_t step = Clamp16(static_cast<double>(s.actualPosition - reportedActual_));
-        reportedActual_ += step;
+        const int16_t step = Clamp16(static_cast<double>(s.actualPosition - m_reportedActual));
+        m_reportedActual += step;
         return step;
     }
     case kCommandPosition: {
-        const int16_t step = Clamp16(static_cast<double>(s.commandPosition - reportedCommand_));
-        reportedCommand_ += step;
+        const int16_t step = Clamp16(static_cast<double>(s.commandPosition - m_reportedCommand));
+        m_reportedCommand += step;
         return step;
     }
     case kPositionDeviation:
@@ -92,25 +92,25 @@ int16_t WaveRecorder::Value(uint8_t bit, const Signals &s)
 
 void WaveRecorder::Tick(const Signals &now)
 {
-    if (!recording_)
+    if (!m_recording)
         return;
-    if (++tickCount_ < sampling_)
+    if (++m_tickCount < m_sampling)
         return;
-    tickCount_ = 0;
-    actualBase_.push_back(static_cast<int32_t>(reportedActual_));
-    commandBase_.push_back(static_cast<int32_t>(reportedCommand_));
-    for (uint8_t bit : channels_)
-        values_.push_back(Value(bit, now));
-    if (++recorded_ >= kRecordLength)
-        recording_ = false;
+    m_tickCount = 0;
+    m_actualBase.push_back(static_cast<int32_t>(m_reportedActual));
+    m_commandBase.push_back(static_cast<int32_t>(m_reportedCommand));
+    for (uint8_t bit : m_channels)
+        m_values.push_back(Value(bit, now));
+    if (++m_recorded >= kRecordLength)
+        m_recording = false;
 }
 
 std::vector<uint8_t> WaveRecorder::TakeBatch()
 {
     const int channels = std::max(ChannelCount(), 1);
-    const int pending = recorded_ - delivered_;
+    const int pending = m_recorded - m_delivered;
     const int samples = std::min(pending, kMaxBatchValues / channels);
-    const bool done = finished_ || recorded_ >= kRecordLength;
+    const bool done = m_finished || m_recorded >= kRecordLength;
     const bool last = done && samples == pending;
 
     std::vector<uint8_t> data;
@@ -120,13 +120,13 @@ std::vector<uint8_t> WaveRecorder::TakeBatch()
         data.resize(data.size() + 12, 0x00);
         return data;
     }
-    frame::PutI32(data, delivered_ * channels);
-    frame::PutI32(data, commandBase_[static_cast<size_t>(delivered_)]);
-    frame::PutI32(data, actualBase_[static_cast<size_t>(delivered_)]);
-    const size_t first = static_cast<size_t>(delivered_) * static_cast<size_t>(channels);
+    frame::PutI32(data, m_delivered * channels);
+    frame::PutI32(data, m_commandBase[static_cast<size_t>(m_delivered)]);
+    frame::PutI32(data, m_actualBase[static_cast<size_t>(m_delivered)]);
+    const size_t first = static_cast<size_t>(m_delivered) * static_cast<size_t>(channels);
     for (size_t i = 0; i < static_cast<size_t>(valueCount); ++i)
-        frame::PutU16(data, static_cast<uint16_t>(values_[first + i]));
-    delivered_ += samples;
+        frame::PutU16(data, static_cast<uint16_t>(m_values[first + i]));
+    m_delivered += samples;
     return data;
 }
 

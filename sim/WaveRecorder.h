@@ -38,30 +38,30 @@ public:
     // Starts a new recording; false for a mask of no channel or more than two.
     bool Start(uint16_t sampling, uint8_t mask, const Signals &now);
     void Stop();
-    bool Recording() const { return recording_; }
+    bool Recording() const { return m_recording; }
     // Called every tick of the simulation.
     void Tick(const Signals &now);
     // The next ReadWaveData reply data; marks what it carries as delivered.
     std::vector<uint8_t> TakeBatch();
 
-    int ChannelCount() const { return static_cast<int>(channels_.size()); }
-    int RecordedSamples() const { return recorded_; }
+    int ChannelCount() const { return static_cast<int>(m_channels.size()); }
+    int RecordedSamples() const { return m_recorded; }
 
 private:
     int16_t Value(uint8_t bit, const Signals &s);
 
-    bool recording_ = false;
-    bool finished_ = true;
-    uint16_t sampling_ = 1;
-    int tickCount_ = 0;
-    std::vector<uint8_t> channels_;
-    std::vector<int16_t> values_;             // interleaved by channel
-    std::vector<int32_t> actualBase_;         // reported actual position before each sample
-    std::vector<int32_t> commandBase_;
-    int64_t reportedActual_ = 0;              // position the samples so far add up to
-    int64_t reportedCommand_ = 0;
-    int recorded_ = 0;
-    int delivered_ = 0;                       // samples per channel already sent
+    bool m_recording = false;
+    bool m_finished = true;
+    uint16_t m_sampling = 1;
+    int m_tickCount = 0;
+    std::vector<uint8_t> m_channels;
+    std::vector<int16_t> m_values;             // interleaved by channel
+    std::vector<int32_t> m_actualBase;         // reported actual position before each sample
+    std::vector<int32_t> m_commandBase;
+    int64_t m_reportedActual = 0;              // position the samples so far add up to
+    int64_t m_reportedCommand = 0;
+    int m_recorded = 0;
+    int m_delivered = 0;                       // samples per channel already sent
 };
 
 } // namespace kvl::sim

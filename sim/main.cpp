@@ -17,11 +17,11 @@
 
 namespace {
 
-std::atomic<bool> g_stop{false};
+std::atomic<bool> s_stop{false};
 
 void OnSignal(int)
 {
-    g_stop = true;
+    s_stop = true;
 }
 
 // Makes `link` point to `target`. An old symbolic link is replaced; anything else at that path
@@ -92,7 +92,7 @@ int main(int argc, char **argv)
               << runner.WithBus([](SimBus &b) { return b.Addresses().size(); }) << " devices at "
               << runner.BusSpeed() << " bit/s" << (options.runner.pace ? ", paced" : "")
               << (options.runner.faults.Any() ? ", faults on" : "") << '\n';
-    runner.Run(g_stop);
+    runner.Run(s_stop);
 
     int status = 0;
     if (!options.statePath.empty()) {

@@ -14,7 +14,7 @@ int LinkResult::LinkedCount() const
     return count;
 }
 
-CBusScanner::CBusScanner(CServoCommands &commands) : commands_(commands) {}
+CBusScanner::CBusScanner(CServoCommands &commands) : m_commands(commands) {}
 
 std::array<int, 3> CBusScanner::SpeedPasses(int storedSpeed, bool gatewayProbe)
 {
@@ -28,8 +28,8 @@ std::array<int, 3> CBusScanner::SpeedPasses(int storedSpeed, bool gatewayProbe)
 DeviceIdentity CBusScanner::Identify(int address)
 {
     DeviceIdentity identity;
-    const int result = commands_.ReadDeviceType(identity.model, identity.version, identity.name,
-                                                static_cast<uint8_t>(address), kProbeTimeoutMs);
+    const int result = m_commands.ReadDeviceType(identity.model, identity.version, identity.name,
+                                                 static_cast<uint8_t>(address), kProbeTimeoutMs);
     identity.answered = (result == kResultOk);
     return identity;
 }
@@ -39,7 +39,7 @@ bool CBusScanner::ProbeGateway(int port, int storedSpeed, DeviceIdentity &gatewa
     if (port <= 0)
         return false;
     for (int passSpeed : SpeedPasses(storedSpeed, true)) {
-        if (commands_.OpenPort(port, passSpeed) != 1)
+        if (m_commands.OpenPort(port, passSpeed) != 1)
             continue;
         DeviceIdentity identity = Identify(frame::kGatewayAddress);
         if (identity.answered) {
@@ -57,7 +57,7 @@ bool CBusScanner::ScanFirstAxis(int port, int storedSpeed, int &address, int &sp
         return false;
     for (int passSpeed : SpeedPasses(storedSpeed, false)) {
         for (int a = 0; a < kAxisCount; ++a) {
-            if (commands_.OpenPort(port, passSpeed) != 1)
+            if (m_commands.OpenPort(port, passSpeed) != 1)
                 continue;
             if (Identify(a).answered) {
                 address = a;

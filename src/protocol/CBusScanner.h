@@ -61,7 +61,7 @@ public:
     DeviceIdentity Identify(int address);
 
 private:
-    CServoCommands &commands_;
+    CServoCommands &m_commands;
 };
 
 } // namespace kvl

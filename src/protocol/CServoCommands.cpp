@@ -24,27 +24,27 @@ CServoCommands::Reply::Reply() : bytes(std::make_unique_for_overwrite<uint8_t[]>
 
 const uint8_t *CServoCommands::Reply::Data() const { return bytes.get() + frame::kOffsetData; }
 
-CServoCommands::CServoCommands(CComm *comm) : comm_(comm) {}
+CServoCommands::CServoCommands(CComm *comm) : m_comm(comm) {}
 
 int CServoCommands::OpenPort(int port, int speed)
 {
-    comm_->SetMode(kSerialMode);
-    return comm_->OpenSerial(port, speed) == 1 ? 1 : 0;
+    m_comm->SetMode(kSerialMode);
+    return m_comm->OpenSerial(port, speed) == 1 ? 1 : 0;
 }
 
-void CServoCommands::ClosePort() { comm_->Close(); }
+void CServoCommands::ClosePort() { m_comm->Close(); }
 
-int CServoCommands::IsPortOpen() { return comm_->IsOpen() == 1 ? 1 : 0; }
+int CServoCommands::IsPortOpen() { return m_comm->IsOpen() == 1 ? 1 : 0; }
 
-PortOpenCause CServoCommands::PortOpenFailure() { return comm_->LastOpenCause(); }
+PortOpenCause CServoCommands::PortOpenFailure() { return m_comm->LastOpenCause(); }
 
 int CServoCommands::Exchange(uint8_t axis, uint8_t command, const std::vector<uint8_t> &payload,
                              int expected, int timeoutMs, int settleMs, Reply &reply)
 {
     const std::vector<uint8_t> request = frame::Build(axis, command, payload);
     reply.count = 0;
-    const int result = comm_->Exchange(request.data(), static_cast<int>(request.size()), reply.bytes.get(),
-                                       &reply.count, expected, timeoutMs, settleMs);
+    const int result = m_comm->Exchange(request.data(), static_cast<int>(request.size()), reply.bytes.get(),
+                                        &reply.count, expected, timeoutMs, settleMs);
     // A facade that reports more than it could have stored must not lead us past the buffer.
     if (reply.count < 0 || reply.count > frame::kReceiveLimit)
         reply.count = 0;

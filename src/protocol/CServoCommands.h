@@ -165,7 +165,7 @@ private:
     // Scans the bulk read's bytes into lines: -200, 0 at the end-of-table frame, -205 corrupt.
     static int ScanStepStream(const Reply &reply, uint8_t axis, bool longForm, std::vector<std::string> &lines);
 
-    CComm *comm_;   // not owned
+    CComm *m_comm;   // not owned
 };
 
 } // namespace kvl

@@ -29,21 +29,21 @@ int ReadStepReplyLength(bool longForm)
 // bulk read at the controller's 0xFF padding.
 class PaddingModeScope {
 public:
-    explicit PaddingModeScope(CComm *comm) : comm_(comm)
+    explicit PaddingModeScope(CComm *comm) : m_comm(comm)
     {
-        if (comm_ != nullptr)
-            comm_->SetPaddingMode(true);
+        if (m_comm != nullptr)
+            m_comm->SetPaddingMode(true);
     }
     ~PaddingModeScope()
     {
-        if (comm_ != nullptr)
-            comm_->SetPaddingMode(false);
+        if (m_comm != nullptr)
+            m_comm->SetPaddingMode(false);
     }
     PaddingModeScope(const PaddingModeScope &) = delete;
     PaddingModeScope &operator=(const PaddingModeScope &) = delete;
 
 private:
-    CComm *comm_;
+    CComm *m_comm;
 };
 
 bool StartsWithZeros(const uint8_t *p, size_t available)
@@ -96,7 +96,7 @@ int CServoCommands::ReadAllSteps(const std::string &model, std::vector<std::stri
     Reply reply;
     int result;
     {
-        PaddingModeScope padding(comm_);
+        PaddingModeScope padding(m_comm);
         result = Exchange(axis, cmd::kCmdReadAllSteps, selector, kExpectedVariable, timeoutMs, kSettleMs, reply);
     }
     if (result != kResultOk)

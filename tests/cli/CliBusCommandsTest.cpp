@@ -1,14 +1,13 @@
 // kvlctl against the simulator: finding devices, state, raw frames, motion, I/O and alarms.
 #include "CliFixture.h"
 
-#include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include <nlohmann/json.hpp>
 
 #include "sim/PtyMaster.h"
+#include "support/SimClock.h"
 
 namespace kvl::cli {
 namespace {
@@ -102,18 +101,15 @@ TEST_F(CliBusTest, JogMovesWhileKeptAliveAndStopsAfterwards)
     const double before = CurrentPosition(*this, Run({"--json", "status", "0"}));
     const CliRun jog = Run({"jog", "0", "+", "--ms", "300"});
     ASSERT_EQ(jog.exitCode, 0) << jog.err;
-    // The axis decelerates after Stop; once two reads agree it stands still.
-    double last = CurrentPosition(*this, Run({"--json", "status", "0"}));
-    double now = last;
-    for (int i = 0; i < 40; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        now = CurrentPosition(*this, Run({"--json", "status", "0"}));
-        if (now == last)
-            break;
-        last = now;
-    }
+    // The axis decelerates after Stop: a second of the simulator's time later it stands still,
+    // and stays where it is for the next second.
+    constexpr int kStandStillMs = 1000;
+    test::AdvanceSimClock(*m_sim, kStandStillMs);
+    const double stopped = CurrentPosition(*this, Run({"--json", "status", "0"}));
+    test::AdvanceSimClock(*m_sim, kStandStillMs);
+    const double now = CurrentPosition(*this, Run({"--json", "status", "0"}));
     EXPECT_GT(now, before);
-    EXPECT_EQ(now, last) << "the axis kept moving after the jog ended";
+    EXPECT_EQ(now, stopped) << "the axis kept moving after the jog ended";
 }
 
 TEST_F(CliBusTest, InputsSwitchOnlyWhereTheIoModeAllowsIt)
@@ -142,13 +138,7 @@ TEST_F(CliBusTest, AlarmHistoryIsListedAndCleared)
     // Once homed, jogging below the lower soft limit (just under the origin) raises alarm 13.
     ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
     ASSERT_EQ(Run({"home", "1"}).exitCode, 0);
-    bool homed = false;
-    for (int i = 0; i < 100 && !homed; ++i) {
-        homed = json::parse(Run({"--json", "status", "1"}).out).at("home").get<bool>();
-        if (!homed)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(homed);
+    ASSERT_TRUE(WaitUntilHomed("1"));
     Run({"jog", "1", "-", "--ms", "300"});
     CliRun run = Run({"--json", "alarms", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -214,13 +204,7 @@ TEST_F(CliBusTest, AJogOrInchThatEndsInAnAlarmSaysWhichAndFails)
     StartSim({"--axis", "1:MDB"});
     ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
     ASSERT_EQ(Run({"home", "1"}).exitCode, 0);
-    bool homed = false;
-    for (int i = 0; i < 100 && !homed; ++i) {
-        homed = json::parse(Run({"--json", "status", "1"}).out).at("home").get<bool>();
-        if (!homed)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(homed);
+    ASSERT_TRUE(WaitUntilHomed("1"));
     // The lower soft limit lies just under the origin: jogging down runs into alarm 13.
     CliRun run = Run({"jog", "1", "-", "--ms", "300"});
     EXPECT_EQ(run.exitCode, 1);

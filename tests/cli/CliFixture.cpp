@@ -3,28 +3,40 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "sim/SimOptions.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::cli {
 namespace fs = std::filesystem;
 
+namespace {
+
+// Homing runs at 20 mm/s from wherever the axis stands: seconds at the most.
+constexpr int kHomingLimitMs = 10000;
+// Pause between two status runs while waiting.
+constexpr int kStatusPollMs = 50;
+
+} // namespace
+
 void CliFixture::SetUp()
 {
-    scratch_ = std::make_unique<test::ScratchSystemFolder>();
-    ASSERT_TRUE(scratch_->Ok()) << "the build writes the system folder beside the tests";
-    dir_ = scratch_->Folder();
-    system_ = scratch_->System();
+    m_scratch = std::make_unique<test::ScratchSystemFolder>();
+    ASSERT_TRUE(m_scratch->Ok()) << "the build writes the system folder beside the tests";
+    m_dir = m_scratch->Folder();
+    m_system = m_scratch->System();
 }
 
 void CliFixture::TearDown()
 {
-    if (sim_)
-        sim_->Stop();
-    sim_.reset();
-    scratch_.reset();
+    if (m_sim)
+        m_sim->Stop();
+    m_sim.reset();
+    m_scratch.reset();
 }
 
 void CliFixture::StartSim(const std::vector<std::string> &options)
@@ -32,17 +44,17 @@ void CliFixture::StartSim(const std::vector<std::string> &options)
     sim::SimOptions parsed;
     std::string error;
     ASSERT_TRUE(parsed.Parse(options, &error)) << error;
-    sim_ = std::make_unique<sim::BusRunner>(parsed.BuildBus(), parsed.runner);
-    ASSERT_TRUE(sim_->Open(&error)) << error;
-    ASSERT_TRUE(sim_->Start());
+    m_sim = std::make_unique<sim::BusRunner>(parsed.BuildBus(), parsed.runner);
+    ASSERT_TRUE(m_sim->Open(&error)) << error;
+    ASSERT_TRUE(m_sim->Start());
 }
 
 CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
 {
-    std::vector<std::string> line{"kvlctl", "--system", system_.string()};
-    if (withPort && sim_) {
+    std::vector<std::string> line{"kvlctl", "--system", m_system.string()};
+    if (withPort && m_sim) {
         line.push_back("--port");
-        line.push_back(sim_->SlavePath());
+        line.push_back(m_sim->SlavePath());
     }
     line.insert(line.end(), words.begin(), words.end());
     std::vector<char *> argv;
@@ -63,9 +75,9 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     }
     std::ostringstream out, err;
     {
-        std::istringstream typed(typed_);
-        CCliSession session(args, out, err, typed, terminal_);
-        session.SetErrIsTerminal(errIsTerminal_);
+        std::istringstream typed(m_typed);
+        CCliSession session(args, out, err, typed, m_terminal);
+        session.SetErrIsTerminal(m_errIsTerminal);
         run.exitCode = session.LoadSettings() ? command->run(session, args) : CCliSession::kExitFailure;
     }
     run.out = out.str();
@@ -73,9 +85,17 @@ CliRun CliFixture::Run(const std::vector<std::string> &words, bool withPort)
     return run;
 }
 
+bool CliFixture::WaitUntilHomed(const std::string &axis)
+{
+    return test::WaitUntil([&] {
+        const CliRun run = Run({"--json", "status", axis});
+        return run.exitCode == 0 && nlohmann::json::parse(run.out).at("home").get<bool>();
+    }, kHomingLimitMs, kStatusPollMs);
+}
+
 std::string CliFixture::SettingsText() const
 {
-    std::ifstream in(system_ / "kvl_motor.ini", std::ios::binary);
+    std::ifstream in(m_system / "kvl_motor.ini", std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

@@ -33,25 +33,27 @@ protected:
     // (by default: no terminal, nothing typed).
     void Answer(const std::string &typed, bool terminal)
     {
-        typed_ = typed;
-        terminal_ = terminal;
+        m_typed = typed;
+        m_terminal = terminal;
     }
+    // Waits until `status AXIS` says the axis is homed; false when it is not within a generous limit.
+    bool WaitUntilHomed(const std::string &axis);
     // Reads the private settings file.
     std::string SettingsText() const;
-    std::filesystem::path TempFile(const std::string &name) const { return dir_ / name; }
+    std::filesystem::path TempFile(const std::string &name) const { return m_dir / name; }
     // A file of the private system folder the commands use.
-    std::filesystem::path SystemFile(const std::string &name) const { return system_ / name; }
+    std::filesystem::path SystemFile(const std::string &name) const { return m_system / name; }
 
-    std::unique_ptr<sim::BusRunner> sim_;
+    std::unique_ptr<sim::BusRunner> m_sim;
     // What the runs take standard error for: a terminal shows progress lines.
-    bool errIsTerminal_ = false;
+    bool m_errIsTerminal = false;
 
 private:
-    std::unique_ptr<test::ScratchSystemFolder> scratch_;
-    std::filesystem::path dir_;
-    std::filesystem::path system_;
-    std::string typed_;
-    bool terminal_ = false;
+    std::unique_ptr<test::ScratchSystemFolder> m_scratch;
+    std::filesystem::path m_dir;
+    std::filesystem::path m_system;
+    std::string m_typed;
+    bool m_terminal = false;
 };
 
 } // namespace kvl::cli

@@ -3,9 +3,7 @@
 #include "CliFixture.h"
 
 #include <array>
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -31,13 +29,7 @@ protected:
         ASSERT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 0);
         ASSERT_EQ(Run({"servo", "0", "on"}).exitCode, 0);
         ASSERT_EQ(Run({"home", "0"}).exitCode, 0);
-        bool homed = false;
-        for (int i = 0; i < 100 && !homed; ++i) {
-            homed = json::parse(Run({"--json", "status", "0"}).out).at("home").get<bool>();
-            if (!homed)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        ASSERT_TRUE(homed);
+        ASSERT_TRUE(WaitUntilHomed("0"));
         ASSERT_EQ(Run({"start", "0", "0"}).exitCode, 0);
     }
 };

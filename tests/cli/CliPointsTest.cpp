@@ -70,7 +70,7 @@ protected:
     // The steps the simulated controller at `address` holds, in wire form.
     std::vector<sim::StepRecord> ControllerSteps(uint8_t address)
     {
-        return sim_->WithBus([address](sim::SimBus &bus) {
+        return m_sim->WithBus([address](sim::SimBus &bus) {
             std::vector<sim::StepRecord> steps;
             for (int step : bus.Axis(address)->Table().DefinedSteps(512))
                 steps.push_back(bus.Axis(address)->Table().Step(step));

@@ -66,7 +66,7 @@ TEST_F(CliProgressTest, LongTransfersShowProgressOnlyOnATerminal)
         {"wave", {"wave", "0", "--sampling", "10", "--seconds", "0.3", "--out", wave.string()}, {"\rcapturing: ", " samples, "}},
     };
     for (const bool terminal : {true, false}) {
-        errIsTerminal_ = terminal;
+        m_errIsTerminal = terminal;
         for (const Case &c : cases) {
             SCOPED_TRACE(std::string(c.what) + (terminal ? " on a terminal" : " into a file"));
             const CliRun run = Run(c.words);

@@ -58,7 +58,7 @@ TEST_F(ComAccessTest, OpenSetsTheLineAndKeepsNumberAndSpeedAfterClose)
     port.Close();
     EXPECT_EQ(port.IsOpen(), 0);
     ASSERT_EQ(port.Open(kPort, 57600), 1);
-    EXPECT_EQ(peer_->SlaveSpeed(), 57600);
+    EXPECT_EQ(m_peer->SlaveSpeed(), 57600);
     EXPECT_EQ(port.GetSpeed(), 57600);
     // Already open: Open returns at once and changes nothing.
     EXPECT_EQ(port.Open(kPort, 9600), 1);
@@ -83,8 +83,8 @@ TEST_F(ComAccessTest, SendsTheRequestBytesAsTheyAre)
     AnswerWith({{reply8, 0}});
     const std::vector<uint8_t> withPayload = Frame(0x20, {0x0D, 0x0A, 0x11, 0x13, 0x00, 0xFF});
     EXPECT_EQ(Run(withPayload, 8).result, kResultOk);
-    ASSERT_EQ(peer_->RequestCount(), 1);
-    EXPECT_EQ(peer_->Requests()[0], withPayload);
+    ASSERT_EQ(m_peer->RequestCount(), 1);
+    EXPECT_EQ(m_peer->Requests()[0], withPayload);
 }
 
 TEST_F(ComAccessTest, ExpectedLengthEndsTheReplyNoiseBeforeTheStartLengthensIt)
@@ -267,8 +267,8 @@ TEST_F(ComAccessTest, TextCommandSendsALineAndReadsOneBack)
     std::string text;
     EXPECT_EQ(port.TextCommand("VER", &text), kResultOk);
     EXPECT_EQ(text, "OK 1.02");
-    ASSERT_EQ(peer_->RequestCount(), 1);
-    EXPECT_EQ(peer_->Requests()[0], (std::vector<uint8_t>{'V', 'E', 'R', '\r', '\n'}));
+    ASSERT_EQ(m_peer->RequestCount(), 1);
+    EXPECT_EQ(m_peer->Requests()[0], (std::vector<uint8_t>{'V', 'E', 'R', '\r', '\n'}));
 }
 
 TEST_F(ComAccessTest, NoPortNumberOrBadArgumentsTouchNothing)
@@ -289,8 +289,8 @@ TEST_F(ComAccessTest, NoPortNumberOrBadArgumentsTouchNothing)
     // A request that did go out is seen by the device: nothing of the refused ones arrived before it.
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8).result, kResultOk);
-    ASSERT_EQ(peer_->RequestCount(), 1);
-    EXPECT_EQ(peer_->Requests()[0], request);
+    ASSERT_EQ(m_peer->RequestCount(), 1);
+    EXPECT_EQ(m_peer->Requests()[0], request);
 }
 
 TEST_F(ComAccessTest, TraceLogsEveryExchangeWhenTracingIsOn)

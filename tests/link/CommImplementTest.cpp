@@ -152,7 +152,7 @@ TEST_F(CommImplementTest, ANestedExchangeIsRefusedAndSendsNothing)
     comm.SetHooks({});
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_EQ(bytes, reply8);
-    const auto seen = peer_->Requests();
+    const auto seen = m_peer->Requests();
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], Frame(0x37, {0x00}));
     EXPECT_EQ(seen[1], request);
@@ -166,7 +166,7 @@ TEST_F(CommImplementTest, BusyFlagIsClearedAfterEveryExchange)
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_FALSE(comm.Busy());
-    EXPECT_EQ(peer_->RequestCount(), 2);
+    EXPECT_EQ(m_peer->RequestCount(), 2);
 }
 
 TEST_F(CommImplementTest, ARefusedNestedExchangeIsTracedWithItsReason)
@@ -228,7 +228,7 @@ TEST_F(CommImplementTest, NoPortConfiguredAndPortsThatCannotBeOpened)
     comm.Close();
     comm.Ports().SetPath(kPort, "/dev/kvl-no-such-device");
     EXPECT_EQ(Run(request, 8), kResultOpenFailed);
-    EXPECT_EQ(peer_->RequestCount(), 0);
+    EXPECT_EQ(m_peer->RequestCount(), 0);
 }
 
 TEST_F(CommImplementTest, EachFacadeOpensPortNumbersThroughItsOwnTable)
@@ -241,7 +241,7 @@ TEST_F(CommImplementTest, EachFacadeOpensPortNumbersThroughItsOwnTable)
     CCommImplement second;
     EXPECT_TRUE(second.Ports().Entries().empty()) << "a new facade knows no other facade's ports";
     second.Ports().SetPath(kPort, other.Path());
-    EXPECT_EQ(comm.Ports().GetPath(kPort), peer_->Path());
+    EXPECT_EQ(comm.Ports().GetPath(kPort), m_peer->Path());
 
     // Both reopen the same number and each reaches its own device.
     comm.Close();
@@ -256,7 +256,7 @@ TEST_F(CommImplementTest, EachFacadeOpensPortNumbersThroughItsOwnTable)
               kResultOk);
     out.resize(static_cast<size_t>(std::max(count, 0)));
     EXPECT_EQ(out, Frame(0x15, {0x02}));
-    EXPECT_EQ(peer_->RequestCount(), 1);
+    EXPECT_EQ(m_peer->RequestCount(), 1);
     EXPECT_EQ(other.RequestCount(), 1);
     second.Close();
     other.Stop();
@@ -267,7 +267,7 @@ TEST_F(CommImplementTest, OpenSerialAlwaysReopens)
     EXPECT_EQ(comm.GetPort(), kPort);
     // Reopening the open port applies the new speed: it was closed first.
     ASSERT_EQ(comm.OpenSerial(kPort, 57600), 1);
-    EXPECT_EQ(peer_->SlaveSpeed(), 57600);
+    EXPECT_EQ(m_peer->SlaveSpeed(), 57600);
     AnswerWith({{reply8, 0}});
     EXPECT_EQ(Run(request, 8), kResultOk);
     comm.Close();
@@ -276,7 +276,7 @@ TEST_F(CommImplementTest, OpenSerialAlwaysReopens)
     // The closed port is reopened by the next exchange with the stored number and speed.
     EXPECT_EQ(Run(request, 8), kResultOk);
     EXPECT_EQ(comm.IsOpen(), 1);
-    EXPECT_EQ(peer_->SlaveSpeed(), 57600);
+    EXPECT_EQ(m_peer->SlaveSpeed(), 57600);
 }
 
 TEST_F(CommImplementTest, OnlySerialModeExchanges)
@@ -292,7 +292,7 @@ TEST_F(CommImplementTest, OnlySerialModeExchanges)
     }
     comm.SetMode(CCommImplement::kModeSerial);
     EXPECT_EQ(comm.IsOpen(), 1);
-    EXPECT_EQ(peer_->RequestCount(), 0);
+    EXPECT_EQ(m_peer->RequestCount(), 0);
     EXPECT_EQ(Run(request, 8), kResultOk);
 }
 

@@ -45,12 +45,12 @@ TEST_F(DeviceLossTest, VanishingDuringTheReplyGivesTimeoutAndClosesThePort)
         int count = -1;
         EXPECT_EQ(Run(comm, command, command == 0x37 ? -1 : 8, 200, &count), kResultTimeout) << int(command);
         EXPECT_EQ(comm.IsOpen(), 0) << int(command);
-        EXPECT_TRUE(peer_->Vanished());
+        EXPECT_TRUE(m_peer->Vanished());
         // A new device on the same number: the next exchange reopens the port by itself.
-        peer_->Stop();
-        peer_ = MakePeer();
-        ASSERT_TRUE(peer_->Start());
-        comm.Ports().SetPath(kPort, peer_->Path());
+        m_peer->Stop();
+        m_peer = MakePeer();
+        ASSERT_TRUE(m_peer->Start());
+        comm.Ports().SetPath(kPort, m_peer->Path());
         ASSERT_EQ(comm.OpenSerial(kPort, kSpeed), 1);
     }
 }
@@ -89,9 +89,9 @@ TEST_F(DeviceLossTest, VanishingBetweenExchangesGivesAWriteFailureThenANewNumber
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultOk);
     // Started while the first device still exists, so it gets a path of its own.
     auto device = StartNewDevice();
-    ASSERT_NE(device->Path(), peer_->Path());
+    ASSERT_NE(device->Path(), m_peer->Path());
     // The device goes away while the port is idle.
-    peer_->Stop();
+    m_peer->Stop();
 
     EXPECT_EQ(Run(comm, 0x15, 8, 200, &count), kResultWriteFailed);
     EXPECT_EQ(count, 0);

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "PeerTest.h"
 #include "link/CComAccess.h"
 #include "link/CReplyReader.h"
 #include "link/ResultCode.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::test {
 namespace {
@@ -31,17 +31,6 @@ std::vector<PeerChunk> EndlessNoise(int durationMs, int chunkBytes)
         chunks.push_back({std::vector<uint8_t>(static_cast<size_t>(chunkBytes), static_cast<uint8_t>(0x20 + at % 64)),
                           kNoiseGapMs});
     return chunks;
-}
-
-bool WaitFor(const std::function<bool()> &done, int limitMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 class ExchangeDeadlineTest : public PeerTest {
@@ -138,7 +127,7 @@ TEST_F(ExchangeDeadlineTest, InputWaitingBeforeTheRequestIsDroppedAndTraced)
     AnswerWith({{reply, 0}, {late, 30}});
     std::vector<uint8_t> bytes;
     ASSERT_EQ(Run(port, Frame(0x15), 8, 200, kSettleMs, &bytes), kResultOk);
-    ASSERT_TRUE(WaitFor([&] { return port.BytesWaiting() == static_cast<int>(late.size()); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return port.BytesWaiting() == static_cast<int>(late.size()); }, 2000));
 
     AnswerWith({{reply, 0}});
     ASSERT_EQ(Run(port, Frame(0x15), 8, 200, kSettleMs, &bytes), kResultOk);

@@ -34,21 +34,21 @@ protected:
 
     void SetUp() override
     {
-        peer_ = MakePeer();
-        ASSERT_TRUE(peer_->Start());
+        m_peer = MakePeer();
+        ASSERT_TRUE(m_peer->Start());
     }
 
-    void TearDown() override { peer_->Stop(); }
+    void TearDown() override { m_peer->Stop(); }
 
     // Port number kPort of `ports` (a transport's table) leads to the peer's device.
-    void PointAtPeer(CPortResolver &ports) { ports.SetPath(kPort, peer_->Path()); }
+    void PointAtPeer(CPortResolver &ports) { ports.SetPath(kPort, m_peer->Path()); }
 
     // A peer that follows the fixture's current script.
     std::unique_ptr<PtyPeer> MakePeer()
     {
         return std::make_unique<PtyPeer>([this](const std::vector<uint8_t> &request) {
-            std::lock_guard<std::mutex> hold(scriptMutex_);
-            return script_ ? script_(request) : PeerAction::Silent();
+            std::lock_guard<std::mutex> hold(m_scriptMutex);
+            return m_script ? m_script(request) : PeerAction::Silent();
         });
     }
 
@@ -56,16 +56,16 @@ protected:
     // still sends can reach the next exchange. Close the port first; the next exchange reopens it.
     void ReplaceDevice(CPortResolver &ports)
     {
-        peer_->Stop();
-        peer_ = MakePeer();
-        ASSERT_TRUE(peer_->Start());
+        m_peer->Stop();
+        m_peer = MakePeer();
+        ASSERT_TRUE(m_peer->Start());
         PointAtPeer(ports);
     }
 
     void Script(PeerScript script)
     {
-        std::lock_guard<std::mutex> hold(scriptMutex_);
-        script_ = std::move(script);
+        std::lock_guard<std::mutex> hold(m_scriptMutex);
+        m_script = std::move(script);
     }
     // Every request is answered with the same chunks.
     void AnswerWith(std::vector<PeerChunk> chunks)
@@ -85,11 +85,11 @@ protected:
         return out;
     }
 
-    std::unique_ptr<PtyPeer> peer_;
+    std::unique_ptr<PtyPeer> m_peer;
 
 private:
-    std::mutex scriptMutex_;
-    PeerScript script_;
+    std::mutex m_scriptMutex;
+    PeerScript m_script;
 };
 
 } // namespace kvl::test

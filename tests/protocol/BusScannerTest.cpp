@@ -31,7 +31,7 @@ public:
     int OpenSerial(int, int speed) override
     {
         openedSpeeds.push_back(speed);
-        speed_ = speed;
+        m_speed = speed;
         return 1;
     }
 
@@ -42,7 +42,7 @@ public:
         if (command == cmd::kCmdReadDeviceType)
             typeProbes.push_back(address);
         const auto device = devices.find(address);
-        if (speed_ != liveSpeed || device == devices.end())
+        if (m_speed != liveSpeed || device == devices.end())
             return kResultTimeout;
         std::vector<uint8_t> data;
         if (command == cmd::kCmdReadDeviceType) {
@@ -61,7 +61,7 @@ public:
     }
 
 private:
-    int speed_ = 0;
+    int m_speed = 0;
 };
 
 TEST(BusScanner, SpeedPassesStartAtTheStoredSpeed)

@@ -33,49 +33,49 @@ class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        peer_ = std::make_unique<PtyPeer>([this](const Bytes &request) {
-            std::lock_guard<std::mutex> hold(mutex_);
-            if (request.size() < 3 || !handlers_.count(request[2]))
+        m_peer = std::make_unique<PtyPeer>([this](const Bytes &request) {
+            std::lock_guard<std::mutex> hold(m_mutex);
+            if (request.size() < 3 || !m_handlers.count(request[2]))
                 return PeerAction::Silent();
-            return handlers_[request[2]](request);
+            return m_handlers[request[2]](request);
         });
-        ASSERT_TRUE(peer_->Start());
-        comm_ = std::make_unique<CCommImplement>();
-        comm_->Ports().SetPath(kPort, peer_->Path());
-        commands_ = std::make_unique<CServoCommands>(comm_.get());
-        ASSERT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
+        ASSERT_TRUE(m_peer->Start());
+        m_comm = std::make_unique<CCommImplement>();
+        m_comm->Ports().SetPath(kPort, m_peer->Path());
+        m_commands = std::make_unique<CServoCommands>(m_comm.get());
+        ASSERT_EQ(m_commands->OpenPort(kPort, kSpeed), 1);
     }
 
     void TearDown() override
     {
-        commands_->ClosePort();
-        peer_->Stop();
+        m_commands->ClosePort();
+        m_peer->Stop();
     }
 
     void On(uint8_t command, Handler handler)
     {
-        std::lock_guard<std::mutex> hold(mutex_);
-        handlers_[command] = std::move(handler);
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_handlers[command] = std::move(handler);
     }
 
-    Bytes LastRequest() const { return peer_->Requests().back(); }
+    Bytes LastRequest() const { return m_peer->Requests().back(); }
 
-    std::unique_ptr<PtyPeer> peer_;
-    std::unique_ptr<CCommImplement> comm_;
-    std::unique_ptr<CServoCommands> commands_;
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<CCommImplement> m_comm;
+    std::unique_ptr<CServoCommands> m_commands;
 
 private:
-    std::mutex mutex_;
-    std::map<uint8_t, Handler> handlers_;
+    std::mutex m_mutex;
+    std::map<uint8_t, Handler> m_handlers;
 };
 
 TEST_F(EndToEnd, PortOperations)
 {
-    EXPECT_EQ(commands_->IsPortOpen(), 1);
-    commands_->ClosePort();
-    EXPECT_EQ(commands_->IsPortOpen(), 0);
-    EXPECT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
-    EXPECT_EQ(commands_->IsPortOpen(), 1);
+    EXPECT_EQ(m_commands->IsPortOpen(), 1);
+    m_commands->ClosePort();
+    EXPECT_EQ(m_commands->IsPortOpen(), 0);
+    EXPECT_EQ(m_commands->OpenPort(kPort, kSpeed), 1);
+    EXPECT_EQ(m_commands->IsPortOpen(), 1);
 }
 
 TEST_F(EndToEnd, IdentificationChainAndStatus)
@@ -89,15 +89,15 @@ TEST_F(EndToEnd, IdentificationChainAndStatus)
     });
     On(0x17, [](const Bytes &) { return Reply(0x17, {0x10, 0x27, 0x00, 0x00, 0x20, 0x4E, 0x00, 0x00}); });
     std::string model, version, name;
-    EXPECT_EQ(commands_->ReadDeviceType(model, version, name, kAxis, 30), -200);
+    EXPECT_EQ(m_commands->ReadDeviceType(model, version, name, kAxis, 30), -200);
     EXPECT_EQ(model, "MDC");
     EXPECT_EQ(version, "1.02");
     EXPECT_EQ(name, "Gantry X");
-    ASSERT_EQ(peer_->RequestCount(), 2);
-    EXPECT_EQ(peer_->Requests()[0], (Bytes{0xEF, 0x03, 0x01, 0x10, 0x21, 0x0D, 0x0A}));
+    ASSERT_EQ(m_peer->RequestCount(), 2);
+    EXPECT_EQ(m_peer->Requests()[0], (Bytes{0xEF, 0x03, 0x01, 0x10, 0x21, 0x0D, 0x0A}));
 
     Positions p;
-    EXPECT_EQ(commands_->ReadPositions(p, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadPositions(p, kAxis, 200), -200);
     EXPECT_EQ(p.current, 10000);
     EXPECT_EQ(p.command, 20000);
 }
@@ -110,11 +110,11 @@ TEST_F(EndToEnd, NoiseAroundTheReplyIsCleanedAndSilenceTimesOut)
         return PeerAction::Reply(noisy);
     });
     uint8_t servo = 0;
-    EXPECT_EQ(commands_->ReadServoState(servo, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadServoState(servo, kAxis, 200), -200);
     EXPECT_EQ(servo, 1);
 
     uint8_t home = 0x42;
-    EXPECT_EQ(commands_->ReadHomeDone(home, kAxis, 50), -202);
+    EXPECT_EQ(m_commands->ReadHomeDone(home, kAxis, 50), -202);
     EXPECT_EQ(home, 0x42);
 }
 
@@ -127,11 +127,11 @@ TEST_F(EndToEnd, ParametersReadWriteAndRefusal)
     });
     On(0x25, [](const Bytes &) { return Reply(0x25, {0x01}); });
     int32_t value = 0;
-    EXPECT_EQ(commands_->ReadParameter(35, value, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadParameter(35, value, kAxis, 200), -200);
     EXPECT_EQ(value, -2);
-    EXPECT_EQ(commands_->ReadParameter(99, value, kAxis, 200), 0);
+    EXPECT_EQ(m_commands->ReadParameter(99, value, kAxis, 200), 0);
     EXPECT_EQ(value, -2);
-    EXPECT_EQ(commands_->WriteParameter(35, -1, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->WriteParameter(35, -1, kAxis, 200), -200);
     const Bytes write = LastRequest();
     EXPECT_EQ(Bytes(write.begin() + 3, write.begin() + 9), (Bytes{0x23, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
@@ -167,19 +167,19 @@ TEST_F(EndToEnd, PointTableBulkReadWriteAndSingleStep)
     On(0x20, [](const Bytes &) { return Reply(0x20, {0x01}); });
 
     std::vector<std::string> lines;
-    EXPECT_EQ(commands_->ReadAllSteps("MDC", lines, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadAllSteps("MDC", lines, kAxis, 200), -200);
     const std::string line = "1,A,2.5000,50.00,0.3,0.3,0,0,0.0000,0.0000,0.0000,0,0,0,0,2";
     EXPECT_EQ(lines, (std::vector<std::string>{line, line}));
-    EXPECT_FALSE(comm_->PaddingMode());
+    EXPECT_FALSE(m_comm->PaddingMode());
 
     StepRecord read;
-    EXPECT_EQ(commands_->ReadStep(1, "MDC", read, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadStep(1, "MDC", read, kAxis, 200), -200);
     EXPECT_EQ(CStepCodec::FormatLine(read), line);
 
-    EXPECT_EQ(commands_->WriteStep(rec, "MDC", kAxis, 200), -200);
+    EXPECT_EQ(m_commands->WriteStep(rec, "MDC", kAxis, 200), -200);
     EXPECT_EQ(LastRequest().size(), 51u);
     EXPECT_EQ(LastRequest()[16], 29);   // ACC 0.29, exact at the field's resolution
-    EXPECT_EQ(commands_->WriteStepValues(4, StepRecord{}, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->WriteStepValues(4, StepRecord{}, kAxis, 200), -200);
     EXPECT_EQ(LastRequest().size(), 49u);
 }
 
@@ -189,15 +189,15 @@ TEST_F(EndToEnd, MotionAndMonitor)
     On(0x19, [](const Bytes &) { return Reply(0x19, {0x78, 0x56, 0x34, 0x12}); });
     On(0x34, [](const Bytes &) { return Reply(0x34, {42, 0}); });
     uint8_t status = 0;
-    EXPECT_EQ(commands_->JogStart(250, status, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->JogStart(250, status, kAxis, 200), -200);
     EXPECT_EQ(LastRequest(), (Bytes{0xEF, 0x03, 0x10, 0x01, 0x13, 0x52, 0x0D, 0x0A}));
     uint32_t signals = 0;
-    EXPECT_EQ(commands_->ReadIOSignals(signals, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadIOSignals(signals, kAxis, 200), -200);
     EXPECT_EQ(signals, 0x12345678u);
     uint8_t load = 0;
-    EXPECT_EQ(commands_->ReadLoadFactor("MDC", load, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadLoadFactor("MDC", load, kAxis, 200), -200);
     EXPECT_EQ(load, 42);
-    EXPECT_EQ(commands_->ReadLoadFactor("MDA", load, kAxis, 200), -205);
+    EXPECT_EQ(m_commands->ReadLoadFactor("MDA", load, kAxis, 200), -205);
 }
 
 TEST_F(EndToEnd, WaveformBatchOfTwoChannels)
@@ -215,7 +215,7 @@ TEST_F(EndToEnd, WaveformBatchOfTwoChannels)
         return Reply(0x37, data);
     });
     WaveBatch batch;
-    EXPECT_EQ(commands_->ReadWaveData(2, batch, kAxis, 80), -200);
+    EXPECT_EQ(m_commands->ReadWaveData(2, batch, kAxis, 80), -200);
     EXPECT_EQ(batch.count, 50);
     EXPECT_EQ(batch.firstIndex, 100);
     ASSERT_EQ(batch.channel2.size(), 50u);
@@ -233,7 +233,7 @@ TEST_F(EndToEnd, WaveformControllerFallingSilentMidReply)
     });
     WaveBatch batch;
     batch.count = -1;
-    EXPECT_EQ(commands_->ReadWaveData(2, batch, kAxis, 80), -202);
+    EXPECT_EQ(m_commands->ReadWaveData(2, batch, kAxis, 80), -202);
     EXPECT_EQ(batch.count, -1);
 }
 
@@ -241,11 +241,11 @@ TEST_F(EndToEnd, AutoTuning)
 {
     On(0x50, [](const Bytes &) { return Reply(0x50, {0x01}); });
     On(0x51, [](const Bytes &) { return Reply(0x51, {0x01, 0x00, 0xFF, 0xFF, 0x10, 0x00}); });
-    EXPECT_EQ(commands_->StartAutoTuning(1, 1, 1, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->StartAutoTuning(1, 1, 1, kAxis, 200), -200);
     const Bytes start = LastRequest();
     EXPECT_EQ(Bytes(start.begin() + 3, start.begin() + 7), (Bytes{0x01, 0x00, 0x01, 0x01}));
     AutoTuningStatus st;
-    EXPECT_EQ(commands_->ReadAutoTuningStatus(st, kAxis, 200), -200);
+    EXPECT_EQ(m_commands->ReadAutoTuningStatus(st, kAxis, 200), -200);
     EXPECT_EQ(st.qualityState, 1);
     EXPECT_EQ(st.value1, -1);
     EXPECT_EQ(st.value2, 16);
@@ -263,11 +263,11 @@ TEST_F(EndToEnd, GatewayTables)
     tables.deviceList.fill(8);
     tables.inputModes.fill(3);
     uint8_t status = 0;
-    EXPECT_EQ(commands_->WriteUnitDeviceTables(tables, status, 0xF1, 30), -200);
+    EXPECT_EQ(m_commands->WriteUnitDeviceTables(tables, status, 0xF1, 30), -200);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(LastRequest().size(), 39u);
     UnitDeviceList list{};
-    EXPECT_EQ(commands_->ReadUnitDeviceList(list, 0xF1, 200), -200);
+    EXPECT_EQ(m_commands->ReadUnitDeviceList(list, 0xF1, 200), -200);
     EXPECT_EQ(list[0], 0);
     EXPECT_EQ(list[15], 8);
 }

@@ -31,8 +31,8 @@ public:
         int out[2];
         if (::pipe(out) != 0)
             return false;
-        pid_ = ::fork();
-        if (pid_ == 0) {
+        m_pid = ::fork();
+        if (m_pid == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::close(out[0]);
             ::close(out[1]);
@@ -47,8 +47,8 @@ public:
             ::_exit(127);
         }
         ::close(out[1]);
-        stdout_ = out[0];
-        return pid_ > 0 && ReadLine(&firstLine_);
+        m_stdout = out[0];
+        return m_pid > 0 && ReadLine(&m_firstLine);
     }
 
     // Everything the process still writes to stdout, until it closes it.
@@ -56,7 +56,7 @@ public:
     {
         std::string text;
         char c;
-        while (::read(stdout_, &c, 1) == 1)
+        while (::read(m_stdout, &c, 1) == 1)
             text += c;
         return text;
     }
@@ -64,35 +64,35 @@ public:
     // Sends `signal` (SIGTERM by default) and waits; the exit status, or -1.
     int Stop(int signal = SIGTERM)
     {
-        if (pid_ <= 0)
+        if (m_pid <= 0)
             return -1;
-        ::kill(pid_, signal);
+        ::kill(m_pid, signal);
         return Wait();
     }
 
     int Wait()
     {
         int status = 0;
-        const pid_t done = ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        if (stdout_ >= 0)
-            ::close(stdout_);
-        stdout_ = -1;
+        const pid_t done = ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        if (m_stdout >= 0)
+            ::close(m_stdout);
+        m_stdout = -1;
         return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    const std::string &FirstLine() const { return firstLine_; }
+    const std::string &FirstLine() const { return m_firstLine; }
 
 private:
     bool ReadLine(std::string *line)
     {
         line->clear();
         for (;;) {
-            pollfd pfd{stdout_, POLLIN, 0};
+            pollfd pfd{m_stdout, POLLIN, 0};
             if (::poll(&pfd, 1, kReadyTimeoutMs) <= 0)
                 return false;
             char c;
-            if (::read(stdout_, &c, 1) != 1)
+            if (::read(m_stdout, &c, 1) != 1)
                 return !line->empty();
             if (c == '\n')
                 return true;
@@ -100,9 +100,9 @@ private:
         }
     }
 
-    pid_t pid_ = -1;
-    int stdout_ = -1;
-    std::string firstLine_;
+    pid_t m_pid = -1;
+    int m_stdout = -1;
+    std::string m_firstLine;
 };
 
 std::filesystem::path TempPath(const std::string &stem)

@@ -30,30 +30,30 @@ SerialClient::~SerialClient()
 bool SerialClient::Open(const std::string &path, int baud)
 {
     Close();
-    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    return fd_ >= 0 && SetSpeed(baud);
+    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    return m_fd >= 0 && SetSpeed(baud);
 }
 
 void SerialClient::Close()
 {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 bool SerialClient::SetSpeed(int baud)
 {
     termios tio{};
-    if (tcgetattr(fd_, &tio) != 0)
+    if (tcgetattr(m_fd, &tio) != 0)
         return false;
     cfmakeraw(&tio);
     cfsetspeed(&tio, ToSpeed(baud));
-    return tcsetattr(fd_, TCSANOW, &tio) == 0;
+    return tcsetattr(m_fd, TCSANOW, &tio) == 0;
 }
 
 bool SerialClient::Write(const std::vector<uint8_t> &bytes)
 {
-    return ::write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return ::write(m_fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 std::vector<uint8_t> SerialClient::Read(size_t length, int timeoutMs)
@@ -61,10 +61,10 @@ std::vector<uint8_t> SerialClient::Read(size_t length, int timeoutMs)
     std::vector<uint8_t> out;
     uint8_t buffer[4096];
     while (out.size() < length) {
-        pollfd pfd{fd_, POLLIN, 0};
+        pollfd pfd{m_fd, POLLIN, 0};
         if (::poll(&pfd, 1, timeoutMs) <= 0)
             break;
-        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
         if (n <= 0)
             break;
         out.insert(out.end(), buffer, buffer + n);
@@ -75,7 +75,7 @@ std::vector<uint8_t> SerialClient::Read(size_t length, int timeoutMs)
 std::vector<uint8_t> SerialClient::Exchange(uint8_t address, uint8_t command, const std::vector<uint8_t> &payload,
                                             size_t length, int timeoutMs)
 {
-    tcflush(fd_, TCIFLUSH);
+    tcflush(m_fd, TCIFLUSH);
     if (!Write(frame::Build(address, command, payload)))
         return {};
     return Read(length, timeoutMs);

@@ -62,7 +62,7 @@ public:
                                   size_t length, int timeoutMs = 300);
 
 private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 } // namespace kvl::sim::test

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <functional>
-#include <thread>
 
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
@@ -18,9 +17,12 @@
 #include "sim/BusRunner.h"
 #include "sim/ModelInfo.h"
 #include "SimTestUtil.h"
+#include "support/WaitUntil.h"
 
 namespace kvl::sim {
 namespace {
+
+using kvl::test::WaitUntil;
 
 constexpr int kPort = 1;
 constexpr int kStreamingAxis = 0;
@@ -28,36 +30,25 @@ constexpr int kOtherAxis = 1;
 // What the test's own thread may add to a deadline before it measures (scheduling on a busy machine).
 constexpr int kSchedulingSlackMs = 60;
 
-bool WaitFor(const std::function<bool()> &done, int limitMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
 class StreamDeadlineTest : public ::testing::Test {
 protected:
     void StartSim(BusRunner::Settings settings, std::unique_ptr<SimBus> bus)
     {
-        runner_ = std::make_unique<BusRunner>(std::move(bus), settings);
+        m_runner = std::make_unique<BusRunner>(std::move(bus), settings);
         std::string error;
-        ASSERT_TRUE(runner_->Open(&error)) << error;
-        ASSERT_TRUE(runner_->Start());
-        comm_ = std::make_unique<CCommImplement>();
-        comm_->Ports().SetPath(kPort, runner_->SlavePath());
-        commands_ = std::make_unique<CServoCommands>(comm_.get());
+        ASSERT_TRUE(m_runner->Open(&error)) << error;
+        ASSERT_TRUE(m_runner->Start());
+        m_comm = std::make_unique<CCommImplement>();
+        m_comm->Ports().SetPath(kPort, m_runner->SlavePath());
+        m_commands = std::make_unique<CServoCommands>(m_comm.get());
     }
 
     void TearDown() override
     {
-        if (commands_)
-            commands_->ClosePort();
-        if (runner_)
-            runner_->Stop();
+        if (m_commands)
+            m_commands->ClosePort();
+        if (m_runner)
+            m_runner->Stop();
     }
 
     // Runs `exchange`, returns its result and how long it took.
@@ -70,9 +61,9 @@ protected:
         return result;
     }
 
-    std::unique_ptr<BusRunner> runner_;
-    std::unique_ptr<CCommImplement> comm_;
-    std::unique_ptr<CServoCommands> commands_;
+    std::unique_ptr<BusRunner> m_runner;
+    std::unique_ptr<CCommImplement> m_comm;
+    std::unique_ptr<CServoCommands> m_commands;
 };
 
 TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextOneAfterItWorks)
@@ -81,10 +72,10 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
     BusRunner::Settings settings;
     ASSERT_TRUE(settings.faults.Parse("stream=" + std::to_string(kStreamingAxis), nullptr));
     StartSim(settings, SimBus::CreateDemo());
-    ASSERT_EQ(commands_->OpenPort(kPort, kSpeed), 1);
+    ASSERT_EQ(m_commands->OpenPort(kPort, kSpeed), 1);
 
     uint8_t servo = 0xEE;
-    ASSERT_EQ(commands_->ReadServoState(servo, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
+    ASSERT_EQ(m_commands->ReadServoState(servo, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
 
     // While the noise goes on, every kind of read fails, each within its own deadline.
     struct Case {
@@ -97,11 +88,11 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
     kvl::StepRecord step;
     const Case cases[] = {
         {"status read", cmd::kReplyLenReadServoState, CServoCommands::kTimeoutMs,
-         [&] { return commands_->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs); }},
+         [&] { return m_commands->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs); }},
         {"identify probe", cmd::kReplyLenReadDeviceType, CServoCommands::kTimeoutShortMs,
-         [&] { return commands_->ReadDeviceType(model, version, name, kOtherAxis, CServoCommands::kTimeoutShortMs); }},
+         [&] { return m_commands->ReadDeviceType(model, version, name, kOtherAxis, CServoCommands::kTimeoutShortMs); }},
         {"reply of unknown length", -1, CServoCommands::kTimeoutMs,
-         [&] { return commands_->ReadStep(1, "MDB", step, kOtherAxis, CServoCommands::kTimeoutMs); }},
+         [&] { return m_commands->ReadStep(1, "MDB", step, kOtherAxis, CServoCommands::kTimeoutMs); }},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
@@ -111,12 +102,12 @@ TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextO
         EXPECT_LE(elapsedMs, deadlineMs + kSchedulingSlackMs);
     }
     // The stream was still running: the requests above were all heard only after it.
-    EXPECT_EQ(runner_->RepliesSent(), 0u);
+    EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // Once the stream and the late answers are over, the next exchange works at once.
-    ASSERT_TRUE(WaitFor([&] { return runner_->RepliesSent() >= 1 + std::size(cases); },
-                        FaultInjector::kStreamMs * 3));
-    EXPECT_EQ(commands_->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs), kResultOk);
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RepliesSent() >= 1 + std::size(cases); },
+                          FaultInjector::kStreamMs * 3));
+    EXPECT_EQ(m_commands->ReadServoState(servo, kOtherAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(servo, 0);
 }
 
@@ -131,7 +122,7 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
     auto bus = std::make_unique<SimBus>();
     bus->Add(std::make_unique<AxisDevice>(static_cast<uint8_t>(kStreamingAxis), *FindModel("MDC"), "2105", "TABLE"));
     StartSim(settings, std::move(bus));
-    runner_->WithBus([](SimBus &b) {
+    m_runner->WithBus([](SimBus &b) {
         for (int wireStep = 1; wireStep <= kSteps; ++wireStep) {
             StepRecord record;
             record.number = static_cast<int16_t>(wireStep);
@@ -144,26 +135,26 @@ TEST_F(StreamDeadlineTest, AnAbandonedBulkReadDoesNotHoldUpTheNextExchange)
 
     // Another program asks for the whole table and goes away while it streams.
     test::SerialClient abandoned;
-    ASSERT_TRUE(abandoned.Open(runner_->SlavePath(), kSlowSpeed));
+    ASSERT_TRUE(abandoned.Open(m_runner->SlavePath(), kSlowSpeed));
     ASSERT_TRUE(abandoned.Write(frame::Build(static_cast<uint8_t>(kStreamingAxis), cmd::kCmdReadAllSteps,
                                              test::U16(cmd::kReadAllStepsSelector))));
-    ASSERT_TRUE(WaitFor([&] { return runner_->RequestsAnswered() >= 1; }, 2000));
-    ASSERT_EQ(commands_->OpenPort(kPort, kSlowSpeed), 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RequestsAnswered() >= 1; }, 2000));
+    ASSERT_EQ(m_commands->OpenPort(kPort, kSlowSpeed), 1);
     abandoned.Close();
 
     std::string model, version, name;
     int64_t elapsedMs = 0;
     EXPECT_NE(Timed([&] {
-        return commands_->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutShortMs);
+        return m_commands->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutShortMs);
     }, &elapsedMs), kResultOk);
     EXPECT_LE(elapsedMs, CReplyReader::ReplyDeadlineMs(cmd::kReplyLenReadDeviceType, CServoCommands::kTimeoutShortMs,
                                                        CServoCommands::kSettleMs, kSlowSpeed) +
                              kSchedulingSlackMs);
-    EXPECT_EQ(runner_->RepliesSent(), 0u);
+    EXPECT_EQ(m_runner->RepliesSent(), 0u);
 
     // The table and the late answer to the probe are out: the line is quiet, the tool works again.
-    ASSERT_TRUE(WaitFor([&] { return runner_->RepliesSent() >= 2; }, 10000));
-    EXPECT_EQ(commands_->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
+    ASSERT_TRUE(WaitUntil([&] { return m_runner->RepliesSent() >= 2; }, 10000));
+    EXPECT_EQ(m_commands->ReadDeviceType(model, version, name, kStreamingAxis, CServoCommands::kTimeoutMs), kResultOk);
     EXPECT_EQ(model, "MDC");
 }
 

@@ -28,7 +28,7 @@ size_t FrameAtFront(const std::vector<uint8_t> &bytes)
 
 } // namespace
 
-PtyPeer::PtyPeer(PeerScript script) : script_(std::move(script)) {}
+PtyPeer::PtyPeer(PeerScript script) : m_script(std::move(script)) {}
 
 PtyPeer::~PtyPeer()
 {
@@ -38,41 +38,41 @@ PtyPeer::~PtyPeer()
 bool PtyPeer::Start()
 {
     Stop();
-    if (!master_.Open())
+    if (!m_master.Open())
         return false;
-    path_ = master_.SlavePath();
+    m_path = m_master.SlavePath();
     // Non-blocking, so that a reply the tool no longer reads cannot hold the thread in write().
-    const int flags = ::fcntl(master_.Fd(), F_GETFL);
-    ::fcntl(master_.Fd(), F_SETFL, flags | O_NONBLOCK);
-    stop_ = false;
-    vanished_ = false;
-    thread_ = std::thread(&PtyPeer::Serve, this);
+    const int flags = ::fcntl(m_master.Fd(), F_GETFL);
+    ::fcntl(m_master.Fd(), F_SETFL, flags | O_NONBLOCK);
+    m_stop = false;
+    m_vanished = false;
+    m_thread = std::thread(&PtyPeer::Serve, this);
     return true;
 }
 
 void PtyPeer::Stop()
 {
-    stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    master_.Close();
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_master.Close();
 }
 
 std::vector<std::vector<uint8_t>> PtyPeer::Requests() const
 {
-    std::lock_guard<std::mutex> hold(mutex_);
-    return requests_;
+    std::lock_guard<std::mutex> hold(m_mutex);
+    return m_requests;
 }
 
 int PtyPeer::RequestCount() const
 {
-    std::lock_guard<std::mutex> hold(mutex_);
-    return static_cast<int>(requests_.size());
+    std::lock_guard<std::mutex> hold(m_mutex);
+    return static_cast<int>(m_requests.size());
 }
 
 int PtyPeer::SlaveSpeed() const
 {
-    return vanished_ ? 0 : master_.SlaveSpeed();
+    return m_vanished ? 0 : m_master.SlaveSpeed();
 }
 
 void PtyPeer::Serve()
@@ -81,15 +81,15 @@ void PtyPeer::Serve()
     std::vector<uint8_t> pending;
     Clock::time_point lastByte = Clock::now();
     uint8_t chunk[4096];
-    while (!stop_ && !vanished_) {
-        const int n = master_.Read(chunk, sizeof chunk, kReadSliceMs);
+    while (!m_stop && !m_vanished) {
+        const int n = m_master.Read(chunk, sizeof chunk, kReadSliceMs);
         if (n < 0)
             return;
         if (n > 0) {
             pending.insert(pending.end(), chunk, chunk + n);
             lastByte = Clock::now();
             // Requests sent back to back arrive together: answer each frame in turn.
-            for (size_t length = FrameAtFront(pending); length > 0 && !vanished_; length = FrameAtFront(pending)) {
+            for (size_t length = FrameAtFront(pending); length > 0 && !m_vanished; length = FrameAtFront(pending)) {
                 Answer(std::vector<uint8_t>(pending.begin(), pending.begin() + static_cast<long>(length)));
                 pending.erase(pending.begin(), pending.begin() + static_cast<long>(length));
             }
@@ -103,21 +103,23 @@ void PtyPeer::Serve()
 void PtyPeer::Answer(const std::vector<uint8_t> &request)
 {
     {
-        std::lock_guard<std::mutex> hold(mutex_);
-        requests_.push_back(request);
+        std::lock_guard<std::mutex> hold(m_mutex);
+        m_requests.push_back(request);
     }
-    const PeerAction action = script_ ? script_(request) : PeerAction::Silent();
+    const PeerAction action = m_script ? m_script(request) : PeerAction::Silent();
     for (const PeerChunk &piece : action.chunks) {
-        if (stop_)
+        if (m_stop)
             return;
+        // The gap is the silence on the line the script asks for (a slow or stalled device), the
+        // very thing the transport's timeouts are tested against, so it is slept, not waited out.
         if (piece.gapBeforeMs > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(piece.gapBeforeMs));
         if (!WriteAll(piece.bytes.data(), piece.bytes.size()))
             return;
     }
     if (action.closeAfter) {
-        master_.Close();
-        vanished_ = true;
+        m_master.Close();
+        m_vanished = true;
     }
 }
 
@@ -125,16 +127,16 @@ bool PtyPeer::WriteAll(const uint8_t *bytes, size_t count)
 {
     size_t done = 0;
     while (done < count) {
-        if (stop_)
+        if (m_stop)
             return false;
-        const ssize_t n = ::write(master_.Fd(), bytes + done, count - done);
+        const ssize_t n = ::write(m_master.Fd(), bytes + done, count - done);
         if (n > 0) {
             done += static_cast<size_t>(n);
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        pollfd pfd{master_.Fd(), POLLOUT, 0};
+        pollfd pfd{m_master.Fd(), POLLOUT, 0};
         ::poll(&pfd, 1, kReadSliceMs);
     }
     return true;

@@ -61,12 +61,12 @@ public:
     void Stop();
 
     // The slave side's device path, for the tool's port.
-    const std::string &Path() const { return path_; }
+    const std::string &Path() const { return m_path; }
     // Every request received so far, in order.
     std::vector<std::vector<uint8_t>> Requests() const;
     int RequestCount() const;
     // True once the script closed the pty.
-    bool Vanished() const { return vanished_; }
+    bool Vanished() const { return m_vanished; }
     // Line speed the tool set on its side, in bit/s; 0 when unknown or closed.
     int SlaveSpeed() const;
 
@@ -75,14 +75,14 @@ private:
     void Answer(const std::vector<uint8_t> &request);
     bool WriteAll(const uint8_t *bytes, size_t count);
 
-    PeerScript script_;
-    sim::PtyMaster master_;
-    std::string path_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> vanished_{false};
-    mutable std::mutex mutex_;
-    std::vector<std::vector<uint8_t>> requests_;
+    PeerScript m_script;
+    sim::PtyMaster m_master;
+    std::string m_path;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_vanished{false};
+    mutable std::mutex m_mutex;
+    std::vector<std::vector<uint8_t>> m_requests;
 };
 
 } // namespace kvl::test

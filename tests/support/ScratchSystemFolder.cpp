@@ -18,21 +18,21 @@ ScratchSystemFolder::ScratchSystemFolder()
     std::string pattern = (fs::temp_directory_path() / "kvl_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         return;
-    folder_ = pattern;
+    m_folder = pattern;
     std::error_code error;
     if (!fs::exists(Shipped() / "kvl_motor.ini", error))
         return;
     fs::copy(Shipped(), System(), fs::copy_options::recursive, error);
     if (error)
         return;
-    ok_ = true;
+    m_ok = true;
 }
 
 ScratchSystemFolder::~ScratchSystemFolder()
 {
     std::error_code ignored;
-    if (!folder_.empty())
-        fs::remove_all(folder_, ignored);
+    if (!m_folder.empty())
+        fs::remove_all(m_folder, ignored);
 }
 
 } // namespace kvl::test

@@ -16,16 +16,16 @@ public:
     ScratchSystemFolder &operator=(const ScratchSystemFolder &) = delete;
 
     // False when the shipped folder is missing or could not be copied (the test should stop).
-    bool Ok() const { return ok_; }
+    bool Ok() const { return m_ok; }
     // The temporary folder; the copy is its "system" subfolder.
-    const std::filesystem::path &Folder() const { return folder_; }
-    std::filesystem::path System() const { return folder_ / "system"; }
+    const std::filesystem::path &Folder() const { return m_folder; }
+    std::filesystem::path System() const { return m_folder / "system"; }
     // The pristine shipped folder the copy was made from.
     static std::filesystem::path Shipped();
 
 private:
-    std::filesystem::path folder_;
-    bool ok_ = false;
+    std::filesystem::path m_folder;
+    bool m_ok = false;
 };
 
 } // namespace kvl::test
