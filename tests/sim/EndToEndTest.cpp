@@ -10,13 +10,14 @@
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 #include "sim/GatewayDevice.h"
+#include "sim/SimBusTest.h"
 #include "support/SimClock.h"
 #include "support/WaitUntil.h"
 
 namespace kvl::sim {
 namespace {
 
-constexpr int kPort = 1;
+constexpr int kPort = SimBusTest::kSimPort;
 constexpr int kSpeed = 115200;
 constexpr int kT = CServoCommands::kTimeoutMs;
 
@@ -42,26 +43,12 @@ kvl::StepRecord Step(int step, int mode, double position, double speed, double a
     return r;
 }
 
-class SimEndToEnd : public ::testing::Test {
+class SimEndToEnd : public SimBusTest {
 protected:
     void StartSim(BusRunner::Settings settings = {}, std::unique_ptr<SimBus> bus = SimBus::CreateDemo())
     {
-        m_runner = std::make_unique<BusRunner>(std::move(bus), settings);
-        std::string error;
-        ASSERT_TRUE(m_runner->Open(&error)) << error;
-        ASSERT_TRUE(m_runner->Start());
-        m_comm = std::make_unique<CCommImplement>();
-        m_comm->Ports().SetPath(kPort, m_runner->SlavePath());
-        m_commands = std::make_unique<CServoCommands>(m_comm.get());
+        SimBusTest::StartSim(settings, std::move(bus));
         ASSERT_EQ(m_commands->OpenPort(kPort, kSpeed), 1);
-    }
-
-    void TearDown() override
-    {
-        if (m_commands)
-            m_commands->ClosePort();
-        if (m_runner)
-            m_runner->Stop();
     }
 
     // Servo on and home: the axis stands at 0.
@@ -91,10 +78,6 @@ protected:
         EXPECT_EQ(m_commands->ReadOperationStatus(s, axis, kT), kResultOk);
         return s.ProgramRunning();
     }
-
-    std::unique_ptr<BusRunner> m_runner;
-    std::unique_ptr<CCommImplement> m_comm;
-    std::unique_ptr<CServoCommands> m_commands;
 };
 
 TEST_F(SimEndToEnd, IdentifiesEveryModelAndTheGateway)

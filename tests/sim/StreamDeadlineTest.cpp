@@ -17,6 +17,7 @@
 #include "sim/BusRunner.h"
 #include "sim/ModelInfo.h"
 #include "SimTestUtil.h"
+#include "sim/SimBusTest.h"
 #include "support/WaitUntil.h"
 
 namespace kvl::sim {
@@ -24,33 +25,14 @@ namespace {
 
 using kvl::test::WaitUntil;
 
-constexpr int kPort = 1;
+constexpr int kPort = SimBusTest::kSimPort;
 constexpr int kStreamingAxis = 0;
 constexpr int kOtherAxis = 1;
 // What the test's own thread may add to a deadline before it measures (scheduling on a busy machine).
 constexpr int kSchedulingSlackMs = 60;
 
-class StreamDeadlineTest : public ::testing::Test {
+class StreamDeadlineTest : public SimBusTest {
 protected:
-    void StartSim(BusRunner::Settings settings, std::unique_ptr<SimBus> bus)
-    {
-        m_runner = std::make_unique<BusRunner>(std::move(bus), settings);
-        std::string error;
-        ASSERT_TRUE(m_runner->Open(&error)) << error;
-        ASSERT_TRUE(m_runner->Start());
-        m_comm = std::make_unique<CCommImplement>();
-        m_comm->Ports().SetPath(kPort, m_runner->SlavePath());
-        m_commands = std::make_unique<CServoCommands>(m_comm.get());
-    }
-
-    void TearDown() override
-    {
-        if (m_commands)
-            m_commands->ClosePort();
-        if (m_runner)
-            m_runner->Stop();
-    }
-
     // Runs `exchange`, returns its result and how long it took.
     static int Timed(const std::function<int()> &exchange, int64_t *elapsedMs)
     {
@@ -61,9 +43,6 @@ protected:
         return result;
     }
 
-    std::unique_ptr<BusRunner> m_runner;
-    std::unique_ptr<CCommImplement> m_comm;
-    std::unique_ptr<CServoCommands> m_commands;
 };
 
 TEST_F(StreamDeadlineTest, ExchangesDuringTheStreamEndByTheirDeadlineAndTheNextOneAfterItWorks)
