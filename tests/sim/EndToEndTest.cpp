@@ -193,7 +193,8 @@ TEST_F(SimEndToEnd, ProgramOfThreeStepsWithAJumpEnds)
     Ready(0);
     ASSERT_EQ(m_commands->WriteStep(Step(1, 1, 5.0, 100, 0.5, 3), "MDA", 0, kT), kResultOk);
     ASSERT_EQ(m_commands->WriteStep(Step(2, 1, 2.0, 100, 0.5, 0), "MDA", 0, kT), kResultOk);
-    ASSERT_EQ(m_commands->WriteStep(Step(3, 0, 4.0, 100, 0.5, 2), "MDA", 0, kT), kResultOk);
+    // Step 3 moves 35 mm at 100 mm/s, so a status poll sees it even on a loaded machine.
+    ASSERT_EQ(m_commands->WriteStep(Step(3, 0, 40.0, 100, 0.5, 2), "MDA", 0, kT), kResultOk);
     uint8_t status = 0;
     ASSERT_EQ(m_commands->StartProgram(1, status, 0, kT), kResultOk);
     ASSERT_EQ(status, 1);
