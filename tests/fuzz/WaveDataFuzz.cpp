@@ -1,0 +1,43 @@
+// libFuzzer target for the waveform data reply. The first input byte picks one or two channels;
+// the rest is the reply. Checks: no read past the reply (ASan), a known result, the batch untouched
+// unless -200, and on -200 sample arrays sized by the count the reply announced.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "protocol/CServoCommands.h"
+
+using kvl::fuzz::Check;
+
+namespace {
+constexpr uint8_t kAxis = 3;
+constexpr int kCountLimit = 0x7FFF;
+constexpr int32_t kUnsetIndex = -12345;
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const int channels = 1 + (data[0] & 1);
+    kvl::fuzz::ReplyComm comm(std::vector<uint8_t>(data + 1, data + size));
+    kvl::CServoCommands commands(&comm);
+    kvl::WaveBatch batch;
+    batch.count = -1;
+    batch.firstIndex = kUnsetIndex;
+    const int result = commands.ReadWaveData(channels, batch, kAxis, 80);
+    Check(kvl::fuzz::IsCommandResult(result));
+    if (result != -200) {
+        Check(batch.count == -1 && batch.firstIndex == kUnsetIndex && batch.channel1.empty());
+        return 0;
+    }
+    Check(batch.count >= 0 && batch.count <= kCountLimit);
+    Check(static_cast<int>(batch.channel1.size()) == batch.count);
+    Check(static_cast<int>(batch.channel2.size()) == (channels == 2 ? batch.count : 0));
+    // Samples are two bytes each: never more than the reply could hold.
+    Check(static_cast<std::size_t>(batch.count) * 2 * static_cast<std::size_t>(channels) <= size);
+    if (batch.count == 0)
+        Check(batch.firstIndex == kUnsetIndex);
+    return 0;
+}
