@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/CComm.h"
+#include "protocol/Crc16.h"
 #include "protocol/Frame.h"
 
 namespace kvl::fuzz {
@@ -52,6 +53,19 @@ public:
 private:
     std::vector<uint8_t> m_reply;
 };
+
+// The reply with the CRC its frame calls for, so that the fuzzer reaches the checks behind the CRC
+// check as well: random bytes almost never carry a matching one.
+inline std::vector<uint8_t> WithMatchingCrc(std::vector<uint8_t> reply)
+{
+    if (reply.size() < frame::kFrameOverhead)
+        return reply;
+    const std::size_t crcAt = reply.size() - 4;
+    const uint16_t crc = Crc16(reply.data() + frame::kOffsetCommand, crcAt - frame::kOffsetCommand);
+    reply[crcAt] = static_cast<uint8_t>(crc >> 8);
+    reply[crcAt + 1] = static_cast<uint8_t>(crc & 0xFF);
+    return reply;
+}
 
 // The result codes a command may return when the transport succeeded.
 inline bool IsCommandResult(int result)

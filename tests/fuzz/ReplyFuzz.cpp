@@ -1,5 +1,6 @@
 // libFuzzer target for the reply checks of the fixed-length commands. The first input byte picks
-// the command, the rest is the reply the facade hands back. Checks: no read past the reply (ASan),
+// the command (low 7 bits) and whether the reply gets a matching CRC (high bit); the rest is the
+// reply the facade hands back. Checks: no read past the reply (ASan),
 // a known result code, outputs within their stated ranges, and outputs untouched unless -200.
 #include <array>
 #include <cstddef>
@@ -156,8 +157,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     const auto &probes = Probes();
-    kvl::fuzz::ReplyComm comm(std::vector<uint8_t>(data + 1, data + size));
+    std::vector<uint8_t> reply(data + 1, data + size);
+    if (data[0] & 0x80)
+        reply = kvl::fuzz::WithMatchingCrc(std::move(reply));
+    kvl::fuzz::ReplyComm comm(std::move(reply));
     kvl::CServoCommands commands(&comm);
-    probes[data[0] % probes.size()](commands);
+    probes[(data[0] & 0x7F) % probes.size()](commands);
     return 0;
 }

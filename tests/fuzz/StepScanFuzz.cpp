@@ -1,7 +1,8 @@
 // libFuzzer target for the bulk point-table read's scan. The first input byte picks the record
-// form (short or long model) and whether the stream ends in the 0xFF padding the controller sends;
-// the rest is the stream. Checks: no read past the stream (ASan), the result is -200, 0 or -205,
+// form (short or long model, bit 0), whether the stream ends in the 0xFF padding the controller
+// sends (bit 1) and whether every step frame gets a matching CRC (bit 2); the rest is the stream. Checks: no read past the stream (ASan), the result is -200, 0 or -205,
 // the lines are replaced only on -200, and never more lines than whole step frames fit.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,6 +18,32 @@ namespace {
 constexpr uint8_t kAxis = 3;
 constexpr uint8_t kPaddingByte = 0xFF;
 constexpr std::size_t kPaddingLength = 64;
+// The acknowledgement frames inside the stream: 8 bytes, CR LF at +6 and +7.
+constexpr std::size_t kAckLength = 8;
+constexpr std::size_t kAckCrOffset = 6;
+
+// Gives each step frame the scan would find from its start byte a matching CRC, so that the
+// fuzzer gets past the CRC check to the frames behind it.
+void MatchStepFrameCrcs(std::vector<uint8_t> &stream, std::size_t frameLength)
+{
+    std::size_t i = 0;
+    while (i + frameLength <= stream.size()) {
+        if (stream[i] != kvl::frame::kStartByte) {
+            ++i;
+            continue;
+        }
+        if (stream[i + kAckCrOffset] == kvl::frame::kCr && stream[i + kAckCrOffset + 1] == kvl::frame::kLf) {
+            i += kAckLength;
+            continue;
+        }
+        std::vector<uint8_t> frame(stream.begin() + static_cast<std::ptrdiff_t>(i),
+                                   stream.begin() + static_cast<std::ptrdiff_t>(i + frameLength));
+        frame = kvl::fuzz::WithMatchingCrc(std::move(frame));
+        std::copy(frame.begin(), frame.end(), stream.begin() + static_cast<std::ptrdiff_t>(i));
+        i += frameLength;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -25,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const bool longForm = (data[0] & 1) != 0;
     const bool padded = (data[0] & 2) != 0;
+    const std::size_t frameLength = 7 + kvl::CStepCodec::RecordLength(longForm);
     std::vector<uint8_t> stream(data + 1, data + size);
+    if (data[0] & 4)
+        MatchStepFrameCrcs(stream, frameLength);
     if (padded)
         stream.insert(stream.end(), kPaddingLength, kPaddingByte);
     kvl::fuzz::ReplyComm comm(stream);
@@ -38,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Check(lines.size() == 1 && lines[0] == "before");
         return 0;
     }
-    const std::size_t frameLength = 7 + static_cast<std::size_t>(kvl::CStepCodec::RecordLength(longForm));
     Check(lines.size() <= stream.size() / frameLength);
     return 0;
 }
