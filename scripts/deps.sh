@@ -2,7 +2,8 @@
 # Installs the Debian packages the build and the tests need. Safe to run again.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
-      libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache)
+      libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache
+      clang libclang-rt-14-dev)   # clang's libFuzzer and sanitizer runtimes: only recommended by clang
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

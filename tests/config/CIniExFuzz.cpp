@@ -1,6 +1,6 @@
 // libFuzzer target for the INI reader: any bytes must load without a crash or a sanitizer
 // report, every lookup must stay inside the stored value, and the written text must read back
-// as the same text. Built only with clang (scripts/fuzz_ini.sh); not part of the test run.
+// as the same text. Built only with clang (scripts/fuzz-all).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
