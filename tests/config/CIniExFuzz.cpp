@@ -21,6 +21,7 @@ void Check(bool condition)
 // Lookups are linear searches, so every key of a big input would make each run quadratic; a
 // bounded number per section keeps the fuzzer fast without losing the paths.
 constexpr std::size_t kKeysLookedUpPerSection = 32;
+constexpr char kNotFound[] = "\n";
 
 void ExerciseStore(std::string_view bytes, int codePage, bool ignoreCase)
 {
@@ -31,8 +32,9 @@ void ExerciseStore(std::string_view bytes, int codePage, bool ignoreCase)
         const auto keys = ini.KeyNames(section);
         for (std::size_t i = 0; i < keys.size() && i < kKeysLookedUpPerSection; ++i) {
             const std::string &key = keys[i];
-            const std::string value = ini.GetString(section, key, "\x01");
-            Check(value != "\x01"); // a listed key is always found
+            // A stored value never holds a line break, so this default cannot be a found value.
+            const std::string value = ini.GetString(section, key, kNotFound);
+            Check(value != kNotFound); // a listed key is always found
             Check(value.size() <= bytes.size());
             ini.GetInt(section, key, 0);
             ini.GetDouble(section, key, 0.0);
