@@ -160,6 +160,16 @@ TEST_F(AxisWindowModelTest, EveryWayOutOfAJogSendsStop)
     }
 }
 
+TEST_F(AxisWindowModelTest, AModelThatGoesAwayStopsItsJog)
+{
+    auto model = OpenAxis(kAxisMdc);
+    model->ServoOn();
+    model->JogPress(JogDirection::kForward);
+    m_runner->ClearCommandsReceived();
+    model.reset();
+    EXPECT_EQ(Received(kAxisMdc), std::vector<uint8_t>{cmd::kCmdStop});
+}
+
 TEST_F(AxisWindowModelTest, AKeepAliveThatFailsEndsTheJog)
 {
     auto model = OpenAxis(kAxisMdc);
