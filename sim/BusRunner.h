@@ -11,10 +11,13 @@
 //       OpenThePortAt(runner.SlavePath());   // runs until runner.Stop() or its destruction
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "sim/FaultInjector.h"
 #include "sim/FrameAssembler.h"
@@ -33,6 +36,9 @@ public:
     };
     static constexpr int64_t kTurnaroundMicros = 200;
     static constexpr int kBitsPerByte = 10;
+    // Requests the record of CommandsReceived keeps (the oldest go first), so a long demo run
+    // does not grow it without end.
+    static constexpr size_t kReceivedKept = 4096;
 
     BusRunner(std::unique_ptr<SimBus> bus, Settings settings);
     ~BusRunner();
@@ -57,6 +63,12 @@ public:
         return fn(*m_bus);
     }
 
+    // Test hooks: an address that stops answering (or answers again) while the loop runs, and the
+    // command bytes of the requests the loop took for an address (answered or not), oldest first.
+    void SetSilent(uint8_t address, bool silent);
+    std::vector<uint8_t> CommandsReceived(uint8_t address) const;
+    void ClearCommandsReceived();
+
     int BusSpeed() const { return m_baud.load(); }
     uint64_t RequestsAnswered() const { return m_answered.load(); }
     uint64_t RequestsGated() const { return m_gated.load(); }
@@ -75,6 +87,9 @@ private:
     std::mutex m_busMutex;
     Settings m_settings;
     FaultInjector m_faults;
+    std::mutex m_faultsMutex;   // the fault switches change from the test's thread
+    mutable std::mutex m_receivedMutex;
+    std::deque<std::pair<uint8_t, uint8_t>> m_received;   // (address, command), the newest kept
     PtyMaster m_pty;
     FrameAssembler m_assembler;
     std::atomic<int> m_baud;
