@@ -28,14 +28,19 @@ bool NoAnswer(int result)
            result == kResultNoPort;
 }
 
+// Modes 0 to 5; any other value acts as mode 0.
+int ValidMode(int mode)
+{
+    return (mode >= 0 && mode < CModelTraits::kOperationTypeCount) ? mode : 0;
+}
+
 } // namespace
 
 CMonitorModel::CMonitorModel(CServoCommands &commands, const CLanguageTexts &texts, CAppValues &values,
                              int axis, std::string model, int ioMode, Hooks hooks)
     : m_commands(commands), m_texts(texts), m_values(values), m_axis(axis), m_model(std::move(model)),
-      m_hooks(std::move(hooks)), m_historyBytes(kHistoryLength, 0)
+      m_hooks(std::move(hooks)), m_ioMode(ValidMode(ioMode)), m_historyBytes(kHistoryLength, 0)
 {
-    SetIoMode(ioMode);
 }
 
 void CMonitorModel::Open()
@@ -144,7 +149,7 @@ bool CMonitorModel::IsCurrentAxis() const
 
 void CMonitorModel::SetIoMode(int mode)
 {
-    m_ioMode = (mode >= 0 && mode < CModelTraits::kOperationTypeCount) ? mode : 0;
+    m_ioMode = ValidMode(mode);
     Changed();
 }
 
