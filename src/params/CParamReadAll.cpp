@@ -24,7 +24,8 @@ void LogFailure(const CCommErrorLog *log, int result)
 } // namespace
 
 ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget &target,
-                                    int number, CParamData &record, const CCommErrorLog *log)
+                                    int number, CParamData &record, const CCommErrorLog *log,
+                                    int silentAfter, int &timeoutsInRow)
 {
     ParamOutcome outcome{number, kResultTimeout, 0};
     const bool isText = record.GetType() == CParamData::kTypeText;
@@ -53,6 +54,9 @@ ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget 
             }
         }
         LogFailure(log, outcome.result);
+        timeoutsInRow = outcome.result == kResultTimeout ? timeoutsInRow + 1 : 0;
+        if (silentAfter > 0 && timeoutsInRow >= silentAfter)
+            return outcome;
     }
     return outcome;
 }
@@ -103,13 +107,17 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         lists.Driver().At(kParamOperationType).SelectedText();
 
     const int total = static_cast<int>(numbers.size());
-    for (int i = 0; i < total; ++i) {
+    int timeoutsInRow = 0;
+    for (int i = 0; i < total && !report.silent; ++i) {
         const int number = numbers[static_cast<std::size_t>(i)];
         CParamData &driver = lists.Driver().At(number);
         // Read into a copy so that a parameter that fails keeps all its old values.
         CParamData read = driver;
-        const ParamOutcome outcome = ReadOne(commands, target, number, read, options.log);
+        const ParamOutcome outcome =
+            ReadOne(commands, target, number, read, options.log, options.silentAfterTimeouts, timeoutsInRow);
         report.outcomes.push_back(outcome);
+        if (outcome.result != kResultTimeout)
+            timeoutsInRow = 0; // the controller answered
         if (outcome.result == kResultOk) {
             driver = read;
             CParamListPair::CopyValue(driver, lists.File().At(number));
@@ -126,6 +134,7 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
                 report.notices.push_back({ParamNotice::Kind::OperationTypeChanged, false, {}});
         } else {
             ++report.failures;
+            report.silent = options.silentAfterTimeouts > 0 && timeoutsInRow >= options.silentAfterTimeouts;
         }
         if (options.progress)
             options.progress(i + 1, total);

@@ -29,6 +29,9 @@ struct ReadAllOptions {
     ProgressFn progress;
     // Only these numbers (in the usual order, those the axis has); empty: every parameter.
     std::vector<int> only;
+    // Above 0: this many timed-out attempts in a row end the run (the controller has gone
+    // silent; the rest keep their old values). 0: every parameter gets all its attempts.
+    int silentAfterTimeouts = 0;
 };
 
 struct ReadAllReport {
@@ -37,6 +40,7 @@ struct ReadAllReport {
     std::vector<ParamNotice> notices;
     ParamMessage message; // ("IDS_WARNMSG_READPARAM", "COMMON") when any parameter failed
     bool storeSaved = true; // false when the store could not be written
+    bool silent = false;    // the run ended early: the controller stopped answering
 
     bool Complete() const { return failures == 0; }
 };
@@ -50,8 +54,11 @@ public:
 
 private:
     // Reads one parameter into the driver record; the result code and the attempts it took.
+    // `timeoutsInRow` counts timed-out attempts across parameters; with `silentAfter` above 0 the
+    // attempts end when it reaches that.
     static ParamOutcome ReadOne(CServoCommands &commands, const ParamTarget &target, int number,
-                                CParamData &record, const CCommErrorLog *log);
+                                CParamData &record, const CCommErrorLog *log, int silentAfter,
+                                int &timeoutsInRow);
     // Parameter 12's upper limit from parameter 102 as this read got it, in both lists.
     static void FollowCurrentLimitMax(const ParamTarget &target, CParamListPair &lists,
                                       const ReadAllReport &report, CIniEx *store);

@@ -84,7 +84,8 @@ bool CAxisWindowModel::Open()
         options.store = &s.params.Store();
         options.values = &s.values;
         options.progress = s.hooks.progress;
-        params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options);
+        options.silentAfterTimeouts = kOpeningSilentTimeouts;
+        s.silent = params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options).silent;
     }
     m_state->manual.ShowStoredJogSpeed();
     m_state->manual.ShowStoredFeedAmount();

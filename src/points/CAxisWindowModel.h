@@ -48,6 +48,8 @@ public:
     static constexpr int kJogPeriodMs = 30;        // timer 50
     static constexpr int kSilentProbePeriodMs = 1000;
     static constexpr int kServoConfirmDelayMs = 200;
+    // Timed-out reads in a row that end the parameter read at opening: the axis went silent.
+    static constexpr int kOpeningSilentTimeouts = 3;
     // Fallback ranges when the parameter list window gives none.
     static constexpr int kJogSpeedFallbackMax = 1000;
     static constexpr double kFeedClickFallbackMax = 200.0;

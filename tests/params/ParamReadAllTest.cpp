@@ -187,6 +187,39 @@ TEST_F(ParamReadAllTest, FailuresKeepOldValuesAndTheRestIsRead)
     EXPECT_EQ(saved.GetString("12", "Value", ""), "321");
 }
 
+TEST_F(ParamReadAllTest, ASilentControllerEndsTheRunAfterTimeoutsInARowWhenAsked)
+{
+    struct Case {
+        int failuresOf16;  // reads of parameter 16 that time out first
+        int silentAfter;
+        bool silent;
+        int readsOf16;
+    };
+    // 16 is the 8th parameter of the list; 10 failures are every attempt it gets.
+    const Case cases[] = {{2, 3, false, 3}, {3, 3, true, 3}, {25, 3, true, 3}, {25, 0, false, 10}};
+    for (const Case &c : cases) {
+        bus.requests.clear();
+        bus.failuresLeft[16] = c.failuresOf16;
+        lists.File().At(17).SetRealValue(55.5);
+        ReadAllOptions options;
+        options.silentAfterTimeouts = c.silentAfter;
+        const ReadAllReport report = CParamReadAll::Run(commands, target, lists, options);
+
+        EXPECT_EQ(report.silent, c.silent) << c.failuresOf16 << " " << c.silentAfter;
+        int readsOf16 = 0;
+        for (const test::FakeBus::Request &r : bus.Of(cmd::kCmdReadParameter))
+            readsOf16 += r.number == 16 ? 1 : 0;
+        EXPECT_EQ(readsOf16, c.readsOf16) << c.failuresOf16 << " " << c.silentAfter;
+        if (c.silent) {
+            EXPECT_EQ(report.outcomes.size(), 8u) << "nothing asked after the silent parameter";
+            EXPECT_DOUBLE_EQ(lists.File().At(17).RealValue(), 55.5) << "the rest keep their values";
+        } else {
+            EXPECT_EQ(report.outcomes.size(), 18u);
+        }
+        bus.failuresLeft.erase(16);
+    }
+}
+
 TEST_F(ParamReadAllTest, ProgressCountsParametersAndPollingPausesMeanwhile)
 {
     Read();

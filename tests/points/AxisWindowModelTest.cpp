@@ -149,6 +149,30 @@ TEST_F(AxisWindowModelTest, TicksSendTheirReads)
     }
 }
 
+TEST_F(AxisWindowModelTest, AnAxisThatFallsSilentWhileOpeningEndsTheParameterReadAtOnce)
+{
+    constexpr int kSilentAtParameter = 5;
+    CAxisWindowModel::Hooks hooks;
+    int lastDone = 0;
+    hooks.progress = [&](int done, int) {
+        lastDone = done;
+        if (done == kSilentAtParameter) {
+            m_runner->ClearCommandsReceived();
+            m_runner->SetSilent(kAxisMdc, true);
+        }
+    };
+    AxisIdentity identity{kAxisMdc, ModelOf(kAxisMdc), "linked name", "0000", false, 0};
+    CAxisWindowModel model(*m_commands, settings, values, identity, hooks);
+    model.Open();
+
+    EXPECT_TRUE(model.Silent());
+    EXPECT_EQ(model.Alarm(), CAxisWindowModel::AlarmBox::kSilent);
+    EXPECT_EQ(CountOf(kAxisMdc, cmd::kCmdReadParameter), CAxisWindowModel::kOpeningSilentTimeouts)
+        << "three unanswered reads, not ten for every parameter left";
+    EXPECT_EQ(lastDone, kSilentAtParameter + 1) << "the read ends with the parameter that went unanswered";
+    EXPECT_TRUE(values.pollingOn);
+}
+
 TEST_F(AxisWindowModelTest, ASilentControllerCostsOneExchangePerTickAndComesBackByItself)
 {
     auto model = OpenAxis(kAxisMdc);
