@@ -111,12 +111,32 @@ void BusRunner::Run(const std::atomic<bool> &stop)
     }
 }
 
+void BusRunner::RecordRequests(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    m_recording = on;
+    if (on)
+        m_records.clear();
+}
+
+std::vector<BusRunner::RequestRecord> BusRunner::RecordedRequests() const
+{
+    std::lock_guard<std::mutex> lock(m_recordMutex);
+    return m_records;
+}
+
 void BusRunner::Serve(const FrameAssembler::Request &request)
 {
     // On a real line a receiver at the wrong speed sees only garbage; the devices keep quiet.
     if (m_pty.SlaveSpeed() != m_baud.load()) {
         ++m_gated;
         return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_recordMutex);
+        if (m_recording)
+            m_records.push_back({request.bytes[frame::kOffsetAxis], request.bytes[frame::kOffsetCommand],
+                                 request.firstByteMicros});
     }
     std::vector<uint8_t> reply;
     int requested = 0;

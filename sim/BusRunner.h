@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "sim/FaultInjector.h"
 #include "sim/FrameAssembler.h"
@@ -63,6 +64,18 @@ public:
     // Replies whose last byte (and any stream of noise after it) has been written.
     uint64_t RepliesSent() const { return m_sent.load(); }
 
+    // A request the bus took (after the speed gate): address, command byte and when its start
+    // byte arrived (microseconds of a monotonic clock).
+    struct RequestRecord {
+        uint8_t address = 0;
+        uint8_t command = 0;
+        int64_t micros = 0;
+    };
+    // Test hook: from now on, note every request taken (off at start; on again clears the notes).
+    void RecordRequests(bool on);
+    // The requests noted so far, oldest first.
+    std::vector<RequestRecord> RecordedRequests() const;
+
 private:
     void Serve(const FrameAssembler::Request &request);
     void Send(const std::vector<FaultInjector::Chunk> &chunks, int64_t readyMicros, double byteMicros);
@@ -86,6 +99,9 @@ private:
     std::atomic<uint64_t> m_answered{0};
     std::atomic<uint64_t> m_gated{0};
     std::atomic<uint64_t> m_sent{0};
+    mutable std::mutex m_recordMutex;
+    bool m_recording = false;
+    std::vector<RequestRecord> m_records;
 };
 
 } // namespace kvl::sim
