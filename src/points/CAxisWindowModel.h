@@ -187,6 +187,10 @@ public:
 
 private:
     struct State;
+    // The point table's rules from the identity, the stored limits and the parameter list, and
+    // the table reset (keeping its driver copy or not); the start-step row returns to 1.
+    void RebuildTable(bool keepDriver);
+
     std::unique_ptr<State> m_state;
 };
 

@@ -4,6 +4,7 @@
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
+#include "params/CParamList.h"
 #include "params/ParamNumbers.h"
 #include "points/CStepRules.h"
 #include "protocol/CServoCommands.h"
@@ -34,6 +35,30 @@ void CPointTableSetup::ReadStoredLimits(const CAppSettings &settings, CStepConte
     context.storedSoftLimitLower = store.GetDouble(key(kParamSoftLimitLower), "Value", context.storedSoftLimitLower);
     context.storedMaxSpeed = store.GetDouble(key(kParamMaxSpeed), "Value", context.storedMaxSpeed);
     context.storedPushLimit = store.GetInt(key(kParamPushLimit), "Value", context.storedPushLimit);
+}
+
+void CPointTableSetup::ListValues(const params::CParamList &list, CStepContext &context)
+{
+    const auto real = [&list](int number, double &field) {
+        const params::CParamData &record = list.At(number);
+        if (record.GetType() == params::CParamData::kTypeReal)
+            field = record.RealValue();
+        else if (record.GetType() == params::CParamData::kTypeInteger)
+            field = record.IntValue();
+        else if (record.GetType() == params::CParamData::kTypeSelection)
+            field = record.SelectedIndex();
+    };
+    const params::CParamData &type = list.At(kParamOperationType);
+    if (type.GetType() == params::CParamData::kTypeSelection)
+        context.operationType = CModelTraits::Of(context.model).OperationTypeOfChoice(type.SelectedIndex());
+    real(kParamDefaultSpeed, context.defaultSpeed);
+    real(kParamMaxSpeed, context.maxSpeed);
+    real(kParamDefaultAcceleration, context.defaultAcceleration);
+    context.defaultAccelerationInt = static_cast<int>(context.defaultAcceleration);
+    real(kParamDefaultPositionRange, context.defaultPositionRange);
+    double stopMode = context.defaultStopMode;
+    real(kParamDefaultStopMode, stopMode);
+    context.defaultStopMode = static_cast<int>(stopMode);
 }
 
 CStepTexts CPointTableSetup::Texts(const CAppSettings &settings, const std::string &model)

@@ -14,6 +14,10 @@ class CAppSettings;
 class CServoCommands;
 } // namespace kvl
 
+namespace kvl::params {
+class CParamList;
+} // namespace kvl::params
+
 namespace kvl::points {
 
 class CPointTableSetup {
@@ -30,6 +34,10 @@ public:
     // model, which bound the edits of a step as they bound them in the axis window. The context's
     // own values stay where the store has none (or the system folder no file for the model).
     static void ReadStoredLimits(const CAppSettings &settings, CStepContext &context);
+    // The operation type (parameter 36) and the online column defaults (parameters 8, 9, 10, 25
+    // and 29) from the current values of an axis' parameter list. Parameters the list does not
+    // have leave their fields alone.
+    static void ListValues(const params::CParamList &list, CStepContext &context);
     // The texts of the settings' language, as bytes of its code page.
     static CStepTexts Texts(const CAppSettings &settings, const std::string &model);
 };

@@ -1,0 +1,364 @@
+#include "points/CAxisWindowModel.h"
+
+#include <cstdio>
+
+#include "base/CModelTraits.h"
+#include "base/TextNumber.h"
+#include "config/CAppSettings.h"
+#include "config/CAppValues.h"
+#include "link/ResultCode.h"
+#include "params/CParamReadAll.h"
+#include "params/ParamNumbers.h"
+#include "points/AxisWindowState.h"
+#include "points/CAxisManualOperation.h"
+#include "points/CAxisStatusPoller.h"
+#include "points/CPointTableSetup.h"
+#include "protocol/CBusScanner.h"
+#include "protocol/CServoCommands.h"
+
+namespace kvl::points {
+namespace {
+
+constexpr int kOperationTypeCount = 6;   // "SCRIPT_0" .. "SCRIPT_5"; any other type "SCRIPT_6"
+constexpr const char *kToolVersionLine = "V-FLOW Ver 1.122";
+
+// "1234" shows as "1.23" (two digits) or, in the service message, "1.234" (three).
+std::string DottedVersion(const std::string &version, std::size_t digits)
+{
+    if (version.empty())
+        return version;
+    return version.substr(0, 1) + "." + version.substr(1, digits);
+}
+
+} // namespace
+
+struct CAxisWindowModel::State {
+    State(CServoCommands &commands, CAppSettings &settings, CAppValues &values, AxisIdentity identity,
+          Hooks hooks)
+        : data(commands, settings, values, std::move(identity), std::move(hooks)), poller(data), manual(data)
+    {
+    }
+
+    AxisWindowState data;
+    CAxisStatusPoller poller;
+    CAxisManualOperation manual;
+};
+
+CAxisWindowModel::CAxisWindowModel(CServoCommands &commands, CAppSettings &settings, CAppValues &values,
+                                   AxisIdentity identity, Hooks hooks)
+    : m_state(std::make_unique<State>(commands, settings, values, std::move(identity), std::move(hooks)))
+{
+}
+
+CAxisWindowModel::~CAxisWindowModel() = default;
+
+bool CAxisWindowModel::Open()
+{
+    AxisWindowState &s = m_state->data;
+    const auto slot = static_cast<std::size_t>(s.identity.axis);
+    if (CModelTraits::Of(s.identity.model).Is(CModelTraits::Model::MDCX))
+        s.values.decimals.at(slot) = 2;
+    bool answered = false;
+    if (!s.identity.offline) {
+        std::string model, version, name;
+        answered = s.commands.ReadDeviceType(model, version, name, s.Address(), kIdentifyTimeoutMs) == kResultOk;
+        if (answered) {
+            s.identity.model = model;
+            s.identity.version = version;
+            s.identity.name = name;
+        }
+        // An axis that does not even tell its model would hold the window for every parameter.
+        s.silent = !answered;
+    }
+    const DeviceIdentity who{true, s.identity.model, s.identity.offline ? std::string() : s.identity.version,
+                             s.identity.name};
+    s.paramsOpen = s.params.Open(s.settings, s.Address(), who, s.values.accessLevel.at(slot));
+    if (s.paramsOpen && answered) {
+        params::ParamTarget target = s.params.Target();
+        target.decimalsSetting = s.values.decimals.at(slot);
+        params::ReadAllOptions options;
+        options.store = &s.params.Store();
+        options.values = &s.values;
+        options.progress = s.hooks.progress;
+        params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options);
+    }
+    m_state->manual.ShowStoredJogSpeed();
+    m_state->manual.ShowStoredFeedAmount();
+    Parameter5Changed();
+    RebuildTable(true);
+    if (!s.identity.offline && !s.silent)
+        m_state->poller.OpeningPass();
+    s.Changed();
+    return s.paramsOpen;
+}
+
+void CAxisWindowModel::RebuildTable(bool keepDriver)
+{
+    AxisWindowState &s = m_state->data;
+    CStepContext context;
+    context.model = s.identity.model;
+    context.decimals = s.values.decimals.at(static_cast<std::size_t>(s.identity.axis));
+    context.online = !s.identity.offline;
+    context.operationType = s.identity.offlineType;
+    CPointTableSetup::ReadStoredLimits(s.settings, context);
+    if (!s.identity.offline)
+        CPointTableSetup::ListValues(s.params.Driver(), context);
+    s.operationType = context.operationType;
+    s.table.SetRules(CStepRules(context, CPointTableSetup::Texts(s.settings, s.identity.model)));
+    s.table.Reset(keepDriver);
+    s.startRow = 1;
+}
+
+// --- identity and boxes
+
+const AxisIdentity &CAxisWindowModel::Identity() const { return m_state->data.identity; }
+bool CAxisWindowModel::Offline() const { return m_state->data.identity.offline; }
+int CAxisWindowModel::OperationType() const { return m_state->data.operationType; }
+
+std::string CAxisWindowModel::AxisText() const
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%X", m_state->data.identity.axis);
+    return text;
+}
+
+std::string CAxisWindowModel::TypeText() const { return "TYPE" + FormatInt(m_state->data.operationType); }
+
+std::string CAxisWindowModel::VersionText() const { return DottedVersion(m_state->data.identity.version, 2); }
+
+std::string CAxisWindowModel::DescriptionKey() const
+{
+    const int type = m_state->data.operationType;
+    return "SCRIPT_" + FormatInt(type >= 0 && type < kOperationTypeCount ? type : kOperationTypeCount);
+}
+
+int CAxisWindowModel::PositionDecimals() const { return m_state->poller.PositionDecimals(); }
+params::CAxisParamSetup &CAxisWindowModel::Params() { return m_state->data.params; }
+CPointTable &CAxisWindowModel::Table() { return m_state->data.table; }
+const CPointTable &CAxisWindowModel::Table() const { return m_state->data.table; }
+
+// --- status display
+
+bool CAxisWindowModel::ServoLamp() const { return m_state->data.servoOn; }
+bool CAxisWindowModel::HomeLamp() const { return m_state->data.homeDone; }
+bool CAxisWindowModel::AutoLamp() const { return m_state->data.autoMode; }
+bool CAxisWindowModel::ManualLamp() const { return m_state->data.manualMode; }
+
+CAxisWindowModel::AlarmBox CAxisWindowModel::Alarm() const
+{
+    return m_state->data.silent ? AlarmBox::kSilent : m_state->data.alarm;
+}
+
+bool CAxisWindowModel::Running() const { return m_state->data.running; }
+bool CAxisWindowModel::Paused() const { return m_state->data.paused; }
+bool CAxisWindowModel::Jogging() const { return m_state->data.jogging; }
+bool CAxisWindowModel::Silent() const { return m_state->data.silent; }
+std::string CAxisWindowModel::AbsText() const { return m_state->poller.AbsText(); }
+std::string CAxisWindowModel::IncText() const { return m_state->poller.IncText(); }
+int CAxisWindowModel::StartRow() const { return m_state->data.startRow; }
+
+void CAxisWindowModel::SetStartRow(int row)
+{
+    if (row >= 1 && row <= m_state->data.table.StepCount())
+        m_state->data.startRow = row;
+}
+
+CAxisWindowModel::Controls CAxisWindowModel::ControlStates() const
+{
+    const AxisWindowState &s = m_state->data;
+    Controls c;
+    c.open = c.save = c.print = c.views = c.back = c.wave = c.param = true;
+    if (s.identity.offline)
+        return c;
+    c.monitor = c.coordinateReset = c.programReset = true;
+    c.read = true;
+    const bool held = s.forwardHeld || s.reverseHeld;
+    if (!s.servoOn) {
+        c.servoOn = true;
+        c.jogBox = c.feedBox = c.spins = c.write = c.teach = true;
+    } else if (!s.running) {
+        c.servoOff = c.home = c.start = true;
+        c.jogBox = c.feedBox = c.spins = c.teach = true;
+        c.jog = c.feed = !s.paused;
+        c.open = false;
+    } else {
+        c.servoOff = true;
+        c.jog = c.feed = held;
+        c.start = s.paused;
+        c.pause = !s.paused;
+        c.open = false;
+    }
+    // A jog in progress keeps its speed and the feed amount as they were sent.
+    if (s.jogging || held)
+        c.jogBox = c.feedBox = c.spins = false;
+    return c;
+}
+
+// --- polling
+
+void CAxisWindowModel::Activate()
+{
+    if (!m_state->data.identity.offline)
+        m_state->data.values.currentAxis = m_state->data.identity.axis;
+}
+
+bool CAxisWindowModel::IsCurrentAxis() const
+{
+    return m_state->data.values.currentAxis == m_state->data.identity.axis;
+}
+
+CAxisWindowModel::Tick CAxisWindowModel::OnTick(Timer timer)
+{
+    AxisWindowState &s = m_state->data;
+    if (s.identity.offline)
+        return Tick::kIdle;
+    const bool polling = s.values.pollingOn;
+    if (!polling || !IsCurrentAxis()) {
+        // Without its ticks a jog would outlive its button.
+        if (timer == Timer::kJog)
+            m_state->manual.EndJog();
+        return polling ? Tick::kStopAll : Tick::kIdle;
+    }
+    switch (timer) {
+    case Timer::kStatus: m_state->poller.StatusTick(); break;
+    case Timer::kMotion:
+        if (!s.silent)
+            m_state->poller.MotionTick();
+        break;
+    case Timer::kJog:
+        if (!s.silent)
+            m_state->manual.KeepAlive();
+        break;
+    }
+    s.Changed();
+    return Tick::kRestart;
+}
+
+int CAxisWindowModel::TimerPeriodMs(Timer timer) const
+{
+    switch (timer) {
+    case Timer::kStatus: return m_state->data.silent ? kSilentProbePeriodMs : kStatusPeriodMs;
+    case Timer::kMotion: return kMotionPeriodMs;
+    case Timer::kJog: return kJogPeriodMs;
+    }
+    return kStatusPeriodMs;
+}
+
+void CAxisWindowModel::ResetCoordinate()
+{
+    m_state->poller.ResetCoordinate();
+    m_state->data.Changed();
+}
+
+// --- operation type, parameter notifications
+
+void CAxisWindowModel::OperationTypeChanged(bool clearController)
+{
+    AxisWindowState &s = m_state->data;
+    RebuildTable(!clearController);
+    if (clearController && !s.identity.offline)
+        s.commands.ClearPointTable(s.Address(), CServoCommands::kTimeoutMs);
+    s.Changed();
+}
+
+void CAxisWindowModel::Parameter5Changed()
+{
+    AxisWindowState &s = m_state->data;
+    s.directionPictureSet = 0;
+    if (!s.paramsOpen)
+        return;
+    CIniEx &store = s.params.Store();
+    const std::string section = FormatInt(kParamDirection);
+    const std::string value = store.GetString(section, "Value", "");
+    const int count = store.GetInt(section, "SelItemCount", 0);
+    for (int i = 1; i <= count; ++i) {
+        if (store.GetString(section, "SelItem" + FormatInt(i), "") == value) {
+            s.directionPictureSet = i == 1 ? 0 : 1;
+            break;
+        }
+    }
+    s.Changed();
+}
+
+int CAxisWindowModel::DirectionPictureSet() const { return m_state->data.directionPictureSet; }
+
+void CAxisWindowModel::JogSpeedChanged()
+{
+    m_state->manual.ShowStoredJogSpeed();
+    m_state->data.Changed();
+}
+
+void CAxisWindowModel::FeedAmountChanged()
+{
+    m_state->manual.ShowStoredFeedAmount();
+    m_state->data.Changed();
+}
+
+void CAxisWindowModel::DeviceNameChanged(const std::string &name)
+{
+    m_state->data.identity.name = name;
+    m_state->data.Changed();
+}
+
+// --- manual operation
+
+void CAxisWindowModel::ServoOn() { m_state->manual.ServoOn(); }
+void CAxisWindowModel::ServoOff() { m_state->manual.ServoOff(); }
+void CAxisWindowModel::HomeStart() { m_state->manual.HomeStart(); }
+void CAxisWindowModel::ProgramStart() { m_state->manual.ProgramStart(); }
+void CAxisWindowModel::ProgramPause() { m_state->manual.ProgramPause(); }
+void CAxisWindowModel::ProgramReset() { m_state->manual.ProgramReset(); }
+void CAxisWindowModel::JogPress(JogDirection direction) { m_state->manual.JogPress(direction); }
+void CAxisWindowModel::JogRelease(JogDirection direction) { m_state->manual.JogRelease(direction); }
+void CAxisWindowModel::EndJog() { m_state->manual.EndJog(); }
+void CAxisWindowModel::Feed(JogDirection direction) { m_state->manual.Feed(direction); }
+const std::string &CAxisWindowModel::JogSpeedBox() const { return m_state->data.jogBox; }
+void CAxisWindowModel::SetJogSpeedBox(const std::string &text) { m_state->data.jogBox = text; }
+const std::string &CAxisWindowModel::FeedBox() const { return m_state->data.feedBox; }
+void CAxisWindowModel::SetFeedBox(const std::string &text) { m_state->data.feedBox = text; }
+void CAxisWindowModel::LeaveFeedBox() { m_state->manual.LeaveFeedBox(); }
+void CAxisWindowModel::SpinJogSpeed(int steps) { m_state->manual.SpinJogSpeed(steps); }
+void CAxisWindowModel::SpinFeed(int steps) { m_state->manual.SpinFeed(steps); }
+CAxisWindowModel::TeachTarget CAxisWindowModel::Target() const { return m_state->data.target; }
+void CAxisWindowModel::SetTarget(TeachTarget target) { m_state->data.target = target; }
+CAxisWindowModel::TeachMode CAxisWindowModel::Mode() const { return m_state->data.mode; }
+void CAxisWindowModel::SetMode(TeachMode mode) { m_state->data.mode = mode; }
+
+int CAxisWindowModel::Teach(int selectedRow, bool wholeRowSelected)
+{
+    AxisWindowState &s = m_state->data;
+    CPointTable &table = s.table;
+    const int step = selectedRow - 1;
+    if (s.identity.offline || !wholeRowSelected || !table.IsStep(step))
+        return selectedRow;
+    if (table.Working(step).IsEmpty())
+        table.CreateRow(step);
+    const bool abs = s.mode == TeachMode::kAbs;
+    const int column = static_cast<int>(s.target);
+    CKVL_VER2_ProgData &record = table.Working(step);
+    const CStepRules &rules = table.Rules();
+    record.SetFieldText(kColMode, abs ? "ABS" : "INC", rules.Texts());
+    record.SetFieldText(column, abs ? AbsText() : IncText(), rules.Texts());
+    for (const int k : {static_cast<int>(kColMode), column}) {
+        table.SetCell(step, k, rules.ViewText(k, record.FieldText(k)));
+        table.SetMarked(step, k, table.Differs(step, k));
+    }
+    s.Changed();
+    const bool advances = s.target != TeachTarget::kPAreaA;
+    return advances && table.IsStep(step + 1) ? selectedRow + 1 : selectedRow;
+}
+
+// --- menu
+
+std::optional<std::string> CAxisWindowModel::ServiceReturnMessage() const
+{
+    const AxisWindowState &s = m_state->data;
+    if (s.settings.DebugLevel() != CAppSettings::kServiceLevel)
+        return std::nullopt;
+    std::string text;
+    if (!s.identity.offline)
+        text = s.identity.model + " Ver " + DottedVersion(s.identity.version, 3) + "\n";
+    return text + kToolVersionLine;
+}
+
+} // namespace kvl::points
