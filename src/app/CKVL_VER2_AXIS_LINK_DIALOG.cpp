@@ -15,6 +15,7 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "points/CKVL_VER2_ProgStepDlg.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
 
@@ -94,6 +95,7 @@ CAxisLinkModel::Hooks CKVL_VER2_AXIS_LINK_DIALOG::MakeHooks()
         if (isVisible())
             repaint();
     };
+    hooks.openAxisWindows = [this](int address) { OpenAxisWindow(address); };
     return hooks;
 }
 
@@ -277,6 +279,41 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart()
 void CKVL_VER2_AXIS_LINK_DIALOG::PressAxis(int address)
 {
     m_model->OpenAxis(address);
+}
+
+points::CKVL_VER2_ProgStepDlg *CKVL_VER2_AXIS_LINK_DIALOG::AxisWindow(int address) const
+{
+    return m_app.Windows().Find<points::CKVL_VER2_ProgStepDlg>(CWindowRegistry::Kind::kAxisMain, address);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::OpenAxisWindow(int address)
+{
+    const CAxisLinkModel::Axis &axis = m_model->AxisAt(address);
+    // The window is kept (with its table edits) while the controller at this address is the same
+    // model; another model needs a window of its own.
+    points::CKVL_VER2_ProgStepDlg *existing = AxisWindow(address);
+    if (existing && existing->Model().Identity().model != axis.model) {
+        delete existing;
+        existing = nullptr;
+    }
+    if (existing) {
+        if (existing->Model().Identity().name != axis.name)
+            existing->Model().DeviceNameChanged(axis.name);
+        existing->RefreshView();
+    }
+    auto make = [this, address, &axis]() -> QWidget * {
+        points::AxisIdentity identity;
+        identity.axis = address;
+        identity.model = axis.model;
+        identity.name = axis.name;
+        identity.version = axis.version;
+        auto *window = new points::CKVL_VER2_ProgStepDlg(m_app, identity, this);
+        connect(window, &points::CKVL_VER2_ProgStepDlg::returned, this, [this] { CWindowRegistry::Present(this); });
+        window->Open();
+        return window;
+    };
+    CWindowRegistry::Present(m_app.Windows().FindOrCreate<points::CKVL_VER2_ProgStepDlg>(
+        CWindowRegistry::Kind::kAxisMain, address, make));
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()

@@ -91,9 +91,13 @@ CKVL_VER2_ProgStepDlg::CKVL_VER2_ProgStepDlg(CWindowContext &context, AxisIdenti
 
 CKVL_VER2_ProgStepDlg::~CKVL_VER2_ProgStepDlg()
 {
+    // Hidden while the model still lives: the hide ends a held jog, and the focus leaves the
+    // controls now, not when the base class hides a window without a model.
+    hide();
     StopTimers();
-    if (m_model)
-        m_model->EndJog();
+    m_model->EndJog();
+    for (QObject *child : findChildren<QObject *>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 CAxisWindowModel::Hooks CKVL_VER2_ProgStepDlg::MakeHooks()

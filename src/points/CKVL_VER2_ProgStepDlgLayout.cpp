@@ -296,6 +296,8 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildManual()
     const char *names[2][2] = {{"jogForwardButton", "jogReverseButton"}, {"feedForwardButton", "feedReverseButton"}};
     for (int d = 0; d < 2; ++d) {
         auto *jog = new CJogButton(QString(), QStringLiteral("JOG"), m_manualGroup, kJogIconSide);
+        // A click gives it the focus, so that losing the focus ends a held jog.
+        jog->setFocusPolicy(Qt::StrongFocus);
         jog->setObjectName(QString::fromLatin1(names[0][d]));
         m_jog[static_cast<size_t>(d)] = jog;
         auto *feed = new CPictureButton(QString(), QStringLiteral("FEED"), m_manualGroup, kJogIconSide);
@@ -380,7 +382,8 @@ void CKVL_VER2_ProgStepDlg::ApplyTexts()
     const CLanguageTexts &texts = m_context.Settings().Texts();
     const bool offline = m_model->Offline();
     const bool rotary = CModelTraits::Of(m_model->Identity().model).IsRotary();
-    const bool service = m_context.Values().serviceMode;
+    // Service mode turns Return into the version message (the settings' debug level).
+    const bool service = m_model->ServiceReturnMessage().has_value();
     CWindowTexts::Apply(
         texts,
         {{this, offline ? kOfflineTitleKey : kSection, kSection, offline ? kOfflineTitle : kTitle},
