@@ -80,6 +80,28 @@ void BusRunner::Stop()
         m_thread.join();
 }
 
+void BusRunner::SetSilent(uint8_t address, bool silent)
+{
+    std::lock_guard<std::mutex> lock(m_faultsMutex);
+    m_faults.SetSilent(address, silent);
+}
+
+std::vector<uint8_t> BusRunner::CommandsReceived(uint8_t address) const
+{
+    std::lock_guard<std::mutex> lock(m_receivedMutex);
+    std::vector<uint8_t> commands;
+    for (const auto &[from, command] : m_received)
+        if (from == address)
+            commands.push_back(command);
+    return commands;
+}
+
+void BusRunner::ClearCommandsReceived()
+{
+    std::lock_guard<std::mutex> lock(m_receivedMutex);
+    m_received.clear();
+}
+
 void BusRunner::AdvanceClock()
 {
     const int64_t now = NowMicros();
@@ -111,20 +133,6 @@ void BusRunner::Run(const std::atomic<bool> &stop)
     }
 }
 
-void BusRunner::RecordRequests(bool on)
-{
-    std::lock_guard<std::mutex> lock(m_recordMutex);
-    m_recording = on;
-    if (on)
-        m_records.clear();
-}
-
-std::vector<BusRunner::RequestRecord> BusRunner::RecordedRequests() const
-{
-    std::lock_guard<std::mutex> lock(m_recordMutex);
-    return m_records;
-}
-
 void BusRunner::Serve(const FrameAssembler::Request &request)
 {
     // On a real line a receiver at the wrong speed sees only garbage; the devices keep quiet.
@@ -132,11 +140,12 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
         ++m_gated;
         return;
     }
+    const uint8_t address = request.bytes[frame::kOffsetAxis];
     {
-        std::lock_guard<std::mutex> lock(m_recordMutex);
-        if (m_recording)
-            m_records.push_back({request.bytes[frame::kOffsetAxis], request.bytes[frame::kOffsetCommand],
-                                 request.firstByteMicros});
+        std::lock_guard<std::mutex> lock(m_receivedMutex);
+        m_received.emplace_back(address, request.bytes[frame::kOffsetCommand]);
+        if (m_received.size() > kReceivedKept)
+            m_received.pop_front();
     }
     std::vector<uint8_t> reply;
     int requested = 0;
@@ -145,8 +154,11 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
         reply = m_bus->Dispatch(request.bytes.data(), request.bytes.size());
         requested = m_bus->RequestedBusSpeed();
     }
-    const uint8_t address = request.bytes[frame::kOffsetAxis];
-    const auto chunks = m_faults.Shape(address, std::move(reply));
+    std::vector<FaultInjector::Chunk> chunks;
+    {
+        std::lock_guard<std::mutex> lock(m_faultsMutex);
+        chunks = m_faults.Shape(address, std::move(reply));
+    }
     if (!chunks.empty())
         ++m_answered;
     // The reply still goes out at the speed the request came in.

@@ -11,10 +11,12 @@
 //       OpenThePortAt(runner.SlavePath());   // runs until runner.Stop() or its destruction
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "sim/FaultInjector.h"
@@ -34,6 +36,9 @@ public:
     };
     static constexpr int64_t kTurnaroundMicros = 200;
     static constexpr int kBitsPerByte = 10;
+    // Requests the record of CommandsReceived keeps (the oldest go first), so a long demo run
+    // does not grow it without end.
+    static constexpr size_t kReceivedKept = 4096;
 
     BusRunner(std::unique_ptr<SimBus> bus, Settings settings);
     ~BusRunner();
@@ -58,23 +63,17 @@ public:
         return fn(*m_bus);
     }
 
+    // Test hooks: an address that stops answering (or answers again) while the loop runs, and the
+    // command bytes of the requests the loop took for an address (answered or not), oldest first.
+    void SetSilent(uint8_t address, bool silent);
+    std::vector<uint8_t> CommandsReceived(uint8_t address) const;
+    void ClearCommandsReceived();
+
     int BusSpeed() const { return m_baud.load(); }
     uint64_t RequestsAnswered() const { return m_answered.load(); }
     uint64_t RequestsGated() const { return m_gated.load(); }
     // Replies whose last byte (and any stream of noise after it) has been written.
     uint64_t RepliesSent() const { return m_sent.load(); }
-
-    // A request the bus took (after the speed gate): address, command byte and when its start
-    // byte arrived (microseconds of a monotonic clock).
-    struct RequestRecord {
-        uint8_t address = 0;
-        uint8_t command = 0;
-        int64_t micros = 0;
-    };
-    // Test hook: from now on, note every request taken (off at start; on again clears the notes).
-    void RecordRequests(bool on);
-    // The requests noted so far, oldest first.
-    std::vector<RequestRecord> RecordedRequests() const;
 
 private:
     void Serve(const FrameAssembler::Request &request);
@@ -88,6 +87,9 @@ private:
     std::mutex m_busMutex;
     Settings m_settings;
     FaultInjector m_faults;
+    std::mutex m_faultsMutex;   // the fault switches change from the test's thread
+    mutable std::mutex m_receivedMutex;
+    std::deque<std::pair<uint8_t, uint8_t>> m_received;   // (address, command), the newest kept
     PtyMaster m_pty;
     FrameAssembler m_assembler;
     std::atomic<int> m_baud;
@@ -99,9 +101,6 @@ private:
     std::atomic<uint64_t> m_answered{0};
     std::atomic<uint64_t> m_gated{0};
     std::atomic<uint64_t> m_sent{0};
-    mutable std::mutex m_recordMutex;
-    bool m_recording = false;
-    std::vector<RequestRecord> m_records;
 };
 
 } // namespace kvl::sim

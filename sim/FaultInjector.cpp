@@ -132,6 +132,14 @@ std::vector<uint8_t> FaultInjector::EndTableEarly(const std::vector<uint8_t> &re
     return out;
 }
 
+void FaultInjector::SetSilent(uint8_t address, bool silent)
+{
+    if (silent)
+        m_plan.silent.insert(address);
+    else
+        m_plan.silent.erase(address);
+}
+
 std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vector<uint8_t> reply)
 {
     if (reply.empty() || m_plan.silent.count(address))

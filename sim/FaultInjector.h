@@ -47,6 +47,8 @@ public:
     // What goes on the wire for `reply` from `address`: no chunk at all for a silent or dropped reply.
     std::vector<Chunk> Shape(uint8_t address, std::vector<uint8_t> reply);
     const FaultPlan &Plan() const { return m_plan; }
+    // Makes `address` silent or answering again (a controller unplugged and back, at run time).
+    void SetSilent(uint8_t address, bool silent);
     // True when a reply of `address` is followed by a stream of noise.
     bool StreamsAfter(uint8_t address) const { return m_plan.stream.count(address) != 0; }
     // `count` noise bytes: never a start byte, CR or LF, so a receiver finds no frame in them.

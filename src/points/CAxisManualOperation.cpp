@@ -16,11 +16,11 @@
 #include "params/ParamNumbers.h"
 #include "points/AxisWindowState.h"
 #include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
 
 namespace kvl::points {
 namespace {
 
-constexpr uint8_t kHomeModeReturn = 1;
 constexpr uint8_t kAcknowledged = 1;
 constexpr int kFeedDecimalsShort = 3;
 constexpr int kFeedDecimalsFine = 4;
@@ -96,7 +96,7 @@ void CAxisManualOperation::HomeStart()
         return;
     uint8_t status = 0;
     // The home lamp follows from the polling; the reply says nothing more.
-    m_state.commands.HomeReturn(kHomeModeReturn, status, m_state.Address(), CServoCommands::kTimeoutMs);
+    m_state.commands.HomeReturn(cmd::kHomeModeReturn, status, m_state.Address(), CServoCommands::kTimeoutMs);
 }
 
 void CAxisManualOperation::ProgramStart()

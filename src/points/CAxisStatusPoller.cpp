@@ -6,13 +6,12 @@
 #include "link/ResultCode.h"
 #include "points/AxisWindowState.h"
 #include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
 
 namespace kvl::points {
 namespace {
 
 constexpr double kPositionUnitsPerValue = 10000.0;
-constexpr uint8_t kNoAlarm = 0xFF;
-constexpr uint8_t kNoAlarmToo = 0xFE;
 constexpr int kSettingDecimalsOffset = 2;
 
 } // namespace
@@ -101,7 +100,7 @@ int CAxisStatusPoller::ReadAlarm()
     if (result != kResultOk)
         return result;
     using AlarmBox = CAxisWindowModel::AlarmBox;
-    if (code != kNoAlarm && code != kNoAlarmToo)
+    if (code != cmd::kAlarmNone && code != cmd::kAlarmNoneAlt)
         m_state.alarm = AlarmBox::kAbnormal;
     else
         m_state.alarm = m_state.paused ? AlarmBox::kPause : AlarmBox::kNormal;

@@ -50,7 +50,11 @@ CAxisWindowModel::CAxisWindowModel(CServoCommands &commands, CAppSettings &setti
 {
 }
 
-CAxisWindowModel::~CAxisWindowModel() = default;
+CAxisWindowModel::~CAxisWindowModel()
+{
+    // The last way out of a jog: the window went without reporting one.
+    m_state->manual.EndJog();
+}
 
 bool CAxisWindowModel::Open()
 {

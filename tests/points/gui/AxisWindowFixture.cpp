@@ -1,6 +1,8 @@
 #include "AxisWindowFixture.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QTest>
 
 #include "app/CKVL_VER2_ControlDlg.h"
@@ -26,8 +28,6 @@ void AxisWindowFixture::SetUp()
 
 void AxisWindowFixture::TearDown()
 {
-    if (m_app && m_app->DemoBus())
-        Bus().RecordRequests(false);
     StartAppFixture::TearDown();
 }
 
@@ -61,18 +61,10 @@ bool AxisWindowFixture::WaitFor(const std::function<bool()> &done, int limitMs)
     return QTest::qWaitFor(done, limitMs);
 }
 
-int AxisWindowFixture::Count(int address, uint8_t command, size_t from) const
+int AxisWindowFixture::Count(int address, uint8_t command) const
 {
-    const auto records = m_app->DemoBus()->RecordedRequests();
-    int count = 0;
-    for (size_t i = from; i < records.size(); ++i)
-        count += records[i].address == address && records[i].command == command ? 1 : 0;
-    return count;
-}
-
-size_t AxisWindowFixture::Recorded() const
-{
-    return m_app->DemoBus()->RecordedRequests().size();
+    const std::vector<uint8_t> commands = m_app->DemoBus()->CommandsReceived(static_cast<uint8_t>(address));
+    return static_cast<int>(std::count(commands.begin(), commands.end(), command));
 }
 
 void AxisWindowFixture::ServoOn(points::CKVL_VER2_ProgStepDlg &window)

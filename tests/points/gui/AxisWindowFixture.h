@@ -43,10 +43,9 @@ protected:
     {
         return Bus().WithBus([address, &fn](sim::SimBus &bus) { return fn(*bus.Axis(static_cast<uint8_t>(address))); });
     }
-    // How many requests with `command` to `address` the bus took since RecordRequests(true),
-    // from the `from`-th record on.
-    int Count(int address, uint8_t command, size_t from = 0) const;
-    size_t Recorded() const;
+    // How many requests with `command` to `address` the bus took since it last forgot them
+    // (Bus().ClearCommandsReceived()).
+    int Count(int address, uint8_t command) const;
     // Servo ON by its button, and waits for the lamp.
     void ServoOn(points::CKVL_VER2_ProgStepDlg &window);
     bool Jogging(int address);
