@@ -58,6 +58,8 @@ public:
     ParameterStore &Parameters() { return m_params; }
     PointTable &Table() { return m_table; }
     const AlarmLog &Alarms() const { return m_alarms; }
+    // Tests raise an alarm or fill the history directly.
+    AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
     bool ProgramActive() const { return m_program.Active(); }
     int StepCount() const;

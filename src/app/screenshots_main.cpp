@@ -1,10 +1,12 @@
 // kvl_screenshots: takes the pictures of the README. Starts the tool on the demo bus in the chosen
 // language (with a scratch copy of the system folder, so nothing is stored in the build), grabs the
 // start window, presses Next and Link Start and grabs the axis link window, opens the help at the
-// axis link's section and grabs the help window, then silences the demo bus, presses Link Start
-// again and grabs the axis link window's report of a search that found nothing.
+// axis link's section and grabs the help window, opens the motor monitor of the demo MDC axis (an
+// alarm raised, so its history has lines) and grabs it, then silences the demo bus, presses Link
+// Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
-//                                              DIR/help_<lang>.png and DIR/link_none_<lang>.png
+//                                              DIR/help_<lang>.png, DIR/monitor_<lang>.png and
+//                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -21,12 +23,19 @@
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CHelpWindow.h"
+#include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
+#include "config/CAppValues.h"
+#include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 
 namespace {
 
 constexpr int kSettleMs = 400;
+constexpr int kMonitorAxis = 2;               // the demo bus' MDC
+constexpr int kMonitorIoMode = 0;
+constexpr uint8_t kMonitorAlarms[] = {4, 7};  // overload, overspeed
 
 // Lets the window system map and paint the windows before they are grabbed.
 void Settle()
@@ -47,6 +56,27 @@ bool Grab(QWidget *window, const QString &file)
     }
     std::printf("%s\n", qPrintable(file));
     return true;
+}
+
+// The motor monitor of the demo MDC axis, through the registry as the axis window opens it, with
+// two alarms in its history and the second one current.
+QWidget *OpenMonitor(kvl::CKVL_ControlApp &app)
+{
+    app.DemoBus()->WithBus([](kvl::sim::SimBus &bus) {
+        if (kvl::sim::AxisDevice *axis = bus.Axis(kMonitorAxis)) {
+            for (uint8_t code : kMonitorAlarms)
+                axis->Alarms().Raise(code);
+        }
+    });
+    app.Values().currentAxis = kMonitorAxis;
+    auto make = [&app]() -> QWidget * {
+        return new kvl::CKVL_VER2_MTRMONITOR_DIALOG(app, kMonitorAxis, "MDC", kMonitorIoMode);
+    };
+    auto *monitor = app.Windows().FindOrCreate<kvl::CKVL_VER2_MTRMONITOR_DIALOG>(
+        kvl::CWindowRegistry::Kind::kMonitor, kMonitorAxis, make);
+    if (monitor)
+        monitor->PressRefreshHistory();
+    return monitor;
 }
 
 bool CopyFolder(const QString &from, const QString &to)
@@ -126,6 +156,10 @@ int main(int argc, char *argv[])
     if (!app.HelpWindow() || !Grab(app.HelpWindow(), outDir.filePath(QStringLiteral("help_%1.png").arg(language))))
         return 1;
     app.HelpWindow()->hide();
+    QWidget *monitor = OpenMonitor(app);
+    if (!monitor || !Grab(monitor, outDir.filePath(QStringLiteral("monitor_%1.png").arg(language))))
+        return 1;
+    monitor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.
     app.DemoBus()->Stop();
     Settle();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
 #include "sim/BusRunner.h"
 #include "sim/SimBus.h"
