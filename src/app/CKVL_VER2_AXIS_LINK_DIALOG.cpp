@@ -15,6 +15,7 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
@@ -308,12 +309,36 @@ void CKVL_VER2_AXIS_LINK_DIALOG::OpenAxisWindow(int address)
         identity.name = axis.name;
         identity.version = axis.version;
         auto *window = new points::CKVL_VER2_ProgStepDlg(m_app, identity, this);
-        connect(window, &points::CKVL_VER2_ProgStepDlg::returned, this, [this] { CWindowRegistry::Present(this); });
+        ConnectAxisWindow(window);
         window->Open();
         return window;
     };
     CWindowRegistry::Present(m_app.Windows().FindOrCreate<points::CKVL_VER2_ProgStepDlg>(
         CWindowRegistry::Kind::kAxisMain, address, make));
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window)
+{
+    using Monitor = CKVL_VER2_MTRMONITOR_DIALOG;
+    const auto monitorOf = [this](int axis) { return m_app.Windows().Find<Monitor>(CWindowRegistry::Kind::kMonitor, axis); };
+    connect(window, &points::CKVL_VER2_ProgStepDlg::returned, this, [this, monitorOf](int axis) {
+        if (Monitor *monitor = monitorOf(axis))
+            monitor->hide();
+        CWindowRegistry::Present(this);
+    });
+    // The monitor belongs to its axis window: a new axis window (another model) brings a new one.
+    connect(window, &points::CKVL_VER2_ProgStepDlg::monitorRequested, this, [this, window](int axis) {
+        auto make = [this, window, axis]() -> QWidget * {
+            return new Monitor(m_app, axis, window->Model().Identity().model, window->Model().OperationType(), window);
+        };
+        CWindowRegistry::Present(m_app.Windows().FindOrCreate<Monitor>(CWindowRegistry::Kind::kMonitor, axis, make));
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::operationTypeChanged, this,
+            [monitorOf](int axis, int type, bool cleared) {
+                Monitor *monitor = monitorOf(axis);
+                if (cleared && monitor)
+                    monitor->SetIoMode(type);
+            });
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()

@@ -569,6 +569,7 @@ void CKVL_VER2_ProgStepDlg::OperationTypeChanged(bool clearController)
 {
     m_model->OperationTypeChanged(clearController);
     RefreshView();
+    Q_EMIT operationTypeChanged(m_model->Identity().axis, m_model->OperationType(), clearController);
 }
 
 // --- menu

@@ -137,6 +137,9 @@ Q_SIGNALS:
     void returned(int axis);
     // Monitor: the axis' motor monitor window is wanted.
     void monitorRequested(int axis);
+    // The operation type is now `type`; with `cleared` the controller's table was cleared (the
+    // parameter list wrote parameter 36): an open monitor takes the new I/O mode.
+    void operationTypeChanged(int axis, int type, bool cleared);
 
 protected:
     void showEvent(QShowEvent *event) override;

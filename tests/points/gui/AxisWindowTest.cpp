@@ -14,6 +14,8 @@
 
 #include "AxisWindowFixture.h"
 #include "common/CHelpWindow.h"
+#include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "monitor/CMonitorModel.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowRegistry.h"
 #include "common/CWindowTexts.h"
@@ -313,6 +315,34 @@ TEST_F(AxisWindowTest, ReturnHidesTheWindowAndInServiceModeShowsTheVersionMessag
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(m_link->isVisible());
     EXPECT_FALSE(window->TimerRunning(CAxisWindowModel::Timer::kStatus));
+}
+
+TEST_F(AxisWindowTest, MonitorOpensOnceAndFollowsAClearingTypeChangeAndReturnHidesIt)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window->MonitorButton(), Qt::LeftButton);
+    auto *monitor = m_app->Windows().Find<CKVL_VER2_MTRMONITOR_DIALOG>(CWindowRegistry::Kind::kMonitor, kDemoMdc);
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_TRUE(monitor->isVisible());
+    EXPECT_EQ(monitor->Model().IoMode(), window->Model().OperationType());
+    Activate(window);
+    QTest::mouseClick(window->MonitorButton(), Qt::LeftButton);
+    EXPECT_EQ(m_app->Windows().Find<CKVL_VER2_MTRMONITOR_DIALOG>(CWindowRegistry::Kind::kMonitor, kDemoMdc), monitor);
+
+    // A type change the parameter list read (no clear) leaves the monitor's I/O mode; one it
+    // wrote (clear) gives the monitor the window's operation type.
+    constexpr int kOtherMode = 3;
+    ASSERT_NE(window->Model().OperationType(), kOtherMode);
+    monitor->SetIoMode(kOtherMode);
+    window->OperationTypeChanged(false);
+    EXPECT_EQ(monitor->Model().IoMode(), kOtherMode);
+    window->OperationTypeChanged(true);
+    EXPECT_EQ(monitor->Model().IoMode(), window->Model().OperationType());
+    EXPECT_EQ(window->TypeBox()->text(), QStringLiteral("TYPE%1").arg(window->Model().OperationType()));
+
+    QTest::mouseClick(window->ReturnButton(), Qt::LeftButton);
+    EXPECT_FALSE(monitor->isVisible());
 }
 
 TEST_F(AxisWindowTest, HelpOpensTheAxisSection)
