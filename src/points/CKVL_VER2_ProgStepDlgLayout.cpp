@@ -33,8 +33,9 @@ constexpr int kJogIconSide = 32;
 constexpr int kLampSide = 18;
 constexpr int kBoxChars = 9;
 constexpr int kVersionButtonSide = 10;
-constexpr int kDefaultWidth = 1300;
-constexpr int kDefaultHeight = 700;
+// Fits a 1366 x 768 screen with its task bar and frame.
+constexpr int kDefaultWidth = 1260;
+constexpr int kDefaultHeight = 680;
 
 // Built-in captions, shown where the language file has no text.
 constexpr char kTitle[] = "Point Table";
@@ -106,6 +107,7 @@ QToolButton *SpinButton(QWidget *parent, Qt::ArrowType arrow, const char *name)
 void CKVL_VER2_ProgStepDlg::BuildLayout()
 {
     auto *side = new QVBoxLayout;
+    side->addWidget(BuildMenu());
     auto *sideColumns = new QHBoxLayout;
     auto *left = new QVBoxLayout;
     left->addWidget(BuildStatus());
@@ -113,6 +115,8 @@ void CKVL_VER2_ProgStepDlg::BuildLayout()
     auto *right = new QVBoxLayout;
     right->addWidget(BuildManual());
     right->addWidget(BuildTeach());
+    // The servo and program buttons sit under the manual ones, so that the window stays low.
+    right->addWidget(m_servoGroup);
     right->addStretch(1);
     sideColumns->addLayout(left);
     sideColumns->addLayout(right);
@@ -123,10 +127,7 @@ void CKVL_VER2_ProgStepDlg::BuildLayout()
     body->addLayout(side, 0);
 
     auto *layout = new QVBoxLayout(this);
-    auto *top = new QHBoxLayout;
-    top->addWidget(BuildIdentity(), 1);
-    top->addWidget(BuildMenu(), 0);
-    layout->addLayout(top);
+    layout->addWidget(BuildIdentity());
     layout->addLayout(body, 1);
     setSizeGripEnabled(true);
     resize(kDefaultWidth, kDefaultHeight);
@@ -145,22 +146,24 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildIdentity()
     m_version->setEnabled(false);
     m_axisLabel = new QLabel(QStringLiteral("AXIS"), box);
     m_axisBox = ReadOnlyBox(box, "axisBox", 3);
-    m_nameBox = ReadOnlyBox(box, "nameBox", 16);
-    m_modelBox = ReadOnlyBox(box, "modelBox", 7);
-    m_typeBox = ReadOnlyBox(box, "typeBox", 7);
-    m_versionBox = ReadOnlyBox(box, "versionBox", 5);
-    m_descriptionBox = ReadOnlyBox(box, "descriptionBox", 24);
+    m_nameBox = ReadOnlyBox(box, "nameBox", 18);
+    m_modelBox = ReadOnlyBox(box, "modelBox", 8);
+    m_typeBox = ReadOnlyBox(box, "typeBox", 8);
+    m_versionBox = ReadOnlyBox(box, "versionBox", 6);
+    m_descriptionBox = ReadOnlyBox(box, "descriptionBox", 40);
+    for (QLineEdit *fixed : {m_axisBox, m_nameBox, m_modelBox, m_typeBox, m_versionBox})
+        fixed->setMaximumWidth(fixed->minimumWidth());
     m_typePicture = new QLabel(box);
     m_typePicture->setObjectName(QStringLiteral("typePicture"));
     m_typePicture->setVisible(false);
     row->addWidget(m_version);
     row->addWidget(m_axisLabel);
     row->addWidget(m_axisBox);
-    row->addWidget(m_nameBox, 2);
+    row->addWidget(m_nameBox);
     row->addWidget(m_modelBox);
     row->addWidget(m_typeBox);
     row->addWidget(m_versionBox);
-    row->addWidget(m_descriptionBox, 3);
+    row->addWidget(m_descriptionBox, 1);
     row->addWidget(m_typePicture);
     return box;
 }
@@ -168,16 +171,20 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildIdentity()
 QWidget *CKVL_VER2_ProgStepDlg::BuildMenu()
 {
     auto *box = new QWidget(this);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto *grid = new QGridLayout(box);
+    grid->setContentsMargins(0, 0, 0, 0);
+    constexpr int kMenuColumns = 3;
     m_monitor = MenuButton(box, "", "monitorButton");
     m_wave = MenuButton(box, "", "waveButton");
     m_param = MenuButton(box, "", "paramButton");
     m_tuning = MenuButton(box, "", "tuningButton");
     m_help = MenuButton(box, "help", "helpButton");
     m_back = MenuButton(box, "", "returnButton");
-    for (QWidget *button : {m_monitor, m_wave, m_param, m_tuning, m_help, m_back})
-        row->addWidget(button);
+    int index = 0;
+    for (QWidget *button : {m_monitor, m_wave, m_param, m_back, m_tuning, m_help}) {
+        grid->addWidget(button, index / kMenuColumns, index % kMenuColumns);
+        ++index;
+    }
     // Waveform, parameter list and tuning arrive with their own windows.
     m_wave->setEnabled(false);
     m_param->setEnabled(false);
@@ -233,10 +240,12 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildStatus()
     for (int i = 0; i < kLampCount; ++i) {
         m_lamps[static_cast<size_t>(i)] = new CLampWidget(m_modeGroup, kLampSide);
         m_lampLabels[static_cast<size_t>(i)] = new QLabel(m_modeGroup);
-        lamps->addWidget(m_lamps[static_cast<size_t>(i)], i, 0);
-        lamps->addWidget(m_lampLabels[static_cast<size_t>(i)], i, 1);
+        // Two lamps a row: servo and home, then automatic and manual.
+        lamps->addWidget(m_lamps[static_cast<size_t>(i)], i / 2, (i % 2) * 2);
+        lamps->addWidget(m_lampLabels[static_cast<size_t>(i)], i / 2, (i % 2) * 2 + 1);
     }
     lamps->setColumnStretch(1, 1);
+    lamps->setColumnStretch(3, 1);
 
     m_monitorGroup = new QGroupBox(box);
     auto *alarm = new QVBoxLayout(m_monitorGroup);
@@ -277,15 +286,14 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildStatus()
     m_programReset = TextButton(m_servoGroup, "programResetButton");
     servo->addWidget(m_servoOn, 0, 0);
     servo->addWidget(m_servoOff, 0, 1);
-    servo->addWidget(m_home, 1, 0, 1, 2);
+    servo->addWidget(m_home, 1, 0);
+    servo->addWidget(m_programReset, 1, 1);
     servo->addWidget(m_start, 2, 0);
     servo->addWidget(m_pause, 2, 1);
-    servo->addWidget(m_programReset, 3, 0, 1, 2);
 
     column->addWidget(m_modeGroup);
     column->addWidget(m_monitorGroup);
     column->addWidget(m_positionGroup);
-    column->addWidget(m_servoGroup);
     return box;
 }
 
