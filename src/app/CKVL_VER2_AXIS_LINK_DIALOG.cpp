@@ -15,6 +15,8 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "points/CKVL_VER2_ProgStepDlg.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
 
@@ -94,6 +96,7 @@ CAxisLinkModel::Hooks CKVL_VER2_AXIS_LINK_DIALOG::MakeHooks()
         if (isVisible())
             repaint();
     };
+    hooks.openAxisWindows = [this](int address) { OpenAxisWindow(address); };
     return hooks;
 }
 
@@ -277,6 +280,65 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart()
 void CKVL_VER2_AXIS_LINK_DIALOG::PressAxis(int address)
 {
     m_model->OpenAxis(address);
+}
+
+points::CKVL_VER2_ProgStepDlg *CKVL_VER2_AXIS_LINK_DIALOG::AxisWindow(int address) const
+{
+    return m_app.Windows().Find<points::CKVL_VER2_ProgStepDlg>(CWindowRegistry::Kind::kAxisMain, address);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::OpenAxisWindow(int address)
+{
+    const CAxisLinkModel::Axis &axis = m_model->AxisAt(address);
+    // The window is kept (with its table edits) while the controller at this address is the same
+    // model; another model needs a window of its own.
+    points::CKVL_VER2_ProgStepDlg *existing = AxisWindow(address);
+    if (existing && existing->Model().Identity().model != axis.model) {
+        delete existing;
+        existing = nullptr;
+    }
+    if (existing) {
+        if (existing->Model().Identity().name != axis.name)
+            existing->Model().DeviceNameChanged(axis.name);
+        existing->RefreshView();
+    }
+    auto make = [this, address, &axis]() -> QWidget * {
+        points::AxisIdentity identity;
+        identity.axis = address;
+        identity.model = axis.model;
+        identity.name = axis.name;
+        identity.version = axis.version;
+        auto *window = new points::CKVL_VER2_ProgStepDlg(m_app, identity, this);
+        ConnectAxisWindow(window);
+        window->Open();
+        return window;
+    };
+    CWindowRegistry::Present(m_app.Windows().FindOrCreate<points::CKVL_VER2_ProgStepDlg>(
+        CWindowRegistry::Kind::kAxisMain, address, make));
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window)
+{
+    using Monitor = CKVL_VER2_MTRMONITOR_DIALOG;
+    const auto monitorOf = [this](int axis) { return m_app.Windows().Find<Monitor>(CWindowRegistry::Kind::kMonitor, axis); };
+    connect(window, &points::CKVL_VER2_ProgStepDlg::returned, this, [this, monitorOf](int axis) {
+        if (Monitor *monitor = monitorOf(axis))
+            monitor->hide();
+        CWindowRegistry::Present(this);
+    });
+    // The monitor belongs to its axis window: a new axis window (another model) brings a new one.
+    connect(window, &points::CKVL_VER2_ProgStepDlg::monitorRequested, this, [this, window](int axis) {
+        auto make = [this, window, axis]() -> QWidget * {
+            return new Monitor(m_app, axis, window->Model().Identity().model, window->Model().OperationType(), window);
+        };
+        CWindowRegistry::Present(m_app.Windows().FindOrCreate<Monitor>(CWindowRegistry::Kind::kMonitor, axis, make));
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::operationTypeChanged, this,
+            [monitorOf](int axis, int type, bool cleared) {
+                Monitor *monitor = monitorOf(axis);
+                if (cleared && monitor)
+                    monitor->SetIoMode(type);
+            });
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()

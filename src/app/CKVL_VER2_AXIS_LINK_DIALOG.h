@@ -24,6 +24,9 @@ class CKVL_ControlApp;
 class CKVL_VER2_PortSetDlg;
 class CLampWidget;
 class CPictureButton;
+namespace points {
+class CKVL_VER2_ProgStepDlg;
+}
 
 class CKVL_VER2_AXIS_LINK_DIALOG : public QDialog {
     Q_OBJECT
@@ -58,6 +61,8 @@ public:
     // Why a search found nothing (hidden otherwise).
     QLabel *ReportLabel() const { return m_report; }
     CLampWidget *Lamp() const { return m_lamp; }
+    // The axis window of `address` once it was opened.
+    points::CKVL_VER2_ProgStepDlg *AxisWindow(int address) const;
     // The port settings window once it was opened.
     CKVL_VER2_PortSetDlg *PortSettingsWindow() const;
 
@@ -74,6 +79,10 @@ private:
     void RefreshAxis(int address);
     void RefreshStatus();
     CAxisLinkModel::Hooks MakeHooks();
+    // The open-axis hook: the axis window made (or kept) through the registry and presented.
+    void OpenAxisWindow(int address);
+    // Return, Monitor and the operation type of an axis window, made once with the window.
+    void ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
 
     CKVL_ControlApp &m_app;
     std::unique_ptr<CAxisLinkModel> m_model;

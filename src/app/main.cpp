@@ -7,6 +7,7 @@
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "app/CQuitOnSignal.h"
 
 int main(int argc, char *argv[])
 {
@@ -42,6 +43,8 @@ int main(int argc, char *argv[])
     }
     kvl::CKVL_VER2_ControlDlg *start = app.StartDialog();
     QObject::connect(start, &QDialog::finished, &application, &QCoreApplication::quit);
+    // Ctrl+C or a kill: the same quit as closing the start window, so held jogs send Stop.
+    kvl::CQuitOnSignal quitOnSignal;
     start->show();
     return application.exec();
 }

@@ -1,11 +1,13 @@
 // kvl_screenshots: takes the pictures of the README. Starts the tool on the demo bus in the chosen
 // language (with a scratch copy of the system folder, so nothing is stored in the build), grabs the
 // start window, presses Next and Link Start and grabs the axis link window, opens the help at the
-// axis link's section and grabs the help window, opens the motor monitor of the demo MDC axis (an
+// axis link's section and grabs the help window, opens the axis window of the demo MDC axis (servo
+// on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
 // alarm raised, so its history has lines) and grabs it, then silences the demo bus, presses Link
 // Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
-//                                              DIR/help_<lang>.png, DIR/monitor_<lang>.png and
+//                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
+//                                              DIR/monitor_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,6 +29,7 @@
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "points/CKVL_VER2_ProgStepDlg.h"
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 
@@ -77,6 +80,40 @@ QWidget *OpenMonitor(kvl::CKVL_ControlApp &app)
     if (monitor)
         monitor->PressRefreshHistory();
     return monitor;
+}
+
+// The axis window of the demo MDC axis as the axis link opens it: servo on, homed, a few steps in
+// the grid and a slow program running from step 1.
+QWidget *OpenAxisWindow(kvl::CKVL_ControlApp &app, kvl::CKVL_VER2_AXIS_LINK_DIALOG &link)
+{
+    constexpr int kProgramSteps = 3;
+    constexpr int kHomeWaits = 40;
+    app.DemoBus()->WithBus([](kvl::sim::SimBus &bus) {
+        kvl::sim::AxisDevice *axis = bus.Axis(kMonitorAxis);
+        if (!axis)
+            return;
+        kvl::sim::StepRecord record;
+        record.number = 1;
+        record.position = 500000;   // 50 mm at 5 mm/s: still running when grabbed
+        record.speed = 500;
+        record.acc = 30;
+        record.dcc = 30;
+        record.positionRange = 1000;
+        axis->Table().SetStep(1, record);
+    });
+    link.PressAxis(kMonitorAxis);
+    kvl::points::CKVL_VER2_ProgStepDlg *window = link.AxisWindow(kMonitorAxis);
+    if (!window)
+        return nullptr;
+    window->PressServoOn();
+    window->PressHome();
+    for (int i = 0; i < kHomeWaits && !window->Model().HomeLamp(); ++i)
+        Settle();
+    for (int step = 0; step < kProgramSteps; ++step)
+        window->Model().Table().CreateRow(step);
+    window->RefreshView();
+    window->PressStart();
+    return window;
 }
 
 bool CopyFolder(const QString &from, const QString &to)
@@ -156,6 +193,10 @@ int main(int argc, char *argv[])
     if (!app.HelpWindow() || !Grab(app.HelpWindow(), outDir.filePath(QStringLiteral("help_%1.png").arg(language))))
         return 1;
     app.HelpWindow()->hide();
+    QWidget *axisWindow = axisLink ? OpenAxisWindow(app, *axisLink) : nullptr;
+    if (!axisWindow || !Grab(axisWindow, outDir.filePath(QStringLiteral("axis_%1.png").arg(language))))
+        return 1;
+    axisWindow->hide();
     QWidget *monitor = OpenMonitor(app);
     if (!monitor || !Grab(monitor, outDir.filePath(QStringLiteral("monitor_%1.png").arg(language))))
         return 1;

@@ -28,7 +28,8 @@ CPictureButton::CPictureButton(const QString &picture, const QString &caption, Q
 void CPictureButton::SetPicture(const QString &picture)
 {
     m_picture = picture;
-    setIcon(CSvgPicture::Icon(picture));
+    // A button without a picture shows its caption alone.
+    setIcon(picture.isEmpty() ? QIcon() : CSvgPicture::Icon(picture));
 }
 
 } // namespace kvl
