@@ -1,0 +1,213 @@
+// Status polling of the axis window against the simulator at 115200 bit/s with real wire timing
+// (--pace), on the demo bus' MDC:
+//   status_tick_100ms_ratio, status_tick_1s_ratio: the mean time of one motion tick and one status
+//     tick of the axis window's model against the wire time of the same bytes (10 bits a byte, plus
+//     the device's turnaround per exchange);
+//   monitor_refresh_ratio: the same for one refresh of the motor monitor's model;
+//   ui_stall_max_ms: the axis window itself, shown offscreen and polling, with the axis silenced
+//     half-way; the longest gap between two beats of a 5 ms probe timer on the event loop.
+// Each figure is printed as a "name value unit" line.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "common/CBusyIndicator.h"
+#include "common/CWindowContext.h"
+#include "common/CWindowRegistry.h"
+#include "config/CAppSettings.h"
+#include "config/CAppValues.h"
+#include "link/CCommForwarder.h"
+#include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
+#include "link/ResultCode.h"
+#include "monitor/CMonitorModel.h"
+#include "points/CAxisWindowModel.h"
+#include "points/CKVL_VER2_ProgStepDlg.h"
+#include "protocol/CServoCommands.h"
+#include "sim/BusRunner.h"
+#include "sim/SimOptions.h"
+
+namespace {
+
+constexpr int kBaud = 115200;
+constexpr uint8_t kAxis = 2;          // the demo bus' MDC
+constexpr int kTicks = 50;
+constexpr int kProbePeriodMs = 5;
+constexpr int kHealthyRunMs = 1500;
+constexpr int kSilentRunMs = 3500;
+
+// Counts the bytes of every exchange on their way through the facade.
+class CountingComm : public kvl::CCommForwarder {
+public:
+    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
+    int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
+                 int settleMs) override
+    {
+        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
+        bytes += length + (received ? *received : 0);
+        ++exchanges;
+        return result;
+    }
+
+    void Reset() { bytes = exchanges = 0; }
+    long long bytes = 0;
+    long long exchanges = 0;
+};
+
+// What the axis window needs of an application, over the bench's own bus and settings.
+class BenchContext : public kvl::CWindowContext {
+public:
+    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
+        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
+    {
+    }
+    bool Start() { return m_settings.Start(0); }
+    kvl::CAppValues &Values() override { return m_values; }
+    kvl::CAppSettings &Settings() override { return m_settings; }
+    kvl::CServoCommands &Commands() override { return m_commands; }
+    kvl::CBusyIndicator &Busy() override { return m_busy; }
+    kvl::CWindowRegistry &Windows() override { return m_windows; }
+    int PortNumber() const override { return m_port; }
+    int Speed() const override { return kBaud; }
+    QString DecorateTitle(const QString &title) const override { return title; }
+    void ShowHelp(const QString &) override {}
+
+private:
+    kvl::CAppValues m_values;
+    kvl::CAppSettings m_settings;
+    kvl::CServoCommands &m_commands;
+    kvl::CBusyIndicator m_busy;
+    kvl::CWindowRegistry m_windows;
+    int m_port;
+};
+
+double WireSeconds(long long bytes, long long exchanges)
+{
+    const double turnaround = kvl::sim::BusRunner::kTurnaroundMicros * 1e-6;
+    return static_cast<double>(bytes) * kvl::sim::BusRunner::kBitsPerByte / kBaud +
+           static_cast<double>(exchanges) * turnaround;
+}
+
+int Fail(const char *what, int code = 0)
+{
+    std::fprintf(stderr, "bench_axis_window: %s failed (%d)\n", what, code);
+    return 1;
+}
+
+// Mean time of `run` over kTicks calls against the wire time of their bytes.
+template <class Run>
+void PrintRatio(const char *name, CountingComm &counting, Run run)
+{
+    counting.Reset();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < kTicks; ++i)
+        run();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wire = WireSeconds(counting.bytes, counting.exchanges);
+    std::printf("%s_ms %.3f ms\n%s_wire_ms %.3f ms\n%s_ratio %.3f x\n", name, seconds * 1000.0 / kTicks, name,
+                wire * 1000.0 / kTicks, name, seconds / wire);
+}
+
+// The axis window on the bus: the longest gap between two probe beats while it polls, with the
+// axis going silent half-way.
+double LongestStallMs(BenchContext &context, kvl::sim::BusRunner &sim, const kvl::points::AxisIdentity &identity)
+{
+    kvl::points::CKVL_VER2_ProgStepDlg window(context, identity);
+    window.Open();
+    window.show();
+    window.Model().Activate();
+
+    QElapsedTimer sinceBeat;
+    double longestMs = 0.0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (sinceBeat.isValid())
+            longestMs = std::max(longestMs, sinceBeat.nsecsElapsed() / 1e6);
+        sinceBeat.start();
+    });
+    probe.start(kProbePeriodMs);
+    QTimer::singleShot(kHealthyRunMs, [&] { sim.SetSilent(kAxis, true); });
+    QTimer::singleShot(kHealthyRunMs + kSilentRunMs, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    probe.stop();
+    window.hide();
+    sim.SetSilent(kAxis, false);
+    return longestMs;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+
+    // The models store what they read: a copy of the shipped system folder keeps the build's clean.
+    QTemporaryDir scratch;
+    const std::filesystem::path shipped =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
+    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
+    std::error_code copyError;
+    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
+    if (!scratch.isValid() || copyError)
+        return Fail("copy of the system folder");
+
+    kvl::sim::SimOptions options;
+    std::string error;
+    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+        return Fail(error.c_str());
+    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
+    if (!sim.Open(&error) || !sim.Start())
+        return Fail(("simulator: " + error).c_str());
+
+    kvl::CCommImplement facade;
+    CountingComm counting(facade);
+    kvl::CServoCommands commands(&counting);
+    const int port = facade.Ports().AssignNumber(sim.SlavePath());
+    if (commands.OpenPort(port, kBaud) != 1)
+        return Fail("open port");
+    BenchContext context(commands, system.string(), port);
+    if (!context.Start())
+        return Fail("settings");
+
+    kvl::points::AxisIdentity identity;
+    identity.axis = kAxis;
+    const int identified = commands.ReadDeviceType(identity.model, identity.version, identity.name, kAxis,
+                                                   kvl::points::CAxisWindowModel::kIdentifyTimeoutMs);
+    if (identified != kvl::kResultOk)
+        return Fail("identify", identified);
+
+    {
+        kvl::points::CAxisWindowModel model(commands, context.Settings(), context.Values(), identity);
+        if (!model.Open())
+            return Fail("open the axis");
+        model.Activate();
+        using Timer = kvl::points::CAxisWindowModel::Timer;
+        PrintRatio("status_tick_100ms", counting, [&] { model.OnTick(Timer::kMotion); });
+        PrintRatio("status_tick_1s", counting, [&] { model.OnTick(Timer::kStatus); });
+        if (model.Silent())
+            return Fail("status ticks (the axis went silent)");
+
+        kvl::CMonitorModel monitor(commands, context.Settings().Texts(), context.Values(), kAxis, identity.model,
+                                   model.OperationType());
+        monitor.Open();
+        PrintRatio("monitor_refresh", counting, [&] { monitor.Refresh(); });
+        if (monitor.Silent())
+            return Fail("monitor refresh (the axis went silent)");
+    }
+
+    std::printf("ui_stall_max_ms %.1f ms\n", LongestStallMs(context, sim, identity));
+    commands.ClosePort();
+    sim.Stop();
+    return 0;
+}
