@@ -23,7 +23,7 @@
 #include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
-#include "link/CCommForwarder.h"
+#include "CountingComm.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -34,6 +34,8 @@
 #include "sim/BusRunner.h"
 #include "sim/SimOptions.h"
 
+using kvl::bench::CountingComm;
+
 namespace {
 
 constexpr int kBaud = 115200;
@@ -42,24 +44,6 @@ constexpr int kTicks = 50;
 constexpr int kProbePeriodMs = 5;
 constexpr int kHealthyRunMs = 1500;
 constexpr int kSilentRunMs = 3500;
-
-// Counts the bytes of every exchange on their way through the facade.
-class CountingComm : public kvl::CCommForwarder {
-public:
-    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
-    int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
-                 int settleMs) override
-    {
-        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
-        bytes += length + (received ? *received : 0);
-        ++exchanges;
-        return result;
-    }
-
-    void Reset() { bytes = exchanges = 0; }
-    long long bytes = 0;
-    long long exchanges = 0;
-};
 
 // What the axis window needs of an application, over the bench's own bus and settings.
 class BenchContext : public kvl::CWindowContext {
@@ -88,13 +72,6 @@ private:
     int m_port;
 };
 
-double WireSeconds(long long bytes, long long exchanges)
-{
-    const double turnaround = kvl::sim::BusRunner::kTurnaroundMicros * 1e-6;
-    return static_cast<double>(bytes) * kvl::sim::BusRunner::kBitsPerByte / kBaud +
-           static_cast<double>(exchanges) * turnaround;
-}
-
 int Fail(const char *what, int code = 0)
 {
     std::fprintf(stderr, "bench_axis_window: %s failed (%d)\n", what, code);
@@ -110,7 +87,7 @@ void PrintRatio(const char *name, CountingComm &counting, Run run)
     for (int i = 0; i < kTicks; ++i)
         run();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const double wire = WireSeconds(counting.bytes, counting.exchanges);
+    const double wire = counting.WireSeconds(kBaud);
     std::printf("%s_ms %.3f ms\n%s_wire_ms %.3f ms\n%s_ratio %.3f x\n", name, seconds * 1000.0 / kTicks, name,
                 wire * 1000.0 / kTicks, name, seconds / wire);
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "link/CCommForwarder.h"
+#include "CountingComm.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -20,6 +20,8 @@
 #include "sim/BusRunner.h"
 #include "sim/SimOptions.h"
 
+using kvl::bench::CountingComm;
+
 namespace {
 
 constexpr int kBaud = 115200;
@@ -29,34 +31,9 @@ constexpr int32_t kOperationType512 = 3;
 constexpr int kSteps = 512;
 constexpr int kTimeoutMs = 200;
 
-// Counts the bytes of every exchange on their way through the facade.
-class CountingComm : public kvl::CCommForwarder {
-public:
-    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
-    int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
-                 int settleMs) override
-    {
-        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
-        bytes += length + (received ? *received : 0);
-        ++exchanges;
-        return result;
-    }
-
-    void Reset() { bytes = exchanges = 0; }
-    long long bytes = 0;
-    long long exchanges = 0;
-};
-
 double Seconds(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double WireSeconds(long long bytes, long long exchanges)
-{
-    const double turnaround = kvl::sim::BusRunner::kTurnaroundMicros * 1e-6;
-    return static_cast<double>(bytes) * kvl::sim::BusRunner::kBitsPerByte / kBaud +
-           static_cast<double>(exchanges) * turnaround;
 }
 
 void Print(const char *name, double seconds, double wire)
@@ -105,7 +82,7 @@ int main(int argc, char **argv)
         if (result != kvl::kResultOk)
             return Fail("read parameter", result), 1;
     }
-    Print("param_read_all", Seconds(start), WireSeconds(counting.bytes, counting.exchanges));
+    Print("param_read_all", Seconds(start), counting.WireSeconds(kBaud));
 
     // A table of 512 steps, every step written.
     result = commands.WriteParameter(kParamOperationType, kOperationType512, kAxis, kTimeoutMs);
@@ -128,7 +105,7 @@ int main(int argc, char **argv)
         if (result != kvl::kResultOk)
             return Fail("write step", result), 1;
     }
-    Print("points_write_512", Seconds(start), WireSeconds(counting.bytes, counting.exchanges));
+    Print("points_write_512", Seconds(start), counting.WireSeconds(kBaud));
 
     // The whole table in one bulk read; its trailing padding is trimmed before the count.
     counting.Reset();
@@ -139,8 +116,7 @@ int main(int argc, char **argv)
     if (result != kvl::kResultOk || lines.size() < kSteps)
         return Fail("read all steps", result), 1;
     Print("points_read_512", readSeconds,
-          WireSeconds(counting.bytes + static_cast<long long>(kvl::sim::AxisDevice::kBulkReadPaddingLength),
-                      counting.exchanges));
+          counting.WireSeconds(kBaud, static_cast<long long>(kvl::sim::AxisDevice::kBulkReadPaddingLength)));
     sim.Stop();
     return 0;
 }

@@ -102,6 +102,32 @@ QToolButton *SpinButton(QWidget *parent, Qt::ArrowType arrow, const char *name)
     return button;
 }
 
+// The jog-speed or feed box with its spin buttons and unit: "<name>Box", "<name>SpinUp", ...
+struct SpinBoxRow {
+    QLineEdit *box = nullptr;
+    QToolButton *up = nullptr;
+    QToolButton *down = nullptr;
+    QLabel *unit = nullptr;
+    QHBoxLayout *layout = nullptr;
+};
+
+SpinBoxRow BuildSpinBoxRow(QWidget *parent, const QString &name)
+{
+    SpinBoxRow row;
+    row.box = new QLineEdit(parent);
+    row.box->setObjectName(name + QStringLiteral("Box"));
+    row.box->setMaximumWidth(row.box->fontMetrics().averageCharWidth() * kBoxChars);
+    row.up = SpinButton(parent, Qt::UpArrow, (name + QStringLiteral("SpinUp")).toLatin1().constData());
+    row.down = SpinButton(parent, Qt::DownArrow, (name + QStringLiteral("SpinDown")).toLatin1().constData());
+    row.unit = new QLabel(parent);
+    row.layout = new QHBoxLayout;
+    row.layout->addWidget(row.box);
+    row.layout->addWidget(row.down);
+    row.layout->addWidget(row.up);
+    row.layout->addWidget(row.unit, 1);
+    return row;
+}
+
 } // namespace
 
 void CKVL_VER2_ProgStepDlg::BuildLayout()
@@ -315,33 +341,21 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildManual()
     // Reverse on the left, forward on the right, as the pictures point.
     grid->addWidget(m_jog[1], 0, 0);
     grid->addWidget(m_jog[0], 0, 1);
-    m_jogSpeed = new QLineEdit(m_manualGroup);
-    m_jogSpeed->setObjectName(QStringLiteral("jogSpeedBox"));
-    m_jogSpeed->setMaximumWidth(m_jogSpeed->fontMetrics().averageCharWidth() * kBoxChars);
-    m_jogUp = SpinButton(m_manualGroup, Qt::UpArrow, "jogSpinUp");
-    m_jogDown = SpinButton(m_manualGroup, Qt::DownArrow, "jogSpinDown");
-    m_jogUnit = new QLabel(m_manualGroup);
-    auto *jogRow = new QHBoxLayout;
-    jogRow->addWidget(m_jogSpeed);
-    jogRow->addWidget(m_jogDown);
-    jogRow->addWidget(m_jogUp);
-    jogRow->addWidget(m_jogUnit, 1);
-    grid->addLayout(jogRow, 1, 0, 1, 2);
+    const SpinBoxRow jogRow = BuildSpinBoxRow(m_manualGroup, QStringLiteral("jogSpeed"));
+    m_jogSpeed = jogRow.box;
+    m_jogUp = jogRow.up;
+    m_jogDown = jogRow.down;
+    m_jogUnit = jogRow.unit;
+    grid->addLayout(jogRow.layout, 1, 0, 1, 2);
 
     grid->addWidget(m_feedButtons[1], 2, 0);
     grid->addWidget(m_feedButtons[0], 2, 1);
-    m_feed = new QLineEdit(m_manualGroup);
-    m_feed->setObjectName(QStringLiteral("feedBox"));
-    m_feed->setMaximumWidth(m_feed->fontMetrics().averageCharWidth() * kBoxChars);
-    m_feedUp = SpinButton(m_manualGroup, Qt::UpArrow, "feedSpinUp");
-    m_feedDown = SpinButton(m_manualGroup, Qt::DownArrow, "feedSpinDown");
-    m_feedUnit = new QLabel(m_manualGroup);
-    auto *feedRow = new QHBoxLayout;
-    feedRow->addWidget(m_feed);
-    feedRow->addWidget(m_feedDown);
-    feedRow->addWidget(m_feedUp);
-    feedRow->addWidget(m_feedUnit, 1);
-    grid->addLayout(feedRow, 3, 0, 1, 2);
+    const SpinBoxRow feedRow = BuildSpinBoxRow(m_manualGroup, QStringLiteral("feed"));
+    m_feed = feedRow.box;
+    m_feedUp = feedRow.up;
+    m_feedDown = feedRow.down;
+    m_feedUnit = feedRow.unit;
+    grid->addLayout(feedRow.layout, 3, 0, 1, 2);
     return m_manualGroup;
 }
 
