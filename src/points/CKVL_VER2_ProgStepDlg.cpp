@@ -25,6 +25,7 @@
 #include "ui/CJogButton.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
+#include "ui/CSvgPicture.h"
 
 namespace kvl::points {
 
@@ -38,6 +39,8 @@ using TeachMode = CAxisWindowModel::TeachMode;
 constexpr std::array<Timer, 3> kTimers{Timer::kStatus, Timer::kMotion, Timer::kJog};
 constexpr std::array<TeachTarget, 3> kTargets{TeachTarget::kPosition, TeachTarget::kPAreaA, TeachTarget::kPAreaB};
 constexpr char kCommon[] = "Common";
+constexpr int kType5 = 5;
+constexpr QSize kType5PictureSize{520, 150};
 
 size_t TimerSlot(Timer timer)
 {
@@ -192,7 +195,33 @@ void CKVL_VER2_ProgStepDlg::RefreshView()
     RefreshStatus();
     RefreshControls();
     RefreshColumns();
+    RefreshType5Picture();
     m_gridModel->Refresh();
+}
+
+QString CKVL_VER2_ProgStepDlg::Type5PictureName(int language)
+{
+    switch (language) {
+    case CAppSettings::kLanguageJapanese:
+        return QStringLiteral("type5_ja");
+    case CAppSettings::kLanguageEnglish:
+        return QStringLiteral("type5_en");
+    default:
+        return QStringLiteral("type5_zh");
+    }
+}
+
+void CKVL_VER2_ProgStepDlg::RefreshType5Picture()
+{
+    const bool shown = m_model->OperationType() == kType5;
+    if (shown) {
+        const QString name = Type5PictureName(m_context.Values().language);
+        if (m_type5Picture->property("picture").toString() != name) {
+            m_type5Picture->setPixmap(CSvgPicture::Render(name, kType5PictureSize));
+            m_type5Picture->setProperty("picture", name);
+        }
+    }
+    m_type5Picture->setVisible(shown);
 }
 
 void CKVL_VER2_ProgStepDlg::RefreshBoxes()

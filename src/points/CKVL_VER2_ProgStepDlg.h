@@ -99,6 +99,10 @@ public:
     QLineEdit *DescriptionBox() const { return m_descriptionBox; }
     CLampWidget *LampWidget(Lamp lamp) const { return m_lamps[static_cast<size_t>(lamp)]; }
     QLabel *AlarmBox() const { return m_alarm; }
+    // The explanatory picture of operation type 5, shown under the grid only for that type.
+    QLabel *Type5Picture() const { return m_type5Picture; }
+    // Its picture name in `language` (1 Japanese, 2 English, any other Chinese).
+    static QString Type5PictureName(int language);
     QLineEdit *AbsBox() const { return m_abs; }
     QLineEdit *IncBox() const { return m_inc; }
     QLineEdit *JogSpeedBox() const { return m_jogSpeed; }
@@ -173,6 +177,7 @@ private:
     void RefreshStatus();
     void RefreshControls();
     void RefreshColumns();
+    void RefreshType5Picture();
     void RefreshPictures();
     void SelectGridRow(int row);
     // The grid row (1..N) of a selection of exactly one whole row (columns 1 to 16); 0 otherwise.
@@ -206,6 +211,7 @@ private:
     QGroupBox *m_servoGroup = nullptr;
     QLabel *m_alarmLabel = nullptr;
     QLabel *m_alarm = nullptr;
+    QLabel *m_type5Picture = nullptr;
     QLabel *m_absLabel = nullptr;
     QLabel *m_incLabel = nullptr;
     QLineEdit *m_abs = nullptr;

@@ -252,6 +252,11 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildGridArea()
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     column->addWidget(m_grid, 1);
+    m_type5Picture = new QLabel(area);
+    m_type5Picture->setObjectName(QStringLiteral("type5Picture"));
+    m_type5Picture->setAlignment(Qt::AlignCenter);
+    m_type5Picture->hide();
+    column->addWidget(m_type5Picture);
     return area;
 }
 

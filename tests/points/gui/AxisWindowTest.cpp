@@ -22,6 +22,8 @@
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "points/CPointGridModel.h"
+#include "sim/ParameterStore.h"
+#include "ui/CSvgPicture.h"
 #include "protocol/CommandCodes.h"
 #include "sim/AxisDevice.h"
 #include "ui/CLampWidget.h"
@@ -128,6 +130,29 @@ TEST_F(AxisWindowTest, GridHidesPushColumnsByTypeAndTheShortViewHidesTheDetailCo
     QTest::mouseClick(window->FullViewButton(), Qt::LeftButton);
     EXPECT_FALSE(window->Grid()->isColumnHidden(points::kColRepeat));
     EXPECT_FALSE(window->Grid()->isColumnHidden(points::kColComment));
+}
+
+TEST_F(AxisWindowTest, OperationType5ShowsItsPictureInTheLanguageOfTheTexts)
+{
+    EXPECT_EQ(CKVL_VER2_ProgStepDlg::Type5PictureName(1), QStringLiteral("type5_ja"));
+    EXPECT_EQ(CKVL_VER2_ProgStepDlg::Type5PictureName(2), QStringLiteral("type5_en"));
+    EXPECT_EQ(CKVL_VER2_ProgStepDlg::Type5PictureName(3), QStringLiteral("type5_zh"));
+    for (int language : {1, 2, 3})
+        EXPECT_TRUE(CSvgPicture::Exists(CKVL_VER2_ProgStepDlg::Type5PictureName(language))) << language;
+
+    constexpr int32_t kAirCylinderType = 5;
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) { return axis.Parameters().Set(sim::param::kOperationType, kAirCylinderType); });
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->Model().OperationType(), 5);
+    EXPECT_TRUE(window->Type5Picture()->isVisible());
+    EXPECT_FALSE(window->Type5Picture()->pixmap().isNull());
+    EXPECT_EQ(window->Type5Picture()->property("picture").toString(), QStringLiteral("type5_en"));
+    EXPECT_EQ(window->GridModel()->rowCount(), 3);
+
+    CKVL_VER2_ProgStepDlg *other = OpenAxis(kDemoMdb);
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(other->Type5Picture()->isVisible()) << "type " << other->Model().OperationType();
 }
 
 TEST_F(AxisWindowTest, StartStepRowIsLightCyan)
