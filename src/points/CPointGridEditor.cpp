@@ -265,8 +265,12 @@ void CPointGridEditor::ShowEditor(const CPointTableEditor::OpenResult &opened)
     m_grid->scrollTo(index);
     m_placing = false;
     const QRect cell = m_grid->visualRect(index);
-    const QColor text = m_gridModel->data(index, Qt::ForegroundRole).value<QBrush>().color();
-    const QColor background = m_gridModel->data(index, Qt::BackgroundRole).value<QBrush>().color();
+    // The cell's own colours; the grid's where the cell has none.
+    const QVariant foreground = m_gridModel->data(index, Qt::ForegroundRole);
+    const QVariant fill = m_gridModel->data(index, Qt::BackgroundRole);
+    const QColor text =
+        foreground.isValid() ? foreground.value<QBrush>().color() : m_grid->palette().color(QPalette::Text);
+    const QColor background = fill.isValid() ? fill.value<QBrush>().color() : m_grid->palette().color(QPalette::Base);
     const CellEditor &editor = opened.editor;
     if (editor.kind == EditorKind::Choice) {
         m_combox->clear();
@@ -285,6 +289,7 @@ void CPointGridEditor::ShowEditor(const CPointTableEditor::OpenResult &opened)
     if (editor.limited)
         m_edit->SetLimits(editor.min, editor.max);
     m_edit->SetColours(text, background);
+    m_edit->setAlignment(m_gridModel->data(index, Qt::TextAlignmentRole).value<Qt::Alignment>());
     m_edit->setText(QString::fromStdString(opened.text));
     if (opened.caretAtEnd)
         m_edit->end(false);
