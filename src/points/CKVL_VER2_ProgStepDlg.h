@@ -34,6 +34,7 @@ class CWindowContext;
 
 namespace kvl::points {
 
+class CPointGridEditor;
 class CPointGridModel;
 
 class CKVL_VER2_ProgStepDlg : public QDialog {
@@ -91,6 +92,8 @@ public:
     // --- widgets, for tests and screenshots
     QTableView *Grid() const { return m_grid; }
     CPointGridModel *GridModel() const { return m_gridModel; }
+    // The grid's in-cell editing, block operations and undo history.
+    CPointGridEditor *GridEditor() const { return m_gridEditor; }
     QLineEdit *AxisBox() const { return m_axisBox; }
     QLineEdit *NameBox() const { return m_nameBox; }
     QLineEdit *ModelBox() const { return m_modelBox; }
@@ -193,6 +196,7 @@ private:
     std::array<QTimer *, 3> m_timers{};
     QTableView *m_grid = nullptr;
     CPointGridModel *m_gridModel = nullptr;
+    CPointGridEditor *m_gridEditor = nullptr;
     QLabel *m_axisLabel = nullptr;
     QLineEdit *m_axisBox = nullptr;
     QLineEdit *m_nameBox = nullptr;
