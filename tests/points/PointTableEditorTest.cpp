@@ -58,8 +58,9 @@ TEST(PointTableEditor, OpeningACellFollowsServoRowAndColumn)
             EXPECT_EQ(editor.EditCell(), (CellPos{c.row, c.column}));
             EXPECT_EQ(opened.text, table.Cell(c.row - 1, c.column));
         }
-        if (c.what == Opened::kStartRowMoved)
+        if (c.what == Opened::kStartRowMoved) {
             EXPECT_EQ(opened.row, c.row);
+        }
     }
 }
 
