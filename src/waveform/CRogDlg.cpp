@@ -432,6 +432,11 @@ void CRogDlg::RefreshAxisTitles()
 
 void CRogDlg::RefreshView()
 {
+    for (int axis = 0; axis < CWaveDisplay::kAxisCount; ++axis) {
+        QLineEdit *field = m_perDivision[static_cast<size_t>(axis)];
+        if (!field->hasFocus())
+            field->setText(QString::fromStdString(m_model->PerDivisionText(static_cast<CWaveDisplay::Axis>(axis))));
+    }
     RefreshList();
     RefreshTrigger();
     RefreshControls();
