@@ -16,6 +16,7 @@
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "waveform/CRogDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
@@ -324,6 +325,8 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
     connect(window, &points::CKVL_VER2_ProgStepDlg::returned, this, [this, monitorOf](int axis) {
         if (Monitor *monitor = monitorOf(axis))
             monitor->hide();
+        if (auto *wave = m_app.Windows().Find<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis))
+            wave->hide();
         CWindowRegistry::Present(this);
     });
     // The monitor belongs to its axis window: a new axis window (another model) brings a new one.
@@ -332,6 +335,12 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
             return new Monitor(m_app, axis, window->Model().Identity().model, window->Model().OperationType(), window);
         };
         CWindowRegistry::Present(m_app.Windows().FindOrCreate<Monitor>(CWindowRegistry::Kind::kMonitor, axis, make));
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::waveRequested, this, [this, window](int axis) {
+        auto make = [this, window, axis]() -> QWidget * {
+            return new CRogDlg(m_app, axis, window->Model().Identity().model, window->Model().Offline(), window);
+        };
+        CWindowRegistry::Present(m_app.Windows().FindOrCreate<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis, make));
     });
     connect(window, &points::CKVL_VER2_ProgStepDlg::operationTypeChanged, this,
             [monitorOf](int axis, int type, bool cleared) {

@@ -81,7 +81,7 @@ private:
     CAxisLinkModel::Hooks MakeHooks();
     // The open-axis hook: the axis window made (or kept) through the registry and presented.
     void OpenAxisWindow(int address);
-    // Return, Monitor and the operation type of an axis window, made once with the window.
+    // Return, Monitor, Wave and the operation type of an axis window, made once with the window.
     void ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
 
     CKVL_ControlApp &m_app;

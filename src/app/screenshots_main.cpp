@@ -3,12 +3,13 @@
 // start window, presses Next and Link Start and grabs the axis link window, opens the help at the
 // axis link's section and grabs the help window, opens the axis window of the demo MDC axis (servo
 // on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
-// alarm raised, so its history has lines) and grabs it, grabs the point-table editor on the demo
+// alarm raised, so its history has lines) and grabs it, grabs the waveform window (a triggered
+// capture beside a loaded run), grabs the point-table editor on the demo
 // MDB axis (edited cells red, a cell edit open), then silences the demo bus, presses Link
 // Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
-//                                              DIR/monitor_<lang>.png,
+//                                              DIR/monitor_<lang>.png, DIR/wave_<lang>.png,
 //                                              DIR/points_edit_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -38,6 +40,8 @@
 #include "points/CPointTable.h"
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
+#include "waveform/CRogDlg.h"
+#include "waveform/WaveModes.h"
 
 namespace {
 
@@ -166,6 +170,59 @@ QWidget *OpenAxisWindow(kvl::CKVL_ControlApp &app, kvl::CKVL_VER2_AXIS_LINK_DIAL
     return window;
 }
 
+// One capture of the waveform window, waited out until the recorder's end stops it.
+void Capture(kvl::CRogDlg &wave)
+{
+    constexpr int kCaptureWaits = 60;
+    wave.PressStartStop();
+    for (int i = 0; i < kCaptureWaits && wave.Model().Running(); ++i)
+        Settle();
+}
+
+// The waveform window of the demo MDC axis while its program runs, opened by the axis window's
+// Wave button: a first run of position command and actual speed saved and loaded back beside a
+// second run triggered on the position 5 mm further on and aligned to 500 ms.
+QWidget *OpenWave(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgStepDlg &axisWindow, const QString &folder)
+{
+    constexpr double kTriggerAheadMm = 5.0;
+    constexpr double kTriggerPositionMs = 500.0;
+    // The demo gateway lists this axis' model, which would keep Start disabled.
+    app.Values().modelMatch[kMonitorAxis] = false;
+    axisWindow.PressWave();
+    auto *wave = app.Windows().Find<kvl::CRogDlg>(kvl::CWindowRegistry::Kind::kWaveform, kMonitorAxis);
+    if (!wave)
+        return nullptr;
+    kvl::CRogModel &model = wave->Model();
+    const int modes[2] = {kvl::wave::kModePositionCommand, kvl::wave::kModeActualSpeed};
+    for (int row = 0; row < 2; ++row) {
+        kvl::CRogModel::LineProperty property = model.PropertyOf(row);
+        property.mode = modes[row];
+        model.ApplyProperty(row, property);
+    }
+    wave->SamplingBox()->setText(QStringLiteral("10"));
+    model.EditPerDivision(kvl::CWaveDisplay::kTime, "400");
+    model.EditPerDivision(kvl::CWaveDisplay::kPosition, "5");
+    model.EditPerDivision(kvl::CWaveDisplay::kSpeed, "1");
+    wave->show();
+    Capture(*wave);
+    const QString run = QDir(folder).filePath(QStringLiteral("run1.csv"));
+    wave->PressSave(run);
+    wave->PressOpen(run);
+    kvl::WaveTriggerSettings trigger = model.Trigger();
+    trigger.enabled = true;
+    trigger.channel = 0;
+    trigger.direction = kvl::WaveTriggerSettings::kRising;
+    trigger.level = (model.Series().Live(0).Count() > 0 ? model.Series().Live(0).Points().back().y : 0.0) +
+                    kTriggerAheadMm;
+    trigger.colour = 0x0080FF;
+    trigger.widthIndex = 1;
+    trigger.position = kTriggerPositionMs;
+    model.SetTrigger(trigger);
+    Capture(*wave);
+    wave->RefreshView();
+    return wave;
+}
+
 bool CopyFolder(const QString &from, const QString &to)
 {
     QDir source(from);
@@ -246,6 +303,11 @@ int main(int argc, char *argv[])
     QWidget *axisWindow = axisLink ? OpenAxisWindow(app, *axisLink) : nullptr;
     if (!axisWindow || !Grab(axisWindow, outDir.filePath(QStringLiteral("axis_%1.png").arg(language))))
         return 1;
+    QTemporaryDir runs;
+    QWidget *wave = OpenWave(app, *qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(axisWindow), runs.path());
+    if (!wave || !Grab(wave, outDir.filePath(QStringLiteral("wave_%1.png").arg(language))))
+        return 1;
+    wave->hide();
     axisWindow->hide();
     QWidget *monitor = OpenMonitor(app);
     if (!monitor || !Grab(monitor, outDir.filePath(QStringLiteral("monitor_%1.png").arg(language))))

@@ -182,6 +182,7 @@ void CKVL_VER2_ProgStepDlg::ConnectControls()
     connect(m_back, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressReturn);
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressHelp);
     connect(m_monitor, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressMonitor);
+    connect(m_wave, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressWave);
     // The step-number cell selects its whole row (columns 1 to 16), the selection GET takes.
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.column() == kColStep)
@@ -627,6 +628,11 @@ void CKVL_VER2_ProgStepDlg::PressHelp()
 void CKVL_VER2_ProgStepDlg::PressMonitor()
 {
     Q_EMIT monitorRequested(m_model->Identity().axis);
+}
+
+void CKVL_VER2_ProgStepDlg::PressWave()
+{
+    Q_EMIT waveRequested(m_model->Identity().axis);
 }
 
 } // namespace kvl::points

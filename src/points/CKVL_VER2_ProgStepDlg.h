@@ -82,6 +82,8 @@ public:
     void PressHelp();
     // Asks for the axis' motor monitor (monitorRequested); whoever made this window opens it.
     void PressMonitor();
+    // Asks for the axis' waveform window (waveRequested); whoever made this window opens it.
+    void PressWave();
     // The operation type changed (the parameter list wrote parameter 36, or an offline choice).
     void OperationTypeChanged(bool clearController);
 
@@ -144,6 +146,8 @@ Q_SIGNALS:
     void returned(int axis);
     // Monitor: the axis' motor monitor window is wanted.
     void monitorRequested(int axis);
+    // Wave: the axis' waveform window is wanted.
+    void waveRequested(int axis);
     // The operation type is now `type`; with `cleared` the controller's table was cleared (the
     // parameter list wrote parameter 36): an open monitor takes the new I/O mode.
     void operationTypeChanged(int axis, int type, bool cleared);

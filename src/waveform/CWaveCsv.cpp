@@ -12,11 +12,14 @@
 
 #include "config/CFileReplace.h"
 #include "config/CLanguageTexts.h"
+#include "waveform/CWaveCapture.h"
 #include "waveform/CWaveColourRandom.h"
 #include "waveform/CWaveSeriesList.h"
 
 namespace kvl {
 namespace fs = std::filesystem;
+
+static_assert(CWaveCsv::kMaxPoints == CWaveCapture::kBufferSamples, "a loaded run fits the capture's buffers");
 
 namespace {
 
@@ -272,6 +275,10 @@ CWaveCsv::LoadStatus CWaveCsv::Read(const std::string &path, Run &run)
         ::close(fd);
         return LoadStatus::kOpenFailed;
     }
+    if (info.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return LoadStatus::kTooLarge;
+    }
     LineReader reader(run);
     ChunkSplitter splitter(reader);
     std::string chunk(kReadChunk, '\0');
@@ -290,6 +297,10 @@ CWaveCsv::LoadStatus CWaveCsv::Read(const std::string &path, Run &run)
     }
     splitter.Finish();
     ::close(fd);
+    if (run.channel0.size() > static_cast<std::size_t>(kMaxPoints)) {
+        run = Run{};
+        return LoadStatus::kTooLarge;
+    }
     return LoadStatus::kOk;
 }
 

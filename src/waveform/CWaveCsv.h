@@ -23,6 +23,10 @@ public:
     static constexpr char kFileFilter[] = "Data Files (*.csv)|*.csv||";
     // Longest line a loaded file may have; a longer data line is skipped.
     static constexpr std::size_t kMaxLineLength = 10240;
+    // A run holds at most kMaxPoints points per channel (the capture's buffers). A file longer
+    // than kMaxFileBytes cannot be such a run and is refused before it is read into memory.
+    static constexpr int kMaxPoints = 100000;
+    static constexpr long long kMaxFileBytes = (kMaxPoints + 1) * 128LL;
 
     enum class LoadStatus {
         kOk,
@@ -30,8 +34,10 @@ public:
         kAccessDenied,   // ("IDS_ERRMSG_FILEHAVEOPENED", "Common")
         kOpenFailed,     // ("IDS_ERRMSG_FILEOPRATIONFAIL", "Common")
         kListFull,       // no room for two more series; nothing was read
+        kTooLarge,       // more points than a capture run holds; nothing was added
     };
-    // The language key of a load failure's message (section "Common"); "" for kOk and kListFull.
+    // The language key of a load failure's message (section "Common"); "" for kOk, kListFull and
+    // kTooLarge.
     static const char *MessageKey(LoadStatus status);
 
     // What a file holds: the modes of its header and the (time, value) pairs of each channel.

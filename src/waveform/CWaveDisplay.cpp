@@ -1,5 +1,6 @@
 #include "waveform/CWaveDisplay.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -112,6 +113,23 @@ bool CWaveDisplay::ZoomOut()
     m_zoom /= kZoomStep;
     for (Axis axis : {kPosition, kCurrent, kSpeed, kTime})
         ZoomAxis(m_ranges[axis], kZoomStep, false);
+    return true;
+}
+
+bool CWaveDisplay::ZoomTimeAround(double t, bool in)
+{
+    if (in ? !CanZoomIn() : !CanZoomOut())
+        return false;
+    WaveAxisRange &range = m_ranges[kTime];
+    const double span = range.max - range.min;
+    // Where the pointer sits across the axis, 0 at the left edge and 1 at the right.
+    const double share = (span > 0.0 && std::isfinite(t)) ? std::clamp((t - range.min) / span, 0.0, 1.0) : 0.0;
+    const double anchor = range.min + share * span;
+    m_zoom = in ? m_zoom * kZoomStep : m_zoom / kZoomStep;
+    ZoomAxis(range, in ? 1.0 / kZoomStep : kZoomStep, in);
+    const double newSpan = range.max - range.min;
+    range.min = anchor - share * newSpan;
+    range.max = range.min + newSpan;
     return true;
 }
 

@@ -54,6 +54,12 @@ public:
     double Zoom() const { return m_zoom; }
     bool CanZoomIn() const { return m_zoom < kZoomMax; }
     bool CanZoomOut() const { return m_zoom > kZoomMin; }
+    // The mouse wheel: zooms in (x2) or out (/2) on the time axis alone, keeping the time t under
+    // the pointer where it is; the same zoom factor and limits as the buttons. False (nothing
+    // changes) beyond 8 or 1/32.
+    bool ZoomTimeAround(double t, bool in);
+    // Dragging the chart: moves the time axis by `delta` ms.
+    void PanTime(double delta) { ShiftAxis(kTime, delta); }
     // "2x", "1x", or "1/4x" below 1.
     std::string ZoomText() const;
 
