@@ -271,6 +271,11 @@ void CKVL_VER2_ProgStepDlg::RefreshControls()
     m_back->setEnabled(c.back);
     m_monitor->setEnabled(c.monitor);
     m_zero->setEnabled(c.coordinateReset);
+    m_read->setEnabled(c.read);
+    m_write->setEnabled(c.write);
+    m_open->setEnabled(c.open);
+    m_save->setEnabled(c.save);
+    m_print->setEnabled(c.print);
     m_targets[static_cast<size_t>(std::distance(kTargets.begin(),
                                                 std::find(kTargets.begin(), kTargets.end(), m_model->Target())))]
         ->setChecked(true);
