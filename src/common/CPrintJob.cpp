@@ -1,5 +1,6 @@
 #include "common/CPrintJob.h"
 
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -9,6 +10,8 @@
 #include "common/CMsgDlg.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
+
+#include <algorithm>
 
 namespace kvl {
 
@@ -21,9 +24,14 @@ CPrintJob::~CPrintJob() = default;
 
 QFont CPrintJob::Font(int height, int weight) const
 {
+    // The height is the font's cell (ascent and descent), as a positive font height means: the
+    // letters are chosen so that one line of the face takes `height`.
     QFont font(m_face);
     font.setPixelSize(height);
     font.setWeight(static_cast<QFont::Weight>(weight));
+    const qreal cell = QFontMetricsF(font).height();
+    if (cell > 0.0)
+        font.setPixelSize(std::max(1, static_cast<int>(height * height / cell)));
     return font;
 }
 
@@ -53,7 +61,9 @@ bool CPrintJob::Print(QWidget *parent)
         return false;
     if (RemembersPrinter())
         m_values.lastPrinter = printer.printerName().toStdString();
-    int from = 1, to = maxPage;
+    // Every page unless a range was chosen: the dialog's maximum counts 64 lines a page, a
+    // page of the printer may hold fewer.
+    int from = 1, to = kAllPages;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
         from = printer.fromPage();
         to = printer.toPage();
@@ -66,7 +76,7 @@ void CPrintJob::Preview(QWidget *parent)
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, parent](QPrinter *shown) { Render(*shown, 1, DialogMaxPage(), parent); });
+                     [this, parent](QPrinter *shown) { Render(*shown, 1, kAllPages, parent); });
     dialog.exec();
 }
 
@@ -75,7 +85,7 @@ bool CPrintJob::PrintToPdf(const QString &file, QWidget *parent)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
-    return Render(printer, 1, DialogMaxPage(), parent);
+    return Render(printer, 1, kAllPages, parent);
 }
 
 bool CPrintJob::StartPage()

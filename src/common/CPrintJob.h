@@ -10,6 +10,8 @@
 #include <QFont>
 #include <QString>
 
+#include <limits>
+
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -35,6 +37,8 @@ public:
     static constexpr int kLegendWeight = 700;
     // Tenths of a millimetre in an inch.
     static constexpr double kTenthMmPerInch = 254.0;
+    // The last page of a range that runs until the content ends.
+    static constexpr int kAllPages = std::numeric_limits<int>::max();
     static constexpr char kDocumentName[] = "Document Name";
     static constexpr char kStartFailure[] = "Printer wouldn't initalize";
     static constexpr char kFontKey[] = "IDS_PRINT_FONT";

@@ -24,18 +24,31 @@ int CTextPrintJob::LinesPerPage(const QPrinter &printer) const
     return std::max(1, PrintableHeight(printer) / LineHeight());
 }
 
-bool CTextPrintJob::LayOutPage(QPainter &painter, qsizetype first, int perPage)
+bool CTextPrintJob::LayOutPage(QPainter &painter, qsizetype first, int perPage, qreal narrowing)
 {
     if (!StartPage())
         return false;
     const int lineHeight = LineHeight();
-    const qreal ascent = painter.fontMetrics().ascent();
+    const qreal ascent = QFontMetricsF(painter.font()).ascent();
     const qsizetype last = std::min(m_lines.size(), first + perPage);
+    painter.save();
+    painter.scale(narrowing, 1.0);
     for (qsizetype i = first; i < last; ++i) {
         const qreal top = kMarginTop + static_cast<qreal>(i - first) * lineHeight;
-        painter.drawText(QPointF(kMarginLeft, top + ascent), m_lines[i]);
+        painter.drawText(QPointF(kMarginLeft / narrowing, top + ascent), m_lines[i]);
     }
+    painter.restore();
     return true;
+}
+
+qreal CTextPrintJob::Narrowing(const QPrinter &printer) const
+{
+    const QFontMetricsF metrics(Font(kBodyHeight, kBodyWeight));
+    qreal widest = 0.0;
+    for (const QString &line : m_lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const qreal width = PrintableWidth(printer);
+    return widest > width ? width / widest : 1.0;
 }
 
 bool CTextPrintJob::LayOut(QPainter &painter, const QPrinter &printer, int fromPage, int toPage)
@@ -44,6 +57,7 @@ bool CTextPrintJob::LayOut(QPainter &painter, const QPrinter &printer, int fromP
     painter.setFont(Font(kHeadingHeight, kHeadingWeight));
     painter.setFont(Font(kBodyHeight, kBodyWeight));
     const int perPage = LinesPerPage(printer);
+    const qreal narrowing = Narrowing(printer);
     fromPage = std::max(fromPage, 1);
     // The printer repeats the pages itself when it can; otherwise each copy is laid out here,
     // the whole range again (collated) or each page again (uncollated).
@@ -55,7 +69,7 @@ bool CTextPrintJob::LayOut(QPainter &painter, const QPrinter &printer, int fromP
     for (int copy = 0; copy < outerCopies; ++copy) {
         for (int page = fromPage; page <= toPage && pageStart(page) < m_lines.size(); ++page) {
             for (int again = 0; again < innerCopies; ++again) {
-                if (!LayOutPage(painter, pageStart(page), perPage))
+                if (!LayOutPage(painter, pageStart(page), perPage, narrowing))
                     return false;
             }
         }

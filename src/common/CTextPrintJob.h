@@ -1,7 +1,7 @@
 #pragma once
 // CTextPrintJob: the print component's text job. Ready-made text lines, appended in print order,
 // printed in the body font at the left margin, one line height apart, as many to a page as the
-// printable height holds; the dialog offers pages 1 to (lines / 64) + 1 and the remembered
+// printable height holds (lines wider than the page narrowed to fit it); the dialog offers pages 1 to (lines / 64) + 1 and the remembered
 // printer. Used by the axis window's point table (and the parameter list and gateway window).
 // User-interface thread only.
 #include <QStringList>
@@ -31,7 +31,10 @@ protected:
     bool RemembersPrinter() const override { return true; }
 
 private:
-    bool LayOutPage(QPainter &painter, qsizetype first, int perPage);
+    bool LayOutPage(QPainter &painter, qsizetype first, int perPage, qreal narrowing);
+    // A line wider than the printable width would run off the paper: every line is drawn
+    // narrowed by the one factor that makes the widest fit (1 when all fit).
+    qreal Narrowing(const QPrinter &printer) const;
 
     QStringList m_lines;
 };
