@@ -3,22 +3,27 @@
 // start window, presses Next and Link Start and grabs the axis link window, opens the help at the
 // axis link's section and grabs the help window, opens the axis window of the demo MDC axis (servo
 // on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
-// alarm raised, so its history has lines) and grabs it, then silences the demo bus, presses Link
+// alarm raised, so its history has lines) and grabs it, grabs the point-table editor on the demo
+// MDB axis (edited cells red, a cell edit open), then silences the demo bus, presses Link
 // Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
-//                                              DIR/monitor_<lang>.png and
+//                                              DIR/monitor_<lang>.png,
+//                                              DIR/points_edit_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <clocale>
 #include <cstdio>
+#include <string>
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
@@ -30,6 +35,7 @@
 #include "config/CAppValues.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
+#include "points/CPointTable.h"
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 
@@ -80,6 +86,50 @@ QWidget *OpenMonitor(kvl::CKVL_ControlApp &app)
     if (monitor)
         monitor->PressRefreshHistory();
     return monitor;
+}
+
+// The point-table editor on the axis window of the demo MDB axis: eight steps as the controller
+// holds them, a few cells edited since (red) and the cell edit open over a speed cell.
+QWidget *OpenEditorWindow(kvl::CKVL_VER2_AXIS_LINK_DIALOG &link)
+{
+    using namespace kvl::points;
+    constexpr int kEditorAxis = 1; // the demo bus' MDB
+    constexpr int kSteps = 8;
+    constexpr int kEditedRow = 4;  // grid row of the open cell edit
+    link.PressAxis(kEditorAxis);
+    CKVL_VER2_ProgStepDlg *window = link.AxisWindow(kEditorAxis);
+    if (!window)
+        return nullptr;
+    CPointTable &table = window->Model().Table();
+    const char *const comments[kSteps] = {"Home side", "Pick", "", "Place", "", "Inspect", "", "Back"};
+    for (int step = 0; step < kSteps; ++step) {
+        table.CreateRow(step);
+        table.CommitCell(step, kColPosition, std::to_string(10 + step * 12.5));
+        table.CommitCell(step, kColSpeed, std::to_string(100 + step * 20));
+        table.CommitCell(step, kColAcc, "0.3");
+        table.CommitCell(step, kColDcc, "0.3");
+        table.CommitCell(step, kColJump, step == kSteps - 1 ? "0" : "E");
+        table.CommitCell(step, kColComment, comments[step]);
+    }
+    // As after a Write: the controller holds what the grid shows.
+    table.EnsureDriverSized();
+    for (int step = 0; step < kSteps; ++step) {
+        table.SetDriver(step, table.Working(step));
+        for (int k = kColMode; k < kStepColumnCount; ++k)
+            table.SetMarked(step, k, false);
+    }
+    table.CommitCell(1, kColPosition, "42.125");
+    table.CommitCell(2, kColMode, "INC");
+    table.CommitCell(5, kColDcc, "0.5");
+    window->RefreshView();
+    window->show();
+    Settle();
+    QTableView *grid = window->Grid();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(kEditedRow - 1, kColSpeed));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);
+    return window;
 }
 
 // The axis window of the demo MDC axis as the axis link opens it: servo on, homed, a few steps in
@@ -201,6 +251,10 @@ int main(int argc, char *argv[])
     if (!monitor || !Grab(monitor, outDir.filePath(QStringLiteral("monitor_%1.png").arg(language))))
         return 1;
     monitor->hide();
+    QWidget *editor = axisLink ? OpenEditorWindow(*axisLink) : nullptr;
+    if (!editor || !Grab(editor, outDir.filePath(QStringLiteral("points_edit_%1.png").arg(language))))
+        return 1;
+    editor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.
     app.DemoBus()->Stop();
     Settle();

@@ -20,6 +20,7 @@
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
+#include "points/CPointGridEditor.h"
 #include "points/CPointGridModel.h"
 #include "protocol/CServoCommands.h"
 #include "ui/CJogButton.h"
@@ -82,6 +83,7 @@ CKVL_VER2_ProgStepDlg::CKVL_VER2_ProgStepDlg(CWindowContext &context, AxisIdenti
         m_timers[TimerSlot(timer)] = qtimer;
     }
     BuildLayout();
+    m_gridEditor = new CPointGridEditor(context, *m_model, m_grid, m_gridModel, this);
     RefreshView();
     ApplyTexts();
     connect(&context, &CWindowContext::languageChanged, this, [this](int) { ApplyTexts(); });
@@ -543,6 +545,7 @@ int CKVL_VER2_ProgStepDlg::SelectedWholeRow() const
 void CKVL_VER2_ProgStepDlg::PressTeach()
 {
     const int row = SelectedWholeRow();
+    m_gridEditor->RecordChange();
     const int next = m_model->Teach(row, row > 0);
     RefreshView();
     if (row > 0 && next != row)
@@ -573,6 +576,7 @@ void CKVL_VER2_ProgStepDlg::PressShortView()
 void CKVL_VER2_ProgStepDlg::OperationTypeChanged(bool clearController)
 {
     m_model->OperationTypeChanged(clearController);
+    m_gridEditor->TableReplaced();
     RefreshView();
     Q_EMIT operationTypeChanged(m_model->Identity().axis, m_model->OperationType(), clearController);
 }

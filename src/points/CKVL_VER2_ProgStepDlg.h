@@ -35,6 +35,7 @@ class CWindowContext;
 
 namespace kvl::points {
 
+class CPointGridEditor;
 class CPointGridModel;
 class CPointTableActions;
 
@@ -102,6 +103,8 @@ public:
     // --- widgets, for tests and screenshots
     QTableView *Grid() const { return m_grid; }
     CPointGridModel *GridModel() const { return m_gridModel; }
+    // The grid's in-cell editing, block operations and undo history.
+    CPointGridEditor *GridEditor() const { return m_gridEditor; }
     QLineEdit *AxisBox() const { return m_axisBox; }
     QLineEdit *NameBox() const { return m_nameBox; }
     QLineEdit *ModelBox() const { return m_modelBox; }
@@ -208,6 +211,7 @@ private:
     std::array<QTimer *, 3> m_timers{};
     QTableView *m_grid = nullptr;
     CPointGridModel *m_gridModel = nullptr;
+    CPointGridEditor *m_gridEditor = nullptr;
     QLabel *m_axisLabel = nullptr;
     QLineEdit *m_axisBox = nullptr;
     QLineEdit *m_nameBox = nullptr;
