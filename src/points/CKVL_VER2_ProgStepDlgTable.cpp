@@ -10,6 +10,7 @@
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "points/CPointGridEditor.h"
 #include "points/CPointGridModel.h"
 #include "points/CPointTableActions.h"
 #include "ui/CPictureButton.h"
@@ -24,6 +25,15 @@ void CKVL_VER2_ProgStepDlg::ConnectTableActions()
 {
     m_actions = new CPointTableActions(m_context, *m_model, this);
     connect(m_actions, &CPointTableActions::tableChanged, this, [this] { RefreshView(); });
+    // A file load is one undoable change; a Read replaces both tables and ends the history.
+    connect(m_actions, &CPointTableActions::loading, this, [this] {
+        if (m_gridEditor)
+            m_gridEditor->Editor().RecordChange();
+    });
+    connect(m_actions, &CPointTableActions::readDone, this, [this] {
+        if (m_gridEditor)
+            m_gridEditor->Editor().TableReplaced();
+    });
     connect(m_actions, &CPointTableActions::readDone, this, &CKVL_VER2_ProgStepDlg::GoToFirstCell);
     connect(m_actions, &CPointTableActions::loaded, this, &CKVL_VER2_ProgStepDlg::GoToFirstCell);
     connect(m_read, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressRead);

@@ -17,6 +17,7 @@
 #include "common/CTextPrintJob.h"
 #include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
+#include "points/CPointGridEditor.h"
 #include "points/CPointPrintout.h"
 #include "points/CPointTableActions.h"
 #include "protocol/CommandCodes.h"
@@ -103,6 +104,37 @@ TEST_F(PointFilesTest, LoadLimitsTheFilesValuesAsIfTypedListsThemOnceAndWriteSen
     EXPECT_LE(sent.position, static_cast<int32_t>(position.max * 10000.0 + 0.5));
     EXPECT_GE(sent.speed, static_cast<int32_t>(speed.min * 100.0));
     EXPECT_EQ(sent.jump, table.StepCount());
+}
+
+TEST_F(PointFilesTest, AFileLoadIsOneUndoableChangeAndAReadEndsTheHistory)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    CPointTable &table = window->Model().Table();
+    ASSERT_TRUE(table.CreateRow(2));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("one.csv"));
+    Write(path, "header\r\n5,ABS,10,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,five\r\n");
+    ASSERT_TRUE(window->TableActions().LoadFile(path));
+    ASSERT_TRUE(table.Working(2).IsEmpty());
+    ASSERT_FALSE(table.Working(5).IsEmpty());
+
+    points::CPointTableHistory &history = window->GridEditor()->Editor().History();
+    window->GridEditor()->Undo();
+    EXPECT_FALSE(table.Working(2).IsEmpty());
+    EXPECT_TRUE(table.Working(5).IsEmpty());
+    EXPECT_TRUE(table.Cell(5, points::kColComment).empty());
+    window->GridEditor()->Redo();
+    EXPECT_TRUE(table.Working(2).IsEmpty());
+    EXPECT_EQ(table.Cell(5, points::kColComment), "five");
+    EXPECT_TRUE(history.CanUndo());
+
+    ASSERT_TRUE(WaitFor([&] {
+        QTest::mouseClick(window->ReadButton(), Qt::LeftButton);
+        return Count(kDemoMdc, cmd::kCmdReadAllSteps) > 0;
+    }));
+    EXPECT_FALSE(history.CanUndo());
+    EXPECT_FALSE(history.CanRedo());
 }
 
 TEST_F(PointFilesTest, OpenAndSaveFailuresAreSaidAndLeaveTheTable)
