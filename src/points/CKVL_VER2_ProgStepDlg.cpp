@@ -343,7 +343,8 @@ void CKVL_VER2_ProgStepDlg::OnTimer(Timer timer)
         EndJog();
         return;
     }
-    switch (m_model->OnTick(timer)) {
+    const CAxisWindowModel::Tick tick = m_model->OnTick(timer);
+    switch (tick) {
     case CAxisWindowModel::Tick::kStopAll:
         StopTimers();
         break;
@@ -352,7 +353,9 @@ void CKVL_VER2_ProgStepDlg::OnTimer(Timer timer)
         StartTimer(timer);
         break;
     }
-    RefreshView();
+    // An idle tick (polling paused by a transfer) read nothing: the view stays as it is.
+    if (tick != CAxisWindowModel::Tick::kIdle)
+        RefreshView();
 }
 
 template <class Operation>

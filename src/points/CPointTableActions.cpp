@@ -53,7 +53,14 @@ CPointTransfer::Hooks CPointTableActions::MakeHooks()
         return m_context.Busy().Begin(true, CBusyGuard::kDefaultWindowMs);
     };
     hooks.busyEnd = [this] { m_context.Busy().End(true); };
-    hooks.progress = [this](int done, int total) { m_context.Busy().Progress(done, total); };
+    // The indicator shows a new figure once a spinner frame: a redraw per step would cost more
+    // than the step's exchange at 115200 bit/s.
+    hooks.progress = [this](int done, int total) {
+        if (done < total && m_progressShown.isValid() && m_progressShown.elapsed() < CBusyIndicator::kFrameMs)
+            return;
+        m_progressShown.start();
+        m_context.Busy().Progress(done, total);
+    };
     hooks.watchBulkRead = [this](std::function<void(int)> sink) { m_context.WatchBulkRead(std::move(sink)); };
     hooks.changed = [this] { Q_EMIT tableChanged(); };
     return hooks;

@@ -6,6 +6,7 @@
 // the print component's text job (print dialog, preview, PDF file). Owned by the axis window,
 // which tells it nothing but the button presses and redraws on `tableChanged`.
 // User-interface thread only.
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -78,6 +79,7 @@ private:
     QWidget *m_window;
     std::unique_ptr<CPointTransfer> m_transfer;
     std::vector<CsvLimitedValue> m_limited;
+    QElapsedTimer m_progressShown;
 };
 
 } // namespace kvl::points
