@@ -56,8 +56,9 @@ TEST(PointLoadLimits, ValuesOutsideTheEditLimitsAreLimitedAndListedOthersKeepThe
         EXPECT_EQ(limited[0].column, c.column);
         EXPECT_TRUE(table.Marked(3, c.column));
         const CellEditor editor = table.Rules().Editor(c.column, record);
-        if (!c.stored.empty())
+        if (!c.stored.empty()) {
             EXPECT_EQ(record.FieldText(c.column), c.stored);
+        }
         if (editor.limited) {
             EXPECT_GE(LeadingReal(record.FieldText(c.column)), editor.min);
             EXPECT_LE(LeadingReal(record.FieldText(c.column)), editor.max);
