@@ -57,7 +57,7 @@ int CChartPrintLayout::TextRoom(int column) const
 {
     const int start = kColumnStart[static_cast<std::size_t>(column)];
     if (column + 1 < kColumnCount)
-        return kColumnStart[static_cast<std::size_t>(column + 1)] - start;
+        return kColumnStart[static_cast<std::size_t>(column + 1)] - kColumnGap - start;
     return std::max(0, std::min(kColumnWidth, PrintableWidth() - start));
 }
 

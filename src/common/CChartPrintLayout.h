@@ -6,8 +6,8 @@
 // of series i 20 mm + i x 10 mm below it, each row 10 mm high, in three columns (name, mode,
 // value) that start 70 mm apart and are 90 mm wide. The columns overlap by 20 mm and the last one
 // reaches past the printable width, so a long text would print over its neighbour or off the
-// paper: a cell's text is narrowed to end where the next column begins (the last column: at the
-// printable width).
+// paper: a cell's text is narrowed to end 3 mm before the next column begins (the last column: at
+// the printable width).
 // A legend that would run past the bottom margin shrinks the picture (aspect ratio kept) to leave
 // it room. Qt-free; any thread.
 #include <array>
@@ -34,6 +34,8 @@ public:
     // Column starts from the left margin, and the width of each column.
     static constexpr std::array<int, kColumnCount> kColumnStart = {0, 700, 1400};
     static constexpr int kColumnWidth = 900;
+    // Space kept between a narrowed text and the next column.
+    static constexpr int kColumnGap = 30;
     // The print dialog counts this many legend lines a page.
     static constexpr int kDialogLinesPerPage = 64;
 
@@ -61,7 +63,7 @@ public:
     PrintRect Cell(int row, int column) const;
     // The lowest edge the legend reaches.
     int LegendBottom() const;
-    // The room a cell's text has in `column`: up to the next column's start; in the last column
+    // The room a cell's text has in `column`: up to the gap before the next column; in the last column
     // its width, but no further than the printable width.
     int TextRoom(int column) const;
     // The horizontal factor that fits a text `textWidth` wide into TextRoom(column); 1 when it fits.

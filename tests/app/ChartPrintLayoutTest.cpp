@@ -77,7 +77,7 @@ TEST(ChartPrintLayoutTest, LegendRowsFollowThePictureTenMillimetresApartInThreeC
     EXPECT_EQ(CChartPrintLayout(kA4, 1900, 1000, 0).LegendBottom(), 1400) << "the heading row alone";
 }
 
-TEST(ChartPrintLayoutTest, ATextIsNarrowedToEndWhereTheNextColumnBegins)
+TEST(ChartPrintLayoutTest, ATextIsNarrowedToEndBeforeTheNextColumnBegins)
 {
     // On A4 the value column starts 140 mm right of the left margin and has 50 mm up to the
     // printable width; on A3 its own 90 mm.
@@ -90,15 +90,16 @@ TEST(ChartPrintLayoutTest, ATextIsNarrowedToEndWhereTheNextColumnBegins)
         double textWidth;
         double narrowing;
     };
+    // Names and modes have 70 mm less the 3 mm gap.
     const Case cases[] = {
-        {&a4, 0, 350.0, 1.0},  {&a4, 0, 700.0, 1.0},  {&a4, 0, 1400.0, 0.5}, {&a4, 1, 699.0, 1.0},
-        {&a4, 1, 875.0, 0.8},  {&a4, 2, 500.0, 1.0},  {&a4, 2, 1000.0, 0.5}, {&a4, 2, 0.0, 1.0},
-        {&a3, 2, 900.0, 1.0},  {&a3, 2, 1800.0, 0.5}, {&a3, 0, 1400.0, 0.5},
+        {&a4, 0, 350.0, 1.0},  {&a4, 0, 670.0, 1.0},  {&a4, 0, 1340.0, 0.5}, {&a4, 1, 669.0, 1.0},
+        {&a4, 1, 837.5, 0.8},  {&a4, 2, 500.0, 1.0},  {&a4, 2, 1000.0, 0.5}, {&a4, 2, 0.0, 1.0},
+        {&a3, 2, 900.0, 1.0},  {&a3, 2, 1800.0, 0.5}, {&a3, 0, 1340.0, 0.5},
     };
     for (const Case &c : cases)
         EXPECT_DOUBLE_EQ(c.layout->Narrowing(c.textWidth, c.column), c.narrowing) << c.column << " " << c.textWidth;
-    EXPECT_EQ(a4.TextRoom(0), 700);
-    EXPECT_EQ(a4.TextRoom(1), 700);
+    EXPECT_EQ(a4.TextRoom(0), 670);
+    EXPECT_EQ(a4.TextRoom(1), 670);
     EXPECT_EQ(a4.TextRoom(2), 500);
     EXPECT_EQ(a3.TextRoom(2), 900);
 }
