@@ -4,12 +4,13 @@
 // axis link's section and grabs the help window, opens the axis window of the demo MDC axis (servo
 // on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
 // alarm raised, so its history has lines) and grabs it, grabs the waveform window (a triggered
-// capture beside a loaded run), grabs the point-table editor on the demo MDB axis (edited cells
-// red, a cell edit open) and the print preview of its table, then silences the demo bus, presses
+// capture beside a loaded run) and the print preview of its chart, grabs the point-table editor on
+// the demo MDB axis (edited cells red, a cell edit open) and the print preview of its table, then silences the demo bus, presses
 // Link Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
 //                                              DIR/monitor_<lang>.png, DIR/wave_<lang>.png,
+//                                              DIR/wave_print_<lang>.png,
 //                                              DIR/points_edit_<lang>.png,
 //                                              DIR/points_print_<lang>.png and
 //                                              DIR/link_none_<lang>.png
@@ -26,6 +27,7 @@
 
 #include <clocale>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "app/CKVL_ControlApp.h"
@@ -224,8 +226,9 @@ QWidget *OpenWave(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgStepDlg 
     return wave;
 }
 
-// The print preview of the axis window's table: grabbed from its own event loop, then closed.
-bool GrabPrintPreview(kvl::points::CKVL_VER2_ProgStepDlg &window, const QString &file)
+// A print preview that `open` shows (the axis window's table, the waveform window's chart): grabbed
+// from its own event loop, then closed.
+bool GrabPrintPreview(const std::function<void()> &open, const QString &file)
 {
     constexpr int kPreviewWidth = 900;
     constexpr int kPreviewHeight = 760;
@@ -238,7 +241,7 @@ bool GrabPrintPreview(kvl::points::CKVL_VER2_ProgStepDlg &window, const QString 
         grabbed = Grab(preview, file);
         preview->close();
     });
-    window.PressPrintPreview();
+    open();
     return grabbed;
 }
 
@@ -326,6 +329,10 @@ int main(int argc, char *argv[])
     QWidget *wave = OpenWave(app, *qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(axisWindow), runs.path());
     if (!wave || !Grab(wave, outDir.filePath(QStringLiteral("wave_%1.png").arg(language))))
         return 1;
+    auto *waveWindow = qobject_cast<kvl::CRogDlg *>(wave);
+    if (!waveWindow || !GrabPrintPreview([waveWindow] { waveWindow->PressPrintPreview(); },
+                                         outDir.filePath(QStringLiteral("wave_print_%1.png").arg(language))))
+        return 1;
     wave->hide();
     axisWindow->hide();
     QWidget *monitor = OpenMonitor(app);
@@ -337,7 +344,8 @@ int main(int argc, char *argv[])
         return 1;
     auto *editorWindow = qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(editor);
     if (!editorWindow ||
-        !GrabPrintPreview(*editorWindow, outDir.filePath(QStringLiteral("points_print_%1.png").arg(language))))
+        !GrabPrintPreview([editorWindow] { editorWindow->PressPrintPreview(); },
+                          outDir.filePath(QStringLiteral("points_print_%1.png").arg(language))))
         return 1;
     editor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.

@@ -49,6 +49,8 @@ int CPrintJob::PrintableWidth(const QPrinter &printer)
 
 bool CPrintJob::Print(QWidget *parent)
 {
+    if (!HasContent())
+        return false;
     QPrinter printer(QPrinter::HighResolution);
     if (RemembersPrinter() && !m_values.lastPrinter.empty())
         printer.setPrinterName(QString::fromStdString(m_values.lastPrinter));
@@ -73,6 +75,8 @@ bool CPrintJob::Print(QWidget *parent)
 
 void CPrintJob::Preview(QWidget *parent)
 {
+    if (!HasContent())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
@@ -100,6 +104,8 @@ bool CPrintJob::StartPage()
 bool CPrintJob::Render(QPrinter &printer, int fromPage, int toPage, QWidget *parent)
 {
     m_pagesPrinted = 0;
+    if (!HasContent())
+        return false;
     printer.setDocName(QString::fromLatin1(kDocumentName));
     printer.setFullPage(true);
     QPainter painter;

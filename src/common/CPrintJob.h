@@ -6,7 +6,7 @@
 // and its failure message, and, beyond the platform's dialog, a print preview and printing
 // straight into a PDF file. A job type derives from it and lays out its own content:
 // CTextPrintJob prints ready-made text lines page by page (the point table, the parameter list);
-// a chart job prints a picture with a legend under it the same way. User-interface thread only.
+// CChartPrintJob prints a chart picture with a legend under it. User-interface thread only.
 #include <QFont>
 #include <QString>
 
@@ -84,6 +84,8 @@ protected:
     bool StartPage();
     // Whether the dialog offers the remembered printer and keeps the chosen one (the text job).
     virtual bool RemembersPrinter() const { return false; }
+    // Whether there is anything to print; a job without content shows no dialog and prints nothing.
+    virtual bool HasContent() const { return true; }
 
 private:
     CAppValues &m_values;

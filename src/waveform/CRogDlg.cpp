@@ -346,6 +346,7 @@ QWidget *CRogDlg::BuildList()
     m_export = Button(box, QStringLiteral("export"));
     for (QPushButton *button : {m_property, m_delete, m_save, m_open, m_export})
         buttons->addWidget(button);
+    buttons->addWidget(BuildPrint(box));
     buttons->addStretch(1);
     row->addWidget(m_list, 1);
     row->addLayout(buttons);
@@ -412,6 +413,7 @@ void CRogDlg::ApplyTexts()
         headers << Text(("IDC_ROG_LIST_" + std::to_string(column)).c_str(), section,
                         builtIn[static_cast<size_t>(column)]);
     m_list->setHorizontalHeaderLabels(headers);
+    ApplyPrintTexts();
     RefreshAxisTitles();
     RefreshView();
 }
@@ -459,6 +461,7 @@ void CRogDlg::RefreshControls()
     m_delete->setEnabled(m_model->CanDelete(row));
     m_save->setEnabled(!busy);
     m_open->setEnabled(m_model->CanOpen());
+    m_print->setEnabled(!busy && !running);
     m_triggerOn->setEnabled(!busy);
     m_zoomText->setText(QString::fromStdString(m_model->Display().ZoomText()));
     m_zoomLarge->setEnabled(m_model->Display().CanZoomIn());

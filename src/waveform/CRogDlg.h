@@ -3,7 +3,8 @@
 // (Start/Stop, the sampling field, the 100 ms poll, the software trigger, auto-scroll), shows them
 // with runs loaded from files on a chart of four axes (per-division fields, zoom, scroll, wheel
 // zoom and drag, a cursor readout), keeps the series list with its line properties, saves and
-// opens runs and exports the chart as a picture. The rules live in CRogModel; this class only
+// opens runs, exports the chart as a picture and prints it (the print component's chart job, with
+// a preview and a PDF file). The rules live in CRogModel; this class only
 // shows them. Made by the axis window's opener through the window registry (one per axis);
 // closing only hides it, a run goes on. User-interface thread only.
 #include <QDialog>
@@ -20,13 +21,16 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QTimer;
+class QToolButton;
 
 namespace kvl {
 
+class CChartPrintJob;
 class CWaveChart;
 class CWindowContext;
 
@@ -55,6 +59,14 @@ public:
     void PressZoomSmall();
     void PressZoomReset();
     void PressScroll(ScrollButton button);
+    // Print with the print dialog, and the Print button's menu: the preview and a PDF file (asked
+    // with the file dialog when `path` is empty; ".pdf" added to a name without an extension).
+    // The PDF press is false when nothing was printed.
+    void PressPrint();
+    void PressPrintPreview();
+    bool PressPrintPdf(const QString &path = QString());
+    // The chart job of the chart as it is now: its picture and a legend row per series.
+    std::unique_ptr<CChartPrintJob> MakePrintJob() const;
 
     CRogModel &Model() { return *m_model; }
     CWaveChart *Chart() const { return m_chart; }
@@ -84,6 +96,7 @@ public:
     QPushButton *SaveButton() const { return m_save; }
     QPushButton *OpenButton() const { return m_open; }
     QPushButton *ExportButton() const { return m_export; }
+    QToolButton *PrintButton() const { return m_print; }
     QTimer *PollTimer() const { return m_poll; }
 
 protected:
@@ -99,6 +112,8 @@ private:
     QWidget *BuildZoom();
     QWidget *BuildList();
     void ConnectChart();
+    QToolButton *BuildPrint(QWidget *parent);
+    void ApplyPrintTexts();
     CRogModel::Hooks MakeHooks();
     void RefreshControls();
     void RefreshList();
@@ -149,6 +164,8 @@ private:
     QPushButton *m_save = nullptr;
     QPushButton *m_open = nullptr;
     QPushButton *m_export = nullptr;
+    QToolButton *m_print = nullptr;
+    QMenu *m_printMenu = nullptr;
     QTimer *m_poll = nullptr;
     bool m_refreshing = false;
 };
