@@ -1,4 +1,5 @@
 #include "waveform/CRogChartProperty.h"
+#include "waveform/CWaveChart.h"
 
 #include <QColorDialog>
 #include <QComboBox>
@@ -34,12 +35,6 @@ constexpr char kWidthCaption[] = "Width";
 constexpr char kVisibleCaption[] = "Visible";
 constexpr char kOkCaption[] = "OK";
 constexpr char kCancelCaption[] = "Cancel";
-
-QColor ColourOf(uint32_t colour)
-{
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
-}
 
 uint32_t ColourValue(const QColor &colour)
 {
@@ -154,12 +149,12 @@ void CRogChartProperty::RefreshUnit()
 void CRogChartProperty::SetColour(uint32_t colour)
 {
     m_property.colour = colour & 0xFFFFFF;
-    m_colourButton->setStyleSheet(QStringLiteral("background-color: %1").arg(ColourOf(m_property.colour).name()));
+    m_colourButton->setStyleSheet(QStringLiteral("background-color: %1").arg(CWaveChart::ColourOf(m_property.colour).name()));
 }
 
 void CRogChartProperty::PressColour()
 {
-    const QColor chosen = QColorDialog::getColor(ColourOf(m_property.colour), this);
+    const QColor chosen = QColorDialog::getColor(CWaveChart::ColourOf(m_property.colour), this);
     if (chosen.isValid())
         SetColour(ColourValue(chosen));
 }

@@ -15,12 +15,6 @@ namespace {
 constexpr double kGapValue = std::numeric_limits<double>::quiet_NaN();
 constexpr int kTriggerLineStyleWidthMin = 1;
 
-QColor ColourOf(uint32_t colour)
-{
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
-}
-
 void SetTicks(QCPAxis *axis, const WaveAxisRange &range)
 {
     auto ticker = qSharedPointerDynamicCast<QCPAxisTickerFixed>(axis->ticker());
@@ -37,6 +31,12 @@ void SetTicks(QCPAxis *axis, const WaveAxisRange &range)
 }
 
 } // namespace
+
+QColor CWaveChart::ColourOf(uint32_t colour)
+{
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
 
 CWaveChart::CWaveChart(QWidget *parent) : QCustomPlot(parent)
 {

@@ -29,6 +29,9 @@ public:
 
     explicit CWaveChart(QWidget *parent = nullptr);
 
+    // A series colour as stored (0x00BBGGRR) as a Qt colour.
+    static QColor ColourOf(uint32_t colour);
+
     // The model whose series and display this chart shows; it must outlive the chart's use.
     void SetModel(const CRogModel *model) { m_model = model; }
     // Axis titles (time, position, speed, current).
