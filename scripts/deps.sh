@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
       libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache
+      poppler-utils                # pdftotext and pdfinfo: the PDF printing tests read the text back
       clang libclang-rt-14-dev)   # clang's libFuzzer and sanitizer runtimes: only recommended by clang
 missing=()
 for p in "${pkgs[@]}"; do

@@ -250,6 +250,10 @@ std::vector<uint8_t> AxisDevice::BulkRead() const
         const auto f = Reply::Frame(m_address, cmd::kCmdReadAllSteps, record);
         out.insert(out.end(), f.begin(), f.end());
     }
+    for (const auto &[addressed, record] : m_extraBulkFrames) {
+        const auto f = Reply::Frame(m_address, cmd::kCmdReadAllSteps, PointTable::Encode(addressed, record, m_model.longRecord));
+        out.insert(out.end(), f.begin(), f.end());
+    }
     out.insert(out.end(), AxisDevice::kBulkReadPaddingLength, 0xFF);
     return out;
 }

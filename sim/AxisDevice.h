@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/AlarmLog.h"
@@ -62,6 +63,11 @@ public:
     AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
     bool ProgramActive() const { return m_program.Active(); }
+    // Test hooks: the run mode reads automatic although no program runs (a start input held);
+    // a frame the bulk step read sends after the table's own (a record the table cannot hold,
+    // such as record step number 0).
+    void SetAutomaticMode(bool automatic) { m_automatic = automatic; }
+    void AddBulkReadFrame(uint16_t addressed, const StepRecord &record) { m_extraBulkFrames.push_back({addressed, record}); }
     int StepCount() const;
     uint32_t IoWord() const;
     int32_t ActualCounts() const;
@@ -123,6 +129,8 @@ private:
     std::string m_name;
     ParameterStore m_params;
     PointTable m_table;
+    bool m_automatic = false;
+    std::vector<std::pair<uint16_t, StepRecord>> m_extraBulkFrames;
     MotionAxis m_motion;
     ProgramRunner m_program;
     AutoTuner m_tuner;

@@ -162,6 +162,13 @@ void CKVL_ControlApp::InstallHooks()
     m_comm->SetHooks(std::move(hooks));
 }
 
+void CKVL_ControlApp::WatchBulkRead(std::function<void(int received)> sink)
+{
+    LinkHooks hooks = m_comm->Hooks();
+    hooks.bulkReadProgress = std::move(sink);
+    m_comm->SetHooks(std::move(hooks));
+}
+
 bool CKVL_ControlApp::StartDemoBus()
 {
     sim::SimOptions options;

@@ -78,6 +78,7 @@ public:
     CServoCommands &Commands() override;
     CCommImplement &Comm();
     CBusyIndicator &Busy() override;
+    void WatchBulkRead(std::function<void(int received)> sink) override;
     bool DemoMode() const { return m_options.demo; }
     // The system language identifier the start window's language buttons follow.
     int SystemLanguageId() const { return m_systemLanguageId; }

@@ -5,12 +5,14 @@
 // on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
 // alarm raised, so its history has lines) and grabs it, grabs the waveform window (a triggered
 // capture beside a loaded run), grabs the point-table editor on the demo
-// MDB axis (edited cells red, a cell edit open), then silences the demo bus, presses Link
-// Start again and grabs the axis link window's report of a search that found nothing.
+// MDB axis (edited cells red, a cell edit open) and the print preview of its table, then silences
+// the demo bus, presses Link Start again and grabs the axis link window's report of a search that
+// found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
 //                                              DIR/monitor_<lang>.png, DIR/wave_<lang>.png,
-//                                              DIR/points_edit_<lang>.png and
+//                                              DIR/points_edit_<lang>.png,
+//                                              DIR/points_print_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
@@ -223,6 +225,24 @@ QWidget *OpenWave(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgStepDlg 
     return wave;
 }
 
+// The print preview of the axis window's table: grabbed from its own event loop, then closed.
+bool GrabPrintPreview(kvl::points::CKVL_VER2_ProgStepDlg &window, const QString &file)
+{
+    constexpr int kPreviewWidth = 900;
+    constexpr int kPreviewHeight = 760;
+    bool grabbed = false;
+    QTimer::singleShot(kSettleMs, [&grabbed, file] {
+        QWidget *preview = QApplication::activeModalWidget();
+        if (!preview)
+            return;
+        preview->resize(kPreviewWidth, kPreviewHeight);
+        grabbed = Grab(preview, file);
+        preview->close();
+    });
+    window.PressPrintPreview();
+    return grabbed;
+}
+
 bool CopyFolder(const QString &from, const QString &to)
 {
     QDir source(from);
@@ -315,6 +335,10 @@ int main(int argc, char *argv[])
     monitor->hide();
     QWidget *editor = axisLink ? OpenEditorWindow(*axisLink) : nullptr;
     if (!editor || !Grab(editor, outDir.filePath(QStringLiteral("points_edit_%1.png").arg(language))))
+        return 1;
+    auto *editorWindow = qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(editor);
+    if (!editorWindow ||
+        !GrabPrintPreview(*editorWindow, outDir.filePath(QStringLiteral("points_print_%1.png").arg(language))))
         return 1;
     editor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace kvl {
 
 class CAppSettings;
@@ -35,6 +37,10 @@ public:
     virtual QString DecorateTitle(const QString &title) const = 0;
     // The help page in the tool's own help window, scrolled to the element id `section`.
     virtual void ShowHelp(const QString &section = QString()) = 0;
+    // Hands the bytes received so far of a padded bulk read (the point table's Read) to `sink`
+    // while such a read comes in; an empty sink stops it. A context without a transport to watch
+    // tells nothing.
+    virtual void WatchBulkRead(std::function<void(int received)> sink) { (void)sink; }
 
 Q_SIGNALS:
     // The language changed (1 Japanese, 2 English, 3 Chinese): open windows re-apply texts.

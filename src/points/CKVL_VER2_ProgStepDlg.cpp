@@ -303,6 +303,11 @@ void CKVL_VER2_ProgStepDlg::RefreshControls()
     m_back->setEnabled(c.back);
     m_monitor->setEnabled(c.monitor);
     m_zero->setEnabled(c.coordinateReset);
+    m_read->setEnabled(c.read);
+    m_write->setEnabled(c.write);
+    m_open->setEnabled(c.open);
+    m_save->setEnabled(c.save);
+    m_print->setEnabled(c.print);
     m_targets[static_cast<size_t>(std::distance(kTargets.begin(),
                                                 std::find(kTargets.begin(), kTargets.end(), m_model->Target())))]
         ->setChecked(true);
@@ -368,7 +373,8 @@ void CKVL_VER2_ProgStepDlg::OnTimer(Timer timer)
         EndJog();
         return;
     }
-    switch (m_model->OnTick(timer)) {
+    const CAxisWindowModel::Tick tick = m_model->OnTick(timer);
+    switch (tick) {
     case CAxisWindowModel::Tick::kStopAll:
         StopTimers();
         break;
@@ -377,7 +383,9 @@ void CKVL_VER2_ProgStepDlg::OnTimer(Timer timer)
         StartTimer(timer);
         break;
     }
-    RefreshView();
+    // An idle tick (polling paused by a transfer) read nothing: the view stays as it is.
+    if (tick != CAxisWindowModel::Tick::kIdle)
+        RefreshView();
 }
 
 template <class Operation>

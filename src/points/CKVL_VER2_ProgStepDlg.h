@@ -20,6 +20,7 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 class QTableView;
 class QTimer;
@@ -36,6 +37,7 @@ namespace kvl::points {
 
 class CPointGridEditor;
 class CPointGridModel;
+class CPointTableActions;
 
 class CKVL_VER2_ProgStepDlg : public QDialog {
     Q_OBJECT
@@ -84,6 +86,15 @@ public:
     void PressMonitor();
     // Asks for the axis' waveform window (waveRequested); whoever made this window opens it.
     void PressWave();
+    // The point table's transfers, files and printing (CKVL_VER2_ProgStepDlgTable.cpp).
+    void PressRead();
+    void PressWrite();
+    void PressOpen();
+    void PressSave();
+    void PressPrint();
+    void PressPrintPreview();
+    void PressPrintPdf();
+    CPointTableActions &TableActions() const { return *m_actions; }
     // The operation type changed (the parameter list wrote parameter 36, or an offline choice).
     void OperationTypeChanged(bool clearController);
 
@@ -140,6 +151,10 @@ public:
     CPictureButton *TuningButton() const { return m_tuning; }
     CPictureButton *ReadButton() const { return m_read; }
     CPictureButton *WriteButton() const { return m_write; }
+    CPictureButton *OpenButton() const { return m_open; }
+    CPictureButton *SaveButton() const { return m_save; }
+    CPictureButton *PrintButton() const { return m_print; }
+    QMenu *PrintMenu() const { return m_printMenu; }
 
 Q_SIGNALS:
     // Return: the axis link window comes to the front.
@@ -168,6 +183,11 @@ private:
     QWidget *BuildManual();
     QWidget *BuildTeach();
     void ConnectControls();
+    // The table actions and the buttons that start them (CKVL_VER2_ProgStepDlgTable.cpp).
+    void ConnectTableActions();
+    void ApplyTableTexts();
+    // Row 1, column 0 becomes the current cell (after a Read or a load).
+    void GoToFirstCell();
     void ApplyTooltips();
     QStringList GridCaptions() const;
 
@@ -258,6 +278,8 @@ private:
     CPictureButton *m_write = nullptr;
     CPictureButton *m_fullView = nullptr;
     CPictureButton *m_shortViewButton = nullptr;
+    CPointTableActions *m_actions = nullptr;
+    QMenu *m_printMenu = nullptr;
 };
 
 } // namespace kvl::points

@@ -158,6 +158,7 @@ void CKVL_VER2_ProgStepDlg::BuildLayout()
     setSizeGripEnabled(true);
     resize(kDefaultWidth, kDefaultHeight);
     ConnectControls();
+    ConnectTableActions();
 }
 
 QWidget *CKVL_VER2_ProgStepDlg::BuildIdentity()
@@ -230,11 +231,8 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildGridArea()
     m_write = TextButton(area, "writeButton");
     m_fullView = TextButton(area, "fullViewButton");
     m_shortViewButton = TextButton(area, "shortViewButton");
-    for (CPictureButton *button : {m_open, m_save, m_print, m_read, m_write}) {
-        // Files, printing and the transfers arrive with the point-table editor.
-        button->setEnabled(false);
+    for (CPictureButton *button : {m_open, m_save, m_print, m_read, m_write})
         buttons->addWidget(button);
-    }
     buttons->addStretch(1);
     buttons->addWidget(m_fullView);
     buttons->addWidget(m_shortViewButton);
@@ -457,6 +455,7 @@ void CKVL_VER2_ProgStepDlg::ApplyTexts()
     m_monitorGroup->setTitle(QStringLiteral("ALARM"));
     m_teachGroup->setTitle(QStringLiteral("TEACH"));
     ApplyTooltips();
+    ApplyTableTexts();
     m_gridModel->SetCaptions(GridCaptions());
     RefreshView();
 }

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "config/CFileReplace.h"
+#include "points/CPointLoadLimits.h"
 #include "config/TextLines.h"
 #include "base/TextNumber.h"
 
@@ -77,9 +78,11 @@ std::vector<std::string> CPointCsv::Tokenize(const std::string &line)
     return tokens;
 }
 
-int CPointCsv::LoadText(CPointTable &table, const std::string &content)
+int CPointCsv::LoadText(CPointTable &table, const std::string &content, std::vector<CsvLimitedValue> *limited)
 {
     table.Reset(true);
+    if (limited)
+        limited->clear();
     const std::vector<std::string> lines = SplitTextLines(content);
     const CStepTexts &texts = table.Rules().Texts();
     int taken = 0;
@@ -103,11 +106,20 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content)
         }
         CKVL_VER2_ProgData record;
         record.SetRow(fields, texts);
+        if (limited) {
+            // A later line of the same step replaces the earlier one, and so does its list.
+            std::erase_if(*limited, [step](const CsvLimitedValue &value) { return value.step == step; });
+            CPointLoadLimits::Apply(table.Rules(), static_cast<int>(i) + 1, step, fields, record, *limited);
+        }
         table.Working(step) = record;
         table.RefreshRow(step);
         for (int k = kColMode; k < kStepColumnCount; ++k)
             table.SetMarked(step, k, table.DiffersAfterLoad(step, k));
         ++taken;
+    }
+    if (limited) {
+        for (const CsvLimitedValue &value : *limited)
+            table.SetMarked(value.step, value.column, true);
     }
     return taken;
 }
@@ -135,12 +147,12 @@ CsvLoadResult CPointCsv::ReadFile(const std::string &path, std::string &content)
     return CsvLoadResult::Loaded;
 }
 
-CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path)
+CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path, std::vector<CsvLimitedValue> *limited)
 {
     std::string content;
     const CsvLoadResult result = ReadFile(path, content);
     if (result == CsvLoadResult::Loaded)
-        LoadText(table, content);
+        LoadText(table, content, limited);
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "config/CLanguageTexts.h"
+#include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
 
@@ -44,12 +45,16 @@ public:
     // line skipped, lines taken by the rules (step in 0..N-1, fields 2 to 16 present; fields past
     // the 17th belong to the comment, which held commas). CR LF, LF and CR all end a line; a NUL
     // byte ends the line's text.
+    // With `limited`, every value also passes through the step rules as if typed
+    // (CPointLoadLimits): the values they changed are listed there and their cells marked.
     // Returns the number of lines taken.
-    static int LoadText(CPointTable &table, const std::string &content);
+    static int LoadText(CPointTable &table, const std::string &content,
+                        std::vector<CsvLimitedValue> *limited = nullptr);
     // The bytes of a file (Loaded), or why it cannot be opened.
     static CsvLoadResult ReadFile(const std::string &path, std::string &content);
     // Opens and loads a file; on an open failure the table is unchanged.
-    static CsvLoadResult Load(CPointTable &table, const std::string &path);
+    static CsvLoadResult Load(CPointTable &table, const std::string &path,
+                              std::vector<CsvLimitedValue> *limited = nullptr);
     static StepMessage LoadFailureMessage(CsvLoadResult result);
     static StepMessage SaveFailureMessage()
     {

@@ -83,7 +83,7 @@ TEST_F(AxisWindowTest, OpensAnAxisFromItsLinkButtonWithTheBoxesAndCaptionsOfItsM
         EXPECT_FALSE(window->ParamButton()->isEnabled());
         EXPECT_TRUE(window->WaveButton()->isEnabled());
         EXPECT_FALSE(window->TuningButton()->isEnabled());
-        EXPECT_FALSE(window->ReadButton()->isEnabled());
+        EXPECT_TRUE(window->ReadButton()->isEnabled());
         EXPECT_EQ(window->ReturnButton()->toolTip(),
                   QString::fromStdString(m_app->Settings().Texts().Tooltip(80)));
     }

@@ -1,0 +1,188 @@
+#include "points/CPointTransfer.h"
+
+#include <algorithm>
+
+#include "base/CModelTraits.h"
+#include "link/ResultCode.h"
+#include "params/CPollingPause.h"
+#include "points/CPointWritePlan.h"
+#include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
+
+namespace kvl::points {
+
+namespace {
+
+const StepMessage kConfirmWhileRunning{"IDS_WARNMSG_WRITEPROG", "COMMON"};
+const StepMessage kReadFailed{"IDS_WARNMSG_READPROG", "COMMON"};
+const StepMessage kServoOnRefusal{"IDS_WARN_SERVOON_PROG_INPUT", "COMMON"};
+const StepMessage kAutomaticRefusal{"ID_PROG_WRITE_WARN_AUTO", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+constexpr std::uint8_t kRunModeAutomatic = 0;
+
+StepRecord ToWireRecord(const StepWireValues &v)
+{
+    StepRecord record;
+    record.step = v.wireStep;
+    record.mode = v.abs ? 1 : 0;
+    record.position = v.position;
+    record.speed = v.speed;
+    record.acc = v.acc;
+    record.dcc = v.dcc;
+    record.push = v.push;
+    record.threshold = v.threshold;
+    record.range = v.posRange;
+    record.areaA = v.pAreaA;
+    record.areaB = v.pAreaB;
+    record.accDecMode = v.accDecMode;
+    record.stopMode = v.stopMode;
+    record.standardTime = v.stdTime;
+    record.repeat = v.repeat;
+    record.jump = v.wireJump;
+    return record;
+}
+
+// Removes the bulk-read sink again on every way out of a read.
+class BulkReadWatch {
+public:
+    BulkReadWatch(const CPointTransfer::Hooks &hooks, std::function<void(int)> sink) : m_hooks(hooks)
+    {
+        if (m_hooks.watchBulkRead)
+            m_hooks.watchBulkRead(std::move(sink));
+    }
+    ~BulkReadWatch()
+    {
+        if (m_hooks.watchBulkRead)
+            m_hooks.watchBulkRead(nullptr);
+    }
+    BulkReadWatch(const BulkReadWatch &) = delete;
+    BulkReadWatch &operator=(const BulkReadWatch &) = delete;
+
+private:
+    const CPointTransfer::Hooks &m_hooks;
+};
+
+} // namespace
+
+CPointTransfer::CPointTransfer(CServoCommands &commands, CAppValues *values, Hooks hooks)
+    : m_commands(commands), m_values(values), m_hooks(std::move(hooks))
+{
+}
+
+int CPointTransfer::ExpectedReadBytes(const std::string &model, int stepCount)
+{
+    const int frame = CModelTraits::Of(model).UsesLongRecord() ? cmd::kReplyLenStepFrameLong : cmd::kReplyLenStepFrameShort;
+    return frame * std::max(stepCount, 0);
+}
+
+std::string CPointTransfer::Text(const StepMessage &message) const
+{
+    return m_hooks.text ? m_hooks.text(message) : std::string();
+}
+
+void CPointTransfer::Show(const StepMessage &message) const
+{
+    const std::string text = Text(message);
+    if (!text.empty() && m_hooks.message)
+        m_hooks.message(text);
+}
+
+bool CPointTransfer::BusyBegin() const
+{
+    return !m_hooks.busyBegin || m_hooks.busyBegin();
+}
+
+void CPointTransfer::BusyEnd() const
+{
+    if (m_hooks.busyEnd)
+        m_hooks.busyEnd();
+}
+
+void CPointTransfer::Changed() const
+{
+    if (m_hooks.changed)
+        m_hooks.changed();
+}
+
+CPointTransfer::Outcome CPointTransfer::Read(CPointTable &table, const Axis &axis)
+{
+    if (axis.offline)
+        return Outcome::kOffline;
+    const params::CPollingPause pause(m_values);
+    if (axis.running && m_hooks.confirm && !m_hooks.confirm(Text(kConfirmWhileRunning)))
+        return Outcome::kCancelled;
+    if (!BusyBegin())
+        return Outcome::kBusy;
+    std::vector<std::string> lines;
+    int result = kResultOk;
+    {
+        const int expected = ExpectedReadBytes(axis.model, table.StepCount());
+        const BulkReadWatch watch(m_hooks, [this, expected](int received) {
+            if (m_hooks.progress)
+                m_hooks.progress(std::min(received, expected), expected);
+        });
+        result = m_commands.ReadAllSteps(axis.model, lines, axis.address, kTimeoutMs);
+    }
+    if (result != kResultOk) {
+        BusyEnd();
+        Show(kReadFailed);
+        return Outcome::kFailed;
+    }
+    table.ImportReadLines(lines);
+    Changed();
+    BusyEnd();
+    return Outcome::kDone;
+}
+
+CPointTransfer::Outcome CPointTransfer::Write(CPointTable &table, const Axis &axis)
+{
+    if (axis.offline)
+        return Outcome::kOffline;
+    m_lastWrite = {};
+    const params::CPollingPause pause(m_values);
+    if (axis.servoOn) {
+        Show(kServoOnRefusal);
+        return Outcome::kRefused;
+    }
+    std::uint8_t manual = 1;
+    if (m_commands.ReadRunMode(manual, axis.address, kTimeoutMs) == kResultOk && manual == kRunModeAutomatic &&
+        !Text(kAutomaticRefusal).empty()) {
+        Show(kAutomaticRefusal);
+        return Outcome::kRefused;
+    }
+    if (!BusyBegin())
+        return Outcome::kBusy;
+    SendPlan(table, axis);
+    BusyEnd();
+    return Outcome::kDone;
+}
+
+void CPointTransfer::SendPlan(CPointTable &table, const Axis &axis)
+{
+    // The push limit is parameter 151 as the axis' parameter store holds it.
+    const CPointWritePlan plan = CPointWritePlan::Build(table, table.Rules().Context().storedPushLimit);
+    const int total = static_cast<int>(plan.Items().size());
+    int done = 0;
+    for (const StepWriteItem &item : plan.Items()) {
+        if (m_hooks.progress)
+            m_hooks.progress(++done, total);
+        if (item.action == StepWriteAction::FieldMissing)
+            continue;
+        int result = kResultOk;
+        if (item.action == StepWriteAction::Clear)
+            result = m_commands.WriteStepValues(item.step + 1, StepRecord{}, axis.address, kTimeoutMs);
+        else
+            result = m_commands.WriteStep(ToWireRecord(item.values), axis.model, axis.address, kTimeoutMs);
+        CPointWritePlan::ApplyResult(table, item, result == kResultOk);
+        if (result != kResultOk)
+            ++m_lastWrite.failed;
+        else
+            ++(item.action == StepWriteAction::Clear ? m_lastWrite.cleared : m_lastWrite.sent);
+    }
+    m_lastWrite.fieldMissing = plan.HasFieldMissing();
+    m_lastWrite.pushAboveLimit = plan.PushAboveLimit();
+    Changed();
+    for (const StepMessage &message : plan.Messages())
+        Show(message);
+}
+
+} // namespace kvl::points
