@@ -61,6 +61,9 @@ public:
     // Tests raise an alarm or fill the history directly.
     AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
+    // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
+    // value sent (a controller that adjusts or ignores a value).
+    void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }
     bool ProgramActive() const { return m_program.Active(); }
     int StepCount() const;
     uint32_t IoWord() const;
@@ -122,6 +125,7 @@ private:
     std::string m_version;
     std::string m_name;
     ParameterStore m_params;
+    std::map<int, int32_t> m_storeInstead;
     PointTable m_table;
     MotionAxis m_motion;
     ProgramRunner m_program;
