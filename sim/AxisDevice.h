@@ -62,6 +62,9 @@ public:
     // Tests raise an alarm or fill the history directly.
     AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
+    // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
+    // value sent (a controller that adjusts or ignores a value).
+    void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }
     bool ProgramActive() const { return m_program.Active(); }
     // Test hooks: the run mode reads automatic although no program runs (a start input held);
     // a frame the bulk step read sends after the table's own (a record the table cannot hold,
@@ -128,6 +131,7 @@ private:
     std::string m_version;
     std::string m_name;
     ParameterStore m_params;
+    std::map<int, int32_t> m_storeInstead;
     PointTable m_table;
     bool m_automatic = false;
     std::vector<std::pair<uint16_t, StepRecord>> m_extraBulkFrames;

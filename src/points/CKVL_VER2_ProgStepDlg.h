@@ -95,8 +95,12 @@ public:
     void PressPrintPreview();
     void PressPrintPdf();
     CPointTableActions &TableActions() const { return *m_actions; }
+    // Asks for the axis' parameter list (paramRequested); whoever made this window opens it.
+    void PressParam();
     // The operation type changed (the parameter list wrote parameter 36, or an offline choice).
     void OperationTypeChanged(bool clearController);
+    // The parameter list wrote parameter 5 with another choice: the jog and feed pictures follow.
+    void Parameter5Changed();
 
     CAxisWindowModel &Model() { return *m_model; }
     bool ShortView() const { return m_shortView; }
@@ -163,6 +167,8 @@ Q_SIGNALS:
     void monitorRequested(int axis);
     // Wave: the axis' waveform window is wanted.
     void waveRequested(int axis);
+    // Param: the axis' parameter list window is wanted.
+    void paramRequested(int axis);
     // The operation type is now `type`; with `cleared` the controller's table was cleared (the
     // parameter list wrote parameter 36): an open monitor takes the new I/O mode.
     void operationTypeChanged(int axis, int type, bool cleared);

@@ -212,8 +212,7 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildMenu()
         grid->addWidget(button, index / kMenuColumns, index % kMenuColumns);
         ++index;
     }
-    // Parameter list and tuning arrive with their own windows.
-    m_param->setEnabled(false);
+    // Tuning arrives with its own window.
     m_tuning->setEnabled(false);
     return box;
 }
