@@ -12,6 +12,7 @@
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "common/CBusyIndicator.h"
+#include "common/CConfirm.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
@@ -333,6 +334,12 @@ params::CKVL_VER2_ParameterListDlg *CKVL_VER2_AXIS_LINK_DIALOG::ParamListWindow(
         auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, *window, this);
         // The list works on the axis window's parameters: it goes with that window.
         connect(window, &QObject::destroyed, list, [list] { delete list; });
+        // A hidden area of the list opens the access dialog; the list follows the level it sets.
+        connect(list, &params::CKVL_VER2_ParameterListDlg::accessDialogRequested, list, [this, window, list] {
+            const points::AxisIdentity &who = window->Model().Identity();
+            CConfirm::Open(m_app, {who.axis, who.offline, who.model, who.version}, list, list,
+                           [list](int level) { list->SetAccessLevel(level); });
+        });
         return list;
     };
     return m_app.Windows().FindOrCreate<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, axis,
@@ -366,6 +373,11 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
     connect(window, &points::CKVL_VER2_ProgStepDlg::paramRequested, this, [this, window](int) {
         if (params::CKVL_VER2_ParameterListDlg *list = ParamListWindow(window))
             CWindowRegistry::Present(list);
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::accessLevelChanged, this, [this](int axis, int level) {
+        using List = params::CKVL_VER2_ParameterListDlg;
+        if (List *list = m_app.Windows().Find<List>(CWindowRegistry::Kind::kParamList, axis))
+            list->SetAccessLevel(level);
     });
     connect(window, &points::CKVL_VER2_ProgStepDlg::operationTypeChanged, this,
             [monitorOf](int axis, int type, bool cleared) {

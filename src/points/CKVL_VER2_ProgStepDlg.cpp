@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "common/CBusyIndicator.h"
+#include "common/CConfirm.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -184,6 +185,7 @@ void CKVL_VER2_ProgStepDlg::ConnectControls()
     connect(m_monitor, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressMonitor);
     connect(m_wave, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressWave);
     connect(m_param, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressParam);
+    connect(m_version, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressVersion);
     // The step-number cell selects its whole row (columns 1 to 16), the selection GET takes.
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.column() == kColStep)
@@ -654,6 +656,15 @@ void CKVL_VER2_ProgStepDlg::PressWave()
 void CKVL_VER2_ProgStepDlg::PressParam()
 {
     Q_EMIT paramRequested(m_model->Identity().axis);
+}
+
+void CKVL_VER2_ProgStepDlg::PressVersion()
+{
+    const AxisIdentity &identity = m_model->Identity();
+    const CConfirmModel::Request request{identity.axis, identity.offline, identity.model, identity.version};
+    const int axis = identity.axis;
+    CConfirm::Open(m_context, request, this, nullptr,
+                   [this, axis](int level) { Q_EMIT accessLevelChanged(axis, level); });
 }
 
 } // namespace kvl::points
