@@ -64,6 +64,8 @@ public:
     // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
     // value sent (a controller that adjusts or ignores a value).
     void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }
+    // Tests: the run mode reads as automatic (as while an external controller runs the axis).
+    void SetAutomaticMode(bool on) { m_automatic = on; }
     bool ProgramActive() const { return m_program.Active(); }
     int StepCount() const;
     uint32_t IoWord() const;
@@ -126,6 +128,7 @@ private:
     std::string m_name;
     ParameterStore m_params;
     std::map<int, int32_t> m_storeInstead;
+    bool m_automatic = false;
     PointTable m_table;
     MotionAxis m_motion;
     ProgramRunner m_program;

@@ -91,7 +91,7 @@ std::vector<uint8_t> AxisDevice::OnReadFlag(uint8_t c, const uint8_t *, size_t)
     else if (c == cmd::kCmdReadHomeDone)
         value = m_homeDone;
     else
-        value = !m_program.Active();   // manual mode unless a program runs or is paused
+        value = !m_program.Active() && !m_automatic; // manual mode unless a program runs or is paused
     return Reply::Frame(m_address, c, {static_cast<uint8_t>(value ? 1 : 0)});
 }
 
