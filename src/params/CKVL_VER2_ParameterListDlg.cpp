@@ -99,11 +99,19 @@ CParamListModel::Hooks CKVL_VER2_ParameterListDlg::MakeHooks()
             RefreshView();
     };
     hooks.busyBegin = [this] {
+        m_progressClock.invalidate();
         m_context.Busy().SetAnchor(this);
         return m_context.Busy().Begin(true, kBusyGuardMs);
     };
     hooks.busyEnd = [this] { m_context.Busy().End(true); };
-    hooks.progress = [this](int done, int total) { m_context.Busy().Progress(done, total); };
+    // The indicator is drawn once a spinner frame at most: drawing after every exchange would
+    // cost more than the exchange on a fast line.
+    hooks.progress = [this](int done, int total) {
+        if (done < total && m_progressClock.isValid() && m_progressClock.elapsed() < CBusyIndicator::kFrameMs)
+            return;
+        m_progressClock.start();
+        m_context.Busy().Progress(done, total);
+    };
     hooks.message = [this](const CParamListModel::Message &message) { return ShowMessage(message); };
     hooks.notify = [this](const ParamNotice &notice) { Notify(notice); };
     hooks.axisFlags = [this](bool &servoOn, bool &programActive) {

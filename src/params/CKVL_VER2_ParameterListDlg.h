@@ -9,6 +9,7 @@
 // table; it must outlive this window (the opener destroys this window with it).
 // Made hidden through the window registry by the axis link (one per axis); user-interface thread.
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
 #include <array>
@@ -115,6 +116,7 @@ private:
     QLabel *m_driverMark = nullptr;
     QLabel *m_fileMark = nullptr;
     std::array<QWidget *, 2> m_hiddenAreas{};
+    QElapsedTimer m_progressClock; // since the busy indicator was last drawn
 };
 
 } // namespace kvl::params

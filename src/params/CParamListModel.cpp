@@ -379,7 +379,9 @@ CParamListModel::WriteResult CParamListModel::Write()
                 m_hooks.notify(notice);
         }
         messages = report.messages;
-        m_axis.Store().Save();
+        // The write saved the store; values read back different are saved again.
+        if (!result.mismatches.empty())
+            m_axis.Store().Save();
         Refill();
     }
     for (const ParamMessage &message : messages)
