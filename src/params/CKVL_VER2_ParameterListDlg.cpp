@@ -21,6 +21,7 @@
 #include "config/CLanguageTexts.h"
 #include "params/CParamGridEditor.h"
 #include "params/CParamGridModel.h"
+#include "params/CParamListFiles.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 
 namespace kvl::params {
@@ -74,6 +75,7 @@ CKVL_VER2_ParameterListDlg::CKVL_VER2_ParameterListDlg(CWindowContext &context,
                                                 axisWindow.Model().Offline(), MakeHooks());
     BuildLayout();
     m_gridEditor = new CParamGridEditor(*m_model, m_grid, m_gridModel, this);
+    m_files = new CParamListFiles(context, *this);
     ConnectAxisWindow();
     RefreshView();
     ApplyTexts();
@@ -257,11 +259,8 @@ QWidget *CKVL_VER2_ParameterListDlg::BuildButtons()
     m_save = Button(m_fileGroup, "saveButton");
     m_print = Button(m_fileGroup, "printButton");
     m_fileMark = MarkLabel(m_fileGroup, CParamGridModel::kMarkedColour, "fileMark");
-    for (QPushButton *button : {m_load, m_save, m_print}) {
-        // The parameter files arrive with their own dialogs.
-        button->setEnabled(false);
+    for (QPushButton *button : {m_load, m_save, m_print})
         file->addWidget(button);
-    }
     file->addWidget(m_fileMark);
 
     layout->addWidget(m_driverGroup);

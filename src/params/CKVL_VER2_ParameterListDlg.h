@@ -37,6 +37,7 @@ namespace kvl::params {
 
 class CParamGridEditor;
 class CParamGridModel;
+class CParamListFiles;
 
 class CKVL_VER2_ParameterListDlg : public QDialog {
     Q_OBJECT
@@ -76,6 +77,8 @@ public:
     QPushButton *LoadButton() const { return m_load; }
     QPushButton *SaveButton() const { return m_save; }
     QPushButton *PrintButton() const { return m_print; }
+    // Open file, Save file and Print.
+    CParamListFiles &Files() const { return *m_files; }
     QWidget *HiddenArea(int area) const;
 
 Q_SIGNALS:
@@ -103,6 +106,7 @@ private:
     QTableView *m_grid = nullptr;
     CParamGridModel *m_gridModel = nullptr;
     CParamGridEditor *m_gridEditor = nullptr;
+    CParamListFiles *m_files = nullptr;
     QTabBar *m_tabs = nullptr;
     QLineEdit *m_filter = nullptr;
     QCheckBox *m_differences = nullptr;
