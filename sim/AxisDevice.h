@@ -71,6 +71,8 @@ public:
     // such as record step number 0).
     void SetAutomaticMode(bool automatic) { m_automatic = automatic; }
     void AddBulkReadFrame(uint16_t addressed, const StepRecord &record) { m_extraBulkFrames.push_back({addressed, record}); }
+    // Tests: what ReadRemoteState answers (1 while an upper controller operates the axis remotely).
+    void SetRemoteState(uint8_t state) { m_remoteState = state; }
     int StepCount() const;
     uint32_t IoWord() const;
     int32_t ActualCounts() const;
@@ -132,6 +134,7 @@ private:
     std::string m_name;
     ParameterStore m_params;
     std::map<int, int32_t> m_storeInstead;
+    uint8_t m_remoteState = 0;
     PointTable m_table;
     bool m_automatic = false;
     std::vector<std::pair<uint16_t, StepRecord>> m_extraBulkFrames;

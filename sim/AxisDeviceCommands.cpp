@@ -371,7 +371,7 @@ std::vector<uint8_t> AxisDevice::OnReadAutoTuningStatus(uint8_t c, const uint8_t
 
 std::vector<uint8_t> AxisDevice::OnReadRemoteState(uint8_t c, const uint8_t *, size_t)
 {
-    return Reply::Frame(m_address, c, {0x00});
+    return Reply::Frame(m_address, c, {m_remoteState});
 }
 
 } // namespace kvl::sim
