@@ -62,12 +62,17 @@ public:
     // Tests raise an alarm or fill the history directly.
     AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
+    // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
+    // value sent (a controller that adjusts or ignores a value).
+    void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }
     bool ProgramActive() const { return m_program.Active(); }
     // Test hooks: the run mode reads automatic although no program runs (a start input held);
     // a frame the bulk step read sends after the table's own (a record the table cannot hold,
     // such as record step number 0).
     void SetAutomaticMode(bool automatic) { m_automatic = automatic; }
     void AddBulkReadFrame(uint16_t addressed, const StepRecord &record) { m_extraBulkFrames.push_back({addressed, record}); }
+    // Tests: what ReadRemoteState answers (1 while an upper controller operates the axis remotely).
+    void SetRemoteState(uint8_t state) { m_remoteState = state; }
     int StepCount() const;
     uint32_t IoWord() const;
     int32_t ActualCounts() const;
@@ -128,6 +133,8 @@ private:
     std::string m_version;
     std::string m_name;
     ParameterStore m_params;
+    std::map<int, int32_t> m_storeInstead;
+    uint8_t m_remoteState = 0;
     PointTable m_table;
     bool m_automatic = false;
     std::vector<std::pair<uint16_t, StepRecord>> m_extraBulkFrames;

@@ -153,7 +153,8 @@ std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, s
     // The operation type decides the table's size: it cannot change under a running program.
     if (number == param::kOperationType && m_program.Active())
         return Status(c, false);
-    return Status(c, m_params.Set(number, frame::GetI32(p + 2)));
+    const auto instead = m_storeInstead.find(number);
+    return Status(c, m_params.Set(number, instead != m_storeInstead.end() ? instead->second : frame::GetI32(p + 2)));
 }
 
 std::vector<uint8_t> AxisDevice::OnReadSteps(uint8_t c, const uint8_t *p, size_t n)
@@ -370,7 +371,7 @@ std::vector<uint8_t> AxisDevice::OnReadAutoTuningStatus(uint8_t c, const uint8_t
 
 std::vector<uint8_t> AxisDevice::OnReadRemoteState(uint8_t c, const uint8_t *, size_t)
 {
-    return Reply::Frame(m_address, c, {0x00});
+    return Reply::Frame(m_address, c, {m_remoteState});
 }
 
 } // namespace kvl::sim

@@ -205,7 +205,7 @@ void CKVL_ControlApp::OnLanguageChanged(int language)
     if (const char *family = LanguageFontFamily(language))
         font.setFamily(QLatin1String(family));
     QApplication::setFont(font);
-    CMsgDlg::ApplyTexts(m_settings->Texts());
+    CMsgDlg::ApplyTexts(m_settings->Texts(), m_settings->DebugLevel());
     CBusyIndicator::ApplyTexts(m_settings->Texts());
     Q_EMIT languageChanged(language);
 }

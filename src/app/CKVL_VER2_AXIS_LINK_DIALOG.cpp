@@ -12,10 +12,12 @@
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "common/CBusyIndicator.h"
+#include "common/CConfirm.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "params/CKVL_VER2_ParameterListDlg.h"
 #include "waveform/CRogDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 #include "ui/CLampWidget.h"
@@ -314,8 +316,34 @@ void CKVL_VER2_AXIS_LINK_DIALOG::OpenAxisWindow(int address)
         window->Open();
         return window;
     };
-    CWindowRegistry::Present(m_app.Windows().FindOrCreate<points::CKVL_VER2_ProgStepDlg>(
-        CWindowRegistry::Kind::kAxisMain, address, make));
+    auto *window = m_app.Windows().FindOrCreate<points::CKVL_VER2_ProgStepDlg>(CWindowRegistry::Kind::kAxisMain,
+                                                                               address, make);
+    // The axis' parameter list is made with it, hidden; its Param button shows it.
+    if (window)
+        ParamListWindow(window);
+    CWindowRegistry::Present(window);
+}
+
+params::CKVL_VER2_ParameterListDlg *CKVL_VER2_AXIS_LINK_DIALOG::ParamListWindow(points::CKVL_VER2_ProgStepDlg *window)
+{
+    const int axis = window->Model().Identity().axis;
+    auto make = [this, window]() -> QWidget * {
+        // Without the model's parameter file there is nothing to list.
+        if (window->Model().Params().Count() == 0)
+            return nullptr;
+        auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, *window, this);
+        // The list works on the axis window's parameters: it goes with that window.
+        connect(window, &QObject::destroyed, list, [list] { delete list; });
+        // A hidden area of the list opens the access dialog; the list follows the level it sets.
+        connect(list, &params::CKVL_VER2_ParameterListDlg::accessDialogRequested, list, [this, window, list] {
+            const points::AxisIdentity &who = window->Model().Identity();
+            CConfirm::Open(m_app, {who.axis, who.offline, who.model, who.version}, list, list,
+                           [list](int level) { list->SetAccessLevel(level); });
+        });
+        return list;
+    };
+    return m_app.Windows().FindOrCreate<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, axis,
+                                                                            make);
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window)
@@ -341,6 +369,15 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
             return new CRogDlg(m_app, axis, window->Model().Identity().model, window->Model().Offline(), window);
         };
         CWindowRegistry::Present(m_app.Windows().FindOrCreate<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis, make));
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::paramRequested, this, [this, window](int) {
+        if (params::CKVL_VER2_ParameterListDlg *list = ParamListWindow(window))
+            CWindowRegistry::Present(list);
+    });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::accessLevelChanged, this, [this](int axis, int level) {
+        using List = params::CKVL_VER2_ParameterListDlg;
+        if (List *list = m_app.Windows().Find<List>(CWindowRegistry::Kind::kParamList, axis))
+            list->SetAccessLevel(level);
     });
     connect(window, &points::CKVL_VER2_ProgStepDlg::operationTypeChanged, this,
             [monitorOf](int axis, int type, bool cleared) {

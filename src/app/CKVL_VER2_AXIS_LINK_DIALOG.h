@@ -27,6 +27,9 @@ class CPictureButton;
 namespace points {
 class CKVL_VER2_ProgStepDlg;
 }
+namespace params {
+class CKVL_VER2_ParameterListDlg;
+}
 
 class CKVL_VER2_AXIS_LINK_DIALOG : public QDialog {
     Q_OBJECT
@@ -83,6 +86,8 @@ private:
     void OpenAxisWindow(int address);
     // Return, Monitor, Wave and the operation type of an axis window, made once with the window.
     void ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
+    // The parameter list of an axis window, made (hidden) through the registry the first time.
+    params::CKVL_VER2_ParameterListDlg *ParamListWindow(points::CKVL_VER2_ProgStepDlg *window);
 
     CKVL_ControlApp &m_app;
     std::unique_ptr<CAxisLinkModel> m_model;

@@ -5,14 +5,16 @@
 // on, homed, a program running) and grabs it, opens the motor monitor of the demo MDC axis (an
 // alarm raised, so its history has lines) and grabs it, grabs the waveform window (a triggered
 // capture beside a loaded run) and the print preview of its chart, grabs the point-table editor on
-// the demo MDB axis (edited cells red, a cell edit open) and the print preview of its table, then silences the demo bus, presses
-// Link Start again and grabs the axis link window's report of a search that found nothing.
+// the demo MDB axis (edited cells red, a cell edit open), the print preview of its table and its
+// parameter list (changed rows marked; then at the "Custom" level), then silences the demo bus,
+// presses Link Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
 //                                              DIR/monitor_<lang>.png, DIR/wave_<lang>.png,
 //                                              DIR/wave_print_<lang>.png,
 //                                              DIR/points_edit_<lang>.png,
-//                                              DIR/points_print_<lang>.png and
+//                                              DIR/points_print_<lang>.png,
+//                                              DIR/params_<lang>.png, DIR/params_custom_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
@@ -39,6 +41,7 @@
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
+#include "params/CKVL_VER2_ParameterListDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 #include "points/CPointTable.h"
 #include "sim/AxisDevice.h"
@@ -245,6 +248,27 @@ bool GrabPrintPreview(const std::function<void()> &open, const QString &file)
     return grabbed;
 }
 
+// The parameter list of an axis window, opened by its Param button, with a few file values
+// changed so that their rows are marked; at `level` 1 the "Custom" groups show, some greyed.
+QWidget *OpenParamList(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgStepDlg &axisWindow, int level)
+{
+    constexpr int kChanged[] = {12, 16, 21};
+    axisWindow.PressParam();
+    const int axis = axisWindow.Model().Identity().axis;
+    auto *list = app.Windows().Find<kvl::params::CKVL_VER2_ParameterListDlg>(kvl::CWindowRegistry::Kind::kParamList,
+                                                                           axis);
+    if (!list)
+        return nullptr;
+    for (const int number : kChanged) {
+        kvl::params::CParamData &record = list->Lists().File().At(number);
+        if (record.GetType() == kvl::params::CParamData::kTypeInteger)
+            record.SetIntValue(record.IntValue() > record.IntMin() ? record.IntMin() : record.IntMax());
+    }
+    list->SetAccessLevel(level);
+    list->resize(list->sizeHint().expandedTo(QSize(900, 600)));
+    return list;
+}
+
 bool CopyFolder(const QString &from, const QString &to)
 {
     QDir source(from);
@@ -347,6 +371,13 @@ int main(int argc, char *argv[])
         !GrabPrintPreview([editorWindow] { editorWindow->PressPrintPreview(); },
                           outDir.filePath(QStringLiteral("points_print_%1.png").arg(language))))
         return 1;
+    for (const int level : {0, 1}) {
+        QWidget *list = OpenParamList(app, *qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(editor), level);
+        const QString name = level == 0 ? QStringLiteral("params_%1.png") : QStringLiteral("params_custom_%1.png");
+        if (!list || !Grab(list, outDir.filePath(name.arg(language))))
+            return 1;
+        list->hide();
+    }
     editor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.
     app.DemoBus()->Stop();

@@ -7,14 +7,21 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "common/CWindowTexts.h"
+#include "config/CAppSettings.h"
 #include "config/CAppValues.h"
+#include "ui/CSvgPicture.h"
 
 namespace kvl {
 
 namespace {
 constexpr int kTextMinWidth = 320;
 constexpr int kIconSide = 40;
+constexpr int kRemoteIconSide = 20;
+constexpr char kRemotePicture[] = "remote";
+constexpr char kLocalPicture[] = "local";
 constexpr char kChoiceLabel[] = "FLOAT";
 constexpr char kHomeCaption[] = "Manu";
 constexpr char kRemoteCaption[] = "REMOTE";
@@ -22,6 +29,8 @@ constexpr char kOkCaption[] = "OK";
 constexpr char kCancelCaption[] = "Cancel";
 // OK and Cancel take the captions of the confirmation dialog's section.
 constexpr char kConfirmSection[] = "IDD_KVL_VER2_CONFIRM";
+// The manual home button takes the axis window's captions.
+constexpr char kAxisWindowSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
 
 int ValidAxis(int axis)
 {
@@ -31,10 +40,12 @@ int ValidAxis(int axis)
 
 QString CMsgDlg::s_okCaption = QString::fromLatin1(kOkCaption);
 QString CMsgDlg::s_cancelCaption = QString::fromLatin1(kCancelCaption);
+QString CMsgDlg::s_homeCaption = QString::fromLatin1(kHomeCaption);
 
 CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel,
-                 int axis, bool withExtraButtons, CAppValues *choiceValues)
-    : QDialog(parent), m_axis(ValidAxis(axis)), m_values(choiceValues)
+                 int axis, bool withExtraButtons, CAppValues *choiceValues, ServiceHooks service)
+    : QDialog(parent), m_axis(ValidAxis(axis)), m_values(choiceValues),
+      m_withService(withExtraButtons && m_axis >= 0), m_service(std::move(service))
 {
     setObjectName(QStringLiteral("msgDialog"));
     setWindowTitle(title.isEmpty() ? DefaultTitle() : title);
@@ -55,15 +66,19 @@ CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, boo
     top->addWidget(m_text, 1);
 
     auto *buttons = new QHBoxLayout;
-    // The service buttons belong to the dialog's layout already; the commands behind them come
-    // later, so they stay hidden whatever the caller asks.
-    m_home = new QPushButton(QString::fromLatin1(kHomeCaption), this);
+    // Service buttons that are not asked for take no place.
+    m_home = new QPushButton(s_homeCaption, this);
     m_home->setObjectName(QStringLiteral("homeButton"));
+    m_home->setAutoDefault(false);
     m_remote = new QPushButton(QString::fromLatin1(kRemoteCaption), this);
     m_remote->setObjectName(QStringLiteral("remoteButton"));
-    (void)withExtraButtons;
-    m_home->hide();
-    m_remote->hide();
+    m_remote->setAutoDefault(false);
+    m_remote->setIcon(CSvgPicture::Icon(QString::fromLatin1(kLocalPicture)));
+    m_remote->setIconSize(QSize(kRemoteIconSide, kRemoteIconSide));
+    m_home->setVisible(m_withService);
+    m_remote->setVisible(m_withService);
+    connect(m_home, &QPushButton::clicked, this, &CMsgDlg::PressHome);
+    connect(m_remote, &QPushButton::clicked, this, &CMsgDlg::RefreshRemote);
     buttons->addWidget(m_home);
     buttons->addWidget(m_remote);
     if (m_values) {
@@ -99,9 +114,10 @@ CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, boo
 }
 
 bool CMsgDlg::Show(QWidget *parent, const QString &title, const QString &text, bool withCancel,
-                   int axis, bool withExtraButtons, CAppValues *choiceValues)
+                   int axis, bool withExtraButtons, CAppValues *choiceValues, ServiceHooks service)
 {
-    CMsgDlg dialog(parent, title, text, withCancel, axis, withExtraButtons, choiceValues);
+    CMsgDlg dialog(parent, title, text, withCancel, axis, withExtraButtons, choiceValues,
+                   std::move(service));
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -110,11 +126,39 @@ QString CMsgDlg::Text() const
     return m_text->text();
 }
 
-void CMsgDlg::ApplyTexts(const CLanguageTexts &texts)
+void CMsgDlg::ApplyTexts(const CLanguageTexts &texts, int debugLevel)
 {
     s_okCaption = CWindowTexts::Text(texts, "IDC_BTN_OK", kConfirmSection, QString::fromLatin1(kOkCaption));
     s_cancelCaption =
         CWindowTexts::Text(texts, "IDC_BTN_CAN", kConfirmSection, QString::fromLatin1(kCancelCaption));
+    const char *homeKey =
+        debugLevel == CAppSettings::kServiceLevel ? "IDC_Z_PHASE_DETECTION" : "IDC_MANU";
+    s_homeCaption =
+        CWindowTexts::Text(texts, homeKey, kAxisWindowSection, QString::fromLatin1(kHomeCaption));
+}
+
+void CMsgDlg::PressHome()
+{
+    if (!m_withService)
+        return;
+    setEnabled(false);
+    if (m_service.manualHome)
+        m_service.manualHome(m_axis);
+    setEnabled(true);
+}
+
+void CMsgDlg::RefreshRemote()
+{
+    if (!m_withService)
+        return;
+    m_remoteShown = m_service.remote && m_service.remote(m_axis);
+    m_remote->setIcon(CSvgPicture::Icon(QString::fromLatin1(m_remoteShown ? kRemotePicture : kLocalPicture)));
+}
+
+void CMsgDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    RefreshRemote();
 }
 
 void CMsgDlg::accept()

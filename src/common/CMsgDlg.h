@@ -1,11 +1,16 @@
 #pragma once
 // CMsgDlg: the one message dialog of the tool. A title ("Message" when empty), a text ("None!"
 // when empty), OK or OK/Cancel, an optional "FLOAT" choice 0/1/2 that becomes the axis' decimals
-// setting (CAppValues::decimals of the values handed in) when OK is pressed, and two service buttons (manual home, remote
-// state) that have their place in the layout but stay hidden for now. Texts arrive in UTF-8
-// (CLanguageTexts converts the language file's code page). Modal; user-interface thread only.
+// setting (CAppValues::decimals of the values handed in) when OK is pressed, and, when the caller
+// asks for them, two service buttons that act on the dialog's axis: a manual home and a
+// remote-state button whose picture says whether the controller is in remote operation (asked
+// when the dialog shows and on RefreshRemote). What the service buttons do arrives as
+// ServiceHooks (CServiceButtons over the command layer). Texts arrive in UTF-8 (CLanguageTexts
+// converts the language file's code page). Modal; user-interface thread only.
 #include <QDialog>
 #include <QString>
+
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -21,14 +26,22 @@ class CMsgDlg : public QDialog {
 public:
     static constexpr int kChoiceCount = 3;
 
+    // What the service buttons do on an axis 0..15. Either may be empty: the manual home then
+    // sends nothing and the remote-state button shows local.
+    struct ServiceHooks {
+        std::function<void(int axis)> manualHome;
+        std::function<bool(int axis)> remote;   // true: the controller is in remote operation
+    };
+
     // With `choiceValues`, the "FLOAT" choice shows that axis' decimals setting and OK stores it there.
     CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel = false,
-            int axis = 0, bool withExtraButtons = false, CAppValues *choiceValues = nullptr);
+            int axis = 0, bool withExtraButtons = false, CAppValues *choiceValues = nullptr,
+            ServiceHooks service = {});
 
     // Builds the dialog, runs it modally and returns whether OK was pressed.
     static bool Show(QWidget *parent, const QString &title, const QString &text,
                      bool withCancel = false, int axis = 0, bool withExtraButtons = false,
-                     CAppValues *choiceValues = nullptr);
+                     CAppValues *choiceValues = nullptr, ServiceHooks service = {});
 
     static QString DefaultTitle() { return QStringLiteral("Message"); }
     static QString DefaultText() { return QStringLiteral("None!"); }
@@ -40,11 +53,24 @@ public:
     QPushButton *HomeButton() const { return m_home; }
     QPushButton *RemoteButton() const { return m_remote; }
 
-    // Captions of OK and Cancel in the current language, for the dialogs made from now on (on
-    // opening and on every language switch).
-    static void ApplyTexts(const CLanguageTexts &texts);
+    // Whether the remote-state button shows remote operation (false: local).
+    bool RemoteShown() const { return m_remoteShown; }
+
+    // Captions of OK, Cancel and the manual home button in the current language, for the dialogs
+    // made from now on (on opening and on every language switch); in service mode (debug level
+    // 10) the manual home button takes the Z-phase detection caption.
+    static void ApplyTexts(const CLanguageTexts &texts, int debugLevel = 0);
+
+    // The manual home button: the dialog is disabled while the axis is told to take its present
+    // position as the origin; it stays open.
+    void PressHome();
+    // Asks the axis again and redraws the remote-state button.
+    void RefreshRemote();
 
     void accept() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     int m_axis = 0;
@@ -55,8 +81,12 @@ private:
     QPushButton *m_cancel = nullptr;
     QPushButton *m_home = nullptr;
     QPushButton *m_remote = nullptr;
+    bool m_withService = false;
+    ServiceHooks m_service;
+    bool m_remoteShown = false;
     static QString s_okCaption;
     static QString s_cancelCaption;
+    static QString s_homeCaption;
 };
 
 } // namespace kvl

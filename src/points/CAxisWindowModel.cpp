@@ -305,6 +305,17 @@ void CAxisWindowModel::DeviceNameChanged(const std::string &name)
     m_state->data.Changed();
 }
 
+void CAxisWindowModel::SetParameterListHooks(
+    std::function<bool(int number, double &min, double &max)> paramRange,
+    std::function<bool(int number, double &value)> paramValue,
+    std::function<void(int number, bool ok, const std::string &text)> paramWritten)
+{
+    Hooks &hooks = m_state->data.hooks;
+    hooks.paramRange = std::move(paramRange);
+    hooks.paramValue = std::move(paramValue);
+    hooks.paramWritten = std::move(paramWritten);
+}
+
 // --- manual operation
 
 void CAxisWindowModel::ServoOn() { m_state->manual.ServoOn(); }

@@ -154,6 +154,11 @@ public:
     void JogSpeedChanged();                // parameter 16 written by the parameter list
     void FeedAmountChanged();              // parameter 31 written by the parameter list
     void DeviceNameChanged(const std::string &name);
+    // The parameter list window of the axis lends its ranges and values to the jog and feed and
+    // hears what they wrote (the three hooks of the same names); empty functions take them back.
+    void SetParameterListHooks(std::function<bool(int number, double &min, double &max)> paramRange,
+                               std::function<bool(int number, double &value)> paramValue,
+                               std::function<void(int number, bool ok, const std::string &text)> paramWritten);
 
     // --- manual operation
     void ServoOn();

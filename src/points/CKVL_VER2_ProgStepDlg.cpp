@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "common/CBusyIndicator.h"
+#include "common/CConfirm.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -183,6 +184,8 @@ void CKVL_VER2_ProgStepDlg::ConnectControls()
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressHelp);
     connect(m_monitor, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressMonitor);
     connect(m_wave, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressWave);
+    connect(m_param, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressParam);
+    connect(m_version, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressVersion);
     // The step-number cell selects its whole row (columns 1 to 16), the selection GET takes.
     connect(m_grid, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.column() == kColStep)
@@ -302,6 +305,7 @@ void CKVL_VER2_ProgStepDlg::RefreshControls()
     m_shortViewButton->setEnabled(c.views);
     m_back->setEnabled(c.back);
     m_monitor->setEnabled(c.monitor);
+    m_param->setEnabled(c.param);
     m_zero->setEnabled(c.coordinateReset);
     m_read->setEnabled(c.read);
     m_write->setEnabled(c.write);
@@ -614,6 +618,12 @@ void CKVL_VER2_ProgStepDlg::OperationTypeChanged(bool clearController)
     Q_EMIT operationTypeChanged(m_model->Identity().axis, m_model->OperationType(), clearController);
 }
 
+void CKVL_VER2_ProgStepDlg::Parameter5Changed()
+{
+    m_model->Parameter5Changed();
+    RefreshPictures();
+}
+
 // --- menu
 
 void CKVL_VER2_ProgStepDlg::PressReturn()
@@ -641,6 +651,20 @@ void CKVL_VER2_ProgStepDlg::PressMonitor()
 void CKVL_VER2_ProgStepDlg::PressWave()
 {
     Q_EMIT waveRequested(m_model->Identity().axis);
+}
+
+void CKVL_VER2_ProgStepDlg::PressParam()
+{
+    Q_EMIT paramRequested(m_model->Identity().axis);
+}
+
+void CKVL_VER2_ProgStepDlg::PressVersion()
+{
+    const AxisIdentity &identity = m_model->Identity();
+    const CConfirmModel::Request request{identity.axis, identity.offline, identity.model, identity.version};
+    const int axis = identity.axis;
+    CConfirm::Open(m_context, request, this, nullptr,
+                   [this, axis](int level) { Q_EMIT accessLevelChanged(axis, level); });
 }
 
 } // namespace kvl::points

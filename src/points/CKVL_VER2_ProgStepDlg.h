@@ -95,8 +95,15 @@ public:
     void PressPrintPreview();
     void PressPrintPdf();
     CPointTableActions &TableActions() const { return *m_actions; }
+    // Asks for the axis' parameter list (paramRequested); whoever made this window opens it.
+    void PressParam();
+    // The corner button: the version and access-level dialog of the axis (accessLevelChanged
+    // when it raises the level).
+    void PressVersion();
     // The operation type changed (the parameter list wrote parameter 36, or an offline choice).
     void OperationTypeChanged(bool clearController);
+    // The parameter list wrote parameter 5 with another choice: the jog and feed pictures follow.
+    void Parameter5Changed();
 
     CAxisWindowModel &Model() { return *m_model; }
     bool ShortView() const { return m_shortView; }
@@ -112,6 +119,7 @@ public:
     QLineEdit *ModelBox() const { return m_modelBox; }
     QLineEdit *TypeBox() const { return m_typeBox; }
     QLineEdit *VersionBox() const { return m_versionBox; }
+    CPictureButton *VersionButton() const { return m_version; }
     QLineEdit *DescriptionBox() const { return m_descriptionBox; }
     CLampWidget *LampWidget(Lamp lamp) const { return m_lamps[static_cast<size_t>(lamp)]; }
     QLabel *AlarmBox() const { return m_alarm; }
@@ -163,6 +171,10 @@ Q_SIGNALS:
     void monitorRequested(int axis);
     // Wave: the axis' waveform window is wanted.
     void waveRequested(int axis);
+    // Param: the axis' parameter list window is wanted.
+    void paramRequested(int axis);
+    // The access dialog raised the axis' parameter access level: its parameter list follows.
+    void accessLevelChanged(int axis, int level);
     // The operation type is now `type`; with `cleared` the controller's table was cleared (the
     // parameter list wrote parameter 36): an open monitor takes the new I/O mode.
     void operationTypeChanged(int axis, int type, bool cleared);

@@ -169,8 +169,6 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildIdentity()
     m_version = new CPictureButton(QString(), QString(), box, kVersionButtonSide);
     m_version->setObjectName(QStringLiteral("versionButton"));
     m_version->setFixedSize(kVersionButtonSide * 2, kVersionButtonSide * 2);
-    // The version and service window arrives with its own window.
-    m_version->setEnabled(false);
     m_axisLabel = new QLabel(QStringLiteral("AXIS"), box);
     m_axisBox = ReadOnlyBox(box, "axisBox", 3);
     m_nameBox = ReadOnlyBox(box, "nameBox", 18);
@@ -212,8 +210,7 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildMenu()
         grid->addWidget(button, index / kMenuColumns, index % kMenuColumns);
         ++index;
     }
-    // Parameter list and tuning arrive with their own windows.
-    m_param->setEnabled(false);
+    // Tuning arrives with its own window.
     m_tuning->setEnabled(false);
     return box;
 }

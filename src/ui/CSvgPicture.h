@@ -2,7 +2,7 @@
 // CSvgPicture: the tool's SVG pictures (compiled in as Qt resources under ":/kvl/pictures/"),
 // rendered at any size. Names are the file names without ".svg": "next", "help", "language",
 // "actuator", "axis", "axis_off", "gateway", "port", "lamp_on", "lamp_off", "lamp_busy",
-// "lamp_error". User-interface thread only.
+// "lamp_error", "remote", "local". User-interface thread only.
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>

@@ -37,7 +37,7 @@ TEST_F(MsgDlgTest, EmptyTitleAndTextGetTheirDefaults)
     }
 }
 
-TEST_F(MsgDlgTest, CancelOnlyWhenAskedServiceButtonsNeverYet)
+TEST_F(MsgDlgTest, CancelAndServiceButtonsOnlyWhenAsked)
 {
     for (bool withCancel : {false, true}) {
         for (bool extra : {false, true}) {
@@ -50,10 +50,17 @@ TEST_F(MsgDlgTest, CancelOnlyWhenAskedServiceButtonsNeverYet)
             if (dialog.CancelButton()) {
                 EXPECT_TRUE(dialog.CancelButton()->isVisible());
             }
-            EXPECT_FALSE(dialog.HomeButton()->isVisible());
-            EXPECT_FALSE(dialog.RemoteButton()->isVisible());
+            EXPECT_EQ(dialog.HomeButton()->isVisible(), extra);
+            EXPECT_EQ(dialog.RemoteButton()->isVisible(), extra);
             EXPECT_EQ(dialog.Choice(), nullptr);
         }
+    }
+    // The service buttons act on an axis: without one there is nothing for them to do.
+    for (int axis : {-1, CAppValues::kAxisCount}) {
+        CMsgDlg dialog(nullptr, QString(), QStringLiteral("text"), false, axis, true);
+        dialog.show();
+        EXPECT_FALSE(dialog.HomeButton()->isVisible()) << "axis " << axis;
+        EXPECT_FALSE(dialog.RemoteButton()->isVisible()) << "axis " << axis;
     }
 }
 

@@ -80,7 +80,7 @@ TEST_F(AxisWindowTest, OpensAnAxisFromItsLinkButtonWithTheBoxesAndCaptionsOfItsM
         EXPECT_EQ(window->FeedUnit()->text(), QString::fromLatin1(c.feedUnit));
         EXPECT_TRUE(Matches(window->JogSpeedBox()->text(), "^[0-9]+$")) << window->JogSpeedBox()->text().toStdString();
         EXPECT_TRUE(Matches(window->FeedBox()->text(), c.feedPattern)) << window->FeedBox()->text().toStdString();
-        EXPECT_FALSE(window->ParamButton()->isEnabled());
+        EXPECT_TRUE(window->ParamButton()->isEnabled());
         EXPECT_TRUE(window->WaveButton()->isEnabled());
         EXPECT_FALSE(window->TuningButton()->isEnabled());
         EXPECT_TRUE(window->ReadButton()->isEnabled());

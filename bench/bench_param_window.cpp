@@ -1,0 +1,206 @@
+// The parameter list window against the simulator at 115200 bit/s with real wire timing (--pace),
+// on the demo bus' MDC:
+//   window_param_read_all_ratio: Read of every parameter through the window (busy indicator,
+//     progress, grid refresh, parameter store saved) against the wire time of the same bytes;
+//   window_param_write20_verify_ratio: Write of 20 changed parameters with the read-back of each,
+//     through the window, against the wire time of its bytes.
+// Wire time: 10 bits a byte plus the device's turnaround per exchange. Each figure is printed as
+// a "name value unit" line.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/CBusyIndicator.h"
+#include "common/CWindowContext.h"
+#include "common/CWindowRegistry.h"
+#include "config/CAppSettings.h"
+#include "config/CAppValues.h"
+#include "CountingComm.h"
+#include "link/CCommImplement.h"
+#include "link/CPortResolver.h"
+#include "link/ResultCode.h"
+#include "params/CKVL_VER2_ParameterListDlg.h"
+#include "params/CParamEditCheck.h"
+#include "params/CParamListPair.h"
+#include "params/CParamListRules.h"
+#include "params/CParamRules.h"
+#include "points/CAxisWindowModel.h"
+#include "points/CKVL_VER2_ProgStepDlg.h"
+#include "protocol/CServoCommands.h"
+#include "sim/BusRunner.h"
+#include "sim/SimOptions.h"
+
+using kvl::bench::CountingComm;
+
+namespace {
+
+constexpr int kBaud = 115200;
+constexpr uint8_t kAxis = 2; // the demo bus' MDC
+constexpr int kRounds = 3;
+constexpr int kWriteCount = 20;
+
+class BenchContext : public kvl::CWindowContext {
+public:
+    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
+        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
+    {
+    }
+    bool Start() { return m_settings.Start(0); }
+    kvl::CAppValues &Values() override { return m_values; }
+    kvl::CAppSettings &Settings() override { return m_settings; }
+    kvl::CServoCommands &Commands() override { return m_commands; }
+    kvl::CBusyIndicator &Busy() override { return m_busy; }
+    kvl::CWindowRegistry &Windows() override { return m_windows; }
+    int PortNumber() const override { return m_port; }
+    int Speed() const override { return kBaud; }
+    QString DecorateTitle(const QString &title) const override { return title; }
+    void ShowHelp(const QString &) override {}
+
+private:
+    kvl::CAppValues m_values;
+    kvl::CAppSettings m_settings;
+    kvl::CServoCommands &m_commands;
+    kvl::CBusyIndicator m_busy;
+    kvl::CWindowRegistry m_windows;
+    int m_port;
+};
+
+int Fail(const char *what, int code = 0)
+{
+    std::fprintf(stderr, "bench_param_window: %s failed (%d)\n", what, code);
+    return 1;
+}
+
+// Integer parameters written at level 0 that ask no confirmation and belong to no ordered pair
+// or follow-up: changing them changes nothing else.
+std::vector<int> PlainIntegers(const kvl::params::CParamListPair &lists, int count)
+{
+    std::vector<int> numbers;
+    for (const int number : kvl::params::CParamRules::Numbers(count)) {
+        const kvl::params::CParamData &record = lists.File().At(number);
+        if (record.GetType() != kvl::params::CParamData::kTypeInteger || !record.IsWritable() ||
+            !kvl::params::CParamListRules::MayWrite(record, 0) || record.IntMin() >= record.IntMax() ||
+            !kvl::params::CParamEditCheck::ConfirmationFor(number).Empty() || number <= 4 ||
+            number == kvl::kParamCurrentLimit || number == kvl::kParamCurrentLimitMax ||
+            number == kvl::kParamJogSpeed || number == count)
+            continue;
+        numbers.push_back(number);
+        if (static_cast<int>(numbers.size()) == kWriteCount)
+            break;
+    }
+    return numbers;
+}
+
+// Waits until the busy indicator takes a new run: it refuses one within 100 ms of the last.
+void WaitBusyReady(kvl::CBusyIndicator &busy)
+{
+    while (!busy.Begin(true, kvl::CBusyGuard::kDefaultWindowMs))
+        QCoreApplication::processEvents();
+    busy.End(false);
+}
+
+// Seconds of `run` over kRounds calls (after `prepare`, not timed), and its wire seconds.
+template <class Prepare, class Run>
+void PrintRatio(const char *name, CountingComm &counting, Prepare prepare, Run run)
+{
+    double seconds = 0.0;
+    counting.Reset();
+    for (int round = 0; round < kRounds; ++round) {
+        prepare();
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    const double wire = counting.WireSeconds(kBaud);
+    std::printf("%s_ms %.1f ms\n%s_wire_ms %.1f ms\n%s_ratio %.3f x\n", name, seconds * 1000.0 / kRounds, name,
+                wire * 1000.0 / kRounds, name, seconds / wire);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+
+    QTemporaryDir scratch;
+    const std::filesystem::path shipped =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
+    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
+    std::error_code copyError;
+    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
+    if (!scratch.isValid() || copyError)
+        return Fail("copy of the system folder");
+
+    kvl::sim::SimOptions options;
+    std::string error;
+    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+        return Fail(error.c_str());
+    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
+    if (!sim.Open(&error) || !sim.Start())
+        return Fail(("simulator: " + error).c_str());
+
+    kvl::CCommImplement facade;
+    CountingComm counting(facade);
+    kvl::CServoCommands commands(&counting);
+    const int port = facade.Ports().AssignNumber(sim.SlavePath());
+    if (commands.OpenPort(port, kBaud) != 1)
+        return Fail("open port");
+    BenchContext context(commands, system.string(), port);
+    if (!context.Start())
+        return Fail("settings");
+    context.Values().startFolder = system.parent_path().string();
+
+    kvl::points::AxisIdentity identity;
+    identity.axis = kAxis;
+    const int identified = commands.ReadDeviceType(identity.model, identity.version, identity.name, kAxis,
+                                                   kvl::points::CAxisWindowModel::kIdentifyTimeoutMs);
+    if (identified != kvl::kResultOk)
+        return Fail("identify", identified);
+
+    kvl::points::CKVL_VER2_ProgStepDlg axisWindow(context, identity);
+    if (!axisWindow.Open())
+        return Fail("open the axis");
+    kvl::params::CKVL_VER2_ParameterListDlg list(context, axisWindow);
+    list.show();
+    // The axis window's polling stays off: only the list uses the bus here.
+    context.Values().currentAxis = -1;
+
+    const int count = list.Model().Count();
+    bool readWell = true;
+    const auto ready = [&context] { WaitBusyReady(context.Busy()); };
+    PrintRatio("window_param_read_all", counting, ready, [&] {
+        const kvl::params::CParamListModel::ReadResult result = list.Model().Read();
+        readWell &= result.ran && result.failures == 0;
+    });
+
+    const std::vector<int> numbers = PlainIntegers(list.Lists(), count);
+    if (static_cast<int>(numbers.size()) != kWriteCount)
+        return Fail("choice of parameters", static_cast<int>(numbers.size()));
+    bool wroteWell = true;
+    const auto change = [&] {
+        ready();
+        for (const int number : numbers) {
+            kvl::params::CParamData &record = list.Lists().File().At(number);
+            const int value = record.IntValue();
+            record.SetIntValue(value < record.IntMax() ? value + 1 : value - 1);
+        }
+    };
+    PrintRatio("window_param_write20_verify", counting, change, [&] {
+        const kvl::params::CParamListModel::WriteResult result = list.Model().Write();
+        wroteWell &= result.ran && static_cast<int>(result.written.size()) == kWriteCount && result.mismatches.empty();
+    });
+    if (!readWell || !wroteWell)
+        return Fail("read or write");
+    commands.ClosePort();
+    sim.Stop();
+    return 0;
+}
