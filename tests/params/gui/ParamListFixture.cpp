@@ -54,8 +54,9 @@ params::CKVL_VER2_ParameterListDlg *ParamListFixture::OpenList(int address)
     QTest::mouseClick(m_axis->ParamButton(), Qt::LeftButton);
     auto *list = m_app->Windows().Find<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, address);
     EXPECT_NE(list, nullptr);
-    if (list)
+    if (list) {
         EXPECT_TRUE(WaitFor([list] { return list->isVisible(); }));
+    }
     return list;
 }
 

@@ -49,8 +49,9 @@ protected:
         QTest::mouseClick(window.VersionButton(), Qt::LeftButton);
         auto *dialog = window.findChild<CConfirm *>();
         EXPECT_NE(dialog, nullptr);
-        if (dialog)
+        if (dialog) {
             EXPECT_TRUE(WaitFor([dialog] { return dialog->isVisible(); }));
+        }
         return dialog;
     }
     void Enter(CConfirm &dialog, const QString &text)
