@@ -23,7 +23,7 @@
 #include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
-#include "CountingComm.h"
+#include "BenchBus.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -38,39 +38,12 @@ using kvl::bench::CountingComm;
 
 namespace {
 
-constexpr int kBaud = 115200;
+constexpr int kBaud = kvl::bench::BenchBus::kBaud;
 constexpr uint8_t kAxis = 2;          // the demo bus' MDC
 constexpr int kTicks = 50;
 constexpr int kProbePeriodMs = 5;
 constexpr int kHealthyRunMs = 1500;
 constexpr int kSilentRunMs = 3500;
-
-// What the axis window needs of an application, over the bench's own bus and settings.
-class BenchContext : public kvl::CWindowContext {
-public:
-    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
-        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
-    {
-    }
-    bool Start() { return m_settings.Start(0); }
-    kvl::CAppValues &Values() override { return m_values; }
-    kvl::CAppSettings &Settings() override { return m_settings; }
-    kvl::CServoCommands &Commands() override { return m_commands; }
-    kvl::CBusyIndicator &Busy() override { return m_busy; }
-    kvl::CWindowRegistry &Windows() override { return m_windows; }
-    int PortNumber() const override { return m_port; }
-    int Speed() const override { return kBaud; }
-    QString DecorateTitle(const QString &title) const override { return title; }
-    void ShowHelp(const QString &) override {}
-
-private:
-    kvl::CAppValues m_values;
-    kvl::CAppSettings m_settings;
-    kvl::CServoCommands &m_commands;
-    kvl::CBusyIndicator m_busy;
-    kvl::CWindowRegistry m_windows;
-    int m_port;
-};
 
 int Fail(const char *what, int code = 0)
 {
@@ -94,7 +67,7 @@ void PrintRatio(const char *name, CountingComm &counting, Run run)
 
 // The axis window on the bus: the longest gap between two probe beats while it polls, with the
 // axis going silent half-way.
-double LongestStallMs(BenchContext &context, kvl::sim::BusRunner &sim, const kvl::points::AxisIdentity &identity)
+double LongestStallMs(kvl::bench::BenchBus &context, kvl::sim::BusRunner &sim, const kvl::points::AxisIdentity &identity)
 {
     kvl::points::CKVL_VER2_ProgStepDlg window(context, identity);
     window.Open();
@@ -129,33 +102,14 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
-    // The models store what they read: a copy of the shipped system folder keeps the build's clean.
-    QTemporaryDir scratch;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
-    std::error_code copyError;
-    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
-    if (!scratch.isValid() || copyError)
-        return Fail("copy of the system folder");
-
-    kvl::sim::SimOptions options;
+    kvl::bench::BenchBus bus;
     std::string error;
-    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+    if (!bus.Start(error))
         return Fail(error.c_str());
-    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
-    if (!sim.Open(&error) || !sim.Start())
-        return Fail(("simulator: " + error).c_str());
-
-    kvl::CCommImplement facade;
-    CountingComm counting(facade);
-    kvl::CServoCommands commands(&counting);
-    const int port = facade.Ports().AssignNumber(sim.SlavePath());
-    if (commands.OpenPort(port, kBaud) != 1)
-        return Fail("open port");
-    BenchContext context(commands, system.string(), port);
-    if (!context.Start())
-        return Fail("settings");
+    kvl::bench::BenchBus &context = bus;
+    kvl::CServoCommands &commands = bus.Commands();
+    kvl::sim::BusRunner &sim = bus.Sim();
+    CountingComm &counting = bus.Counting();
 
     kvl::points::AxisIdentity identity;
     identity.axis = kAxis;
@@ -184,7 +138,5 @@ int main(int argc, char **argv)
     }
 
     std::printf("ui_stall_max_ms %.1f ms\n", LongestStallMs(context, sim, identity));
-    commands.ClosePort();
-    sim.Stop();
     return 0;
 }

@@ -21,7 +21,7 @@
 #include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
-#include "CountingComm.h"
+#include "BenchBus.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "link/ResultCode.h"
@@ -40,36 +40,10 @@ using kvl::bench::CountingComm;
 
 namespace {
 
-constexpr int kBaud = 115200;
+constexpr int kBaud = kvl::bench::BenchBus::kBaud;
 constexpr uint8_t kAxis = 2; // the demo bus' MDC
 constexpr int kRounds = 3;
 constexpr int kWriteCount = 20;
-
-class BenchContext : public kvl::CWindowContext {
-public:
-    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
-        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
-    {
-    }
-    bool Start() { return m_settings.Start(0); }
-    kvl::CAppValues &Values() override { return m_values; }
-    kvl::CAppSettings &Settings() override { return m_settings; }
-    kvl::CServoCommands &Commands() override { return m_commands; }
-    kvl::CBusyIndicator &Busy() override { return m_busy; }
-    kvl::CWindowRegistry &Windows() override { return m_windows; }
-    int PortNumber() const override { return m_port; }
-    int Speed() const override { return kBaud; }
-    QString DecorateTitle(const QString &title) const override { return title; }
-    void ShowHelp(const QString &) override {}
-
-private:
-    kvl::CAppValues m_values;
-    kvl::CAppSettings m_settings;
-    kvl::CServoCommands &m_commands;
-    kvl::CBusyIndicator m_busy;
-    kvl::CWindowRegistry m_windows;
-    int m_port;
-};
 
 int Fail(const char *what, int code = 0)
 {
@@ -131,33 +105,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
-    QTemporaryDir scratch;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
-    std::error_code copyError;
-    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
-    if (!scratch.isValid() || copyError)
-        return Fail("copy of the system folder");
-
-    kvl::sim::SimOptions options;
+    kvl::bench::BenchBus bus;
     std::string error;
-    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+    if (!bus.Start(error))
         return Fail(error.c_str());
-    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
-    if (!sim.Open(&error) || !sim.Start())
-        return Fail(("simulator: " + error).c_str());
-
-    kvl::CCommImplement facade;
-    CountingComm counting(facade);
-    kvl::CServoCommands commands(&counting);
-    const int port = facade.Ports().AssignNumber(sim.SlavePath());
-    if (commands.OpenPort(port, kBaud) != 1)
-        return Fail("open port");
-    BenchContext context(commands, system.string(), port);
-    if (!context.Start())
-        return Fail("settings");
-    context.Values().startFolder = system.parent_path().string();
+    kvl::bench::BenchBus &context = bus;
+    kvl::CServoCommands &commands = bus.Commands();
+    CountingComm &counting = bus.Counting();
 
     kvl::points::AxisIdentity identity;
     identity.axis = kAxis;
@@ -200,7 +154,5 @@ int main(int argc, char **argv)
     });
     if (!readWell || !wroteWell)
         return Fail("read or write");
-    commands.ClosePort();
-    sim.Stop();
     return 0;
 }

@@ -19,6 +19,7 @@
 #include <functional>
 #include <string>
 
+#include "BenchBus.h"
 #include "common/CBusyIndicator.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowRegistry.h"
@@ -35,67 +36,15 @@
 #include "sim/BusRunner.h"
 #include "sim/SimOptions.h"
 
+using kvl::bench::CountingComm;
+
 namespace {
 
-constexpr int kBaud = 115200;
+constexpr int kBaud = kvl::bench::BenchBus::kBaud;
 constexpr uint8_t kAxis = 2;            // the demo bus' MDC
 constexpr int kOperationType512 = 3;
 constexpr int kSteps = 512;
 constexpr int kBusyGuardMs = 120;       // past the busy indicator's 100 ms guard
-
-// Counts the bytes of every exchange on their way through the facade.
-class CountingComm : public kvl::CCommForwarder {
-public:
-    explicit CountingComm(kvl::CComm &inner) : CCommForwarder(inner) {}
-    int Exchange(const uint8_t *request, int length, uint8_t *reply, int *received, int expected, int timeoutMs,
-                 int settleMs) override
-    {
-        const int result = Inner().Exchange(request, length, reply, received, expected, timeoutMs, settleMs);
-        bytes += length + (received ? *received : 0);
-        ++exchanges;
-        return result;
-    }
-
-    void Reset() { bytes = exchanges = 0; }
-    long long bytes = 0;
-    long long exchanges = 0;
-};
-
-// What the axis window needs of an application, over the bench's own bus and settings.
-class BenchContext : public kvl::CWindowContext {
-public:
-    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
-        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
-    {
-    }
-    bool Start() { return m_settings.Start(0); }
-    kvl::CAppValues &Values() override { return m_values; }
-    kvl::CAppSettings &Settings() override { return m_settings; }
-    kvl::CServoCommands &Commands() override { return m_commands; }
-    kvl::CBusyIndicator &Busy() override { return m_busy; }
-    kvl::CWindowRegistry &Windows() override { return m_windows; }
-    int PortNumber() const override { return m_port; }
-    int Speed() const override { return kBaud; }
-    QString DecorateTitle(const QString &title) const override { return title; }
-    void ShowHelp(const QString &) override {}
-    void WatchBulkRead(std::function<void(int)> sink) override { m_watch = std::move(sink); }
-
-private:
-    kvl::CAppValues m_values;
-    kvl::CAppSettings m_settings;
-    kvl::CServoCommands &m_commands;
-    kvl::CBusyIndicator m_busy;
-    kvl::CWindowRegistry m_windows;
-    int m_port;
-    std::function<void(int)> m_watch;
-};
-
-double WireSeconds(long long bytes, long long exchanges)
-{
-    const double turnaround = kvl::sim::BusRunner::kTurnaroundMicros * 1e-6;
-    return static_cast<double>(bytes) * kvl::sim::BusRunner::kBitsPerByte / kBaud +
-           static_cast<double>(exchanges) * turnaround;
-}
 
 int Fail(const char *what, int code = 0)
 {
@@ -138,22 +87,14 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
-    QTemporaryDir scratch;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
-    std::error_code copyError;
-    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
-    if (!scratch.isValid() || copyError)
-        return Fail("copy of the system folder");
-
-    kvl::sim::SimOptions options;
+    kvl::bench::BenchBus bus;
     std::string error;
-    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+    if (!bus.Start(error))
         return Fail(error.c_str());
-    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
-    if (!sim.Open(&error) || !sim.Start())
-        return Fail(("simulator: " + error).c_str());
+    kvl::bench::BenchBus &context = bus;
+    kvl::CServoCommands &commands = bus.Commands();
+    kvl::sim::BusRunner &sim = bus.Sim();
+    CountingComm &counting = bus.Counting();
     const bool typed = sim.WithBus([](kvl::sim::SimBus &bus) {
         kvl::sim::AxisDevice *axis = bus.Axis(kAxis);
         if (!axis)
@@ -163,16 +104,6 @@ int main(int argc, char **argv)
     });
     if (!typed)
         return Fail("operation type 3 on the simulated axis");
-
-    kvl::CCommImplement facade;
-    CountingComm counting(facade);
-    kvl::CServoCommands commands(&counting);
-    const int port = facade.Ports().AssignNumber(sim.SlavePath());
-    if (commands.OpenPort(port, kBaud) != 1)
-        return Fail("open port");
-    BenchContext context(commands, system.string(), port);
-    if (!context.Start())
-        return Fail("settings");
 
     kvl::points::AxisIdentity identity;
     identity.axis = kAxis;
@@ -200,7 +131,7 @@ int main(int argc, char **argv)
     PastBusyGuard();
     counting.Reset();
     const double write = Seconds([&] { window.PressWrite(); });
-    const double writeWire = WireSeconds(counting.bytes, counting.exchanges);
+    const double writeWire = counting.WireSeconds(kBaud);
     if (window.TableActions().Transfer().LastWrite().sent != kSteps)
         return Fail("write of 512 steps", window.TableActions().Transfer().LastWrite().sent);
     std::printf("window_points_write_512_ms %.1f ms\nwindow_points_write_512_wire_ms %.1f ms\n"
@@ -210,7 +141,7 @@ int main(int argc, char **argv)
     PastBusyGuard();
     counting.Reset();
     const double read = Seconds([&] { window.PressRead(); });
-    const double readWire = WireSeconds(counting.bytes, counting.exchanges);
+    const double readWire = counting.WireSeconds(kBaud);
     if (table.Driver(kSteps - 1).IsEmpty())
         return Fail("read of 512 steps");
     std::printf("window_points_read_512_ms %.1f ms\nwindow_points_read_512_wire_ms %.1f ms\n"
@@ -218,7 +149,5 @@ int main(int argc, char **argv)
                 read * 1000.0, readWire * 1000.0, read / readWire);
 
     window.hide();
-    commands.ClosePort();
-    sim.Stop();
     return 0;
 }

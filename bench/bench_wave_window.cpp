@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchBus.h"
 #include "common/CBusyIndicator.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowRegistry.h"
@@ -43,7 +44,7 @@
 
 namespace {
 
-constexpr int kBaud = 115200;
+constexpr int kBaud = kvl::bench::BenchBus::kBaud;
 constexpr uint8_t kAxis = 2;          // the demo bus' MDC
 constexpr int kPoints = 100000;
 constexpr int kSeries = 6;
@@ -92,32 +93,6 @@ private:
     int32_t m_next = 0;
 };
 
-class BenchContext : public kvl::CWindowContext {
-public:
-    BenchContext(kvl::CServoCommands &commands, const std::string &systemFolder, int port)
-        : m_settings(m_values, systemFolder), m_commands(commands), m_port(port)
-    {
-    }
-    bool Start() { return m_settings.Start(0); }
-    kvl::CAppValues &Values() override { return m_values; }
-    kvl::CAppSettings &Settings() override { return m_settings; }
-    kvl::CServoCommands &Commands() override { return m_commands; }
-    kvl::CBusyIndicator &Busy() override { return m_busy; }
-    kvl::CWindowRegistry &Windows() override { return m_windows; }
-    int PortNumber() const override { return m_port; }
-    int Speed() const override { return kBaud; }
-    QString DecorateTitle(const QString &title) const override { return title; }
-    void ShowHelp(const QString &) override {}
-
-private:
-    kvl::CAppValues m_values;
-    kvl::CAppSettings m_settings;
-    kvl::CServoCommands &m_commands;
-    kvl::CBusyIndicator m_busy;
-    kvl::CWindowRegistry m_windows;
-    int m_port;
-};
-
 int Fail(const char *what, int code = 0)
 {
     std::fprintf(stderr, "bench_wave_window: %s failed (%d)\n", what, code);
@@ -142,7 +117,7 @@ kvl::CWaveformSettings::Values DisplaySettings()
     return values;
 }
 
-double ReplotMedianMs(BenchContext &context)
+double ReplotMedianMs(kvl::bench::BenchBus &context)
 {
     ReadySource source;
     kvl::CWaveformSettings settings;
@@ -176,7 +151,7 @@ double ReplotMedianMs(BenchContext &context)
     return times[times.size() / 2];
 }
 
-double ConvertMs(BenchContext &context)
+double ConvertMs(kvl::bench::BenchBus &context)
 {
     ReadySource source;
     kvl::CWaveformSettings settings;
@@ -195,7 +170,7 @@ double ConvertMs(BenchContext &context)
     return ms;
 }
 
-double CaptureCpuShare(BenchContext &context, long long &samples)
+double CaptureCpuShare(kvl::bench::BenchBus &context, long long &samples)
 {
     kvl::CRogDlg window(context, kAxis, "MDC", false);
     window.resize(kChartWidth + 400, kChartHeight + 200);
@@ -233,30 +208,11 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
 
-    QTemporaryDir scratch;
-    const std::filesystem::path shipped =
-        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / "system";
-    const std::filesystem::path system = std::filesystem::path(scratch.path().toStdString()) / "system";
-    std::error_code copyError;
-    std::filesystem::copy(shipped, system, std::filesystem::copy_options::recursive, copyError);
-    if (!scratch.isValid() || copyError)
-        return Fail("copy of the system folder");
-
-    kvl::sim::SimOptions options;
+    kvl::bench::BenchBus bus;
     std::string error;
-    if (!options.Parse({"--pace", "--baud", std::to_string(kBaud)}, &error))
+    if (!bus.Start(error))
         return Fail(error.c_str());
-    kvl::sim::BusRunner sim(options.BuildBus(), options.runner);
-    if (!sim.Open(&error) || !sim.Start())
-        return Fail(("simulator: " + error).c_str());
-    kvl::CCommImplement facade;
-    kvl::CServoCommands commands(&facade);
-    const int port = facade.Ports().AssignNumber(sim.SlavePath());
-    if (commands.OpenPort(port, kBaud) != 1)
-        return Fail("open port");
-    BenchContext context(commands, system.string(), port);
-    if (!context.Start())
-        return Fail("settings");
+    kvl::bench::BenchBus &context = bus;
 
     std::printf("chart_replot_6x100k_ms %.2f ms\n", ReplotMedianMs(context));
     std::printf("wave_convert_100k_ms %.2f ms\n", ConvertMs(context));
@@ -265,7 +221,5 @@ int main(int argc, char **argv)
     if (samples == 0)
         return Fail("capture (no samples arrived)");
     std::printf("wave_capture_cpu_share %.3f\nwave_capture_samples %lld samples\n", share, samples);
-    commands.ClosePort();
-    sim.Stop();
     return 0;
 }
