@@ -158,28 +158,6 @@ int CheckWritable(CCliSession &session, uint8_t axis)
     return CCliSession::kExitOk;
 }
 
-StepRecord ToWireRecord(const StepWireValues &v)
-{
-    StepRecord record;
-    record.step = v.wireStep;
-    record.mode = v.abs ? 1 : 0;
-    record.position = v.position;
-    record.speed = v.speed;
-    record.acc = v.acc;
-    record.dcc = v.dcc;
-    record.push = v.push;
-    record.threshold = v.threshold;
-    record.range = v.posRange;
-    record.areaA = v.pAreaA;
-    record.areaB = v.pAreaB;
-    record.accDecMode = v.accDecMode;
-    record.stopMode = v.stopMode;
-    record.standardTime = v.stdTime;
-    record.repeat = v.repeat;
-    record.jump = v.wireJump;
-    return record;
-}
-
 // "axis 0: line 5, step 3: Speed 99999 was limited to 2000 (the rule's message)" for each value
 // the step rules changed on the way in.
 void ReportLimited(CCliSession &session, uint8_t axis, const std::vector<CsvLimitedValue> &limited)
@@ -256,7 +234,7 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool f
         if (item.action == StepWriteAction::Clear)
             result = session.Commands().WriteStepValues(item.step + 1, StepRecord{}, axis, kTimeoutMs);
         else
-            result = session.Commands().WriteStep(ToWireRecord(item.values), axisTable.model, axis, kTimeoutMs);
+            result = session.Commands().WriteStep(item.values.ToRecord(), axisTable.model, axis, kTimeoutMs);
         CPointWritePlan::ApplyResult(table, item, result == kResultOk);
         if (result != kResultOk) {
             ++failed;

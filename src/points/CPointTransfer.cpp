@@ -19,28 +19,6 @@ const StepMessage kServoOnRefusal{"IDS_WARN_SERVOON_PROG_INPUT", "COMMON"};
 const StepMessage kAutomaticRefusal{"ID_PROG_WRITE_WARN_AUTO", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
 constexpr std::uint8_t kRunModeAutomatic = 0;
 
-StepRecord ToWireRecord(const StepWireValues &v)
-{
-    StepRecord record;
-    record.step = v.wireStep;
-    record.mode = v.abs ? 1 : 0;
-    record.position = v.position;
-    record.speed = v.speed;
-    record.acc = v.acc;
-    record.dcc = v.dcc;
-    record.push = v.push;
-    record.threshold = v.threshold;
-    record.range = v.posRange;
-    record.areaA = v.pAreaA;
-    record.areaB = v.pAreaB;
-    record.accDecMode = v.accDecMode;
-    record.stopMode = v.stopMode;
-    record.standardTime = v.stdTime;
-    record.repeat = v.repeat;
-    record.jump = v.wireJump;
-    return record;
-}
-
 // Removes the bulk-read sink again on every way out of a read.
 class BulkReadWatch {
 public:
@@ -171,7 +149,7 @@ void CPointTransfer::SendPlan(CPointTable &table, const Axis &axis)
         if (item.action == StepWriteAction::Clear)
             result = m_commands.WriteStepValues(item.step + 1, StepRecord{}, axis.address, kTimeoutMs);
         else
-            result = m_commands.WriteStep(ToWireRecord(item.values), axis.model, axis.address, kTimeoutMs);
+            result = m_commands.WriteStep(item.values.ToRecord(), axis.model, axis.address, kTimeoutMs);
         CPointWritePlan::ApplyResult(table, item, result == kResultOk);
         if (result != kResultOk)
             ++m_lastWrite.failed;

@@ -7,6 +7,28 @@
 
 namespace kvl::points {
 
+StepRecord StepWireValues::ToRecord() const
+{
+    StepRecord record;
+    record.step = wireStep;
+    record.mode = abs ? 1 : 0;
+    record.position = position;
+    record.speed = speed;
+    record.acc = acc;
+    record.dcc = dcc;
+    record.push = push;
+    record.threshold = threshold;
+    record.range = posRange;
+    record.areaA = pAreaA;
+    record.areaB = pAreaB;
+    record.accDecMode = accDecMode;
+    record.stopMode = stopMode;
+    record.standardTime = stdTime;
+    record.repeat = repeat;
+    record.jump = wireJump;
+    return record;
+}
+
 StepWireValues CPointWritePlan::WireValues(const CKVL_VER2_ProgData &record, int step, const CStepTexts &texts)
 {
     StepWireValues v;

@@ -8,6 +8,7 @@
 
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
+#include "protocol/ServoTypes.h"
 
 namespace kvl::points {
 
@@ -31,6 +32,9 @@ struct StepWireValues {
     int stdTime = 0;
     int repeat = 0;
     int wireJump = 0;  // 0 = end, otherwise table step + 1
+
+    // The record the step-write command sends.
+    StepRecord ToRecord() const;
 };
 
 struct StepWriteItem {
