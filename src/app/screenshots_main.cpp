@@ -6,7 +6,7 @@
 // alarm raised, so its history has lines) and grabs it, grabs the waveform window (a triggered
 // capture beside a loaded run) and the print preview of its chart, grabs the point-table editor on
 // the demo MDB axis (edited cells red, a cell edit open), the print preview of its table and its
-// parameter list (changed rows marked; then at the "Custom" level), then silences the demo bus,
+// parameter list (changed rows marked; then at the "Custom" level) and its access-level dialog, then silences the demo bus,
 // presses Link Start again and grabs the axis link window's report of a search that found nothing.
 //   kvl_screenshots --lang en|ja --out DIR     writes DIR/start_<lang>.png, DIR/link_<lang>.png,
 //                                              DIR/help_<lang>.png, DIR/axis_<lang>.png,
@@ -14,7 +14,8 @@
 //                                              DIR/wave_print_<lang>.png,
 //                                              DIR/points_edit_<lang>.png,
 //                                              DIR/points_print_<lang>.png,
-//                                              DIR/params_<lang>.png, DIR/params_custom_<lang>.png and
+//                                              DIR/params_<lang>.png, DIR/params_custom_<lang>.png,
+//                                              DIR/access_<lang>.png and
 //                                              DIR/link_none_<lang>.png
 #include <QApplication>
 #include <QCommandLineParser>
@@ -36,6 +37,7 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "common/CConfirm.h"
 #include "common/CHelpWindow.h"
 #include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
@@ -378,6 +380,13 @@ int main(int argc, char *argv[])
             return 1;
         list->hide();
     }
+    // The version and access-level dialog of the axis, from the axis window's corner button.
+    editorWindow->PressVersion();
+    Settle();
+    auto *confirm = editorWindow->findChild<kvl::CConfirm *>();
+    if (!confirm || !Grab(confirm, outDir.filePath(QStringLiteral("access_%1.png").arg(language))))
+        return 1;
+    confirm->close();
     editor->hide();
     // A bus where nothing answers: the demo bus stops answering but keeps its port.
     app.DemoBus()->Stop();
