@@ -20,6 +20,7 @@ using Id = CGatewayField::Id;
 constexpr const char *kNetListSection = "IDD_KVL_GWX_NETSETLIST";
 constexpr const char *kNetSection = "IDD_KVL_GWX_EXTERNAL_NETWORK_PARAM";
 constexpr const char *kFileTag = "GWX";
+constexpr int kCommentLine = 18;
 constexpr int kFirstInputModeLine = 25;
 constexpr int kFirstColourLine = 101;
 constexpr const char *kStationDigits = "0123456789ABCDEF";
@@ -225,7 +226,7 @@ void Apply(int number, const std::string &value, CGatewayConfig &c, const Lists 
             c.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(found - kFieldbusTypes.begin())];
         break;
     }
-    case 18: c.comment = value; break;
+    case kCommentLine: c.comment = value; break;
     case 19: c.interval = ToInt(value); break;
     case 20: c.broadcastDelay = ToInt(value); break;
     case 24: c.resetTimes = ToInt(value); break;
@@ -292,8 +293,12 @@ bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config
             continue;
         const size_t equals = line.find('=');
         std::string value = Trimmed(equals == std::string::npos ? line : line.substr(equals + 1));
-        value = value.substr(0, value.find_first_of(" \t"));
-        Apply(ToInt(line.substr(0, dot)), value, loaded, lists, pendingStations);
+        const int number = ToInt(line.substr(0, dot));
+        // A value ends at its first blank, where the unit label follows; the comment is free text
+        // and is taken whole, so that a saved name loads back as it was.
+        if (number != kCommentLine)
+            value = value.substr(0, value.find_first_of(" \t"));
+        Apply(number, value, loaded, lists, pendingStations);
     }
     if (text.empty() || std::count(text.begin(), text.end(), '\n') < 1)
         return false;   // no second line at all

@@ -4,7 +4,8 @@
 // ("019.  Poll interval [ms] = 200 [ms]"), lines 101 to 112 the list colours; CR LF ends every
 // line. Labels and list entries are the language texts (the caller's lookup), so a file loads
 // where the same texts exist. Saving replaces the file safely; loading reads the value after "=",
-// cut at its first blank, and selects the list entry that begins with it. Stateless.
+// cut at its first blank (the comment is taken whole), and selects the list entry that begins
+// with it. Stateless.
 #include <functional>
 #include <string>
 #include <vector>

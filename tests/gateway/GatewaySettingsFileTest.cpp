@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 CGatewayConfig Changed()
 {
     CGatewayConfig c;
-    c.comment = "LINE4";
+    c.comment = "LINE 4 GW";
     c.interval = 250;
     c.broadcastDelay = 70;
     c.resetTimes = 5;
@@ -92,8 +92,8 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
 {
     const std::string head = "2026/12/10\r\n   GWX   \r\n\r\n";   // blanks before GWX are accepted
     struct Case { const char *what; std::string body; CGatewayConfig expected; };
-    CGatewayConfig cut;
-    cut.comment = "LINE";
+    CGatewayConfig whole;
+    whole.comment = "LINE 4";
     CGatewayConfig interval;
     interval.interval = 250;
     CGatewayConfig pair;
@@ -103,7 +103,7 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
     CGatewayConfig device;
     device.devices[2] = 7;
     const Case cases[] = {
-        {"a comment with a blank loads cut", "018.  Comment = LINE 4\r\n", cut},
+        {"a comment with a blank loads whole", "018.  Comment =  LINE 4 \r\n", whole},
         {"the unit label after a value is dropped", "019.  x = 250 [ms]\r\n", interval},
         {"042 after 041 selects the pair", "041.  a = 3 st\r\n042.  b = 4 times\r\n", pair},
         {"042 without 041 changes nothing", "042.  b = 4 times\r\n", CGatewayConfig{}},
