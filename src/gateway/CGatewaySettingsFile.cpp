@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -107,9 +108,17 @@ uint32_t ColourOfText(const std::string &text)
     const size_t close = open == std::string::npos ? open : text.find(')', open);
     if (close == std::string::npos)
         return 0;
-    int a = 0, b = 0, c = 0;
-    std::sscanf(text.substr(open + 1, close - open - 1).c_str(), "%d,%d,%d", &a, &b, &c);
-    return static_cast<uint32_t>(a) * 65536u + static_cast<uint32_t>(b) * 256u + static_cast<uint32_t>(c);
+    const std::string inside = text.substr(open + 1, close - open - 1);
+    uint32_t parts[3] = {0, 0, 0};
+    const char *at = inside.c_str();
+    for (uint32_t &part : parts) {
+        char *end = nullptr;
+        part = static_cast<uint32_t>(std::strtol(at, &end, 10));
+        if (*end != ',')
+            break;
+        at = end + 1;
+    }
+    return parts[0] * 65536u + parts[1] * 256u + parts[2];
 }
 
 bool BeginsWithIgnoringCase(const std::string &entry, const std::string &value)
@@ -138,10 +147,19 @@ int ToInt(const std::string &text)
     return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
 }
 
+// Four numbers separated by commas; an octet holds 0 to 255, so only its low byte is kept.
 CGatewayConfig::Octets OctetsOf(const std::string &text)
 {
+    constexpr int kOctetMask = 0xFF;
     CGatewayConfig::Octets octets{};
-    std::sscanf(text.c_str(), "%d,%d,%d,%d", &octets[0], &octets[1], &octets[2], &octets[3]);
+    const char *at = text.c_str();
+    for (int &octet : octets) {
+        char *end = nullptr;
+        octet = static_cast<int>(std::strtol(at, &end, 10) & kOctetMask);
+        if (*end != ',')
+            break;
+        at = end + 1;
+    }
     return octets;
 }
 

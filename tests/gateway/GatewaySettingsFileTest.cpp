@@ -100,6 +100,8 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
     pair.ccLinkStations = 4;
     CGatewayConfig unknownPair;
     unknownPair.ccLinkStations = 0;
+    CGatewayConfig octets;
+    octets.ipAddress = {44, 255, 7, 0};
     CGatewayConfig device;
     device.devices[2] = 7;
     const Case cases[] = {
@@ -109,6 +111,7 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
         {"042 without 041 changes nothing", "042.  b = 4 times\r\n", CGatewayConfig{}},
         {"a pair not in the table selects 1,8", "041.  a = 3\r\n042.  b = 8\r\n", unknownPair},
         {"entries match by their beginning, ignoring case", "003.  Device ID:2 = mda-y\r\n", device},
+        {"an octet keeps its low byte; missing ones are 0", "043.  a = 300,-1,7\r\n", octets},
         {"an unknown entry leaves the list", "021.  s = 9600 [bps]\r\n", CGatewayConfig{}},
         {"a line without a dot is ignored", "019 = 999\r\n", CGatewayConfig{}},
     };
