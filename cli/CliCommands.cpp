@@ -9,7 +9,7 @@ const std::vector<CliCommand> &AllCommands()
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
         for (auto family : {DeviceCommands, MotionCommands, MonitorCommands, PointCommands, ParamCommands,
-                            WaveCommands}) {
+                            WaveCommands, GatewayCommands}) {
             auto part = family();
             all.insert(all.end(), part.begin(), part.end());
         }

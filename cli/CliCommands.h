@@ -23,6 +23,7 @@ std::vector<CliCommand> MonitorCommands();   // io, alarms
 std::vector<CliCommand> PointCommands();     // points
 std::vector<CliCommand> ParamCommands();     // param
 std::vector<CliCommand> WaveCommands();      // wave
+std::vector<CliCommand> GatewayCommands();   // gw
 
 const std::vector<CliCommand> &AllCommands();
 const CliCommand *FindCommand(const std::string &name);

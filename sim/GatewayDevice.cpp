@@ -56,6 +56,14 @@ bool GatewayDevice::ValidDeviceCode(uint8_t code)
     }
 }
 
+void GatewayDevice::RefuseWrite(int target, bool refuse)
+{
+    if (refuse)
+        m_refused.insert(target);
+    else
+        m_refused.erase(target);
+}
+
 int GatewayDevice::RequestedBusSpeed() const
 {
     const int code = m_params.Get(unitparam::kSpeedToPc);
@@ -79,7 +87,7 @@ std::vector<uint8_t> GatewayDevice::Handle(uint8_t c, const uint8_t *p, size_t n
         return Reply::Frame(m_address, c, data);
     }
     case cmd::kCmdWriteDeviceName:
-        if (n != cmd::kNameTextLen)
+        if (n != cmd::kNameTextLen || m_refused.count(kRefuseName))
             return Status(c, false);
         m_name.assign(p, std::find(p, p + n, 0x00));
         return Status(c, true);
@@ -117,7 +125,7 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
         return Reply::Frame(m_address, c, data);
     }
     const int32_t value = frame::GetI32(p + 2);
-    if (!Acceptable(number, value))
+    if (!Acceptable(number, value) || m_refused.count(number))
         return Status(c, false);
     return Status(c, m_params.Set(number, value));
 }
@@ -139,7 +147,7 @@ std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t
         std::copy_n(p, stations, m_deviceList.begin());
         return Status(c, true);
     default:
-        if (n != 2 * stations || !std::all_of(p, p + stations, ValidDeviceCode) ||
+        if (n != 2 * stations || m_refused.count(kRefuseTables) || !std::all_of(p, p + stations, ValidDeviceCode) ||
             !std::all_of(p + stations, p + 2 * stations, [](uint8_t m) { return m <= kMaxInputMode; }))
             return Status(c, false);
         std::copy_n(p, stations, m_deviceList.begin());

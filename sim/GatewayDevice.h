@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,12 @@ public:
     ParameterStore &Parameters() { return m_params; }
     AlarmLog &Alarms() { return m_alarms; }
     const std::string &Name() const { return m_name; }
+    // Test hook: the unit answers status 0, and keeps what it had, to writes of `target`: a
+    // parameter number, kRefuseName (WriteDeviceName) or kRefuseTables (WriteUnitDeviceTables;
+    // the device list alone is still taken, as an older unit would).
+    static constexpr int kRefuseName = -1;
+    static constexpr int kRefuseTables = -2;
+    void RefuseWrite(int target, bool refuse = true);
 
 private:
     static bool ValidDeviceCode(uint8_t code);
@@ -55,6 +62,7 @@ private:
     StationTable m_deviceList{};
     StationTable m_inputModes{};
     uint8_t m_remoteState = 0;
+    std::set<int> m_refused;
 };
 
 } // namespace kvl::sim

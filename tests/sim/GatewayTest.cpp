@@ -127,5 +127,37 @@ TEST(SimGateway, NameAlarmsAndRemoteState)
     EXPECT_TRUE(Ask(*bus, kUnit, cmd::kCmdServoOn).empty());
 }
 
+TEST(SimGateway, RefusedWritesAnswerZeroAndKeepTheOldValue)
+{
+    auto bus = SimBus::CreateDemo();
+    GatewayDevice &unit = *bus->Gateway();
+    std::vector<uint8_t> name(16, 0);
+    name[0] = 'X';
+    std::vector<uint8_t> tables(16, 1);
+    tables.insert(tables.end(), 16, 2);
+    struct Case { const char *what; int target; uint8_t command; std::vector<uint8_t> payload; };
+    const Case cases[] = {
+        {"interval", unitparam::kInterruptInterval, cmd::kCmdWriteParameter, test::ParamWrite(2, 400)},
+        {"IP address", unitparam::kIpAddress, cmd::kCmdWriteParameter, test::ParamWrite(11, 0x0A000001)},
+        {"CC-Link stations", unitparam::kCcLinkStations, cmd::kCmdWriteParameter, test::ParamWrite(17, 0x21)},
+        {"name", GatewayDevice::kRefuseName, cmd::kCmdWriteDeviceName, name},
+        {"tables", GatewayDevice::kRefuseTables, cmd::kCmdWriteUnitDeviceTables, tables},
+    };
+    for (const auto &c : cases) {
+        const auto before = unit.SaveState();
+        unit.RefuseWrite(c.target);
+        EXPECT_EQ(Data(Ask(*bus, kUnit, c.command, c.payload))[0], 0) << c.what;
+        EXPECT_EQ(unit.SaveState(), before) << c.what;
+        unit.RefuseWrite(c.target, false);
+        EXPECT_EQ(Data(Ask(*bus, kUnit, c.command, c.payload))[0], 1) << c.what;
+        EXPECT_NE(unit.SaveState(), before) << c.what;
+    }
+    // A unit that refuses the table form still takes the device list alone.
+    unit.RefuseWrite(GatewayDevice::kRefuseTables);
+    const std::vector<uint8_t> list(16, 3);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdWriteUnitDeviceList, list))[0], 1);
+    EXPECT_EQ(Data(Ask(*bus, kUnit, cmd::kCmdReadUnitDeviceList)), list);
+}
+
 } // namespace
 } // namespace kvl::sim

@@ -1,0 +1,341 @@
+#include "gateway/CGatewaySettingsFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+#include "config/CFileReplace.h"
+#include "gateway/CGatewayField.h"
+#include "gateway/CGatewayRules.h"
+
+namespace kvl {
+namespace {
+
+using Id = CGatewayField::Id;
+constexpr const char *kNetListSection = "IDD_KVL_GWX_NETSETLIST";
+constexpr const char *kNetSection = "IDD_KVL_GWX_EXTERNAL_NETWORK_PARAM";
+constexpr const char *kFileTag = "GWX";
+constexpr int kCommentLine = 18;
+constexpr int kFirstInputModeLine = 25;
+constexpr int kFirstColourLine = 101;
+constexpr const char *kStationDigits = "0123456789ABCDEF";
+
+struct Keyed {
+    const char *key;
+    const char *caption;
+};
+const Keyed kDevices[] = {{"ID_COMBO_NULL", "NULL"}, {"ID_COMBO_MDA", "MDA"},   {"ID_COMBO_MDB", "MDB"},
+                          {"ID_COMBO_MDC", "MDC"},   {"ID_COMBO_XMDC", "MDC-X"}, {"ID_COMBO_YMDA", "MDA-Y"},
+                          {"ID_COMBO_ZMDA", "MDA-Z"}, {"ID_COMBO_ANY", "ANY"}};
+const Keyed kInputModes[] = {{"ID_COMBO_INPUTMODE_IO", "IO"}, {"ID_COMBO_INPUTMODE_SIMPLE", "SIMPLE"},
+                             {"ID_COMBO_INPUTMODE_HALF", "HALF"}, {"ID_COMBO_INPUTMODE_FULL", "FULL"}};
+const char *const kColourLines[] = {"Color Device NULL", "Color Device MDA", "Color Device MDB",
+                                    "Color Device MDC", "Color Device Any", "Color InputMode IO",
+                                    "Color InputMode Simple", "Color InputMode Half", "Color InputMode Full",
+                                    "Color Device MDC-X", "Color Device MDA-Y", "Color Device MDA-Z"};
+const std::vector<std::string> kFieldbusTypes = {"CC-Link", "DeviceNet", "EtherCAT", "EtherNet/IP"};
+const std::vector<std::string> kPortSpeeds = {"38400", "57600", "115200"};
+const std::vector<std::string> kCcLinkSpeeds = {"156k", "625k", "2.5M", "5M", "10M"};
+const std::vector<std::string> kVersions = {"V1.10", "V2.00"};
+const std::vector<std::string> kDeviceNetSpeeds = {"125k", "250k", "500k", "Autoband"};
+const std::vector<std::string> kEthernetSpeeds = {"Auto", "10HDX", "10FDX", "100HDX", "100FDX"};
+
+// The list texts a file holds, in the language of the lookup.
+struct Lists {
+    std::vector<std::string> devices;
+    std::vector<std::string> inputModes;
+    std::vector<std::string> validity;   // "Invalid", "Valid"
+
+    explicit Lists(const CGatewaySettingsFile::TextLookup &texts)
+    {
+        auto text = [&](const char *key, const char *section, const char *caption) {
+            const std::string found = texts ? texts(key, section) : std::string();
+            return found.empty() ? std::string(caption) : found;
+        };
+        for (const auto &d : kDevices)
+            devices.push_back(text(d.key, kNetListSection, d.caption));
+        for (const auto &m : kInputModes)
+            inputModes.push_back(text(m.key, kNetListSection, m.caption));
+        validity = {text("IDC_ST_UNIT_INVALID", kNetSection, "Invalid"), text("IDC_ST_UNIT_VALID", kNetSection, "Valid")};
+    }
+};
+
+std::string Label(Id id, const CGatewaySettingsFile::TextLookup &texts)
+{
+    const auto &label = CGatewayField::LabelOf(id);
+    const std::string found = texts && *label.key ? texts(label.key, label.section) : std::string();
+    return found.empty() ? label.caption : found;
+}
+
+std::string LabelText(const char *key, const char *caption, const CGatewaySettingsFile::TextLookup &texts)
+{
+    const std::string found = texts ? texts(key, kNetSection) : std::string();
+    return found.empty() ? caption : found;
+}
+
+const std::string &Entry(const std::vector<std::string> &entries, int position)
+{
+    return entries[position >= 0 && position < static_cast<int>(entries.size()) ? static_cast<size_t>(position) : 0];
+}
+
+std::string Number(int line)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%.3d.  ", line);
+    return text;
+}
+
+std::string OctetText(const CGatewayConfig::Octets &o)
+{
+    return std::to_string(o[0]) + "," + std::to_string(o[1]) + "," + std::to_string(o[2]) + "," + std::to_string(o[3]);
+}
+
+std::string ColourText(uint32_t value)
+{
+    return "RGB(" + std::to_string(value / 65536) + "," + std::to_string((value / 256) % 256) + "," +
+           std::to_string(value % 256) + ")";
+}
+
+uint32_t ColourOfText(const std::string &text)
+{
+    const size_t open = text.find('(');
+    const size_t close = open == std::string::npos ? open : text.find(')', open);
+    if (close == std::string::npos)
+        return 0;
+    const std::string inside = text.substr(open + 1, close - open - 1);
+    uint32_t parts[3] = {0, 0, 0};
+    const char *at = inside.c_str();
+    for (uint32_t &part : parts) {
+        char *end = nullptr;
+        part = static_cast<uint32_t>(std::strtol(at, &end, 10));
+        if (*end != ',')
+            break;
+        at = end + 1;
+    }
+    return parts[0] * 65536u + parts[1] * 256u + parts[2];
+}
+
+bool BeginsWithIgnoringCase(const std::string &entry, const std::string &value)
+{
+    return entry.size() >= value.size() &&
+           std::equal(value.begin(), value.end(), entry.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The entry that begins with `value`, searched from the second entry with the first tried last;
+// `position` is left when none does.
+void Select(const std::vector<std::string> &entries, const std::string &value, int &position)
+{
+    for (size_t n = 1; n <= entries.size(); ++n) {
+        const size_t i = n % entries.size();
+        if (BeginsWithIgnoringCase(entries[i], value)) {
+            position = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
+int ToInt(const std::string &text)
+{
+    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+// Four numbers separated by commas; an octet holds 0 to 255, so only its low byte is kept.
+CGatewayConfig::Octets OctetsOf(const std::string &text)
+{
+    constexpr int kOctetMask = 0xFF;
+    CGatewayConfig::Octets octets{};
+    const char *at = text.c_str();
+    for (int &octet : octets) {
+        char *end = nullptr;
+        octet = static_cast<int>(std::strtol(at, &end, 10) & kOctetMask);
+        if (*end != ',')
+            break;
+        at = end + 1;
+    }
+    return octets;
+}
+
+std::string Trimmed(const std::string &text)
+{
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+void Body(std::ostringstream &out, const CGatewayConfig &c, const CGatewaySettingsFile::TextLookup &texts)
+{
+    const Lists lists(texts);
+    const auto &occupation = CGatewayRules::OccupationTable()[static_cast<size_t>(
+        c.ccLinkStations >= 0 && c.ccLinkStations < 8 ? c.ccLinkStations : 0)];
+    const int type = CGatewayRules::PositionOf(CGatewayRules::FieldbusCodes(), c.fieldbusType);
+    for (int i = 0; i < CGatewayConfig::kStations; ++i)
+        out << Number(i + 1) << "Device ID:" << kStationDigits[i] << " = "
+            << Entry(lists.devices, CGatewayRules::PositionOf(CGatewayRules::DeviceCodes(), c.devices[i])) << "\r\n";
+    out << "017.  " << Label(CGatewayField::kFieldbusType, texts) << " = " << kFieldbusTypes[type] << "\r\n";
+    out << "018.  " << Label(CGatewayField::kComment, texts) << " = " << c.comment << "\r\n";
+    out << "019.  " << Label(CGatewayField::kInterval, texts) << " = " << c.interval << " [ms]\r\n";
+    out << "020.  " << Label(CGatewayField::kBroadcastDelay, texts) << " = " << c.broadcastDelay << " [ms]\r\n";
+    out << "021.  " << Label(CGatewayField::kSpeedToPc, texts) << " = " << Entry(kPortSpeeds, c.speedToPc - 1) << " [bps]\r\n";
+    out << "022.  " << Label(CGatewayField::kSpeedToDrivers, texts) << " = " << Entry(kPortSpeeds, c.speedToDrivers - 1)
+        << " [bps]\r\n";
+    out << "023.  " << Label(CGatewayField::kCcLinkSpeed, texts) << " = " << Entry(kCcLinkSpeeds, c.ccLinkSpeed - 1) << ' '
+        << LabelText("IDC_ST_SPEED_CCLINK_UNIT", "bps", texts) << "\r\n";
+    out << "024.  " << Label(CGatewayField::kResetTimes, texts) << " = " << c.resetTimes << "\r\n";
+    for (int i = 0; i < CGatewayConfig::kStations; ++i)
+        out << Number(i + kFirstInputModeLine) << "InputMode ID:" << kStationDigits[i] << " = "
+            << Entry(lists.inputModes, c.inputModes[i]) << "\r\n";
+    out << "041.  " << LabelText("IDC_ST_OCCUPATION_CCLINK", "Occupied stations", texts) << " = " << occupation.stations
+        << ' ' << LabelText("IDC_OCCUPATION_CCLINK_UNIT", "stations", texts) << "\r\n";
+    out << "042.  " << LabelText("IDC_ST_MULTIPLE_SETTING_CCLINK", "Multiple setting", texts) << " = "
+        << occupation.multiple << ' ' << LabelText("IDC_ST_MULTIPLE_SETTING_CCLINK_UNIT", "times", texts) << "\r\n";
+    out << "043.  " << Label(CGatewayField::kIpAddress, texts) << " = " << OctetText(c.ipAddress) << "\r\n";
+    out << "044.  " << Label(CGatewayField::kSubnetMask, texts) << " = " << OctetText(c.subnetMask) << "\r\n";
+    out << "045.  " << Label(CGatewayField::kDhcp, texts) << " = " << Entry(lists.validity, c.dhcp) << "\r\n";
+    out << "046.  " << Label(CGatewayField::kEthernetSpeed, texts) << " = " << Entry(kEthernetSpeeds, c.ethernetSpeed - 1)
+        << "\r\n";
+    out << "047.  " << Label(CGatewayField::kDefaultGateway, texts) << " = " << OctetText(c.defaultGateway) << "\r\n";
+    out << "048.  " << Label(CGatewayField::kDeviceNetSpeed, texts) << " = " << Entry(kDeviceNetSpeeds, c.deviceNetSpeed)
+        << ' ' << LabelText("IDC_ST_SPEED_DEVICENET_UNIT", "bps", texts) << "\r\n";
+    out << "049.  " << Label(CGatewayField::kCommForbidding, texts) << " = " << Entry(lists.validity, c.commForbidding)
+        << "\r\n";
+    out << "050.  " << Label(CGatewayField::kCcLinkVersion, texts) << " = " << Entry(kVersions, c.ccLinkVersion) << "\r\n";
+    for (int i = 0; i < CGatewayConfig::kColours; ++i)
+        out << Number(i + kFirstColourLine) << kColourLines[i] << " = " << ColourText(c.colours[i]) << "\r\n";
+}
+
+// Applies one body line; `pendingStations` carries line 041 to line 042.
+void Apply(int number, const std::string &value, CGatewayConfig &c, const Lists &lists, int &pendingStations)
+{
+    int position = 0;
+    if (number >= 1 && number <= CGatewayConfig::kStations) {
+        position = CGatewayRules::PositionOf(CGatewayRules::DeviceCodes(), c.devices[number - 1]);
+        Select(lists.devices, value, position);
+        c.devices[number - 1] = static_cast<uint8_t>(CGatewayRules::DeviceCodes()[static_cast<size_t>(position)]);
+        return;
+    }
+    if (number >= kFirstInputModeLine && number < kFirstInputModeLine + CGatewayConfig::kStations) {
+        position = c.inputModes[number - kFirstInputModeLine];
+        Select(lists.inputModes, value, position);
+        c.inputModes[number - kFirstInputModeLine] = static_cast<uint8_t>(position);
+        return;
+    }
+    if (number >= kFirstColourLine && number < kFirstColourLine + CGatewayConfig::kColours) {
+        c.colours[number - kFirstColourLine] = ColourOfText(value);
+        return;
+    }
+    auto selectCode = [&](const std::vector<std::string> &entries, int &code, int offset) {
+        position = code - offset;
+        Select(entries, value, position);
+        code = position + offset;
+    };
+    switch (number) {
+    case 17: {
+        const auto found = std::find(kFieldbusTypes.begin(), kFieldbusTypes.end(), value);
+        if (found != kFieldbusTypes.end())
+            c.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(found - kFieldbusTypes.begin())];
+        break;
+    }
+    case kCommentLine: c.comment = value; break;
+    case 19: c.interval = ToInt(value); break;
+    case 20: c.broadcastDelay = ToInt(value); break;
+    case 24: c.resetTimes = ToInt(value); break;
+    case 21: selectCode(kPortSpeeds, c.speedToPc, 1); break;
+    case 22: selectCode(kPortSpeeds, c.speedToDrivers, 1); break;
+    case 23: selectCode(kCcLinkSpeeds, c.ccLinkSpeed, 1); break;
+    case 41: pendingStations = ToInt(value); break;
+    case 42:
+        if (pendingStations >= 0)
+            c.ccLinkStations = std::max(0, CGatewayRules::OccupationOf(pendingStations, ToInt(value)));
+        pendingStations = -1;
+        break;
+    case 43: c.ipAddress = OctetsOf(value); break;
+    case 44: c.subnetMask = OctetsOf(value); break;
+    case 47: c.defaultGateway = OctetsOf(value); break;
+    case 45: selectCode(lists.validity, c.dhcp, 0); break;
+    case 46: selectCode(kEthernetSpeeds, c.ethernetSpeed, 1); break;
+    case 48: selectCode(kDeviceNetSpeeds, c.deviceNetSpeed, 0); break;
+    case 49: selectCode(lists.validity, c.commForbidding, 0); break;
+    case 50: selectCode(kVersions, c.ccLinkVersion, 0); break;
+    default: break;
+    }
+}
+
+} // namespace
+
+std::string CGatewaySettingsFile::Text(const CGatewayConfig &config, const std::string &version,
+                                       const std::string &date, const TextLookup &texts)
+{
+    std::ostringstream out;
+    out << date << "\r\n" << kFileTag << "   " << version << "\r\n\r\n";
+    Body(out, config, texts);
+    return out.str();
+}
+
+bool CGatewaySettingsFile::Save(const std::string &path, const CGatewayConfig &config, const std::string &version,
+                                const std::string &date, const TextLookup &texts)
+{
+    return CFileReplace::Write(path, Text(config, version, date, texts));
+}
+
+std::string CGatewaySettingsFile::Today()
+{
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[40];
+    std::snprintf(text, sizeof text, "%d/%02d/%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return text;
+}
+
+bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts)
+{
+    std::istringstream in(text);
+    std::string line;
+    CGatewayConfig loaded = config;
+    const Lists lists(texts);
+    int pendingStations = -1;
+    for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
+        if (lineNumber == 2 && Trimmed(line).rfind(kFileTag, 0) != 0)
+            return false;
+        const size_t dot = line.find('.');
+        if (lineNumber <= 3 || dot == std::string::npos)
+            continue;
+        const size_t equals = line.find('=');
+        std::string value = Trimmed(equals == std::string::npos ? line : line.substr(equals + 1));
+        const int number = ToInt(line.substr(0, dot));
+        // A value ends at its first blank, where the unit label follows; the comment is free text
+        // and is taken whole, so that a saved name loads back as it was.
+        if (number != kCommentLine)
+            value = value.substr(0, value.find_first_of(" \t"));
+        Apply(number, value, loaded, lists, pendingStations);
+    }
+    if (text.empty() || std::count(text.begin(), text.end(), '\n') < 1)
+        return false;   // no second line at all
+    config = loaded;
+    return true;
+}
+
+CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &path, CGatewayConfig &config,
+                                                            const TextLookup &texts)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return errno == ENOENT ? LoadResult::kNotFound : LoadResult::kOpenFailed;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad())
+        return LoadResult::kOpenFailed;
+    return Parse(bytes.str(), config, texts) ? LoadResult::kLoaded : LoadResult::kNotGateway;
+}
+
+} // namespace kvl

@@ -1,0 +1,151 @@
+// The unit settings file: its lines, a save and load round trip, and the files it refuses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gateway/CGatewaySettingsFile.h"
+
+namespace kvl {
+namespace {
+
+namespace fs = std::filesystem;
+
+CGatewayConfig Changed()
+{
+    CGatewayConfig c;
+    c.comment = "LINE 4 GW";
+    c.interval = 250;
+    c.broadcastDelay = 70;
+    c.resetTimes = 5;
+    c.speedToPc = 1;
+    c.speedToDrivers = 2;
+    c.commForbidding = 1;
+    c.fieldbusType = 5;
+    c.ccLinkSpeed = 4;
+    c.ccLinkStations = 4;
+    c.ccLinkVersion = 1;
+    c.deviceNetSpeed = 1;
+    c.ipAddress = {10, 1, 2, 3};
+    c.subnetMask = {255, 255, 0, 0};
+    c.defaultGateway = {10, 1, 0, 254};
+    c.dhcp = 1;
+    c.ethernetSpeed = 2;
+    c.devices = {1, 2, 3, 6, 7, 8, 255, 0, 0, 0, 0, 0, 0, 0, 0, 3};
+    c.inputModes = {3, 2, 1, 0, 3, 2, 1, 0, 3, 2, 1, 0, 3, 2, 1, 0};
+    c.colours[0] = 255;
+    c.colours[11] = 0x123456;
+    return c;
+}
+
+std::string English(const std::string &key, const std::string &)
+{
+    if (key == "ID_COMBO_INPUTMODE_IO")
+        return "I/O mode";
+    if (key == "ID_COMBO_ANY")
+        return "Other";
+    if (key == "IDC_ST_INTERVAL")
+        return "Poll interval [ms]";
+    return {};
+}
+
+class GatewaySettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("gwfile_" + std::to_string(::getpid()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+TEST_F(GatewaySettingsFile, SavedFileLoadsBackEveryValue)
+{
+    for (const auto &texts : {CGatewaySettingsFile::TextLookup(), CGatewaySettingsFile::TextLookup(English)}) {
+        const std::string path = (m_dir / "unit.dat").string();
+        ASSERT_TRUE(CGatewaySettingsFile::Save(path, Changed(), "1.05", "2026/12/10", texts));
+        CGatewayConfig loaded;
+        ASSERT_EQ(CGatewaySettingsFile::Load(path, loaded, texts), CGatewaySettingsFile::LoadResult::kLoaded);
+        EXPECT_EQ(loaded, Changed());
+    }
+}
+
+TEST_F(GatewaySettingsFile, LinesHoldTheLabelsEntriesAndColours)
+{
+    const std::string text = CGatewaySettingsFile::Text(Changed(), "1.05", "2026/12/10", English);
+    const std::string expected[] = {
+        "2026/12/10\r\nGWX   1.05\r\n\r\n001.  Device ID:0 = MDA\r\n",
+        "007.  Device ID:6 = Other\r\n", "016.  Device ID:F = MDC\r\n",
+        "017.  Fieldbus type = EtherNet/IP\r\n", "019.  Poll interval [ms] = 250 [ms]\r\n",
+        "021.  Speed to the PC = 38400 [bps]\r\n", "028.  InputMode ID:3 = I/O mode\r\n",
+        "041.  Occupied stations = 3 stations\r\n", "042.  Multiple setting = 4 times\r\n",
+        "043.  IP address = 10,1,2,3\r\n", "046.  Ethernet speed = 10HDX\r\n",
+        "049.  Communication forbidding = Valid\r\n", "050.  CC-Link version = V2.00\r\n",
+        "101.  Color Device NULL = RGB(0,0,255)\r\n", "112.  Color Device MDA-Z = RGB(18,52,86)\r\n"};
+    for (const auto &line : expected)
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+}
+
+TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
+{
+    const std::string head = "2026/12/10\r\n   GWX   \r\n\r\n";   // blanks before GWX are accepted
+    struct Case { const char *what; std::string body; CGatewayConfig expected; };
+    CGatewayConfig whole;
+    whole.comment = "LINE 4";
+    CGatewayConfig interval;
+    interval.interval = 250;
+    CGatewayConfig pair;
+    pair.ccLinkStations = 4;
+    CGatewayConfig unknownPair;
+    unknownPair.ccLinkStations = 0;
+    CGatewayConfig octets;
+    octets.ipAddress = {44, 255, 7, 0};
+    CGatewayConfig device;
+    device.devices[2] = 7;
+    const Case cases[] = {
+        {"a comment with a blank loads whole", "018.  Comment =  LINE 4 \r\n", whole},
+        {"the unit label after a value is dropped", "019.  x = 250 [ms]\r\n", interval},
+        {"042 after 041 selects the pair", "041.  a = 3 st\r\n042.  b = 4 times\r\n", pair},
+        {"042 without 041 changes nothing", "042.  b = 4 times\r\n", CGatewayConfig{}},
+        {"a pair not in the table selects 1,8", "041.  a = 3\r\n042.  b = 8\r\n", unknownPair},
+        {"entries match by their beginning, ignoring case", "003.  Device ID:2 = mda-y\r\n", device},
+        {"an octet keeps its low byte; missing ones are 0", "043.  a = 300,-1,7\r\n", octets},
+        {"an unknown entry leaves the list", "021.  s = 9600 [bps]\r\n", CGatewayConfig{}},
+        {"a line without a dot is ignored", "019 = 999\r\n", CGatewayConfig{}},
+    };
+    for (const auto &c : cases) {
+        CGatewayConfig config;
+        ASSERT_TRUE(CGatewaySettingsFile::Parse(head + c.body, config, {})) << c.what;
+        EXPECT_EQ(config, c.expected) << c.what;
+    }
+}
+
+TEST_F(GatewaySettingsFile, RefusedFilesChangeNothing)
+{
+    struct Case { const char *what; std::string text; };
+    const Case cases[] = {{"second line of a parameter file", "2026/12/10\r\nMDB   1.00\r\n\r\n019.  x = 1\r\n"},
+                          {"no second line", "2026/12/10"},
+                          {"empty file", ""}};
+    for (const auto &c : cases) {
+        const std::string path = (m_dir / "other.dat").string();
+        std::ofstream(path, std::ios::binary) << c.text;
+        CGatewayConfig config = Changed();
+        EXPECT_EQ(CGatewaySettingsFile::Load(path, config, {}), CGatewaySettingsFile::LoadResult::kNotGateway)
+            << c.what;
+        EXPECT_EQ(config, Changed()) << c.what;
+    }
+    CGatewayConfig config;
+    EXPECT_EQ(CGatewaySettingsFile::Load((m_dir / "missing.dat").string(), config, {}),
+              CGatewaySettingsFile::LoadResult::kNotFound);
+}
+
+TEST_F(GatewaySettingsFile, SaveIntoAMissingFolderFailsAndSaysSo)
+{
+    EXPECT_FALSE(CGatewaySettingsFile::Save((m_dir / "no" / "unit.dat").string(), Changed(), "", "2026/12/10", {}));
+    EXPECT_FALSE(CGatewaySettingsFile::Save(m_dir.string(), Changed(), "", "2026/12/10", {}));   // a folder
+}
+
+} // namespace
+} // namespace kvl
