@@ -62,6 +62,8 @@ public:
     // Tests raise an alarm or fill the history directly.
     AlarmLog &Alarms() { return m_alarms; }
     bool HomeDone() const { return m_homeDone; }
+    // The auto-tuner's states and values, for tests.
+    const AutoTuner &Tuner() const { return m_tuner; }
     // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
     // value sent (a controller that adjusts or ignores a value).
     void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }

@@ -20,6 +20,8 @@
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "waveform/CRogDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
+#include "tuning/CAutoTuningEntryFlow.h"
+#include "tuning/CKVL_VER2_AutoTuningDlgDlg.h"
 #include "ui/CLampWidget.h"
 #include "ui/CPictureButton.h"
 
@@ -370,6 +372,7 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
         };
         CWindowRegistry::Present(m_app.Windows().FindOrCreate<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis, make));
     });
+    connect(window, &points::CKVL_VER2_ProgStepDlg::tuningRequested, this, [this, window](int) { OpenTuning(window); });
     connect(window, &points::CKVL_VER2_ProgStepDlg::paramRequested, this, [this, window](int) {
         if (params::CKVL_VER2_ParameterListDlg *list = ParamListWindow(window))
             CWindowRegistry::Present(list);
@@ -385,6 +388,42 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
                 if (cleared && monitor)
                     monitor->SetIoMode(type);
             });
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::OpenTuning(points::CKVL_VER2_ProgStepDlg *window)
+{
+    if (tuning::CAutoTuningEntryFlow::Run(m_app, window))
+        CWindowRegistry::Present(TuningWindow(window));
+}
+
+tuning::CKVL_VER2_AutoTuningDlgDlg *CKVL_VER2_AXIS_LINK_DIALOG::TuningWindow(points::CKVL_VER2_ProgStepDlg *window)
+{
+    using Tuning = tuning::CKVL_VER2_AutoTuningDlgDlg;
+    using List = params::CKVL_VER2_ParameterListDlg;
+    const int axis = window->Model().Identity().axis;
+    auto make = [this, window, axis]() -> QWidget * {
+        points::CAxisWindowModel &model = window->Model();
+        tuning::CAutoTuningModel::AxisLink link;
+        link.programRunning = [&model] { return model.Running(); };
+        link.programPaused = [&model] { return model.Paused(); };
+        link.servoOn = [&model] { return model.ServoLamp(); };
+        link.servoRead = [&model](bool on) { model.SetServoState(on); };
+        const Tuning::AxisInfo info{axis, model.Identity().model, model.OperationType(), model.Offline()};
+        // The tuning window belongs to its axis window and goes with it.
+        auto *tuningWindow = new Tuning(m_app, info, std::move(link), window);
+        const auto listOf = [this, axis] { return m_app.Windows().Find<List>(CWindowRegistry::Kind::kParamList, axis); };
+        connect(tuningWindow, &Tuning::parameterListEnabled, tuningWindow, [listOf](bool enabled) {
+            if (List *list = listOf())
+                list->setEnabled(enabled);
+        });
+        connect(tuningWindow, &Tuning::parametersWrittenOnClose, tuningWindow, [listOf] {
+            if (List *list = listOf())
+                list->PressRead();
+        });
+        connect(tuningWindow, &Tuning::servoChanged, window, [window] { window->RefreshView(); });
+        return tuningWindow;
+    };
+    return m_app.Windows().FindOrCreate<Tuning>(CWindowRegistry::Kind::kTuning, axis, make);
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()

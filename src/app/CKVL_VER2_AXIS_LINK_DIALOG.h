@@ -30,6 +30,9 @@ class CKVL_VER2_ProgStepDlg;
 namespace params {
 class CKVL_VER2_ParameterListDlg;
 }
+namespace tuning {
+class CKVL_VER2_AutoTuningDlgDlg;
+}
 
 class CKVL_VER2_AXIS_LINK_DIALOG : public QDialog {
     Q_OBJECT
@@ -68,6 +71,9 @@ public:
     points::CKVL_VER2_ProgStepDlg *AxisWindow(int address) const;
     // The port settings window once it was opened.
     CKVL_VER2_PortSetDlg *PortSettingsWindow() const;
+    // The tuning window of an axis window, made on first use (without the entry flow, which
+    // Tuning start runs first), hidden.
+    tuning::CKVL_VER2_AutoTuningDlgDlg *TuningWindow(points::CKVL_VER2_ProgStepDlg *window);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -88,6 +94,8 @@ private:
     void ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
     // The parameter list of an axis window, made (hidden) through the registry the first time.
     params::CKVL_VER2_ParameterListDlg *ParamListWindow(points::CKVL_VER2_ProgStepDlg *window);
+    // Tuning start of an axis window: the danger notice and the guide, then the axis' tuning window.
+    void OpenTuning(points::CKVL_VER2_ProgStepDlg *window);
 
     CKVL_ControlApp &m_app;
     std::unique_ptr<CAxisLinkModel> m_model;

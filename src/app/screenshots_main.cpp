@@ -48,6 +48,9 @@
 #include "points/CPointTable.h"
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
+#include "tuning/CCKVL_VER2_AutoTuningSettingFlowDlg.h"
+#include "tuning/CKVL_VER2_AutoTuningAlarmDlg.h"
+#include "tuning/CKVL_VER2_AutoTuningDlgDlg.h"
 #include "waveform/CRogDlg.h"
 #include "waveform/WaveModes.h"
 
@@ -271,6 +274,44 @@ QWidget *OpenParamList(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgSte
     return list;
 }
 
+// The danger notice and the setting guide before auto-tuning, and the tuning window of the demo
+// MDC axis with three results, each run having left other gains in the controller.
+bool GrabTuning(kvl::CKVL_ControlApp &app, kvl::CKVL_VER2_AXIS_LINK_DIALOG &link,
+                kvl::points::CKVL_VER2_ProgStepDlg &axisWindow, const QDir &outDir, const QString &language)
+{
+    using namespace kvl::tuning;
+    constexpr int kRuns = 3;
+    CKVL_VER2_AutoTuningAlarmDlg notice(app, &axisWindow);
+    if (!Grab(&notice, outDir.filePath(QStringLiteral("tuning_alarm_%1.png").arg(language))))
+        return false;
+    notice.hide();
+    CCKVL_VER2_AutoTuningSettingFlowDlg guide(app, &axisWindow);
+    if (!Grab(&guide, outDir.filePath(QStringLiteral("tuning_guide_%1.png").arg(language))))
+        return false;
+    guide.hide();
+    CKVL_VER2_AutoTuningDlgDlg *window = link.TuningWindow(&axisWindow);
+    if (!window)
+        return false;
+    for (int run = 0; run < kRuns; ++run) {
+        app.DemoBus()->WithBus([run](kvl::sim::SimBus &bus) {
+            kvl::sim::ParameterStore &params = bus.Axis(kMonitorAxis)->Parameters();
+            params.Set(119, 2350 + 420 * run);
+            params.Set(40, 40 + 10 * run);
+            params.Set(41, 36 + 8 * run);
+            params.Set(42, 160 - 20 * run);
+            params.Set(117, 15 + 5 * run);
+            params.Set(118, 8 + 3 * run);
+        });
+        window->Model().CollectResult(183 - 31 * run, 1460 + 97 * run);
+    }
+    window->Model().SetStepText("0");
+    window->show();
+    window->PollNow();
+    const bool grabbed = Grab(window, outDir.filePath(QStringLiteral("tuning_%1.png").arg(language)));
+    window->close();
+    return grabbed;
+}
+
 bool CopyFolder(const QString &from, const QString &to)
 {
     QDir source(from);
@@ -365,6 +406,9 @@ int main(int argc, char *argv[])
     if (!monitor || !Grab(monitor, outDir.filePath(QStringLiteral("monitor_%1.png").arg(language))))
         return 1;
     monitor->hide();
+    if (!axisLink ||
+        !GrabTuning(app, *axisLink, *qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(axisWindow), outDir, language))
+        return 1;
     QWidget *editor = axisLink ? OpenEditorWindow(*axisLink) : nullptr;
     if (!editor || !Grab(editor, outDir.filePath(QStringLiteral("points_edit_%1.png").arg(language))))
         return 1;

@@ -158,6 +158,7 @@ bool CAxisWindowModel::Running() const { return m_state->data.running; }
 bool CAxisWindowModel::Paused() const { return m_state->data.paused; }
 bool CAxisWindowModel::Jogging() const { return m_state->data.jogging; }
 bool CAxisWindowModel::Silent() const { return m_state->data.silent; }
+void CAxisWindowModel::SetServoState(bool on) { m_state->data.servoOn = on; }
 std::string CAxisWindowModel::AbsText() const { return m_state->poller.AbsText(); }
 std::string CAxisWindowModel::IncText() const { return m_state->poller.IncText(); }
 int CAxisWindowModel::StartRow() const { return m_state->data.startRow; }

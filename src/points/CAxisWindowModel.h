@@ -130,6 +130,8 @@ public:
     bool Paused() const;
     bool Jogging() const;
     bool Silent() const;
+    // The servo state another window of the axis read (the tuning window's poll and servo buttons).
+    void SetServoState(bool on);
     std::string AbsText() const;
     std::string IncText() const;
     int StartRow() const;                  // grid row 1..N of the start-step highlight

@@ -184,6 +184,7 @@ void CKVL_VER2_ProgStepDlg::ConnectControls()
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressHelp);
     connect(m_monitor, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressMonitor);
     connect(m_wave, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressWave);
+    connect(m_tuning, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressTuning);
     connect(m_param, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressParam);
     connect(m_version, &QToolButton::clicked, this, &CKVL_VER2_ProgStepDlg::PressVersion);
     // The step-number cell selects its whole row (columns 1 to 16), the selection GET takes.
@@ -656,6 +657,11 @@ void CKVL_VER2_ProgStepDlg::PressWave()
 void CKVL_VER2_ProgStepDlg::PressParam()
 {
     Q_EMIT paramRequested(m_model->Identity().axis);
+}
+
+void CKVL_VER2_ProgStepDlg::PressTuning()
+{
+    Q_EMIT tuningRequested(m_model->Identity().axis);
 }
 
 void CKVL_VER2_ProgStepDlg::PressVersion()

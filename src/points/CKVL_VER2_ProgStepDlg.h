@@ -97,6 +97,9 @@ public:
     CPointTableActions &TableActions() const { return *m_actions; }
     // Asks for the axis' parameter list (paramRequested); whoever made this window opens it.
     void PressParam();
+    // Asks for the axis' auto-tuning (tuningRequested); whoever made this window runs the entry
+    // flow and opens the tuning window.
+    void PressTuning();
     // The corner button: the version and access-level dialog of the axis (accessLevelChanged
     // when it raises the level).
     void PressVersion();
@@ -173,6 +176,8 @@ Q_SIGNALS:
     void waveRequested(int axis);
     // Param: the axis' parameter list window is wanted.
     void paramRequested(int axis);
+    // Tuning start: the axis' auto-tuning is wanted.
+    void tuningRequested(int axis);
     // The access dialog raised the axis' parameter access level: its parameter list follows.
     void accessLevelChanged(int axis, int level);
     // The operation type is now `type`; with `cleared` the controller's table was cleared (the

@@ -210,8 +210,6 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildMenu()
         grid->addWidget(button, index / kMenuColumns, index % kMenuColumns);
         ++index;
     }
-    // Tuning arrives with its own window.
-    m_tuning->setEnabled(false);
     return box;
 }
 

@@ -82,7 +82,7 @@ TEST_F(AxisWindowTest, OpensAnAxisFromItsLinkButtonWithTheBoxesAndCaptionsOfItsM
         EXPECT_TRUE(Matches(window->FeedBox()->text(), c.feedPattern)) << window->FeedBox()->text().toStdString();
         EXPECT_TRUE(window->ParamButton()->isEnabled());
         EXPECT_TRUE(window->WaveButton()->isEnabled());
-        EXPECT_FALSE(window->TuningButton()->isEnabled());
+        EXPECT_TRUE(window->TuningButton()->isEnabled());
         EXPECT_TRUE(window->ReadButton()->isEnabled());
         EXPECT_EQ(window->ReturnButton()->toolTip(),
                   QString::fromStdString(m_app->Settings().Texts().Tooltip(80)));

@@ -1,0 +1,347 @@
+// The auto-tuning window on the application's demo bus, offscreen, opened by the axis window's
+// Tuning start through the danger notice and the guide: a full run on the MDC collecting its
+// result, the result view over eleven records, the write rules and conversions, the quality
+// toggle's layouts, an MDA axis on which nothing is sent, and a run stopped on every way out.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "AxisWindowFixture.h"
+#include "ModalAnswer.h"
+#include "common/CCellEdit.h"
+#include "common/CMsgDlg.h"
+#include "common/CWindowRegistry.h"
+#include "params/CKVL_VER2_ParameterListDlg.h"
+#include "protocol/CommandCodes.h"
+#include "sim/AxisDevice.h"
+#include "sim/PointTable.h"
+#include "tuning/CKVL_VER2_AutoTuningDlgDlg.h"
+#include "tuning/CTuningResultTable.h"
+#include "ui/CPictureButton.h"
+
+namespace kvl::tuning {
+namespace {
+
+using Field = CTuningFields::Field;
+using points::CKVL_VER2_ProgStepDlg;
+using test::kDemoMdc;
+constexpr int kDemoMda = 0;
+
+void PressOk(QWidget *modal)
+{
+    auto *ok = modal->findChild<QPushButton *>(QStringLiteral("okButton"));
+    ASSERT_NE(ok, nullptr);
+    ok->click();
+}
+
+// What typing does: the edit's text, then its edited signal.
+void Type(QLineEdit *edit, const char *text)
+{
+    edit->setText(QString::fromLatin1(text));
+    Q_EMIT edit->textEdited(edit->text());
+}
+
+class AutoTuningWindowTest : public test::AxisWindowFixture {
+protected:
+    CKVL_VER2_AutoTuningDlgDlg *Find(int axis)
+    {
+        return m_app->Windows().Find<CKVL_VER2_AutoTuningDlgDlg>(CWindowRegistry::Kind::kTuning, axis);
+    }
+
+    // Tuning start with OK on the notice and on the guide.
+    CKVL_VER2_AutoTuningDlgDlg *OpenTuning(CKVL_VER2_ProgStepDlg &axisWindow)
+    {
+        test::AnswerNextModal([](QWidget *notice) {
+            test::AnswerNextModal(PressOk);
+            PressOk(notice);
+        });
+        QTest::mouseClick(axisWindow.TuningButton(), Qt::LeftButton);
+        return Find(axisWindow.Model().Identity().axis);
+    }
+
+    // Servo on and home done, so the controller takes a run.
+    void Prepare(CKVL_VER2_ProgStepDlg &axisWindow)
+    {
+        ServoOn(axisWindow);
+        axisWindow.PressHome();
+        ASSERT_TRUE(WaitFor([this] { return WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.HomeDone(); }); }));
+        ASSERT_TRUE(WaitFor([this] { return !WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Motion().Moving(); }); }));
+        // Step 0 (wire step 1): 20 mm out at 20 mm/s, so a run of six strokes lasts some seconds.
+        sim::StepRecord step;
+        step.number = 1;
+        step.mode = 1;
+        step.position = 20 * 10000;
+        step.speed = 20 * 100;
+        step.acc = 30;
+        step.dcc = 30;
+        ASSERT_TRUE(WithAxis(kDemoMdc, [&step](sim::AxisDevice &a) { return a.Table().SetStep(1, step); }));
+    }
+
+    uint8_t TuningState()
+    {
+        return WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Tuner().TuningState(); });
+    }
+    int32_t Parameter(int address, int number)
+    {
+        return WithAxis(address, [number](sim::AxisDevice &a) { return a.Parameters().Get(number); });
+    }
+};
+
+TEST_F(AutoTuningWindowTest, CancelledEntryFlowOpensNothing)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    ASSERT_TRUE(axisWindow->TuningButton()->isEnabled());
+    // Escape at the notice; then OK at the notice and Escape at the guide.
+    test::AnswerNextModal([](QWidget *notice) { QTest::keyClick(notice, Qt::Key_Escape); });
+    QTest::mouseClick(axisWindow->TuningButton(), Qt::LeftButton);
+    EXPECT_EQ(Find(kDemoMdc), nullptr);
+    test::AnswerNextModal([](QWidget *notice) {
+        test::AnswerNextModal([](QWidget *guide) { QTest::keyClick(guide, Qt::Key_Escape); });
+        PressOk(notice);
+    });
+    QTest::mouseClick(axisWindow->TuningButton(), Qt::LeftButton);
+    EXPECT_EQ(Find(kDemoMdc), nullptr);
+    EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStartAutoTuning), 0);
+}
+
+TEST_F(AutoTuningWindowTest, FullRunOnMdcCollectsOneResult)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    Prepare(*axisWindow);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("Auto Tuning"))) << window->windowTitle().toStdString();
+    auto *list = m_app->Windows().Find<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, kDemoMdc);
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->isEnabled()) << "the parameter list is disabled while tuning is shown";
+    EXPECT_TRUE(WaitFor([window] { return window->Model().TuningState() != CAutoTuningModel::kStateUnknown; }));
+    EXPECT_EQ(window->TuningStateLabel()->text(), QStringLiteral("Idle"));
+    ASSERT_TRUE(window->StartButton()->isEnabled());
+    EXPECT_FALSE(window->StopButton()->isEnabled());
+
+    Type(window->StepEdit(), "0");
+    QTest::mouseClick(window->StartButton(), Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([window] { return window->Model().TuningState() == 2; }, 5000));
+    EXPECT_EQ(window->TuningStateLabel()->text(), QStringLiteral("Running"));
+    EXPECT_FALSE(window->StepEdit()->isEnabled()) << "the fields are locked while a state runs";
+    window->close();
+    EXPECT_TRUE(window->isVisible()) << "the window cannot be closed while a state runs";
+
+    ASSERT_TRUE(WaitFor([window] { return window->Model().Results().RingPosition() == 1; }, 30000));
+    EXPECT_EQ(window->Model().TuningState(), 3);
+    EXPECT_EQ(window->TuningStateLabel()->text(), QStringLiteral("Finished"));
+    const CTuningResults::Record &record = window->Model().Results().RecordAt(1);
+    const sim::StepRecord step = WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Table().Step(1); });
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4f", step.position / 10000.0);
+    EXPECT_EQ(record[6], text);
+    std::snprintf(text, sizeof text, "%.4f", step.speed / 100.0);
+    EXPECT_EQ(record[7], text);
+    EXPECT_EQ(record[10], "0");
+    std::snprintf(text, sizeof text, "%.3f", Parameter(kDemoMdc, 119) / 1000.0);
+    EXPECT_EQ(record[0], text);
+    EXPECT_EQ(record[1], std::to_string(Parameter(kDemoMdc, 40)));
+    EXPECT_EQ(record[5], std::to_string(Parameter(kDemoMdc, 118)));
+    const int first = WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Tuner().FirstValue(); });
+    const int second = WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Tuner().SecondValue(); });
+    EXPECT_EQ(record[11], std::to_string(CTuningResults::RoundUpToTen(first)));
+    EXPECT_EQ(record[12], std::to_string(CTuningResults::RoundUpToTen(second)));
+    EXPECT_EQ(std::stoi(record[12]) % 10, 0);
+    // The view shows it in column 1, highlighted; further polls collect nothing more.
+    CTuningResultTable *table = window->ResultTable();
+    EXPECT_EQ(table->data(table->index(1, 2)).toString().toStdString(), record[0]);
+    EXPECT_EQ(table->data(table->index(1, 2), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 255));
+    window->PollNow();
+    window->PollNow();
+    EXPECT_EQ(window->Model().Results().RingPosition(), 1);
+
+    // Closed after a run (Start counts as a parameter change): the parameter list is enabled
+    // again and reads the controller's parameters anew.
+    Bus().ClearCommandsReceived();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_GT(Count(kDemoMdc, cmd::kCmdReadParameter), 50);
+}
+
+TEST_F(AutoTuningWindowTest, ElevenResultsWrapTheRingAndTheViewFollows)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    for (int run = 1; run <= 10; ++run)
+        window->Model().CollectResult(run * 100 + 1, 0);
+    EXPECT_EQ(window->ResultScrollBar()->value(), 5);
+    CTuningResultTable *table = window->ResultTable();
+    EXPECT_EQ(table->data(table->index(0, 6)).toString(), QStringLiteral("10"));
+    EXPECT_EQ(table->data(table->index(12, 6)).toString(), QStringLiteral("1010"));
+    window->Model().CollectResult(1101, 0);
+    EXPECT_EQ(window->Model().Results().RingPosition(), 1);
+    EXPECT_EQ(window->ResultScrollBar()->value(), 0);
+    EXPECT_EQ(table->data(table->index(0, 2)).toString(), QStringLiteral("1"));
+    EXPECT_EQ(table->data(table->index(12, 2)).toString(), QStringLiteral("1110")) << "the eleventh overwrote the first";
+    EXPECT_EQ(table->data(table->index(12, 2), Qt::BackgroundRole).value<QBrush>().color(), QColor(0, 255, 255));
+    // Scroll to the end: the newest is out of view, nothing is highlighted.
+    window->ResultScrollBar()->setValue(5);
+    EXPECT_EQ(window->Model().Results().HighlightedColumn(), 0);
+    QTest::mouseClick(window->ClearButton(), Qt::LeftButton);
+    EXPECT_EQ(window->Model().Results().RingPosition(), 0);
+    EXPECT_EQ(window->ResultScrollBar()->value(), 0);
+    EXPECT_EQ(table->data(table->index(1, 2)).toString(), QString());
+}
+
+TEST_F(AutoTuningWindowTest, WriteChecksTheSettlingTimeAndConvertsTheTexts)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    WithAxis(kDemoMdc, [](sim::AxisDevice &a) {
+        a.Parameters().Set(172, 10);
+        a.Parameters().Set(174, 2);
+        return 0;
+    });
+    window->PressRead();
+    const int32_t stiffness = Parameter(kDemoMdc, 174);
+    for (const char *settling : {"49", "10001"}) {
+        Type(window->FieldEdit(Field::kSettlingTime), settling);
+        window->PressStiffnessHigher();
+        Bus().ClearCommandsReceived();
+        QString said;
+        test::AnswerNextModal([&said](QWidget *modal) {
+            said = qobject_cast<CMsgDlg *>(modal)->Text();
+            PressOk(modal);
+        });
+        window->PressWrite();
+        EXPECT_EQ(said, QStringLiteral("The target settling time must lie between 50 and 10000.")) << settling;
+        EXPECT_EQ(Count(kDemoMdc, cmd::kCmdWriteParameter), 0) << settling;
+    }
+    EXPECT_EQ(Parameter(kDemoMdc, 174), stiffness);
+
+    // Acceleration 2.3 writes 23; with the quality toggle on, load inertia ratio 1.001 writes 1001.
+    Type(window->FieldEdit(Field::kSettlingTime), "200");
+    Type(window->FieldEdit(Field::kAcceleration), "2.3");
+    window->PressWrite();
+    EXPECT_EQ(Parameter(kDemoMdc, 172), 23);
+    EXPECT_EQ(Parameter(kDemoMdc, 173), 200);
+    window->QualityToggle()->setChecked(true);
+    Type(window->FieldEdit(Field::kLoadInertia), "1.001");
+    Type(window->FieldEdit(Field::kAcceleration), "4.0");
+    window->PressWrite();
+    EXPECT_EQ(Parameter(kDemoMdc, 119), 1001);
+    EXPECT_EQ(Parameter(kDemoMdc, 172), 23) << "acceleration is not written with the quality toggle on";
+    EXPECT_TRUE(window->Model().ParametersWritten());
+}
+
+TEST_F(AutoTuningWindowTest, ServoOnAsksBeforeWritingAndTurnsTheServoOff)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    ServoOn(*axisWindow);
+    WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Parameters().Set(173, 100), 0; });
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    Type(window->FieldEdit(Field::kSettlingTime), "300");
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click(); });
+    window->PressWrite();
+    EXPECT_NE(Parameter(kDemoMdc, 173), 300);
+    EXPECT_TRUE(WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Motion().ServoOn(); }));
+    test::AnswerNextModal(PressOk);
+    window->PressWrite();
+    EXPECT_EQ(Parameter(kDemoMdc, 173), 300);
+    EXPECT_FALSE(WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Motion().ServoOn(); }));
+    EXPECT_FALSE(axisWindow->Model().ServoLamp()) << "the axis window hears of the servo off";
+}
+
+TEST_F(AutoTuningWindowTest, QualityToggleSwitchesTheFieldsShown)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->FieldEdit(Field::kStroke)->isVisible());
+    EXPECT_TRUE(window->QualityFrame()->isVisible());
+    EXPECT_TRUE(window->MotorSideButton()->isVisible());
+    EXPECT_TRUE(window->FieldEdit(Field::kLoadInertia)->isReadOnly());
+    window->QualityToggle()->click();
+    EXPECT_TRUE(window->Model().QualityOn());
+    EXPECT_FALSE(window->FieldEdit(Field::kStroke)->isVisible());
+    EXPECT_FALSE(window->FieldEdit(Field::kAcceleration)->isVisible());
+    EXPECT_FALSE(window->QualityFrame()->isVisible());
+    EXPECT_FALSE(window->MotorSideButton()->isVisible());
+    EXPECT_FALSE(window->FieldEdit(Field::kLoadInertia)->isReadOnly());
+}
+
+TEST_F(AutoTuningWindowTest, OnAnMdaAxisReadWriteAndThePollSendNothing)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMda);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->Polling());
+    // The opening's one status read goes to every model; after it nothing more.
+    Bus().ClearCommandsReceived();
+    Type(window->FieldEdit(Field::kSettlingTime), "300");
+    window->PressRead();
+    window->PressWrite();
+    window->PollNow();
+    window->PressStop();
+    for (uint8_t command : {cmd::kCmdReadParameter, cmd::kCmdWriteParameter, cmd::kCmdReadAutoTuningStatus,
+                            cmd::kCmdReadStep, cmd::kCmdStop})
+        EXPECT_EQ(Count(kDemoMda, command), 0) << int(command);
+}
+
+TEST_F(AutoTuningWindowTest, ARunIsStoppedOnEveryWayOut)
+{
+    const struct {
+        const char *name;
+        std::function<void(CKVL_VER2_AutoTuningDlgDlg *, CKVL_VER2_ProgStepDlg *)> leave;
+    } ways[] = {
+        {"the application quits",
+         [](CKVL_VER2_AutoTuningDlgDlg *, CKVL_VER2_ProgStepDlg *) {
+             QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+         }},
+        {"the axis window and its tuning window are destroyed",
+         [](CKVL_VER2_AutoTuningDlgDlg *, CKVL_VER2_ProgStepDlg *axisWindow) { delete axisWindow; }},
+        {"the controller stops answering",
+         [this](CKVL_VER2_AutoTuningDlgDlg *window, CKVL_VER2_ProgStepDlg *) {
+             Bus().SetSilent(kDemoMdc, true);
+             window->PollNow();
+             Bus().SetSilent(kDemoMdc, false);
+         }},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.name);
+        CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+        ASSERT_NE(axisWindow, nullptr);
+        Prepare(*axisWindow);
+        CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+        ASSERT_NE(window, nullptr);
+        Type(window->StepEdit(), "0");
+        window->PressStart();
+        ASSERT_TRUE(WaitFor([window] { return window->Model().Running(); }, 5000));
+        Bus().ClearCommandsReceived();
+        way.leave(window, axisWindow);
+        EXPECT_GE(Count(kDemoMdc, cmd::kCmdStop), 1);
+        EXPECT_EQ(TuningState(), sim::AutoTuner::kFailed);
+        if (m_app->Windows().Find<CKVL_VER2_ProgStepDlg>(CWindowRegistry::Kind::kAxisMain, kDemoMdc))
+            delete m_app->Windows().Find<CKVL_VER2_ProgStepDlg>(CWindowRegistry::Kind::kAxisMain, kDemoMdc);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+} // namespace kvl::tuning
