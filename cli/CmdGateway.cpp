@@ -29,9 +29,7 @@ CGatewaySettingsFile::TextLookup Texts(CCliSession &session)
 
 std::string FieldLabel(CCliSession &session, CGatewayField::Id field)
 {
-    const auto &label = CGatewayField::LabelOf(field);
-    const std::string text = *label.key ? session.Text(label.key, label.section) : std::string();
-    return text.empty() ? label.caption : text;
+    return CGatewayField::Text(field, Texts(session));
 }
 
 // Reads the unit whole; false (with the failure said) when it does not answer at all.

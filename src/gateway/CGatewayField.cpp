@@ -45,4 +45,11 @@ int CGatewayField::ParameterOf(Id id)
     return kEntries[id].parameter;
 }
 
+std::string CGatewayField::Text(Id id, const TextLookup &texts)
+{
+    const Label &label = LabelOf(id);
+    const std::string text = *label.key && texts ? texts(label.key, label.section) : std::string();
+    return text.empty() ? label.caption : text;
+}
+
 } // namespace kvl

@@ -2,6 +2,7 @@
 // CGatewayField: the settings of the gateway unit a write or a file line can name, with the
 // language text of each one's label (key and section) and the caption used when that text is
 // missing. Stateless.
+#include <functional>
 #include <string>
 
 namespace kvl {
@@ -19,7 +20,12 @@ public:
         const char *caption;
     };
 
+    // (key, section) -> language text; empty when there is none.
+    using TextLookup = std::function<std::string(const std::string &key, const std::string &section)>;
+
     static const Label &LabelOf(Id id);
+    // The label in the current language, or the caption where the language has none.
+    static std::string Text(Id id, const TextLookup &texts);
     // The unit parameter that carries the field; 0 for the tables and the comment.
     static int ParameterOf(Id id);
 };

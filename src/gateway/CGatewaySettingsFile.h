@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "gateway/CGatewayConfig.h"
+#include "gateway/CGatewayField.h"
 
 namespace kvl {
 
 class CGatewaySettingsFile {
 public:
     // (key, section) -> language text; empty when there is none (the built-in caption is used).
-    using TextLookup = std::function<std::string(const std::string &key, const std::string &section)>;
+    using TextLookup = CGatewayField::TextLookup;
     enum class LoadResult { kLoaded, kNotFound, kOpenFailed, kNotGateway };
 
     // The whole file text; `date` is line 1 ("2026/12/10").

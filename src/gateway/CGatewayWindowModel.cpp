@@ -1,0 +1,167 @@
+#include "gateway/CGatewayWindowModel.h"
+
+#include <algorithm>
+
+#include "gateway/CGatewayRules.h"
+#include "gateway/CGatewaySettingsFile.h"
+#include "gateway/CGatewayUnit.h"
+#include "link/ResultCode.h"
+#include "protocol/CServoCommands.h"
+
+namespace kvl {
+
+namespace {
+
+constexpr char kCommon[] = "Common";
+constexpr char kFileFailKey[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
+constexpr char kFileFailBuiltIn[] = "The file operation failed.";
+constexpr char kNotTakenKey[] = "IDS_GWX_NOT_TAKEN";
+constexpr char kNotTakenBuiltIn[] = "The unit did not take these settings:";
+constexpr char kNotGatewayKey[] = "IDS_GWX_NOT_UNIT_FILE";
+constexpr char kNotGatewayBuiltIn[] = "This file is not a network unit settings file.";
+constexpr char kNetworkSection[] = "IDD_KVL_GWX_EXTERNAL_NETWORK_PARAM";
+constexpr char kBadAddressKey[] = "IDC_MSG_NETWORK_PARAM_ERROR";
+constexpr char kBadAddressBuiltIn[] =
+    "The network parameter is invalid. The following settings.\uFF08IP Address, Subnet Mask, Default Gateway\uFF09";
+
+} // namespace
+
+CGatewayWindowModel::CGatewayWindowModel(CServoCommands &commands, CGatewayField::TextLookup texts, bool offline,
+                                         std::string version, Hooks hooks)
+    : m_commands(commands), m_texts(std::move(texts)), m_offline(offline),
+      m_version(offline ? std::string() : std::move(version)), m_hooks(std::move(hooks))
+{
+}
+
+void CGatewayWindowModel::Open()
+{
+    if (!m_offline)
+        Read();
+    Changed();
+}
+
+bool CGatewayWindowModel::Read()
+{
+    if (m_offline)
+        return false;
+    const std::vector<CGatewayField::Id> failed = CGatewayUnit(m_commands).Read(m_config);
+    m_unitPcSpeed = m_config.speedToPc;
+    Changed();
+    return failed.size() < static_cast<size_t>(CGatewayField::kCount);
+}
+
+CGatewayWindowModel::WriteResult CGatewayWindowModel::Write()
+{
+    m_refused.clear();
+    if (m_offline)
+        return WriteResult::kOffline;
+    const CGatewayUnit::PortFollower follow = [this](int speed) {
+        const bool open = m_hooks.followPort && m_hooks.followPort(speed);
+        if (!open)
+            Message(std::string(), kPortFailText);
+        return open;
+    };
+    const CGatewayUnit::WriteReport report = CGatewayUnit(m_commands).WriteAll(m_config, m_unitPcSpeed, follow);
+    switch (report.outcome) {
+    case CGatewayUnit::Outcome::kBadAddress:
+        Message(std::string(), Text(kBadAddressKey, kNetworkSection, kBadAddressBuiltIn));
+        return WriteResult::kBadAddress;
+    case CGatewayUnit::Outcome::kOverCapacity:
+        Message(std::string(), Text("IDS_GWX_INPUT_ERR1", kSection, kCapacityBuiltIn));
+        return WriteResult::kOverCapacity;
+    case CGatewayUnit::Outcome::kWritten:
+        break;
+    }
+    if (report.pcSpeedChanged)
+        m_unitPcSpeed = m_config.speedToPc;
+    for (const CGatewayField::Id field : report.Refused())
+        m_refused.push_back(CGatewayField::Text(field, m_texts));
+    const std::string warning = Text("IDS_GWX_INPUT_WARNING", kSection, "");
+    if (!m_refused.empty()) {
+        // The unit kept its old value of these: saying "finished" would hide it.
+        std::string text = Text(kNotTakenKey, kSection, kNotTakenBuiltIn);
+        for (const std::string &label : m_refused)
+            text += "\n" + label;
+        Message(warning, text);
+        Changed();
+        return WriteResult::kRefusedSettings;
+    }
+    Message(warning, warning + "\n" + Text("IDS_GWX_INPUT_FINISH", kSection, kFinishBuiltIn));
+    Changed();
+    return WriteResult::kWritten;
+}
+
+std::string CGatewayWindowModel::FileText(const std::string &date) const
+{
+    return CGatewaySettingsFile::Text(m_config, m_version, date, m_texts);
+}
+
+CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &path, const std::string &date)
+{
+    if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts))
+        return FileResult::kDone;
+    Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
+    return FileResult::kFailed;
+}
+
+CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &path)
+{
+    CGatewayConfig loaded = m_config;
+    switch (CGatewaySettingsFile::Load(path, loaded, m_texts)) {
+    case CGatewaySettingsFile::LoadResult::kLoaded:
+        m_config = loaded;
+        Changed();
+        return FileResult::kDone;
+    case CGatewaySettingsFile::LoadResult::kNotGateway:
+        Message(std::string(), Text(kNotGatewayKey, kSection, kNotGatewayBuiltIn));
+        return FileResult::kNotGateway;
+    case CGatewaySettingsFile::LoadResult::kNotFound:
+    case CGatewaySettingsFile::LoadResult::kOpenFailed:
+        break;
+    }
+    Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
+    return FileResult::kFailed;
+}
+
+bool CGatewayWindowModel::ClickVersion()
+{
+    if (++m_versionClicks < kVersionClicks)
+        return false;
+    m_versionClicks = 0;
+    return true;
+}
+
+std::string CGatewayWindowModel::VersionText() const
+{
+    return m_offline ? kOfflineVersion : m_version;
+}
+
+int CGatewayWindowModel::Saturation() const
+{
+    return CGatewayRules::Saturation(m_config);
+}
+
+std::string CGatewayWindowModel::SaturationText() const
+{
+    return std::to_string(std::min(Saturation(), CGatewayRules::kFullPercent)) + "%";
+}
+
+std::string CGatewayWindowModel::Text(const char *key, const char *section, const char *builtIn) const
+{
+    const std::string text = m_texts ? m_texts(key, section) : std::string();
+    return text.empty() ? builtIn : text;
+}
+
+void CGatewayWindowModel::Message(const std::string &title, const std::string &text)
+{
+    if (m_hooks.message)
+        m_hooks.message(title, text);
+}
+
+void CGatewayWindowModel::Changed()
+{
+    if (m_hooks.changed)
+        m_hooks.changed();
+}
+
+} // namespace kvl

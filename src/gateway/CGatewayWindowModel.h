@@ -1,0 +1,90 @@
+#pragma once
+// CGatewayWindowModel: the state and rules of the network unit settings window, without a window.
+// It holds the unit's configuration as the pages edit it, the unit's version text, whether the
+// window is offline, and runs the window's procedures on the gateway core: Read from unit, Write
+// to unit (the address check, the capacity refusal, every single write, the PC port following a
+// new speed to the PC), and the unit settings file's Save and Open.
+// Write to unit says "finished" only when the unit took every setting; otherwise it names, one
+// line each, the settings the unit did not take.
+// Owned by the window; the thread that makes the exchanges (the user-interface thread).
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gateway/CGatewayConfig.h"
+#include "gateway/CGatewayField.h"
+
+namespace kvl {
+
+class CServoCommands;
+
+class CGatewayWindowModel {
+public:
+    static constexpr char kSection[] = "IDD_KVL_GWX_DLG";
+    static constexpr int kTimeoutMs = 200;
+    static constexpr int kVersionClicks = 6;
+    static constexpr char kOfflineVersion[] = "-";
+    static constexpr char kCapacityBuiltIn[] =
+        "Connection capacity exceeding 100%.Device net list is invalid.Please confirm Occupation station and "
+        "Multiple setting again.";
+    static constexpr char kFinishBuiltIn[] = "Write finished!";
+    static constexpr char kPortFailText[] = "Port speed changed fail!";
+
+    // What the window lends. Every hook may be empty.
+    struct Hooks {
+        // A message (title, text).
+        std::function<void(const std::string &title, const std::string &text)> message;
+        // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.
+        std::function<bool(int speed)> followPort;
+        std::function<void()> changed;
+    };
+
+    enum class WriteResult { kWritten, kRefusedSettings, kBadAddress, kOverCapacity, kOffline };
+    enum class FileResult { kDone, kFailed, kNotGateway };
+
+    CGatewayWindowModel(CServoCommands &commands, CGatewayField::TextLookup texts, bool offline,
+                        std::string version, Hooks hooks = {});
+
+    // Opening: online, the unit's whole configuration.
+    void Open();
+    // Reads every setting; false when the unit answered none of them.
+    bool Read();
+    WriteResult Write();
+
+    // The unit settings file (`date` is line 1). A failed save or open is said to the user.
+    FileResult Save(const std::string &path, const std::string &date);
+    FileResult Load(const std::string &path);
+    std::string FileText(const std::string &date) const;
+
+    // Six clicks in a row on the comment label: true on the sixth (the version is shown).
+    bool ClickVersion();
+
+    bool Offline() const { return m_offline; }
+    // "-" offline, else the unit's version text.
+    std::string VersionText() const;
+    const std::string &Version() const { return m_version; }
+    CGatewayConfig &Config() { return m_config; }
+    const CGatewayConfig &Config() const { return m_config; }
+    int Saturation() const;
+    // The saturation as the window shows it: "%d%", at most "100%"; the bar takes Saturation().
+    std::string SaturationText() const;
+    // The settings the last write named as not taken, in the current language.
+    const std::vector<std::string> &RefusedLabels() const { return m_refused; }
+
+private:
+    std::string Text(const char *key, const char *section, const char *builtIn) const;
+    void Message(const std::string &title, const std::string &text);
+    void Changed();
+
+    CServoCommands &m_commands;
+    CGatewayField::TextLookup m_texts;
+    bool m_offline;
+    std::string m_version;
+    Hooks m_hooks;
+    CGatewayConfig m_config;
+    int m_unitPcSpeed = 0;
+    int m_versionClicks = 0;
+    std::vector<std::string> m_refused;
+};
+
+} // namespace kvl

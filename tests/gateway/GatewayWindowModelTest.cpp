@@ -1,0 +1,166 @@
+// The network unit window's procedures on the simulated unit: offline, the capacity limit, the
+// report of settings the unit did not take, the PC port following a new speed, and the unit
+// settings file with its failures said.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "gateway/CGatewayRules.h"
+#include "gateway/CGatewayWindowModel.h"
+#include "sim/GatewayDevice.h"
+#include "tests/sim/SimBusTest.h"
+
+namespace kvl {
+namespace {
+
+constexpr int kSpeed = 115200;
+using Result = CGatewayWindowModel::WriteResult;
+
+struct Said {
+    std::string title, text;
+};
+
+class GatewayWindowModelTest : public sim::SimBusTest {
+protected:
+    void SetUp() override
+    {
+        StartSim();
+        ASSERT_EQ(m_commands->OpenPort(kSimPort, kSpeed), 1);
+    }
+    std::unique_ptr<CGatewayWindowModel> Make(bool offline)
+    {
+        CGatewayWindowModel::Hooks hooks;
+        hooks.message = [this](const std::string &title, const std::string &text) { m_said.push_back({title, text}); };
+        hooks.followPort = [this](int speed) {
+            m_followed.push_back(speed);
+            return m_followOk;
+        };
+        auto model = std::make_unique<CGatewayWindowModel>(*m_commands, nullptr, offline, "1.20", hooks);
+        model->Open();
+        return model;
+    }
+    template <typename Fn>
+    void WithUnit(Fn fn)
+    {
+        m_runner->WithBus([&](sim::SimBus &bus) { fn(*bus.Gateway()); });
+    }
+    int UnitParameter(int number)
+    {
+        int value = 0;
+        WithUnit([&](sim::GatewayDevice &unit) { value = unit.Parameters().Get(number); });
+        return value;
+    }
+
+    std::vector<Said> m_said;
+    std::vector<int> m_followed;
+    bool m_followOk = true;
+};
+
+TEST_F(GatewayWindowModelTest, OfflineShowsADashAndSendsNothing)
+{
+    auto model = Make(true);
+    EXPECT_EQ(model->VersionText(), "-");
+    EXPECT_FALSE(model->Read());
+    EXPECT_EQ(model->Write(), Result::kOffline);
+    EXPECT_TRUE(m_said.empty());
+    auto online = Make(false);
+    EXPECT_EQ(online->VersionText(), "1.20");
+}
+
+TEST_F(GatewayWindowModelTest, ExactlyFullIsWrittenAndOneStationMoreIsRefused)
+{
+    auto model = Make(false);
+    CGatewayConfig &c = model->Config();
+    c.fieldbusType = 2;   // DeviceNet: 120 points
+    c.devices.fill(0);
+    c.inputModes.fill(0);
+    // 8 stations Full (112) + 8 of I/O (8) = 120 points: 100 %.
+    for (int station = 0; station < 16; ++station) {
+        c.devices[static_cast<size_t>(station)] = 3;
+        c.inputModes[static_cast<size_t>(station)] = station < 8 ? 3 : 0;
+    }
+    ASSERT_EQ(model->Saturation(), 100);
+    EXPECT_EQ(model->Write(), Result::kWritten);
+    ASSERT_EQ(m_said.size(), 1u);
+    EXPECT_EQ(m_said[0].text, "\nWrite finished!") << "the built-in finish text after an empty warning";
+    // One station from I/O to Simple: 122 points, 102 %, shown as "100%"; nothing is written.
+    c.inputModes[15] = 1;
+    c.interval = 999;
+    EXPECT_EQ(model->SaturationText(), "100%");
+    EXPECT_GT(model->Saturation(), 100);
+    EXPECT_EQ(model->Write(), Result::kOverCapacity);
+    EXPECT_EQ(m_said.back().text, CGatewayWindowModel::kCapacityBuiltIn);
+    EXPECT_NE(UnitParameter(2), 999);
+}
+
+TEST_F(GatewayWindowModelTest, ARefusedSettingIsNamedAndNotReportedAsFinished)
+{
+    auto model = Make(false);
+    model->Config().interval = 321;
+    model->Config().resetTimes = 7;
+    WithUnit([](sim::GatewayDevice &unit) { unit.RefuseWrite(6); });
+    EXPECT_EQ(model->Write(), Result::kRefusedSettings);
+    ASSERT_EQ(model->RefusedLabels().size(), 1u);
+    EXPECT_EQ(model->RefusedLabels()[0], CGatewayField::Text(CGatewayField::kResetTimes, nullptr));
+    ASSERT_EQ(m_said.size(), 1u);
+    EXPECT_EQ(m_said[0].text.find("Write finished!"), std::string::npos);
+    EXPECT_NE(m_said[0].text.find(model->RefusedLabels()[0]), std::string::npos);
+    EXPECT_EQ(UnitParameter(2), 321) << "the other settings are written";
+}
+
+TEST_F(GatewayWindowModelTest, TheSpeedToThePcMovesThePortOnlyWhenItChanges)
+{
+    WithUnit([](sim::GatewayDevice &unit) { unit.Parameters().Set(3, 3); });
+    auto model = Make(false);
+    ASSERT_EQ(model->Config().speedToPc, 3);
+    EXPECT_EQ(model->Write(), Result::kWritten);
+    EXPECT_TRUE(m_followed.empty()) << "an unchanged code leaves the port alone";
+    model->Config().speedToPc = 1;   // list position 0
+    m_followOk = false;
+    model->Write();
+    EXPECT_EQ(UnitParameter(3), 1);
+    EXPECT_EQ(m_followed, std::vector<int>{38400});
+    ASSERT_FALSE(m_said.empty());
+    const bool portSaid = std::any_of(m_said.begin(), m_said.end(),
+                                      [](const Said &s) { return s.text == CGatewayWindowModel::kPortFailText; });
+    EXPECT_TRUE(portSaid);
+}
+
+TEST_F(GatewayWindowModelTest, SettingsFileRoundTripAndItsFailures)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gwx_model_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto model = Make(true);
+    model->Config().interval = 450;
+    model->Config().devices[3] = 6;
+    model->Config().inputModes[3] = 2;
+    const std::string path = (dir / "unit.dat").string();
+    ASSERT_EQ(model->Save(path, "2026/12/10"), CGatewayWindowModel::FileResult::kDone);
+    const CGatewayConfig saved = model->Config();
+    auto other = Make(true);
+    ASSERT_EQ(other->Load(path), CGatewayWindowModel::FileResult::kDone);
+    EXPECT_EQ(other->Config(), saved);
+
+    std::ofstream((dir / "other.dat").string()) << "2026/12/10\r\nMDC   1.00\r\n\r\n";
+    const CGatewayConfig before = other->Config();
+    EXPECT_EQ(other->Load((dir / "other.dat").string()), CGatewayWindowModel::FileResult::kNotGateway);
+    EXPECT_EQ(other->Config(), before);
+    EXPECT_EQ(other->Save((dir / "missing" / "unit.dat").string(), "2026/12/10"),
+              CGatewayWindowModel::FileResult::kFailed);
+    EXPECT_EQ(m_said.back().text, "The file operation failed.");
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(GatewayWindowModelTest, TheSixthClickInARowShowsTheVersion)
+{
+    auto model = Make(false);
+    for (int round = 0; round < 2; ++round) {
+        for (int click = 1; click < CGatewayWindowModel::kVersionClicks; ++click)
+            EXPECT_FALSE(model->ClickVersion());
+        EXPECT_TRUE(model->ClickVersion()) << "and the count starts again";
+    }
+}
+
+} // namespace
+} // namespace kvl
