@@ -240,6 +240,16 @@ int CKVL_ControlApp::Speed() const
     return m_port.OpenSpeed();
 }
 
+bool CKVL_ControlApp::ReopenPort(int speed)
+{
+    const int port = PortNumber();
+    Commands().ClosePort();
+    const bool open = Commands().OpenPort(port, speed) == 1;
+    // Stored whatever the opening did: the unit answers at this speed from now on.
+    m_port.Store(port, speed);
+    return open;
+}
+
 bool CKVL_ControlApp::SetPortAndSpeed(int port, int speed)
 {
     return m_port.Store(port, speed);

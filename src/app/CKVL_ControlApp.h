@@ -86,6 +86,7 @@ public:
     // Port number and speed the bus is opened with (see the header comment).
     int PortNumber() const override;
     int Speed() const override;
+    bool ReopenPort(int speed) override;
     bool SetPortAndSpeed(int port, int speed);
     // The device path of port number `port`: stored in the settings file, except in demo mode.
     bool SetDevicePath(int port, const std::string &path);

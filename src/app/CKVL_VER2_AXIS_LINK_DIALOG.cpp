@@ -16,6 +16,7 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "gateway/CKVL_GWX_SETTING.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "waveform/CRogDlg.h"
@@ -160,9 +161,9 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
     m_help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     grid->addWidget(m_help, 5, 0);
     grid->setColumnStretch(1, 1);
-    // Offline editing and the network unit settings arrive with their own windows.
+    // Offline editing arrives with its own window.
     m_offline->setEnabled(false);
-    m_gateway->setEnabled(false);
+    connect(m_gateway, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressGateway);
     connect(m_linkStart, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart);
     connect(m_portSet, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings);
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressHelp);
@@ -424,6 +425,16 @@ tuning::CKVL_VER2_AutoTuningDlgDlg *CKVL_VER2_AXIS_LINK_DIALOG::TuningWindow(poi
         return tuningWindow;
     };
     return m_app.Windows().FindOrCreate<Tuning>(CWindowRegistry::Kind::kTuning, axis, make);
+}
+
+void CKVL_VER2_AXIS_LINK_DIALOG::PressGateway()
+{
+    if (!m_model->GatewayPresent())
+        return;
+    const std::string version = m_model->GatewayVersion();
+    auto make = [this, &version]() -> QWidget * { return new CKVL_GWX_SETTING(m_app, false, version, this); };
+    CWindowRegistry::Present(
+        m_app.Windows().FindOrCreate<CKVL_GWX_SETTING>(CWindowRegistry::Kind::kGateway, CWindowRegistry::kNoAxis, make));
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings()

@@ -54,6 +54,8 @@ public:
     void PressLinkStart();
     void PressAxis(int address);
     void PressPortSettings();
+    // Network unit: the unit's settings window, online (when Link Start found the unit).
+    void PressGateway();
     void PressHelp();
 
     CAxisLinkModel &Model() { return *m_model; }

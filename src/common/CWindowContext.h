@@ -33,6 +33,9 @@ public:
     // Port number and speed the bus is opened with; in demo mode those of the demo bus.
     virtual int PortNumber() const = 0;
     virtual int Speed() const = 0;
+    // The bus now runs at `speed` (a device on it was told to answer at another speed): the port
+    // is closed and opened again at it, and the speed is stored. True when the port is open.
+    virtual bool ReopenPort(int speed) { (void)speed; return false; }
     // The title every top-level window shows (the text plus the demo-bus mark in demo mode).
     virtual QString DecorateTitle(const QString &title) const = 0;
     // The help page in the tool's own help window, scrolled to the element id `section`.

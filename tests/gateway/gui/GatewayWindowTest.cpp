@@ -1,0 +1,189 @@
+// The network unit settings window on the application's demo bus, offscreen, opened by the axis
+// link's Network unit button after Link Start: what the unit holds, the saturation following the
+// station lists, the capacity refusal, a setting the unit did not take, the unit settings file
+// and the version shown after six clicks; and the window offline.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "AxisWindowFixture.h"
+#include "ModalAnswer.h"
+#include "common/CMsgDlg.h"
+#include "common/CTextPrintJob.h"
+#include "common/CWindowRegistry.h"
+#include "gateway/CGatewayRules.h"
+#include "gateway/CKVL_GWX_NETSET.h"
+#include "gateway/CKVL_GWX_PARAM.h"
+#include "gateway/CKVL_GWX_SETTING.h"
+#include "protocol/CommandCodes.h"
+#include "sim/GatewayDevice.h"
+#include "ui/CPictureButton.h"
+
+namespace kvl {
+namespace {
+
+constexpr int kUnit = 0xF1;
+
+class GatewayWindowTest : public test::AxisWindowFixture {
+protected:
+    CKVL_GWX_SETTING *OpenGateway()
+    {
+        if (!Link().GatewayButton()->isVisible())
+            return nullptr;
+        QTest::mouseClick(Link().GatewayButton(), Qt::LeftButton);
+        return m_app->Windows().Find<CKVL_GWX_SETTING>(CWindowRegistry::Kind::kGateway, CWindowRegistry::kNoAxis);
+    }
+    template <typename Fn>
+    auto WithUnit(Fn fn)
+    {
+        return Bus().WithBus([&fn](sim::SimBus &bus) { return fn(*bus.Gateway()); });
+    }
+    // Chooses `position` in `list` as a user does.
+    static void Choose(QComboBox *list, int position)
+    {
+        list->setCurrentIndex(position);
+        Q_EMIT list->activated(position);
+    }
+    // Shows the next message and keeps its text.
+    QString AnswerMessage()
+    {
+        auto said = std::make_shared<QString>();
+        test::AnswerNextModal([said](QWidget *modal) {
+            if (auto *message = qobject_cast<CMsgDlg *>(modal))
+                *said = message->Text();
+            modal->close();
+        });
+        m_said = said;
+        return QString();
+    }
+    std::shared_ptr<QString> m_said;
+};
+
+TEST_F(GatewayWindowTest, OpensOnlineWithWhatTheUnitHolds)
+{
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->Tabs()->count(), 4);
+    EXPECT_EQ(window->Tabs()->currentIndex(), CKVL_GWX_SETTING::kTabSetting);
+    EXPECT_EQ(window->VersionBox()->text().toStdString(), Link().Model().GatewayVersion());
+    EXPECT_TRUE(window->ReadButton()->isEnabled());
+    EXPECT_TRUE(window->WriteButton()->isEnabled());
+    const auto list = WithUnit([](sim::GatewayDevice &unit) { return unit.DeviceList(); });
+    for (int station = 0; station < 16; ++station) {
+        const int position = CGatewayRules::PositionOf(CGatewayRules::DeviceCodes(), list[static_cast<size_t>(station)]);
+        EXPECT_EQ(window->SettingPage()->DeviceList(station)->currentIndex(), position) << station;
+    }
+    EXPECT_EQ(window->SaturationText()->text().toStdString(), window->Model().SaturationText());
+    EXPECT_EQ(window->ParameterPage()->IntervalEdit()->text().toInt(),
+              WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(2); }));
+}
+
+TEST_F(GatewayWindowTest, SaturationFollowsTheListsAndAboveFullNothingIsWritten)
+{
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    window->Model().Config().fieldbusType = 2;   // DeviceNet: 120 points
+    CKVL_GWX_NETSET *page = window->SettingPage();
+    for (int station = 0; station < 16; ++station) {
+        Choose(page->DeviceList(station), 3);
+        Choose(page->InputModeList(station), 2);   // Half: 8 points each, 128 of 120
+    }
+    EXPECT_EQ(window->SaturationText()->text(), QStringLiteral("100%"));
+    EXPECT_EQ(window->SaturationBar()->value(), 100);
+    EXPECT_EQ(window->Model().Saturation(), 107);
+    Bus().ClearCommandsReceived();
+    AnswerMessage();
+    window->PressWrite();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("100%"))) << m_said->toStdString();
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteUnitDeviceTables), 0);
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteParameter), 0);
+    // One station back to I/O: 121 points, still refused; two: 114, 95 %, written.
+    Choose(page->InputModeList(15), 0);
+    Choose(page->InputModeList(14), 0);
+    EXPECT_EQ(window->SaturationText()->text(), QStringLiteral("95%"));
+    AnswerMessage();
+    window->PressWrite();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("Writing finished."))) << m_said->toStdString();
+    const auto modes = WithUnit([](sim::GatewayDevice &unit) { return unit.InputModes(); });
+    EXPECT_EQ(modes[15], 0);
+    EXPECT_EQ(modes[0], 2);
+}
+
+TEST_F(GatewayWindowTest, ASettingTheUnitDidNotTakeIsNamedInsteadOfFinished)
+{
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    WithUnit([](sim::GatewayDevice &unit) { return unit.RefuseWrite(6), 0; });
+    QLineEdit *retries = window->ParameterPage()->ResetTimesEdit();
+    retries->setText(QStringLiteral("7"));
+    Q_EMIT retries->textEdited(retries->text());
+    AnswerMessage();
+    window->PressWrite();
+    EXPECT_FALSE(m_said->contains(QStringLiteral("Writing finished."))) << m_said->toStdString();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("Retries"))) << m_said->toStdString();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("did not take"))) << m_said->toStdString();
+}
+
+TEST_F(GatewayWindowTest, TheSettingsFileRoundTripsAndAnotherFileIsRefused)
+{
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("unit.dat"));
+    Choose(window->SettingPage()->DeviceList(4), 5);
+    ASSERT_TRUE(window->SaveFile(path));
+    const CGatewayConfig saved = window->Model().Config();
+    Choose(window->SettingPage()->DeviceList(4), 0);
+    ASSERT_TRUE(window->OpenFile(path));
+    EXPECT_EQ(window->Model().Config(), saved);
+    EXPECT_EQ(window->SettingPage()->DeviceList(4)->currentIndex(), 5);
+    const QString other = dir.filePath(QStringLiteral("other.dat"));
+    std::ofstream(other.toStdString()) << "2026/12/10\r\nMDC   1.00\r\n";
+    AnswerMessage();
+    EXPECT_FALSE(window->OpenFile(other));
+    EXPECT_EQ(*m_said, QStringLiteral("This file is not a network unit settings file."));
+    AnswerMessage();
+    EXPECT_FALSE(window->SaveFile(dir.filePath(QStringLiteral("no/such/folder/unit.dat"))));
+    EXPECT_EQ(*m_said, QStringLiteral("The file operation failed."));
+    EXPECT_EQ(window->MakePrintJob()->Lines().value(1).left(3), QStringLiteral("GWX"));
+}
+
+TEST_F(GatewayWindowTest, SixClicksOnTheCommentLabelShowTheVersion)
+{
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabParameters);
+    QString shown;
+    test::AnswerNextModal([&shown](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            shown = box->windowTitle() + QLatin1Char('|') + box->text();
+        modal->close();
+    });
+    for (int click = 0; click < 6; ++click)
+        QTest::mouseClick(window->ParameterPage()->CommentLabel(), Qt::LeftButton);
+    EXPECT_EQ(shown.toStdString(), "GWX version|" + Link().Model().GatewayVersion());
+}
+
+TEST_F(GatewayWindowTest, OfflineShowsADashAndTheUnitButtonsAreDisabled)
+{
+    CKVL_GWX_SETTING window(*m_app, true, "9.99");
+    EXPECT_EQ(window.VersionBox()->text(), QStringLiteral("-"));
+    EXPECT_FALSE(window.ReadButton()->isEnabled());
+    EXPECT_FALSE(window.WriteButton()->isEnabled());
+    EXPECT_TRUE(window.SaveButton()->isEnabled());
+    EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("offline"))) << window.windowTitle().toStdString();
+}
+
+} // namespace
+} // namespace kvl
