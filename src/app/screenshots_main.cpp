@@ -23,6 +23,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -42,6 +43,7 @@
 #include "common/CWindowRegistry.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
+#include "gateway/CKVL_GWX_SETTING.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
@@ -389,6 +391,17 @@ int main(int argc, char *argv[])
     if (!app.HelpWindow() || !Grab(app.HelpWindow(), outDir.filePath(QStringLiteral("help_%1.png").arg(language))))
         return 1;
     app.HelpWindow()->hide();
+    // The network unit window of the demo bus' unit: its station list, then its parameters.
+    if (axisLink)
+        axisLink->PressGateway();
+    auto *gateway = app.Windows().Find<kvl::CKVL_GWX_SETTING>(kvl::CWindowRegistry::Kind::kGateway,
+                                                             kvl::CWindowRegistry::kNoAxis);
+    if (!gateway || !Grab(gateway, outDir.filePath(QStringLiteral("gw_netset_%1.png").arg(language))))
+        return 1;
+    gateway->Tabs()->setCurrentIndex(kvl::CKVL_GWX_SETTING::kTabParameters);
+    if (!Grab(gateway, outDir.filePath(QStringLiteral("gw_param_%1.png").arg(language))))
+        return 1;
+    gateway->hide();
     QWidget *axisWindow = axisLink ? OpenAxisWindow(app, *axisLink) : nullptr;
     if (!axisWindow || !Grab(axisWindow, outDir.filePath(QStringLiteral("axis_%1.png").arg(language))))
         return 1;
