@@ -23,6 +23,7 @@
 #include "gateway/CGatewaySettingsFile.h"
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
+#include "gateway/KVL_GWX_External_Network_Param.h"
 
 namespace kvl {
 
@@ -105,7 +106,8 @@ void CKVL_GWX_SETTING::BuildLayout()
     m_param = new CKVL_GWX_PARAM(m_model->Config(), m_tabs);
     m_network = MakeNetworkPage();
     m_alarms = MakeAlarmPage();
-    for (QWidget *page : {static_cast<QWidget *>(m_netset), static_cast<QWidget *>(m_param), m_network, m_alarms}) {
+    for (QWidget *page : {static_cast<QWidget *>(m_netset), static_cast<QWidget *>(m_param),
+                          static_cast<QWidget *>(m_network), m_alarms}) {
         QPalette palette = page->palette();
         palette.setColor(QPalette::Window, kPageGrey);
         palette.setColor(QPalette::WindowText, Qt::white);
@@ -147,10 +149,11 @@ void CKVL_GWX_SETTING::BuildLayout()
     m_write->setEnabled(!m_model->Offline());
 }
 
-QWidget *CKVL_GWX_SETTING::MakeNetworkPage()
+KVL_GWX_External_Network_Param *CKVL_GWX_SETTING::MakeNetworkPage()
 {
-    auto *page = new QWidget(m_tabs);
-    page->setObjectName(QStringLiteral("gwxNetworkPage"));
+    auto ask = [this](const std::string &text) { return CMsgDlg::Show(this, QString(), QString::fromStdString(text), true); };
+    auto *page = new KVL_GWX_External_Network_Param(m_model->Config(), m_model->Offline(), ask, m_tabs);
+    connect(page, &KVL_GWX_External_Network_Param::capacityChanged, this, &CKVL_GWX_SETTING::RefreshView);
     return page;
 }
 
@@ -187,6 +190,7 @@ void CKVL_GWX_SETTING::ApplyTexts()
         m_tabs->setTabText(tab, CWindowTexts::Text(texts, tabs[tab].key, kSection, QString::fromLatin1(tabs[tab].builtIn)));
     m_netset->ApplyTexts(texts);
     m_param->ApplyTexts(texts);
+    m_network->ApplyTexts(texts);
     RefreshView();
 }
 
@@ -198,6 +202,7 @@ void CKVL_GWX_SETTING::RefreshView()
     m_saturation->setText(QString::fromStdString(m_model->SaturationText()));
     m_netset->RefreshView();
     m_param->RefreshView();
+    m_network->RefreshView();
 }
 
 void CKVL_GWX_SETTING::PressRead()

@@ -25,6 +25,7 @@ class CKVL_GWX_NETSET;
 class CKVL_GWX_PARAM;
 class CTextPrintJob;
 class CWindowContext;
+class KVL_GWX_External_Network_Param;
 
 class CKVL_GWX_SETTING : public QDialog {
     Q_OBJECT
@@ -56,6 +57,7 @@ public:
     QTabWidget *Tabs() const { return m_tabs; }
     CKVL_GWX_NETSET *SettingPage() const { return m_netset; }
     CKVL_GWX_PARAM *ParameterPage() const { return m_param; }
+    KVL_GWX_External_Network_Param *NetworkPage() const { return m_network; }
     QLineEdit *VersionBox() const { return m_version; }
     QProgressBar *SaturationBar() const { return m_bar; }
     QLabel *SaturationText() const { return m_saturation; }
@@ -75,8 +77,8 @@ protected:
 private:
     void BuildLayout();
     CGatewayWindowModel::Hooks MakeHooks();
-    // The external network and alarm pages.
-    QWidget *MakeNetworkPage();
+    KVL_GWX_External_Network_Param *MakeNetworkPage();
+    // The alarm page.
     QWidget *MakeAlarmPage();
     void ShowVersion();
 
@@ -85,7 +87,7 @@ private:
     QTabWidget *m_tabs = nullptr;
     CKVL_GWX_NETSET *m_netset = nullptr;
     CKVL_GWX_PARAM *m_param = nullptr;
-    QWidget *m_network = nullptr;
+    KVL_GWX_External_Network_Param *m_network = nullptr;
     QWidget *m_alarms = nullptr;
     QLabel *m_gwxLabel = nullptr;
     QLabel *m_versionLabel = nullptr;

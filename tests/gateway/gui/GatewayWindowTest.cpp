@@ -25,6 +25,7 @@
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
 #include "gateway/CKVL_GWX_SETTING.h"
+#include "gateway/KVL_GWX_External_Network_Param.h"
 #include "protocol/CommandCodes.h"
 #include "sim/GatewayDevice.h"
 #include "ui/CPictureButton.h"
@@ -183,6 +184,63 @@ TEST_F(GatewayWindowTest, OfflineShowsADashAndTheUnitButtonsAreDisabled)
     EXPECT_FALSE(window.WriteButton()->isEnabled());
     EXPECT_TRUE(window.SaveButton()->isEnabled());
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("offline"))) << window.windowTitle().toStdString();
+}
+
+TEST_F(GatewayWindowTest, AnEtherNetIpAddressOfAll255RefusesTheWholeWrite)
+{
+    WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Set(1, 5), 0; });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    KVL_GWX_External_Network_Param *page = window->NetworkPage();
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabNetwork);
+    EXPECT_EQ(page->TypeBox()->text(), QStringLiteral("EtherNet/IP"));
+    EXPECT_TRUE(page->AddressEdit(1)->isVisible());
+    EXPECT_FALSE(page->CcLinkSpeedList()->isVisible());
+    QLineEdit *mask = page->AddressEdit(1);
+    mask->setText(QStringLiteral("255.255.255.255"));
+    Q_EMIT mask->textEdited(mask->text());
+    window->ParameterPage()->IntervalEdit()->setText(QStringLiteral("777"));
+    Q_EMIT window->ParameterPage()->IntervalEdit()->textEdited(QStringLiteral("777"));
+    Bus().ClearCommandsReceived();
+    AnswerMessage();
+    window->PressWrite();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("invalid"))) << m_said->toStdString();
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteParameter), 0);
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteUnitDeviceTables), 0);
+}
+
+TEST_F(GatewayWindowTest, OfflineTheFieldbusIsChosenAndItsCapacityFollows)
+{
+    CKVL_GWX_SETTING window(*m_app, true, std::string());
+    window.show();
+    window.Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabNetwork);
+    KVL_GWX_External_Network_Param *page = window.NetworkPage();
+    EXPECT_TRUE(page->TypeList()->isVisible());
+    EXPECT_FALSE(page->TypeBox()->isVisible());
+    // Offline CC-Link V1.10 holds "4,1" (16 points) and locks the list.
+    EXPECT_EQ(page->OccupationList()->currentText(), QStringLiteral("4,1"));
+    EXPECT_FALSE(page->OccupationList()->isEnabled());
+    Choose(window.SettingPage()->DeviceList(0), 3);
+    Choose(window.SettingPage()->InputModeList(0), 3);   // Full: 14 of 16 points
+    EXPECT_EQ(window.SaturationText()->text(), QStringLiteral("88%"));
+    Choose(page->TypeList(), 1);                         // DeviceNet: 120 points
+    EXPECT_EQ(window.SaturationText()->text(), QStringLiteral("12%"));
+    EXPECT_TRUE(page->DeviceNetSpeedList()->isVisible());
+    EXPECT_FALSE(page->VersionList()->isVisible());
+    // Back on CC-Link, V2.00 frees the list; V1.10 asks and, with OK, fixes "4,1" again.
+    Choose(page->TypeList(), 0);
+    Choose(page->VersionList(), 1);
+    EXPECT_TRUE(page->OccupationList()->isEnabled());
+    Choose(page->OccupationList(), 2);                   // "2,8": 64 points
+    EXPECT_EQ(window.SaturationText()->text(), QStringLiteral("22%"));
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click(); });
+    Choose(page->VersionList(), 0);
+    EXPECT_EQ(page->VersionList()->currentIndex(), 1) << "Cancel keeps V2.00";
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click(); });
+    Choose(page->VersionList(), 0);
+    EXPECT_EQ(page->OccupationList()->currentText(), QStringLiteral("4,1"));
+    EXPECT_FALSE(page->OccupationList()->isEnabled());
+    EXPECT_EQ(window.SaturationText()->text(), QStringLiteral("88%"));
 }
 
 } // namespace
