@@ -404,6 +404,9 @@ int main(int argc, char *argv[])
     gateway->Tabs()->setCurrentIndex(kvl::CKVL_GWX_SETTING::kTabNetwork);
     if (!Grab(gateway, outDir.filePath(QStringLiteral("gw_external_%1.png").arg(language))))
         return 1;
+    gateway->Tabs()->setCurrentIndex(kvl::CKVL_GWX_SETTING::kTabAlarms);
+    if (!Grab(gateway, outDir.filePath(QStringLiteral("gw_alarm_%1.png").arg(language))))
+        return 1;
     gateway->hide();
     QWidget *axisWindow = axisLink ? OpenAxisWindow(app, *axisLink) : nullptr;
     if (!axisWindow || !Grab(axisWindow, outDir.filePath(QStringLiteral("axis_%1.png").arg(language))))

@@ -17,8 +17,11 @@ constexpr char kFileFailKey[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 constexpr char kFileFailBuiltIn[] = "The file operation failed.";
 constexpr char kNotTakenKey[] = "IDS_GWX_NOT_TAKEN";
 constexpr char kNotTakenBuiltIn[] = "The unit did not take these settings:";
-constexpr char kNotGatewayKey[] = "IDS_GWX_NOT_UNIT_FILE";
-constexpr char kNotGatewayBuiltIn[] = "This file is not a network unit settings file.";
+constexpr char kNotFoundKey[] = "IDS_ERRMSG_FILENOTFOUND";
+constexpr char kNotFoundBuiltIn[] = "The file was not found.";
+constexpr char kOtherMachineKey[] = "IDS_WARNMSG_READPARAM_MACHINE_ERR";
+constexpr char kOtherMachineSection[] = "IDD_KVL_VER2_PMTLIST_DIALOG";
+constexpr char kOtherMachineBuiltIn[] = "The file is for another model.";
 constexpr char kNetworkSection[] = "IDD_KVL_GWX_EXTERNAL_NETWORK_PARAM";
 constexpr char kBadAddressKey[] = "IDC_MSG_NETWORK_PARAM_ERROR";
 constexpr char kBadAddressBuiltIn[] =
@@ -113,9 +116,11 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
         Changed();
         return FileResult::kDone;
     case CGatewaySettingsFile::LoadResult::kNotGateway:
-        Message(std::string(), Text(kNotGatewayKey, kSection, kNotGatewayBuiltIn));
+        Message(std::string(), Text(kOtherMachineKey, kOtherMachineSection, kOtherMachineBuiltIn));
         return FileResult::kNotGateway;
     case CGatewaySettingsFile::LoadResult::kNotFound:
+        Message(std::string(), Text(kNotFoundKey, kCommon, kNotFoundBuiltIn));
+        return FileResult::kFailed;
     case CGatewaySettingsFile::LoadResult::kOpenFailed:
         break;
     }

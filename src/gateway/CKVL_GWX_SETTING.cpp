@@ -21,6 +21,7 @@
 #include "config/CLanguageTexts.h"
 #include "gateway/CGatewayRules.h"
 #include "gateway/CGatewaySettingsFile.h"
+#include "gateway/CKVL_GWX_ALARMLIST.h"
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
 #include "gateway/KVL_GWX_External_Network_Param.h"
@@ -105,9 +106,9 @@ void CKVL_GWX_SETTING::BuildLayout()
     m_netset = new CKVL_GWX_NETSET(m_model->Config(), m_tabs);
     m_param = new CKVL_GWX_PARAM(m_model->Config(), m_tabs);
     m_network = MakeNetworkPage();
-    m_alarms = MakeAlarmPage();
+    m_alarms = new CKVL_GWX_ALARMLIST(m_context, m_model->Offline(), m_tabs);
     for (QWidget *page : {static_cast<QWidget *>(m_netset), static_cast<QWidget *>(m_param),
-                          static_cast<QWidget *>(m_network), m_alarms}) {
+                          static_cast<QWidget *>(m_network), static_cast<QWidget *>(m_alarms)}) {
         QPalette palette = page->palette();
         palette.setColor(QPalette::Window, kPageGrey);
         palette.setColor(QPalette::WindowText, Qt::white);
@@ -157,13 +158,6 @@ KVL_GWX_External_Network_Param *CKVL_GWX_SETTING::MakeNetworkPage()
     return page;
 }
 
-QWidget *CKVL_GWX_SETTING::MakeAlarmPage()
-{
-    auto *page = new QWidget(m_tabs);
-    page->setObjectName(QStringLiteral("gwxAlarmPage"));
-    return page;
-}
-
 void CKVL_GWX_SETTING::ApplyTexts()
 {
     const CLanguageTexts &texts = m_context.Settings().Texts();
@@ -191,6 +185,7 @@ void CKVL_GWX_SETTING::ApplyTexts()
     m_netset->ApplyTexts(texts);
     m_param->ApplyTexts(texts);
     m_network->ApplyTexts(texts);
+    m_alarms->ApplyTexts(texts);
     RefreshView();
 }
 

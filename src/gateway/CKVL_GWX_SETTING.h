@@ -21,6 +21,7 @@ class QTabWidget;
 
 namespace kvl {
 
+class CKVL_GWX_ALARMLIST;
 class CKVL_GWX_NETSET;
 class CKVL_GWX_PARAM;
 class CTextPrintJob;
@@ -58,6 +59,7 @@ public:
     CKVL_GWX_NETSET *SettingPage() const { return m_netset; }
     CKVL_GWX_PARAM *ParameterPage() const { return m_param; }
     KVL_GWX_External_Network_Param *NetworkPage() const { return m_network; }
+    CKVL_GWX_ALARMLIST *AlarmPage() const { return m_alarms; }
     QLineEdit *VersionBox() const { return m_version; }
     QProgressBar *SaturationBar() const { return m_bar; }
     QLabel *SaturationText() const { return m_saturation; }
@@ -78,8 +80,7 @@ private:
     void BuildLayout();
     CGatewayWindowModel::Hooks MakeHooks();
     KVL_GWX_External_Network_Param *MakeNetworkPage();
-    // The alarm page.
-    QWidget *MakeAlarmPage();
+
     void ShowVersion();
 
     CWindowContext &m_context;
@@ -88,7 +89,7 @@ private:
     CKVL_GWX_NETSET *m_netset = nullptr;
     CKVL_GWX_PARAM *m_param = nullptr;
     KVL_GWX_External_Network_Param *m_network = nullptr;
-    QWidget *m_alarms = nullptr;
+    CKVL_GWX_ALARMLIST *m_alarms = nullptr;
     QLabel *m_gwxLabel = nullptr;
     QLabel *m_versionLabel = nullptr;
     QLineEdit *m_version = nullptr;

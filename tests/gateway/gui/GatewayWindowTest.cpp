@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include "common/CTextPrintJob.h"
 #include "common/CWindowRegistry.h"
 #include "gateway/CGatewayRules.h"
+#include "gateway/CKVL_GWX_ALARMLIST.h"
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
 #include "gateway/CKVL_GWX_SETTING.h"
@@ -39,6 +41,10 @@ class GatewayWindowTest : public test::AxisWindowFixture {
 protected:
     CKVL_GWX_SETTING *OpenGateway()
     {
+        // The unit is probed with a 30 ms timeout; on a loaded machine the simulator may answer
+        // late, and Link Start is pressed again as a user would.
+        for (int attempt = 0; attempt < 3 && !Link().Model().GatewayPresent(); ++attempt)
+            Link().PressLinkStart();
         if (!Link().GatewayButton()->isVisible())
             return nullptr;
         QTest::mouseClick(Link().GatewayButton(), Qt::LeftButton);
@@ -153,7 +159,7 @@ TEST_F(GatewayWindowTest, TheSettingsFileRoundTripsAndAnotherFileIsRefused)
     std::ofstream(other.toStdString()) << "2026/12/10\r\nMDC   1.00\r\n";
     AnswerMessage();
     EXPECT_FALSE(window->OpenFile(other));
-    EXPECT_EQ(*m_said, QStringLiteral("This file is not a network unit settings file."));
+    EXPECT_EQ(*m_said, QStringLiteral("The file is for another model."));
     AnswerMessage();
     EXPECT_FALSE(window->SaveFile(dir.filePath(QStringLiteral("no/such/folder/unit.dat"))));
     EXPECT_EQ(*m_said, QStringLiteral("The file operation failed."));
@@ -241,6 +247,48 @@ TEST_F(GatewayWindowTest, OfflineTheFieldbusIsChosenAndItsCapacityFollows)
     EXPECT_EQ(page->OccupationList()->currentText(), QStringLiteral("4,1"));
     EXPECT_FALSE(page->OccupationList()->isEnabled());
     EXPECT_EQ(window.SaturationText()->text(), QStringLiteral("88%"));
+}
+
+TEST_F(GatewayWindowTest, AlarmHistoryGetResetAndClear)
+{
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Alarms().Record(1);
+        unit.Alarms().Record(3);
+        return 0;
+    });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    CKVL_GWX_ALARMLIST *page = window->AlarmPage();
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabAlarms);
+    QStringList shown;
+    for (int row = 0; row < page->List()->count(); ++row)
+        shown << page->List()->item(row)->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("E1 Fieldbus communication error"))) << shown.join('|').toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("E3 Controller not answering"))) << shown.join('|').toStdString();
+    // A unit that does not answer the reset: said.
+    Bus().SetSilent(kUnit, true);
+    AnswerMessage();
+    page->PressReset();
+    Bus().SetSilent(kUnit, false);
+    EXPECT_EQ(*m_said, QStringLiteral("The alarm reset failed."));
+    // Clear asks; Cancel keeps the history, OK clears it.
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click(); });
+    page->PressClear();
+    EXPECT_GT(page->List()->count(), 0);
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click(); });
+    page->PressClear();
+    EXPECT_EQ(page->List()->count(), 0);
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 0) << "the unit's history is empty now";
+}
+
+TEST_F(GatewayWindowTest, OfflineTheAlarmButtonsAreDisabled)
+{
+    CKVL_GWX_SETTING window(*m_app, true, std::string());
+    EXPECT_FALSE(window.AlarmPage()->GetButton()->isEnabled());
+    EXPECT_FALSE(window.AlarmPage()->ResetButton()->isEnabled());
+    EXPECT_FALSE(window.AlarmPage()->ClearButton()->isEnabled());
+    EXPECT_EQ(window.AlarmPage()->List()->count(), 0);
 }
 
 } // namespace
