@@ -83,8 +83,13 @@ void CAutoTuningModel::Poll()
     if (result != kResultOk) {
         // A controller that stops answering in the middle of a run is told to stop (it may hear
         // it); the rest of the tick is skipped so the window is never held longer.
-        if (result == kResultTimeout && Running())
+        if (result == kResultTimeout && Running()) {
             StopRun();
+            // Stop is sent once: until the controller answers again its states are unknown, so
+            // later ticks make one exchange only.
+            m_qualityPrevious = m_tuningPrevious = kStateUnknown;
+            Changed();
+        }
         return;
     }
     const int q = status.qualityState;

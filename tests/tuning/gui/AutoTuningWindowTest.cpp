@@ -320,6 +320,9 @@ TEST_F(AutoTuningWindowTest, ARunIsStoppedOnEveryWayOut)
          [this](CKVL_VER2_AutoTuningDlgDlg *window, CKVL_VER2_ProgStepDlg *) {
              Bus().SetSilent(kDemoMdc, true);
              window->PollNow();
+             EXPECT_FALSE(window->Model().Running());
+             window->PollNow();
+             EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 1) << "Stop is sent once while the controller is silent";
              Bus().SetSilent(kDemoMdc, false);
          }},
     };
