@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
 #include "gateway/CGatewayConfig.h"

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
 #include "gateway/CGatewayConfig.h"

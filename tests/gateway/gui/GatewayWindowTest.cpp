@@ -61,8 +61,8 @@ protected:
         list->setCurrentIndex(position);
         Q_EMIT list->activated(position);
     }
-    // Shows the next message and keeps its text.
-    QString AnswerMessage()
+    // Closes the next message and keeps its text in m_said.
+    void AnswerMessage()
     {
         auto said = std::make_shared<QString>();
         test::AnswerNextModal([said](QWidget *modal) {
@@ -71,7 +71,6 @@ protected:
             modal->close();
         });
         m_said = said;
-        return QString();
     }
     std::shared_ptr<QString> m_said;
 };
