@@ -7,10 +7,12 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "config/CFileReplace.h"
+#include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayField.h"
 #include "gateway/CGatewayRules.h"
 
@@ -94,31 +96,6 @@ std::string Number(int line)
 std::string OctetText(const CGatewayConfig::Octets &o)
 {
     return std::to_string(o[0]) + "," + std::to_string(o[1]) + "," + std::to_string(o[2]) + "," + std::to_string(o[3]);
-}
-
-std::string ColourText(uint32_t value)
-{
-    return "RGB(" + std::to_string(value / 65536) + "," + std::to_string((value / 256) % 256) + "," +
-           std::to_string(value % 256) + ")";
-}
-
-uint32_t ColourOfText(const std::string &text)
-{
-    const size_t open = text.find('(');
-    const size_t close = open == std::string::npos ? open : text.find(')', open);
-    if (close == std::string::npos)
-        return 0;
-    const std::string inside = text.substr(open + 1, close - open - 1);
-    uint32_t parts[3] = {0, 0, 0};
-    const char *at = inside.c_str();
-    for (uint32_t &part : parts) {
-        char *end = nullptr;
-        part = static_cast<uint32_t>(std::strtol(at, &end, 10));
-        if (*end != ',')
-            break;
-        at = end + 1;
-    }
-    return parts[0] * 65536u + parts[1] * 256u + parts[2];
 }
 
 bool BeginsWithIgnoringCase(const std::string &entry, const std::string &value)
@@ -209,7 +186,7 @@ void Body(std::ostringstream &out, const CGatewayConfig &c, const CGatewaySettin
         << "\r\n";
     out << "050.  " << Label(CGatewayField::kCcLinkVersion, texts) << " = " << Entry(kVersions, c.ccLinkVersion) << "\r\n";
     for (int i = 0; i < CGatewayConfig::kColours; ++i)
-        out << Number(i + kFirstColourLine) << kColourLines[i] << " = " << ColourText(c.colours[i]) << "\r\n";
+        out << Number(i + kFirstColourLine) << kColourLines[i] << " = " << CGatewayColourStore::ColourText(c.colours[i]) << "\r\n";
 }
 
 // Applies one body line; `pendingStations` carries line 041 to line 042.
@@ -229,7 +206,7 @@ void Apply(int number, const std::string &value, CGatewayConfig &c, const Lists 
         return;
     }
     if (number >= kFirstColourLine && number < kFirstColourLine + CGatewayConfig::kColours) {
-        c.colours[number - kFirstColourLine] = ColourOfText(value);
+        c.colours[number - kFirstColourLine] = CGatewayColourStore::ColourOfText(value);
         return;
     }
     auto selectCode = [&](const std::vector<std::string> &entries, int &code, int offset) {
@@ -284,6 +261,11 @@ bool CGatewaySettingsFile::Save(const std::string &path, const CGatewayConfig &c
                                 const std::string &date, const TextLookup &texts)
 {
     return CFileReplace::Write(path, Text(config, version, date, texts));
+}
+
+std::string CGatewaySettingsFile::WithExtension(const std::string &path)
+{
+    return std::filesystem::path(path).has_extension() ? path : path + kExtension;
 }
 
 std::string CGatewaySettingsFile::Today()

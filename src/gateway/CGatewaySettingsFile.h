@@ -27,6 +27,9 @@ public:
     // Writes Text() through a temporary file and a rename; false when the file cannot be written.
     static bool Save(const std::string &path, const CGatewayConfig &config, const std::string &version,
                      const std::string &date, const TextLookup &texts);
+    static constexpr char kExtension[] = ".dat";
+    // The save dialog's rule: a name without an extension gets ".dat"; any other stays.
+    static std::string WithExtension(const std::string &path);
     // Today's date as line 1 wants it.
     static std::string Today();
     // Applies the lines of `text` to `config`; false (nothing changed) when line 2 does not begin with GWX.

@@ -29,6 +29,8 @@ constexpr char kBadAddressBuiltIn[] =
 
 } // namespace
 
+int CGatewayWindowModel::s_versionClicks = 0;
+
 CGatewayWindowModel::CGatewayWindowModel(CServoCommands &commands, CGatewayField::TextLookup texts, bool offline,
                                          std::string version, Hooks hooks)
     : m_commands(commands), m_texts(std::move(texts)), m_offline(offline),
@@ -103,7 +105,7 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &pat
 {
     if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts))
         return FileResult::kDone;
-    Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
+    FileFailed();
     return FileResult::kFailed;
 }
 
@@ -111,10 +113,15 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
 {
     CGatewayConfig loaded = m_config;
     switch (CGatewaySettingsFile::Load(path, loaded, m_texts)) {
-    case CGatewaySettingsFile::LoadResult::kLoaded:
+    case CGatewaySettingsFile::LoadResult::kLoaded: {
+        const bool newColours = loaded.colours != m_config.colours;
         m_config = loaded;
+        // Colours loaded from a file become the ones in use at once.
+        if (newColours && m_colourStore.IsOpen() && !m_colourStore.WriteCurrent(m_config.colours))
+            FileFailed();
         Changed();
         return FileResult::kDone;
+    }
     case CGatewaySettingsFile::LoadResult::kNotGateway:
         Message(std::string(), Text(kOtherMachineKey, kOtherMachineSection, kOtherMachineBuiltIn));
         return FileResult::kNotGateway;
@@ -124,15 +131,27 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
     case CGatewaySettingsFile::LoadResult::kOpenFailed:
         break;
     }
-    Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
+    FileFailed();
     return FileResult::kFailed;
+}
+
+void CGatewayWindowModel::UseColourFile(const std::string &systemFolder)
+{
+    m_colourStore.Open(systemFolder);
+    ReloadColours();
+}
+
+void CGatewayWindowModel::ReloadColours()
+{
+    m_config.colours = m_colourStore.Read(CGatewayColourStore::kCurrent);
+    Changed();
 }
 
 bool CGatewayWindowModel::ClickVersion()
 {
-    if (++m_versionClicks < kVersionClicks)
+    if (++s_versionClicks < kVersionClicks)
         return false;
-    m_versionClicks = 0;
+    s_versionClicks = 0;
     return true;
 }
 
@@ -155,6 +174,11 @@ std::string CGatewayWindowModel::Text(const char *key, const char *section, cons
 {
     const std::string text = m_texts ? m_texts(key, section) : std::string();
     return text.empty() ? builtIn : text;
+}
+
+void CGatewayWindowModel::FileFailed()
+{
+    Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
 }
 
 void CGatewayWindowModel::Message(const std::string &title, const std::string &text)

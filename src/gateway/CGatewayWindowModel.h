@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayConfig.h"
 #include "gateway/CGatewayField.h"
 
@@ -56,8 +57,16 @@ public:
     FileResult Load(const std::string &path);
     std::string FileText(const std::string &date) const;
 
-    // Six clicks in a row on the comment label: true on the sixth (the version is shown).
-    bool ClickVersion();
+    // The colour settings file of `systemFolder`: its "CURRENT" colours become the lists' colours,
+    // and colours loaded from a unit settings file are written back to it.
+    void UseColourFile(const std::string &systemFolder);
+    // The lists' colours again from "CURRENT" (after the colour settings window ended with OK).
+    void ReloadColours();
+    CGatewayColourStore &ColourStore() { return m_colourStore; }
+
+    // Six clicks in a row on the comment label: true on the sixth (the version is shown). The
+    // count runs over every window of the program run.
+    static bool ClickVersion();
 
     bool Offline() const { return m_offline; }
     // "-" offline, else the unit's version text.
@@ -73,6 +82,7 @@ public:
 
 private:
     std::string Text(const char *key, const char *section, const char *builtIn) const;
+    void FileFailed();
     void Message(const std::string &title, const std::string &text);
     void Changed();
 
@@ -83,7 +93,8 @@ private:
     Hooks m_hooks;
     CGatewayConfig m_config;
     int m_unitPcSpeed = 0;
-    int m_versionClicks = 0;
+    CGatewayColourStore m_colourStore;
+    static int s_versionClicks;
     std::vector<std::string> m_refused;
 };
 

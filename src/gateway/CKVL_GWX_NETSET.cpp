@@ -1,6 +1,7 @@
 #include "gateway/CKVL_GWX_NETSET.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 
@@ -10,6 +11,7 @@
 #include "config/CLanguageTexts.h"
 #include "gateway/CGatewayConfig.h"
 #include "gateway/CGatewayRules.h"
+#include "gateway/CKVL_GWX_COLOR_SETTING.h"
 
 namespace kvl {
 
@@ -36,12 +38,6 @@ constexpr std::array<Entry, 4> kModeEntries{{{"ID_COMBO_INPUTMODE_IO", "IO"},
 constexpr std::array<int, 8> kDeviceColour{0, 1, 2, 3, 9, 10, 11, 4};
 constexpr int kFirstModeColour = 5;
 
-QColor QColorOf(uint32_t value)
-{
-    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                  static_cast<int>((value >> 16) & 0xFF));
-}
-
 } // namespace
 
 CKVL_GWX_NETSET::CKVL_GWX_NETSET(CGatewayConfig &config, QWidget *parent) : QWidget(parent), m_config(config)
@@ -53,6 +49,7 @@ CKVL_GWX_NETSET::CKVL_GWX_NETSET(CGatewayConfig &config, QWidget *parent) : QWid
     for (int station = 0; station < kStations; ++station) {
         const auto s = static_cast<size_t>(station);
         m_labels[s] = new QLabel(QStringLiteral("ID:") + QString::number(station, 16).toUpper(), this);
+        m_labels[s]->installEventFilter(this);
         m_devices[s] = new QComboBox(this);
         m_modes[s] = new QComboBox(this);
         m_devices[s]->setObjectName(QStringLiteral("device%1").arg(station));
@@ -91,6 +88,16 @@ int CKVL_GWX_NETSET::InputModeColourIndex(int position)
     return kFirstModeColour + std::clamp(position, 0, 3);
 }
 
+bool CKVL_GWX_NETSET::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        std::find(m_labels.begin(), m_labels.end(), watched) != m_labels.end()) {
+        Q_EMIT colourSettingsRequested();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void CKVL_GWX_NETSET::ApplyTexts(const CLanguageTexts &texts)
 {
     for (int station = 0; station < kStations; ++station) {
@@ -122,7 +129,7 @@ void CKVL_GWX_NETSET::RefreshView()
 void CKVL_GWX_NETSET::Paint(QComboBox *list, int colourIndex)
 {
     QPalette palette = list->palette();
-    const QColor colour = QColorOf(m_config.colours[static_cast<size_t>(colourIndex)]);
+    const QColor colour = CKVL_GWX_COLOR_SETTING::QColorOf(m_config.colours[static_cast<size_t>(colourIndex)]);
     palette.setColor(QPalette::Button, colour);
     palette.setColor(QPalette::Base, colour);
     list->setPalette(palette);

@@ -3,7 +3,8 @@
 // ("ID:0" to "ID:F"), each with the kind of controller the unit expects there and the input mode
 // in which it passes that controller's data to the fieldbus; every list is drawn in the colour of
 // its entry. Choices go into the window's configuration at once (stationsChanged, for the
-// saturation). User-interface thread.
+// saturation). A double click on a station label asks for the colour settings window.
+// User-interface thread.
 #include <QWidget>
 
 #include <array>
@@ -38,6 +39,11 @@ public:
 
 Q_SIGNALS:
     void stationsChanged();
+    // A station label was double-clicked: the colour settings window is wanted.
+    void colourSettingsRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Paint(QComboBox *list, int colourIndex);

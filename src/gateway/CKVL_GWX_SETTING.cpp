@@ -22,6 +22,7 @@
 #include "gateway/CGatewayRules.h"
 #include "gateway/CGatewaySettingsFile.h"
 #include "gateway/CKVL_GWX_ALARMLIST.h"
+#include "gateway/CKVL_GWX_COLOR_SETTING.h"
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
 #include "gateway/KVL_GWX_External_Network_Param.h"
@@ -53,6 +54,7 @@ CKVL_GWX_SETTING::CKVL_GWX_SETTING(CWindowContext &context, bool offline, const 
     const CLanguageTexts &texts = context.Settings().Texts();
     auto lookup = [&texts](const std::string &key, const std::string &section) { return texts.Text(key, section); };
     m_model = std::make_unique<CGatewayWindowModel>(context.Commands(), lookup, offline, version, MakeHooks());
+    m_model->UseColourFile(context.Settings().SystemFolder());
     BuildLayout();
     m_model->Open();
     ApplyTexts();
@@ -118,6 +120,7 @@ void CKVL_GWX_SETTING::BuildLayout()
     }
     column->addWidget(m_tabs, 1);
     connect(m_netset, &CKVL_GWX_NETSET::stationsChanged, this, &CKVL_GWX_SETTING::RefreshView);
+    connect(m_netset, &CKVL_GWX_NETSET::colourSettingsRequested, this, &CKVL_GWX_SETTING::OpenColourSettings);
     connect(m_param, &CKVL_GWX_PARAM::commentLabelClicked, this, [this] {
         if (m_model->ClickVersion())
             ShowVersion();
@@ -226,7 +229,8 @@ void CKVL_GWX_SETTING::PressOpen()
 
 bool CKVL_GWX_SETTING::SaveFile(const QString &path)
 {
-    return m_model->Save(path.toStdString(), CGatewaySettingsFile::Today()) == CGatewayWindowModel::FileResult::kDone;
+    const std::string target = CGatewaySettingsFile::WithExtension(path.toStdString());
+    return m_model->Save(target, CGatewaySettingsFile::Today()) == CGatewayWindowModel::FileResult::kDone;
 }
 
 bool CKVL_GWX_SETTING::OpenFile(const QString &path)
@@ -246,6 +250,13 @@ std::unique_ptr<CTextPrintJob> CKVL_GWX_SETTING::MakePrintJob() const
 void CKVL_GWX_SETTING::PressPrint()
 {
     MakePrintJob()->Print(this);
+}
+
+void CKVL_GWX_SETTING::OpenColourSettings()
+{
+    CKVL_GWX_COLOR_SETTING colours(m_context, m_model->ColourStore(), this);
+    if (colours.exec() == QDialog::Accepted)
+        m_model->ReloadColours();
 }
 
 void CKVL_GWX_SETTING::ShowVersion()

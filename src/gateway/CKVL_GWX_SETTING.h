@@ -51,6 +51,8 @@ public:
     bool SaveFile(const QString &path);
     bool OpenFile(const QString &path);
     std::unique_ptr<CTextPrintJob> MakePrintJob() const;
+    // The colour settings window, modal; on OK the lists take the new colours.
+    void OpenColourSettings();
 
     CGatewayWindowModel &Model() { return *m_model; }
 

@@ -6,10 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayRules.h"
+#include "gateway/CGatewaySettingsFile.h"
 #include "gateway/CGatewayWindowModel.h"
 #include "sim/GatewayDevice.h"
 #include "tests/sim/SimBusTest.h"
+#include "tests/support/ScratchSystemFolder.h"
 
 namespace kvl {
 namespace {
@@ -152,13 +155,36 @@ TEST_F(GatewayWindowModelTest, SettingsFileRoundTripAndItsFailures)
     std::filesystem::remove_all(dir);
 }
 
+TEST_F(GatewayWindowModelTest, ColoursComeFromTheColourFileAndALoadedFileWritesItsColoursThere)
+{
+    test::ScratchSystemFolder folder;
+    ASSERT_TRUE(folder.Ok());
+    auto model = Make(true);
+    model->UseColourFile(folder.System().string());
+    CGatewayColourStore store;
+    ASSERT_TRUE(store.Open(folder.System().string()));
+    EXPECT_EQ(model->Config().colours, store.Read(CGatewayColourStore::kCurrent));
+
+    // A file saved with other colours: loading it makes them the colours in use, in the file too.
+    CGatewayConfig other = model->Config();
+    other.colours[4] = 255;   // ANY: pure red
+    const std::filesystem::path file = folder.Folder() / "unit.dat";
+    ASSERT_TRUE(CGatewaySettingsFile::Save(file.string(), other, "", "2026/12/11", nullptr));
+    ASSERT_EQ(model->Load(file.string()), CGatewayWindowModel::FileResult::kDone);
+    EXPECT_EQ(model->Config().colours[4], 255u);
+    CGatewayColourStore reread;
+    ASSERT_TRUE(reread.Open(folder.System().string()));
+    EXPECT_EQ(reread.Read(CGatewayColourStore::kCurrent), other.colours);
+    EXPECT_NE(reread.Read(CGatewayColourStore::kDefault)[4], 255u) << "the factory colours stay";
+    EXPECT_TRUE(m_said.empty());
+}
+
 TEST_F(GatewayWindowModelTest, TheSixthClickInARowShowsTheVersion)
 {
-    auto model = Make(false);
     for (int round = 0; round < 2; ++round) {
         for (int click = 1; click < CGatewayWindowModel::kVersionClicks; ++click)
-            EXPECT_FALSE(model->ClickVersion());
-        EXPECT_TRUE(model->ClickVersion()) << "and the count starts again";
+            EXPECT_FALSE(CGatewayWindowModel::ClickVersion());
+        EXPECT_TRUE(CGatewayWindowModel::ClickVersion()) << "and the count starts again";
     }
 }
 

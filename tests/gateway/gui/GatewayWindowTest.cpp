@@ -1,8 +1,10 @@
 // The network unit settings window on the application's demo bus, offscreen, opened by the axis
 // link's Network unit button after Link Start: what the unit holds, the saturation following the
-// station lists, the capacity refusal, a setting the unit did not take, the unit settings file
-// and the version shown after six clicks; and the window offline.
+// station lists, the capacity refusal, a setting the unit did not take, the unit settings file,
+// the version shown after six clicks (counted over the run), the colour settings window; and the
+// window offline.
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,14 +24,18 @@
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
 #include "common/CWindowRegistry.h"
+#include "config/CAppSettings.h"
+#include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayRules.h"
 #include "gateway/CKVL_GWX_ALARMLIST.h"
+#include "gateway/CKVL_GWX_COLOR_SETTING.h"
 #include "gateway/CKVL_GWX_NETSET.h"
 #include "gateway/CKVL_GWX_PARAM.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 #include "gateway/KVL_GWX_External_Network_Param.h"
 #include "protocol/CommandCodes.h"
 #include "sim/GatewayDevice.h"
+#include "ui/CColourButton.h"
 #include "ui/CPictureButton.h"
 
 namespace kvl {
@@ -163,6 +169,12 @@ TEST_F(GatewayWindowTest, TheSettingsFileRoundTripsAndAnotherFileIsRefused)
     EXPECT_FALSE(window->SaveFile(dir.filePath(QStringLiteral("no/such/folder/unit.dat"))));
     EXPECT_EQ(*m_said, QStringLiteral("The file operation failed."));
     EXPECT_EQ(window->MakePrintJob()->Lines().value(1).left(3), QStringLiteral("GWX"));
+    // A name chosen without an extension gets ".dat"; another extension stays.
+    ASSERT_TRUE(window->SaveFile(dir.filePath(QStringLiteral("plain"))));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("plain.dat"))));
+    ASSERT_TRUE(window->SaveFile(dir.filePath(QStringLiteral("unit.txt"))));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("unit.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("unit.txt.dat"))));
 }
 
 TEST_F(GatewayWindowTest, SixClicksOnTheCommentLabelShowTheVersion)
@@ -179,6 +191,72 @@ TEST_F(GatewayWindowTest, SixClicksOnTheCommentLabelShowTheVersion)
     for (int click = 0; click < 6; ++click)
         QTest::mouseClick(window->ParameterPage()->CommentLabel(), Qt::LeftButton);
     EXPECT_EQ(shown.toStdString(), "GWX version|" + Link().Model().GatewayVersion());
+}
+
+TEST_F(GatewayWindowTest, TheClickCountRunsOverEveryWindowOfTheRun)
+{
+    int shown = 0;
+    {
+        CKVL_GWX_SETTING first(*m_app, true, std::string());
+        for (int click = 0; click < 4; ++click)
+            QTest::mouseClick(first.ParameterPage()->CommentLabel(), Qt::LeftButton);
+    }
+    CKVL_GWX_SETTING second(*m_app, true, std::string());
+    test::AnswerNextModal([&shown](QWidget *modal) {
+        shown += qobject_cast<QMessageBox *>(modal) != nullptr;
+        modal->close();
+    });
+    QTest::mouseClick(second.ParameterPage()->CommentLabel(), Qt::LeftButton);
+    EXPECT_EQ(shown, 0);
+    QTest::mouseClick(second.ParameterPage()->CommentLabel(), Qt::LeftButton);
+    EXPECT_EQ(shown, 1) << "four clicks in the first window and two in the second";
+}
+
+TEST_F(GatewayWindowTest, ADoubleClickOnAStationOpensTheColoursAndOkWritesThem)
+{
+    CKVL_GWX_SETTING window(*m_app, true, std::string());
+    window.show();
+    CKVL_GWX_NETSET *page = window.SettingPage();
+    constexpr int kAny = 7;
+    constexpr int kAnyColour = 4;
+    Choose(page->DeviceList(3), kAny);
+    CGatewayColourStore shipped;
+    ASSERT_TRUE(shipped.Open(m_app->Settings().SystemFolder()));
+    const CGatewayColourStore::Colours defaults = shipped.Read(CGatewayColourStore::kDefault);
+    const QColor before = page->DeviceList(3)->palette().color(QPalette::Button);
+    EXPECT_EQ(CKVL_GWX_COLOR_SETTING::ValueOf(before), defaults[kAnyColour]);
+
+    // Cancel: a colour chosen in the window is not kept.
+    test::AnswerNextModal([](QWidget *modal) {
+        auto *colours = qobject_cast<CKVL_GWX_COLOR_SETTING *>(modal);
+        ASSERT_NE(colours, nullptr);
+        colours->ColourButton(kAnyColour)->SetColour(Qt::red);
+        QTest::mouseClick(colours->CancelButton(), Qt::LeftButton);
+    });
+    QTest::mouseDClick(page->StationLabel(3), Qt::LeftButton);
+    EXPECT_EQ(page->DeviceList(3)->palette().color(QPalette::Button), before);
+
+    // OK: the window shows the colours in use, DEFAULT brings back the factory ones, OK writes.
+    QColor shownAtOpening;
+    QColor afterDefault;
+    test::AnswerNextModal([&](QWidget *modal) {
+        auto *colours = qobject_cast<CKVL_GWX_COLOR_SETTING *>(modal);
+        ASSERT_NE(colours, nullptr);
+        shownAtOpening = colours->ColourButton(kAnyColour)->Colour();
+        colours->ColourButton(kAnyColour)->SetColour(Qt::blue);
+        QTest::mouseClick(colours->DefaultButton(), Qt::LeftButton);
+        afterDefault = colours->ColourButton(kAnyColour)->Colour();
+        colours->ColourButton(kAnyColour)->SetColour(Qt::red);
+        QTest::mouseClick(colours->OkButton(), Qt::LeftButton);
+    });
+    QTest::mouseDClick(page->StationLabel(9), Qt::LeftButton);
+    EXPECT_EQ(shownAtOpening, before);
+    EXPECT_EQ(CKVL_GWX_COLOR_SETTING::ValueOf(afterDefault), defaults[kAnyColour]);
+    EXPECT_EQ(page->DeviceList(3)->palette().color(QPalette::Button), QColor(Qt::red));
+    CGatewayColourStore reread;
+    ASSERT_TRUE(reread.Open(m_app->Settings().SystemFolder()));
+    EXPECT_EQ(reread.Read(CGatewayColourStore::kCurrent)[kAnyColour], 255u) << "pure red is 255";
+    EXPECT_EQ(reread.Read(CGatewayColourStore::kDefault), defaults);
 }
 
 TEST_F(GatewayWindowTest, OfflineShowsADashAndTheUnitButtonsAreDisabled)
