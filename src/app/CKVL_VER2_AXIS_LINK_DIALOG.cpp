@@ -161,8 +161,7 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
     m_help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     grid->addWidget(m_help, 5, 0);
     grid->setColumnStretch(1, 1);
-    // Offline editing arrives with its own window.
-    m_offline->setEnabled(false);
+    connect(m_offline, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressOfflineEdit);
     connect(m_gateway, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressGateway);
     connect(m_linkStart, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart);
     connect(m_portSet, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings);
@@ -330,23 +329,26 @@ void CKVL_VER2_AXIS_LINK_DIALOG::OpenAxisWindow(int address)
 params::CKVL_VER2_ParameterListDlg *CKVL_VER2_AXIS_LINK_DIALOG::ParamListWindow(points::CKVL_VER2_ProgStepDlg *window)
 {
     const int axis = window->Model().Identity().axis;
-    auto make = [this, window]() -> QWidget * {
-        // Without the model's parameter file there is nothing to list.
-        if (window->Model().Params().Count() == 0)
-            return nullptr;
-        auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, *window, this);
-        // The list works on the axis window's parameters: it goes with that window.
-        connect(window, &QObject::destroyed, list, [list] { delete list; });
-        // A hidden area of the list opens the access dialog; the list follows the level it sets.
-        connect(list, &params::CKVL_VER2_ParameterListDlg::accessDialogRequested, list, [this, window, list] {
-            const points::AxisIdentity &who = window->Model().Identity();
-            CConfirm::Open(m_app, {who.axis, who.offline, who.model, who.version}, list, list,
-                           [list](int level) { list->SetAccessLevel(level); });
-        });
-        return list;
-    };
+    auto make = [this, window]() -> QWidget * { return MakeParamList(window); };
     return m_app.Windows().FindOrCreate<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, axis,
                                                                             make);
+}
+
+params::CKVL_VER2_ParameterListDlg *CKVL_VER2_AXIS_LINK_DIALOG::MakeParamList(points::CKVL_VER2_ProgStepDlg *window)
+{
+    // Without the model's parameter file there is nothing to list.
+    if (window->Model().Params().Count() == 0)
+        return nullptr;
+    auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, *window, this);
+    // The list works on the axis window's parameters: it goes with that window.
+    connect(window, &QObject::destroyed, list, [list] { delete list; });
+    // A hidden area of the list opens the access dialog; the list follows the level it sets.
+    connect(list, &params::CKVL_VER2_ParameterListDlg::accessDialogRequested, list, [this, window, list] {
+        const points::AxisIdentity &who = window->Model().Identity();
+        CConfirm::Open(m_app, {who.axis, who.offline, who.model, who.version}, list, list,
+                       [list](int level) { list->SetAccessLevel(level); });
+    });
+    return list;
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg *window)

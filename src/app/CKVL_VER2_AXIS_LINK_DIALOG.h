@@ -9,11 +9,14 @@
 // Created once by the start window's Next (a modeless child of it, in the window registry) and
 // kept for the whole run; user-interface thread only.
 #include <QDialog>
+#include <QPointer>
 
 #include <array>
 #include <memory>
 
 #include "app/CAxisLinkModel.h"
+#include "params/CKVL_VER2_ParameterListDlg.h"
+#include "waveform/CRogDlg.h"
 
 class QGroupBox;
 class QLabel;
@@ -21,14 +24,13 @@ class QLabel;
 namespace kvl {
 
 class CKVL_ControlApp;
+class CKVL_GWX_SETTING;
+class CKVL_VER2_OFFLINE_EDIT_CHIOCE;
 class CKVL_VER2_PortSetDlg;
 class CLampWidget;
 class CPictureButton;
 namespace points {
 class CKVL_VER2_ProgStepDlg;
-}
-namespace params {
-class CKVL_VER2_ParameterListDlg;
 }
 namespace tuning {
 class CKVL_VER2_AutoTuningDlgDlg;
@@ -56,6 +58,8 @@ public:
     void PressPortSettings();
     // Network unit: the unit's settings window, online (when Link Start found the unit).
     void PressGateway();
+    // Offline edit: the offline choice window (made on first use, then shown again).
+    void PressOfflineEdit();
     void PressHelp();
 
     CAxisLinkModel &Model() { return *m_model; }
@@ -73,6 +77,12 @@ public:
     points::CKVL_VER2_ProgStepDlg *AxisWindow(int address) const;
     // The port settings window once it was opened.
     CKVL_VER2_PortSetDlg *PortSettingsWindow() const;
+    // The offline windows while they exist: the choice, the axis window with its parameter list,
+    // the network unit window.
+    CKVL_VER2_OFFLINE_EDIT_CHIOCE *OfflineChoiceWindow() const;
+    points::CKVL_VER2_ProgStepDlg *OfflineAxisWindow() const;
+    params::CKVL_VER2_ParameterListDlg *OfflineParamList() const { return m_offlineParams; }
+    CKVL_GWX_SETTING *OfflineGatewayWindow() const;
     // The tuning window of an axis window, made on first use (without the entry flow, which
     // Tuning start runs first), hidden.
     tuning::CKVL_VER2_AutoTuningDlgDlg *TuningWindow(points::CKVL_VER2_ProgStepDlg *window);
@@ -98,6 +108,15 @@ private:
     params::CKVL_VER2_ParameterListDlg *ParamListWindow(points::CKVL_VER2_ProgStepDlg *window);
     // Tuning start of an axis window: the danger notice and the guide, then the axis' tuning window.
     void OpenTuning(points::CKVL_VER2_ProgStepDlg *window);
+    // A parameter list over an axis window's parameters, gone with that window.
+    params::CKVL_VER2_ParameterListDlg *MakeParamList(points::CKVL_VER2_ProgStepDlg *window);
+
+    // --- offline editing (CKVL_VER2_AXIS_LINK_DIALOG_Offline.cpp)
+    // A new offline axis window of `model` and operation type `type`, replacing the one before.
+    void OpenOfflineAxisWindow(const QString &model, int type);
+    // A new offline network unit window, replacing the one before.
+    void OpenOfflineGateway();
+    void ConnectOfflineAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
 
     CKVL_ControlApp &m_app;
     std::unique_ptr<CAxisLinkModel> m_model;
@@ -116,6 +135,9 @@ private:
     CLampWidget *m_lamp = nullptr;
     QLabel *m_statusText = nullptr;
     QLabel *m_report = nullptr;
+    // The offline axis window's own parameter list and waveform window (no axis slot of theirs).
+    QPointer<params::CKVL_VER2_ParameterListDlg> m_offlineParams;
+    QPointer<CRogDlg> m_offlineWave;
 };
 
 } // namespace kvl

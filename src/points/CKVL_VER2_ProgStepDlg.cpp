@@ -423,6 +423,8 @@ void CKVL_VER2_ProgStepDlg::closeEvent(QCloseEvent *event)
 {
     EndJog();
     StopTimers();
+    if (m_model->Offline())
+        Q_EMIT offlineClosed();
     QDialog::closeEvent(event);
 }
 

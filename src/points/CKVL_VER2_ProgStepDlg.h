@@ -183,6 +183,8 @@ Q_SIGNALS:
     // The operation type is now `type`; with `cleared` the controller's table was cleared (the
     // parameter list wrote parameter 36): an open monitor takes the new I/O mode.
     void operationTypeChanged(int axis, int type, bool cleared);
+    // An offline window was closed: the axis link's offline edit may be used again.
+    void offlineClosed();
 
 protected:
     void showEvent(QShowEvent *event) override;
