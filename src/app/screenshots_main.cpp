@@ -36,6 +36,7 @@
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
+#include "app/CKVL_VER2_OFFLINE_EDIT_CHIOCE.h"
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CConfirm.h"
@@ -236,24 +237,25 @@ QWidget *OpenWave(kvl::CKVL_ControlApp &app, kvl::points::CKVL_VER2_ProgStepDlg 
     return wave;
 }
 
-// A print preview that `open` shows (the axis window's table, the waveform window's chart): grabbed
-// from its own event loop, then closed.
-bool GrabPrintPreview(const std::function<void()> &open, const QString &file)
+// A modal window that `open` shows (a print preview, the colour settings): grabbed from its own
+// event loop at `size` (its own size when empty), then closed.
+bool GrabModal(const std::function<void()> &open, const QString &file, QSize size = {})
 {
-    constexpr int kPreviewWidth = 900;
-    constexpr int kPreviewHeight = 760;
     bool grabbed = false;
-    QTimer::singleShot(kSettleMs, [&grabbed, file] {
-        QWidget *preview = QApplication::activeModalWidget();
-        if (!preview)
+    QTimer::singleShot(kSettleMs, [&grabbed, file, size] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
             return;
-        preview->resize(kPreviewWidth, kPreviewHeight);
-        grabbed = Grab(preview, file);
-        preview->close();
+        if (size.isValid())
+            modal->resize(size);
+        grabbed = Grab(modal, file);
+        modal->close();
     });
     open();
     return grabbed;
 }
+
+const QSize kPreviewSize(900, 760);
 
 // The parameter list of an axis window, opened by its Param button, with a few file values
 // changed so that their rows are marked; at `level` 1 the "Custom" groups show, some greyed.
@@ -407,7 +409,20 @@ int main(int argc, char *argv[])
     gateway->Tabs()->setCurrentIndex(kvl::CKVL_GWX_SETTING::kTabAlarms);
     if (!Grab(gateway, outDir.filePath(QStringLiteral("gw_alarm_%1.png").arg(language))))
         return 1;
+    gateway->Tabs()->setCurrentIndex(kvl::CKVL_GWX_SETTING::kTabSetting);
+    if (!GrabModal([gateway] { gateway->OpenColourSettings(); },
+                   outDir.filePath(QStringLiteral("gw_colour_%1.png").arg(language))))
+        return 1;
     gateway->hide();
+    // The offline choice, with the MDC chosen.
+    if (axisLink)
+        axisLink->PressOfflineEdit();
+    kvl::CKVL_VER2_OFFLINE_EDIT_CHIOCE *choice = axisLink ? axisLink->OfflineChoiceWindow() : nullptr;
+    if (choice)
+        choice->ChooseModel(2);
+    if (!choice || !Grab(choice, outDir.filePath(QStringLiteral("offline_choice_%1.png").arg(language))))
+        return 1;
+    choice->hide();
     QWidget *axisWindow = axisLink ? OpenAxisWindow(app, *axisLink) : nullptr;
     if (!axisWindow || !Grab(axisWindow, outDir.filePath(QStringLiteral("axis_%1.png").arg(language))))
         return 1;
@@ -416,8 +431,8 @@ int main(int argc, char *argv[])
     if (!wave || !Grab(wave, outDir.filePath(QStringLiteral("wave_%1.png").arg(language))))
         return 1;
     auto *waveWindow = qobject_cast<kvl::CRogDlg *>(wave);
-    if (!waveWindow || !GrabPrintPreview([waveWindow] { waveWindow->PressPrintPreview(); },
-                                         outDir.filePath(QStringLiteral("wave_print_%1.png").arg(language))))
+    if (!waveWindow || !GrabModal([waveWindow] { waveWindow->PressPrintPreview(); },
+                                         outDir.filePath(QStringLiteral("wave_print_%1.png").arg(language)), kPreviewSize))
         return 1;
     wave->hide();
     axisWindow->hide();
@@ -433,8 +448,8 @@ int main(int argc, char *argv[])
         return 1;
     auto *editorWindow = qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(editor);
     if (!editorWindow ||
-        !GrabPrintPreview([editorWindow] { editorWindow->PressPrintPreview(); },
-                          outDir.filePath(QStringLiteral("points_print_%1.png").arg(language))))
+        !GrabModal([editorWindow] { editorWindow->PressPrintPreview(); },
+                          outDir.filePath(QStringLiteral("points_print_%1.png").arg(language)), kPreviewSize))
         return 1;
     for (const int level : {0, 1}) {
         QWidget *list = OpenParamList(app, *qobject_cast<kvl::points::CKVL_VER2_ProgStepDlg *>(editor), level);

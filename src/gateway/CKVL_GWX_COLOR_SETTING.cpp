@@ -59,18 +59,24 @@ CKVL_GWX_COLOR_SETTING::CKVL_GWX_COLOR_SETTING(CWindowContext &context, CGateway
     : QDialog(parent), m_context(context), m_store(store)
 {
     setObjectName(QStringLiteral("gwxColourWindow"));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    setPalette(palette);
-    setAutoFillBackground(true);
     BuildLayout();
     ApplyTexts();
 }
 
 void CKVL_GWX_COLOR_SETTING::BuildLayout()
 {
-    auto *column = new QVBoxLayout(this);
+    // The grey is painted by a body that fills the window, as the unit window's pages do: a
+    // window system may paint a top-level window's own background itself.
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_body = new QWidget(this);
+    QPalette palette = m_body->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    m_body->setPalette(palette);
+    m_body->setAutoFillBackground(true);
+    outer->addWidget(m_body);
+    auto *column = new QVBoxLayout(m_body);
     auto *groups = new QHBoxLayout;
     m_deviceGroup = BuildGroup(m_deviceHead, kDeviceRows, static_cast<int>(std::size(kDeviceRows)));
     m_modeGroup = BuildGroup(m_modeHead, kModeRows, static_cast<int>(std::size(kModeRows)));
@@ -78,9 +84,9 @@ void CKVL_GWX_COLOR_SETTING::BuildLayout()
     groups->addWidget(m_modeGroup, 0, Qt::AlignTop);
     column->addLayout(groups);
     auto *buttons = new QHBoxLayout;
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_default = new QPushButton(QStringLiteral("DEFAULT"), this);
-    m_cancel = new QPushButton(QStringLiteral("CANCEL"), this);
+    m_ok = new QPushButton(QStringLiteral("OK"), m_body);
+    m_default = new QPushButton(QStringLiteral("DEFAULT"), m_body);
+    m_cancel = new QPushButton(QStringLiteral("CANCEL"), m_body);
     m_ok->setDefault(true);
     buttons->addStretch(1);
     for (QPushButton *button : {m_ok, m_default, m_cancel})
@@ -93,7 +99,7 @@ void CKVL_GWX_COLOR_SETTING::BuildLayout()
 
 QGroupBox *CKVL_GWX_COLOR_SETTING::BuildGroup(QLabel *&head, const int *indices, int count)
 {
-    auto *group = new QGroupBox(this);
+    auto *group = new QGroupBox(m_body);
     auto *grid = new QGridLayout(group);
     head = new QLabel(group);
     grid->addWidget(head, 0, 0, 1, 2);

@@ -37,6 +37,8 @@ public:
     QPushButton *DefaultButton() const { return m_default; }
     QPushButton *CancelButton() const { return m_cancel; }
     CGatewayColourStore::Colours Colours() const;
+    // What paints the window's grey.
+    QWidget *Body() const { return m_body; }
 
     // A stored colour (red in the low byte) as Qt's colour, and back.
     static QColor QColorOf(uint32_t value);
@@ -54,6 +56,7 @@ private:
     CGatewayColourStore &m_store;
     std::array<CColourButton *, CGatewayConfig::kColours> m_buttons{};
     std::array<QLabel *, CGatewayConfig::kColours> m_labels{};
+    QWidget *m_body = nullptr;
     QGroupBox *m_deviceGroup = nullptr;
     QGroupBox *m_modeGroup = nullptr;
     QLabel *m_deviceHead = nullptr;

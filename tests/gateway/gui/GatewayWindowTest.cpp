@@ -243,6 +243,7 @@ TEST_F(GatewayWindowTest, ADoubleClickOnAStationOpensTheColoursAndOkWritesThem)
         auto *colours = qobject_cast<CKVL_GWX_COLOR_SETTING *>(modal);
         ASSERT_NE(colours, nullptr);
         shownAtOpening = colours->ColourButton(kAnyColour)->Colour();
+        EXPECT_EQ(colours->grab().toImage().pixelColor(2, 2), QColor(128, 128, 128)) << "the window is grey";
         colours->ColourButton(kAnyColour)->SetColour(Qt::blue);
         QTest::mouseClick(colours->DefaultButton(), Qt::LeftButton);
         afterDefault = colours->ColourButton(kAnyColour)->Colour();
