@@ -7,6 +7,7 @@
 
 #include <iostream>
 
+#include "base/Version.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
@@ -20,6 +21,10 @@ int main(int argc, char **argv)
     if (!args.Parse(argc, argv, error)) {
         std::cerr << "kvlctl: " << error << "\n(see kvlctl --help)\n";
         return CCliSession::kExitUsage;
+    }
+    if (args.version) {
+        std::cout << "kvlctl " << kvl::kVersion << '\n';
+        return CCliSession::kExitOk;
     }
     if (args.words.empty()) {
         (args.help ? std::cout : std::cerr) << GeneralHelp();

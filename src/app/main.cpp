@@ -1,4 +1,5 @@
-// kvl_motor: the desktop tool. `kvl_motor --demo` runs it against the built-in demo bus.
+// kvl_motor: the desktop tool. `kvl_motor --demo` runs it against the built-in demo bus,
+// `kvl_motor --port DEVICE` against a device of the user's choice for this run.
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -8,6 +9,7 @@
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CQuitOnSignal.h"
+#include "base/Version.h"
 
 int main(int argc, char *argv[])
 {
@@ -15,20 +17,34 @@ int main(int argc, char *argv[])
     // Core formatters print numbers with printf: keep the decimal point whatever the locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("kvl_motor"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kvl::kVersion));
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Engineering tool for actuator controllers on an RS-485 bus.\n"
-        "Example: kvl_motor --demo   (runs against the built-in simulated bus)"));
+        "Examples:\n"
+        "  kvl_motor --demo                  runs against the built-in simulated bus\n"
+        "  kvl_motor --port /dev/ttyUSB1     uses that adapter for this run only"));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Use the built-in demo bus instead of the serial port."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Use the serial device <DEVICE> for this run; the port in "
+                                                 "the settings stays as it is."),
+                                  QStringLiteral("DEVICE"));
     parser.addOption(demo);
+    parser.addOption(port);
     parser.process(application);
+    if (parser.isSet(demo) && parser.isSet(port)) {
+        std::fprintf(stderr, "kvl_motor: --demo and --port exclude each other\n");
+        return 2;
+    }
 
     kvl::CKVL_ControlApp::Options options;
     options.demo = parser.isSet(demo);
+    options.portDevice = parser.value(port);
     options.instanceName = QStringLiteral("kvl_motor");
     kvl::CKVL_ControlApp app(options);
     switch (app.Start()) {
