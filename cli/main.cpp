@@ -12,6 +12,7 @@
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
+#include "config/CSystemFolderChoice.h"
 
 int main(int argc, char **argv)
 {
@@ -43,7 +44,16 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
+    // Without --system: the folder beside the program in a build tree, else the user's own copy.
+    std::string folderProblem;
+    const kvl::CSystemFolderChoice::Choice folders =
+        kvl::CSystemFolderChoice::Prepare(kvl::CSystemFolderChoice::ProcessInputs(args.systemDir), folderProblem);
+    if (!folderProblem.empty())
+        std::cerr << "kvlctl: " << folderProblem << '\n';
+    if (folders.perUser)
+        args.systemDir = folders.systemFolder;
     CCliSession session(args, std::cout, std::cerr, std::cin, CCliPrompt::StandardInputIsTerminal());
+    session.SetLogFolder(folders.logFolder);
     session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
     if (!session.LoadSettings())
         return CCliSession::kExitFailure;

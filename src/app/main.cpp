@@ -10,6 +10,8 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CQuitOnSignal.h"
 #include "base/Version.h"
+#include "config/CIniEx.h"
+#include "config/CSystemFolderChoice.h"
 
 int main(int argc, char *argv[])
 {
@@ -30,12 +32,17 @@ int main(int argc, char *argv[])
     parser.addVersionOption();
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Use the built-in demo bus instead of the serial port."));
+    const QCommandLineOption system(QStringLiteral("system"),
+                                    QStringLiteral("Use the system folder <DIR> (settings, texts, parameter "
+                                                   "files) instead of the usual one."),
+                                    QStringLiteral("DIR"));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("Use the serial device <DEVICE> for this run; the port in "
                                                  "the settings stays as it is."),
                                   QStringLiteral("DEVICE"));
     parser.addOption(demo);
     parser.addOption(port);
+    parser.addOption(system);
     parser.process(application);
     if (parser.isSet(demo) && parser.isSet(port)) {
         std::fprintf(stderr, "kvl_motor: --demo and --port exclude each other\n");
@@ -46,6 +53,18 @@ int main(int argc, char *argv[])
     options.demo = parser.isSet(demo);
     options.portDevice = parser.value(port);
     options.instanceName = QStringLiteral("kvl_motor");
+    // The system folder beside the program in a build tree, else the user's own copy of the
+    // shipped one, whose log folder then also takes the trace log.
+    std::string folderProblem;
+    const kvl::CSystemFolderChoice::Choice folders = kvl::CSystemFolderChoice::Prepare(
+        kvl::CSystemFolderChoice::ProcessInputs(parser.value(system).toStdString()), folderProblem);
+    if (!folderProblem.empty())
+        std::fprintf(stderr, "kvl_motor: %s\n", folderProblem.c_str());
+    options.systemFolder = QString::fromStdString(folders.systemFolder);
+    if (folders.perUser)
+        options.startFolder = QString::fromStdString(folders.logFolder);
+    const std::string dataFolder = kvl::CSystemFolderChoice::ShippedDataFolder(kvl::CIniEx::ProgramFolder());
+    options.helpFile = QString::fromStdString(dataFolder + "/help.html");
     kvl::CKVL_ControlApp app(options);
     switch (app.Start()) {
     case kvl::CKVL_ControlApp::StartResult::kAlreadyRunning:
