@@ -52,6 +52,8 @@ bool CCliArgs::Parse(int argc, char **argv, std::string &error)
                 json = true;
             else if (name == "help")
                 help = true;
+            else if (name == "version")
+                version = true;
             else
                 m_flags.insert(name);
             continue;

@@ -28,6 +28,7 @@ public:
     bool trace = false;
     bool json = false;
     bool help = false;
+    bool version = false;    // --version: print it and exit, whatever else is given
 
     std::vector<std::string> words;   // command and positional values, in order
 

@@ -9,6 +9,7 @@
 #include "cli/CTracingComm.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
+#include "config/CIniEx.h"
 #include "link/CCommImplement.h"
 #include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
@@ -69,6 +70,17 @@ CComm &CCliSession::Comm()
 void CCliSession::SetRetryOnSilence(bool on)
 {
     m_retrying->SetRetryOnSilence(on);
+}
+
+void CCliSession::SetLogFolder(const std::string &folder)
+{
+    m_logFolder = folder;
+    m_values.startFolder = folder;
+}
+
+std::string CCliSession::LogFolder() const
+{
+    return m_logFolder.empty() ? CIniEx::ProgramFolder() : m_logFolder;
 }
 
 bool CCliSession::LoadSettings()

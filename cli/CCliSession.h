@@ -74,6 +74,10 @@ public:
     void SetRetryOnSilence(bool on);
     CCliPrompt &Prompt() { return m_prompt; }
     CAppSettings &Settings() { return *m_settings; }
+    // The folder whose "log" subfolder takes the trace and communication logs: the user's own
+    // data folder when the settings are per user; empty (the default): the program folder.
+    void SetLogFolder(const std::string &folder);
+    std::string LogFolder() const;
     bool SettingsLoaded() const { return m_settingsLoaded; }
     // Why the settings are not loaded ("the system folder /opt/x does not exist"); empty when they are.
     const std::string &SettingsProblem() const { return m_settingsProblem; }
@@ -116,6 +120,7 @@ private:
     std::unique_ptr<CServoCommands> m_commands;
     bool m_settingsLoaded = false;
     bool m_errIsTerminal = false;
+    std::string m_logFolder;
     std::string m_settingsProblem;   // why the settings file could not be opened, for later messages
     int m_port = 0;
     int m_speed = 0;

@@ -32,7 +32,8 @@ std::string GeneralHelp()
     std::ostringstream text;
     text << "kvlctl: every bus operation of the actuator controllers and the gateway unit.\n\n"
             "usage: kvlctl [--port DEVICE] [--speed BAUD] [--system DIR] [--lang 1|2|3] [--retries N]\n"
-            "              [--trace] [--json] [--yes] COMMAND ...\n\n"
+            "              [--trace] [--json] [--yes] COMMAND ...\n"
+            "       kvlctl --version\n\n"
             "  --port DEVICE   serial device, e.g. /dev/ttyUSB0 (default: Port of the settings file)\n"
             "  --speed BAUD    bus speed in bit/s (default: Speed of the settings file, else 38400)\n"
             "  --system DIR    system folder with kvl_motor.ini (default: system/ beside the program)\n"
@@ -41,7 +42,8 @@ std::string GeneralHelp()
             "                  1: once); writes and motion commands are always sent once\n"
             "  --trace         print every request and reply in hex on stderr\n"
             "  --json          print the result as one JSON document\n"
-            "  --yes           answer yes to every question (needed when stdin is not a terminal)\n\n"
+            "  --yes           answer yes to every question (needed when stdin is not a terminal)\n"
+            "  --version       print the version and exit\n\n"
             "AXIS is 0 to 15 (decimal or 0x0 to 0xF), or gw for the gateway unit (0xF1).\n\n"
             "commands:\n";
     for (const auto &command : AllCommands())

@@ -7,7 +7,6 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
-#include "config/CIniEx.h"
 #include "link/ResultCode.h"
 #include "params/CAxisParamSetup.h"
 #include "params/CCommErrorLog.h"
@@ -63,7 +62,7 @@ int FailNoSuchParameter(CCliSession &session, const CAxisParamSetup &params, int
 // Reads `numbers` (all when empty) from the controller into both lists.
 int ReadFromController(CCliSession &session, CAxisParamSetup &params, const std::vector<int> &numbers)
 {
-    const CCommErrorLog log(CIniEx::ProgramFolder());
+    const CCommErrorLog log(session.LogFolder());
     ReadAllOptions options;
     options.values = &session.Values();
     options.store = &params.Store();

@@ -7,10 +7,12 @@
 
 #include <iostream>
 
+#include "base/Version.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
 #include "cli/CProgressLine.h"
 #include "cli/CliCommands.h"
+#include "config/CSystemFolderChoice.h"
 
 int main(int argc, char **argv)
 {
@@ -20,6 +22,10 @@ int main(int argc, char **argv)
     if (!args.Parse(argc, argv, error)) {
         std::cerr << "kvlctl: " << error << "\n(see kvlctl --help)\n";
         return CCliSession::kExitUsage;
+    }
+    if (args.version) {
+        std::cout << "kvlctl " << kvl::kVersion << '\n';
+        return CCliSession::kExitOk;
     }
     if (args.words.empty()) {
         (args.help ? std::cout : std::cerr) << GeneralHelp();
@@ -38,7 +44,16 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     // Numbers in files and on the bus are written with a decimal point whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
+    // Without --system: the folder beside the program in a build tree, else the user's own copy.
+    std::string folderProblem;
+    const kvl::CSystemFolderChoice::Choice folders =
+        kvl::CSystemFolderChoice::Prepare(kvl::CSystemFolderChoice::ProcessInputs(args.systemDir), folderProblem);
+    if (!folderProblem.empty())
+        std::cerr << "kvlctl: " << folderProblem << '\n';
+    if (folders.perUser)
+        args.systemDir = folders.systemFolder;
     CCliSession session(args, std::cout, std::cerr, std::cin, CCliPrompt::StandardInputIsTerminal());
+    session.SetLogFolder(folders.logFolder);
     session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
     if (!session.LoadSettings())
         return CCliSession::kExitFailure;

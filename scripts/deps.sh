@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
       libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache
       poppler-utils                # pdftotext and pdfinfo: the PDF printing tests read the text back
-      clang libclang-rt-14-dev)   # clang's libFuzzer and sanitizer runtimes: only recommended by clang
+      clang libclang-rt-14-dev    # clang's libFuzzer and sanitizer runtimes: only recommended by clang
+      dpkg-dev lintian desktop-file-utils appstream)   # the package and its checks (scripts/package-test)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

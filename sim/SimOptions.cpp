@@ -73,6 +73,7 @@ const char *SimOptions::HelpText()
            "  --state FILE        load parameters, point tables and names from FILE and save them\n"
            "                      there on exit\n"
            "  --help              this text\n"
+           "  --version           the version of the simulator\n"
            "\n"
            "Examples:\n"
            "  kvlsim --link /tmp/kvlbus\n"
@@ -117,6 +118,8 @@ bool SimOptions::Parse(const std::vector<std::string> &args, std::string *error)
         long number = 0;
         if (arg == "--help" || arg == "-h") {
             help = true;
+        } else if (arg == "--version") {
+            version = true;
         } else if (arg == "--gateway") {
             gateway = true;
         } else if (arg == "--pace") {

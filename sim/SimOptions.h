@@ -25,6 +25,7 @@ struct SimOptions {
     std::string statePath;
     BusRunner::Settings runner;
     bool help = false;
+    bool version = false;   // --version: print it and exit
 
     // Parses argv; false with a message for anything it does not understand.
     bool Parse(const std::vector<std::string> &args, std::string *error);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "base/Version.h"
 #include "sim/BusRunner.h"
 #include "sim/SimOptions.h"
 #include "sim/StateFile.h"
@@ -65,6 +66,10 @@ int main(int argc, char **argv)
     }
     if (options.help) {
         std::cout << SimOptions::HelpText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "kvlsim " << kvl::kVersion << '\n';
         return 0;
     }
     auto bus = options.BuildBus();

@@ -85,6 +85,9 @@ CKVL_ControlApp::StartResult CKVL_ControlApp::Start()
     m_comm->SetTrace(m_settings->TraceOn(), m_values.startFolder);
     if (settingsOpened)
         LoadDevicePaths();
+    // After the stored paths: a device that is stored already keeps its number.
+    if (!m_options.demo && !m_options.portDevice.isEmpty())
+        m_port.UseForThisRun(m_comm->Ports().AssignNumber(m_options.portDevice.toStdString()));
     if (m_options.demo && !StartDemoBus())
         return StartResult::kDemoFailed;
     m_startDlg = new CKVL_VER2_ControlDlg(*this);

@@ -53,6 +53,7 @@ public:
 
     struct Options {
         bool demo = false;                 // start the simulator's demo bus in-process
+        QString portDevice;                // not empty: this device for this run (settings untouched)
         int systemLanguageId = 0;          // 0: from the process' locale (CAppSettings)
         QString startFolder;               // empty: the current directory
         QString systemFolder;              // empty: "system" beside the program

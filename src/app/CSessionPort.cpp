@@ -11,19 +11,24 @@ CSessionPort::CSessionPort(CAppSettings &settings, CPortResolver &ports)
 
 void CSessionPort::UseDemoBus(int port, int speed)
 {
-    m_demo = true;
-    m_demoPort = port;
-    m_demoSpeed = speed;
+    m_runOnly = true;
+    m_runPort = port;
+    m_runSpeed = speed;
+}
+
+void CSessionPort::UseForThisRun(int port)
+{
+    UseDemoBus(port, m_settings.Speed());
 }
 
 int CSessionPort::Port() const
 {
-    return m_demo ? m_demoPort : m_settings.Port();
+    return m_runOnly ? m_runPort : m_settings.Port();
 }
 
 int CSessionPort::StoredSpeed() const
 {
-    return m_demo ? m_demoSpeed : m_settings.Speed();
+    return m_runOnly ? m_runSpeed : m_settings.Speed();
 }
 
 int CSessionPort::OpenSpeed() const
@@ -33,9 +38,9 @@ int CSessionPort::OpenSpeed() const
 
 bool CSessionPort::Store(int port, int speed)
 {
-    if (m_demo) {
-        m_demoPort = port;
-        m_demoSpeed = speed;
+    if (m_runOnly) {
+        m_runPort = port;
+        m_runSpeed = speed;
         return true;
     }
     return m_settings.SetPortAndSpeed(port, speed);
@@ -43,7 +48,7 @@ bool CSessionPort::Store(int port, int speed)
 
 bool CSessionPort::StorePath(int port, const std::string &path)
 {
-    if (m_demo)
+    if (m_runOnly)
         return true;
     return m_settings.SetDevicePath(port, path);
 }

@@ -5,6 +5,8 @@
 // mode the program talks to the in-process demo bus instead: the port is the demo bus'
 // pseudo-terminal (a number of the facade's CPortResolver) at the demo bus' speed, and whatever
 // a window stores is kept for this run only, so the user's settings file is never written.
+// `kvl_motor --port DEVICE` follows the same run-only rule with the given device and the stored
+// speed.
 // Owned by the application object; every window and model reaches it through Access().
 // User-interface thread only.
 #include <string>
@@ -23,7 +25,11 @@ public:
 
     // Demo mode from now on: the demo bus' port number and its bus speed.
     void UseDemoBus(int port, int speed);
-    bool DemoMode() const { return m_demo; }
+    // From now on: port number `port` (a device given for this run) at the stored speed, and
+    // the run-only rule of the demo bus.
+    void UseForThisRun(int port);
+    // True after UseDemoBus or UseForThisRun: nothing is written to the settings file.
+    bool RunOnly() const { return m_runOnly; }
 
     int Port() const;
     // The speed as stored (the demo bus' speed in demo mode); 0 when none is stored.
@@ -44,9 +50,9 @@ public:
 private:
     CAppSettings &m_settings;
     CPortResolver &m_ports;
-    bool m_demo = false;
-    int m_demoPort = 0;
-    int m_demoSpeed = 0;
+    bool m_runOnly = false;
+    int m_runPort = 0;
+    int m_runSpeed = 0;
 };
 
 } // namespace kvl

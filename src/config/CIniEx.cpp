@@ -25,6 +25,12 @@ char FoldAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// A line that names a key: not blank, not a comment.
+bool IsKeyLine(std::string_view key)
+{
+    return !key.empty() && key.front() != ';' && key.front() != '#';
+}
+
 bool HasLineBreak(std::string_view text)
 {
     return text.find_first_of("\r\n") != std::string_view::npos;
@@ -292,6 +298,29 @@ void CIniEx::SetString(std::string_view section, std::string_view key, std::stri
     }
     found->entries.push_back(Entry{std::string(key), std::string(value)});
     m_changed = true;
+}
+
+int CIniEx::AddMissing(const CIniEx &newer)
+{
+    int added = 0;
+    for (const Section &from : newer.m_sections) {
+        Section *into = FindSection(from.name);
+        for (const Entry &entry : from.entries) {
+            if (!IsKeyLine(entry.key))
+                continue;
+            if (into && FindEntry(*into, entry.key))
+                continue;
+            if (!into) {
+                m_sections.push_back(Section{from.name, {}});
+                into = &m_sections.back();
+            }
+            into->entries.push_back(entry);
+            ++added;
+        }
+    }
+    if (added > 0)
+        m_changed = true;
+    return added;
 }
 
 std::string CIniEx::Serialize() const

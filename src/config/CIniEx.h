@@ -54,6 +54,13 @@ public:
     // anywhere, "=" in the key).
     void SetString(std::string_view section, std::string_view key, std::string_view value);
 
+    // Adds what `newer` has and this store lacks: a missing section with its entries at the end,
+    // a missing key of a section both have after that section's last entry, each with the value
+    // bytes of `newer` as they are. Entries already here are never changed, nor are comment or
+    // blank lines copied. Marks the store changed when something was added; returns how many
+    // keys were added. Both stores should use the same code page.
+    int AddMissing(const CIniEx &newer);
+
     // Writes the file when the store was changed: to a temporary file in the same folder that is
     // then renamed over the old one, so a failure part-way leaves the old file whole. Returns false
     // when writing failed (the store stays changed); nothing is shown to anybody.

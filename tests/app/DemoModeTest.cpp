@@ -124,6 +124,31 @@ TEST_F(DemoModeTest, MissingSpeedMeansTheLinkDefault)
     EXPECT_EQ(app.Speed(), CAppSettings::kDefaultSpeed);
 }
 
+// kvl_motor --port DEVICE: the device is used for this run with the stored speed; neither the
+// port nor the device path nor a speed found on the way reaches the settings file.
+TEST_F(DemoModeTest, PortGivenForTheRunLeavesTheStoredPortAlone)
+{
+    const std::string before = PortLines();
+    ASSERT_FALSE(before.empty());
+    const std::string device = (m_folder / "ttyRunOnly").string();
+    m_portDevice = QString::fromStdString(device);
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, false);
+    EXPECT_EQ(app.DemoBus(), nullptr);
+    EXPECT_FALSE(app.StartDialog()->windowTitle().contains(QStringLiteral("Demo")));
+    const int port = app.PortNumber();
+    ASSERT_GT(port, 0);
+    EXPECT_EQ(app.Comm().Ports().DevicePath(port), device);
+    EXPECT_EQ(app.Speed(), CAppSettings::SpeedOrDefault(app.Settings().Speed())) << "the stored speed";
+    EXPECT_TRUE(app.SetPortAndSpeed(port, 57600));
+    EXPECT_TRUE(app.SetDevicePath(port, device));
+    EXPECT_EQ(app.PortNumber(), port);
+    EXPECT_EQ(app.Speed(), 57600);
+    EXPECT_EQ(app.Settings().DevicePath(port), "");
+    app.StartDialog()->close();
+    EXPECT_EQ(PortLines(), before);
+    EXPECT_EQ(ReadSystemFile(CAppSettings::kSettingsFile).find(device), std::string::npos);
+}
+
 // The rule itself, in both modes: what the models read, what they store, and where it goes.
 TEST_F(DemoModeTest, SessionPortWritesTheSettingsOnlyOutsideDemoMode)
 {
@@ -135,7 +160,7 @@ TEST_F(DemoModeTest, SessionPortWritesTheSettingsOnlyOutsideDemoMode)
         CSessionPort port(app.Settings(), app.Comm().Ports());
         if (demo)
             port.UseDemoBus(9, 0);
-        EXPECT_EQ(port.DemoMode(), demo);
+        EXPECT_EQ(port.RunOnly(), demo);
         EXPECT_EQ(port.Port(), demo ? 9 : app.Settings().Port());
         EXPECT_EQ(port.StoredSpeed(), 0);
         EXPECT_EQ(port.OpenSpeed(), CAppSettings::kDefaultSpeed) << "no speed stored";

@@ -38,6 +38,7 @@ CKVL_ControlApp &StartAppFixture::StartApp(int systemLanguageId, bool demo, cons
     options.systemFolder = QString::fromStdString(m_scratch->System().string());
     options.instanceName = instanceName;
     options.helpFile = m_helpFile;
+    options.portDevice = m_portDevice;
     m_app = std::make_unique<CKVL_ControlApp>(options);
     EXPECT_EQ(m_app->Start(), CKVL_ControlApp::StartResult::kStarted) << m_app->DemoError().toStdString();
     return *m_app;

@@ -40,6 +40,8 @@ protected:
     std::unique_ptr<CKVL_ControlApp> m_app;
     // The help page StartApp gives the application; empty: the one beside the program.
     QString m_helpFile;
+    // The device StartApp gives for this run only (kvl_motor --port); empty: none.
+    QString m_portDevice;
 };
 
 } // namespace kvl::test

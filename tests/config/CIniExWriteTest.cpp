@@ -85,6 +85,63 @@ const WriteCase kWriteCases[] = {
 INSTANTIATE_TEST_SUITE_P(Cases, WriteBackTest, ::testing::ValuesIn(kWriteCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// AddMissing: what a newer file has and this one lacks is appended with the newer bytes; what this
+// one has stays byte for byte (values, spelling, order, duplicates).
+struct MergeCase {
+    const char *name;
+    std::string mine;
+    std::string newer;
+    int codePage;
+    int added;
+    std::string after;   // empty: the file is not rewritten
+};
+
+class AddMissingTest : public ::testing::TestWithParam<MergeCase> {};
+
+TEST_P(AddMissingTest, AddsOnlyWhatIsMissing)
+{
+    const MergeCase &c = GetParam();
+    TempDir dir;
+    const std::string path = dir.File("file.ini");
+    WriteBytes(path, c.mine);
+    CIniEx newer;
+    newer.SetCodePage(c.codePage);
+    newer.LoadText(c.newer, true);
+    CIniEx ini;
+    ini.SetCodePage(c.codePage);
+    ASSERT_TRUE(ini.Open(path, false, false, true));
+    EXPECT_EQ(ini.AddMissing(newer), c.added);
+    EXPECT_EQ(ini.IsChanged(), c.added > 0);
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(ReadBytes(path), c.after.empty() ? c.mine : c.after);
+}
+
+const MergeCase kMergeCases[] = {
+    {"NothingMissing", "[RS485]\r\nPort=3\r\nSpeed=57600\r\n", "[RS485]\r\nPort=0\r\nSpeed=115200\r\n",
+     CIniEx::kCodePageWestern, 0, ""},
+    {"UserValuesStayNewKeyAppended", "[RS485]\r\nPort=3\r\n[Debug]\r\nLevel=10\r\n",
+     "[RS485]\r\nPort=0\r\nSpeed=115200\r\n[Debug]\r\nLevel=0\r\n", CIniEx::kCodePageWestern, 1,
+     "[RS485]\r\nPort=3\r\nSpeed=115200\r\n[Debug]\r\nLevel=10\r\n"},
+    {"MissingSectionAppendedWhole", "[A]\r\nk=1\r\n", "[A]\r\nk=2\r\n[B]\r\nx=1\r\ny=;note\r\n",
+     CIniEx::kCodePageWestern, 2, "[A]\r\nk=1\r\n[B]\r\nx=1\r\ny=;note\r\n"},
+    {"KeyCaseIgnored", "[rs485]\r\nport=3\r\n", "[RS485]\r\nPort=0\r\n", CIniEx::kCodePageWestern, 0, ""},
+    {"EmptyUserValueIsAValue", "[S]\r\nk=\r\n", "[S]\r\nk=5\r\n", CIniEx::kCodePageWestern, 0, ""},
+    {"CommentsAndBlankLinesNotCopied", "[S]\r\nk=1\r\n", "; about S\r\n[S]\r\n\r\n# old\r\nk=2\r\nj=3\r\n",
+     CIniEx::kCodePageWestern, 1, "[S]\r\nk=1\r\nj=3\r\n"},
+    {"UnnamedPartGetsItsKeysFirst", "[S]\r\nk=1\r\n", "top=1\r\n[S]\r\nk=1\r\n", CIniEx::kCodePageWestern, 1,
+     "top=1\r\n[S]\r\nk=1\r\n"},
+    // Shift-JIS: a trail byte that looks like "a" (0x61) is not folded, so "\x83\x61" and "\x83\x41"
+    // are two keys; the added bytes are the newer file's, unconverted.
+    {"DoubleByteKeysComparedExactly", "[\x93\xfa]\r\n\x83\x61=\x82\xa0\r\n",
+     "[\x93\xfa]\r\n\x83\x61=\x82\xa2\r\n\x83\x41=\x82\xa4\r\n", CIniEx::kCodePageShiftJis, 1,
+     "[\x93\xfa]\r\n\x83\x61=\x82\xa0\r\n\x83\x41=\x82\xa4\r\n"},
+    {"LfOnlyUserFileKeepsItsLinesWhenNothingIsAdded", "[S]\nk=1\n", "[S]\r\nk=2\r\n", CIniEx::kCodePageWestern,
+     0, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, AddMissingTest, ::testing::ValuesIn(kMergeCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
 // Changes that could not be read back as the same entry are refused and leave the file alone.
 TEST(CIniExWrite, RefusesTextsThatWouldBreakTheFile)
 {
