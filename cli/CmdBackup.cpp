@@ -183,7 +183,8 @@ int RunDiff(CCliSession &session, const CCliArgs &args)
     } else if (differences.empty()) {
         session.Out() << "the bus holds what " << folder << " holds\n";
     } else {
-        session.Out() << CBusDiff::ToText(differences) << differences.size() << " differences\n";
+        session.Out() << CBusDiff::ToText(differences) << differences.size()
+                      << (differences.size() == 1 ? " difference\n" : " differences\n");
     }
     return differences.empty() ? CCliSession::kExitOk : kExitDiffers;
 }
@@ -242,7 +243,9 @@ void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun
             const bool good = write.written && write.verified;
             written += write.written ? 1 : 0;
             failed += good ? 0 : 1;
-            if (!good)
+            if (good)
+                session.Out() << WriteLine(write, false) << '\n';
+            else
                 session.Err() << "kvlctl: " << DeviceLabel(device.address) << ": " << WriteLine(write, false).substr(2)
                               << '\n';
         }

@@ -253,6 +253,79 @@ TEST_F(CliBackupTest, RefusedParameterWriteIsNamedAndEverythingElseRestored)
     EXPECT_EQ(DiffItems(diff), (std::set<Item>{{1, "parameter", kJogSpeed}})) << diff.out;
 }
 
+TEST_F(CliBackupTest, RestoreSwitchesTheServoOffAndWritesTheOperationTypeBeforeTheSteps)
+{
+    constexpr int kOperationType = 36;
+    StartAndBackUp();
+    // Another operation type (another table size) and another table on axis 1, its servo on.
+    const int32_t saved = Parameter(1, kOperationType);
+    int32_t other = -1;
+    for (int32_t raw = 0; raw <= 5 && other < 0; ++raw)
+        if (raw != saved && m_sim->WithBus([raw](sim::SimBus &bus) { return bus.Axis(1)->Parameters().Set(36, raw); }))
+            other = raw;
+    ASSERT_GE(other, 0) << "the MDB takes a second operation type";
+    m_sim->WithBus([](sim::SimBus &bus) {
+        bus.Axis(1)->Table().Clear();
+        bus.Axis(1)->Table().SetStep(1, Step(1, 99.0, 0));
+    });
+    ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
+
+    // Nobody to answer the servo question: nothing is written to the axis.
+    m_sim->ClearCommandsReceived();
+    CliRun restore = Run({"restore", Folder(), "--axis", "1"});
+    EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
+    EXPECT_NE(restore.out.find("axis 1 (MDB): the servo is on: nothing written"), std::string::npos) << restore.out;
+    EXPECT_TRUE(WritesTo(1).empty());
+
+    m_sim->ClearCommandsReceived();
+    restore = Run({"--yes", "restore", Folder(), "--axis", "1"});
+    ASSERT_EQ(restore.exitCode, 0) << restore.out << restore.err;
+    std::vector<uint8_t> order;
+    for (const auto &write : WritesTo(1)) {
+        const bool operationType = write.command == cmd::kCmdWriteParameter && write.payload.size() >= 2 &&
+                                   write.payload[0] == kOperationType && write.payload[1] == 0;
+        order.push_back(operationType ? 0x36 : write.command);
+    }
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), cmd::kCmdServoOff);
+    const auto type = std::find(order.begin(), order.end(), 0x36);
+    const auto firstStep = std::find(order.begin(), order.end(), cmd::kCmdWriteStep);
+    ASSERT_NE(type, order.end());
+    ASSERT_NE(firstStep, order.end());
+    EXPECT_LT(type, firstStep);
+    EXPECT_EQ(std::find(firstStep, order.end(), cmd::kCmdWriteParameter), order.end()) << "a parameter after a step";
+    EXPECT_EQ(Parameter(1, kOperationType), saved);
+    EXPECT_EQ(Run({"diff", Folder()}).exitCode, 0);
+}
+
+TEST_F(CliBackupTest, ControllerInAutomaticModeIsRefusedAndLeftAlone)
+{
+    StartAndBackUp();
+    ChangeTheBus();
+    m_sim->WithBus([](sim::SimBus &bus) { bus.Axis(1)->SetAutomaticMode(true); });
+    m_sim->ClearCommandsReceived();
+    const CliRun restore = Run({"--yes", "restore", Folder()});
+    EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
+    EXPECT_NE(restore.out.find("axis 1 (MDB): runs in automatic mode: nothing written"), std::string::npos)
+        << restore.out;
+    EXPECT_TRUE(WritesTo(1).empty());
+    // The others were restored.
+    const CliRun diff = Run({"--json", "diff", Folder()});
+    EXPECT_EQ(DiffItems(diff), (std::set<Item>{{1, "parameter", kJogSpeed}, {1, "step", 2}})) << diff.out;
+}
+
+TEST_F(CliBackupTest, ProgressNamesTheDeviceAndItsPartOnATerminal)
+{
+    StartSim();
+    m_errIsTerminal = true;
+    const CliRun run = Run({"backup", Folder()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const char *line : {"device 1 of 7 (gw)", "device 3 of 7 (axis 1): parameters 1 of ",
+                             "device 7 of 7 (axis 5): parameters", "device 3 of 7 (axis 1): steps"})
+        EXPECT_NE(run.err.find(line), std::string::npos) << line;
+    EXPECT_NE(run.out.find("backed up 7 devices at 115200 bit/s"), std::string::npos) << run.out;
+}
+
 TEST_F(CliBackupTest, DamagedBackupIsRefusedBeforeTheBusIsTouched)
 {
     StartAndBackUp();
