@@ -167,6 +167,16 @@ bool CBusRestore::PrepareAxis(DeviceRestore &device, Context &context)
     return true;
 }
 
+std::string CBusRestore::DryRunNote(int address)
+{
+    std::uint8_t manual = 1, servo = 0;
+    if (m_commands.ReadRunMode(manual, Wire(address), kTimeoutMs) == kResultOk && manual == 0)
+        return "runs in automatic mode: a restore would refuse it";
+    if (m_commands.ReadServoState(servo, Wire(address), kTimeoutMs) == kResultOk && servo)
+        return "the servo is on: a restore would switch it off first";
+    return {};
+}
+
 void CBusRestore::WriteName(const AxisImage &backup, RestoreWrite &write, CBusReader &reader)
 {
     std::uint8_t status = 0;
@@ -310,6 +320,7 @@ DeviceRestore CBusRestore::RestoreAxis(const AxisImage &backup, const DeviceIden
     }
     if (context.options.dryRun) {
         device.status = Status::kPlanned;
+        device.failure = DryRunNote(device.address);
         return device;
     }
     if (!PrepareAxis(device, context))

@@ -56,7 +56,7 @@ struct DeviceRestore {
     std::string busModel;    // what answers at the address
     Status status = Status::kUnchanged;
     std::vector<RestoreWrite> writes;
-    std::string failure;     // why, for the statuses that refuse or fail
+    std::string failure;     // why, for the statuses that refuse or fail; a dry run's note
 
     int Failed() const;      // writes that failed or did not read back
 };
@@ -95,6 +95,8 @@ private:
     DeviceRestore RestoreGateway(const GatewayImage &backup, const DeviceIdentity &identity, Context &context);
     // Refusals and the servo before any write; false (with the status set) when the axis is not written.
     bool PrepareAxis(DeviceRestore &device, Context &context);
+    // What a dry run can tell of those checks without writing; empty when the axis would be written.
+    std::string DryRunNote(int address);
     void WriteName(const AxisImage &backup, RestoreWrite &write, CBusReader &reader);
     void WriteParameters(const AxisImage &backup, std::vector<RestoreWrite *> &writes, Context &context);
     void WriteSteps(const AxisImage &backup, std::vector<RestoreWrite *> &writes, Context &context);

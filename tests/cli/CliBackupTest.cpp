@@ -270,9 +270,17 @@ TEST_F(CliBackupTest, RestoreSwitchesTheServoOffAndWritesTheOperationTypeBeforeT
     });
     ASSERT_EQ(Run({"servo", "1", "on"}).exitCode, 0);
 
-    // Nobody to answer the servo question: nothing is written to the axis.
+    // A dry run says what a restore would do about the servo, and does nothing.
     m_sim->ClearCommandsReceived();
-    CliRun restore = Run({"restore", Folder(), "--axis", "1"});
+    CliRun restore = Run({"restore", Folder(), "--axis", "1", "--dry-run"});
+    EXPECT_EQ(restore.exitCode, 0) << restore.err;
+    EXPECT_NE(restore.out.find("axis 1 (MDB): would be written (the servo is on: a restore would switch it off first)"),
+              std::string::npos)
+        << restore.out;
+    EXPECT_TRUE(WritesTo(1).empty());
+
+    // Nobody to answer the servo question: nothing is written to the axis.
+    restore = Run({"restore", Folder(), "--axis", "1"});
     EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
     EXPECT_NE(restore.out.find("axis 1 (MDB): the servo is on: nothing written"), std::string::npos) << restore.out;
     EXPECT_TRUE(WritesTo(1).empty());
