@@ -182,6 +182,11 @@ bool CBackupManifest::FromText(std::string_view text, std::string &error)
             files.push_back(f);
         }
     }
+    // The writer always gives the speed: a manifest without one is not whole.
+    if (busSpeed <= 0) {
+        error = "no bus speed";
+        return false;
+    }
     return true;
 }
 

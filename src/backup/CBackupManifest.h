@@ -47,8 +47,9 @@ public:
     const Device *FindDevice(int address) const;
 
     std::string ToText() const;
-    // False (and `error` says which line) when the first line is not the manifest's title or a
-    // line cannot be read; unknown keys are skipped so that later versions stay readable.
+    // False (and `error` says which line) when the first line is not the manifest's title, a
+    // line cannot be read or the speed line is missing; unknown keys are skipped so that later
+    // versions stay readable.
     bool FromText(std::string_view text, std::string &error);
 
     // Saves `folder`/manifest.txt safely; false when the file cannot be written.

@@ -111,6 +111,8 @@ TEST(CBackupManifest, RefusesDamagedText)
         {"KVL bus backup 1\ndate d\nfile a.csv 1234\n", "line 3: bad file line"},
         {"KVL bus backup 1\nfile a.csv 1234567g\n", "line 2: bad file line"},
         {"KVL bus backup 1\nfile 12345678\n", "line 2: bad file line"},
+        {"KVL bus backup 1\ndate d\ntool 1\n", "no bus speed"},
+        {"KVL bus backup 1\r\nnteed 0\r\n", "no bus speed"},
     };
     for (const Case &c : cases) {
         CBackupManifest m;
