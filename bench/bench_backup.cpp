@@ -111,6 +111,10 @@ int main(int argc, char **argv)
     kvl::backup::CBusBackup::Options run;
     run.toolVersion = "bench";
     const auto start = std::chrono::steady_clock::now();
+    double scanSeconds = 0.0;
+    run.found = [&](const kvl::LinkResult &) {
+        scanSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
     const auto report = backup.Run(port, kBaud, (std::filesystem::path(scratch.path().toStdString()) / "backup").string(), run);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!report.Complete() || report.devices != kAxes + 1 || report.steps != steps)
@@ -120,7 +124,8 @@ int main(int argc, char **argv)
         kBaud, static_cast<long long>(kAxes * kvl::sim::AxisDevice::kBulkReadPaddingLength));
     std::printf("backup_6_axes_s %.4f s\nbackup_6_axes_wire_s %.4f s\nbackup_6_axes_ratio %.3f ratio\n", seconds, wire,
                 seconds / wire);
-    std::printf("backup_6_axes_steps %d steps\nbackup_6_axes_parameters %d parameters\n", steps, report.parameters);
+    std::printf("backup_6_axes_scan_s %.4f s\nbackup_6_axes_steps %d steps\nbackup_6_axes_parameters %d parameters\n",
+                scanSeconds, steps, report.parameters);
     sim.Stop();
     return 0;
 }
