@@ -218,7 +218,9 @@ std::string WriteLine(const RestoreWrite &write, bool dryRun)
     if (dryRun)
         return line;
     if (!write.written)
-        return line + ": not written: " + ResultText(write.result) + " (" + std::to_string(write.result) + ")";
+        return line + ": not written: " +
+               (write.readBack.empty() ? std::string(ResultText(write.result)) + " (" + std::to_string(write.result) + ")"
+                                       : write.readBack);
     if (!write.verified)
         return line + ": reads back " + write.readBack;
     return line;
@@ -241,7 +243,7 @@ void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun
             if (device.status != DeviceRestore::Status::kRestored && device.status != DeviceRestore::Status::kIncomplete)
                 continue;
             const bool good = write.written && write.verified;
-            written += write.written ? 1 : 0;
+            written += good ? 1 : 0;
             failed += good ? 0 : 1;
             if (good)
                 session.Out() << WriteLine(write, false) << '\n';

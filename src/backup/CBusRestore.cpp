@@ -256,8 +256,11 @@ void CBusRestore::WriteSteps(const AxisImage &backup, std::vector<RestoreWrite *
         for (RestoreWrite *w : writes)
             if (w->difference.number == item.step)
                 write = w;
-        if (item.action == points::StepWriteAction::FieldMissing)
+        if (item.action == points::StepWriteAction::FieldMissing) {
             result = kResultBadReply;
+            if (write)
+                write->readBack = "a field of the step is empty";
+        }
         else if (item.action == points::StepWriteAction::Clear)
             result = m_commands.WriteStepValues(item.step + 1, StepRecord{}, axis, kTimeoutMs);
         else
@@ -284,7 +287,7 @@ void CBusRestore::WriteSteps(const AxisImage &backup, std::vector<RestoreWrite *
         write->verified = StepText(now, step) == StepText(backup.steps, step);
         // A step that already read as the backup after the parameters needed no write.
         write->written = write->written || write->verified;
-        if (!write->verified)
+        if (!write->verified && write->written)
             write->readBack = StepText(now, step);
     }
 }
@@ -390,6 +393,8 @@ DeviceRestore CBusRestore::RestoreGateway(const GatewayImage &backup, const Devi
         // The fieldbus type belongs to the unit's fieldbus board: no request changes it.
         write.result = sent == written.writes.end() ? kResultRefused : sent->result;
         write.written = write.result == kResultOk;
+        if (sent == written.writes.end())
+            write.readBack = "the unit's fieldbus board decides it";
     }
     GatewayImage after;
     const bool readBack = context.reader.ReadGateway(identity, after, failure) == kResultOk;
@@ -397,7 +402,7 @@ DeviceRestore CBusRestore::RestoreGateway(const GatewayImage &backup, const Devi
         const auto field = static_cast<CGatewayField::Id>(write.difference.number);
         const std::string now = CBusDiff::GatewayValueText(field, after.config);
         write.verified = readBack && write.written && now == write.difference.backupValue;
-        if (!write.verified)
+        if (!write.verified && write.written)
             write.readBack = readBack ? now : "(" + failure + ")";
     }
     device.status = device.Failed() == 0 ? Status::kRestored : Status::kIncomplete;

@@ -34,7 +34,7 @@ struct RestoreWrite {
     int result = kResultOk;         // the write's result code; kResultOk in a dry run
     bool written = false;           // the request was sent and the device took it
     bool verified = false;          // read back as written
-    std::string readBack;           // what the read-back gave, when it did not match
+    std::string readBack;           // what the read-back gave when it did not match; why, when not written
 };
 
 struct DeviceRestore {
