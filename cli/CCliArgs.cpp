@@ -8,7 +8,7 @@ namespace {
 // Options that take a value; every other "--name" is a flag.
 const std::set<std::string> kValueOptions{
     "port", "speed", "system", "lang", "retries", "ms", "set", "level", "ch0", "ch1", "sampling", "out",
-    "seconds", "expect", "timeout",
+    "seconds", "expect", "timeout", "axis",
 };
 
 bool ParseInt(const std::string &text, int &value)
@@ -87,6 +87,7 @@ bool CCliArgs::Parse(int argc, char **argv, std::string &error)
             }
         } else {
             m_options[name] = value;
+            m_repeated[name].push_back(value);
         }
     }
     return true;
@@ -104,6 +105,12 @@ std::optional<std::string> CCliArgs::Option(const std::string &name) const
     if (it == m_options.end())
         return std::nullopt;
     return it->second;
+}
+
+std::vector<std::string> CCliArgs::Options(const std::string &name) const
+{
+    const auto it = m_repeated.find(name);
+    return it == m_repeated.end() ? std::vector<std::string>() : it->second;
 }
 
 } // namespace kvl::cli

@@ -33,11 +33,15 @@ public:
     std::vector<std::string> words;   // command and positional values, in order
 
     const std::string &Word(size_t index) const;   // empty when missing
+    // The last value of an option given more than once.
     std::optional<std::string> Option(const std::string &name) const;
+    // Every value of an option that may be repeated ("--axis 1 --axis 3"), in order.
+    std::vector<std::string> Options(const std::string &name) const;
     bool Flag(const std::string &name) const { return m_flags.count(name) > 0; }
 
 private:
     std::map<std::string, std::string> m_options;
+    std::map<std::string, std::vector<std::string>> m_repeated;
     std::set<std::string> m_flags;
 };
 

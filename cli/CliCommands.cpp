@@ -9,7 +9,7 @@ const std::vector<CliCommand> &AllCommands()
     static const std::vector<CliCommand> commands = [] {
         std::vector<CliCommand> all;
         for (auto family : {DeviceCommands, MotionCommands, MonitorCommands, PointCommands, ParamCommands,
-                            WaveCommands, GatewayCommands}) {
+                            WaveCommands, GatewayCommands, BackupCommands}) {
             auto part = family();
             all.insert(all.end(), part.begin(), part.end());
         }
@@ -49,7 +49,7 @@ std::string GeneralHelp()
     for (const auto &command : AllCommands())
         text << "  " << command.usage << "\n      " << command.summary << '\n';
     text << "\nexit status: 0 success, 1 device or file failure or a question answered no, 2 usage error,\n"
-            "3 a capture that lost samples (what arrived is saved).\n"
+            "3 a capture that lost samples (what arrived is saved), or a diff that found differences.\n"
             "kvlctl COMMAND --help tells more about one command.\n";
     return text.str();
 }

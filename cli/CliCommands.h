@@ -24,6 +24,7 @@ std::vector<CliCommand> PointCommands();     // points
 std::vector<CliCommand> ParamCommands();     // param
 std::vector<CliCommand> WaveCommands();      // wave
 std::vector<CliCommand> GatewayCommands();   // gw
+std::vector<CliCommand> BackupCommands();    // backup, diff, restore
 
 const std::vector<CliCommand> &AllCommands();
 const CliCommand *FindCommand(const std::string &name);

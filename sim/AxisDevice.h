@@ -4,6 +4,7 @@
 // command in the controller's reply formats. Owned by the SimBus; bus thread only.
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +68,11 @@ public:
     // Tests: a write of parameter `number` is acknowledged, but `stored` is kept in place of the
     // value sent (a controller that adjusts or ignores a value).
     void StoreInsteadOnWrite(int number, int32_t stored) { m_storeInstead[number] = stored; }
+    // Test hook: a write of parameter `number` is answered with a zero status and changes nothing
+    // (a controller that refuses one value).
+    void RefuseParameterWrite(int number) { m_refusedWrites.insert(number); }
+    // Test hook: the name the controller answers with, as if someone had written it.
+    void SetName(const std::string &name) { m_name = name.substr(0, 16); }
     bool ProgramActive() const { return m_program.Active(); }
     // Test hooks: the run mode reads automatic although no program runs (a start input held);
     // a frame the bulk step read sends after the table's own (a record the table cannot hold,
@@ -136,6 +142,7 @@ private:
     std::string m_name;
     ParameterStore m_params;
     std::map<int, int32_t> m_storeInstead;
+    std::set<int> m_refusedWrites;
     uint8_t m_remoteState = 0;
     PointTable m_table;
     bool m_automatic = false;

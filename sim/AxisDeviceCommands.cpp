@@ -153,6 +153,8 @@ std::vector<uint8_t> AxisDevice::OnWriteParameter(uint8_t c, const uint8_t *p, s
     // The operation type decides the table's size: it cannot change under a running program.
     if (number == param::kOperationType && m_program.Active())
         return Status(c, false);
+    if (m_refusedWrites.count(number))
+        return Status(c, false);
     const auto instead = m_storeInstead.find(number);
     return Status(c, m_params.Set(number, instead != m_storeInstead.end() ? instead->second : frame::GetI32(p + 2)));
 }

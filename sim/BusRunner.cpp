@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <cmath>
+#include <set>
 
+#include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 #include "sim/GatewayDevice.h"
 
@@ -90,10 +92,36 @@ std::vector<uint8_t> BusRunner::CommandsReceived(uint8_t address) const
 {
     std::lock_guard<std::mutex> lock(m_receivedMutex);
     std::vector<uint8_t> commands;
-    for (const auto &[from, command] : m_received)
-        if (from == address)
-            commands.push_back(command);
+    for (const LoggedRequest &request : m_received)
+        if (request.address == address)
+            commands.push_back(request.command);
     return commands;
+}
+
+std::vector<BusRunner::LoggedRequest> BusRunner::RequestLog() const
+{
+    std::lock_guard<std::mutex> lock(m_receivedMutex);
+    return {m_received.begin(), m_received.end()};
+}
+
+bool BusRunner::IsWrite(uint8_t command)
+{
+    static const std::set<uint8_t> kWrites{
+        cmd::kCmdWriteDeviceName, cmd::kCmdWriteParameter,  cmd::kCmdWriteStep,        cmd::kCmdClearPointTable,
+        cmd::kCmdServoOn,         cmd::kCmdServoOff,        cmd::kCmdHomeReturn,       cmd::kCmdStartProgram,
+        cmd::kCmdJogStart,        cmd::kCmdInchingMove,     cmd::kCmdSetInputSignal,   cmd::kCmdAlarmReset,
+        cmd::kCmdClearAlarmHistory, cmd::kCmdWriteUnitDeviceList, cmd::kCmdWriteUnitDeviceTables,
+    };
+    return kWrites.count(command) != 0;
+}
+
+std::vector<BusRunner::LoggedRequest> BusRunner::WritesReceived() const
+{
+    std::vector<LoggedRequest> writes;
+    for (LoggedRequest &request : RequestLog())
+        if (IsWrite(request.command))
+            writes.push_back(std::move(request));
+    return writes;
 }
 
 void BusRunner::ClearCommandsReceived()
@@ -143,7 +171,12 @@ void BusRunner::Serve(const FrameAssembler::Request &request)
     const uint8_t address = request.bytes[frame::kOffsetAxis];
     {
         std::lock_guard<std::mutex> lock(m_receivedMutex);
-        m_received.emplace_back(address, request.bytes[frame::kOffsetCommand]);
+        LoggedRequest logged{address, request.bytes[frame::kOffsetCommand], {}};
+        if (request.bytes.size() > frame::kFrameOverhead)
+            logged.payload.assign(request.bytes.begin() + frame::kOffsetData,
+                                  request.bytes.begin() + static_cast<std::ptrdiff_t>(
+                                                              request.bytes.size() - (frame::kFrameOverhead - frame::kOffsetData)));
+        m_received.push_back(std::move(logged));
         if (m_received.size() > kReceivedKept)
             m_received.pop_front();
     }

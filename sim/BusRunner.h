@@ -63,11 +63,24 @@ public:
         return fn(*m_bus);
     }
 
+    // One request the loop took (answered or not): the address, the command byte, the payload.
+    struct LoggedRequest {
+        uint8_t address = 0;
+        uint8_t command = 0;
+        std::vector<uint8_t> payload;
+    };
+
     // Test hooks: an address that stops answering (or answers again) while the loop runs, and the
     // command bytes of the requests the loop took for an address (answered or not), oldest first.
     void SetSilent(uint8_t address, bool silent);
     std::vector<uint8_t> CommandsReceived(uint8_t address) const;
     void ClearCommandsReceived();
+    // The request log: every request kept, oldest first; and those of them that change what a
+    // device holds or does (writes, table clears, servo, motion, input switches, alarm resets),
+    // so a test can see that a run wrote nothing.
+    std::vector<LoggedRequest> RequestLog() const;
+    std::vector<LoggedRequest> WritesReceived() const;
+    static bool IsWrite(uint8_t command);
 
     int BusSpeed() const { return m_baud.load(); }
     uint64_t RequestsAnswered() const { return m_answered.load(); }
@@ -89,7 +102,7 @@ private:
     FaultInjector m_faults;
     std::mutex m_faultsMutex;   // the fault switches change from the test's thread
     mutable std::mutex m_receivedMutex;
-    std::deque<std::pair<uint8_t, uint8_t>> m_received;   // (address, command), the newest kept
+    std::deque<LoggedRequest> m_received;   // the newest kept
     PtyMaster m_pty;
     FrameAssembler m_assembler;
     std::atomic<int> m_baud;

@@ -19,6 +19,15 @@ bool SimBus::Add(std::unique_ptr<SimDevice> device)
     return true;
 }
 
+bool SimBus::Replace(std::unique_ptr<SimDevice> device)
+{
+    if (!device || !m_devices.count(device->Address()))
+        return false;
+    const uint8_t address = device->Address();
+    m_devices[address] = std::move(device);
+    return true;
+}
+
 std::unique_ptr<SimBus> SimBus::CreateDemo()
 {
     auto bus = std::make_unique<SimBus>();

@@ -22,6 +22,9 @@ class SimBus {
 public:
     // Adds a device; false when its address is taken.
     bool Add(std::unique_ptr<SimDevice> device);
+    // Puts `device` at its address in place of the one there (a controller swapped for a fresh
+    // one); false when the address held nothing.
+    bool Replace(std::unique_ptr<SimDevice> device);
     // The demo bus: one axis of each model on 0 to 5 and the gateway at 0xF1 listing them.
     static std::unique_ptr<SimBus> CreateDemo();
 

@@ -69,6 +69,8 @@ const char *SimOptions::HelpText()
            "                      empty refused frame\n"
            "                      stream=ADDR after each reply of ADDR, 2 s more of noise at the bus\n"
            "                      speed (requests sent meanwhile are answered after it)\n"
+           "  --refuse-write A:N  the controller at address A answers every write of parameter N\n"
+           "                      with a zero status and keeps its value (repeatable)\n"
            "  --seed N            seed of the fault noise (default 1)\n"
            "  --state FILE        load parameters, point tables and names from FILE and save them\n"
            "                      there on exit\n"
@@ -79,7 +81,8 @@ const char *SimOptions::HelpText()
            "  kvlsim --link /tmp/kvlbus\n"
            "  kvlsim --axis 0:MDC --axis 3:MDA-Z:2105:LIFTER --gateway --baud 57600\n"
            "  kvlsim --axis 1:MDB --pace --fault noise=4 --fault crc=10 --seed 7\n"
-           "  kvlsim --state ~/kvlsim-state.json --link /tmp/kvlbus\n";
+           "  kvlsim --state ~/kvlsim-state.json --link /tmp/kvlbus\n"
+           "  kvlsim --refuse-write 1:16 --link /tmp/kvlbus\n";
 }
 
 bool SimOptions::ParseAxis(const std::string &text, AxisEntry *entry, std::string *error)
@@ -152,6 +155,17 @@ bool SimOptions::Parse(const std::vector<std::string> &args, std::string *error)
                 return false;
             }
             runner.seed = static_cast<uint32_t>(number);
+        } else if (arg == "--refuse-write") {
+            if (!value(&v))
+                return false;
+            const auto parts = SplitColons(v, 2);
+            long address = 0, parameter = 0;
+            if (parts.size() != 2 || !ParseInt(parts[0], 0, kLastAxisAddress, &address) ||
+                !ParseInt(parts[1], 1, 0xFFFF, &parameter)) {
+                *error = "--refuse-write wants ADDR:NUMBER with ADDR 0 to 15, got '" + v + "'";
+                return false;
+            }
+            refusedWrites.push_back({static_cast<uint8_t>(address), static_cast<int>(parameter)});
         } else if (arg == "--fault") {
             if (!value(&v) || !runner.faults.Parse(v, error))
                 return false;
@@ -165,8 +179,15 @@ bool SimOptions::Parse(const std::vector<std::string> &args, std::string *error)
 
 std::unique_ptr<SimBus> SimOptions::BuildBus() const
 {
-    if (axes.empty())
-        return SimBus::CreateDemo();
+    auto bus = axes.empty() ? SimBus::CreateDemo() : BuildGivenBus();
+    for (const RefusedWrite &refused : refusedWrites)
+        if (AxisDevice *axis = bus->Axis(refused.address))
+            axis->RefuseParameterWrite(refused.number);
+    return bus;
+}
+
+std::unique_ptr<SimBus> SimOptions::BuildGivenBus() const
+{
     auto bus = std::make_unique<SimBus>();
     GatewayDevice::StationTable list{};
     for (const auto &entry : axes) {

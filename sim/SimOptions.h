@@ -18,8 +18,15 @@ struct AxisEntry {
     std::string name;
 };
 
+// --refuse-write ADDR:NUMBER: the controller at ADDR refuses every write of parameter NUMBER.
+struct RefusedWrite {
+    uint8_t address = 0;
+    int number = 0;
+};
+
 struct SimOptions {
     std::vector<AxisEntry> axes;     // empty: the demo bus
+    std::vector<RefusedWrite> refusedWrites;
     bool gateway = false;
     std::string linkPath;
     std::string statePath;
@@ -35,6 +42,10 @@ struct SimOptions {
     std::unique_ptr<SimBus> BuildBus() const;
 
     static const char *HelpText();
+
+private:
+    // The bus of the --axis and --gateway switches.
+    std::unique_ptr<SimBus> BuildGivenBus() const;
 };
 
 } // namespace kvl::sim

@@ -1,5 +1,7 @@
 #include "gateway/CGatewayUnit.h"
 
+#include <algorithm>
+
 #include "gateway/CGatewayRules.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -159,8 +161,48 @@ CGatewayUnit::WriteReport CGatewayUnit::WriteAll(const CGatewayConfig &config, i
     return report;
 }
 
+CGatewayUnit::WriteReport CGatewayUnit::WriteFields(const CGatewayConfig &config, const std::vector<Id> &fields,
+                                                     int unitPcSpeed, const PortFollower &follow)
+{
+    m_only = &fields;
+    WriteReport report = WriteAll(config, unitPcSpeed, follow);
+    m_only = nullptr;
+    return report;
+}
+
+bool CGatewayUnit::Wanted(Id field) const
+{
+    return !m_only || std::find(m_only->begin(), m_only->end(), field) != m_only->end();
+}
+
+std::vector<CGatewayField::Id> CGatewayUnit::FieldsOf(const CGatewayConfig &config)
+{
+    std::vector<Id> fields{CGatewayField::kDevices,     CGatewayField::kInputModes,     CGatewayField::kComment,
+                           CGatewayField::kInterval,    CGatewayField::kBroadcastDelay, CGatewayField::kResetTimes,
+                           CGatewayField::kSpeedToDrivers, CGatewayField::kSpeedToPc, CGatewayField::kCommForbidding};
+    switch (config.fieldbusType) {
+    case kTypeCcLink:
+        fields.insert(fields.end(), {CGatewayField::kCcLinkSpeed, CGatewayField::kCcLinkStations,
+                                     CGatewayField::kCcLinkVersion});
+        break;
+    case kTypeEtherNetIp:
+        fields.insert(fields.end(), {CGatewayField::kIpAddress, CGatewayField::kSubnetMask,
+                                     CGatewayField::kDefaultGateway, CGatewayField::kDhcp,
+                                     CGatewayField::kEthernetSpeed});
+        break;
+    case kTypeDeviceNet:
+        fields.push_back(CGatewayField::kDeviceNetSpeed);
+        break;
+    default:
+        break;
+    }
+    return fields;
+}
+
 void CGatewayUnit::WriteTables(const CGatewayConfig &config, WriteReport &report)
 {
+    if (!Wanted(CGatewayField::kDevices) && !Wanted(CGatewayField::kInputModes))
+        return;
     const UnitDeviceTables tables{config.devices, config.inputModes};
     uint8_t status = 0;
     int result = m_commands.WriteUnitDeviceTables(tables, status, kAddress, kTablesTimeoutMs);
@@ -179,6 +221,8 @@ void CGatewayUnit::WriteTables(const CGatewayConfig &config, WriteReport &report
 
 void CGatewayUnit::WriteValue(Id field, int value, WriteReport &report)
 {
+    if (!Wanted(field))
+        return;
     report.writes.push_back(
         {field, m_commands.WriteParameter(static_cast<uint16_t>(CGatewayField::ParameterOf(field)), value, kAddress,
                                           kTimeoutMs)});
@@ -186,6 +230,8 @@ void CGatewayUnit::WriteValue(Id field, int value, WriteReport &report)
 
 void CGatewayUnit::WriteOctets(Id field, const CGatewayConfig::Octets &octets, WriteReport &report)
 {
+    if (!Wanted(field))
+        return;
     std::array<uint8_t, 4> bytes{};
     for (int i = 0; i < kOctets; ++i)
         bytes[i] = static_cast<uint8_t>(octets[kOctets - 1 - i]);
@@ -197,16 +243,19 @@ void CGatewayUnit::WriteOctets(Id field, const CGatewayConfig::Octets &octets, W
 void CGatewayUnit::WriteUnitParameters(const CGatewayConfig &config, int unitPcSpeed, const PortFollower &follow,
                                        WriteReport &report)
 {
-    uint8_t status = 0;
-    int result = m_commands.WriteDeviceName(config.comment, status, kAddress, kTimeoutMs);
-    report.writes.push_back({CGatewayField::kComment,
-                             result == kResultOk && status != kStatusTaken ? kResultBadReply : result});
+    if (Wanted(CGatewayField::kComment)) {
+        uint8_t status = 0;
+        const int result = m_commands.WriteDeviceName(config.comment, status, kAddress, kTimeoutMs);
+        report.writes.push_back({CGatewayField::kComment,
+                                 result == kResultOk && status != kStatusTaken ? kResultBadReply : result});
+    }
     WriteValue(CGatewayField::kInterval, config.interval, report);
     WriteValue(CGatewayField::kBroadcastDelay, config.broadcastDelay, report);
     WriteValue(CGatewayField::kResetTimes, config.resetTimes, report);
     WriteValue(CGatewayField::kSpeedToDrivers, config.speedToDrivers, report);
     WriteValue(CGatewayField::kSpeedToPc, config.speedToPc, report);
-    if (report.writes.back().result == kResultOk && config.speedToPc != unitPcSpeed) {
+    if (Wanted(CGatewayField::kSpeedToPc) && report.writes.back().result == kResultOk &&
+        config.speedToPc != unitPcSpeed) {
         report.pcSpeedChanged = true;
         report.portReopened = follow && follow(PortSpeedOfCode(config.speedToPc));
     }
@@ -220,7 +269,8 @@ void CGatewayUnit::WriteFieldbus(const CGatewayConfig &config, WriteReport &repo
         WriteValue(CGatewayField::kCcLinkSpeed, config.ccLinkSpeed, report);
         const auto &entry = CGatewayRules::OccupationTable()[static_cast<size_t>(config.ccLinkStations)];
         const CodePair pair{entry.stations - 1, entry.multipleCode};
-        report.writes.push_back(
+        if (Wanted(CGatewayField::kCcLinkStations))
+            report.writes.push_back(
             {CGatewayField::kCcLinkStations,
              m_commands.WriteParameterCodePair(static_cast<uint16_t>(CGatewayField::ParameterOf(CGatewayField::kCcLinkStations)),
                                                pair, kAddress, kTimeoutMs)});

@@ -45,6 +45,13 @@ public:
     // `unitPcSpeed` is the speed-to-PC code the unit had before; when the unit takes another one,
     // `follow` is called with its port speed right away.
     WriteReport WriteAll(const CGatewayConfig &config, int unitPcSpeed, const PortFollower &follow);
+    // WriteAll limited to `fields` (the same refusals, the same order); the device list and the
+    // input modes go in one request, so naming either sends both.
+    WriteReport WriteFields(const CGatewayConfig &config, const std::vector<CGatewayField::Id> &fields,
+                            int unitPcSpeed, const PortFollower &follow);
+    // The fields a write of `config` sends, in order: the tables, the unit parameters, then the
+    // settings of its fieldbus type only.
+    static std::vector<CGatewayField::Id> FieldsOf(const CGatewayConfig &config);
     // The PC's port speed in bit/s for a speed-to-PC code (38400 for an unknown code).
     static int PortSpeedOfCode(int code);
 
@@ -60,8 +67,10 @@ private:
     void WriteFieldbus(const CGatewayConfig &config, WriteReport &report);
     void WriteValue(CGatewayField::Id field, int value, WriteReport &report);
     void WriteOctets(CGatewayField::Id field, const CGatewayConfig::Octets &octets, WriteReport &report);
+    bool Wanted(CGatewayField::Id field) const;
 
     CServoCommands &m_commands;
+    const std::vector<CGatewayField::Id> *m_only = nullptr;   // WriteFields: the fields to send
 };
 
 } // namespace kvl

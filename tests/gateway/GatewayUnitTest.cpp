@@ -132,6 +132,69 @@ TEST_F(GatewayUnitTest, AWriteRefusedWholeSendsNothing)
     }
 }
 
+TEST_F(GatewayUnitTest, WriteFieldsSendsOnlyTheNamedSettings)
+{
+    using Id = CGatewayField::Id;
+    WithUnit([&](GatewayDevice &unit) { unit.Parameters().Set(1, 5); });
+    const CGatewayConfig before = ReadBack();
+    const CGatewayConfig wanted = Changed(5);
+    struct Case {
+        const char *what;
+        std::vector<Id> fields;
+        std::vector<Id> sent;   // in the order of a whole write
+        size_t requests;        // the stations go in one request
+    };
+    const Case cases[] = {
+        {"nothing", {}, {}, 0},
+        {"one unit parameter", {CGatewayField::kInterval}, {CGatewayField::kInterval}, 1},
+        {"the stations", {CGatewayField::kDevices}, {CGatewayField::kDevices, CGatewayField::kInputModes}, 1},
+        {"fieldbus and name, given out of order", {CGatewayField::kSubnetMask, CGatewayField::kComment},
+         {CGatewayField::kComment, CGatewayField::kSubnetMask}, 2},
+        {"a setting of another fieldbus", {CGatewayField::kCcLinkSpeed}, {}, 0},
+    };
+    for (const Case &c : cases) {
+        m_runner->ClearCommandsReceived();
+        const auto report = CGatewayUnit(*m_commands).WriteFields(wanted, c.fields, kSpeedCode, nullptr);
+        EXPECT_EQ(report.outcome, CGatewayUnit::Outcome::kWritten) << c.what;
+        std::vector<Id> sent;
+        for (const auto &write : report.writes)
+            sent.push_back(write.field);
+        EXPECT_EQ(sent, c.sent) << c.what;
+        EXPECT_EQ(m_runner->WritesReceived().size(), c.requests) << c.what;
+    }
+    // What was not named kept its value.
+    const CGatewayConfig after = ReadBack();
+    EXPECT_EQ(after.interval, wanted.interval);
+    EXPECT_EQ(after.subnetMask, wanted.subnetMask);
+    EXPECT_EQ(after.broadcastDelay, before.broadcastDelay);
+    EXPECT_EQ(after.ipAddress, before.ipAddress);
+    EXPECT_EQ(after.ethernetSpeed, before.ethernetSpeed);
+}
+
+TEST_F(GatewayUnitTest, FieldsOfAConfigFollowItsFieldbus)
+{
+    const std::vector<CGatewayField::Id> unit{
+        CGatewayField::kDevices,        CGatewayField::kInputModes, CGatewayField::kComment,
+        CGatewayField::kInterval,       CGatewayField::kBroadcastDelay, CGatewayField::kResetTimes,
+        CGatewayField::kSpeedToDrivers, CGatewayField::kSpeedToPc, CGatewayField::kCommForbidding};
+    struct Case {
+        int fieldbus;
+        std::vector<CGatewayField::Id> own;
+    };
+    const Case cases[] = {
+        {1, {CGatewayField::kCcLinkSpeed, CGatewayField::kCcLinkStations, CGatewayField::kCcLinkVersion}},
+        {2, {CGatewayField::kDeviceNetSpeed}},
+        {4, {}},
+        {5, {CGatewayField::kIpAddress, CGatewayField::kSubnetMask, CGatewayField::kDefaultGateway,
+             CGatewayField::kDhcp, CGatewayField::kEthernetSpeed}},
+    };
+    for (const Case &c : cases) {
+        std::vector<CGatewayField::Id> expected = unit;
+        expected.insert(expected.end(), c.own.begin(), c.own.end());
+        EXPECT_EQ(CGatewayUnit::FieldsOf(Changed(c.fieldbus)), expected) << c.fieldbus;
+    }
+}
+
 TEST_F(GatewayUnitTest, ANewPcSpeedReopensThePortBeforeTheNextWrite)
 {
     WithUnit([&](GatewayDevice &unit) { unit.Parameters().Set(1, 4); });

@@ -9,6 +9,8 @@
 #include "protocol/CommandCodes.h"
 #include "sim/FaultInjector.h"
 #include "sim/FrameAssembler.h"
+#include "protocol/Frame.h"
+#include "sim/ModelInfo.h"
 #include "sim/GatewayDevice.h"
 #include "sim/PointTable.h"
 #include "sim/SimOptions.h"
@@ -234,13 +236,50 @@ TEST(SimOptions, RejectsBadInput)
 {
     const std::vector<std::vector<std::string>> cases = {
         {"--axis", "16:MDA"}, {"--axis", "1:XYZ"}, {"--axis", "1"}, {"--axis", "1:MDA", "--axis", "1:MDB"},
-        {"--baud", "fast"}, {"--fault", "smoke"}, {"--what"}, {"--link"}};
+        {"--baud", "fast"}, {"--fault", "smoke"}, {"--what"}, {"--link"}, {"--refuse-write", "16"},
+        {"--refuse-write", "16:3"}, {"--refuse-write", "1:x"}, {"--refuse-write"}};
     for (const auto &args : cases) {
         SimOptions options;
         std::string error;
         EXPECT_FALSE(options.Parse(args, &error)) << args[0] << " " << (args.size() > 1 ? args[1] : "");
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(SimOptions, RefusedWriteIsAnsweredWithZeroStatusAndKeepsTheValue)
+{
+    SimOptions options;
+    std::string error;
+    ASSERT_TRUE(options.Parse({"--refuse-write", "1:16", "--refuse-write", "0x2:31"}, &error)) << error;
+    auto bus = options.BuildBus();
+    struct Case {
+        uint8_t axis;
+        uint16_t number;
+        bool refused;
+    };
+    const Case cases[] = {{1, 16, true}, {2, 31, true}, {1, 31, false}, {2, 16, false}, {0, 16, false}};
+    for (const Case &c : cases) {
+        const int32_t before = bus->Axis(c.axis)->Parameters().Get(c.number);
+        std::vector<uint8_t> payload;
+        frame::PutU16(payload, c.number);
+        frame::PutI32(payload, before + 1);
+        const auto request = frame::Build(c.axis, cmd::kCmdWriteParameter, payload);
+        const auto reply = bus->Dispatch(request.data(), request.size());
+        ASSERT_EQ(reply.size(), static_cast<size_t>(cmd::kReplyLenWriteParameter)) << int(c.axis) << ' ' << c.number;
+        EXPECT_EQ(reply[frame::kOffsetData] == 0, c.refused) << int(c.axis) << ' ' << c.number;
+        EXPECT_EQ(bus->Axis(c.axis)->Parameters().Get(c.number), c.refused ? before : before + 1);
+    }
+}
+
+TEST(SimBus, ReplacePutsAFreshDeviceAtAnAddressThatHoldsOne)
+{
+    auto bus = SimBus::CreateDemo();
+    bus->Axis(2)->Parameters().Set(16, 4321);
+    ASSERT_TRUE(bus->Replace(std::make_unique<AxisDevice>(2, *FindModel("MDC"), "2105", "FRESH")));
+    EXPECT_EQ(bus->Axis(2)->Name(), "FRESH");
+    EXPECT_NE(bus->Axis(2)->Parameters().Get(16), 4321);
+    EXPECT_FALSE(bus->Replace(std::make_unique<AxisDevice>(9, *FindModel("MDC"), "2105", "NOWHERE")));
+    EXPECT_EQ(bus->Axis(9), nullptr);
 }
 
 TEST(SimStateFile, KeepsParametersTablesAndNamesAcrossRuns)

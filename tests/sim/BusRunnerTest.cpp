@@ -77,6 +77,35 @@ TEST(SimRunner, AnswersThroughThePtyAndStaysSilentAtAnotherSpeed)
     EXPECT_TRUE(WellFormed(client.Exchange(1, cmd::kCmdReadDeviceType, {}, 9), 1, cmd::kCmdReadDeviceType, 9));
 }
 
+TEST(SimRunner, RequestLogKeepsPayloadsAndPicksOutTheWrites)
+{
+    auto runner = StartRunner({});
+    SerialClient client;
+    ASSERT_TRUE(client.Open(runner->SlavePath(), 115200));
+    ASSERT_TRUE(WellFormed(client.Exchange(1, cmd::kCmdReadParameter, {0x10, 0x00}, 13), 1, cmd::kCmdReadParameter, 13));
+    ASSERT_TRUE(WellFormed(client.Exchange(2, cmd::kCmdReadServoState, {}, 8), 2, cmd::kCmdReadServoState, 8));
+    EXPECT_TRUE(runner->WritesReceived().empty());
+    ASSERT_TRUE(WellFormed(client.Exchange(1, cmd::kCmdWriteParameter, {0x10, 0x00, 9, 0, 0, 0}, 8), 1,
+                           cmd::kCmdWriteParameter, 8));
+    const auto log = runner->RequestLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[0].address, 1);
+    EXPECT_EQ(log[0].command, cmd::kCmdReadParameter);
+    EXPECT_EQ(log[0].payload, (std::vector<uint8_t>{0x10, 0x00}));
+    EXPECT_TRUE(log[1].payload.empty());
+    const auto writes = runner->WritesReceived();
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].payload, (std::vector<uint8_t>{0x10, 0x00, 9, 0, 0, 0}));
+    for (const uint8_t command : {cmd::kCmdWriteDeviceName, cmd::kCmdWriteStep, cmd::kCmdClearPointTable,
+                                  cmd::kCmdServoOff, cmd::kCmdWriteUnitDeviceTables})
+        EXPECT_TRUE(BusRunner::IsWrite(command)) << int(command);
+    for (const uint8_t command : {cmd::kCmdReadDeviceType, cmd::kCmdReadAllSteps, cmd::kCmdReadParameter,
+                                  cmd::kCmdReadUnitDeviceTables, cmd::kCmdReadRunMode})
+        EXPECT_FALSE(BusRunner::IsWrite(command)) << int(command);
+    runner->ClearCommandsReceived();
+    EXPECT_TRUE(runner->RequestLog().empty());
+}
+
 TEST(SimRunner, WritingTheGatewaysPcSpeedMovesTheBus)
 {
     auto runner = StartRunner({});

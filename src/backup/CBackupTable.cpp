@@ -1,0 +1,62 @@
+#include "backup/CBackupTable.h"
+
+#include "base/CModelTraits.h"
+#include "config/CAppSettings.h"
+#include "config/CCodePage.h"
+#include "points/CPointCsv.h"
+#include "points/CPointTableSetup.h"
+#include "points/CStepRules.h"
+
+namespace kvl::backup {
+
+namespace {
+
+points::CStepRules MakeRules(const CAppSettings *settings, const std::string &model, std::int32_t operationTypeRaw)
+{
+    points::CStepContext context;
+    context.model = model;
+    context.online = true;
+    context.decimals = CBackupTable::kFinestDecimals;
+    context.operationType = CModelTraits::Of(model).OperationTypeOfRaw(operationTypeRaw);
+    const points::CStepTexts texts = settings ? points::CPointTableSetup::Texts(*settings, model) : points::CStepTexts{};
+    return points::CStepRules(context, texts);
+}
+
+} // namespace
+
+CBackupTable::CBackupTable(const CAppSettings *settings, const std::string &model, std::int32_t operationTypeRaw)
+    : m_model(model), m_language(settings ? settings->Language() : 2),
+      m_table(MakeRules(settings, model, operationTypeRaw))
+{
+    m_table.Reset(false);
+}
+
+void CBackupTable::FromBusLines(const std::vector<std::string> &lines)
+{
+    m_table.ImportReadLines(lines);
+}
+
+int CBackupTable::FromCsv(const std::string &content)
+{
+    return points::CPointCsv::LoadText(m_table, content);
+}
+
+std::vector<std::string> CBackupTable::Steps() const
+{
+    std::vector<std::string> steps;
+    steps.reserve(static_cast<size_t>(m_table.StepCount()));
+    for (int s = 0; s < m_table.StepCount(); ++s) {
+        std::string text;
+        if (!m_table.Working(s).IsEmpty())
+            CCodePage::ToUtf8(points::CPointCsv::DataLine(m_table, s), CCodePage::ForLanguage(m_language), text);
+        steps.push_back(text);
+    }
+    return steps;
+}
+
+std::string CBackupTable::Csv() const
+{
+    return points::CPointCsv::Serialise(m_table);
+}
+
+} // namespace kvl::backup
