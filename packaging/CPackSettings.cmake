@@ -7,8 +7,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The kvl_motor developers")
 set(CPACK_PACKAGE_CONTACT "${KVL_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "engineering tool for actuator controllers on an RS-485 bus")
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "engineering tool for actuator controllers on an RS-485 bus\n"
     "Sets up, tests and tunes single-axis actuator controllers and their\n"
     "fieldbus gateway unit on an RS-485 multi-drop bus: finds the controllers,\n"
     "edits and transfers point tables and parameters, jogs, homes and runs\n"

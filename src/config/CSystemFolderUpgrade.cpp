@@ -47,11 +47,14 @@ void Note(CSystemFolderUpgrade::Report &report, const std::string &problem)
 void CopyMissing(const fs::path &from, const fs::path &to, CSystemFolderUpgrade::Report &report)
 {
     std::error_code ec;
-    if (!fs::copy_file(from, to, fs::copy_options::skip_existing, ec) || ec) {
-        Note(report, "cannot copy " + from.string() + " to " + to.string() +
-                         (ec ? ": " + ec.message() : std::string()));
+    const bool copied = fs::copy_file(from, to, fs::copy_options::skip_existing, ec);
+    if (ec) {
+        Note(report, "cannot copy " + from.string() + " to " + to.string() + ": " + ec.message());
         return;
     }
+    // Not copied without an error: another of the programs, starting at the same time, was first.
+    if (!copied)
+        return;
     fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
     ++report.filesCopied;
 }

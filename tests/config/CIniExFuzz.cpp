@@ -1,6 +1,7 @@
 // libFuzzer target for the INI reader: any bytes must load without a crash or a sanitizer
-// report, every lookup must stay inside the stored value, and the written text must read back
-// as the same text. Built only with clang (scripts/fuzz-all).
+// report, every lookup must stay inside the stored value, the written text must read back
+// as the same text, and merging the keys of a store into another adds each missing key once.
+// Built only with clang (scripts/fuzz-all).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,6 +23,8 @@ void Check(bool condition)
 // bounded number per section keeps the fuzzer fast without losing the paths.
 constexpr std::size_t kKeysLookedUpPerSection = 32;
 constexpr char kNotFound[] = "\n";
+// Each added key is looked up in its section first, so the merge is quadratic as well.
+constexpr std::size_t kLargestMergedInput = 1024;
 
 void ExerciseStore(std::string_view bytes, int codePage, bool ignoreCase)
 {
@@ -39,6 +42,14 @@ void ExerciseStore(std::string_view bytes, int codePage, bool ignoreCase)
             ini.GetInt(section, key, 0);
             ini.GetDouble(section, key, 0.0);
         }
+    }
+    if (bytes.size() <= kLargestMergedInput) {
+        kvl::CIniEx merged;
+        merged.SetCodePage(codePage);
+        merged.LoadText("[RS485]\r\nPort=1\r\n", ignoreCase);
+        merged.AddMissing(ini);
+        Check(merged.AddMissing(ini) == 0);
+        Check(merged.GetString("RS485", "Port", "") == "1");
     }
     const std::string once = ini.Serialize();
     kvl::CIniEx again;

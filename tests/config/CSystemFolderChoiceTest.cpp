@@ -120,6 +120,7 @@ TEST(SystemFolderChoice, PrepareMakesTheUsersCopyOnce)
     TempDir dir;
     const fs::path shipped = dir.Path() / "usr/share/kvl_motor/system";
     fs::create_directories(dir.Path() / "usr/bin");
+    fs::create_directories(shipped.parent_path());
     fs::copy(test::ScratchSystemFolder::Shipped(), shipped, fs::copy_options::recursive);
     CSystemFolderChoice::Inputs inputs;
     inputs.programFolder = (dir.Path() / "usr/bin").string();
