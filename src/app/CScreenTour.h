@@ -1,0 +1,68 @@
+#pragma once
+// CScreenTour: a visit of every window of the tool, each grabbed into a picture
+// <out>/<name>_<language>.png. On the demo bus the visit stages what makes a picture tell
+// something (steps in a controller, a program running, alarms raised, tuning results, a bus that
+// went silent); on another bus (--port) it only reads and shows, and moves nothing: no servo on,
+// homing, program or tuning run. The bus must hold an MDC axis and the network unit; what could not
+// be reached is listed by Run().
+// Used by kvl_screenshots; user-interface thread.
+#include <QDir>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace kvl {
+
+class CKVL_ControlApp;
+class CKVL_VER2_AXIS_LINK_DIALOG;
+namespace points {
+class CKVL_VER2_ProgStepDlg;
+}
+
+class CScreenTour {
+public:
+    // `language`: "en", "ja" or "zh", the suffix of every picture.
+    CScreenTour(CKVL_ControlApp &app, const QString &language, const QDir &outDir);
+
+    // Visits every window; returns what could not be reached (empty when all were).
+    QStringList Run();
+
+private:
+    bool Demo() const;
+    // Grabs `window` as <name>_<language>.png; a missing window or a failed write is recorded.
+    bool Shot(QWidget *window, const char *name);
+    // The modal window `open` shows, grabbed and closed.
+    bool ModalShot(const std::function<void()> &open, const char *name, QSize size = {});
+    void Missed(const QString &what);
+
+    void VisitStartAndLink();
+    void VisitGateway();
+    void VisitOfflineChoice();
+    void VisitAxisWindow();
+    void VisitWaveform();
+    void VisitMonitor();
+    void VisitTuning();
+    void VisitEditor();
+    void VisitParameters();
+    void VisitSilentBus();
+
+    // The first linked axis of `model`, -1 when none.
+    int FindAxis(const char *model) const;
+    // Steps in the demo controller, so that reading the table shows some.
+    void StageDemoSteps(int address);
+
+    CKVL_ControlApp &m_app;
+    QString m_language;
+    QDir m_outDir;
+    QStringList m_missed;
+    CKVL_VER2_AXIS_LINK_DIALOG *m_link = nullptr;
+    int m_mdcAxis = -1;
+    points::CKVL_VER2_ProgStepDlg *m_axisWindow = nullptr;
+    points::CKVL_VER2_ProgStepDlg *m_editor = nullptr;
+};
+
+} // namespace kvl
