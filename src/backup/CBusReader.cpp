@@ -10,6 +10,7 @@
 #include "params/ParamNumbers.h"
 #include "points/CPointTransfer.h"
 #include "protocol/CBusScanner.h"
+#include "protocol/CBulkReadWatch.h"
 #include "protocol/CServoCommands.h"
 
 namespace kvl::backup {
@@ -17,26 +18,6 @@ namespace kvl::backup {
 namespace {
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
-
-// Removes the bulk-read sink on every way out of a table read.
-class BulkReadWatch {
-public:
-    BulkReadWatch(const CBusReader::Hooks &hooks, std::function<void(int)> sink) : m_hooks(hooks)
-    {
-        if (m_hooks.watchBulkRead)
-            m_hooks.watchBulkRead(std::move(sink));
-    }
-    ~BulkReadWatch()
-    {
-        if (m_hooks.watchBulkRead)
-            m_hooks.watchBulkRead(nullptr);
-    }
-    BulkReadWatch(const BulkReadWatch &) = delete;
-    BulkReadWatch &operator=(const BulkReadWatch &) = delete;
-
-private:
-    const CBusReader::Hooks &m_hooks;
-};
 
 void Report(const CBusReader::Hooks &hooks, const char *part, int done, int total)
 {
@@ -127,7 +108,7 @@ int CBusReader::ReadTable(AxisImage &image, const Hooks &hooks, std::string &fai
     std::vector<std::string> lines;
     int result = kResultTimeout;
     {
-        const BulkReadWatch watch(hooks, [&hooks, steps, expected](int received) {
+        const CBulkReadWatch watch(hooks.watchBulkRead, [&hooks, steps, expected](int received) {
             if (expected > 0)
                 Report(hooks, "steps", std::min(received, expected) * steps / expected, steps);
         });

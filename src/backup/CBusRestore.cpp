@@ -44,6 +44,24 @@ bool Chosen(const std::vector<int> &addresses, int address)
     return addresses.empty() || std::find(addresses.begin(), addresses.end(), address) != addresses.end();
 }
 
+// The record of a device's restore; true when the device answers as the backup's model.
+bool BeginDevice(DeviceRestore &device, int address, const std::string &model, const DeviceIdentity &identity)
+{
+    device.address = address;
+    device.model = model;
+    device.busModel = identity.model;
+    if (!identity.answered) {
+        device.status = Status::kMissing;
+        return false;
+    }
+    if (identity.model != model) {
+        device.status = Status::kOtherModel;
+        device.failure = "the backup holds a " + model + ", the bus a " + identity.model;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 struct CBusRestore::Context {
@@ -295,18 +313,8 @@ void CBusRestore::WriteSteps(const AxisImage &backup, std::vector<RestoreWrite *
 DeviceRestore CBusRestore::RestoreAxis(const AxisImage &backup, const DeviceIdentity &identity, Context &context)
 {
     DeviceRestore device;
-    device.address = backup.address;
-    device.model = backup.model;
-    device.busModel = identity.model;
-    if (!identity.answered) {
-        device.status = Status::kMissing;
+    if (!BeginDevice(device, backup.address, backup.model, identity))
         return device;
-    }
-    if (identity.model != backup.model) {
-        device.status = Status::kOtherModel;
-        device.failure = "the backup holds a " + backup.model + ", the bus a " + identity.model;
-        return device;
-    }
     AxisImage bus;
     std::string failure;
     const int result = context.reader.ReadAxis(backup.address, identity, bus, context.ReadHooks(), failure);
@@ -348,18 +356,8 @@ DeviceRestore CBusRestore::RestoreAxis(const AxisImage &backup, const DeviceIden
 DeviceRestore CBusRestore::RestoreGateway(const GatewayImage &backup, const DeviceIdentity &identity, Context &context)
 {
     DeviceRestore device;
-    device.address = frame::kGatewayAddress;
-    device.model = backup.model;
-    device.busModel = identity.model;
-    if (!identity.answered) {
-        device.status = Status::kMissing;
+    if (!BeginDevice(device, frame::kGatewayAddress, backup.model, identity))
         return device;
-    }
-    if (identity.model != backup.model) {
-        device.status = Status::kOtherModel;
-        device.failure = "the backup holds a " + backup.model + ", the bus a " + identity.model;
-        return device;
-    }
     GatewayImage bus;
     std::string failure;
     if (context.reader.ReadGateway(identity, bus, failure) != kResultOk) {

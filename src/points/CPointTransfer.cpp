@@ -6,6 +6,7 @@
 #include "link/ResultCode.h"
 #include "params/CPollingPause.h"
 #include "points/CPointWritePlan.h"
+#include "protocol/CBulkReadWatch.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 
@@ -18,26 +19,6 @@ const StepMessage kReadFailed{"IDS_WARNMSG_READPROG", "COMMON"};
 const StepMessage kServoOnRefusal{"IDS_WARN_SERVOON_PROG_INPUT", "COMMON"};
 const StepMessage kAutomaticRefusal{"ID_PROG_WRITE_WARN_AUTO", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
 constexpr std::uint8_t kRunModeAutomatic = 0;
-
-// Removes the bulk-read sink again on every way out of a read.
-class BulkReadWatch {
-public:
-    BulkReadWatch(const CPointTransfer::Hooks &hooks, std::function<void(int)> sink) : m_hooks(hooks)
-    {
-        if (m_hooks.watchBulkRead)
-            m_hooks.watchBulkRead(std::move(sink));
-    }
-    ~BulkReadWatch()
-    {
-        if (m_hooks.watchBulkRead)
-            m_hooks.watchBulkRead(nullptr);
-    }
-    BulkReadWatch(const BulkReadWatch &) = delete;
-    BulkReadWatch &operator=(const BulkReadWatch &) = delete;
-
-private:
-    const CPointTransfer::Hooks &m_hooks;
-};
 
 } // namespace
 
@@ -94,7 +75,7 @@ CPointTransfer::Outcome CPointTransfer::Read(CPointTable &table, const Axis &axi
     int result = kResultOk;
     {
         const int expected = ExpectedReadBytes(axis.model, table.StepCount());
-        const BulkReadWatch watch(m_hooks, [this, expected](int received) {
+        const CBulkReadWatch watch(m_hooks.watchBulkRead, [this, expected](int received) {
             if (m_hooks.progress)
                 m_hooks.progress(std::min(received, expected), expected);
         });
