@@ -150,6 +150,26 @@ void CAxisLinkModel::ShowUnlinked()
     SetStatus(Status::kUnlinked);
 }
 
+LinkResult CAxisLinkModel::CurrentLink() const
+{
+    LinkResult link;
+    link.speed = m_foundSpeed;
+    link.gatewayPresent = m_gatewayPresent;
+    if (m_gatewayPresent)
+        link.gateway = m_gateway;
+    for (int a = 0; a < kAxisCount; ++a) {
+        const Axis &axis = m_axes[static_cast<size_t>(a)];
+        if (!axis.linked)
+            continue;
+        DeviceIdentity &identity = link.axes[static_cast<size_t>(a)];
+        identity = {true, axis.model, axis.version, axis.name};
+        if (link.firstAddress < 0)
+            link.firstAddress = a;
+    }
+    link.found = m_status == Status::kLinked && (m_gatewayPresent || m_linkedCount > 0);
+    return link;
+}
+
 const CAxisLinkModel::Axis &CAxisLinkModel::AxisAt(int address) const
 {
     static const Axis kNone;

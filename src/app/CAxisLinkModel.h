@@ -93,6 +93,9 @@ public:
     const std::string &GatewayName() const { return m_gateway.name; }
     // Speed of the last successful search; 0 before one.
     int FoundSpeed() const { return m_foundSpeed; }
+    // The bus as the window shows it now (linked axes, the gateway unit, the speed found), for
+    // the work that needs a scan's result without scanning again (backup, compare, restore).
+    LinkResult CurrentLink() const;
 
     // Language key of a station code of the gateway's device list ("ID_COMBO_...").
     static const char *StationKey(uint8_t code);

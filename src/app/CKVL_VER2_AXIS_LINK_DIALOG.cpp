@@ -54,6 +54,10 @@ constexpr char kOfflineNote[] = "Edit without a controller";
 constexpr char kGatewayCaption[] = "Network unit";
 constexpr char kGatewayNote[] = "Network unit settings";
 constexpr char kHelpCaption[] = "Help";
+constexpr char kBackupCaption[] = "Backup";
+constexpr char kBackupNote[] = "Save every device of the bus into a folder";
+constexpr char kRestoreCaption[] = "Restore";
+constexpr char kRestoreNote[] = "Put a backup back on the bus";
 
 QLabel *NoteLabel(QWidget *parent)
 {
@@ -152,20 +156,30 @@ QWidget *CKVL_VER2_AXIS_LINK_DIALOG::BuildActions()
     m_offlineNote = NoteLabel(box);
     m_gateway = new CPictureButton(QStringLiteral("gateway"), QString(), box, kActionIconSide);
     m_gatewayNote = NoteLabel(box);
+    m_backup = new CPictureButton(QStringLiteral("backup"), QString(), box, kActionIconSide);
+    m_backup->setObjectName(QStringLiteral("backupButton"));
+    m_backupNote = NoteLabel(box);
+    m_restore = new CPictureButton(QStringLiteral("restore"), QString(), box, kActionIconSide);
+    m_restore->setObjectName(QStringLiteral("restoreButton"));
+    m_restoreNote = NoteLabel(box);
     m_help = new CPictureButton(QStringLiteral("help"), QString(), box, kActionIconSide);
     addRow(0, m_linkStart, m_linkStartNote);
     addRow(1, m_portSet, m_portSetNote);
     addRow(2, m_offline, m_offlineNote);
     addRow(3, m_gateway, m_gatewayNote);
-    grid->setRowStretch(4, 1);
+    addRow(4, m_backup, m_backupNote);
+    addRow(5, m_restore, m_restoreNote);
+    grid->setRowStretch(6, 1);
     m_help->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    grid->addWidget(m_help, 5, 0);
+    grid->addWidget(m_help, 7, 0);
     grid->setColumnStretch(1, 1);
     connect(m_offline, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressOfflineEdit);
     connect(m_gateway, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressGateway);
     connect(m_linkStart, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressLinkStart);
     connect(m_portSet, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressPortSettings);
     connect(m_help, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressHelp);
+    connect(m_backup, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressBackup);
+    connect(m_restore, &QToolButton::clicked, this, &CKVL_VER2_AXIS_LINK_DIALOG::PressRestore);
     return box;
 }
 
@@ -204,6 +218,10 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
                          {m_portSet, "IDC_BUTTON_PORT_SET", kSection, kPortSetCaption},
                          {m_offline, "IDC_BUTTON_OFFLINE_EDIT", kSection, kOfflineCaption},
                          {m_offlineNote, "IDC_ST_OFFLINE_EDIT", kSection, kOfflineNote},
+                         {m_backup, "IDC_BUTTON_BACKUP", kSection, kBackupCaption},
+                         {m_backupNote, "IDC_ST_BACKUP", kSection, kBackupNote},
+                         {m_restore, "IDC_BUTTON_RESTORE", kSection, kRestoreCaption},
+                         {m_restoreNote, "IDC_ST_RESTORE", kSection, kRestoreNote},
                          {m_help, "IDC_STATIC_HELP", kSection, kHelpCaption}},
                         [this](const QString &title) { return m_app.DecorateTitle(title); });
     CWindowTexts::ApplyTooltips(texts, {{m_help, kHelpTooltip},
@@ -211,7 +229,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ApplyTexts()
                                         {m_lamp, kStatusTooltip},
                                         {m_statusText, kStatusTooltip},
                                         {m_linkStart, kLinkStartTooltip},
-                                        {m_offline, kOfflineTooltip}});
+                                        {m_offline, kOfflineTooltip},
+                                        {m_backup, kBackupTooltip},
+                                        {m_restore, kRestoreTooltip}});
 
     QFont statusFont = font();
     statusFont.setPointSize(kStatusPointSize);
@@ -230,6 +250,10 @@ void CKVL_VER2_AXIS_LINK_DIALOG::RefreshView()
     RefreshStatus();
     m_gateway->setVisible(m_model->GatewayPresent());
     m_gatewayNote->setVisible(m_model->GatewayPresent());
+    // Backup and restore work on what Link Start found.
+    const bool linked = m_model->GetStatus() == CAxisLinkModel::Status::kLinked;
+    m_backup->setEnabled(linked);
+    m_restore->setEnabled(linked);
 }
 
 void CKVL_VER2_AXIS_LINK_DIALOG::RefreshAxis(int address)

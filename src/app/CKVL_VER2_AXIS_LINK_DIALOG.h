@@ -15,6 +15,8 @@
 #include <memory>
 
 #include "app/CAxisLinkModel.h"
+#include "backup/BackupTypes.h"
+#include "backup/CBusRestore.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "waveform/CRogDlg.h"
 
@@ -23,6 +25,7 @@ class QLabel;
 
 namespace kvl {
 
+class CBackupRestoreDlg;
 class CKVL_ControlApp;
 class CKVL_GWX_SETTING;
 class CKVL_VER2_OFFLINE_EDIT_CHIOCE;
@@ -46,6 +49,8 @@ public:
     static constexpr int kStatusTooltip = 11;
     static constexpr int kLinkStartTooltip = 13;
     static constexpr int kOfflineTooltip = 15;
+    static constexpr int kBackupTooltip = 90;
+    static constexpr int kRestoreTooltip = 91;
 
     CKVL_VER2_AXIS_LINK_DIALOG(CKVL_ControlApp &app, QWidget *parent = nullptr);
     ~CKVL_VER2_AXIS_LINK_DIALOG() override;
@@ -61,6 +66,17 @@ public:
     // Offline edit: the offline choice window (made on first use, then shown again).
     void PressOfflineEdit();
     void PressHelp();
+    // Backup: asks for a folder, then PressBackupTo.
+    void PressBackup();
+    // Saves every device the link found into `folder`, with progress, then says what was written
+    // or what failed.
+    void PressBackupTo(const QString &folder);
+    // Restore: asks for a backup folder, then PressRestoreFrom.
+    void PressRestore();
+    // Reads the backup in `folder` (a damaged one is refused with the reason) and the bus, with
+    // progress; says so when nothing differs, otherwise opens the restore dialog over the
+    // differences. Nothing is written before that dialog's Restore.
+    void PressRestoreFrom(const QString &folder);
 
     CAxisLinkModel &Model() { return *m_model; }
     CPictureButton *AxisButton(int address) const;
@@ -69,6 +85,10 @@ public:
     CPictureButton *OfflineButton() const { return m_offline; }
     CPictureButton *GatewayButton() const { return m_gateway; }
     CPictureButton *HelpButton() const { return m_help; }
+    CPictureButton *BackupButton() const { return m_backup; }
+    CPictureButton *RestoreButton() const { return m_restore; }
+    // The restore dialog while it is open.
+    CBackupRestoreDlg *RestoreWindow() const;
     QLabel *StatusLabel() const { return m_statusText; }
     // Why a search found nothing (hidden otherwise).
     QLabel *ReportLabel() const { return m_report; }
@@ -118,6 +138,13 @@ private:
     void OpenOfflineGateway();
     void ConnectOfflineAxisWindow(points::CKVL_VER2_ProgStepDlg *window);
 
+    // --- whole-bus backup and restore (CKVL_VER2_AXIS_LINK_DIALOG_Backup.cpp)
+    QString BackupText(const char *key, const char *builtIn) const;
+    void Message(const QString &text);
+    // Device n of N and the part under way, on the busy indicator.
+    void ShowBackupProgress(const backup::Progress &progress);
+    backup::RestoreReport RunRestore(const backup::BusImage &backup, const std::vector<int> &addresses);
+
     CKVL_ControlApp &m_app;
     std::unique_ptr<CAxisLinkModel> m_model;
     std::array<CPictureButton *, CAxisLinkModel::kAxisCount> m_axes{};
@@ -128,6 +155,11 @@ private:
     CPictureButton *m_offline = nullptr;
     CPictureButton *m_gateway = nullptr;
     CPictureButton *m_help = nullptr;
+    CPictureButton *m_backup = nullptr;
+    CPictureButton *m_restore = nullptr;
+    QLabel *m_backupNote = nullptr;
+    QLabel *m_restoreNote = nullptr;
+    QPointer<CBackupRestoreDlg> m_restoreDlg;
     QLabel *m_linkStartNote = nullptr;
     QLabel *m_portSetNote = nullptr;
     QLabel *m_offlineNote = nullptr;

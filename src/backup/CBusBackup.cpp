@@ -110,8 +110,13 @@ CBusBackup::Report CBusBackup::Run(int port, int storedSpeed, const std::string 
     }
     if (options.found)
         options.found(link);
+    return Save(link, folder, options);
+}
+
+CBusBackup::Report CBusBackup::Save(const LinkResult &link, const std::string &folder, const Options &options)
+{
     BusImage image;
-    report = Read(link, image, options);
+    Report report = Read(link, image, options);
     if (!report.failure.empty())
         return report;
     std::string error;

@@ -52,6 +52,8 @@ public:
     // The bus as a compare with `backup` needs it: every device `link` found, read whole where
     // the backup holds a device of the same model at that address, by its identity otherwise.
     Report ReadForCompare(const LinkResult &link, const BusImage &backup, BusImage &bus, const Options &options);
+    // Reads every device of `link` and saves the image into `folder`.
+    Report Save(const LinkResult &link, const std::string &folder, const Options &options);
     // Scans the bus on `port` (the stored speed first), reads it and saves it into `folder`.
     Report Run(int port, int storedSpeed, const std::string &folder, const Options &options);
 
