@@ -18,6 +18,7 @@
 #include "gateway/CKVL_GWX_SETTING.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
+#include "ui/CPictureButton.h"
 #include "waveform/CRogDlg.h"
 
 namespace kvl::test {

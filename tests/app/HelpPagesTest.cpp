@@ -19,6 +19,7 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "common/CHelpWindow.h"
 #include "config/CAppSettings.h"
+#include "ui/CPictureButton.h"
 
 namespace kvl {
 namespace {
@@ -75,12 +76,12 @@ QSet<QString> Matches(const QString &text, const QRegularExpression &pattern)
 
 QSet<QString> ElementIds(const QString &html)
 {
-    return Matches(html, QRegularExpression(QStringLiteral(R"(\bid="([^"]+)")")));
+    return Matches(html, QRegularExpression(QStringLiteral(R"re(\bid="([^"]+)")re")));
 }
 
 QSet<QString> PictureSources(const QString &html)
 {
-    return Matches(html, QRegularExpression(QStringLiteral(R"(<img\s[^>]*\bsrc="([^"]+)")")));
+    return Matches(html, QRegularExpression(QStringLiteral(R"re(<img\s[^>]*\bsrc="([^"]+)")re")));
 }
 
 class HelpPagesTest : public StartAppFixture {
