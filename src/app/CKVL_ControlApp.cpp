@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -25,6 +26,9 @@ namespace kvl {
 namespace {
 constexpr char kDemoTitleSuffix[] = " [Demo bus]";
 constexpr char kRaiseRequest[] = "raise\n";
+// Inserted before the extension of the English help page for the other languages' pages.
+constexpr char kHelpSuffixJapanese[] = "_ja";
+constexpr char kHelpSuffixChinese[] = "_zh";
 constexpr int kConnectWaitMs = 1000;
 constexpr const char *kCommonSection = CLanguageTexts::kCommonSection;
 
@@ -285,7 +289,23 @@ QString CKVL_ControlApp::DecorateTitle(const QString &title) const
 
 QString CKVL_ControlApp::HelpFile() const
 {
-    return m_options.helpFile.isEmpty() ? CKVL_VER2_ControlDlg::HelpFile() : m_options.helpFile;
+    const QString english = m_options.helpFile.isEmpty() ? CKVL_VER2_ControlDlg::HelpFile() : m_options.helpFile;
+    return HelpFileOf(english, m_settings->Language());
+}
+
+QString CKVL_ControlApp::HelpFileOf(const QString &englishPage, int language)
+{
+    const char *suffix = nullptr;
+    if (language == CAppSettings::kLanguageJapanese)
+        suffix = kHelpSuffixJapanese;
+    else if (language == CAppSettings::kLanguageChinese)
+        suffix = kHelpSuffixChinese;
+    if (suffix == nullptr)
+        return englishPage;
+    const QFileInfo english(englishPage);
+    const QString name = english.completeBaseName() + QLatin1String(suffix) + QLatin1Char('.') + english.suffix();
+    const QString page = english.dir().filePath(name);
+    return QFileInfo(page).isFile() ? page : englishPage;
 }
 
 CHelpWindow *CKVL_ControlApp::HelpWindow() const
@@ -298,15 +318,31 @@ void CKVL_ControlApp::ShowHelp(const QString &section)
     auto make = [this]() -> QWidget * {
         auto *help = new CHelpWindow(m_startDlg);
         help->ApplyTexts(m_settings->Texts());
-        connect(this, &CKVL_ControlApp::languageChanged, help,
-                [this, help] { help->ApplyTexts(m_settings->Texts()); });
+        connect(this, &CKVL_ControlApp::languageChanged, help, [this, help] {
+            help->ApplyTexts(m_settings->Texts());
+            // The page of the new language, at the section the window was showing.
+            if (help->isVisible())
+                LoadHelp(*help, help->Section());
+        });
         return help;
     };
     auto *window = m_windows.FindOrCreate<CHelpWindow>(CWindowRegistry::Kind::kHelp, CWindowRegistry::kNoAxis, make);
-    const QString help = Text("IDC_STATIC_HELP", CKVL_VER2_ControlDlg::kSection, QStringLiteral("Help"));
-    window->ShowPage(HelpFile(), section,
-                     Text(CLanguageTexts::kMsgFileNotFound, kCommonSection, QStringLiteral("The file was not found.")),
-                     DecorateTitle(help));
+    window->ShowPage(HelpFile(), section, NotFoundText(), HelpTitle());
+}
+
+void CKVL_ControlApp::LoadHelp(CHelpWindow &window, const QString &section)
+{
+    window.LoadPage(HelpFile(), section, NotFoundText(), HelpTitle());
+}
+
+QString CKVL_ControlApp::NotFoundText() const
+{
+    return Text(CLanguageTexts::kMsgFileNotFound, kCommonSection, QStringLiteral("The file was not found."));
+}
+
+QString CKVL_ControlApp::HelpTitle() const
+{
+    return DecorateTitle(Text("IDC_STATIC_HELP", CKVL_VER2_ControlDlg::kSection, QStringLiteral("Help")));
 }
 
 QString CKVL_ControlApp::Text(std::string_view key, std::string_view section, const QString &builtIn) const

@@ -58,7 +58,7 @@ public:
         QString startFolder;               // empty: the current directory
         QString systemFolder;              // empty: "system" beside the program
         QString instanceName;              // empty: no single-instance check (tests)
-        QString helpFile;                  // empty: help.html beside the program
+        QString helpFile;                  // English help page; empty: help.html beside the program
     };
 
     enum class StartResult { kStarted, kAlreadyRunning, kDemoFailed };
@@ -104,12 +104,19 @@ public:
     // The window title every top-level window shows: the text plus " [Demo bus]" in demo mode.
     QString DecorateTitle(const QString &title) const override;
 
-    // The help page in the tool's own help window (one for the whole run, over the start
-    // window), scrolled to `section`, an element id of the page ("link"); empty: the top.
+    // The help page of the current language in the tool's own help window (one for the whole
+    // run, over the start window), scrolled to `section`, an element id of the page ("link");
+    // empty: the top. An open help window loads the new language's page, at the same section,
+    // on a language switch.
     void ShowHelp(const QString &section = QString()) override;
     // The help window once a Help button opened it.
     CHelpWindow *HelpWindow() const;
+    // The help page of the current language (see HelpFileOf).
     QString HelpFile() const;
+    // The page of `language` beside the English page `englishPage` ("help.html"): "help_ja.html"
+    // for Japanese, "help_zh.html" for Chinese, the English page itself for English and when the
+    // language's page does not exist.
+    static QString HelpFileOf(const QString &englishPage, int language);
 
     // A text of the current language in UTF-8 by (key, section), or `builtIn` when it is missing.
     QString Text(std::string_view key, std::string_view section, const QString &builtIn = {}) const;
@@ -129,6 +136,10 @@ private:
     void BringToFront();
     void RaiseWindows();
     void OnLanguageChanged(int language);
+    // Loads the help page of the current language into `window` at `section`, not showing it.
+    void LoadHelp(CHelpWindow &window, const QString &section);
+    QString NotFoundText() const;
+    QString HelpTitle() const;
     void LoadDevicePaths();
     void InstallHooks();
     bool StartDemoBus();

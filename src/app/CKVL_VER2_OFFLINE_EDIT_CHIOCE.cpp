@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "common/CHelpKey.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
@@ -42,6 +43,7 @@ CKVL_VER2_OFFLINE_EDIT_CHIOCE::CKVL_VER2_OFFLINE_EDIT_CHIOCE(CWindowContext &con
 {
     setObjectName(QStringLiteral("offlineChoiceWindow"));
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("offline"));
     RefreshButtons();
     ApplyTexts();
     connect(&context, &CWindowContext::languageChanged, this, [this](int) { ApplyTexts(); });

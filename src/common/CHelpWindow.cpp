@@ -42,6 +42,20 @@ CHelpWindow::CHelpWindow(QWidget *parent) : QDialog(parent)
 void CHelpWindow::ShowPage(const QString &file, const QString &anchor, const QString &notFound,
                            const QString &fallbackTitle)
 {
+    LoadPage(file, anchor, notFound, fallbackTitle);
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void CHelpWindow::LoadPage(const QString &file, const QString &anchor, const QString &notFound,
+                           const QString &fallbackTitle)
+{
+    m_requestedFile = file;
+    m_section = anchor;
     m_pageShown = QFileInfo(file).isFile();
     if (!m_pageShown) {
         m_file.clear();
@@ -65,12 +79,6 @@ void CHelpWindow::ShowPage(const QString &file, const QString &anchor, const QSt
         const QString title = m_browser->documentTitle();
         setWindowTitle(title.isEmpty() ? fallbackTitle : title);
     }
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
 }
 
 void CHelpWindow::ApplyTexts(const CLanguageTexts &texts)

@@ -2,7 +2,8 @@
 // CHelpWindow: shows the tool's help page (an HTML file beside the program) in a window of the
 // tool itself, so that help needs no web browser. It follows links inside the page and scrolls
 // to a window's own section; a missing file is said in the window, with its path. Created once by
-// the application object and shown again for every Help button; user-interface thread only.
+// the application object and shown again for every Help button or F1; the application loads the
+// page of the new language into it on a language switch. User-interface thread only.
 #include <QDialog>
 #include <QString>
 
@@ -24,6 +25,12 @@ public:
     // own title, or `fallbackTitle` when it has none.
     void ShowPage(const QString &file, const QString &anchor, const QString &notFound,
                   const QString &fallbackTitle);
+    // The same as ShowPage without showing, raising or activating the window.
+    void LoadPage(const QString &file, const QString &anchor, const QString &notFound,
+                  const QString &fallbackTitle);
+    // The file and the anchor of the last ShowPage or LoadPage.
+    const QString &File() const { return m_requestedFile; }
+    const QString &Section() const { return m_section; }
     // Whether the last ShowPage found its file.
     bool PageShown() const { return m_pageShown; }
     QTextBrowser *Browser() const { return m_browser; }
@@ -35,6 +42,8 @@ private:
     QTextBrowser *m_browser = nullptr;
     QPushButton *m_close = nullptr;
     QString m_file;
+    QString m_requestedFile;
+    QString m_section;
     bool m_pageShown = false;
 };
 

@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
 #include "common/CWindowContext.h"
@@ -56,6 +57,7 @@ CKVL_GWX_SETTING::CKVL_GWX_SETTING(CWindowContext &context, bool offline, const 
     m_model = std::make_unique<CGatewayWindowModel>(context.Commands(), lookup, offline, version, MakeHooks());
     m_model->UseColourFile(context.Settings().SystemFolder());
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("gateway"));
     m_model->Open();
     ApplyTexts();
     connect(&context, &CWindowContext::languageChanged, this, [this](int) { ApplyTexts(); });

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/CBusyIndicator.h"
+#include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -74,6 +75,7 @@ CKVL_VER2_ParameterListDlg::CKVL_VER2_ParameterListDlg(CWindowContext &context,
     m_model = std::make_unique<CParamListModel>(context.Commands(), context.Values(), axisWindow.Model().Params(),
                                                 axisWindow.Model().Offline(), MakeHooks());
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("params"));
     m_gridEditor = new CParamGridEditor(*m_model, m_grid, m_gridModel, this);
     m_files = new CParamListFiles(context, *this);
     ConnectAxisWindow();

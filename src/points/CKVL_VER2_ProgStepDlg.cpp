@@ -15,6 +15,7 @@
 
 #include "common/CBusyIndicator.h"
 #include "common/CConfirm.h"
+#include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -87,6 +88,9 @@ CKVL_VER2_ProgStepDlg::CKVL_VER2_ProgStepDlg(CWindowContext &context, AxisIdenti
         m_timers[TimerSlot(timer)] = qtimer;
     }
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("axis"));
+    // F1 in the grid opens the point table's own section.
+    CHelpKey::Install(m_grid, context, QStringLiteral("points"));
     m_gridEditor = new CPointGridEditor(context, *m_model, m_grid, m_gridModel, this);
     RefreshView();
     ApplyTexts();

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "common/CCellEdit.h"
+#include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -83,6 +84,7 @@ CKVL_VER2_AutoTuningDlgDlg::CKVL_VER2_AutoTuningDlgDlg(CWindowContext &context, 
     m_timer->setSingleShot(true);
     connect(m_timer, &QTimer::timeout, this, &CKVL_VER2_AutoTuningDlgDlg::PollNow);
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("tuning"));
     m_step->SetLimits(0, m_model->StepCount() - 1);
     m_model->Open();
     ApplyTexts();

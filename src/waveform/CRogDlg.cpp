@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "base/TextNumber.h"
+#include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -64,6 +65,7 @@ CRogDlg::CRogDlg(CWindowContext &context, int axis, const std::string &model, bo
     m_poll->setSingleShot(true);
     connect(m_poll, &QTimer::timeout, this, &CRogDlg::OnPollTick);
     BuildLayout();
+    CHelpKey::Install(this, context, QStringLiteral("wave"));
     ConnectChart();
     RefreshView();
     ApplyTexts();

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include "AxisWindowFixture.h"
 #include "ModalAnswer.h"
 #include "common/CCellEdit.h"
+#include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowRegistry.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
@@ -201,6 +203,23 @@ TEST_F(AutoTuningWindowTest, ElevenResultsWrapTheRingAndTheViewFollows)
     EXPECT_EQ(window->Model().Results().RingPosition(), 0);
     EXPECT_EQ(window->ResultScrollBar()->value(), 0);
     EXPECT_EQ(table->data(table->index(1, 2)).toString(), QString());
+}
+
+TEST_F(AutoTuningWindowTest, F1OpensTheHelpAtTheTuningSection)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    // F1 on the window and on a widget inside it (the result table passes the key on).
+    for (QWidget *target : {static_cast<QWidget *>(window), static_cast<QWidget *>(window->ResultView())}) {
+        if (m_app->HelpWindow() != nullptr)
+            m_app->HelpWindow()->hide();
+        QTest::keyClick(target, Qt::Key_F1);
+        ASSERT_NE(m_app->HelpWindow(), nullptr);
+        EXPECT_TRUE(m_app->HelpWindow()->isVisible());
+        EXPECT_EQ(m_app->HelpWindow()->Section(), QStringLiteral("tuning"));
+    }
 }
 
 TEST_F(AutoTuningWindowTest, WriteChecksTheSettlingTimeAndConvertsTheTexts)
