@@ -13,6 +13,7 @@
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "config/CSystemFolderChoice.h"
 #include "ui/CPictureButton.h"
 #include "ui/CSvgPicture.h"
 
@@ -64,7 +65,10 @@ QString CKVL_VER2_ControlDlg::VersionText()
 
 QString CKVL_VER2_ControlDlg::HelpFile()
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QLatin1String(kHelpFileName));
+    // Beside the program in a build tree, in the shared data folder when installed.
+    const std::string folder =
+        CSystemFolderChoice::ShippedDataFolder(QCoreApplication::applicationDirPath().toStdString());
+    return QDir(QString::fromStdString(folder)).filePath(QLatin1String(kHelpFileName));
 }
 
 void CKVL_VER2_ControlDlg::BuildLayout()
