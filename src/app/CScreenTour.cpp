@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/CBackupRestoreDlg.h"
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_ControlDlg.h"
@@ -102,8 +103,10 @@ QStringList CScreenTour::Run()
     }
     VisitEditor();
     VisitParameters();
-    if (Demo())
+    if (Demo()) {
+        VisitRestore();
         VisitSilentBus();
+    }
     m_app.StartDialog()->close();
     return m_missed;
 }
@@ -467,6 +470,39 @@ void CScreenTour::VisitParameters()
     if (Shot(confirm, "access"))
         confirm->close();
     m_editor->hide();
+}
+
+// The restore dialog: the demo bus backed up through the axis link, then a parameter changed on
+// two axes and a step on one, and the backup's differences shown before anything is written.
+void CScreenTour::VisitRestore()
+{
+    constexpr int kParameter = 16;
+    constexpr int kChangedAxes[] = {1, 4};
+    QTemporaryDir folder;
+    WithMessagesAccepted([this, &folder] { m_link->PressBackupTo(folder.path()); });
+    m_app.DemoBus()->WithBus([&kChangedAxes](sim::SimBus &bus) {
+        for (const int address : kChangedAxes) {
+            sim::AxisDevice *axis = bus.Axis(static_cast<uint8_t>(address));
+            if (!axis)
+                continue;
+            axis->Parameters().Set(kParameter, axis->Parameters().Get(kParameter) + 7);
+        }
+        if (sim::AxisDevice *axis = bus.Axis(static_cast<uint8_t>(kChangedAxes[0]))) {
+            sim::StepRecord record;
+            record.number = 1;
+            record.position = 123450;
+            record.speed = 250;
+            record.acc = 30;
+            record.dcc = 30;
+            record.positionRange = 1000;
+            axis->Table().SetStep(1, record);
+        }
+    });
+    Settle();
+    WithMessagesAccepted([this, &folder] { m_link->PressRestoreFrom(folder.path()); });
+    QWidget *restore = m_link->RestoreWindow();
+    if (Shot(restore, "restore"))
+        restore->close();
 }
 
 // A bus where nothing answers: the demo bus stops answering but keeps its port.

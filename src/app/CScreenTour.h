@@ -1,9 +1,9 @@
 #pragma once
 // CScreenTour: a visit of every window of the tool, each grabbed into a picture
 // <out>/<name>_<language>.png. On the demo bus the visit stages what makes a picture tell
-// something (steps in a controller, a program running, alarms raised, tuning results, a bus that
-// went silent); on another bus (--port) it only reads and shows, and moves nothing: no servo on,
-// homing, program or tuning run. The bus must hold an MDC axis and the network unit; what could not
+// something (steps in a controller, a program running, alarms raised, tuning results, a backup
+// that differs from the bus, a bus that went silent); on another bus (--port) it only reads and
+// shows, and moves nothing: no servo on, homing, program or tuning run. The bus must hold an MDC axis and the network unit; what could not
 // be reached is listed by Run().
 // Used by kvl_screenshots; user-interface thread.
 #include <QDir>
@@ -48,6 +48,7 @@ private:
     void VisitTuning();
     void VisitEditor();
     void VisitParameters();
+    void VisitRestore();
     void VisitSilentBus();
 
     // The first linked axis of `model`, -1 when none.
