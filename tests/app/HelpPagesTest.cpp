@@ -226,8 +226,8 @@ TEST_F(HelpPagesTest, EveryPageHoldsEveryWindowsSectionAndItsPictures)
             EXPECT_TRUE(QFileInfo(path).isFile()) << source.toStdString();
             EXPECT_TRUE(QFileInfo(path).absolutePath() == QFileInfo(pictures).absoluteFilePath())
                 << source.toStdString();
-            // The Japanese page shows the Japanese pictures, the others the English ones.
-            const char *suffix = page.language == kJa ? "_ja.png" : "_en.png";
+            // Each page shows the pictures of its own language.
+            const char *suffix = page.language == kJa ? "_ja.png" : page.language == kEn ? "_en.png" : "_zh.png";
             EXPECT_TRUE(source.endsWith(QLatin1String(suffix))) << source.toStdString();
         }
     }
