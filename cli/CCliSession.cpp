@@ -10,6 +10,7 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
+#include "gate/CWriteGate.h"
 #include "link/CCommImplement.h"
 #include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
@@ -51,6 +52,12 @@ CCliSession::CCliSession(const CCliArgs &args, std::ostream &out, std::ostream &
     }
     m_retrying = std::make_unique<CRetryingComm>(*comm, m_args.tries);
     m_commands = std::make_unique<CServoCommands>(m_retrying.get());
+    m_gate = std::make_unique<CWriteGate>(*m_settings);
+    m_commands->SetWriteGate(m_gate.get());
+    m_commands->SetRefusalHook([this](const WriteRefusal &refusal) {
+        ++m_refusals;
+        m_err << "kvlctl: " << refusal.Describe() << '\n';
+    });
 }
 
 CCliSession::~CCliSession()

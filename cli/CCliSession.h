@@ -20,6 +20,7 @@ class CAppSettings;
 class CComm;
 class CCommImplement;
 class CServoCommands;
+class CWriteGate;
 }
 
 namespace kvl::cli {
@@ -64,6 +65,10 @@ public:
     int ChoosePort();
 
     CServoCommands &Commands() { return *m_commands; }
+    // The write gate every write of this run passes; it prints each value it keeps from the wire.
+    CWriteGate &Gate() { return *m_gate; }
+    // How many writes the gate refused in this run: a run with any ends non-zero.
+    int Refusals() const { return m_refusals; }
     // The facade without retries (with the tracer in front under --trace), for raw frames.
     CComm &Comm();
     // The facade itself, for its hooks.
@@ -118,6 +123,8 @@ private:
     std::unique_ptr<CRetryingComm> m_retrying;
     CCliPrompt m_prompt;
     std::unique_ptr<CServoCommands> m_commands;
+    std::unique_ptr<CWriteGate> m_gate;
+    int m_refusals = 0;
     bool m_settingsLoaded = false;
     bool m_errIsTerminal = false;
     std::string m_logFolder;

@@ -57,5 +57,7 @@ int main(int argc, char **argv)
     session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
     if (!session.LoadSettings())
         return CCliSession::kExitFailure;
-    return command->run(session, args);
+    const int exitCode = command->run(session, args);
+    // A value the gate kept from the wire is a failure of the run, whatever the command made of it.
+    return exitCode == CCliSession::kExitOk && session.Refusals() > 0 ? CCliSession::kExitFailure : exitCode;
 }

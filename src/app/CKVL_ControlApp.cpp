@@ -15,6 +15,8 @@
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
+#include "gate/CRefusalText.h"
+#include "gate/CWriteGate.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
@@ -49,10 +51,20 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
       m_settings(std::make_unique<CAppSettings>(m_values, m_options.systemFolder.toStdString())),
       m_comm(std::make_unique<CCommImplement>()),
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
+      m_gate(std::make_unique<CWriteGate>(*m_settings)),
+      m_refusalTimer(new QTimer(this)),
       m_busy(new CBusyIndicator({}, this)),
       m_port(*m_settings, m_comm->Ports()),
       m_baseFont(QApplication::font())
 {
+    m_commands->SetWriteGate(m_gate.get());
+    m_refusalTimer->setSingleShot(true);
+    connect(m_refusalTimer, &QTimer::timeout, this, &CKVL_ControlApp::ShowRefusals);
+    m_commands->SetRefusalHook([this](const WriteRefusal &refusal) {
+        m_refusals.push_back(refusal);
+        if (!m_refusalTimer->isActive())
+            m_refusalTimer->start(0);
+    });
 }
 
 CKVL_ControlApp::~CKVL_ControlApp()
@@ -62,7 +74,10 @@ CKVL_ControlApp::~CKVL_ControlApp()
     m_comm->SetHooks({});
     m_settings->showMessage = nullptr;
     m_settings->languageChanged = nullptr;
+    m_commands->SetRefusalHook({});
+    m_commands->SetWriteGate(nullptr);
     m_commands.reset();
+    m_gate.reset();
     m_comm.reset();
     if (m_demoBus)
         m_demoBus->Stop();
@@ -167,6 +182,24 @@ void CKVL_ControlApp::InstallHooks()
     };
     hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
     m_comm->SetHooks(std::move(hooks));
+}
+
+void CKVL_ControlApp::ShowRefusals()
+{
+    constexpr int kRetryMs = 100;
+    // A message in the middle of an exchange or a transfer would hold it; it waits for the end.
+    if (m_comm->Busy() || m_busy->Nesting() > 0) {
+        m_refusalTimer->start(kRetryMs);
+        return;
+    }
+    if (m_refusals.empty())
+        return;
+    const CRefusalText::TextLookup texts = [this](const std::string &key, const std::string &section) {
+        return Text(key, section).toStdString();
+    };
+    const std::vector<WriteRefusal> refusals = std::exchange(m_refusals, {});
+    Message(QString::fromStdString(CRefusalText::Title(texts)),
+            QString::fromStdString(CRefusalText::Message(refusals, texts)));
 }
 
 void CKVL_ControlApp::WatchBulkRead(std::function<void(int received)> sink)

@@ -18,16 +18,19 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/CBusPortAccess.h"
 #include "app/CSessionPort.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowRegistry.h"
 #include "config/CAppValues.h"
+#include "protocol/WriteRefusal.h"
 
 class QLocalServer;
 class QLockFile;
@@ -37,6 +40,8 @@ namespace kvl {
 class CAppSettings;
 class CCommImplement;
 class CServoCommands;
+class CWriteGate;
+struct WriteRefusal;
 class CBusyIndicator;
 class CKVL_VER2_ControlDlg;
 class CHelpWindow;
@@ -123,6 +128,11 @@ public:
     // Shows a message through CMsgDlg over the active window.
     bool Message(const QString &title, const QString &text, bool withCancel = false);
 
+    // The write gate every write of the run passes (installed on the command layer).
+    CWriteGate &Gate() { return *m_gate; }
+    // The values the gate kept from the wire that no message has shown yet.
+    const std::vector<WriteRefusal> &PendingRefusals() const { return m_refusals; }
+
     // Every window but the start window, one per (kind, axis); closing the start window
     // destroys them all.
     CWindowRegistry &Windows() override { return m_windows; }
@@ -142,6 +152,8 @@ private:
     QString HelpTitle() const;
     void LoadDevicePaths();
     void InstallHooks();
+    // One message for the refusals gathered since the last one, once no exchange or transfer runs.
+    void ShowRefusals();
     bool StartDemoBus();
 
     Options m_options;
@@ -150,6 +162,9 @@ private:
     std::unique_ptr<CAppSettings> m_settings;
     std::unique_ptr<CCommImplement> m_comm;
     std::unique_ptr<CServoCommands> m_commands;
+    std::unique_ptr<CWriteGate> m_gate;
+    std::vector<WriteRefusal> m_refusals;
+    QTimer *m_refusalTimer = nullptr;
     CBusyIndicator *m_busy = nullptr;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;

@@ -15,6 +15,7 @@ const char *ResultText(int code)
     case kResultNoPort: return "no serial port configured";
     case kResultBadReply: return "malformed or rejected reply";
     case kResultOtherParameter: return "the reply answers another parameter";
+    case kResultOutOfRange: return "not sent: a value outside its range";
     default: return "unknown result";
     }
 }

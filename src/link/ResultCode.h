@@ -13,7 +13,8 @@ enum ResultCode : int {
     kResultWriteFailed = -203,   // the request could not be written completely
     kResultNoPort = -204,        // no port configured, or a receive on a closed port
     kResultBadReply = -205,      // malformed reply, zero status, refused argument, or busy
-    kResultOtherParameter = -206 // well-formed reply that answers another parameter number
+    kResultOtherParameter = -206, // well-formed reply that answers another parameter number
+    kResultOutOfRange = -207     // not sent: a value outside its known range (the write gate)
 };
 
 // Why a serial port could not be opened (the port-open result of the transport and the facade).

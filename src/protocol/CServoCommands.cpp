@@ -4,6 +4,7 @@
 #include "link/ResultCode.h"
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
+#include "protocol/IWriteGate.h"
 
 namespace kvl {
 namespace {
@@ -25,6 +26,16 @@ CServoCommands::Reply::Reply() : bytes(std::make_unique_for_overwrite<uint8_t[]>
 const uint8_t *CServoCommands::Reply::Data() const { return bytes.get() + frame::kOffsetData; }
 
 CServoCommands::CServoCommands(CComm *comm) : m_comm(comm) {}
+
+bool CServoCommands::Admitted(const std::optional<WriteRefusal> &refusal)
+{
+    if (!refusal)
+        return true;
+    m_lastRefusal = *refusal;
+    if (m_refusalHook)
+        m_refusalHook(m_lastRefusal);
+    return false;
+}
 
 int CServoCommands::OpenPort(int port, int speed)
 {

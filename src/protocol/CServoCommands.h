@@ -15,16 +15,20 @@
 // The implementation is split by command family into CServoCommands*.cpp.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "link/ResultCode.h"
 #include "protocol/ServoTypes.h"
+#include "protocol/WriteRefusal.h"
 
 namespace kvl {
 
 class CComm;
+class IWriteGate;
 
 class CServoCommands {
 public:
@@ -35,6 +39,17 @@ public:
     static constexpr int kSettleMs = 20;             // settle interval of every exchange but ReadWaveData
 
     explicit CServoCommands(CComm *comm);
+
+    // ---- The write gate (IWriteGate.h) ----
+    // Not owned; null checks nothing. Every parameter, step and unit-table write asks it first and
+    // returns kResultOutOfRange, sending nothing, when it refuses.
+    void SetWriteGate(IWriteGate *gate) { m_gate = gate; }
+    IWriteGate *WriteGate() const { return m_gate; }
+    // Called with every refusal, as it happens (a face shows or prints it).
+    using RefusalHook = std::function<void(const WriteRefusal &)>;
+    void SetRefusalHook(RefusalHook hook) { m_refusalHook = std::move(hook); }
+    // The last refusal of this command layer (meaningful after a kResultOutOfRange).
+    const WriteRefusal &LastRefusal() const { return m_lastRefusal; }
 
     // ---- Port operations, passed to the facade ----
     // Selects serial mode and opens port number `port` at `speed` bit/s: 1 open, 0 not.
@@ -165,7 +180,13 @@ private:
     // Scans the bulk read's bytes into lines: -200, 0 at the end-of-table frame, -205 corrupt.
     static int ScanStepStream(const Reply &reply, uint8_t axis, bool longForm, std::vector<std::string> &lines);
 
+    // False, after keeping and announcing the refusal, when the gate refused.
+    bool Admitted(const std::optional<WriteRefusal> &refusal);
+
     CComm *m_comm;   // not owned
+    IWriteGate *m_gate = nullptr;   // not owned
+    RefusalHook m_refusalHook;
+    WriteRefusal m_lastRefusal;
 };
 
 } // namespace kvl

@@ -4,6 +4,7 @@
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
+#include "protocol/IWriteGate.h"
 
 namespace kvl {
 namespace {
@@ -35,6 +36,8 @@ int CServoCommands::ReadUnitDeviceList(UnitDeviceList &list, uint8_t axis, int t
 int CServoCommands::WriteUnitDeviceList(const UnitDeviceList &list, uint8_t &status, uint8_t axis,
                                         int timeoutMs)
 {
+    if (m_gate != nullptr && !Admitted(m_gate->AdmitUnitStations(axis, list, nullptr)))
+        return kResultOutOfRange;
     const std::vector<uint8_t> payload(list.begin(), list.end());
     return StatusCommand(cmd::kCmdWriteUnitDeviceList, payload, status, axis, timeoutMs,
                          cmd::kReplyLenWriteUnitDeviceList);
@@ -55,6 +58,8 @@ int CServoCommands::ReadUnitDeviceTables(UnitDeviceTables &tables, uint8_t axis,
 int CServoCommands::WriteUnitDeviceTables(const UnitDeviceTables &tables, uint8_t &status, uint8_t axis,
                                           int timeoutMs)
 {
+    if (m_gate != nullptr && !Admitted(m_gate->AdmitUnitStations(axis, tables.deviceList, &tables.inputModes)))
+        return kResultOutOfRange;
     std::vector<uint8_t> payload(tables.deviceList.begin(), tables.deviceList.end());
     payload.insert(payload.end(), tables.inputModes.begin(), tables.inputModes.end());
     return StatusCommand(cmd::kCmdWriteUnitDeviceTables, payload, status, axis, timeoutMs,

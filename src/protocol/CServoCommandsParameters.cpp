@@ -5,6 +5,7 @@
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
+#include "protocol/IWriteGate.h"
 
 namespace kvl {
 namespace {
@@ -49,6 +50,8 @@ int CServoCommands::ReadParameterRaw(uint16_t number, std::array<uint8_t, 4> &by
         return kResultOtherParameter;
     for (size_t i = 0; i < kValueBytes; ++i)
         bytes[i] = reply.Data()[kDataValue + i];
+    if (m_gate != nullptr)
+        m_gate->NoteParameter(axis, number, bytes);
     return kResultOk;
 }
 
@@ -83,13 +86,18 @@ int CServoCommands::ReadParameterCodePair(uint16_t number, CodePair &pair, uint8
 int CServoCommands::WriteParameterRaw(uint16_t number, const std::array<uint8_t, 4> &bytes, uint8_t axis,
                                       int timeoutMs)
 {
+    if (m_gate != nullptr && !Admitted(m_gate->AdmitParameter(axis, number, bytes)))
+        return kResultOutOfRange;
     std::vector<uint8_t> payload;
     payload.reserve(kNumberBytes + kValueBytes);
     frame::PutU16(payload, number);
     for (const uint8_t b : bytes)
         payload.push_back(b);
-    return AcknowledgedCommand(cmd::kCmdWriteParameter, payload, cmd::kReplyLenWriteParameter, Refusal::kApplies,
-                               axis, timeoutMs);
+    const int result = AcknowledgedCommand(cmd::kCmdWriteParameter, payload, cmd::kReplyLenWriteParameter,
+                                           Refusal::kApplies, axis, timeoutMs);
+    if (result == kResultOk && m_gate != nullptr)
+        m_gate->NoteParameter(axis, number, bytes);
+    return result;
 }
 
 int CServoCommands::WriteParameter(uint16_t number, int32_t value, uint8_t axis, int timeoutMs)

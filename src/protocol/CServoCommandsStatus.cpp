@@ -4,6 +4,7 @@
 
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
+#include "protocol/IWriteGate.h"
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
 
@@ -43,7 +44,10 @@ int CServoCommands::ReadDeviceType(std::string &model, std::string &version, std
     }
     model = cmd::ModelTextFromCode(reply.Data()[cmd::kDeviceTypeCodeIndex]);
     // The identification texts always get the full timeout, whatever the probe used.
-    return ReadVersionAndName(version, name, axis, kTimeoutMs);
+    const int second = ReadVersionAndName(version, name, axis, kTimeoutMs);
+    if (m_gate != nullptr)
+        m_gate->NoteDevice(axis, model, second == kResultOk ? version : std::string());
+    return second;
 }
 
 int CServoCommands::ReadVersionAndName(std::string &version, std::string &name, uint8_t axis, int timeoutMs)

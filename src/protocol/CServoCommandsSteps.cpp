@@ -6,6 +6,7 @@
 #include "protocol/CStepCodec.h"
 #include "protocol/CommandCodes.h"
 #include "protocol/Frame.h"
+#include "protocol/IWriteGate.h"
 
 namespace kvl {
 namespace {
@@ -127,6 +128,8 @@ int CServoCommands::ReadStep(int addressedStep, const std::string &model, StepRe
 
 int CServoCommands::WriteStep(const StepRecord &record, const std::string &model, uint8_t axis, int timeoutMs)
 {
+    if (m_gate != nullptr && !Admitted(m_gate->AdmitStep(axis, record.step, record)))
+        return kResultOutOfRange;
     const std::vector<uint8_t> payload = CStepCodec::Encode(record.step, record, CModelTraits::Of(model).UsesLongRecord());
     return AcknowledgedCommand(cmd::kCmdWriteStep, payload, cmd::kReplyLenWriteStep, Refusal::kNotApplicable, axis,
                                timeoutMs);
@@ -136,6 +139,8 @@ int CServoCommands::WriteStepValues(int addressedStep, const StepRecord &values,
 {
     StepRecord record = values;
     record.step = 0;
+    if (m_gate != nullptr && !Admitted(m_gate->AdmitStep(axis, addressedStep, record)))
+        return kResultOutOfRange;
     const std::vector<uint8_t> payload = CStepCodec::Encode(addressedStep, record, false);
     Reply reply;
     const int result = Exchange(axis, cmd::kCmdWriteStepValues, payload, kExpectedVariable, timeoutMs, kSettleMs,
