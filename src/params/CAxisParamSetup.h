@@ -36,6 +36,7 @@ public:
 
     const ParamTarget &Target() const { return m_target; }
     CIniEx &Store() { return m_store; }
+    const CIniEx &Store() const { return m_store; }
     const CParamList &Driver() const { return m_driver; }
     CParamListPair &Lists() { return *m_lists; }
     const CParamListPair &Lists() const { return *m_lists; }

@@ -179,6 +179,9 @@ void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
     case ParamNotice::Kind::DirectionChanged:
         m_axisWindow->Parameter5Changed();
         break;
+    case ParamNotice::Kind::ValuesChanged:
+        axis.ParametersChanged();
+        break;
     }
 }
 

@@ -65,7 +65,7 @@ CParamFileActions::Hooks CParamListFiles::MakeHooks()
     hooks.message = [this](const ParamMessage &message) { ShowMessage(message); };
     hooks.print = [this](const std::vector<std::string> &lines) { return MakePrintJob(lines)->Print(&m_list); };
     hooks.changed = [this] {
-        m_list.Model().Refill();
+        m_list.Model().FileLoaded();
         m_list.RefreshView();
     };
     return hooks;

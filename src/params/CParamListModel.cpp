@@ -107,6 +107,12 @@ void CParamListModel::Changed() const
         m_hooks.changed();
 }
 
+void CParamListModel::Notify(const ParamNotice &notice) const
+{
+    if (m_hooks.notify)
+        m_hooks.notify(notice);
+}
+
 bool CParamListModel::Ask(const Message &message) const
 {
     return m_hooks.message && m_hooks.message(message);
@@ -314,10 +320,9 @@ CParamListModel::ReadResult CParamListModel::Read()
         message = report.message;
         m_mismatches.clear();
         m_writeFailed.clear();
-        for (const ParamNotice &notice : report.notices) {
-            if (m_hooks.notify)
-                m_hooks.notify(notice);
-        }
+        for (const ParamNotice &notice : report.notices)
+            Notify(notice);
+        Notify({ParamNotice::Kind::ValuesChanged, false, {}});
         Refill();
     }
     if (!message.Empty())
@@ -374,10 +379,9 @@ CParamListModel::WriteResult CParamListModel::Write()
                 result.written.push_back(outcome.number);
         }
         result.mismatches = VerifyWritten(result.written);
-        for (const ParamNotice &notice : report.notices) {
-            if (m_hooks.notify)
-                m_hooks.notify(notice);
-        }
+        for (const ParamNotice &notice : report.notices)
+            Notify(notice);
+        Notify({ParamNotice::Kind::ValuesChanged, false, {}});
         messages = report.messages;
         // The write saved the store; values read back different are saved again.
         if (!result.mismatches.empty())
@@ -433,6 +437,12 @@ std::vector<int> CParamListModel::VerifyWritten(const std::vector<int> &written)
         mismatches.push_back(number);
     }
     return mismatches;
+}
+
+void CParamListModel::FileLoaded()
+{
+    Refill();
+    Notify({ParamNotice::Kind::ValuesChanged, false, {}});
 }
 
 // --- the axis window's jog and feed

@@ -137,6 +137,8 @@ public:
     // --- the controller
     ReadResult Read();
     WriteResult Write();
+    // The file column took values from a file: the rows again, and the axis window is told.
+    void FileLoaded();
 
     // --- the axis window's jog and feed
     bool Range(int number, double &min, double &max) const;
@@ -156,6 +158,7 @@ private:
     bool Ask(const Message &message) const;
     void Tell(const ParamMessage &text) const;
     void Changed() const;
+    void Notify(const ParamNotice &notice) const;
     bool PassesFilter(int number) const;
     std::vector<int> VerifyWritten(const std::vector<int> &written);
 

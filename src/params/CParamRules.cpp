@@ -120,8 +120,11 @@ bool CParamRules::SetUpperLimit(CParamData &record, int limit)
 {
     if (record.GetType() != CParamData::kTypeInteger)
         return false;
-    record.SetIntRange(record.IntMin(), limit);
-    record.SetRangeTexts(record.MinText(), FormatInt(limit));
+    // A controller that reports a maximum under the minimum (0 when unset) must not open the
+    // range downwards: the range closes at its minimum until a usable maximum arrives.
+    const int upper = std::max(limit, record.IntMin());
+    record.SetIntRange(record.IntMin(), upper);
+    record.SetRangeTexts(record.MinText(), FormatInt(upper));
     return true;
 }
 

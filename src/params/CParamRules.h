@@ -55,7 +55,8 @@ public:
     // and never in the model's shared parameter file.
     static bool CurrentLimitFollowsMax(std::string_view model);
     // Makes `limit` the upper limit of an integer record, its range and its range text ("Max");
-    // false (nothing changed) for a record of another type.
+    // a limit under the minimum gives the range [min, min], the minimum never moves. False
+    // (nothing changed) for a record of another type.
     static bool SetUpperLimit(CParamData &record, int limit);
 
     // Factor between raw and shown value of a real parameter (at least 1). Numbers without a

@@ -29,6 +29,7 @@ struct ParamNotice {
         DeviceNameChanged,    // a text parameter was written; `name` is the new name
         OperationTypeChanged, // parameter 36 took another choice; see clearControllerTable
         DirectionChanged,     // parameter 5 was written with another choice
+        ValuesChanged,        // a read, a write or a file load ended: what bounds the steps may differ
     };
     Kind kind = Kind::JogSpeedChanged;
     bool clearControllerTable = false; // OperationTypeChanged: also clear the controller's table

@@ -15,6 +15,7 @@
 #include "params/CParamRules.h"
 #include "params/ParamNumbers.h"
 #include "points/AxisWindowState.h"
+#include "points/CAxisStepRules.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
 
@@ -160,6 +161,7 @@ void CAxisManualOperation::WriteParameter(int number, int raw, const std::string
         CIniEx &store = m_state.params.Store();
         store.SetString(Section(number), kKeyValue, text);
         store.Save();
+        CAxisStepRules::Refresh(m_state);
     }
     if (m_state.hooks.paramWritten)
         m_state.hooks.paramWritten(number, ok, text);

@@ -12,7 +12,7 @@
 #include "points/AxisWindowState.h"
 #include "points/CAxisManualOperation.h"
 #include "points/CAxisStatusPoller.h"
-#include "points/CPointTableSetup.h"
+#include "points/CAxisStepRules.h"
 #include "protocol/CBusScanner.h"
 #include "protocol/CServoCommands.h"
 
@@ -100,16 +100,9 @@ bool CAxisWindowModel::Open()
 void CAxisWindowModel::RebuildTable(bool keepDriver)
 {
     AxisWindowState &s = m_state->data;
-    CStepContext context;
-    context.model = s.identity.model;
-    context.decimals = s.values.decimals.at(static_cast<std::size_t>(s.identity.axis));
-    context.online = !s.identity.offline;
-    context.operationType = s.identity.offlineType;
-    CPointTableSetup::ReadStoredLimits(s.settings, context);
-    if (!s.identity.offline)
-        CPointTableSetup::ListValues(s.params.Driver(), context);
+    const CStepContext context = CAxisStepRules::Context(s);
     s.operationType = context.operationType;
-    s.table.SetRules(CStepRules(context, CPointTableSetup::Texts(s.settings, s.identity.model)));
+    s.table.SetRules(CAxisStepRules::Rules(s, context));
     s.table.Reset(keepDriver);
     s.startRow = 1;
 }
@@ -265,6 +258,12 @@ void CAxisWindowModel::OperationTypeChanged(bool clearController)
     if (clearController && !s.identity.offline)
         s.commands.ClearPointTable(s.Address(), CServoCommands::kTimeoutMs);
     s.Changed();
+}
+
+void CAxisWindowModel::ParametersChanged()
+{
+    CAxisStepRules::Refresh(m_state->data);
+    m_state->data.Changed();
 }
 
 void CAxisWindowModel::Parameter5Changed()

@@ -150,6 +150,9 @@ public:
 
     // --- operation type, parameter notifications
     void OperationTypeChanged(bool clearController);
+    // Parameters of the axis were read, written or loaded (the parameter list): the step rules
+    // take the bounds and defaults they hold now; the tables and their marks stay.
+    void ParametersChanged();
     void Parameter5Changed();
     // 0: the first picture set of the jog and feed buttons, 1: the second (parameter 5).
     int DirectionPictureSet() const;

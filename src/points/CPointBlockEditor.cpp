@@ -1,7 +1,11 @@
 #include "points/CPointBlockEditor.h"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <vector>
+
+#include "points/CPointLoadLimits.h"
 
 namespace kvl::points {
 
@@ -23,6 +27,35 @@ std::vector<std::vector<std::string>> SplitBlockText(const std::string &text)
     }
     return rows;
 }
+
+// The forms of the mode a step record takes besides the language's entries (any letter case).
+constexpr std::array<const char *, 4> kModeForms{"ABS", "INC", "A", "I"};
+
+std::string Upper(std::string text)
+{
+    for (char &c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool IsDigits(const std::string &text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether a pasted text names an entry of choice column k: one of the language's entries, a form
+// the record knows for the mode, or an entry's number (its range is the rules' to check).
+bool NamesAnEntry(const CStepRules &rules, int k, const std::string &text)
+{
+    const std::vector<std::string> choices = rules.Choices(k);
+    if (std::find(choices.begin(), choices.end(), text) != choices.end())
+        return true;
+    if (k == kColMode)
+        return std::find(kModeForms.begin(), kModeForms.end(), Upper(text)) != kModeForms.end();
+    return IsDigits(text);
+}
+
+bool IsChoiceColumn(int k) { return k == kColMode || k == kColAccDecMode || k == kColStopMode; }
 
 } // namespace
 
@@ -86,8 +119,41 @@ void CPointBlockEditor::Cut(CPointTable &table, const CellBlock &block)
     Delete(table, block);
 }
 
-PasteResult CPointBlockEditor::Paste(CPointTable &table, int currentRow, int currentColumn) const
+void CPointBlockEditor::LimitPastedRow(CPointTable &table, int step, int firstColumn, int lastColumn)
 {
+    const CStepRules &rules = table.Rules();
+    CKVL_VER2_ProgData &record = table.Working(step);
+    CPointTable::CellRow given;
+    for (int k = 0; k < kStepColumnCount; ++k)
+        given[k] = table.Cell(step, k);
+    const int row = step + 1;
+    // A choice text of another language or none at all would otherwise become entry 0 unseen.
+    std::vector<CsvLimitedValue> choices;
+    for (int k = firstColumn; k <= lastColumn; ++k) {
+        if (!IsChoiceColumn(k) || given[k].empty() || NamesAnEntry(rules, k, given[k]))
+            continue;
+        const std::string fallback = rules.ColumnDefault(k, DefaultUse::EmptiedCell);
+        record.SetFieldText(k, rules.CellToFieldText(k, fallback), rules.Texts());
+        choices.push_back({row, step, k, given[k], rules.ViewText(k, record.FieldText(k)), {}});
+    }
+    const size_t before = m_limited.size();
+    CPointLoadLimits::Apply(rules, row, step, given, record, m_limited, firstColumn, lastColumn);
+    for (const CsvLimitedValue &choice : choices) {
+        const auto sameColumn = [&choice](const CsvLimitedValue &value) { return value.column == choice.column; };
+        const bool listed =
+            std::any_of(m_limited.begin() + static_cast<std::ptrdiff_t>(before), m_limited.end(), sameColumn);
+        if (!listed)
+            m_limited.push_back(choice);
+    }
+    for (size_t i = before; i < m_limited.size(); ++i) {
+        const int k = m_limited[i].column;
+        table.SetCell(step, k, rules.ViewText(k, record.FieldText(k)));
+    }
+}
+
+PasteResult CPointBlockEditor::Paste(CPointTable &table, int currentRow, int currentColumn)
+{
+    m_limited.clear();
     if (!m_hasBuffer)
         return PasteResult::BufferEmpty;
     if (currentColumn != m_block.colFirst)
@@ -110,8 +176,13 @@ PasteResult CPointBlockEditor::Paste(CPointTable &table, int currentRow, int cur
             allEmpty = allEmpty && table.Cell(step, k).empty();
         const bool clears = colLast >= kColJump && currentColumn <= kColMode && allEmpty;
         table.RebuildRecordFromCells(step, clears);
+        const size_t before = m_limited.size();
+        if (!clears)
+            LimitPastedRow(table, step, std::max(currentColumn, static_cast<int>(kColMode)), colLast);
         for (int col = std::max(currentColumn, static_cast<int>(kColMode)); col <= colLast; ++col)
             table.SetMarked(step, col, table.DiffersAfterLoad(step, col));
+        for (size_t i = before; i < m_limited.size(); ++i)
+            table.SetMarked(step, m_limited[i].column, true);
     }
     return PasteResult::Pasted;
 }

@@ -5,8 +5,10 @@
 // lifetime, one per window; used on the window's thread. The caller refuses these operations
 // while the servo is on. Rows are grid rows: row r shows step r - 1.
 #include <string>
+#include <vector>
 
 #include "config/CLanguageTexts.h"
+#include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
 
@@ -35,10 +37,15 @@ public:
 
     void Cut(CPointTable &table, const CellBlock &block);
 
-    // Pastes the buffer at the current cell: same size, cut at the last row and column 16, texts
-    // unchanged; each row's record rebuilt from its cells; the step-number column is never
-    // overwritten. Marks as after a file load.
-    PasteResult Paste(CPointTable &table, int currentRow, int currentColumn) const;
+    // Pastes the buffer at the current cell: same size, cut at the last row and column 16; each
+    // row's record rebuilt from its cells; the step-number column is never overwritten. Marks as
+    // after a file load. The pasted values then pass the step rules as a loaded file's do
+    // (CPointLoadLimits): a value they change takes its committed text, stays marked and is
+    // listed in LastLimited(); a choice text that names no entry takes the column default. The
+    // other pasted texts stay as they were copied.
+    PasteResult Paste(CPointTable &table, int currentRow, int currentColumn);
+    // The values the last paste limited (`line` is the grid row).
+    const std::vector<CsvLimitedValue> &LastLimited() const { return m_limited; }
 
     // ("IDS_PASTE_ERR", "Common") with the title ("IDS_WARN_TITLE", "Common").
     static StepMessage PasteError() { return {"IDS_PASTE_ERR", CLanguageTexts::kCommonSection}; }
@@ -50,9 +57,12 @@ public:
     int BufferFirstColumn() const { return m_block.colFirst; }
 
 private:
+    void LimitPastedRow(CPointTable &table, int step, int firstColumn, int lastColumn);
+
     bool m_hasBuffer = false;
     std::string m_text;
     CellBlock m_block;
+    std::vector<CsvLimitedValue> m_limited;
 };
 
 } // namespace kvl::points

@@ -19,6 +19,7 @@
 #include "config/CLanguageTexts.h"
 #include "points/CAxisWindowModel.h"
 #include "points/CPointGridModel.h"
+#include "points/CPointLoadLimits.h"
 
 namespace kvl::points {
 
@@ -368,6 +369,7 @@ void CPointGridEditor::Paste()
     switch (m_editor.Paste(cell.row, cell.column, ServoOn())) {
     case BlockResult::kDone:
         Changed();
+        ShowPasteLimited();
         break;
     case BlockResult::kColumnMismatch: {
         const CLanguageTexts &texts = m_context.Settings().Texts();
@@ -381,6 +383,24 @@ void CPointGridEditor::Paste()
     case BlockResult::kNothing:
         break;
     }
+}
+
+void CPointGridEditor::ShowPasteLimited()
+{
+    const std::vector<CsvLimitedValue> &limited = m_editor.PasteLimited();
+    if (limited.empty())
+        return;
+    const CLanguageTexts &texts = m_context.Settings().Texts();
+    const char *common = CLanguageTexts::kCommonSection;
+    const auto text = [&texts, common](const char *key, const char *builtIn) {
+        return CWindowTexts::Text(texts, key, common, QString::fromUtf8(builtIn)).toStdString();
+    };
+    const CPointLoadLimits::Wording wording{
+        text("IDS_PASTE_LIMITED", "Some pasted values were limited as if typed:"),
+        text("IDS_PASTE_LIMITED_LINE", "Step %1, %2: %3 pasted, %4 kept"),
+        text("IDS_LOAD_LIMITED_MORE", "... and %1 more values.")};
+    const std::string message = CPointLoadLimits::Describe(limited, m_model.Table().Rules().Texts(), wording);
+    CMsgDlg::Show(m_grid->window(), QString(), QString::fromStdString(message));
 }
 
 void CPointGridEditor::Delete()

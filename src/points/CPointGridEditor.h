@@ -72,6 +72,8 @@ private:
     void ShowEditor(const CPointTableEditor::OpenResult &opened);
     void HideEditors();
     void ShowMessages(const std::vector<StepMessage> &messages);
+    // The message listing the values a paste limited, as a file load lists them.
+    void ShowPasteLimited();
     void Changed();
     CellBlock SelectedBlock() const;
     CPointTableEditor::CellPos CurrentCell() const;

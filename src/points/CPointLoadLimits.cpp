@@ -1,5 +1,7 @@
 #include "points/CPointLoadLimits.h"
 
+#include <algorithm>
+
 #include "base/TextNumber.h"
 
 namespace kvl::points {
@@ -78,9 +80,12 @@ std::string Filled(const std::string &format, const std::vector<std::string> &ar
 } // namespace
 
 void CPointLoadLimits::Apply(const CStepRules &rules, int line, int step, const CPointTable::CellRow &fileFields,
-                             CKVL_VER2_ProgData &record, std::vector<CsvLimitedValue> &limited)
+                             CKVL_VER2_ProgData &record, std::vector<CsvLimitedValue> &limited, int firstColumn,
+                             int lastColumn)
 {
-    for (int k = kColPosition; k <= kColJump; ++k) {
+    const int first = std::max(firstColumn, static_cast<int>(kColPosition));
+    const int last = std::min(lastColumn, static_cast<int>(kColJump));
+    for (int k = first; k <= last; ++k) {
         const std::string stored = record.FieldText(k);
         if (k == kColAccDecMode || k == kColStopMode) {
             const bool outside = LimitChoice(rules, k, record);

@@ -20,9 +20,11 @@ public:
     static constexpr size_t kMessageLines = 20;
 
     // Passes `record` (the whole-row set of the line's fields) through the rules; `fileFields` are
-    // the line's fields as the file gave them. Each value changed is appended to `limited`.
+    // the line's fields as the file gave them. Each value changed is appended to `limited`. Only
+    // the columns firstColumn..lastColumn are passed (a pasted block); the others stay as they are.
     static void Apply(const CStepRules &rules, int line, int step, const CPointTable::CellRow &fileFields,
-                      CKVL_VER2_ProgData &record, std::vector<CsvLimitedValue> &limited);
+                      CKVL_VER2_ProgData &record, std::vector<CsvLimitedValue> &limited,
+                      int firstColumn = kColPosition, int lastColumn = kColJump);
 
     // The language texts of the message: a heading, one line a value with %1 step, %2 column
     // caption, %3 the file's value, %4 the value kept, and a closing line for the values not

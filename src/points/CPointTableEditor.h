@@ -9,6 +9,7 @@
 // The table belongs to the axis window's model and outlives this object. Qt-free; the window's
 // thread.
 #include <string>
+#include <vector>
 
 #include "points/CPointBlockEditor.h"
 #include "points/CPointTable.h"
@@ -87,6 +88,8 @@ public:
     BlockResult Paste(int currentRow, int currentColumn, bool servoOn);
     BlockResult Delete(const CellBlock &block, bool servoOn);
     BlockResult Cut(const CellBlock &block, bool servoOn);
+    // The values the last paste limited, to be listed in one message.
+    const std::vector<CsvLimitedValue> &PasteLimited() const { return m_blocks.LastLimited(); }
     // The last copied block for other programs: cells separated by a tab, rows by a line end.
     std::string ClipboardText() const;
     const CPointBlockEditor &Buffer() const { return m_blocks; }

@@ -28,8 +28,12 @@ int CPointTableSetup::ReadOnlineContext(CServoCommands &commands, std::uint8_t a
 void CPointTableSetup::ReadStoredLimits(const CAppSettings &settings, CStepContext &context)
 {
     CIniEx store;
-    if (!settings.OpenAxisParamStore(store, context.model))
-        return;
+    if (settings.OpenAxisParamStore(store, context.model))
+        ReadStoredLimits(store, context);
+}
+
+void CPointTableSetup::ReadStoredLimits(const CIniEx &store, CStepContext &context)
+{
     auto key = [](uint16_t number) { return std::to_string(number); };
     context.storedSoftLimitUpper = store.GetDouble(key(kParamSoftLimitUpper), "Value", context.storedSoftLimitUpper);
     context.storedSoftLimitLower = store.GetDouble(key(kParamSoftLimitLower), "Value", context.storedSoftLimitLower);

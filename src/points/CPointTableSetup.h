@@ -11,6 +11,7 @@
 
 namespace kvl {
 class CAppSettings;
+class CIniEx;
 class CServoCommands;
 } // namespace kvl
 
@@ -34,6 +35,8 @@ public:
     // model, which bound the edits of a step as they bound them in the axis window. The context's
     // own values stay where the store has none (or the system folder no file for the model).
     static void ReadStoredLimits(const CAppSettings &settings, CStepContext &context);
+    // The same from an axis' open parameter store.
+    static void ReadStoredLimits(const CIniEx &store, CStepContext &context);
     // The operation type (parameter 36) and the online column defaults (parameters 8, 9, 10, 25
     // and 29) from the current values of an axis' parameter list. Parameters the list does not
     // have leave their fields alone.

@@ -224,6 +224,12 @@ bool CAutoTuningModel::Write()
         Message("ID_PMT_WRITE_WARN1", kSection);
         return false;
     }
+    // A ratio outside its range would reach the controller as any number the field can hold
+    // (x1000 past the 32-bit range); one the controller reported is not written back.
+    if (m_fields.Changed(Field::kLoadInertia) && !m_fields.InRange(Field::kLoadInertia)) {
+        Message("ID_PMT_WRITE_WARN2", kSection);
+        return false;
+    }
     uint8_t servo = 0;
     if (m_commands.ReadServoState(servo, m_address, kTimeoutMs) == kResultOk && servo != 0) {
         const std::string question = m_texts.Text("ID_PMT_WRITE_WARN_AUTO", "IDD_KVL_VER2_PMTLIST_DIALOG");

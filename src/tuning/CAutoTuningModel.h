@@ -87,8 +87,8 @@ public:
     void ServoOn();
     void ServoOff();
     void Read();
-    // False when nothing was written because the settling time is out of range or the servo
-    // question was cancelled or the servo would not turn off.
+    // False when nothing was written because the settling time or a changed load inertia ratio
+    // is out of range, or the servo question was cancelled or the servo would not turn off.
     bool Write();
     // Collects the result of a finished run with the two status values.
     void CollectResult(int firstValue, int secondValue);

@@ -137,6 +137,12 @@ void CTuningFields::TakeWritten(Field field)
     m_typed[Index(field)] = false;
 }
 
+bool CTuningFields::InRange(Field field) const
+{
+    const double value = ValueOf(field);
+    return value >= InputOf(field).min && value <= InputOf(field).max;
+}
+
 bool CTuningFields::SettlingTimeValid() const
 {
     const int32_t time = RawOf(Field::kSettlingTime);

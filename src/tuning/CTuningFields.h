@@ -65,6 +65,8 @@ public:
     void TakeWrittenStiffness() { m_stiffnessReference = m_stiffness; }
     // The target settling time lies within 50 to 10000.
     bool SettlingTimeValid() const;
+    // The field's value lies within its range (load inertia ratio 1 to 100, ...).
+    bool InRange(Field field) const;
 
     static std::string Format(Field field, int32_t raw);
 

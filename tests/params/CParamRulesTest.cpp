@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "params/CParamData.h"
 #include "params/CParamRules.h"
@@ -296,6 +297,43 @@ TEST(CParamRules, DisplayClampShowsTheLimitAndKeepsTheValue)
         EXPECT_EQ(CParamRules::ValueText(real, 31, 0, true), c.clamped);
         EXPECT_EQ(CParamRules::ValueText(real, 31, 0, false), c.asRead);
     }
+}
+
+// Parameter 12 follows the controller's 102, one limit after the other; a controller reporting
+// 0 (or anything under 12's minimum) must not let a value under the minimum through later.
+TEST(CParamRules, AnUpperLimitNeverMovesTheMinimum)
+{
+    const struct {
+        std::vector<int> limits;
+        int min;
+        int max;
+    } cases[] = {
+        {{150}, 10, 150},
+        {{0}, 10, 10},
+        {{5}, 10, 10},
+        {{10}, 10, 10},
+        {{0, 150}, 10, 150},
+        {{-20, 5, 300}, 10, 300},
+        {{150, 0}, 10, 10},
+    };
+    for (const auto &c : cases) {
+        CParamData record;
+        record.SetType(CParamData::kTypeInteger);
+        record.SetIntRange(10, 300);
+        record.SetRangeTexts("10", "300");
+        for (const int limit : c.limits)
+            ASSERT_TRUE(CParamRules::SetUpperLimit(record, limit));
+        const std::string trace = ::testing::PrintToString(c.limits);
+        EXPECT_EQ(record.IntMin(), c.min) << trace;
+        EXPECT_EQ(record.IntMax(), c.max) << trace;
+        EXPECT_EQ(record.MinText(), std::to_string(c.min)) << trace;
+        EXPECT_EQ(record.MaxText(), std::to_string(c.max)) << trace;
+    }
+    CParamData real;
+    real.SetType(CParamData::kTypeReal);
+    real.SetRealRange(1.0, 2.0);
+    EXPECT_FALSE(CParamRules::SetUpperLimit(real, 0));
+    EXPECT_DOUBLE_EQ(real.RealMin(), 1.0);
 }
 
 TEST(CParamRules, ParameterThirtyShowsThreeDecimalsUnlessTheSettingIsZero)

@@ -59,7 +59,9 @@ TEST(PointBlockEditor, PastePutsTextsUnchangedAndRebuildsRecords)
     editor.Copy(table, {1, 1, 2, 3});
     ASSERT_EQ(editor.Paste(table, 10, 2), PasteResult::Pasted);
     EXPECT_EQ(table.Cell(9, kColPosition), "123.456789");
-    EXPECT_EQ(table.Cell(9, kColSpeed), "0.00");
+    EXPECT_EQ(table.Cell(9, kColSpeed), "1") << "an offline default speed of 0 is below the speed's minimum";
+    ASSERT_EQ(editor.LastLimited().size(), 1u);
+    EXPECT_EQ(editor.LastLimited().front().column, kColSpeed);
     EXPECT_FALSE(table.Working(9).IsEmpty()) << "a partial row becomes a defined step";
     EXPECT_EQ(table.Working(9).StepNumber(), 9);
     EXPECT_EQ(table.Working(9).FieldText(kColPosition), "123.456789");
@@ -119,6 +121,152 @@ TEST(PointBlockEditor, PasteMarksLikeALoadedFileOnline)
     EXPECT_TRUE(table.Marked(1, kColPosition)) << "1 differs from 2";
     EXPECT_FALSE(table.Marked(1, kColSpeed));
     EXPECT_FALSE(table.Marked(1, kColComment));
+}
+
+// An online MDC axis whose parameters bound the steps tighter than the columns' own limits.
+CPointTable BoundedTable(const CStepTexts &texts = CStepTexts())
+{
+    CStepContext context = MakeContext("MDC", true);
+    context.storedSoftLimitUpper = 100.0;
+    context.storedSoftLimitLower = -50.0;
+    context.storedMaxSpeed = 500.0;
+    context.storedPushLimit = 70;
+    context.defaultStopMode = 0;
+    CPointTable table(CStepRules(context, texts));
+    for (int s = 0; s < 4; ++s)
+        table.CreateRow(s);
+    table.CommitCell(0, kColMode, texts.modeTexts[1].empty() ? "INC" : texts.modeTexts[1]);
+    return table;
+}
+
+// A value copied from a cell where it was allowed (or set there by hand) goes through the rules
+// of the cell it is pasted into, as if typed there: limited, listed, marked.
+TEST(PointBlockEditor, PastedValuesAreLimitedByTheTargetCellsRules)
+{
+    const struct {
+        int column;
+        const char *copied;
+        const char *kept; // nullptr: in range, the pasted text stays
+    } cases[] = {
+        {kColPosition, "9999.999", "100.000"}, // an INC step's travel into an ABS step
+        {kColPosition, "-80", "-50.000"},
+        {kColPosition, "50.5", nullptr},
+        {kColSpeed, "800", "500"},
+        {kColSpeed, "0", "1"},
+        {kColAcc, "250", "99.9"},
+        {kColThreshold, "90", "70"},
+        {kColPosRange, "-5000", "-999.99"},
+        {kColPAreaB, "500", "100.00"},
+        {kColStdTime, "20000", "10000"},
+        {kColRepeat, "0", "1"},
+        {kColJump, "99", "63"},
+        {kColJump, "12", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.copied) + " in column " + std::to_string(c.column));
+        CPointTable table = BoundedTable();
+        table.SetCell(0, c.column, c.copied);
+        CPointBlockEditor editor;
+        editor.Copy(table, {1, 1, c.column, c.column});
+        ASSERT_EQ(editor.Paste(table, 3, c.column), PasteResult::Pasted);
+        const std::string kept = c.kept ? c.kept : c.copied;
+        EXPECT_EQ(table.Cell(2, c.column), kept);
+        EXPECT_EQ(table.Rules().ViewText(c.column, table.Working(2).FieldText(c.column)),
+                  table.Rules().ViewText(c.column, kept));
+        EXPECT_TRUE(table.Marked(2, c.column));
+        if (!c.kept) {
+            EXPECT_TRUE(editor.LastLimited().empty());
+            continue;
+        }
+        ASSERT_EQ(editor.LastLimited().size(), 1u);
+        const CsvLimitedValue &limited = editor.LastLimited().front();
+        EXPECT_EQ(limited.step, 2);
+        EXPECT_EQ(limited.line, 3);
+        EXPECT_EQ(limited.column, c.column);
+        EXPECT_EQ(limited.given, c.copied);
+        EXPECT_EQ(limited.taken, kept);
+    }
+}
+
+// Several rows and columns at once: each pasted row is checked against its own mode, the cross
+// rules apply as when typing, and the list holds every value changed, the cells outside the
+// block untouched.
+TEST(PointBlockEditor, APastedBlockIsCheckedRowByRowWithTheCrossRules)
+{
+    CPointTable table = BoundedTable();
+    table.SetCell(0, kColPosition, "500");
+    table.SetCell(0, kColSpeed, "100");
+    table.SetCell(1, kColPosition, "500");
+    table.SetCell(1, kColSpeed, "9000");
+    table.SetCell(2, kColPush, "30");
+    table.CommitCell(3, kColStdTime, "200");
+    CPointBlockEditor editor;
+    editor.Copy(table, {1, 2, kColPosition, kColSpeed});
+    ASSERT_EQ(editor.Paste(table, 2, kColPosition), PasteResult::Pasted);
+    EXPECT_EQ(table.Cell(1, kColPosition), "100.000") << "step 1 is an ABS step";
+    EXPECT_EQ(table.Cell(1, kColSpeed), "100");
+    EXPECT_EQ(table.Cell(2, kColPosition), "100.000");
+    EXPECT_EQ(table.Cell(2, kColSpeed), "500");
+    EXPECT_EQ(table.Cell(0, kColPosition), "500") << "the copied cells stay as they are";
+    ASSERT_EQ(editor.LastLimited().size(), 3u);
+    EXPECT_EQ(editor.LastLimited()[2].column, kColSpeed);
+
+    // Pushing needs a standard time of 0: the push stays and is not listed, as a typed one is.
+    editor.Copy(table, {3, 3, kColPush, kColPush});
+    ASSERT_EQ(editor.Paste(table, 4, kColPush), PasteResult::Pasted);
+    EXPECT_EQ(table.Working(3).Push(), 30);
+    EXPECT_TRUE(editor.LastLimited().empty());
+    // With stop mode 0 the push is refused and becomes 0, listed with the rule's message.
+    table.CommitCell(3, kColStdTime, "0");
+    ASSERT_EQ(editor.Paste(table, 4, kColPush), PasteResult::Pasted);
+    EXPECT_EQ(table.Working(3).Push(), 0);
+    EXPECT_EQ(table.Cell(3, kColPush), "0");
+    ASSERT_EQ(editor.LastLimited().size(), 1u);
+    EXPECT_EQ(editor.LastLimited().front().message, (StepMessage{"IDS_WARNMSG_IMPSTOPMODE", "COMMON"}));
+}
+
+// Choice columns take the language's entries (and the forms a record knows), mapped to the
+// right entry; a text that names none takes the column default and is listed.
+TEST(PointBlockEditor, PastedChoiceTextsMapToTheirEntries)
+{
+    const struct {
+        int column;
+        const char *copied;
+        int value;        // the record's entry afterwards
+        bool listed;
+    } cases[] = {
+        {kColMode, "Relative", 1, false},
+        {kColMode, "Absolute", 0, false},
+        {kColMode, "inc", 1, false},
+        {kColMode, "Incremental", 0, true},
+        {kColAccDecMode, "S-curve", 1, false},
+        {kColAccDecMode, "Trapez", 0, true},
+        {kColAccDecMode, "1", 1, false},
+        {kColAccDecMode, "7", 0, true},
+        {kColStopMode, "Stop-D", 3, false},
+        {kColStopMode, "Push-stop", 4, false},
+        {kColStopMode, "2", 2, false},
+        {kColStopMode, "Stop-Z", 0, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.copied);
+        CPointTable table = BoundedTable(JapaneseLikeTexts());
+        table.SetCell(0, c.column, c.copied);
+        CPointBlockEditor editor;
+        editor.Copy(table, {1, 1, c.column, c.column});
+        ASSERT_EQ(editor.Paste(table, 3, c.column), PasteResult::Pasted);
+        const CKVL_VER2_ProgData &record = table.Working(2);
+        const int value = c.column == kColMode ? (record.Mode() == "INC" ? 1 : 0)
+                          : c.column == kColAccDecMode ? record.AccDecMode()
+                                                       : record.StopMode();
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(editor.LastLimited().size(), c.listed ? 1u : 0u);
+        if (c.listed) {
+            EXPECT_EQ(table.Cell(2, c.column), table.Rules().Choices(c.column)[0]);
+            EXPECT_EQ(editor.LastLimited().front().given, c.copied);
+            EXPECT_TRUE(table.Marked(2, c.column));
+        }
+    }
 }
 
 TEST(PointBlockEditor, DeleteInsideARowResetsDefaultsAndKeepsTheStep)

@@ -1,18 +1,22 @@
 // The parameter list's write to the controller: nothing changed, automatic mode, the caution
 // with the servo on, the 102 -> 12 follow-up, the operation type, and the read-back check.
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include "ParamListFixture.h"
 #include "base/CModelTraits.h"
+#include "common/CCellEdit.h"
 #include "config/CAppValues.h"
 #include "monitor/CKVL_VER2_MTRMONITOR_DIALOG.h"
 #include "monitor/CMonitorModel.h"
 #include "params/CParamGridModel.h"
+#include "points/CPointGridEditor.h"
 #include "protocol/CommandCodes.h"
 #include "sim/AxisDevice.h"
+#include "sim/PointTable.h"
 #include "ui/CPictureButton.h"
 
 namespace kvl::test {
@@ -117,6 +121,76 @@ TEST_F(ParamListTransferTest, WritingParameter102LowersParameter12AndSaysSo)
     EXPECT_EQ(list->Lists().File().At(12).IntValue(), 100);
     EXPECT_EQ(list->Model().CellText(12, CParamListModel::kColRange), "[10, 100]");
     EXPECT_FALSE(list->Model().Marked(12));
+}
+
+// A controller reporting parameter 102 as 0 closes parameter 12's range at its minimum instead of
+// opening it downwards; a later 102 opens it upwards only, and a value under the minimum typed
+// into 12 is refused and never sent.
+TEST_F(ParamListTransferTest, Parameter102UnderTheMinimumNeverLowersParameter12sMinimum)
+{
+    SetSimParam(kDemoMdc, 102, 0);
+    params::CKVL_VER2_ParameterListDlg *list = OpenList(kDemoMdc);
+    ASSERT_NE(list, nullptr);
+    list->SetAccessLevel(1);
+    const params::CParamData &twelve = list->Lists().File().At(12);
+    EXPECT_EQ(twelve.IntMin(), 10);
+    EXPECT_EQ(twelve.IntMax(), 10);
+    EXPECT_EQ(list->Model().CellText(12, CParamListModel::kColRange), "-");
+
+    ModalWatch watch;
+    Edit(*list, 102, QStringLiteral("150"));
+    PressWrite(*list);
+    ASSERT_EQ(SimParam(kDemoMdc, 102), 150);
+    EXPECT_EQ(list->Model().CellText(12, CParamListModel::kColRange), "[10, 150]");
+    const std::int32_t before = SimParam(kDemoMdc, 12);
+
+    Edit(*list, 12, QStringLiteral("5"));
+    EXPECT_NE(list->Lists().File().At(12).IntValue(), 5);
+    PressWrite(*list);
+    EXPECT_EQ(Count(kDemoMdc, cmd::kCmdWriteParameter), 0);
+    EXPECT_EQ(SimParam(kDemoMdc, 12), before);
+}
+
+// The axis window's step rules follow the parameters: a soft limit (+) lowered through the list
+// bounds the next position typed into an ABS step, and the axis window's Write sends the bound.
+TEST_F(ParamListTransferTest, ALoweredSoftLimitBoundsTheNextPositionTypedAndWritten)
+{
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) {
+        axis.Table().Clear();
+        return true;
+    });
+    params::CKVL_VER2_ParameterListDlg *list = OpenList(kDemoMdc);
+    ASSERT_NE(list, nullptr);
+    ASSERT_GT(SimParam(kDemoMdc, 3), 1000000);
+    ModalWatch watch;
+    Edit(*list, 3, QStringLiteral("100"));
+    PressWrite(*list);
+    ASSERT_EQ(SimParam(kDemoMdc, 3), 1000000);
+
+    // A double-click creates the step (ABS), the next one opens the position's edit.
+    QTableView *grid = m_axis->Grid();
+    const QModelIndex cell = grid->model()->index(0, points::kColPosition);
+    const QPoint at = grid->visualRect(cell).center();
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at);
+    }
+    CCellEdit *edit = m_axis->GridEditor()->CellEdit();
+    ASSERT_TRUE(edit->isVisible());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("500"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    const points::CPointTable &table = m_axis->Model().Table();
+    EXPECT_EQ(table.Cell(0, points::kColPosition), "100.000");
+    EXPECT_TRUE(watch.Texts().contains(Text("IDS_WARNMSG_POSRANGE", "COMMON"))) << watch.Texts().join(" | ").toStdString();
+
+    WaitBusyReady();
+    Bus().ClearCommandsReceived();
+    QTest::mouseClick(m_axis->WriteButton(), Qt::LeftButton);
+    ASSERT_EQ(Count(kDemoMdc, cmd::kCmdWriteStep), 1);
+    const sim::StepRecord written = WithAxis(kDemoMdc, [](sim::AxisDevice &axis) { return axis.Table().Step(1); });
+    EXPECT_EQ(written.position, 1000000) << "100 mm, not the 500 typed";
 }
 
 TEST_F(ParamListTransferTest, WritingParameter36ClearsBothTablesAndTellsTheMonitor)

@@ -11,15 +11,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include "AxisWindowFixture.h"
+#include "MessageAnswerer.h"
 #include "ModalAnswer.h"
+#include "base/TextNumber.h"
 #include "common/CCellCombox.h"
 #include "common/CCellEdit.h"
 #include "common/CMsgDlg.h"
 #include "points/CPointGridEditor.h"
 #include "points/CPointGridModel.h"
+#include "protocol/CommandCodes.h"
+#include "sim/AxisDevice.h"
 #include "ui/CPictureButton.h"
 
 namespace kvl::test {
@@ -268,6 +274,55 @@ TEST_F(PointEditorTest, PastingWholeEmptyRowsClearsTheStepsAndPastedCellsAreMark
     EXPECT_EQ(Table().Cell(2, kColSpeed), "");
 }
 
+// An INC step's travel copied into an ABS step meets that step's soft limit as if typed there:
+// the cell keeps the limit, is marked and listed in one message, and Write sends the limit.
+TEST_F(PointEditorTest, APastedPositionIsHeldToTheSoftLimitOfItsNewStepAndWrittenSo)
+{
+    const double limit = Table().Rules().Context().storedSoftLimitUpper;
+    ASSERT_LT(limit, 9999.0);
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) {
+        axis.Table().Clear();
+        return true;
+    });
+    CreateRow(1);
+    CreateRow(2);
+    DoubleClick(1, kColMode);
+    ASSERT_TRUE(Combox()->isVisible());
+    Combox()->setCurrentIndex(1);
+    QTest::keyClick(Combox(), Qt::Key_Return);
+    ASSERT_EQ(Table().Working(0).Mode(), "INC");
+    EditCell(1, kColPosition, QStringLiteral("9999.999"));
+    ASSERT_EQ(Table().Cell(0, kColPosition), "9999.999");
+
+    SelectBlock(1, kColPosition, 1, kColPosition);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    Click(2, kColPosition);
+    {
+        MessageAnswerer messages;
+        Key(Qt::Key_V, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([&messages] { return !messages.texts.isEmpty(); }));
+        ASSERT_EQ(messages.texts.size(), 1);
+        const QStringList lines = messages.texts.front().split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Step 1, "))) << lines[1].toStdString();
+        const QString kept = QString::fromStdString(FormatFixed(limit, 3));
+        EXPECT_TRUE(lines[1].endsWith(QStringLiteral(": 9999.999 pasted, %1 kept").arg(kept))) << lines[1].toStdString();
+    }
+    const std::string kept = FormatFixed(limit, 3);
+    EXPECT_EQ(Table().Cell(1, kColPosition), kept);
+    EXPECT_TRUE(Red(2, kColPosition));
+
+    Bus().ClearCommandsReceived();
+    ASSERT_TRUE(WaitFor([&] {
+        QTest::mouseClick(m_window->WriteButton(), Qt::LeftButton);
+        return Count(kDemoMdc, cmd::kCmdWriteStep) > 0;
+    }));
+    const sim::StepRecord written =
+        WithAxis(kDemoMdc, [](sim::AxisDevice &axis) { return axis.Table().Step(2); });
+    ASSERT_TRUE(written.Defined());
+    EXPECT_EQ(written.position, static_cast<std::int32_t>(std::lround(limit * 10000)));
+}
+
 TEST_F(PointEditorTest, DeleteOfABlockInsideARowResetsDefaultsAndOfWholeRowsClearsThem)
 {
     CreateRow(2);
@@ -408,11 +463,18 @@ TEST_F(PointEditorTest, AnOfflineWindowMarksEveryEditedCellButTheComment)
     EditCell(2, kColComment, QStringLiteral("left"));
     EXPECT_EQ(Table().Cell(1, kColComment), "left");
     EXPECT_FALSE(Red(2, kColComment));
-    // Copy and paste work offline as well; every pasted cell but the comment is red.
+    // Copy and paste work offline as well; every pasted cell but the comment is red. The new
+    // row's ACC and DCC of 0.0 are below what a typed value may be: the paste lists them.
     SelectBlock(2, kColMode, 2, kColComment);
     Key(Qt::Key_C, Qt::ControlModifier);
     Click(6, kColMode);
-    Key(Qt::Key_V, Qt::ControlModifier);
+    {
+        MessageAnswerer messages;
+        Key(Qt::Key_V, Qt::ControlModifier);
+        ASSERT_TRUE(WaitFor([&messages] { return !messages.texts.isEmpty(); }));
+        EXPECT_EQ(messages.texts.front().count(QLatin1Char('\n')), 2) << messages.texts.front().toStdString();
+    }
+    EXPECT_EQ(Table().Cell(5, kColAcc), "0.1");
     EXPECT_EQ(Table().Cell(5, kColSpeed), "40");
     EXPECT_TRUE(Red(6, kColSpeed));
     EXPECT_FALSE(Red(6, kColComment));

@@ -265,6 +265,54 @@ TEST_F(AutoTuningWindowTest, WriteChecksTheSettlingTimeAndConvertsTheTexts)
     EXPECT_TRUE(window->Model().ParametersWritten());
 }
 
+// The load inertia ratio goes to the controller x1000: outside 1 to 100 the whole write is
+// refused with the field's message (9999999 would arrive as 1410064408, 0 as 0); its bounds are
+// written. A ratio the controller reported outside the range is shown as it is and not written.
+TEST_F(AutoTuningWindowTest, WriteRefusesALoadInertiaRatioOutsideOneToHundred)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    window->QualityToggle()->setChecked(true);
+    const int32_t ratio = Parameter(kDemoMdc, 119);
+    const int32_t stiffness = Parameter(kDemoMdc, 174);
+    for (const char *typed : {"9999999", "0", "0.999", "100.001"}) {
+        Type(window->FieldEdit(Field::kLoadInertia), typed);
+        window->PressStiffnessHigher();
+        Bus().ClearCommandsReceived();
+        QString said;
+        test::AnswerNextModal([&said](QWidget *modal) {
+            said = qobject_cast<CMsgDlg *>(modal)->Text();
+            PressOk(modal);
+        });
+        window->PressWrite();
+        EXPECT_EQ(said, QStringLiteral("The load inertia ratio must lie between 1.000 and 100.000.")) << typed;
+        EXPECT_EQ(Count(kDemoMdc, cmd::kCmdWriteParameter), 0) << typed;
+    }
+    EXPECT_EQ(Parameter(kDemoMdc, 119), ratio);
+    EXPECT_EQ(Parameter(kDemoMdc, 174), stiffness);
+
+    const struct {
+        const char *typed;
+        int32_t raw;
+    } bounds[] = {{"100", 100000}, {"1", 1000}};
+    for (const auto &c : bounds) {
+        Type(window->FieldEdit(Field::kLoadInertia), c.typed);
+        window->PressWrite();
+        EXPECT_EQ(Parameter(kDemoMdc, 119), c.raw) << c.typed;
+    }
+
+    WithAxis(kDemoMdc, [](sim::AxisDevice &a) { return a.Parameters().Set(119, 0), 0; });
+    window->PressRead();
+    EXPECT_EQ(window->FieldEdit(Field::kLoadInertia)->text(), QStringLiteral("0.000"));
+    window->PressStiffnessLower();
+    Bus().ClearCommandsReceived();
+    window->PressWrite();
+    EXPECT_EQ(Count(kDemoMdc, cmd::kCmdWriteParameter), 1) << "an unchanged ratio does not hold the stiffness back";
+    EXPECT_EQ(Parameter(kDemoMdc, 119), 0);
+}
+
 TEST_F(AutoTuningWindowTest, ServoOnAsksBeforeWritingAndTurnsTheServoOff)
 {
     CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
