@@ -1,6 +1,7 @@
 // Demo mode: the simulator's demo bus runs in-process, the port points at it for this run only,
 // and the command layer identifies its axes through the normal serial path.
 #include <QRegularExpression>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,14 @@
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "app/CSessionPort.h"
 #include "common/CBusyIndicator.h"
+#include "common/CMsgDlg.h"
 #include "ui/CPictureButton.h"
 #include "config/CAppSettings.h"
 #include "link/CCommImplement.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
+#include "protocol/Frame.h"
 #include "sim/AxisDevice.h"
 #include "sim/BusRunner.h"
 
@@ -66,6 +70,42 @@ TEST_F(DemoModeTest, IdentifiesTheDemoAxesThroughTheSerialPath)
         EXPECT_EQ(name, expected.second);
     }
     EXPECT_GT(bus->RequestsAnswered(), 0u);
+}
+
+// Whatever path a value comes by, the gate keeps it from the wire when it is outside its range;
+// the window application then says so, once for all such values, in the user's language.
+TEST_F(DemoModeTest, ValuesTheGateKeepsFromTheWireAreNamedInOneMessage)
+{
+    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangJapanese, true);
+    ASSERT_EQ(app.Commands().OpenPort(app.PortNumber(), app.Speed()), kOpened);
+    constexpr uint8_t kAxis = 2;
+    constexpr uint16_t kJogSpeed = 16;   // 1 to 500 on this model
+    std::string model, version, name;
+    ASSERT_EQ(app.Commands().ReadDeviceType(model, version, name, kAxis, CServoCommands::kTimeoutMs), kSuccess);
+
+    int shown = 0;
+    QString text;
+    AnswerNextModal([&](QWidget *dialog) {
+        if (auto *message = qobject_cast<CMsgDlg *>(dialog)) {
+            ++shown;
+            text = message->Text();
+        }
+        dialog->close();
+    });
+    EXPECT_EQ(app.Commands().WriteParameter(kJogSpeed, -5, kAxis, CServoCommands::kTimeoutMs), kResultOutOfRange);
+    EXPECT_EQ(app.Commands().WriteParameter(kJogSpeed, 600, kAxis, CServoCommands::kTimeoutMs), kResultOutOfRange);
+    EXPECT_EQ(app.Commands().WriteParameter(kJogSpeed, 60, kAxis, CServoCommands::kTimeoutMs), kSuccess);
+    QTRY_COMPARE_WITH_TIMEOUT(shown, 1, 5000);
+    QTest::qWait(300);
+    EXPECT_EQ(shown, 1);
+    const std::string words = text.toStdString();
+    EXPECT_NE(words.find("軸 2, パラメータ 16: -5 は 1 ～ 500 の範囲外です"), std::string::npos) << words;
+    EXPECT_NE(words.find("軸 2, パラメータ 16: 600 は 1 ～ 500 の範囲外です"), std::string::npos) << words;
+    for (const auto &request : app.DemoBus()->WritesReceived()) {
+        if (request.address == kAxis && request.command == cmd::kCmdWriteParameter)
+            EXPECT_EQ(frame::GetI32(request.payload.data() + 2), 60);
+    }
+    EXPECT_TRUE(app.PendingRefusals().empty());
 }
 
 TEST_F(DemoModeTest, LinkStartFromTheStartWindowFindsTheDemoAxes)
