@@ -70,8 +70,9 @@ TEST(CliFormatTest, NumbersOfArgumentsAreReadWholeOrRefused)
     for (const auto &c : ints) {
         int value = 0;
         EXPECT_EQ(ParseInt(c.text, value), c.ok) << '"' << c.text << '"';
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(value, c.value) << c.text;
+        }
     }
     const struct {
         const char *text;
@@ -84,8 +85,9 @@ TEST(CliFormatTest, NumbersOfArgumentsAreReadWholeOrRefused)
     for (const auto &c : reals) {
         double value = 0;
         EXPECT_EQ(ParseDouble(c.text, value), c.ok) << '"' << c.text << '"';
-        if (c.ok)
+        if (c.ok) {
             EXPECT_DOUBLE_EQ(value, c.value) << c.text;
+        }
     }
     uint8_t axis = 0;
     EXPECT_FALSE(ParseAxis("4294967297", axis)) << "axis 1 in the low 32 bits";
