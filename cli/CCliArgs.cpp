@@ -1,6 +1,6 @@
 #include "cli/CCliArgs.h"
 
-#include <cstdlib>
+#include "cli/CliFormat.h"
 
 namespace kvl::cli {
 namespace {
@@ -10,18 +10,6 @@ const std::set<std::string> kValueOptions{
     "port", "speed", "system", "lang", "retries", "ms", "set", "level", "ch0", "ch1", "sampling", "out",
     "seconds", "expect", "timeout", "axis",
 };
-
-bool ParseInt(const std::string &text, int &value)
-{
-    if (text.empty())
-        return false;
-    char *end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 0);
-    if (*end != '\0')
-        return false;
-    value = static_cast<int>(v);
-    return true;
-}
 
 } // namespace
 

@@ -1,10 +1,14 @@
 #include "cli/CliFormat.h"
 
-#include <cctype>
-#include <cstdio>
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
 
+#include "base/TextNumber.h"
 #include "protocol/Frame.h"
 
 namespace kvl::cli {
@@ -72,24 +76,34 @@ std::string AxisLabel(uint8_t axis)
 
 bool ParseInt(const std::string &text, int &value)
 {
-    if (text.empty())
-        return false;
-    char *end = nullptr;
+    constexpr int kHexBase = 16;
     const bool hex = text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0;
-    const long v = std::strtol(text.c_str(), &end, hex ? 16 : 10);
-    if (*end != '\0' || end == text.c_str())
+    if (!hex) {
+        const std::optional<int> number = StrictInt(text);
+        if (!number)
+            return false;
+        value = *number;
+        return true;
+    }
+    const char *first = text.c_str() + 2;
+    const char *last = text.c_str() + text.size();
+    if (first == last || !std::all_of(first, last, [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }))
         return false;
-    value = static_cast<int>(v);
+    int number = 0;
+    const auto result = std::from_chars(first, last, number, kHexBase);
+    if (result.ec != std::errc() || result.ptr != last)
+        return false;
+    value = number;
     return true;
 }
 
 bool ParseDouble(const std::string &text, double &value)
 {
-    if (text.empty())
+    const std::optional<double> number = StrictReal(text);
+    if (!number)
         return false;
-    char *end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return *end == '\0';
+    value = *number;
+    return true;
 }
 
 bool ParseOnOff(const std::string &text, bool &on)

@@ -17,8 +17,10 @@ bool ParseHexBytes(const std::vector<std::string> &words, std::vector<uint8_t> &
 bool ParseAxis(const std::string &text, uint8_t &axis);
 // "axis 3", or "gateway" for 0xF1.
 std::string AxisLabel(uint8_t axis);
-// Whole number in decimal or 0x hexadecimal.
+// The whole text a whole number of the int range, in decimal or 0x hexadecimal; false for
+// anything else (trailing characters, a number that does not fit).
 bool ParseInt(const std::string &text, int &value);
+// The whole text a finite decimal number ("2.5"; no exponent, "nan" or "inf").
 bool ParseDouble(const std::string &text, double &value);
 // "on"/"off" (also 1/0).
 bool ParseOnOff(const std::string &text, bool &on);

@@ -175,12 +175,30 @@ int ReportWrite(CCliSession &session, const std::string &path, const CGatewayUni
     return refused.empty() ? CCliSession::kExitOk : CCliSession::kExitFailure;
 }
 
+// A file with a line that holds no value of its setting, or without some of its lines, would
+// write a mix of the file and defaults: nothing is written, and every such line is named.
+int RefuseIncomplete(CCliSession &session, const std::string &path, const CGatewaySettingsFile::Problems &problems)
+{
+    for (const std::string &line : problems.invalid)
+        session.Err() << "kvlctl: " << path << ": no value its setting takes: " << line << '\n';
+    if (!problems.missing.empty()) {
+        session.Err() << "kvlctl: " << path << ": missing lines:";
+        for (const int number : problems.missing)
+            session.Err() << ' ' << std::string(number < 10 ? 2 : number < 100 ? 1 : 0, '0') << number;
+        session.Err() << '\n';
+    }
+    return session.FailText("cannot load " + path + ": nothing was written to the unit");
+}
+
 int RunLoad(CCliSession &session, const std::string &path)
 {
     CGatewayConfig config;
-    const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session));
+    CGatewaySettingsFile::Problems problems;
+    const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session), &problems);
     if (loaded != CGatewaySettingsFile::LoadResult::kLoaded)
         return LoadFailure(session, path, loaded);
+    if (!problems.Empty())
+        return RefuseIncomplete(session, path, problems);
     if (!session.OpenBus())
         return CCliSession::kExitFailure;
     int32_t unitPcSpeed = 0;
@@ -258,8 +276,10 @@ std::vector<CliCommand> GatewayCommands()
          "        them with the saturation of the fieldbus capacity (--json: one document).\n"
          "save    reads the unit and saves a unit settings file (\".dat\" added when FILE has no\n"
          "        extension).\n"
-         "load    writes a unit settings file to the unit. Nothing is written when an EtherNet/IP\n"
-         "        address is 255.255.255.255 or the stations need more than 100% of the capacity.\n"
+         "load    writes a unit settings file to the unit. Nothing is written when a line of the\n"
+         "        file holds no value its setting takes (each such line is named), when a line is\n"
+         "        missing, when an EtherNet/IP address is 255.255.255.255 or when the stations need\n"
+         "        more than 100% of the capacity.\n"
          "        When the speed to the PC changes, the port is reopened at the new speed and the\n"
          "        settings file keeps it. Exits 1 naming each setting the unit did not take.\n"
          "alarms  the unit's alarm history; --clear clears it.\n\n"

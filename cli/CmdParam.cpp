@@ -301,6 +301,12 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
         return session.FailAxis(axis, "cannot load " + path + ": " +
                                 Message(session, loaded.message, "file operation failed"));
     }
+    if (!loaded.refused.empty()) {
+        for (const ParamRefusedLine &refused : loaded.refused)
+            session.Err() << "kvlctl: " << path << " line " << refused.line
+                          << ": no value the parameter takes: " << Utf8(params, refused.text) << '\n';
+        return session.FailAxis(axis, "cannot load " + path + ": nothing was written");
+    }
     const CParamEditCheck::PairRefusal order =
         CParamEditCheck::LoadPairRefusal(params.Lists().File(), params.Lists().Driver());
     if (!order.Empty())
@@ -347,7 +353,9 @@ std::vector<CliCommand> ParamCommands()
          "save  reads every parameter and saves the parameter file (--level: 0 normal, 1 Custom,\n"
          "      2 Custom SP decides which parameters go into the file).\n"
          "load  reads the file (refused when it was made for another model) and writes only the\n"
-         "      values that differ from the controller.\n"
+         "      values that differ from the controller. Nothing is written when a line holds no\n"
+         "      value its parameter takes (no number, outside the range, no choice index): each\n"
+         "      such line is named.\n"
          "Writing while the servo is on switches it off first, and some parameters ask before they\n"
          "change: each question waits for y or n on a terminal; --yes answers yes, and without a\n"
          "terminal (a script) the command changes nothing unless --yes is given.\n\n"

@@ -1,4 +1,5 @@
 // kvlctl points read|write|clear: the point table of an axis and its CSV file.
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -163,9 +164,10 @@ int CheckWritable(CCliSession &session, uint8_t axis)
 void ReportLimited(CCliSession &session, uint8_t axis, const std::vector<CsvLimitedValue> &limited)
 {
     for (const CsvLimitedValue &value : limited) {
-        session.Err() << "kvlctl: " << AxisLabel(axis) << ": warning: line " << value.line << ", step " << value.step << ": "
-                      << CPointCsvCheck::ColumnName(value.column) << ' ' << value.given << " was limited to "
-                      << value.taken;
+        session.Err() << "kvlctl: " << AxisLabel(axis) << (value.refused ? ": " : ": warning: ") << "line "
+                      << value.line << ", step " << value.step << ": " << CPointCsvCheck::ColumnName(value.column)
+                      << (value.refused ? " \"" + value.given + "\" is no number"
+                                        : ' ' + value.given + " was limited to " + value.taken);
         const std::string why = value.message.key.empty() ? std::string()
                                                           : session.Text(value.message.key, value.message.section);
         if (!why.empty())
@@ -187,7 +189,18 @@ int LoadFile(CCliSession &session, uint8_t axis, const std::string &path, bool f
                                 Message(session, message.key, message.section, "file operation failed"));
     }
     if (force) {
-        CPointCsv::LoadText(table, content);
+        // As the window's Open loads it: lines that do not fit are skipped, values limited; a
+        // value that is no number at all refuses the whole write, as its cell would be a guess.
+        std::vector<CsvLimitedValue> limited;
+        CPointCsv::LoadText(table, content, &limited);
+        const auto refused = std::count_if(limited.begin(), limited.end(),
+                                           [](const CsvLimitedValue &value) { return value.refused; });
+        ReportLimited(session, axis, limited);
+        if (refused > 0)
+            return session.FailAxis(axis, path + ": " + std::to_string(refused) +
+                                              (refused == 1 ? " value is" : " values are") +
+                                              " no number; nothing was written");
+        limitedCount = static_cast<int>(limited.size());
         return CCliSession::kExitOk;
     }
     const CsvCheckReport report = CPointCsvCheck::Load(table, content);
@@ -302,7 +315,9 @@ std::vector<CliCommand> PointCommands()
          "       refused while the servo is on or the controller runs in automatic mode. The file must\n"
          "       be a point table (header line, then one line per step whose fields parse); values\n"
          "       pass the step rules of the axis window and each limited value is listed. --force\n"
-         "       loads the file as the window's Open does (lines that do not fit are skipped).\n"
+         "       loads the file as the window's Open does (lines that do not fit are skipped, values\n"
+         "       limited and listed); a value that is no number (nan, 1e308, 12abc) is named and\n"
+         "       nothing is written.\n"
          "clear  clears the controller's table.\n\n"
          "examples: kvlctl points read 0 table.csv\n          kvlctl points write 0 table.csv",
          RunPoints},

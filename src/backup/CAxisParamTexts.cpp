@@ -58,7 +58,8 @@ ParamValue CAxisParamTexts::Describe(int number, std::int32_t raw) const
     value.name = Utf8(record.DisplayName());
     if (!params::CParamRules::ApplyRaw(record, number, m_model, raw))
         return value;
-    value.text = Utf8(params::CParamListRules::GridValueText(record, number, 0));
+    // The value the raw number stands for, outside the range too: what is shown is what is sent.
+    value.text = Utf8(params::CParamRules::ValueText(record, number, 0, false));
     const std::string unit = Utf8(record.UnitName());
     if (record.GetType() != CParamData::kTypeSelection && !unit.empty() && unit != kNoUnit)
         value.text += ' ' + unit;

@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 
 #include "backup/CAxisParamTexts.h"
 #include "backup/CBackupManifest.h"
 #include "backup/CBackupTable.h"
+#include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
@@ -35,13 +37,10 @@ bool ReadWhole(const fs::path &path, std::string &out)
 
 bool ParseWholeInt(const std::string &text, long long low, long long high, long long &value)
 {
-    if (text.empty())
+    const std::optional<long long> number = StrictInteger(text, low, high);
+    if (!number)
         return false;
-    char *end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 10);
-    if (*end != '\0' || v < low || v > high)
-        return false;
-    value = v;
+    value = *number;
     return true;
 }
 
@@ -202,7 +201,11 @@ bool CBackupFolder::LoadAxis(const std::string &folder, int address, AxisImage &
         axis.parameters[number] = described ? texts.Describe(number, value) : ParamValue{value, {}, std::to_string(value)};
     const auto type = raw.find(kParamOperationType);
     CBackupTable table(&m_settings, axis.model, type == raw.end() ? 0 : type->second);
-    table.FromCsv(csv);
+    std::string problem;
+    if (!table.FromCsv(csv, problem)) {
+        error = (dir / kPointsFile).string() + " " + problem;
+        return false;
+    }
     axis.steps = table.Steps();
     axis.pointsCsv = csv;
     return true;
@@ -221,8 +224,18 @@ bool CBackupFolder::LoadGateway(const std::string &folder, GatewayImage &gateway
     gateway.model = values.count("model") ? values.at("model") : std::string();
     gateway.version = values.count("version") ? values.at("version") : std::string();
     gateway.name = values.count("name") ? values.at("name") : std::string();
-    if (!CGatewaySettingsFile::Parse(unit, gateway.config, Texts(m_settings))) {
+    CGatewaySettingsFile::Problems problems;
+    if (!CGatewaySettingsFile::Parse(unit, gateway.config, Texts(m_settings), &problems)) {
         error = (dir / kUnitSettingsFile).string() + ": not a unit settings file";
+        return false;
+    }
+    if (!problems.invalid.empty()) {
+        error = (dir / kUnitSettingsFile).string() + ": no value its setting takes: " + problems.invalid.front();
+        return false;
+    }
+    if (!problems.missing.empty()) {
+        error = (dir / kUnitSettingsFile).string() + ": line " + std::to_string(problems.missing.front()) +
+                " is missing";
         return false;
     }
     return true;

@@ -1,9 +1,12 @@
 #include "backup/CBackupManifest.h"
 
+#include "base/TextNumber.h"
 #include "config/CFileReplace.h"
 #include "config/TextLines.h"
+#include "protocol/Frame.h"
 
 #include <array>
+#include <optional>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -39,15 +42,21 @@ bool ReadWhole(const std::string &path, std::string &out)
 
 bool ParseInt(const std::string &text, int &value)
 {
-    if (text.empty())
+    // The words of a line: no blank belongs to the number.
+    if (text.empty() || text.front() == ' ' || text.back() == ' ')
         return false;
-    try {
-        size_t used = 0;
-        value = std::stoi(text, &used, 10);
-        return used == text.size();
-    } catch (...) {
+    const std::optional<int> number = StrictInt(text);
+    if (!number)
         return false;
-    }
+    value = *number;
+    return true;
+}
+
+// A controller's address on the bus, or the gateway unit's.
+bool IsDeviceAddress(int address)
+{
+    constexpr int kLastAxis = 15;
+    return (address >= 0 && address <= kLastAxis) || address == frame::kGatewayAddress;
 }
 
 bool ParseHex32(const std::string &text, std::uint32_t &value)
@@ -164,7 +173,7 @@ bool CBackupManifest::FromText(std::string_view text, std::string &error)
             SplitKey(rest, addr, model);
             Device d;
             d.model = model;
-            if (!ParseInt(addr, d.address) || d.address < 0 || model.empty()) {
+            if (!ParseInt(addr, d.address) || !IsDeviceAddress(d.address) || model.empty()) {
                 error = where + "bad device line";
                 return false;
             }

@@ -4,6 +4,7 @@
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
 #include "points/CPointCsv.h"
+#include "points/CPointCsvCheck.h"
 #include "points/CPointTableSetup.h"
 #include "points/CStepRules.h"
 
@@ -36,9 +37,15 @@ void CBackupTable::FromBusLines(const std::vector<std::string> &lines)
     m_table.ImportReadLines(lines);
 }
 
-int CBackupTable::FromCsv(const std::string &content)
+bool CBackupTable::FromCsv(const std::string &content, std::string &problem)
 {
-    return points::CPointCsv::LoadText(m_table, content);
+    const points::CsvCheckReport check = points::CPointCsvCheck::Verify(m_table, content);
+    if (!check.accepted) {
+        problem = (check.line > 0 ? "line " + std::to_string(check.line) + ": " : std::string()) + check.reason;
+        return false;
+    }
+    points::CPointCsv::LoadText(m_table, content);
+    return true;
 }
 
 std::vector<std::string> CBackupTable::Steps() const

@@ -28,9 +28,11 @@ public:
 
     // Both the working table and the controller copy take the lines of a bulk read.
     void FromBusLines(const std::vector<std::string> &lines);
-    // The working table takes a point-table CSV file's content (the controller copy stays).
-    // Returns the number of steps taken.
-    int FromCsv(const std::string &content);
+    // The working table takes a point-table CSV file's content (the controller copy stays), its
+    // values as they are. False, with the table unchanged and `problem` naming the line, when the
+    // content does not parse as a point table (CPointCsvCheck): a value that is no number would
+    // otherwise be sent as 0.
+    bool FromCsv(const std::string &content, std::string &problem);
 
     // One text per step of the working table: its CSV data line (UTF-8), empty for an empty step.
     std::vector<std::string> Steps() const;

@@ -262,7 +262,9 @@ void CBusRestore::WriteSteps(const AxisImage &backup, std::vector<RestoreWrite *
     if (result != kResultOk)
         return failAll(result, "(read point table: " + Why(result) + ")");
     table.FromBusLines(lines);
-    table.FromCsv(backup.pointsCsv);
+    std::string problem;
+    if (!table.FromCsv(backup.pointsCsv, problem))
+        return failAll(kResultBadReply, "(the backup's point table: " + problem + ")");
     std::int32_t pushLimit = 0;
     if (CModelTraits::Of(backup.model).HasPushLimit())
         m_commands.ReadParameter(kParamPushLimit, pushLimit, axis, kTimeoutMs);

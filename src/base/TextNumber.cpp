@@ -138,6 +138,55 @@ int LeadingInt(std::string_view text)
         std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
+std::optional<long long> StrictInteger(std::string_view text, long long min, long long max)
+{
+    text = StripBlanks(text);
+    const bool sign = !text.empty() && (text.front() == '+' || text.front() == '-');
+    const std::string_view digits = sign ? text.substr(1) : text;
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit))
+        return std::nullopt;
+    // from_chars takes a '-' but no '+'.
+    if (text.front() == '+')
+        text.remove_prefix(1);
+    long long value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size() || value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> StrictInt(std::string_view text)
+{
+    const std::optional<long long> value =
+        StrictInteger(text, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    if (!value)
+        return std::nullopt;
+    return static_cast<int>(*value);
+}
+
+std::optional<double> StrictReal(std::string_view text)
+{
+    text = StripBlanks(text);
+    std::string_view number = text;
+    if (!number.empty() && (number.front() == '+' || number.front() == '-'))
+        number.remove_prefix(1);
+    const std::size_t point = number.find('.');
+    const std::string_view whole = number.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    if (whole.size() + fraction.size() == 0 || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
+        !std::all_of(fraction.begin(), fraction.end(), IsDigit))
+        return std::nullopt;
+    double magnitude = 0.0;
+    const auto result =
+        std::from_chars(number.data(), number.data() + number.size(), magnitude, std::chars_format::fixed);
+    if (result.ec != std::errc() || result.ptr != number.data() + number.size() || !std::isfinite(magnitude))
+        return std::nullopt;
+    // A zero of either sign is 0: no "-0" reaches a controller or a file.
+    if (magnitude == 0.0)
+        return 0.0;
+    return text.front() == '-' ? -magnitude : magnitude;
+}
+
 std::optional<double> LeadingFiniteReal(std::string_view text)
 {
     const RealReading reading = ReadReal(text);

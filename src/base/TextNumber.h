@@ -34,6 +34,16 @@ std::optional<double> LeadingFiniteReal(std::string_view text);
 // sign, as strtod's HUGE_VAL: for fields that limit the value to their own range anyway.
 double LeadingReal(std::string_view text);
 
+// Strict readings, for numbers that come from a file or a command line: the whole text, blanks
+// stripped at both ends, must be the number, in the decimal notation this system writes (an
+// optional sign, digits, for a real an optional "." and digits; no exponent, no hexadecimal, no
+// "nan" or "inf"). Empty when the text is not such a number or does not fit: an integer outside
+// [min, max], a real too large for a finite double. "-0" reads as 0.
+std::optional<long long> StrictInteger(std::string_view text, long long min, long long max);
+// The same over the range of int.
+std::optional<int> StrictInt(std::string_view text);
+std::optional<double> StrictReal(std::string_view text);
+
 // "%.*f" in the C locale. Decimals are taken in 0 to 20; a value that is not finite is written
 // as 0 with those decimals.
 std::string FormatFixed(double value, int decimals);

@@ -4,6 +4,7 @@
 
 #include "base/TextNumber.h"
 #include "gateway/CGatewayField.h"
+#include "gateway/CGatewayFieldRange.h"
 #include "gateway/CGatewayRules.h"
 #include "protocol/Frame.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 constexpr std::uint8_t kUnitAddress = 0xF1;
 constexpr int kPairGroupSize = 16;   // the occupation pair packs code + 16 x group in byte 0
-constexpr int kInputModeCount = 4;
 
 WriteRefusal Refusal(WriteRefusal::Item item, int number, WriteRefusal::Cause cause, const std::string &value)
 {
@@ -34,42 +34,6 @@ std::optional<CGatewayField::Id> FieldOf(int number)
             return field;
     }
     return std::nullopt;
-}
-
-struct Range {
-    long long min;
-    long long max;
-};
-
-// The values the unit takes for each numeric setting.
-Range RangeOf(CGatewayField::Id field)
-{
-    constexpr long long kInt32Max = 2147483647;
-    switch (field) {
-    case CGatewayField::kInterval:
-    case CGatewayField::kBroadcastDelay: return {0, kInt32Max};
-    case CGatewayField::kResetTimes: return {0, 9999};
-    case CGatewayField::kSpeedToDrivers:
-    case CGatewayField::kSpeedToPc: return {1, 3};
-    case CGatewayField::kCommForbidding:
-    case CGatewayField::kCcLinkVersion:
-    case CGatewayField::kDhcp: return {0, 1};
-    case CGatewayField::kFieldbusType: return {1, 5};
-    case CGatewayField::kCcLinkSpeed:
-    case CGatewayField::kEthernetSpeed: return {1, 5};
-    case CGatewayField::kDeviceNetSpeed: return {0, 3};
-    default: return {0, 0};
-    }
-}
-
-bool Admits(CGatewayField::Id field, long long value)
-{
-    const Range range = RangeOf(field);
-    if (field == CGatewayField::kFieldbusType) {
-        const std::vector<int> &codes = CGatewayRules::FieldbusCodes();
-        return std::find(codes.begin(), codes.end(), value) != codes.end();
-    }
-    return value >= range.min && value <= range.max;
 }
 
 bool IsAddress(CGatewayField::Id field)
@@ -102,8 +66,8 @@ std::optional<WriteRefusal> CUnitAdmission::CheckParameter(std::uint16_t number,
                        FormatInt(bytes[0]));
     }
     const std::int32_t value = frame::GetI32(bytes.data());
-    const Range range = RangeOf(*field);
-    if (Admits(*field, value))
+    const CGatewayFieldRange::Bounds range = CGatewayFieldRange::BoundsOf(*field);
+    if (CGatewayFieldRange::Admits(*field, value))
         return std::nullopt;
     WriteRefusal refusal = Refusal(WriteRefusal::Item::kUnitSetting, number, WriteRefusal::Cause::kOutOfRange,
                                    FormatInt(value));
@@ -117,12 +81,11 @@ std::optional<WriteRefusal> CUnitAdmission::CheckParameter(std::uint16_t number,
 std::optional<WriteRefusal> CUnitAdmission::CheckStations(std::uint8_t, const UnitDeviceList &devices,
                                                           const std::array<std::uint8_t, 16> *inputModes)
 {
-    const std::vector<int> &codes = CGatewayRules::DeviceCodes();
     for (size_t i = 0; i < devices.size(); ++i) {
-        if (std::find(codes.begin(), codes.end(), devices[i]) == codes.end())
+        if (!CGatewayFieldRange::Admits(CGatewayField::kDevices, devices[i]))
             return Refusal(WriteRefusal::Item::kUnitStation, static_cast<int>(i), WriteRefusal::Cause::kNotAChoice,
                            FormatInt(devices[i]));
-        if (inputModes != nullptr && (*inputModes)[i] >= kInputModeCount)
+        if (inputModes != nullptr && !CGatewayFieldRange::Admits(CGatewayField::kInputModes, (*inputModes)[i]))
             return Refusal(WriteRefusal::Item::kUnitStation, static_cast<int>(i), WriteRefusal::Cause::kNotAChoice,
                            FormatInt((*inputModes)[i]));
     }

@@ -1,5 +1,9 @@
 #include "gateway/CGatewayColourStore.h"
 
+#include <algorithm>
+
+#include "base/TextNumber.h"
+
 #include <cstdlib>
 
 namespace kvl {
@@ -50,6 +54,29 @@ uint32_t CGatewayColourStore::ColourOfText(const std::string &text)
         at = end + 1;
     }
     return parts[0] * 65536u + parts[1] * 256u + parts[2];
+}
+
+std::optional<uint32_t> CGatewayColourStore::StrictColourOfText(std::string_view text)
+{
+    constexpr std::string_view kOpen = "RGB(";
+    constexpr int kPartMax = 255;
+    constexpr uint32_t kPartBase = 256;
+    text = StripBlanks(text);
+    if (!StartsWithNoCase(text, kOpen) || text.empty() || text.back() != ')')
+        return std::nullopt;
+    std::string_view inside = text.substr(kOpen.size(), text.size() - kOpen.size() - 1);
+    uint32_t value = 0;
+    for (int part = 0; part < 3; ++part) {
+        const size_t comma = part < 2 ? inside.find(',') : inside.size();
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        const std::optional<long long> number = StrictInteger(inside.substr(0, comma), 0, kPartMax);
+        if (!number)
+            return std::nullopt;
+        value = value * kPartBase + static_cast<uint32_t>(*number);
+        inside.remove_prefix(std::min(inside.size(), comma + 1));
+    }
+    return value;
 }
 
 } // namespace kvl

@@ -7,6 +7,8 @@
 // Owned by whoever reads or writes the colours, for as long as it needs them; one thread.
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <string>
 
 #include "config/CIniEx.h"
@@ -40,6 +42,9 @@ public:
     static std::string ColourText(uint32_t value);
     // "RGB(a,b,c)" -> a*65536 + b*256 + c; a text without "(" or a following ")" is black.
     static uint32_t ColourOfText(const std::string &text);
+    // The same for a colour that comes from a unit settings file: exactly "RGB(a,b,c)" with three
+    // whole numbers 0 to 255; empty for any other text.
+    static std::optional<uint32_t> StrictColourOfText(std::string_view text);
 
 private:
     CIniEx m_file;

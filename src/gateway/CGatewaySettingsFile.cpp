@@ -2,19 +2,22 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include "config/CFileReplace.h"
 #include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayField.h"
+#include "gateway/CGatewayFieldRange.h"
 #include "gateway/CGatewayRules.h"
+#include "base/TextNumber.h"
 
 namespace kvl {
 namespace {
@@ -26,6 +29,9 @@ constexpr const char *kFileTag = "GWX";
 constexpr int kCommentLine = 18;
 constexpr int kFirstInputModeLine = 25;
 constexpr int kFirstColourLine = 101;
+constexpr int kStationsLine = 41;
+constexpr int kMultipleLine = 42;
+constexpr int kLastSettingLine = 50;
 constexpr const char *kStationDigits = "0123456789ABCDEF";
 
 struct Keyed {
@@ -107,35 +113,35 @@ bool BeginsWithIgnoringCase(const std::string &entry, const std::string &value)
 }
 
 // The entry that begins with `value`, searched from the second entry with the first tried last;
-// `position` is left when none does.
-void Select(const std::vector<std::string> &entries, const std::string &value, int &position)
+// false, with `position` left, when none does or the value is empty.
+bool Select(const std::vector<std::string> &entries, const std::string &value, int &position)
 {
+    if (value.empty())
+        return false;
     for (size_t n = 1; n <= entries.size(); ++n) {
         const size_t i = n % entries.size();
         if (BeginsWithIgnoringCase(entries[i], value)) {
             position = static_cast<int>(i);
-            return;
+            return true;
         }
     }
+    return false;
 }
 
-int ToInt(const std::string &text)
+// Four whole numbers 0 to 255 separated by commas, and nothing else.
+std::optional<CGatewayConfig::Octets> OctetsOf(const std::string &text)
 {
-    return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
-}
-
-// Four numbers separated by commas; an octet holds 0 to 255, so only its low byte is kept.
-CGatewayConfig::Octets OctetsOf(const std::string &text)
-{
-    constexpr int kOctetMask = 0xFF;
     CGatewayConfig::Octets octets{};
-    const char *at = text.c_str();
-    for (int &octet : octets) {
-        char *end = nullptr;
-        octet = static_cast<int>(std::strtol(at, &end, 10) & kOctetMask);
-        if (*end != ',')
-            break;
-        at = end + 1;
+    size_t at = 0;
+    for (size_t i = 0; i < octets.size(); ++i) {
+        const size_t comma = i + 1 < octets.size() ? text.find(',', at) : text.size();
+        if (comma == std::string::npos)
+            return std::nullopt;
+        const auto octet = StrictInteger(std::string_view(text).substr(at, comma - at), 0, CGatewayFieldRange::kOctetMax);
+        if (!octet)
+            return std::nullopt;
+        octets[i] = static_cast<int>(*octet);
+        at = comma + 1;
     }
     return octets;
 }
@@ -189,61 +195,114 @@ void Body(std::ostringstream &out, const CGatewayConfig &c, const CGatewaySettin
         out << Number(i + kFirstColourLine) << kColourLines[i] << " = " << CGatewayColourStore::ColourText(c.colours[i]) << "\r\n";
 }
 
-// Applies one body line; `pendingStations` carries line 041 to line 042.
-void Apply(int number, const std::string &value, CGatewayConfig &c, const Lists &lists, int &pendingStations)
+// A whole number the unit takes for `field`, and nothing else on the line before the unit label.
+// Digits only, as the window takes them: a sign ("-0", "+5") is no value of these settings.
+bool SetNumber(CGatewayField::Id field, const std::string &value, int &target)
+{
+    if (!value.empty() && (value.front() == '-' || value.front() == '+'))
+        return false;
+    const CGatewayFieldRange::Bounds bounds = CGatewayFieldRange::BoundsOf(field);
+    const std::optional<long long> number = StrictInteger(value, bounds.min, bounds.max);
+    if (!number || !CGatewayFieldRange::Admits(field, *number))
+        return false;
+    target = static_cast<int>(*number);
+    return true;
+}
+
+bool SetOctets(const std::string &value, CGatewayConfig::Octets &target)
+{
+    const std::optional<CGatewayConfig::Octets> octets = OctetsOf(value);
+    if (!octets)
+        return false;
+    target = *octets;
+    return true;
+}
+
+// Applies one body line; false, with `c` unchanged, when the value is none its field takes. Lines
+// 041 and 042 (stations and multiple) name one setting together: they are kept in `pair` and
+// applied at the end.
+bool Apply(int number, const std::string &value, CGatewayConfig &c, const Lists &lists,
+           std::optional<std::string> (&pair)[2])
 {
     int position = 0;
     if (number >= 1 && number <= CGatewayConfig::kStations) {
         position = CGatewayRules::PositionOf(CGatewayRules::DeviceCodes(), c.devices[number - 1]);
-        Select(lists.devices, value, position);
+        if (!Select(lists.devices, value, position))
+            return false;
         c.devices[number - 1] = static_cast<uint8_t>(CGatewayRules::DeviceCodes()[static_cast<size_t>(position)]);
-        return;
+        return true;
     }
     if (number >= kFirstInputModeLine && number < kFirstInputModeLine + CGatewayConfig::kStations) {
         position = c.inputModes[number - kFirstInputModeLine];
-        Select(lists.inputModes, value, position);
+        if (!Select(lists.inputModes, value, position))
+            return false;
         c.inputModes[number - kFirstInputModeLine] = static_cast<uint8_t>(position);
-        return;
+        return true;
     }
     if (number >= kFirstColourLine && number < kFirstColourLine + CGatewayConfig::kColours) {
-        c.colours[number - kFirstColourLine] = CGatewayColourStore::ColourOfText(value);
-        return;
+        const std::optional<uint32_t> colour = CGatewayColourStore::StrictColourOfText(value);
+        if (!colour)
+            return false;
+        c.colours[number - kFirstColourLine] = *colour;
+        return true;
     }
     auto selectCode = [&](const std::vector<std::string> &entries, int &code, int offset) {
         position = code - offset;
-        Select(entries, value, position);
+        if (!Select(entries, value, position))
+            return false;
         code = position + offset;
+        return true;
     };
     switch (number) {
     case 17: {
         const auto found = std::find(kFieldbusTypes.begin(), kFieldbusTypes.end(), value);
-        if (found != kFieldbusTypes.end())
-            c.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(found - kFieldbusTypes.begin())];
-        break;
+        if (found == kFieldbusTypes.end())
+            return false;
+        c.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(found - kFieldbusTypes.begin())];
+        return true;
     }
-    case kCommentLine: c.comment = value; break;
-    case 19: c.interval = ToInt(value); break;
-    case 20: c.broadcastDelay = ToInt(value); break;
-    case 24: c.resetTimes = ToInt(value); break;
-    case 21: selectCode(kPortSpeeds, c.speedToPc, 1); break;
-    case 22: selectCode(kPortSpeeds, c.speedToDrivers, 1); break;
-    case 23: selectCode(kCcLinkSpeeds, c.ccLinkSpeed, 1); break;
-    case 41: pendingStations = ToInt(value); break;
-    case 42:
-        if (pendingStations >= 0)
-            c.ccLinkStations = std::max(0, CGatewayRules::OccupationOf(pendingStations, ToInt(value)));
-        pendingStations = -1;
-        break;
-    case 43: c.ipAddress = OctetsOf(value); break;
-    case 44: c.subnetMask = OctetsOf(value); break;
-    case 47: c.defaultGateway = OctetsOf(value); break;
-    case 45: selectCode(lists.validity, c.dhcp, 0); break;
-    case 46: selectCode(kEthernetSpeeds, c.ethernetSpeed, 1); break;
-    case 48: selectCode(kDeviceNetSpeeds, c.deviceNetSpeed, 0); break;
-    case 49: selectCode(lists.validity, c.commForbidding, 0); break;
-    case 50: selectCode(kVersions, c.ccLinkVersion, 0); break;
-    default: break;
+    case kCommentLine:
+        if (!CGatewayFieldRange::AdmitsComment(value))
+            return false;
+        c.comment = value;
+        return true;
+    case 19: return SetNumber(CGatewayField::kInterval, value, c.interval);
+    case 20: return SetNumber(CGatewayField::kBroadcastDelay, value, c.broadcastDelay);
+    case 24: return SetNumber(CGatewayField::kResetTimes, value, c.resetTimes);
+    case 21: return selectCode(kPortSpeeds, c.speedToPc, 1);
+    case 22: return selectCode(kPortSpeeds, c.speedToDrivers, 1);
+    case 23: return selectCode(kCcLinkSpeeds, c.ccLinkSpeed, 1);
+    case kStationsLine:
+    case kMultipleLine: pair[number - kStationsLine] = value; return true;
+    case 43: return SetOctets(value, c.ipAddress);
+    case 44: return SetOctets(value, c.subnetMask);
+    case 47: return SetOctets(value, c.defaultGateway);
+    case 45: return selectCode(lists.validity, c.dhcp, 0);
+    case 46: return selectCode(kEthernetSpeeds, c.ethernetSpeed, 1);
+    case 48: return selectCode(kDeviceNetSpeeds, c.deviceNetSpeed, 0);
+    case 49: return selectCode(lists.validity, c.commForbidding, 0);
+    case 50: return selectCode(kVersions, c.ccLinkVersion, 0);
+    default: return true;
     }
+}
+
+// The occupied stations and the multiple setting: a pair of the occupation table, or nothing.
+bool ApplyOccupation(const std::string &stations, const std::string &multiple, CGatewayConfig &c)
+{
+    const std::optional<int> s = StrictInt(stations);
+    const std::optional<int> m = StrictInt(multiple);
+    const int position = s && m ? CGatewayRules::OccupationOf(*s, *m) : -1;
+    if (position < 0)
+        return false;
+    c.ccLinkStations = position;
+    return true;
+}
+
+// The line numbers every saved file holds.
+bool IsBodyLine(int number)
+{
+    return (number >= 1 && number <= kLastSettingLine) ||
+           (number >= kFirstColourLine && number < kFirstColourLine + CGatewayConfig::kColours);
 }
 
 } // namespace
@@ -278,13 +337,17 @@ std::string CGatewaySettingsFile::Today()
     return text;
 }
 
-bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts)
+bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts,
+                                 Problems *problems)
 {
     std::istringstream in(text);
     std::string line;
     CGatewayConfig loaded = config;
     const Lists lists(texts);
-    int pendingStations = -1;
+    Problems found;
+    std::set<int> seen;
+    std::optional<std::string> pair[2];
+    std::string pairLines[2];
     for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
         if (lineNumber == 2 && Trimmed(line).rfind(kFileTag, 0) != 0)
             return false;
@@ -293,21 +356,38 @@ bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config
             continue;
         const size_t equals = line.find('=');
         std::string value = Trimmed(equals == std::string::npos ? line : line.substr(equals + 1));
-        const int number = ToInt(line.substr(0, dot));
+        const std::optional<int> number = StrictInt(line.substr(0, dot));
+        if (!number)
+            continue;
         // A value ends at its first blank, where the unit label follows; the comment is free text
         // and is taken whole, so that a saved name loads back as it was.
-        if (number != kCommentLine)
+        if (*number != kCommentLine)
             value = value.substr(0, value.find_first_of(" \t"));
-        Apply(number, value, loaded, lists, pendingStations);
+        // A line cut short before its "=" holds no value at all.
+        const bool valid = equals != std::string::npos && Apply(*number, value, loaded, lists, pair);
+        if (*number == kStationsLine || *number == kMultipleLine)
+            pairLines[*number - kStationsLine] = Trimmed(line);
+        if (IsBodyLine(*number))
+            seen.insert(*number);
+        if (!valid && IsBodyLine(*number))
+            found.invalid.push_back(Trimmed(line));
     }
     if (text.empty() || std::count(text.begin(), text.end(), '\n') < 1)
         return false;   // no second line at all
+    if (pair[0] && pair[1] && !ApplyOccupation(*pair[0], *pair[1], loaded))
+        found.invalid.insert(found.invalid.end(), {pairLines[0], pairLines[1]});
+    for (int number = 1; number < kFirstColourLine + CGatewayConfig::kColours; ++number) {
+        if (IsBodyLine(number) && !seen.count(number))
+            found.missing.push_back(number);
+    }
     config = loaded;
+    if (problems)
+        *problems = std::move(found);
     return true;
 }
 
 CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &path, CGatewayConfig &config,
-                                                            const TextLookup &texts)
+                                                            const TextLookup &texts, Problems *problems)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -317,7 +397,7 @@ CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &p
     bytes << in.rdbuf();
     if (in.bad())
         return LoadResult::kOpenFailed;
-    return Parse(bytes.str(), config, texts) ? LoadResult::kLoaded : LoadResult::kNotGateway;
+    return Parse(bytes.str(), config, texts, problems) ? LoadResult::kLoaded : LoadResult::kNotGateway;
 }
 
 } // namespace kvl

@@ -5,7 +5,7 @@
 // line. Labels and list entries are the language texts (the caller's lookup), so a file loads
 // where the same texts exist. Saving replaces the file safely; loading reads the value after "=",
 // cut at its first blank (the comment is taken whole), and selects the list entry that begins
-// with it. Stateless.
+// with it; a value its setting does not take changes nothing and is reported. Stateless.
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,9 +32,22 @@ public:
     static std::string WithExtension(const std::string &path);
     // Today's date as line 1 wants it.
     static std::string Today();
-    // Applies the lines of `text` to `config`; false (nothing changed) when line 2 does not begin with GWX.
-    static bool Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts);
-    static LoadResult Load(const std::string &path, CGatewayConfig &config, const TextLookup &texts);
+    // What a loaded file held that is no setting: the lines whose value the field does not take
+    // (as the file has them, trimmed; their settings stay as they were) and the numbers of the
+    // setting lines (1 to 50, 101 to 112) it does not hold at all.
+    struct Problems {
+        std::vector<std::string> invalid;
+        std::vector<int> missing;
+        bool Empty() const { return invalid.empty() && missing.empty(); }
+    };
+    // Applies the lines of `text` to `config`; false (nothing changed) when line 2 does not begin
+    // with GWX. A value must be one its field takes (CGatewayFieldRange): a whole number in range,
+    // an entry of its list, four octets 0 to 255, a comment of at most 16 bytes, a pair of the
+    // occupation table for lines 041 and 042; any other leaves its setting and is named in `problems`.
+    static bool Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts,
+                      Problems *problems = nullptr);
+    static LoadResult Load(const std::string &path, CGatewayConfig &config, const TextLookup &texts,
+                           Problems *problems = nullptr);
 };
 
 } // namespace kvl

@@ -17,6 +17,10 @@ constexpr char kFileFailKey[] = "IDS_ERRMSG_FILEOPRATIONFAIL";
 constexpr char kFileFailBuiltIn[] = "The file operation failed.";
 constexpr char kNotTakenKey[] = "IDS_GWX_NOT_TAKEN";
 constexpr char kNotTakenBuiltIn[] = "The unit did not take these settings:";
+constexpr char kBadLinesKey[] = "IDS_GWX_FILE_BAD_LINES";
+constexpr char kBadLinesBuiltIn[] = "These lines of the file hold no value their setting takes (the settings keep their values):";
+constexpr char kMissingLinesKey[] = "IDS_GWX_FILE_MISSING_LINES";
+constexpr char kMissingLinesBuiltIn[] = "These lines are missing from the file (the settings keep their values):";
 constexpr char kNotFoundKey[] = "IDS_ERRMSG_FILENOTFOUND";
 constexpr char kNotFoundBuiltIn[] = "The file was not found.";
 constexpr char kOtherMachineKey[] = "IDS_WARNMSG_READPARAM_MACHINE_ERR";
@@ -112,7 +116,8 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &pat
 CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &path)
 {
     CGatewayConfig loaded = m_config;
-    switch (CGatewaySettingsFile::Load(path, loaded, m_texts)) {
+    CGatewaySettingsFile::Problems problems;
+    switch (CGatewaySettingsFile::Load(path, loaded, m_texts, &problems)) {
     case CGatewaySettingsFile::LoadResult::kLoaded: {
         const bool newColours = loaded.colours != m_config.colours;
         m_config = loaded;
@@ -120,6 +125,8 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
         if (newColours && m_colourStore.IsOpen() && !m_colourStore.WriteCurrent(m_config.colours))
             FileFailed();
         Changed();
+        if (!problems.Empty())
+            Message(std::string(), ProblemsText(problems));
         return FileResult::kDone;
     }
     case CGatewaySettingsFile::LoadResult::kNotGateway:
@@ -174,6 +181,25 @@ std::string CGatewayWindowModel::Text(const char *key, const char *section, cons
 {
     const std::string text = m_texts ? m_texts(key, section) : std::string();
     return text.empty() ? builtIn : text;
+}
+
+std::string CGatewayWindowModel::ProblemsText(const CGatewaySettingsFile::Problems &problems) const
+{
+    constexpr int kLineDigits = 3;
+    std::string text;
+    if (!problems.invalid.empty()) {
+        text = Text(kBadLinesKey, kSection, kBadLinesBuiltIn);
+        for (const std::string &line : problems.invalid)
+            text += "\n" + line;
+    }
+    if (!problems.missing.empty()) {
+        text += (text.empty() ? "" : "\n\n") + Text(kMissingLinesKey, kSection, kMissingLinesBuiltIn) + "\n";
+        for (size_t i = 0; i < problems.missing.size(); ++i) {
+            const std::string number = std::to_string(problems.missing[i]);
+            text += (i ? ", " : "") + std::string(kLineDigits - std::min<size_t>(kLineDigits, number.size()), '0') + number;
+        }
+    }
+    return text;
 }
 
 void CGatewayWindowModel::FileFailed()

@@ -14,6 +14,7 @@
 #include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayConfig.h"
 #include "gateway/CGatewayField.h"
+#include "gateway/CGatewaySettingsFile.h"
 
 namespace kvl {
 
@@ -52,7 +53,8 @@ public:
     bool Read();
     WriteResult Write();
 
-    // The unit settings file (`date` is line 1). A failed save or open is said to the user.
+    // The unit settings file (`date` is line 1). A failed save or open is said to the user, and
+    // so are the lines of a loaded file that hold no value of their setting or are missing.
     FileResult Save(const std::string &path, const std::string &date);
     FileResult Load(const std::string &path);
     std::string FileText(const std::string &date) const;
@@ -83,6 +85,7 @@ public:
 private:
     std::string Text(const char *key, const char *section, const char *builtIn) const;
     void FileFailed();
+    std::string ProblemsText(const CGatewaySettingsFile::Problems &problems) const;
     void Message(const std::string &title, const std::string &text);
     void Changed();
 

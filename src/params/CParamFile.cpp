@@ -1,6 +1,5 @@
 #include "params/CParamFile.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -53,35 +52,32 @@ std::optional<std::string> ValuePart(const CParamData &record, std::string_view 
     return std::string(value);
 }
 
-// Whether a value text begins like a decimal number ("12", "-3", "+.5"): a text that does not
-// parse as a number leaves an integer or real parameter unchanged instead of reading as 0.
-bool BeginsWithNumber(std::string_view text)
-{
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i < text.size() && text[i] == '.')
-        ++i;
-    return i < text.size() && text[i] >= '0' && text[i] <= '9';
-}
-
-// Sets a selection from an index text: empty selects the first choice; anything that does not
-// begin with a digit, or an index outside the list, changes nothing.
+// Sets a selection from an index text: empty selects the first choice; a text that is no whole
+// number, or an index outside the list, changes nothing.
 bool SetSelectionIndex(CParamData &record, std::string_view text)
 {
     if (text.empty())
         return record.SetIndex(0, true);
-    if (text[0] < '0' || text[0] > '9')
-        return false;
-    return record.SetIndex(LeadingInt(text), true);
+    const std::optional<int> index = StrictInt(text);
+    return index && record.SetIndex(*index, true);
 }
 
-// A value from a file is held within the range the grid shows, so that what is written to the
-// controller is what the user saw.
-void LimitToRange(CParamData &record)
+// A number of the parameter's range, and nothing else: a value outside it is not limited but
+// refused, so that what the controller gets is what the file says or nothing.
+bool SetNumber(CParamData &record, std::string_view text)
 {
-    if (record.GetType() == CParamData::kTypeInteger)
-        record.SetIntValue(std::clamp(record.IntValue(), record.IntMin(), record.IntMax()));
-    else if (record.GetType() == CParamData::kTypeReal)
-        record.SetRealValue(std::clamp(record.RealValue(), record.RealMin(), record.RealMax()));
+    if (record.GetType() == CParamData::kTypeInteger) {
+        const std::optional<long long> value = StrictInteger(text, record.IntMin(), record.IntMax());
+        if (!value)
+            return false;
+        record.SetIntValue(static_cast<int>(*value));
+        return true;
+    }
+    const std::optional<double> value = StrictReal(text);
+    if (!value || *value < record.RealMin() || *value > record.RealMax())
+        return false;
+    record.SetRealValue(*value);
+    return true;
 }
 
 } // namespace
@@ -144,45 +140,44 @@ std::string CParamFile::WithDatExtension(const std::string &path)
     return path + ".dat";
 }
 
-int CParamFile::LoadLine(CParamList &file, const std::string &line, const ParamTarget &target,
-                         int count)
+CParamFile::LineOutcome CParamFile::LoadLine(CParamList &file, const std::string &line,
+                                             const ParamTarget &target, int count, int &taken)
 {
     const std::size_t dot = line.find('.');
     if (dot == std::string::npos)
-        return 0;
-    const int number = LeadingInt(std::string_view(line).substr(0, dot));
-    if (!CParamRules::NumberExists(number, count))
-        return 0;
+        return LineOutcome::kIgnored;
+    const std::optional<int> number = StrictInt(std::string_view(line).substr(0, dot));
+    if (!number || !CParamRules::NumberExists(*number, count))
+        return LineOutcome::kIgnored;
     // Like saving, loading works on the parameters visible at the access level.
-    CParamData &record = file.At(number);
+    CParamData &record = file.At(*number);
     const std::size_t equals = line.find('=');
     if (!CParamListRules::IsSaved(record, target.accessLevel) || equals == std::string::npos)
-        return 0;
+        return LineOutcome::kIgnored;
     const std::optional<std::string> value =
         ValuePart(record, StripBlanks(std::string_view(line).substr(equals + 1)));
     if (!value)
-        return 0;
+        return LineOutcome::kIgnored;
 
     CParamData candidate = record;
     const int type = candidate.GetType();
-    if ((type == CParamData::kTypeInteger || type == CParamData::kTypeReal) &&
-        !BeginsWithNumber(*value))
-        return 0;
-    const bool taken = type == CParamData::kTypeSelection ? SetSelectionIndex(candidate, *value)
-                                                          : candidate.SetByText(*value, true);
-    if (!taken)
-        return 0;
-    LimitToRange(candidate);
+    const bool accepted = type == CParamData::kTypeSelection ? SetSelectionIndex(candidate, *value)
+                       : type == CParamData::kTypeInteger || type == CParamData::kTypeReal
+                           ? SetNumber(candidate, *value)
+                           : candidate.SetByText(*value, true);
+    if (!accepted)
+        return LineOutcome::kRefused;
     record = std::move(candidate);
+    taken = *number;
 
-    if (number == kParamCurrentLimitMax && CParamListRules::IsLongRecordModel(target.model) &&
+    if (*number == kParamCurrentLimitMax && CParamListRules::IsLongRecordModel(target.model) &&
         record.GetType() == CParamData::kTypeInteger) {
         CParamData &limited = file.At(kParamCurrentLimit);
         const int limit = record.IntValue();
         if (CParamRules::SetUpperLimit(limited, limit) && limited.IntValue() > limit)
             limited.SetIntValue(limit);
     }
-    return number;
+    return LineOutcome::kTaken;
 }
 
 ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &content,
@@ -213,10 +208,19 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i + 1 == kModelLine || lines[i].empty())
             continue;
-        if (const int number = LoadLine(file, lines[i], target, count))
-            report.numbers.push_back(number);
+        int number = 0;
+        switch (LoadLine(file, lines[i], target, count, number)) {
+        case LineOutcome::kTaken: report.numbers.push_back(number); break;
+        case LineOutcome::kRefused: report.refused.push_back({static_cast<int>(i) + 1, lines[i]}); break;
+        case LineOutcome::kIgnored: break;
+        }
     }
     report.status = ParamFileStatus::Loaded;
+    if (!report.refused.empty()) {
+        report.message = {"IDS_WARNMSG_READPARAM_BAD_VALUES", kSectionList};
+        for (const ParamRefusedLine &refused : report.refused)
+            report.message.detail += (report.message.detail.empty() ? "" : "\n") + refused.text;
+    }
     return report;
 }
 

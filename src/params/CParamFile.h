@@ -5,7 +5,8 @@
 // read as the code-page bytes the parameter records hold; lines end with CR LF. Saving writes a
 // temporary file beside the target and renames it over the target, so a failed save leaves the
 // previous file whole, and reports the failure. Loading refuses a file made for another model
-// and a file whose second line is no model key.
+// and a file whose second line is no model key; a line whose value is no number of the
+// parameter's range (or no index of its choices) leaves the parameter and is reported.
 // Stateless; called on the thread that owns the lists.
 #include <string>
 #include <vector>
@@ -26,10 +27,20 @@ enum class ParamFileStatus {
     NotParamFile,
 };
 
+// A parameter line whose value the parameter does not take: no number where one belongs, a
+// number outside the parameter's range, an index outside its choices. The parameter keeps its value.
+struct ParamRefusedLine {
+    int line = 0;             // from 1
+    std::string text;         // the line as the file holds it
+};
+
 struct ParamLoadReport {
     ParamFileStatus status = ParamFileStatus::Failed;
-    ParamMessage message;     // to show (empty title, OK only) unless Loaded
+    // To show (empty title, OK only) unless Loaded; Loaded with refused lines: the text that says
+    // so, with the lines as its detail.
+    ParamMessage message;
     std::vector<int> numbers; // parameters that took a value from the file, in file order
+    std::vector<ParamRefusedLine> refused;
     std::string fileModel;    // ModelMismatch: the model the file was made for ("MDC-X")
 };
 
@@ -64,9 +75,11 @@ public:
     static ParamMessage MessageFor(ParamFileStatus status);
 
 private:
-    // One parameter line into the file list; the number that took a value, or 0.
-    static int LoadLine(CParamList &file, const std::string &line, const ParamTarget &target,
-                         int count);
+    enum class LineOutcome { kTaken, kRefused, kIgnored };
+    // One parameter line into the file list. Ignored: no parameter line of this axis and level,
+    // or a value without its unit (the parameter keeps its value). Taken: `taken` is the number.
+    static LineOutcome LoadLine(CParamList &file, const std::string &line, const ParamTarget &target,
+                                int count, int &taken);
 };
 
 } // namespace kvl::params

@@ -59,6 +59,8 @@ ParamLoadReport CParamFileActions::ReadFrom(const std::string &path)
     }
     if (m_hooks.changed)
         m_hooks.changed();
+    // The lines whose values were not taken are said after the grid shows what was.
+    Tell(report.message);
     return report;
 }
 

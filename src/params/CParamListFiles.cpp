@@ -99,8 +99,10 @@ std::optional<std::string> CParamListFiles::AskFile(CParamFileActions::Dialog di
 
 void CParamListFiles::ShowMessage(const ParamMessage &message) const
 {
-    const QString text = CWindowTexts::Text(m_context.Settings().Texts(), message.key, message.section,
-                                            QStringLiteral("The file operation failed."));
+    QString text = CWindowTexts::Text(m_context.Settings().Texts(), message.key, message.section,
+                                      QStringLiteral("The file operation failed."));
+    if (!message.detail.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(m_list.Model().ToUtf8(message.detail));
     CMsgDlg::Show(&m_list, QString(), text);
 }
 

@@ -13,11 +13,13 @@ namespace kvl::params {
 struct ParamMessage {
     std::string key;
     std::string section;
+    // Lines shown under the text (code-page bytes, as a file holds them); usually empty.
+    std::string detail = {};
 
     bool Empty() const { return key.empty(); }
     friend bool operator==(const ParamMessage &a, const ParamMessage &b)
     {
-        return a.key == b.key && a.section == b.section;
+        return a.key == b.key && a.section == b.section && a.detail == b.detail;
     }
 };
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 #include "config/CFileReplace.h"
@@ -93,9 +94,10 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content, std::vec
         const std::vector<std::string> tokens = Tokenize(line);
         if (tokens.size() < kFieldsBeforeComment)
             continue;
-        const int step = LeadingInt(tokens[0]);
-        if (!table.IsStep(step))
+        const std::optional<int> number = StrictInt(tokens[0]);
+        if (!number || !table.IsStep(*number))
             continue;
+        const int step = *number;
         CPointTable::CellRow fields;
         for (size_t k = 0; k < kFieldsBeforeComment; ++k)
             fields[k] = tokens[k];

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <map>
 
 #include "config/TextLines.h"
@@ -10,6 +11,8 @@
 namespace kvl::points {
 
 namespace {
+
+using ParsedStep = CPointCsvCheck::ParsedStep;
 
 constexpr size_t kFieldsBeforeComment = 16; // step number .. jump
 constexpr size_t kHeaderFields = kStepColumnCount;
@@ -41,34 +44,18 @@ std::string Trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-// An optional sign, then digits only.
+// A whole number (an optional sign, then digits only); one too large for any controller field is
+// still one, and the step rules limit it.
 bool IsWholeNumber(const std::string &text)
 {
-    size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    if (i >= text.size())
-        return false;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-    }
-    return true;
+    return StrictInteger(text, std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max())
+        .has_value();
 }
 
-// An optional sign, digits with at most one decimal point, at least one digit; no exponent.
+// A finite number in decimal notation: no exponent, no "nan" or "inf".
 bool IsDecimalNumber(const std::string &text)
 {
-    size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    bool digit = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i] >= '0' && text[i] <= '9')
-            digit = true;
-        else if (text[i] == '.' && !point)
-            point = true;
-        else
-            return false;
-    }
-    return digit;
+    return StrictReal(text).has_value();
 }
 
 bool IsMode(const std::string &text, const CStepTexts &texts)
@@ -139,13 +126,8 @@ bool OutsideLimits(int k, const std::string &given, const CellEditor &editor)
     return value < editor.min || value > editor.max;
 }
 
-struct ParsedLine {
-    int step = 0;
-    CPointTable::CellRow fields;
-};
-
 // Parses one data line; false with `reason` set when it does not parse.
-bool ParseLine(const std::string &line, const CPointTable &table, ParsedLine &parsed, std::string &reason)
+bool ParseLine(const std::string &line, const CPointTable &table, ParsedStep &parsed, std::string &reason)
 {
     if (line.find('\0') != std::string::npos) {
         reason = "it holds a zero byte: this is not a text file";
@@ -184,7 +166,7 @@ bool ParseLine(const std::string &line, const CPointTable &table, ParsedLine &pa
 
 // Commits the line's values through the step rules in column order and returns the final record;
 // each value the rules changed is added to `limited`.
-CKVL_VER2_ProgData CommitLine(const CStepRules &rules, const ParsedLine &parsed, int lineNumber,
+CKVL_VER2_ProgData CommitLine(const CStepRules &rules, const ParsedStep &parsed, int lineNumber,
                               std::vector<CsvLimitedValue> &limited)
 {
     CKVL_VER2_ProgData row;
@@ -236,8 +218,10 @@ bool CPointCsvCheck::IsHeaderLine(const std::string &line)
     return fields.size() == kHeaderFields && !IsWholeNumber(Trimmed(fields[kColStep]));
 }
 
-CsvCheckReport CPointCsvCheck::Load(CPointTable &table, const std::string &content)
+CsvCheckReport CPointCsvCheck::Parse(const CPointTable &table, const std::string &content,
+                                     std::vector<ParsedStep> &steps)
 {
+    steps.clear();
     const std::vector<std::string> lines = SplitTextLines(content);
     size_t first = 0;
     while (first < lines.size() && Trimmed(lines[first]).empty())
@@ -248,15 +232,12 @@ CsvCheckReport CPointCsvCheck::Load(CPointTable &table, const std::string &conte
         return Refused(static_cast<int>(first) + 1,
                        "this is not a point-table file: the header line of the 17 column captions is missing");
 
-    CsvCheckReport report;
-    std::vector<ParsedLine> parsed;
-    std::vector<int> lineNumbers;
     std::map<int, int> lineOfStep;
     for (size_t i = first + 1; i < lines.size(); ++i) {
         if (Trimmed(lines[i]).empty())
             continue;
         const int lineNumber = static_cast<int>(i) + 1;
-        ParsedLine line;
+        ParsedStep line;
         std::string reason;
         if (!ParseLine(lines[i], table, line, reason))
             return Refused(lineNumber, reason);
@@ -264,20 +245,34 @@ CsvCheckReport CPointCsvCheck::Load(CPointTable &table, const std::string &conte
         if (!added)
             return Refused(lineNumber, "step " + std::to_string(line.step) + " is given twice (first on line " +
                                            std::to_string(at->second) + ")");
-        parsed.push_back(line);
-        lineNumbers.push_back(lineNumber);
+        line.line = lineNumber;
+        steps.push_back(line);
     }
-
-    table.Reset(true);
-    for (size_t i = 0; i < parsed.size(); ++i) {
-        const int step = parsed[i].step;
-        table.Working(step) = CommitLine(table.Rules(), parsed[i], lineNumbers[i], report.limited);
-        table.RefreshRow(step);
-        for (int k = kColMode; k < kStepColumnCount; ++k)
-            table.SetMarked(step, k, table.DiffersAfterLoad(step, k));
-    }
+    CsvCheckReport report;
     report.accepted = true;
-    report.steps = static_cast<int>(parsed.size());
+    report.steps = static_cast<int>(steps.size());
+    return report;
+}
+
+CsvCheckReport CPointCsvCheck::Verify(const CPointTable &table, const std::string &content)
+{
+    std::vector<ParsedStep> steps;
+    return Parse(table, content, steps);
+}
+
+CsvCheckReport CPointCsvCheck::Load(CPointTable &table, const std::string &content)
+{
+    std::vector<ParsedStep> parsed;
+    CsvCheckReport report = Parse(table, content, parsed);
+    if (!report.accepted)
+        return report;
+    table.Reset(true);
+    for (const ParsedStep &line : parsed) {
+        table.Working(line.step) = CommitLine(table.Rules(), line, line.line, report.limited);
+        table.RefreshRow(line.step);
+        for (int k = kColMode; k < kStepColumnCount; ++k)
+            table.SetMarked(line.step, k, table.DiffersAfterLoad(line.step, k));
+    }
     return report;
 }
 

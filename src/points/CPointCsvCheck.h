@@ -23,6 +23,8 @@ struct CsvLimitedValue {
     std::string given;     // the file's text
     std::string taken;     // the value as stored, in its view form
     StepMessage message;   // the rule's message, empty key when the limit says it all
+    // The file's text is no number of its column at all: the cell took its default instead.
+    bool refused = false;
 };
 
 struct CsvCheckReport {
@@ -35,6 +37,13 @@ struct CsvCheckReport {
 
 class CPointCsvCheck {
 public:
+    // A data line that parsed: its line (from 1), step and fields as the file gave them (trimmed).
+    struct ParsedStep {
+        int line = 0;
+        int step = 0;
+        CPointTable::CellRow fields;
+    };
+
     // Column names as the file's header names them in English ("NO" ... "Comment").
     static const char *ColumnName(int k);
 
@@ -43,8 +52,15 @@ public:
     // each row marked as after a file load.
     static CsvCheckReport Load(CPointTable &table, const std::string &content);
 
+    // Only the check: whether `content` parses as a point table of this table's size. The table
+    // is not touched; for a file whose values are then taken as they are (a backup's table).
+    static CsvCheckReport Verify(const CPointTable &table, const std::string &content);
+
     // True for a header line: 17 comma-separated captions whose first is not a step number.
     static bool IsHeaderLine(const std::string &line);
+
+private:
+    static CsvCheckReport Parse(const CPointTable &table, const std::string &content, std::vector<ParsedStep> &steps);
 };
 
 } // namespace kvl::points

@@ -1,6 +1,7 @@
 #include "points/CPointLoadLimits.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "base/TextNumber.h"
 
@@ -25,6 +26,19 @@ bool IsWholeNumber(const std::string &text)
 bool IsIntegerValued(int k)
 {
     return CKVL_VER2_ProgData::IsIntegerColumn(k) || k == kColJump;
+}
+
+// The file's text is a number of the column's kind (or the end jump): whole numbers in the integer
+// columns, finite decimal numbers in the real ones. A whole number too large for the field is one
+// still: the step rules limit it.
+bool IsNumberOfColumn(int k, const std::string &text)
+{
+    if (k == kColJump && IsEndJump(std::string(StripBlanks(text))))
+        return true;
+    if (IsIntegerValued(k))
+        return StrictInteger(text, std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max())
+            .has_value();
+    return StrictReal(text).has_value();
 }
 
 // The value lies outside the limits of the column's editor.
@@ -86,6 +100,13 @@ void CPointLoadLimits::Apply(const CStepRules &rules, int line, int step, const 
     const int first = std::max(firstColumn, static_cast<int>(kColPosition));
     const int last = std::min(lastColumn, static_cast<int>(kColJump));
     for (int k = first; k <= last; ++k) {
+        if (!IsNumberOfColumn(k, fileFields[k])) {
+            // No number to limit ("nan", "1e308", "12abc"): the cell takes its default, listed.
+            record.SetFieldText(k, rules.CellToFieldText(k, rules.ColumnDefault(k, DefaultUse::EmptiedCell)),
+                                rules.Texts());
+            limited.push_back({line, step, k, fileFields[k], rules.ViewText(k, record.FieldText(k)), {}, true});
+            continue;
+        }
         const std::string stored = record.FieldText(k);
         if (k == kColAccDecMode || k == kColStopMode) {
             const bool outside = LimitChoice(rules, k, record);

@@ -5,7 +5,9 @@
 // limits, the cross rules of push, standard time, repeat and stop mode, the jump's range, the
 // choice columns' entries. A value the rules leave as it is keeps the file's text; a value they
 // change takes the committed text and is listed, so the window can mark the cell and say which
-// values were limited. Stateless; the thread that owns the table.
+// values were limited. A text that is no number of its column (not finite, an exponent, trailing
+// characters) is not read as 0 but refused: the cell takes its default and is listed as refused.
+// Stateless; the thread that owns the table.
 #include <string>
 #include <vector>
 

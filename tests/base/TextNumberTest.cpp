@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 #include "base/TextNumber.h"
 
@@ -37,6 +38,55 @@ TEST(TextNumber, LeadingRealReadsLikeAtofWithoutNonFiniteValues)
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(LeadingReal(c.text), c.expected) << c.text;
+}
+
+// Numbers from files and command lines: the whole text is the number, or there is none.
+TEST(TextNumber, StrictIntegerTakesTheWholeTextWithinTheRange)
+{
+    const struct {
+        const char *text;
+        long long min;
+        long long max;
+        std::optional<long long> expected;
+    } cases[] = {
+        {"250", 0, INT_MAX, 250}, {"  -7\t", INT_MIN, INT_MAX, -7}, {"+5", 0, 9, 5}, {"-0", 0, 9, 0},
+        {"007", 0, 9, 7}, {"2147483647", INT_MIN, INT_MAX, INT_MAX}, {"-2147483648", INT_MIN, INT_MAX, INT_MIN},
+        {"99999999999", INT_MIN, INT_MAX, std::nullopt}, {"-99999999999", INT_MIN, INT_MAX, std::nullopt},
+        {"2147483648", INT_MIN, INT_MAX, std::nullopt}, {"99999999999999999999999", LLONG_MIN, LLONG_MAX, std::nullopt},
+        {"10000", 0, 9999, std::nullopt}, {"-1", 0, 9999, std::nullopt},
+        {"", 0, 9, std::nullopt}, {"   ", 0, 9, std::nullopt}, {"-", 0, 9, std::nullopt}, {"+-5", -9, 9, std::nullopt},
+        {"--5", -9, 9, std::nullopt}, {"- 5", -9, 9, std::nullopt}, {"12abc", 0, 99, std::nullopt},
+        {"1 2", 0, 99, std::nullopt}, {"0x1F", 0, 99, std::nullopt}, {"1.0", 0, 9, std::nullopt},
+        {"1e3", 0, 9999, std::nullopt}, {"nan", 0, 9, std::nullopt}, {"inf", 0, 9, std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(StrictInteger(c.text, c.min, c.max), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(StrictInt("-2147483648"), INT_MIN);
+    EXPECT_EQ(StrictInt("99999999999"), std::nullopt);
+}
+
+TEST(TextNumber, StrictRealTakesOnlyFiniteDecimalNotation)
+{
+    const struct {
+        const char *text;
+        std::optional<double> expected;
+    } cases[] = {
+        {"12.5", 12.5}, {" -3.25 ", -3.25}, {"+2", 2.0}, {".5", 0.5}, {"5.", 5.0}, {"0.0001", 0.0001},
+        {"99999999999", 99999999999.0},
+        {"", std::nullopt}, {".", std::nullopt}, {"-", std::nullopt}, {"+-1", std::nullopt},
+        {"nan", std::nullopt}, {"NaN", std::nullopt}, {"inf", std::nullopt}, {"-infinity", std::nullopt},
+        {"1e308", std::nullopt}, {"1e3", std::nullopt}, {"0x10", std::nullopt}, {"12.34.56", std::nullopt},
+        {"3.25x", std::nullopt}, {"1,5", std::nullopt}, {"1 5", std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(StrictReal(c.text), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(StrictReal(std::string(400, '9') + ".0"), std::nullopt);   // beyond every finite double
+    // A zero of either sign is written as 0, never as "-0".
+    for (const char *zero : {"-0", "-0.000", "+0"}) {
+        const std::optional<double> value = StrictReal(zero);
+        ASSERT_TRUE(value) << zero;
+        EXPECT_FALSE(std::signbit(*value)) << zero;
+    }
 }
 
 TEST(TextNumber, FormatFixedMatchesPrintfInTheCLocale)

@@ -6,6 +6,7 @@
 #include "CliFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "backup/CBackupManifest.h"
 #include "cli/CCliSession.h"
 #include "gateway/CGatewayField.h"
 #include "protocol/CommandCodes.h"
@@ -104,6 +106,32 @@ protected:
             return bus.Replace(std::make_unique<sim::AxisDevice>(address, *sim::FindModel(model), "2105", "FRESH"));
         });
         ASSERT_TRUE(replaced);
+    }
+    // Replaces the line of `file` (in the backup) that begins with `start` and gives the manifest
+    // the file's new checksum, as a hand that edits a backup would.
+    void EditAndReseal(const std::string &file, const std::string &start, const std::string &line)
+    {
+        const auto path = TempFile("saved") / file;
+        std::string text = Read(path);
+        const size_t at = text.find(start);
+        ASSERT_NE(at, std::string::npos) << start;
+        text.replace(at, text.find('\n', at) - at, line);
+        std::ofstream(path, std::ios::binary) << text;
+        const auto manifestPath = TempFile("saved") / "manifest.txt";
+        std::string manifest = Read(manifestPath);
+        const size_t entry = manifest.find("file " + file + ' ');
+        ASSERT_NE(entry, std::string::npos) << file;
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", CBackupManifest::Crc32(text));
+        manifest.replace(entry + 6 + file.size(), 8, crc);
+        std::ofstream(manifestPath, std::ios::binary) << manifest;
+    }
+    static std::string Read(const std::filesystem::path &path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
     }
     std::vector<sim::BusRunner::LoggedRequest> WritesTo(int address) const
     {
@@ -345,6 +373,49 @@ TEST_F(CliBackupTest, DamagedBackupIsRefusedBeforeTheBusIsTouched)
         EXPECT_NE(run.err.find("axis01/parameters.txt"), std::string::npos) << run.err;
     }
     EXPECT_TRUE(m_sim->RequestLog().empty());
+}
+
+// An edited backup whose checksums were made anew is read as strictly as any file: a value that
+// is no value of its setting refuses the folder before the bus is touched.
+TEST_F(CliBackupTest, EditedValuesThatAreNoValuesRefuseTheBackup)
+{
+    StartAndBackUp();
+    const struct {
+        const char *file;
+        const char *start;
+        const char *line;
+    } edits[] = {
+        {"gateway/unit.dat", "020.", "020.  Broadcast = 99999999999 [ms]\r"},
+        {"gateway/unit.dat", "019.", "019.  Poll interval [ms] = nan [ms]\r"},
+        {"axis01/points.csv", "0,", "0,ABS,nan,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r"},
+        {"axis01/parameters.txt", "016 ", "016 99999999999"},
+    };
+    for (const auto &edit : edits) {
+        SCOPED_TRACE(edit.line);
+        const std::string saved = Read(TempFile("saved") / edit.file);
+        const std::string manifest = Read(TempFile("saved") / "manifest.txt");
+        EditAndReseal(edit.file, edit.start, edit.line);
+        m_sim->ClearCommandsReceived();
+        for (const char *command : {"diff", "restore"}) {
+            const CliRun run = Run({"--yes", command, Folder()});
+            EXPECT_EQ(run.exitCode, CCliSession::kExitFailure) << command << run.out;
+            EXPECT_NE(run.err.find(edit.file), std::string::npos) << run.err;
+        }
+        EXPECT_TRUE(m_sim->WritesReceived().empty());
+        std::ofstream(TempFile("saved") / edit.file, std::ios::binary) << saved;
+        std::ofstream(TempFile("saved") / "manifest.txt", std::ios::binary) << manifest;
+    }
+}
+
+// A raw value outside the parameter's range is shown as it is, since it is what a restore sends.
+TEST_F(CliBackupTest, WhatIsShownOfAParameterIsTheRawValueSent)
+{
+    StartAndBackUp();
+    EditAndReseal("axis01/parameters.txt", "016 ", "016 -5");
+    const CliRun diff = Run({"diff", Folder()});
+    EXPECT_EQ(diff.exitCode, 3) << diff.out << diff.err;
+    EXPECT_NE(diff.out.find("backup -5 mm/s"), std::string::npos) << diff.out;
+    EXPECT_EQ(diff.out.find("backup 1 mm/s"), std::string::npos) << diff.out;
 }
 
 } // namespace

@@ -135,6 +135,42 @@ TEST_F(CliGatewayTest, WritesRefusedWholeAndFilesRefused)
     }
 }
 
+// A file with a line no setting takes, or cut short, writes nothing at all and names each line.
+TEST_F(CliGatewayTest, FilesWithValuesNoSettingTakesWriteNothing)
+{
+    StartSim();
+    ASSERT_EQ(Gw({"save", TempFile("unit.dat").string()}).exitCode, 0);
+    const char *const lines[] = {
+        "019.  Poll interval [ms] = 99999999999 [ms]", "019.  Poll interval [ms] = -99999999999 [ms]",
+        "019.  Poll interval [ms] = nan [ms]",         "019.  Poll interval [ms] = inf [ms]",
+        "019.  Poll interval [ms] = -0 [ms]",          "019.  Poll interval [ms] = 1e308 [ms]",
+        "020.  Broadcast [ms] = 99999999999 [ms]",     "024.  Retries = 99999999999",
+        "043.  IP address = 999,-5,1",
+    };
+    for (const char *line : lines) {
+        const auto file = Edited("bad.dat", {line});
+        m_sim->ClearCommandsReceived();
+        const CliRun run = Gw({"load", file.string()});
+        EXPECT_EQ(run.exitCode, 1) << line;
+        EXPECT_NE(run.err.find(line), std::string::npos) << line << ": " << run.err;
+        EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
+        for (const uint8_t command : m_sim->CommandsReceived(0xF1))
+            EXPECT_TRUE(command != cmd::kCmdWriteParameter && command != cmd::kCmdWriteDeviceName &&
+                        command != cmd::kCmdWriteUnitDeviceTables && command != cmd::kCmdWriteUnitDeviceList)
+                << line;
+    }
+
+    const std::string whole = FileText(TempFile("unit.dat"));
+    std::ofstream(TempFile("half.dat"), std::ios::binary) << whole.substr(0, whole.find("042.  ") + 8);
+    m_sim->ClearCommandsReceived();
+    const CliRun run = Gw({"load", TempFile("half.dat").string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("missing lines: 043 044"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(" 112\n"), std::string::npos) << run.err;
+    for (const uint8_t command : m_sim->CommandsReceived(0xF1))
+        EXPECT_NE(command, cmd::kCmdWriteParameter);
+}
+
 TEST_F(CliGatewayTest, ANewSpeedToThePcMovesThePortAndTheSettings)
 {
     StartSim();

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <fstream>
+#include <iterator>
 
 #include <nlohmann/json.hpp>
 
@@ -97,6 +98,36 @@ TEST_F(CliParamWaveTest, SavedFileLoadsBackOnlyOntoItsModel)
     run = Run({"param", "load", "2", file.string()});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot load"), std::string::npos) << run.err;
+}
+
+// A line whose value the parameter does not take (no whole number, or outside 1 to 500 mm/s)
+// is named, and nothing of the file is written.
+TEST_F(CliParamWaveTest, LoadWritesNothingWhenALineHoldsNoValueOfItsParameter)
+{
+    StartSim();
+    const auto file = TempFile("axis1.dat");
+    ASSERT_EQ(Run({"param", "save", "1", file.string()}).exitCode, 0);
+    std::string text;
+    {
+        std::ifstream in(file, std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string jogBefore = ParamValue(*this, Run({"--json", "param", "get", "1", "16"}));
+    ASSERT_EQ(Run({"param", "set", "1", "31", "0.5"}).exitCode, 0);
+    for (const char *value : {"1e308", "-0", "0", "501", "99999999999", "nan", "12abc"}) {
+        std::string edited = text;
+        const size_t at = edited.find("\n016.") + 1;
+        const std::string line = "016.  Jog speed = " + std::string(value) + " mm/s";
+        edited.replace(at, edited.find('\r', at) - at, line);
+        const auto bad = TempFile("bad.dat");
+        std::ofstream(bad, std::ios::binary) << edited;
+        const CliRun run = Run({"param", "load", "1", bad.string()});
+        EXPECT_EQ(run.exitCode, 1) << value;
+        EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
+        EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "16"})), jogBefore) << value;
+        EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "31"})), "0.500") << value;
+    }
 }
 
 // Parameter 36 asks before it changes, and a write while the servo is on asks before it switches

@@ -234,7 +234,7 @@ TEST_F(CliPointsTest, ForceKeepsTheLenientLoadingOfTheWindow)
 {
     StartSim({"--axis", "0:MDA"});
     const auto table = TempFile("table.csv");
-    WriteFile(table, "h\r\n0,ABS,abc,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n70,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    WriteFile(table, "h\r\n0,ABS,5,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n70,ABS,1,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
     EXPECT_EQ(Run({"points", "write", "0", table.string()}).exitCode, 1);
     EXPECT_TRUE(ControllerSteps(0).empty());
 
@@ -243,7 +243,32 @@ TEST_F(CliPointsTest, ForceKeepsTheLenientLoadingOfTheWindow)
     EXPECT_EQ(run.out, "wrote 1 steps, cleared 0, failed 0\n");
     const std::vector<sim::StepRecord> steps = ControllerSteps(0);
     ASSERT_EQ(steps.size(), 1u);
-    EXPECT_EQ(steps[0].position, 0);
+    EXPECT_EQ(steps[0].position, 50000);
+}
+
+// --force limits as the window's Open does (soft limit 100 mm), and a value that is no number
+// writes nothing at all.
+TEST_F(CliPointsTest, ForceLimitsValuesAndRefusesTextsThatAreNoNumber)
+{
+    StartSim({"--axis", "0:MDA"});
+    const auto table = TempFile("table.csv");
+    WriteFile(table, kHeader + "0,ABS,99999,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+    CliRun run = Run({"points", "write", "0", table.string(), "--force"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("line 2, step 0: Position 99999 was limited to 100.0000"), std::string::npos) << run.err;
+    ASSERT_EQ(ControllerSteps(0).size(), 1u);
+    EXPECT_EQ(ControllerSteps(0)[0].position, 1000000);
+
+    const std::vector<sim::StepRecord> before = ControllerSteps(0);
+    for (const char *position : {"1e308", "nan", "inf", "-1e308", "12abc"}) {
+        WriteFile(table, kHeader + "0,ABS," + position + ",100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r\n");
+        run = Run({"points", "write", "0", table.string(), "--force"});
+        EXPECT_EQ(run.exitCode, 1) << position;
+        EXPECT_NE(run.err.find(std::string("Position \"") + position + "\" is no number"), std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("nothing was written"), std::string::npos) << run.err;
+        EXPECT_EQ(ControllerSteps(0), before) << position;
+    }
 }
 
 TEST_F(CliPointsTest, AReadTheControllerEndsEarlyIsNoTable)

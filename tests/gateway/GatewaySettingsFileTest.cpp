@@ -98,8 +98,6 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
     interval.interval = 250;
     CGatewayConfig pair;
     pair.ccLinkStations = 4;
-    CGatewayConfig unknownPair;
-    unknownPair.ccLinkStations = 0;
     CGatewayConfig octets;
     octets.ipAddress = {44, 255, 7, 0};
     CGatewayConfig device;
@@ -109,9 +107,10 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
         {"the unit label after a value is dropped", "019.  x = 250 [ms]\r\n", interval},
         {"042 after 041 selects the pair", "041.  a = 3 st\r\n042.  b = 4 times\r\n", pair},
         {"042 without 041 changes nothing", "042.  b = 4 times\r\n", CGatewayConfig{}},
-        {"a pair not in the table selects 1,8", "041.  a = 3\r\n042.  b = 8\r\n", unknownPair},
+        {"a pair not in the table changes nothing", "041.  a = 3\r\n042.  b = 8\r\n", CGatewayConfig{}},
         {"entries match by their beginning, ignoring case", "003.  Device ID:2 = mda-y\r\n", device},
-        {"an octet keeps its low byte; missing ones are 0", "043.  a = 300,-1,7\r\n", octets},
+        {"four octets 0 to 255", "043.  a = 44,255,7,0\r\n", octets},
+        {"an octet outside 0 to 255 changes nothing", "043.  a = 300,-1,7,0\r\n", CGatewayConfig{}},
         {"an unknown entry leaves the list", "021.  s = 9600 [bps]\r\n", CGatewayConfig{}},
         {"a line without a dot is ignored", "019 = 999\r\n", CGatewayConfig{}},
     };
@@ -120,6 +119,63 @@ TEST_F(GatewaySettingsFile, LinesAsTheyLoad)
         ASSERT_TRUE(CGatewaySettingsFile::Parse(head + c.body, config, {})) << c.what;
         EXPECT_EQ(config, c.expected) << c.what;
     }
+}
+
+// A value its setting does not take leaves the setting as it was and is named, whatever form it
+// has: too large for the unit's 32 bits, signed, not finite, not a number, outside the list.
+TEST_F(GatewaySettingsFile, ValuesNoSettingTakesAreNamedAndChangeNothing)
+{
+    const std::string head = "2026/12/10\r\nGWX   1.20\r\n\r\n";
+    const char *const lines[] = {
+        "019.  Poll interval [ms] = 99999999999 [ms]", "019.  Poll interval [ms] = -99999999999 [ms]",
+        "019.  Poll interval [ms] = nan [ms]",         "019.  Poll interval [ms] = inf [ms]",
+        "019.  Poll interval [ms] = -0 [ms]",          "019.  Poll interval [ms] = 1e308 [ms]",
+        "019.  Poll interval [ms] = abc [ms]",         "019.  Poll interval [ms] = 2147483648 [ms]",
+        "019.  Poll interval [ms] = 0x10 [ms]",        "019.  Poll interval [ms] = [ms]",
+        "020.  Broadcast [ms] = 99999999999 [ms]",     "020.  Broadcast [ms] = 12abc [ms]",
+        "024.  Retries = 99999999999",                 "024.  Retries = 10000",
+        "018.  Comment = SEVENTEEN BYTES!!",           "021.  Speed to PC = 9600 [bps]",
+        "021.  Speed to PC = [bps]",                   "003.  Device ID:2 = MDQ",
+        "017.  Fieldbus type = Profibus",              "043.  IP address = 999,-5,1",
+        "043.  IP address = 1,2,3,4,5",                "044.  Subnet mask = 255,255,255,",
+        "046.  Ethernet speed = 1000FDX",              "101.  Color Device NULL = RGB(0,0,256)",
+        "102.  Color Device MDA = blue",               "042.  Multiple setting",
+    };
+    for (const char *line : lines) {
+        CGatewayConfig config = Changed();
+        CGatewaySettingsFile::Problems problems;
+        ASSERT_TRUE(CGatewaySettingsFile::Parse(head + line + "\r\n", config, {}, &problems)) << line;
+        EXPECT_EQ(config, Changed()) << line;
+        EXPECT_EQ(problems.invalid, std::vector<std::string>{line}) << line;
+    }
+    // The largest interval the unit holds is a value like any.
+    CGatewayConfig config;
+    CGatewaySettingsFile::Problems problems;
+    ASSERT_TRUE(CGatewaySettingsFile::Parse(head + "019.  x = 2147483647 [ms]\r\n", config, {}, &problems));
+    EXPECT_EQ(config.interval, 2147483647);
+    EXPECT_TRUE(problems.invalid.empty());
+}
+
+// A saved file holds every setting line; one cut short names what it lacks and the line it ends in.
+TEST_F(GatewaySettingsFile, ACutFileNamesItsMissingLines)
+{
+    CGatewayConfig saved = Changed();
+    saved.ccLinkStations = 7;
+    const std::string whole = CGatewaySettingsFile::Text(saved, "1.20", "2026/12/10", {});
+    CGatewaySettingsFile::Problems problems;
+    CGatewayConfig config;
+    ASSERT_TRUE(CGatewaySettingsFile::Parse(whole, config, {}, &problems));
+    EXPECT_TRUE(problems.Empty());
+
+    const size_t cut = whole.find("042.  ") + 10;   // in the middle of the multiple setting's label
+    config = CGatewayConfig{};
+    ASSERT_TRUE(CGatewaySettingsFile::Parse(whole.substr(0, cut), config, {}, &problems));
+    EXPECT_EQ(problems.invalid, std::vector<std::string>{whole.substr(whole.find("042.  "), 10)});
+    std::vector<int> missing{43, 44, 45, 46, 47, 48, 49, 50};
+    for (int n = 101; n <= 112; ++n)
+        missing.push_back(n);
+    EXPECT_EQ(problems.missing, missing);
+    EXPECT_EQ(config.ccLinkStations, CGatewayConfig{}.ccLinkStations) << "041 alone names no pair";
 }
 
 TEST_F(GatewaySettingsFile, RefusedFilesChangeNothing)

@@ -155,6 +155,40 @@ TEST_F(GatewayWindowModelTest, SettingsFileRoundTripAndItsFailures)
     std::filesystem::remove_all(dir);
 }
 
+// A line whose value its setting does not take keeps the setting and is named; writing then
+// sends what the window holds, not a wrapped number.
+TEST_F(GatewayWindowModelTest, LinesWithoutAValueOfTheirSettingAreNamedAndNeverSent)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gwx_bad_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto model = Make(false);
+    const CGatewayConfig before = model->Config();
+    std::string text = CGatewaySettingsFile::Text(before, "1.20", "2026/12/10", nullptr);
+    const struct {
+        const char *number;
+        const char *line;
+    } edits[] = {{"019.", "019.  Poll interval [ms] = abc [ms]"},
+                 {"024.", "024.  Retries = 99999999999"},
+                 {"043.", "043.  IP address = 999,-5,1"}};
+    for (const auto &edit : edits) {
+        const size_t at = text.find(edit.number);
+        text.replace(at, text.find('\r', at) - at, edit.line);
+    }
+    const std::string path = (dir / "bad.dat").string();
+    std::ofstream(path, std::ios::binary) << text;
+    m_said.clear();
+    ASSERT_EQ(model->Load(path), CGatewayWindowModel::FileResult::kDone);
+    EXPECT_EQ(model->Config(), before);
+    ASSERT_EQ(m_said.size(), 1u);
+    for (const auto &edit : edits)
+        EXPECT_NE(m_said[0].text.find(edit.line), std::string::npos) << m_said[0].text;
+
+    ASSERT_EQ(model->Write(), Result::kWritten);
+    EXPECT_EQ(UnitParameter(2), before.interval);
+    EXPECT_EQ(UnitParameter(6), before.resetTimes);
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(GatewayWindowModelTest, ColoursComeFromTheColourFileAndALoadedFileWritesItsColoursThere)
 {
     test::ScratchSystemFolder folder;

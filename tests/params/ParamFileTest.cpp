@@ -171,22 +171,31 @@ TEST(ParamFile, ValueRulesOfALine)
         {"012.  Position range = 250", 12, "100"},          // unit removed by hand
         {"012.  Position range = 250pulse", 12, "100"},
         {"012.  Position range = 250 mm", 12, "250"},       // whatever unit follows
-        {"012.  Position range = 99999 pulse", 12, "5000"}, // held within the range
-        {"012.  Position range = -5 pulse", 12, "0"},
+        {"012.  Position range = 99999 pulse", 12, "100"},  // outside the range: unchanged
+        {"012.  Position range = -5 pulse", 12, "100"},
+        {"012.  Position range = 5000 pulse", 12, "5000"},
+        {"012.  Position range = 99999999999 pulse", 12, "100"},
+        {"012.  Position range = 12.0 pulse", 12, "100"},
         {"012 . anything = 300 pulse", 12, "300"},
         {"12.Position range=301 pulse", 12, "301"},
         {"012.  Position range 250 pulse", 12, "100"},      // no "="
         {"016.  Jog speed = 12.5 mm/s", 16, "12.50"},
         {"016.  Jog speed = 12.5", 16, "10.00"},
         {"016.  Jog speed = abc mm/s", 16, "10.00"},         // not a number: unchanged
-        {"016.  Jog speed = -.5e1 mm/s", 16, "0.00"},        // held within the range
-        {"012.  Position range = 12abc pulse", 12, "12"},
+        {"016.  Jog speed = -.5e1 mm/s", 16, "10.00"},       // no exponent: unchanged
+        {"016.  Jog speed = 1e308 mm/s", 16, "10.00"},
+        {"016.  Jog speed = -0 mm/s", 16, "0.00"},           // a zero, never "-0.00"
+        {"016.  Jog speed = -0.5 mm/s", 16, "10.00"},        // below the range: unchanged
+        {"012.  Position range = 12abc pulse", 12, "100"},
         {"016.  Jog speed = nan mm/s", 16, "10.00"},
+        {"016.  Jog speed = inf mm/s", 16, "10.00"},
         {"045.  Pulse resolution = 16", 45, "16"},
         {"045.  Pulse resolution = 0016", 45, "16"},
         {"045.  Pulse resolution = 17", 45, "0"},             // outside the list: unchanged
         {"045.  Pulse resolution = 12 x", 45, "12"},
         {"045.  Pulse resolution = abc", 45, "0"},
+        {"045.  Pulse resolution = 16abc", 45, "0"},
+        {"045.  Pulse resolution = 4294967312", 45, "0"},   // 16 in the low 32 bits
         {"036.  Operation type = 3", 36, "3"},
         {"036.  Operation type = ", 36, "0"},                // empty: the first choice
         {"036.  Operation type = -1", 36, "2"},             // set to 2 before each line
@@ -202,6 +211,34 @@ TEST(ParamFile, ValueRulesOfALine)
         CParamFile::LoadText(file, FileWith("MDB", {c.line}), target);
         EXPECT_EQ(CParamListRules::FileValueText(file.At(c.number)), c.expected) << c.line;
     }
+}
+
+// The lines whose values were not taken are reported with their line numbers, in a message
+// that lists them under its text.
+TEST(ParamFile, LinesWhoseValuesAreNotTakenAreListed)
+{
+    const ParamTarget target = test::MdbTarget();
+    CParamList file = test::LoadList(target);
+    const ParamLoadReport report = CParamFile::LoadText(
+        file,
+        FileWith("MDB", {"012.  Position range = 99999 pulse", "031.  Inching distance = 2.5 mm",
+                         "016.  Jog speed = nan mm/s", "045.  Pulse resolution = 17",
+                         "012.  Position range = 250", "020.  Gain A = abc"}),
+        target);
+    EXPECT_EQ(report.status, ParamFileStatus::Loaded);
+    EXPECT_EQ(report.numbers, std::vector<int>{31});
+    ASSERT_EQ(report.refused.size(), 3u);
+    EXPECT_EQ(report.refused[0].line, 5);
+    EXPECT_EQ(report.refused[0].text, "012.  Position range = 99999 pulse");
+    EXPECT_EQ(report.refused[1].line, 7);
+    EXPECT_EQ(report.refused[2].line, 8);
+    EXPECT_EQ(report.message.key, "IDS_WARNMSG_READPARAM_BAD_VALUES");
+    EXPECT_EQ(report.message.detail,
+              "012.  Position range = 99999 pulse\n016.  Jog speed = nan mm/s\n045.  Pulse resolution = 17");
+
+    CParamList clean = test::LoadList(target);
+    EXPECT_TRUE(CParamFile::LoadText(clean, FileWith("MDB", {"012.  Position range = 250 pulse"}), target)
+                    .message.Empty());
 }
 
 TEST(ParamFile, NumbersOutsideTheAxisAreIgnored)

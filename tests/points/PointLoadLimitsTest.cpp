@@ -2,6 +2,9 @@
 // listed), which keep the file's text, and the message that lists them.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "PointsTestSupport.h"
 #include "points/CPointCsv.h"
 #include "points/CPointLoadLimits.h"
@@ -30,7 +33,8 @@ TEST(PointLoadLimits, ValuesOutsideTheEditLimitsAreLimitedAndListedOthersKeepThe
     } cases[] = {
         {"within limits", false, "3,ABS,12.34567,100,0.3,0.3,0,0,0.1,0,0,1,4,0,1,7,c", -1, ""},
         {"jump beyond the last step", false, "3,ABS,10,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,99999,c", kColJump, "63"},
-        {"jump that is no step number", false, "3,ABS,10,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,x,c", kColJump, "0"},
+        {"jump that is no step number takes the end", false, "3,ABS,10,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,x,c", kColJump,
+         "E"},
         {"speed below the minimum", false, "3,ABS,10,-5,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,c", kColSpeed, ""},
         {"position far beyond the bound", false, "3,ABS,1e308,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,c", kColPosition, ""},
         {"acc/dec mode without its choice", false, "3,ABS,10,100,0.3,0.3,0,0,0.1,0,0,7,0,0,1,E,c", kColAccDecMode,
@@ -63,6 +67,43 @@ TEST(PointLoadLimits, ValuesOutsideTheEditLimitsAreLimitedAndListedOthersKeepThe
             EXPECT_GE(LeadingReal(record.FieldText(c.column)), editor.min);
             EXPECT_LE(LeadingReal(record.FieldText(c.column)), editor.max);
         }
+    }
+}
+
+// A text that is no number is not read as 0 (or as the largest double) and then limited: it is
+// refused, listed as such, and its cell takes the column's default.
+TEST(PointLoadLimits, TextsThatAreNoNumberAreRefusedAndListed)
+{
+    const struct {
+        const char *label;
+        int column;
+        const char *text;
+    } cases[] = {
+        {"position nan", kColPosition, "nan"},     {"position inf", kColPosition, "inf"},
+        {"position 1e308", kColPosition, "1e308"}, {"position 12abc", kColPosition, "12abc"},
+        {"acc 0x10", kColAcc, "0x10"},             {"speed nan", kColSpeed, "nan"},
+        {"speed 100.5", kColSpeed, "100.5"},       {"repeat -inf", kColRepeat, "-inf"},
+        {"stop mode x", kColStopMode, "x"},        {"jump 3x", kColJump, "3x"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        CPointTable table(CStepRules(MakeContext("MDA", false, 0, 2), Captions()));
+        std::array<std::string, kStepColumnCount> fields = {"3", "ABS", "10", "100", "0.3", "0.3", "0", "0", "0.1",
+                                                           "0", "0", "0", "0", "0", "1", "E", "c"};
+        fields[static_cast<size_t>(c.column)] = c.text;
+        std::string line;
+        for (const std::string &field : fields)
+            line += (line.empty() ? "" : ",") + field;
+        std::vector<CsvLimitedValue> limited;
+        ASSERT_EQ(CPointCsv::LoadText(table, "header\r\n" + line + "\r\n", &limited), 1);
+        ASSERT_EQ(limited.size(), 1u);
+        EXPECT_TRUE(limited[0].refused);
+        EXPECT_EQ(limited[0].column, c.column);
+        EXPECT_EQ(limited[0].given, c.text);
+        EXPECT_TRUE(table.Marked(3, c.column));
+        const CStepRules &rules = table.Rules();
+        EXPECT_EQ(rules.ViewText(c.column, table.Working(3).FieldText(c.column)),
+                  rules.ViewText(c.column, rules.CellToFieldText(c.column, rules.ColumnDefault(c.column, DefaultUse::EmptiedCell))));
     }
 }
 
