@@ -11,7 +11,9 @@
 
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
+#include "base/TextNumber.h"
 #include "gateway/CGatewayConfig.h"
+#include "gateway/CGatewayFieldRange.h"
 
 namespace kvl {
 
@@ -48,9 +50,9 @@ CKVL_GWX_PARAM::CKVL_GWX_PARAM(CGatewayConfig &config, QWidget *parent) : QWidge
     m_comment = new QLineEdit(this);
     m_comment->setObjectName(QStringLiteral("commentEdit"));
     m_comment->setMaxLength(kCommentLength);
-    m_interval = Digits(this, 10, "intervalEdit");
-    m_broadcast = Digits(this, 10, "broadcastEdit");
-    m_resetTimes = Digits(this, 4, "resetTimesEdit");
+    m_interval = Digits(this, CGatewayFieldRange::kMsDigits, "intervalEdit");
+    m_broadcast = Digits(this, CGatewayFieldRange::kMsDigits, "broadcastEdit");
+    m_resetTimes = Digits(this, CGatewayFieldRange::kResetTimesDigits, "resetTimesEdit");
     m_speedToPc = List(this, kSpeeds, "speedToPcList");
     m_speedToDrivers = List(this, kSpeeds, "speedToDriversList");
     m_forbidding = List(this, {QStringLiteral("Invalid"), QStringLiteral("Valid")}, "forbiddingList");
@@ -64,12 +66,20 @@ CKVL_GWX_PARAM::CKVL_GWX_PARAM(CGatewayConfig &config, QWidget *parent) : QWidge
     m_commentLabel->installEventFilter(this);
 
     connect(m_comment, &QLineEdit::textEdited, this, [this](const QString &text) { m_config.comment = text.toStdString(); });
-    const auto number = [this](QLineEdit *edit, int &value) {
-        connect(edit, &QLineEdit::textEdited, this, [&value](const QString &text) { value = text.toInt(); });
+    // Ten digits reach past what the unit takes: a larger number is limited to the largest, and the
+    // field shows the value kept once the user leaves it.
+    const auto number = [this](QLineEdit *edit, CGatewayField::Id field, int &value) {
+        connect(edit, &QLineEdit::textEdited, this, [field, &value](const QString &text) {
+            const CGatewayFieldRange::Bounds bounds = CGatewayFieldRange::BoundsOf(field);
+            const std::string digits = text.toStdString();
+            const std::optional<long long> read = StrictInteger(digits, bounds.min, bounds.max);
+            value = static_cast<int>(read ? *read : digits.empty() ? bounds.min : bounds.max);
+        });
+        connect(edit, &QLineEdit::editingFinished, this, [edit, &value] { edit->setText(QString::number(value)); });
     };
-    number(m_interval, m_config.interval);
-    number(m_broadcast, m_config.broadcastDelay);
-    number(m_resetTimes, m_config.resetTimes);
+    number(m_interval, CGatewayField::kInterval, m_config.interval);
+    number(m_broadcast, CGatewayField::kBroadcastDelay, m_config.broadcastDelay);
+    number(m_resetTimes, CGatewayField::kResetTimes, m_config.resetTimes);
     connect(m_speedToPc, &QComboBox::activated, this, [this](int position) { m_config.speedToPc = position + 1; });
     connect(m_speedToDrivers, &QComboBox::activated, this,
             [this](int position) { m_config.speedToDrivers = position + 1; });

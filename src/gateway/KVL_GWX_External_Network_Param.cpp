@@ -11,6 +11,7 @@
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
 #include "gateway/CGatewayConfig.h"
+#include "gateway/CGatewayFieldRange.h"
 #include "gateway/CGatewayRules.h"
 
 namespace kvl {
@@ -213,6 +214,9 @@ void KVL_GWX_External_Network_Param::AddressEdited(int which, const QString &tex
         if (!ok)
             return;
     }
+    // An address the unit cannot take (an octet over 255) is not kept; the last good one stays.
+    if (!CGatewayFieldRange::AdmitsOctets(octets))
+        return;
     OctetsOf(m_config, which) = octets;
 }
 

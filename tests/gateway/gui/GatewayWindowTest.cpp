@@ -293,6 +293,54 @@ TEST_F(GatewayWindowTest, AnEtherNetIpAddressOfAll255RefusesTheWholeWrite)
     EXPECT_EQ(Count(kUnit, cmd::kCmdWriteUnitDeviceTables), 0);
 }
 
+// Typed values the unit cannot take never turn into others on the wire: ten digits past the
+// unit's range are limited to its largest interval (they were read as 0), an octet over 255 is not
+// kept.
+TEST_F(GatewayWindowTest, TypedValuesOutsideWhatTheUnitTakesAreLimitedOrNotKept)
+{
+    WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Set(1, 5), 0; });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    struct Case {
+        QLineEdit *edit;
+        QString typed;
+        QString kept;
+    } const cases[] = {
+        {window->ParameterPage()->IntervalEdit(), QStringLiteral("9999999999"), QStringLiteral("2147483647")},
+        {window->ParameterPage()->BroadcastEdit(), QStringLiteral("2147483648"), QStringLiteral("2147483647")},
+        {window->ParameterPage()->ResetTimesEdit(), QStringLiteral("0042"), QStringLiteral("42")},
+    };
+    for (const Case &c : cases) {
+        c.edit->setFocus();
+        c.edit->setText(c.typed);
+        Q_EMIT c.edit->textEdited(c.typed);
+        Q_EMIT c.edit->editingFinished();
+        EXPECT_EQ(c.edit->text(), c.kept) << c.typed.toStdString();
+    }
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabNetwork);
+    QLineEdit *address = window->NetworkPage()->AddressEdit(0);
+    const QString before = address->text();
+    address->setText(QStringLiteral("999.5.1.0"));
+    Q_EMIT address->textEdited(address->text());
+
+    AnswerMessage();
+    window->PressWrite();
+    const auto written = [this](int number) {
+        return WithUnit([number](sim::GatewayDevice &unit) { return unit.Parameters().Get(number); });
+    };
+    EXPECT_EQ(written(2), 2147483647);
+    EXPECT_EQ(written(5), 2147483647);
+    EXPECT_EQ(written(6), 42);
+    std::vector<uint8_t> octets;
+    for (const auto &request : Bus().WritesReceived())
+        if (request.address == kUnit && request.command == cmd::kCmdWriteParameter && request.payload.size() >= 6 &&
+            request.payload[0] == 11)
+            octets.assign(request.payload.begin() + 2, request.payload.begin() + 6);
+    ASSERT_EQ(octets.size(), 4U);
+    EXPECT_NE(octets[3], 999 & 0xFF) << "the first octet went out masked";
+    EXPECT_EQ(QStringLiteral("%1.%2.%3.%4").arg(octets[3]).arg(octets[2]).arg(octets[1]).arg(octets[0]), before);
+}
+
 TEST_F(GatewayWindowTest, OfflineTheFieldbusIsChosenAndItsCapacityFollows)
 {
     CKVL_GWX_SETTING window(*m_app, true, std::string());
