@@ -418,5 +418,29 @@ TEST_F(CliBackupTest, WhatIsShownOfAParameterIsTheRawValueSent)
     EXPECT_EQ(diff.out.find("backup 1 mm/s"), std::string::npos) << diff.out;
 }
 
+// A backup edited to values that read well but lie outside what the controller takes: the
+// restore sends none of them, names each and ends non-zero; what is in range is restored.
+TEST_F(CliBackupTest, ARestoreSendsNothingOutsideItsRangeAndNamesIt)
+{
+    StartAndBackUp();
+    EditAndReseal("axis01/parameters.txt", "016 ", "016 -5");
+    EditAndReseal("axis01/points.csv", "1,ABS,", "1,ABS,9999.999,100,0.3,0.3,0,0,0.1,0,0,0,0,0,1,E,\r");
+    const int32_t besideInBackup = Parameter(1, kJogSpeed + 1);
+    SetParameter(1, kJogSpeed, 77);
+    SetParameter(1, kJogSpeed + 1, besideInBackup + 1);
+    const CliRun run = Run({"--yes", "restore", Folder()});
+    EXPECT_EQ(run.exitCode, CCliSession::kExitFailure) << run.out << run.err;
+    EXPECT_NE(run.err.find("axis 1, parameter 16: -5 is outside 1 to"), std::string::npos) << run.out << "\n--\n" << run.err;
+    EXPECT_NE(run.err.find("axis 1, step 1, position: 9999.9990 is outside"), std::string::npos) << run.err;
+    for (const auto &request : WritesTo(1)) {
+        if (request.command == cmd::kCmdWriteParameter)
+            EXPECT_NE(frame::GetU16(request.payload.data()), kJogSpeed);
+        EXPECT_NE(request.command, cmd::kCmdWriteStep) << "a step of 9999.999 mm went out";
+    }
+    EXPECT_EQ(Parameter(1, kJogSpeed), 77);
+    // The parameter beside it was in range and is back as the backup holds it.
+    EXPECT_EQ(Parameter(1, kJogSpeed + 1), besideInBackup);
+}
+
 } // namespace
 } // namespace kvl::cli
