@@ -28,16 +28,20 @@ bool IsIntegerValued(int k)
     return CKVL_VER2_ProgData::IsIntegerColumn(k) || k == kColJump;
 }
 
-// The file's text is a number of the column's kind (or the end jump): whole numbers in the integer
-// columns, finite decimal numbers in the real ones. A whole number too large for the field is one
-// still: the step rules limit it.
-bool IsNumberOfColumn(int k, const std::string &text)
+// The file's text is a value of the column's kind (or the end jump): finite decimal numbers (the
+// integer columns take a pasted view text such as "100.00" as well as a file's "100"), and for
+// the choice columns an entry's number or, pasted, an entry's text. A whole number too large for
+// the field is one still: the step rules limit it.
+bool IsNumberOfColumn(const CStepRules &rules, int k, const std::string &text)
 {
     if (k == kColJump && IsEndJump(std::string(StripBlanks(text))))
         return true;
-    if (IsIntegerValued(k))
+    if (k == kColAccDecMode || k == kColStopMode) {
+        const std::vector<std::string> choices = rules.Choices(k);
         return StrictInteger(text, std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max())
-            .has_value();
+                   .has_value() ||
+               std::find(choices.begin(), choices.end(), std::string(StripBlanks(text))) != choices.end();
+    }
     return StrictReal(text).has_value();
 }
 
@@ -100,7 +104,7 @@ void CPointLoadLimits::Apply(const CStepRules &rules, int line, int step, const 
     const int first = std::max(firstColumn, static_cast<int>(kColPosition));
     const int last = std::min(lastColumn, static_cast<int>(kColJump));
     for (int k = first; k <= last; ++k) {
-        if (!IsNumberOfColumn(k, fileFields[k])) {
+        if (!IsNumberOfColumn(rules, k, fileFields[k])) {
             // No number to limit ("nan", "1e308", "12abc"): the cell takes its default, listed.
             record.SetFieldText(k, rules.CellToFieldText(k, rules.ColumnDefault(k, DefaultUse::EmptiedCell)),
                                 rules.Texts());
