@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "config/CAppSettings.h"
+#include "config/CCodePage.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "config/CAppSettings.h"
@@ -25,6 +27,12 @@ constexpr int kLastNumberedAlarm = 5;
 CGatewaySettingsFile::TextLookup Texts(CCliSession &session)
 {
     return [&session](const std::string &key, const std::string &section) { return session.Text(key, section); };
+}
+
+// The unit settings files are in the code page of the language the texts come from.
+int FileCodePage(CCliSession &session)
+{
+    return session.SettingsLoaded() ? CCodePage::ForLanguage(session.Settings().Language()) : kCodePageWestern;
 }
 
 std::string FieldLabel(CCliSession &session, CGatewayField::Id field)
@@ -114,7 +122,8 @@ int RunSave(CCliSession &session, const std::string &file)
     if (!ReadUnit(session, config, version, exitCode))
         return exitCode;
     const std::string path = WithDatExtension(file);
-    if (!CGatewaySettingsFile::Save(path, config, version, CGatewaySettingsFile::Today(), Texts(session))) {
+    if (!CGatewaySettingsFile::Save(path, config, version, CGatewaySettingsFile::Today(), Texts(session),
+                                    FileCodePage(session))) {
         const std::string reason = session.Text("IDS_ERRMSG_FILEOPRATIONFAIL", "Common");
         return session.FailText("cannot write " + path + ": " + (reason.empty() ? "the file operation failed" : reason));
     }
@@ -194,7 +203,7 @@ int RunLoad(CCliSession &session, const std::string &path)
 {
     CGatewayConfig config;
     CGatewaySettingsFile::Problems problems;
-    const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session), &problems);
+    const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session), FileCodePage(session), &problems);
     if (loaded != CGatewaySettingsFile::LoadResult::kLoaded)
         return LoadFailure(session, path, loaded);
     if (!problems.Empty())

@@ -181,13 +181,14 @@ void ReportLimited(CCliSession &session, uint8_t axis, const std::vector<CsvLimi
 int LoadFile(CCliSession &session, uint8_t axis, const std::string &path, bool force, CPointTable &table,
              int &limitedCount)
 {
-    std::string content;
-    const CsvLoadResult opened = CPointCsv::ReadFile(path, content);
+    CCodePageText file;
+    const CsvLoadResult opened = CPointCsv::ReadFile(path, CPointCsv::CodePageOf(table), file);
     if (opened != CsvLoadResult::Loaded) {
         const StepMessage message = CPointCsv::LoadFailureMessage(opened);
         return session.FailText("cannot read " + path + ": " +
                                 Message(session, message.key, message.section, "file operation failed"));
     }
+    const std::string content = file.ToUtf8();
     if (force) {
         // As the window's Open loads it: lines that do not fit are skipped, values limited; a
         // value that is no number at all refuses the whole write, as its cell would be a guess.

@@ -115,10 +115,10 @@ int RunWave(CCliSession &session, const CCliArgs &args)
     std::signal(SIGINT, previousInt);
 
     const std::string path = CWaveCsv::WithDefaultExtension(*out);
-    const std::string caption = session.SettingsLoaded()
-                                    ? session.Settings().Texts().RawText("IDS_ROG_TIME", CLanguageTexts::kCommonSection)
-                                    : std::string();
-    if (!CWaveCsv::Save(path, series, caption.empty() ? "Time(ms)" : caption))
+    const CCodePageText caption = session.SettingsLoaded()
+                                      ? session.Settings().Texts().RawText("IDS_ROG_TIME", CLanguageTexts::kCommonSection)
+                                      : CCodePageText();
+    if (!CWaveCsv::Save(path, series, caption.Empty() ? CCodePageText("Time(ms)", caption.CodePage()) : caption))
         return session.FailText("cannot write " + path);
     const int samples = capture.ReceivedCount();
     nlohmann::json lost = nlohmann::json::array();

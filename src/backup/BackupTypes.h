@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CCodePageText.h"
 #include "gateway/CGatewayConfig.h"
 
 namespace kvl::backup {
@@ -29,7 +30,7 @@ struct AxisImage {
     // The table's steps in the point-table CSV's data-line form, one per step of the table
     // (an empty text for an empty step); the table's size follows the operation type.
     std::vector<std::string> steps;
-    std::string pointsCsv;                   // the point-table CSV file as bytes
+    CCodePageText pointsCsv;                 // the point-table CSV file as it is written
 };
 
 // What the gateway unit holds.

@@ -10,6 +10,7 @@
 #include "backup/CAxisParamTexts.h"
 #include "backup/CBackupManifest.h"
 #include "backup/CBackupTable.h"
+#include "points/CPointCsv.h"
 #include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "config/CFileReplace.h"
@@ -164,7 +165,7 @@ bool CBackupFolder::Save(const std::string &folder, const BusImage &image, const
         if (texts.Open(m_settings, axis.address, axis.model, axis.version) &&
             !put(dir + kParameterFile, texts.ParameterFile(axis.parameters, axis.name, params::ParamDate::Today())))
             return false;
-        if (!put(dir + kPointsFile, axis.pointsCsv))
+        if (!put(dir + kPointsFile, axis.pointsCsv.Bytes()))
             return false;
     }
     if (!manifest.Save(folder)) {
@@ -202,12 +203,13 @@ bool CBackupFolder::LoadAxis(const std::string &folder, int address, AxisImage &
     const auto type = raw.find(kParamOperationType);
     CBackupTable table(&m_settings, axis.model, type == raw.end() ? 0 : type->second);
     std::string problem;
-    if (!table.FromCsv(csv, problem)) {
+    const CCodePageText file(csv, points::CPointCsv::CodePageOf(table.Table()));
+    if (!table.FromCsv(file, problem)) {
         error = (dir / kPointsFile).string() + " " + problem;
         return false;
     }
     axis.steps = table.Steps();
-    axis.pointsCsv = csv;
+    axis.pointsCsv = file;
     return true;
 }
 

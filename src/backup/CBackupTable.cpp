@@ -2,7 +2,6 @@
 
 #include "base/CModelTraits.h"
 #include "config/CAppSettings.h"
-#include "config/CCodePage.h"
 #include "points/CPointCsv.h"
 #include "points/CPointCsvCheck.h"
 #include "points/CPointTableSetup.h"
@@ -26,7 +25,7 @@ points::CStepRules MakeRules(const CAppSettings *settings, const std::string &mo
 } // namespace
 
 CBackupTable::CBackupTable(const CAppSettings *settings, const std::string &model, std::int32_t operationTypeRaw)
-    : m_model(model), m_language(settings ? settings->Language() : 2),
+    : m_model(model),
       m_table(MakeRules(settings, model, operationTypeRaw))
 {
     m_table.Reset(false);
@@ -37,8 +36,9 @@ void CBackupTable::FromBusLines(const std::vector<std::string> &lines)
     m_table.ImportReadLines(lines);
 }
 
-bool CBackupTable::FromCsv(const std::string &content, std::string &problem)
+bool CBackupTable::FromCsv(const CCodePageText &file, std::string &problem)
 {
+    const std::string content = file.ToUtf8();
     const points::CsvCheckReport check = points::CPointCsvCheck::Verify(m_table, content);
     if (!check.accepted) {
         problem = (check.line > 0 ? "line " + std::to_string(check.line) + ": " : std::string()) + check.reason;
@@ -53,17 +53,14 @@ std::vector<std::string> CBackupTable::Steps() const
     std::vector<std::string> steps;
     steps.reserve(static_cast<size_t>(m_table.StepCount()));
     for (int s = 0; s < m_table.StepCount(); ++s) {
-        std::string text;
-        if (!m_table.Working(s).IsEmpty())
-            CCodePage::ToUtf8(points::CPointCsv::DataLine(m_table, s), CCodePage::ForLanguage(m_language), text);
-        steps.push_back(text);
+        steps.push_back(m_table.Working(s).IsEmpty() ? std::string() : points::CPointCsv::DataLine(m_table, s));
     }
     return steps;
 }
 
-std::string CBackupTable::Csv() const
+CCodePageText CBackupTable::Csv() const
 {
-    return points::CPointCsv::Serialise(m_table);
+    return points::CPointCsv::Encode(m_table);
 }
 
 } // namespace kvl::backup

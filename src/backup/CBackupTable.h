@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CCodePageText.h"
 #include "points/CPointTable.h"
 #include "points/StepTypes.h"
 
@@ -32,19 +33,18 @@ public:
     // values as they are. False, with the table unchanged and `problem` naming the line, when the
     // content does not parse as a point table (CPointCsvCheck): a value that is no number would
     // otherwise be sent as 0.
-    bool FromCsv(const std::string &content, std::string &problem);
+    bool FromCsv(const CCodePageText &content, std::string &problem);
 
     // One text per step of the working table: its CSV data line (UTF-8), empty for an empty step.
     std::vector<std::string> Steps() const;
     // The working table as a point-table CSV file.
-    std::string Csv() const;
+    CCodePageText Csv() const;
 
     points::CPointTable &Table() { return m_table; }
     const std::string &Model() const { return m_model; }
 
 private:
     std::string m_model;
-    int m_language = 2;
     points::CPointTable m_table;
 };
 

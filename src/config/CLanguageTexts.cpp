@@ -18,19 +18,14 @@ void CLanguageTexts::Unload()
     m_store.Clear();
 }
 
-std::string CLanguageTexts::RawText(std::string_view key, std::string_view section) const
+CCodePageText CLanguageTexts::RawText(std::string_view key, std::string_view section) const
 {
-    return m_store.GetString(section, key, "");
+    return CCodePageText(m_store.GetString(section, key, ""), m_store.CodePage());
 }
 
 std::string CLanguageTexts::Text(std::string_view key, std::string_view section) const
 {
-    const std::string raw = RawText(key, section);
-    if (raw.empty())
-        return raw;
-    std::string utf8;
-    CCodePage::ToUtf8(raw, m_store.CodePage(), utf8);
-    return utf8;
+    return RawText(key, section).ToUtf8();
 }
 
 std::string CLanguageTexts::Tooltip(int number) const

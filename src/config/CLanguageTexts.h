@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/CCodePageText.h"
 #include "config/CIniEx.h"
 
 namespace kvl {
@@ -28,8 +29,9 @@ public:
     bool IsLoaded() const { return m_store.IsOpen(); }
     int Language() const { return m_language; }
 
-    // Text of (key, section) as stored, in the file's code page.
-    std::string RawText(std::string_view key, std::string_view section) const;
+    // Text of (key, section) as stored, in the file's code page: only for writing into a file of
+    // that code page. Everything shown or compared uses Text.
+    CCodePageText RawText(std::string_view key, std::string_view section) const;
     // Text of (key, section) in UTF-8.
     std::string Text(std::string_view key, std::string_view section) const;
     // ("TOOLTIPS<number>", "TOOLTIPS") in UTF-8.

@@ -1,3 +1,4 @@
+#include "config/CCodePageText.h"
 #include "gateway/CGatewaySettingsFile.h"
 
 #include <algorithm>
@@ -317,9 +318,9 @@ std::string CGatewaySettingsFile::Text(const CGatewayConfig &config, const std::
 }
 
 bool CGatewaySettingsFile::Save(const std::string &path, const CGatewayConfig &config, const std::string &version,
-                                const std::string &date, const TextLookup &texts)
+                                const std::string &date, const TextLookup &texts, int codePage)
 {
-    return CFileReplace::Write(path, Text(config, version, date, texts));
+    return CFileReplace::Write(path, CCodePageText::FromUtf8(Text(config, version, date, texts), codePage).Bytes());
 }
 
 std::string CGatewaySettingsFile::WithExtension(const std::string &path)
@@ -387,7 +388,8 @@ bool CGatewaySettingsFile::Parse(const std::string &text, CGatewayConfig &config
 }
 
 CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &path, CGatewayConfig &config,
-                                                            const TextLookup &texts, Problems *problems)
+                                                            const TextLookup &texts, int codePage,
+                                                            Problems *problems)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -397,7 +399,8 @@ CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &p
     bytes << in.rdbuf();
     if (in.bad())
         return LoadResult::kOpenFailed;
-    return Parse(bytes.str(), config, texts, problems) ? LoadResult::kLoaded : LoadResult::kNotGateway;
+    const std::string text = CCodePageText(bytes.str(), codePage).ToUtf8();
+    return Parse(text, config, texts, problems) ? LoadResult::kLoaded : LoadResult::kNotGateway;
 }
 
 } // namespace kvl

@@ -3,7 +3,8 @@
 // saving, line 2 "GWX   " and the unit's version text, line 3 empty, then one line per setting
 // ("019.  Poll interval [ms] = 200 [ms]"), lines 101 to 112 the list colours; CR LF ends every
 // line. Labels and list entries are the language texts (the caller's lookup), so a file loads
-// where the same texts exist. Saving replaces the file safely; loading reads the value after "=",
+// where the same texts exist. Text and Parse work in UTF-8; the file itself is in the code page of
+// the language (Save encodes, Load decodes). Saving replaces the file safely; loading reads the value after "=",
 // cut at its first blank (the comment is taken whole), and selects the list entry that begins
 // with it; a value its setting does not take changes nothing and is reported. Stateless.
 #include <functional>
@@ -24,9 +25,10 @@ public:
     // The whole file text; `date` is line 1 ("2026/12/10").
     static std::string Text(const CGatewayConfig &config, const std::string &version, const std::string &date,
                             const TextLookup &texts);
-    // Writes Text() through a temporary file and a rename; false when the file cannot be written.
+    // Writes Text() in `codePage` through a temporary file and a rename; false when the file
+    // cannot be written.
     static bool Save(const std::string &path, const CGatewayConfig &config, const std::string &version,
-                     const std::string &date, const TextLookup &texts);
+                     const std::string &date, const TextLookup &texts, int codePage);
     static constexpr char kExtension[] = ".dat";
     // The save dialog's rule: a name without an extension gets ".dat"; any other stays.
     static std::string WithExtension(const std::string &path);
@@ -46,7 +48,8 @@ public:
     // occupation table for lines 041 and 042; any other leaves its setting and is named in `problems`.
     static bool Parse(const std::string &text, CGatewayConfig &config, const TextLookup &texts,
                       Problems *problems = nullptr);
-    static LoadResult Load(const std::string &path, CGatewayConfig &config, const TextLookup &texts,
+    // Reads a file in `codePage` and parses it.
+    static LoadResult Load(const std::string &path, CGatewayConfig &config, const TextLookup &texts, int codePage,
                            Problems *problems = nullptr);
 };
 

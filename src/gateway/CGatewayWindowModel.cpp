@@ -1,3 +1,4 @@
+#include "base/TextNumber.h"
 #include "gateway/CGatewayWindowModel.h"
 
 #include <algorithm>
@@ -40,6 +41,11 @@ CGatewayWindowModel::CGatewayWindowModel(CServoCommands &commands, CGatewayField
     : m_commands(commands), m_texts(std::move(texts)), m_offline(offline),
       m_version(offline ? std::string() : std::move(version)), m_hooks(std::move(hooks))
 {
+}
+
+int CGatewayWindowModel::FileCodePage() const
+{
+    return m_hooks.fileCodePage ? m_hooks.fileCodePage() : kCodePageWestern;
 }
 
 void CGatewayWindowModel::Open()
@@ -107,7 +113,7 @@ std::string CGatewayWindowModel::FileText(const std::string &date) const
 
 CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &path, const std::string &date)
 {
-    if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts))
+    if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts, FileCodePage()))
         return FileResult::kDone;
     FileFailed();
     return FileResult::kFailed;
@@ -117,7 +123,7 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
 {
     CGatewayConfig loaded = m_config;
     CGatewaySettingsFile::Problems problems;
-    switch (CGatewaySettingsFile::Load(path, loaded, m_texts, &problems)) {
+    switch (CGatewaySettingsFile::Load(path, loaded, m_texts, FileCodePage(), &problems)) {
     case CGatewaySettingsFile::LoadResult::kLoaded: {
         const bool newColours = loaded.colours != m_config.colours;
         m_config = loaded;

@@ -39,6 +39,8 @@ public:
         // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.
         std::function<bool(int speed)> followPort;
         std::function<void()> changed;
+        // The code page of the unit settings files (the current language's); Western when empty.
+        std::function<int()> fileCodePage;
     };
 
     enum class WriteResult { kWritten, kRefusedSettings, kBadAddress, kOverCapacity, kOffline };
@@ -90,6 +92,8 @@ private:
     void Changed();
 
     CServoCommands &m_commands;
+    int FileCodePage() const;
+
     CGatewayField::TextLookup m_texts;
     bool m_offline;
     std::string m_version;

@@ -1,3 +1,4 @@
+#include "config/CCodePage.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 
 #include <QCloseEvent>
@@ -72,6 +73,7 @@ CGatewayWindowModel::Hooks CKVL_GWX_SETTING::MakeHooks()
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
     };
     hooks.followPort = [this](int speed) { return m_context.ReopenPort(speed); };
+    hooks.fileCodePage = [this] { return CCodePage::ForLanguage(m_context.Settings().Language()); };
     hooks.changed = [this] {
         if (m_tabs)
             RefreshView();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <random>
 
+#include "config/CCodePage.h"
 #include "config/CFileReplace.h"
 #include "points/CPointLoadLimits.h"
 #include "config/TextLines.h"
@@ -59,9 +60,19 @@ std::string CPointCsv::Serialise(const CPointTable &table)
     return content;
 }
 
+int CPointCsv::CodePageOf(const CPointTable &table)
+{
+    return CCodePage::ForLanguage(table.Rules().Texts().language);
+}
+
+CCodePageText CPointCsv::Encode(const CPointTable &table)
+{
+    return CCodePageText::FromUtf8(Serialise(table), CodePageOf(table));
+}
+
 bool CPointCsv::Save(const CPointTable &table, const std::string &path)
 {
-    return CFileReplace::Write(path, Serialise(table));
+    return CFileReplace::Write(path, Encode(table).Bytes());
 }
 
 std::vector<std::string> CPointCsv::Tokenize(const std::string &line)
@@ -126,7 +137,7 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content, std::vec
     return taken;
 }
 
-CsvLoadResult CPointCsv::ReadFile(const std::string &path, std::string &content)
+CsvLoadResult CPointCsv::ReadFile(const std::string &path, int codePage, CCodePageText &text)
 {
     std::error_code error;
     if (fs::is_directory(path, error))
@@ -140,21 +151,22 @@ CsvLoadResult CPointCsv::ReadFile(const std::string &path, std::string &content)
         return CsvLoadResult::Failed;
     }
     // A read error part-way keeps what was read so far, as the lines are taken in order.
-    content.clear();
+    std::string content;
     char chunk[kReadChunk];
     size_t count = 0;
     while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
         content.append(chunk, count);
     std::fclose(file);
+    text = CCodePageText(std::move(content), codePage);
     return CsvLoadResult::Loaded;
 }
 
 CsvLoadResult CPointCsv::Load(CPointTable &table, const std::string &path, std::vector<CsvLimitedValue> *limited)
 {
-    std::string content;
-    const CsvLoadResult result = ReadFile(path, content);
+    CCodePageText content;
+    const CsvLoadResult result = ReadFile(path, CodePageOf(table), content);
     if (result == CsvLoadResult::Loaded)
-        LoadText(table, content, limited);
+        LoadText(table, content.ToUtf8(), limited);
     return result;
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 // The point-table CSV file: a header line of the 17 column captions, then one line per defined
 // step with the record's fields in their field-as-text form, joined by "," without quoting, lines
-// ended by CR LF. Texts stay bytes in the language's code page; nothing is converted here. Saving
+// ended by CR LF. The table and the lines built here are UTF-8; the file is in the code page of
+// the table's language: Encode and Save convert on the way out, ReadFile hands back the file's
+// CCodePageText and the caller decodes it (ToUtf8) before LoadText. Saving
 // writes a temporary file beside the target and renames it over the target, so a failed save
 // never destroys the previous file. Stateless; called by the axis window or the CLI on the thread
 // that owns the table.
 #include <string>
 #include <vector>
 
+#include "config/CCodePageText.h"
 #include "config/CLanguageTexts.h"
 #include "points/CPointCsvCheck.h"
 #include "points/CPointTable.h"
@@ -32,6 +35,10 @@ public:
     static std::string DataLine(const CPointTable &table, int step);
     // The whole file: header and a line for every step whose mode cell is not empty, each + CR LF.
     static std::string Serialise(const CPointTable &table);
+    // The same as the file holds it, in the code page of the table's language.
+    static CCodePageText Encode(const CPointTable &table);
+    // The code page of the table's files (its language's).
+    static int CodePageOf(const CPointTable &table);
 
     // Writes the file through a temporary file and a rename. False, with the previous file left
     // as it was, when any part fails (the window shows ("IDS_ERRMSG_FILEOPRATIONFAIL", "Common")).
@@ -48,10 +55,10 @@ public:
     // With `limited`, every value also passes through the step rules as if typed
     // (CPointLoadLimits): the values they changed are listed there and their cells marked.
     // Returns the number of lines taken.
-    static int LoadText(CPointTable &table, const std::string &content,
+    static int LoadText(CPointTable &table, const std::string &utf8,
                         std::vector<CsvLimitedValue> *limited = nullptr);
-    // The bytes of a file (Loaded), or why it cannot be opened.
-    static CsvLoadResult ReadFile(const std::string &path, std::string &content);
+    // The bytes of a file as text of `codePage` (Loaded), or why it cannot be opened.
+    static CsvLoadResult ReadFile(const std::string &path, int codePage, CCodePageText &content);
     // Opens and loads a file; on an open failure the table is unchanged.
     static CsvLoadResult Load(CPointTable &table, const std::string &path,
                               std::vector<CsvLimitedValue> *limited = nullptr);

@@ -135,8 +135,8 @@ void CPointTableActions::Save()
 
 bool CPointTableActions::LoadFile(const QString &path)
 {
-    std::string content;
-    const CsvLoadResult opened = CPointCsv::ReadFile(LocalPath(path), content);
+    CCodePageText content;
+    const CsvLoadResult opened = CPointCsv::ReadFile(LocalPath(path), CPointCsv::CodePageOf(m_model.Table()), content);
     if (opened != CsvLoadResult::Loaded) {
         const StepMessage message = CPointCsv::LoadFailureMessage(opened);
         ShowMessage(Text(message.key.c_str(), message.section.c_str(), "The file operation failed."));
@@ -144,7 +144,7 @@ bool CPointTableActions::LoadFile(const QString &path)
     }
     Q_EMIT loading();
     CPointTable &table = m_model.Table();
-    CPointCsv::LoadText(table, content, &m_limited);
+    CPointCsv::LoadText(table, content.ToUtf8(), &m_limited);
     Q_EMIT loaded();
     Q_EMIT tableChanged();
     if (!m_limited.empty()) {

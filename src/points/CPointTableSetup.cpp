@@ -70,7 +70,7 @@ CStepTexts CPointTableSetup::Texts(const CAppSettings &settings, const std::stri
     CStepTexts texts;
     const CLanguageTexts &language = settings.Texts();
     texts.language = settings.Language();
-    auto raw = [&](const std::string &key) { return language.RawText(key, kTextSection); };
+    auto raw = [&](const std::string &key) { return language.Text(key, kTextSection); };
     for (int i = 0; i < 2; ++i) {
         texts.modeTexts[i] = raw("ID_TYPE_MODE_" + std::to_string(i));
         texts.speedModeTexts[i] = raw("ID_SPEED_MODE_" + std::to_string(i));

@@ -347,9 +347,9 @@ bool CRogModel::Save(const std::string &path)
     if (target.empty())
         return false;
     // The caption goes into the file in the language file's own code page.
-    std::string caption = m_texts.RawText(kTimeCaptionKey, CLanguageTexts::kCommonSection);
-    if (caption.empty())
-        caption = kTimeCaptionBuiltIn;
+    CCodePageText caption = m_texts.RawText(kTimeCaptionKey, CLanguageTexts::kCommonSection);
+    if (caption.Empty())
+        caption = CCodePageText(kTimeCaptionBuiltIn, caption.CodePage());
     if (CWaveCsv::Save(target, m_series, caption))
         return true;
     Message(CommonText(CLanguageTexts::kMsgFileOperationFailed));

@@ -218,9 +218,9 @@ const char *CWaveCsv::MessageKey(LoadStatus status)
 }
 
 std::string CWaveCsv::Serialise(const CWaveSeries &series0, const CWaveSeries &series1,
-                                const std::string &timeCaption)
+                                const CCodePageText &timeCaption)
 {
-    std::string out = "No," + timeCaption + "," + kChannel0Tag + std::to_string(series0.Mode()) + "," +
+    std::string out = "No," + timeCaption.Bytes() + "," + kChannel0Tag + std::to_string(series0.Mode()) + "," +
                       kChannel1Tag + std::to_string(series1.Mode()) + kLineEnd;
     const int rows = series0.Count() > 0 ? series0.Count() : series1.Count();
     const CWaveSeries &timeSource = series0.Mode() != wave::kModeNone ? series0 : series1;
@@ -238,7 +238,7 @@ std::string CWaveCsv::Serialise(const CWaveSeries &series0, const CWaveSeries &s
     return out;
 }
 
-bool CWaveCsv::Save(const std::string &path, const CWaveSeriesList &list, const std::string &timeCaption)
+bool CWaveCsv::Save(const std::string &path, const CWaveSeriesList &list, const CCodePageText &timeCaption)
 {
     return CFileReplace::Write(path, Serialise(list.Live(0), list.Live(1), timeCaption));
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/CCodePageText.h"
 #include "waveform/CWaveSeries.h"
 
 namespace kvl {
@@ -51,10 +52,10 @@ public:
 
     // The file's bytes for the two live series.
     static std::string Serialise(const CWaveSeries &series0, const CWaveSeries &series1,
-                                 const std::string &timeCaption);
+                                 const CCodePageText &timeCaption);
     // Writes rows 0 and 1 of the list to `path`; false when the file could not be written (the
     // old file, if any, is untouched then).
-    static bool Save(const std::string &path, const CWaveSeriesList &list, const std::string &timeCaption);
+    static bool Save(const std::string &path, const CWaveSeriesList &list, const CCodePageText &timeCaption);
     // The save dialog's rule: a name without an extension gets ".csv".
     static std::string WithDefaultExtension(const std::string &path);
 

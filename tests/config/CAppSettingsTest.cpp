@@ -284,7 +284,7 @@ TEST_F(AppSettingsTest, WindowTextsAreEmptyWhereTheFileHasNone)
     EXPECT_EQ(texts.Tooltip(30), "次の画面へ進みます");
     EXPECT_EQ(texts.Tooltip(31), "");
     // The raw text is the file's Shift-JIS bytes.
-    EXPECT_EQ(texts.RawText("IDS_WARN_TITLE", "Common"), "\x8c\x78\x8d\x90");
+    EXPECT_EQ(texts.RawText("IDS_WARN_TITLE", "Common"), CCodePageText("\x8c\x78\x8d\x90", kCodePageShiftJis));
 }
 
 TEST_F(AppSettingsTest, TextLosesItsNote)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/TextNumber.h"
 #include "FuzzCheck.h"
 #include "waveform/CWaveCsv.h"
 
@@ -33,7 +34,7 @@ std::string Saved(const kvl::CWaveCsv::Run &run)
         series0.Append(p.x, p.y);
     for (const kvl::WavePoint &p : run.channel1)
         series1.Append(p.x, p.y);
-    return kvl::CWaveCsv::Serialise(series0, series1, "Time");
+    return kvl::CWaveCsv::Serialise(series0, series1, kvl::CCodePageText("Time", kvl::kCodePageWestern));
 }
 
 } // namespace

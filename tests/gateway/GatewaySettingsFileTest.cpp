@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/TextNumber.h"
+#include "config/CCodePage.h"
 #include "gateway/CGatewaySettingsFile.h"
 
 namespace kvl {
@@ -50,6 +52,29 @@ std::string English(const std::string &key, const std::string &)
     return {};
 }
 
+// The labels and list entries of a Japanese and a Chinese window.
+std::string Japanese(const std::string &key, const std::string &)
+{
+    if (key == "ID_COMBO_INPUTMODE_IO")
+        return "I/Oモード";
+    if (key == "ID_COMBO_ANY")
+        return "その他";
+    if (key == "IDC_ST_INTERVAL")
+        return "ポーリング間隔[ms]";
+    return {};
+}
+
+std::string Chinese(const std::string &key, const std::string &)
+{
+    if (key == "ID_COMBO_INPUTMODE_IO")
+        return "I/O模式";
+    if (key == "ID_COMBO_ANY")
+        return "其他";
+    if (key == "IDC_ST_INTERVAL")
+        return "轮询间隔[ms]";
+    return {};
+}
+
 class GatewaySettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,9 +90,9 @@ TEST_F(GatewaySettingsFile, SavedFileLoadsBackEveryValue)
 {
     for (const auto &texts : {CGatewaySettingsFile::TextLookup(), CGatewaySettingsFile::TextLookup(English)}) {
         const std::string path = (m_dir / "unit.dat").string();
-        ASSERT_TRUE(CGatewaySettingsFile::Save(path, Changed(), "1.05", "2026/12/10", texts));
+        ASSERT_TRUE(CGatewaySettingsFile::Save(path, Changed(), "1.05", "2026/12/10", texts, kCodePageWestern));
         CGatewayConfig loaded;
-        ASSERT_EQ(CGatewaySettingsFile::Load(path, loaded, texts), CGatewaySettingsFile::LoadResult::kLoaded);
+        ASSERT_EQ(CGatewaySettingsFile::Load(path, loaded, texts, kCodePageWestern), CGatewaySettingsFile::LoadResult::kLoaded);
         EXPECT_EQ(loaded, Changed());
     }
 }
@@ -188,19 +213,51 @@ TEST_F(GatewaySettingsFile, RefusedFilesChangeNothing)
         const std::string path = (m_dir / "other.dat").string();
         std::ofstream(path, std::ios::binary) << c.text;
         CGatewayConfig config = Changed();
-        EXPECT_EQ(CGatewaySettingsFile::Load(path, config, {}), CGatewaySettingsFile::LoadResult::kNotGateway)
+        EXPECT_EQ(CGatewaySettingsFile::Load(path, config, {}, kCodePageWestern), CGatewaySettingsFile::LoadResult::kNotGateway)
             << c.what;
         EXPECT_EQ(config, Changed()) << c.what;
     }
     CGatewayConfig config;
-    EXPECT_EQ(CGatewaySettingsFile::Load((m_dir / "missing.dat").string(), config, {}),
+    EXPECT_EQ(CGatewaySettingsFile::Load((m_dir / "missing.dat").string(), config, {}, kCodePageWestern),
               CGatewaySettingsFile::LoadResult::kNotFound);
+}
+
+// The file is in the code page of its language, not UTF-8, and loads back whole from it.
+TEST_F(GatewaySettingsFile, AFileIsWrittenAndReadInItsLanguagesCodePage)
+{
+    const struct {
+        CGatewaySettingsFile::TextLookup texts;
+        int codePage;
+        const char *label;
+        const char *entry;
+    } cases[] = {{Japanese, kCodePageShiftJis, "ポーリング間隔[ms]", "その他"},
+                 {Chinese, kCodePageGbk, "轮询间隔[ms]", "其他"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.codePage);
+        const std::string path = (m_dir / "unit.dat").string();
+        ASSERT_TRUE(CGatewaySettingsFile::Save(path, Changed(), "1.05", "2026/12/10", c.texts, c.codePage));
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream bytes;
+        bytes << in.rdbuf();
+        EXPECT_EQ(bytes.str().find(c.label), std::string::npos) << "the label went out in UTF-8";
+        std::string decoded;
+        ASSERT_TRUE(CCodePage::ToUtf8(bytes.str(), c.codePage, decoded));
+        EXPECT_NE(decoded.find(std::string("019.  ") + c.label + " = 250 [ms]"), std::string::npos) << decoded;
+        EXPECT_NE(decoded.find(std::string(" = ") + c.entry + "\r\n"), std::string::npos) << decoded;
+
+        CGatewayConfig loaded;
+        CGatewaySettingsFile::Problems problems;
+        ASSERT_EQ(CGatewaySettingsFile::Load(path, loaded, c.texts, c.codePage, &problems),
+                  CGatewaySettingsFile::LoadResult::kLoaded);
+        EXPECT_TRUE(problems.Empty());
+        EXPECT_EQ(loaded, Changed());
+    }
 }
 
 TEST_F(GatewaySettingsFile, SaveIntoAMissingFolderFailsAndSaysSo)
 {
-    EXPECT_FALSE(CGatewaySettingsFile::Save((m_dir / "no" / "unit.dat").string(), Changed(), "", "2026/12/10", {}));
-    EXPECT_FALSE(CGatewaySettingsFile::Save(m_dir.string(), Changed(), "", "2026/12/10", {}));   // a folder
+    EXPECT_FALSE(CGatewaySettingsFile::Save((m_dir / "no" / "unit.dat").string(), Changed(), "", "2026/12/10", {}, kCodePageWestern));
+    EXPECT_FALSE(CGatewaySettingsFile::Save(m_dir.string(), Changed(), "", "2026/12/10", {}, kCodePageWestern));   // a folder
 }
 
 } // namespace

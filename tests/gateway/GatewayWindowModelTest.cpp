@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/TextNumber.h"
 #include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayRules.h"
 #include "gateway/CGatewaySettingsFile.h"
@@ -203,7 +204,7 @@ TEST_F(GatewayWindowModelTest, ColoursComeFromTheColourFileAndALoadedFileWritesI
     CGatewayConfig other = model->Config();
     other.colours[4] = 255;   // ANY: pure red
     const std::filesystem::path file = folder.Folder() / "unit.dat";
-    ASSERT_TRUE(CGatewaySettingsFile::Save(file.string(), other, "", "2026/12/11", nullptr));
+    ASSERT_TRUE(CGatewaySettingsFile::Save(file.string(), other, "", "2026/12/11", nullptr, kCodePageWestern));
     ASSERT_EQ(model->Load(file.string()), CGatewayWindowModel::FileResult::kDone);
     EXPECT_EQ(model->Config().colours[4], 255u);
     CGatewayColourStore reread;

@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "PointsTestSupport.h"
+#include "config/CCodePage.h"
 #include "points/CPointCsv.h"
 
 namespace kvl::points {
@@ -81,6 +82,39 @@ TEST(PointCsv, HeaderLineWritesColumnOneByTheAbsCheckText)
     EXPECT_EQ(CPointCsv::HeaderLine(texts).substr(0, 7), "NO,ABS,");
     texts.checkAbsText = "Absolute";
     EXPECT_EQ(CPointCsv::HeaderLine(texts).substr(0, 7), "NO,INC,");
+}
+
+// The table is UTF-8; its file is in the code page of its language, and reads back as it was.
+TEST(PointCsv, TheFileIsInTheCodePageOfTheTablesLanguage)
+{
+    const struct {
+        int language;
+        int codePage;
+        const char *caption;
+        const char *comment;
+    } cases[] = {{1, kCodePageShiftJis, "位置[mm]", "原点付近で停止"}, {3, kCodePageGbk, "位置[mm]", "在原点附近停止"},
+                 {2, kCodePageWestern, "Position [mm]", "stop near home"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.language);
+        CStepTexts texts = EnglishTexts();
+        texts.language = c.language;
+        texts.columnCaptions[kColPosition] = c.caption;
+        CPointTable table = Table(0, false, texts);
+        PutRow(table, RowTexts(0, "ABS", "12.5", "E", c.comment));
+        EXPECT_EQ(CPointCsv::CodePageOf(table), c.codePage);
+        const CCodePageText file = CPointCsv::Encode(table);
+        EXPECT_EQ(file.CodePage(), c.codePage);
+        std::string decoded;
+        ASSERT_TRUE(CCodePage::ToUtf8(file.Bytes(), c.codePage, decoded));
+        EXPECT_EQ(decoded, CPointCsv::Serialise(table));
+        EXPECT_NE(decoded.find(std::string(",") + c.caption + ","), std::string::npos) << decoded;
+        if (c.codePage != kCodePageWestern)
+            EXPECT_EQ(file.Bytes().find(c.comment), std::string::npos) << "the comment went out in UTF-8";
+
+        CPointTable loaded = Table(0, false, texts);
+        ASSERT_EQ(CPointCsv::LoadText(loaded, file.ToUtf8()), 1);
+        EXPECT_EQ(loaded.Working(0).Comment(), c.comment);
+    }
 }
 
 TEST(PointCsv, DataLineOfAWholeRowSetStep)

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 
+#include "base/TextNumber.h"
 #include "support/CommStub.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
@@ -127,7 +128,7 @@ TEST(ServoWaveSourceTest, ACaptureRunOnTheWire)
 
     // The window's first modes: CH0 actual speed (0x10, 0.5 per count) comes second on the wire,
     // after CH1's actual current (0x08); the halved index 500 puts the samples at 501 and 502 ms.
-    EXPECT_EQ(CWaveCsv::Serialise(list.Live(0), list.Live(1), "Time"),
+    EXPECT_EQ(CWaveCsv::Serialise(list.Live(0), list.Live(1), CCodePageText("Time", kCodePageWestern)),
               "No,Time,CH0-4,CH1-7\r\n0,501.00,-1.50,2.00\r\n1,502.00,-2.50,4.00\r\n");
     EXPECT_FALSE(capture.IsRunning());
 }

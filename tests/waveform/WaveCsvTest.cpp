@@ -11,6 +11,7 @@
 #include <iterator>
 #include <random>
 
+#include "base/TextNumber.h"
 #include "waveform/CWaveColourRandom.h"
 #include "waveform/CWaveCsv.h"
 #include "waveform/CWaveSeriesList.h"
@@ -99,14 +100,14 @@ TEST(WaveCsvTest, SavedLinesFollowTheFormat)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(CWaveCsv::Serialise(c.series0, c.series1, "Time"), c.bytes);
+        EXPECT_EQ(CWaveCsv::Serialise(c.series0, c.series1, CCodePageText("Time", kCodePageWestern)), c.bytes);
     }
 }
 
 TEST(WaveCsvTest, TheTimeCaptionKeepsItsCodePageBytes)
 {
     // The Japanese caption as the language file holds it (CP932).
-    const std::string caption = "\x8E\x9E\x8A\xD4(ms)";
+    const CCodePageText caption("\x8E\x9E\x8A\xD4(ms)", kCodePageShiftJis);
     const std::string bytes = CWaveCsv::Serialise(MakeSeries(4, {{1, 1}}), MakeSeries(0, {}), caption);
     EXPECT_EQ(bytes, "No,\x8E\x9E\x8A\xD4(ms),CH0-4,CH1-0\r\n0,1.00,1.00,0.00\r\n");
 }
@@ -120,9 +121,9 @@ TEST(WaveCsvTest, SaveReplacesTheFileWholeAndKeepsItsPermissions)
     list.Live(1).Append(1, 3);
 
     const mode_t previous = ::umask(022);
-    ASSERT_TRUE(CWaveCsv::Save(path, list, "Time"));
+    ASSERT_TRUE(CWaveCsv::Save(path, list, CCodePageText("Time", kCodePageWestern)));
     ::umask(previous);
-    EXPECT_EQ(ReadBytes(path), CWaveCsv::Serialise(list.Live(0), list.Live(1), "Time"));
+    EXPECT_EQ(ReadBytes(path), CWaveCsv::Serialise(list.Live(0), list.Live(1), CCodePageText("Time", kCodePageWestern)));
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
@@ -130,7 +131,7 @@ TEST(WaveCsvTest, SaveReplacesTheFileWholeAndKeepsItsPermissions)
     ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
     list.Live(0).Append(2, 4);
     list.Live(1).Append(2, 5);
-    ASSERT_TRUE(CWaveCsv::Save(path, list, "Time"));
+    ASSERT_TRUE(CWaveCsv::Save(path, list, CCodePageText("Time", kCodePageWestern)));
     EXPECT_EQ(ReadBytes(path), "No,Time,CH0-4,CH1-7\r\n0,1.00,2.00,3.00\r\n1,2.00,4.00,5.00\r\n");
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -153,7 +154,7 @@ TEST(WaveCsvTest, FailedSavesAreReportedAndLeaveNothingBehind)
     };
     for (const std::string &path : cases) {
         SCOPED_TRACE(path);
-        EXPECT_FALSE(CWaveCsv::Save(path, list, "Time"));
+        EXPECT_FALSE(CWaveCsv::Save(path, list, CCodePageText("Time", kCodePageWestern)));
     }
     EXPECT_TRUE(fs::is_directory(folder.File("taken.csv")));
     EXPECT_EQ(ReadBytes(folder.File("plain")), "x");
@@ -185,7 +186,7 @@ TEST(WaveCsvTest, ASavedRunLoadsBackAsTwoSeries)
     saved.Live(0).Append(4.0, 9.0);
     saved.Live(1).Append(3.0, -1.0);
     saved.Live(1).Append(4.0, 0.5);
-    ASSERT_TRUE(CWaveCsv::Save(path, saved, "Time"));
+    ASSERT_TRUE(CWaveCsv::Save(path, saved, CCodePageText("Time", kCodePageWestern)));
 
     CWaveSeriesList list;
     CWaveColourRandom random;
