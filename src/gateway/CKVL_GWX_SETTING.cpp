@@ -1,7 +1,6 @@
 #include "gateway/CKVL_GWX_SETTING.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,6 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "common/CFileChooser.h"
 #include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
@@ -217,14 +217,16 @@ void CKVL_GWX_SETTING::PressWrite()
 
 void CKVL_GWX_SETTING::PressSave()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+    const QString path = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
+                                               QString::fromLatin1(kFileFilter), QStringLiteral("gatewayFileDialog"));
     if (!path.isEmpty())
         SaveFile(path);
 }
 
 void CKVL_GWX_SETTING::PressOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+    const QString path = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kOpen,
+                                               QString::fromLatin1(kFileFilter), QStringLiteral("gatewayFileDialog"));
     if (!path.isEmpty())
         OpenFile(path);
 }
@@ -263,7 +265,9 @@ void CKVL_GWX_SETTING::OpenColourSettings()
 
 void CKVL_GWX_SETTING::ShowVersion()
 {
-    QMessageBox::information(this, QString::fromLatin1(kVersionTitle), QString::fromStdString(m_model->Version()));
+    const QString title = CWindowTexts::Text(m_context.Settings().Texts(), "IDC_STATI_GWX_VERSION", kSection,
+                                             QString::fromLatin1(kVersionTitle));
+    QMessageBox::information(this, title, QString::fromStdString(m_model->Version()));
 }
 
 void CKVL_GWX_SETTING::closeEvent(QCloseEvent *event)
