@@ -265,9 +265,7 @@ void CKVL_GWX_SETTING::OpenColourSettings()
 
 void CKVL_GWX_SETTING::ShowVersion()
 {
-    const QString title = CWindowTexts::Text(m_context.Settings().Texts(), "IDC_STATI_GWX_VERSION", kSection,
-                                             QString::fromLatin1(kVersionTitle));
-    QMessageBox::information(this, title, QString::fromStdString(m_model->Version()));
+    QMessageBox::information(this, QString::fromLatin1(kVersionTitle), QString::fromStdString(m_model->Version()));
 }
 
 void CKVL_GWX_SETTING::closeEvent(QCloseEvent *event)
