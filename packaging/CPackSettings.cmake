@@ -25,13 +25,19 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+# Qt's translations give its own dialogs (file, print, message boxes) the user's language; no
+# library links them, so they are named here.
+set(KVL_DEB_QT_TRANSLATIONS "qt6-translations-l10n")
 # The Qt 6 and QCustomPlot runtime packages (and the C and C++ libraries) come from the libraries
-# the programs link, as dpkg-shlibdeps (dpkg-dev) reads them; without it, the list by hand.
+# the programs link, as dpkg-shlibdeps (dpkg-dev) reads them, added to the list above; without it,
+# the list by hand.
 find_program(KVL_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KVL_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${KVL_DEB_QT_TRANSLATIONS}")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "${KVL_DEB_QT_TRANSLATIONS}, "
       "libc6, libstdc++6, libgcc-s1, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), "
       "libqt6network6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6serialport6 (>= 6.4), "
       "libqt6svg6 (>= 6.4), libqcustomplot2.1-qt6")

@@ -3,6 +3,7 @@
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libqcustomplot-dev
       libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev ccache
+      qt6-translations-l10n        # Qt's own dialogs and buttons in Japanese and Chinese
       poppler-utils                # pdftotext and pdfinfo: the PDF printing tests read the text back
       clang libclang-rt-14-dev    # clang's libFuzzer and sanitizer runtimes: only recommended by clang
       dpkg-dev lintian desktop-file-utils appstream    # the package and its checks (scripts/package-test)

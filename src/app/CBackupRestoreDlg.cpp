@@ -12,6 +12,7 @@
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CRestoreDiffModel.h"
+#include "backup/CBusDiff.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "link/ResultCode.h"
@@ -103,7 +104,9 @@ void CBackupRestoreDlg::ApplyTexts()
     m_model->SetTexts({Text("IDS_COLUMN_DEVICE", "Device"), Text("IDS_COLUMN_ITEM", "Item"),
                        Text("IDS_COLUMN_BACKUP", "Backup value"), Text("IDS_COLUMN_BUS", "Bus value")},
                       [this](int address, const std::string &model) { return DeviceText(address, model); },
-                      [this](Difference::Kind kind) { return RefusalText(kind); });
+                      [this](Difference::Kind kind) { return RefusalText(kind); },
+                      [this](const Difference &difference) { return ItemText(difference); },
+                      Text("IDS_VALUE_EMPTY_STEP", backup::CBusDiff::kEmptyStep));
     if (m_report)
         m_result->setPlainText(BuildResult(*m_report));
 }
@@ -113,6 +116,32 @@ QString CBackupRestoreDlg::DeviceText(int address, const std::string &model) con
     const QString name = address == frame::kGatewayAddress ? Text("IDS_DEVICE_GATEWAY", "Network unit")
                                                            : Text("IDS_DEVICE_AXIS", "Axis %1").arg(address);
     return model.empty() ? name : name + QStringLiteral(" (") + QString::fromStdString(model) + QLatin1Char(')');
+}
+
+QString CBackupRestoreDlg::ItemText(const Difference &difference) const
+{
+    switch (difference.kind) {
+    case Difference::Kind::kParameter: {
+        // The parameter's name (from the parameter file) follows its number in the compare's item.
+        const std::string number = backup::CBusDiff::kParameterWord + std::to_string(difference.number);
+        const std::string name = difference.item.rfind(number, 0) == 0 ? difference.item.substr(number.size()) : "";
+        return Text("IDS_ITEM_PARAMETER", "parameter %1").arg(difference.number) + QString::fromStdString(name);
+    }
+    case Difference::Kind::kStep:
+        return Text("IDS_ITEM_STEP", "step %1").arg(difference.number);
+    case Difference::Kind::kName:
+        return Text("IDS_ITEM_NAME", "name");
+    case Difference::Kind::kOtherModel:
+        return Text("IDS_ITEM_MODEL", "model");
+    case Difference::Kind::kDeviceMissing:
+    case Difference::Kind::kDeviceAdded:
+        return difference.address == frame::kGatewayAddress ? Text("IDS_ITEM_GATEWAY", "gateway unit")
+                                                            : Text("IDS_ITEM_CONTROLLER", "controller");
+    case Difference::Kind::kGatewaySetting:
+        break;
+    }
+    // A unit setting is already named in the current language.
+    return QString::fromStdString(difference.item);
 }
 
 QString CBackupRestoreDlg::RefusalText(Difference::Kind kind) const

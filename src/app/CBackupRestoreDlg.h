@@ -57,6 +57,7 @@ signals:
 private:
     QString DeviceText(int address, const std::string &model) const;
     QString RefusalText(backup::Difference::Kind kind) const;
+    QString ItemText(const backup::Difference &difference) const;
     QString Text(const char *key, const char *builtIn) const;
     QString BuildResult(const backup::RestoreReport &report) const;
     QString DeviceResult(const backup::DeviceRestore &device) const;

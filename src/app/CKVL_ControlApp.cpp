@@ -245,6 +245,7 @@ void CKVL_ControlApp::OnLanguageChanged(int language)
     if (const char *family = LanguageFontFamily(language))
         font.setFamily(QLatin1String(family));
     QApplication::setFont(font);
+    m_qtTranslations.Apply(language);
     CMsgDlg::ApplyTexts(m_settings->Texts(), m_settings->DebugLevel());
     CBusyIndicator::ApplyTexts(m_settings->Texts());
     Q_EMIT languageChanged(language);

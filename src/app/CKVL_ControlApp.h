@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/CBusPortAccess.h"
+#include "app/CQtTranslations.h"
 #include "app/CSessionPort.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowRegistry.h"
@@ -133,6 +134,9 @@ public:
     // The values the gate kept from the wire that no message has shown yet.
     const std::vector<WriteRefusal> &PendingRefusals() const { return m_refusals; }
 
+    // Qt's own dialogs and buttons in the current language (none installed for English).
+    const CQtTranslations &QtTranslations() const { return m_qtTranslations; }
+
     // Every window but the start window, one per (kind, axis); closing the start window
     // destroys them all.
     CWindowRegistry &Windows() override { return m_windows; }
@@ -174,6 +178,7 @@ private:
     QPointer<CKVL_VER2_ControlDlg> m_startDlg;
     CWindowRegistry m_windows;
     QFont m_baseFont;
+    CQtTranslations m_qtTranslations;
     bool m_shutDown = false;
 };
 

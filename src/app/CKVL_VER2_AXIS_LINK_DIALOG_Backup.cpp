@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 
 #include <memory>
 
@@ -18,6 +17,7 @@
 #include "backup/CBusDiff.h"
 #include "backup/CRestoreChoice.h"
 #include "common/CBusyIndicator.h"
+#include "common/CFileChooser.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
@@ -73,7 +73,7 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ShowBackupProgress(const backup::Progress &prog
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressBackup()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
+    const QString folder = CFileChooser::AskFolder(
         this, BackupText("IDS_BACKUP_CHOOSE_FOLDER", "Folder for the backup"), QDir::homePath());
     if (!folder.isEmpty())
         PressBackupTo(folder);
@@ -115,7 +115,7 @@ CBackupRestoreDlg *CKVL_VER2_AXIS_LINK_DIALOG::RestoreWindow() const
 
 void CKVL_VER2_AXIS_LINK_DIALOG::PressRestore()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
+    const QString folder = CFileChooser::AskFolder(
         this, BackupText("IDS_RESTORE_CHOOSE_FOLDER", "Backup folder to restore"), QDir::homePath());
     if (!folder.isEmpty())
         PressRestoreFrom(folder);

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "backup/CBusDiff.h"
+
 namespace kvl {
 
 namespace {
@@ -18,12 +20,15 @@ CRestoreDiffModel::CRestoreDiffModel(backup::CRestoreChoice choice, QObject *par
         m_heads << QString::fromLatin1(head);
 }
 
-void CRestoreDiffModel::SetTexts(const QStringList &heads, DeviceText device, RefusalText refusal)
+void CRestoreDiffModel::SetTexts(const QStringList &heads, DeviceText device, RefusalText refusal, ItemText item,
+                                  const QString &emptyStep)
 {
     if (heads.size() == kColumnCount)
         m_heads = heads;
     m_device = std::move(device);
     m_refusal = std::move(refusal);
+    m_item = std::move(item);
+    m_emptyStep = emptyStep;
     emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
     if (rowCount() > 0)
         emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
@@ -79,6 +84,13 @@ QString CRestoreDiffModel::DeviceCell(const backup::Difference &difference) cons
     return text;
 }
 
+QString CRestoreDiffModel::ValueCell(const std::string &value) const
+{
+    if (value == backup::CBusDiff::kEmptyStep && !m_emptyStep.isEmpty())
+        return m_emptyStep;
+    return QString::fromStdString(value);
+}
+
 QVariant CRestoreDiffModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
@@ -91,11 +103,11 @@ QVariant CRestoreDiffModel::data(const QModelIndex &index, int role) const
         case kDevice:
             return DeviceCell(d);
         case kItem:
-            return QString::fromStdString(d.item);
+            return m_item ? m_item(d) : QString::fromStdString(d.item);
         case kBackupValue:
-            return QString::fromStdString(d.backupValue);
+            return ValueCell(d.backupValue);
         case kBusValue:
-            return QString::fromStdString(d.busValue);
+            return ValueCell(d.busValue);
         default:
             return {};
         }

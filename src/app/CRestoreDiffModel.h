@@ -21,12 +21,15 @@ public:
     using DeviceText = std::function<QString(int address, const std::string &model)>;
     // Why a refused device is refused, in the current language.
     using RefusalText = std::function<QString(backup::Difference::Kind kind)>;
+    // What differs ("Step 3"), and the text of a step that holds nothing, in the current language.
+    using ItemText = std::function<QString(const backup::Difference &difference)>;
 
     CRestoreDiffModel(backup::CRestoreChoice choice, QObject *parent = nullptr);
 
     const backup::CRestoreChoice &Choice() const { return m_choice; }
-    // Column heads and the device texts of the current language; redraws the table.
-    void SetTexts(const QStringList &heads, DeviceText device, RefusalText refusal);
+    // Column heads, device, item and empty-step texts of the current language; redraws the table.
+    void SetTexts(const QStringList &heads, DeviceText device, RefusalText refusal, ItemText item,
+                  const QString &emptyStep);
     // After the restore: the ticks stay as they were and can no longer change.
     void SetLocked(bool locked);
     // Ticks or unticks the device of `address` as a click on its box does; false when it cannot.
@@ -46,11 +49,14 @@ signals:
 
 private:
     QString DeviceCell(const backup::Difference &difference) const;
+    QString ValueCell(const std::string &value) const;
 
     backup::CRestoreChoice m_choice;
     QStringList m_heads;
     DeviceText m_device;
     RefusalText m_refusal;
+    ItemText m_item;
+    QString m_emptyStep;
     bool m_locked = false;
 };
 

@@ -19,6 +19,7 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CKVL_VER2_OFFLINE_EDIT_CHIOCE.h"
 #include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
+#include "app/CTextDump.h"
 #include "common/CConfirm.h"
 #include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
@@ -56,19 +57,6 @@ void Settle()
     loop.exec();
 }
 
-// Runs `work` while every message it shows is answered with OK.
-void WithMessagesAccepted(const std::function<void()> &work)
-{
-    QTimer answer;
-    answer.setInterval(kModalPollMs);
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (auto *message = qobject_cast<CMsgDlg *>(QApplication::activeModalWidget()))
-            message->accept();
-    });
-    answer.start();
-    work();
-}
-
 // One capture of the waveform window, waited out until the recorder's end stops it.
 void Capture(CRogDlg &wave)
 {
@@ -80,9 +68,24 @@ void Capture(CRogDlg &wave)
 
 } // namespace
 
-CScreenTour::CScreenTour(CKVL_ControlApp &app, const QString &language, const QDir &outDir)
-    : m_app(app), m_language(language), m_outDir(outDir)
+CScreenTour::CScreenTour(CKVL_ControlApp &app, const QString &language, const QDir &outDir, CTextDump *dump)
+    : m_app(app), m_language(language), m_outDir(outDir), m_dump(dump)
 {
+}
+
+void CScreenTour::WithMessagesAccepted(const char *context, const std::function<void()> &work)
+{
+    QTimer answer;
+    answer.setInterval(kModalPollMs);
+    QObject::connect(&answer, &QTimer::timeout, [this, context] {
+        if (auto *message = qobject_cast<CMsgDlg *>(QApplication::activeModalWidget())) {
+            if (m_dump)
+                m_dump->Collect(QStringLiteral("%1_message").arg(QLatin1String(context)), message);
+            message->accept();
+        }
+    });
+    answer.start();
+    work();
 }
 
 QStringList CScreenTour::Run()
@@ -102,6 +105,7 @@ QStringList CScreenTour::Run()
         VisitTuning();
     }
     VisitEditor();
+    VisitEditorChoices();
     VisitParameters();
     if (Demo()) {
         VisitRestore();
@@ -125,6 +129,8 @@ bool CScreenTour::Shot(QWidget *window, const char *name)
     window->show();
     window->raise();
     Settle();
+    if (m_dump)
+        m_dump->Collect(QString::fromLatin1(name), window);
     const QString file = m_outDir.filePath(QStringLiteral("%1_%2.png").arg(QString::fromLatin1(name), m_language));
     if (!window->grab().save(file)) {
         Missed(QStringLiteral("%1 (cannot write %2)").arg(QString::fromLatin1(name), file));
@@ -260,7 +266,7 @@ void CScreenTour::VisitAxisWindow()
     m_axisWindow->show();
     // The busy indicator takes no new run right after the opening's.
     Settle();
-    WithMessagesAccepted([this] { m_axisWindow->PressRead(); });
+    WithMessagesAccepted("axis", [this] { m_axisWindow->PressRead(); });
     if (Demo()) {
         m_axisWindow->PressServoOn();
         m_axisWindow->PressHome();
@@ -399,7 +405,7 @@ void CScreenTour::VisitEditor()
         m_link->PressAxis(address);
     m_editor = address >= 0 ? m_link->AxisWindow(address) : nullptr;
     if (!m_editor) {
-        Missed(QStringLiteral("points_edit, points_print, params, access: no axis window for the editor"));
+        Missed(QStringLiteral("points_edit, points_print, points_choices, params, access: no axis window for the editor"));
         return;
     }
     CPointTable &table = m_editor->Model().Table();
@@ -411,6 +417,11 @@ void CScreenTour::VisitEditor()
         table.CommitCell(step, kColAcc, "0.3");
         table.CommitCell(step, kColDcc, "0.3");
         table.CommitCell(step, kColJump, step == kSteps - 1 ? "0" : "E");
+        // Every choice of the two choice columns on some step.
+        table.CommitCell(step, kColAccDecMode, std::to_string(step % kSpeedModeCount));
+        table.CommitCell(step, kColStopMode, std::to_string(step % kStopModeCount));
+        // Cells in the form a read from the controller gives them (a choice's text, not its number).
+        table.RefreshRow(step);
         table.CommitCell(step, kColComment, comments[step]);
     }
     // As after a Write: the controller holds what the grid shows (in the window's copy only).
@@ -433,6 +444,24 @@ void CScreenTour::VisitEditor()
     QApplication::sendEvent(grid, &enter);
     Shot(m_editor, "points_edit");
     ModalShot([this] { m_editor->PressPrintPreview(); }, "points_print", kPreviewSize);
+}
+
+// The editor's grid with its choice columns (ACC/DCC mode, stop mode) in view, each choice on some
+// step; the cell edit of the editor's picture closed first.
+void CScreenTour::VisitEditorChoices()
+{
+    using namespace points;
+    if (!m_editor)
+        return;
+    QTableView *grid = m_editor->Grid();
+    if (QWidget *edit = QApplication::focusWidget(); edit && grid->isAncestorOf(edit)) {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(edit, &escape);
+    }
+    const QModelIndex stopMode = grid->model()->index(0, kColStopMode);
+    grid->setCurrentIndex(stopMode);
+    grid->scrollTo(stopMode, QAbstractItemView::PositionAtCenter);
+    Shot(m_editor, "points_choices");
 }
 
 // The editor axis' parameter list, opened by its Param button, with a few file values changed so
@@ -479,7 +508,7 @@ void CScreenTour::VisitRestore()
     constexpr int kParameter = 16;
     constexpr int kChangedAxes[] = {1, 4};
     QTemporaryDir folder;
-    WithMessagesAccepted([this, &folder] { m_link->PressBackupTo(folder.path()); });
+    WithMessagesAccepted("backup", [this, &folder] { m_link->PressBackupTo(folder.path()); });
     m_app.DemoBus()->WithBus([&kChangedAxes](sim::SimBus &bus) {
         for (const int address : kChangedAxes) {
             sim::AxisDevice *axis = bus.Axis(static_cast<uint8_t>(address));
@@ -499,7 +528,7 @@ void CScreenTour::VisitRestore()
         }
     });
     Settle();
-    WithMessagesAccepted([this, &folder] { m_link->PressRestoreFrom(folder.path()); });
+    WithMessagesAccepted("restore", [this, &folder] { m_link->PressRestoreFrom(folder.path()); });
     QWidget *restore = m_link->RestoreWindow();
     if (Shot(restore, "restore"))
         restore->close();

@@ -2,8 +2,9 @@
 // and the help's pictures). Starts the tool in the chosen language with a scratch copy of the
 // system folder (nothing is stored in the build or the user's settings), on the demo bus or, with
 // --port, on the bus behind a serial device (which must hold an MDC axis and the network unit),
-// and lets CScreenTour visit the windows. Exits 1 when a window could not be reached.
-//   kvl_screenshots --lang en|ja|zh --out DIR [--port DEVICE]
+// and lets CScreenTour visit the windows. With --dump-texts, every text of the visited windows goes
+// to DIR/texts_<lang>.tsv (CTextDump). Exits 1 when a window could not be reached.
+//   kvl_screenshots --lang en|ja|zh --out DIR [--port DEVICE] [--dump-texts DIR]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -12,9 +13,11 @@
 
 #include <clocale>
 #include <cstdio>
+#include <memory>
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CScreenTour.h"
+#include "app/CTextDump.h"
 #include "config/CAppSettings.h"
 
 namespace {
@@ -48,7 +51,11 @@ int main(int argc, char *argv[])
                                   QStringLiteral("device"));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Output folder"), QStringLiteral("dir"),
                                  QStringLiteral("docs"));
+    const QCommandLineOption dumpTexts(QStringLiteral("dump-texts"),
+                                       QStringLiteral("Write every text of the visited windows to DIR/texts_<lang>.tsv"),
+                                       QStringLiteral("dir"));
     parser.addOption(lang);
+    parser.addOption(dumpTexts);
     parser.addOption(out);
     parser.addOption(port);
     parser.process(application);
@@ -82,7 +89,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "kvl_screenshots: %s\n", qPrintable(app.DemoError()));
         return 1;
     }
-    const QStringList missed = kvl::CScreenTour(app, language, outDir).Run();
+    std::unique_ptr<kvl::CTextDump> dump;
+    if (parser.isSet(dumpTexts)) {
+        const QDir dumpDir(parser.value(dumpTexts));
+        QDir().mkpath(dumpDir.absolutePath());
+        dump = std::make_unique<kvl::CTextDump>(dumpDir.filePath(QStringLiteral("texts_%1.tsv").arg(language)));
+        if (!dump->Ok()) {
+            std::fprintf(stderr, "kvl_screenshots: cannot write the texts into %s\n", qPrintable(dumpDir.path()));
+            return 1;
+        }
+    }
+    const QStringList missed = kvl::CScreenTour(app, language, outDir, dump.get()).Run();
     if (!missed.isEmpty()) {
         std::fprintf(stderr, "kvl_screenshots: %lld window(s) not reached\n", static_cast<long long>(missed.size()));
         return 1;

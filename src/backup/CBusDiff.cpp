@@ -124,7 +124,7 @@ std::vector<Difference> CBusDiff::CompareAxis(const AxisImage &backup, const Axi
         if (found != bus.parameters.end() && found->second.raw == value.raw)
             continue;
         const std::string busText = found == bus.parameters.end() ? std::string("-") : found->second.text;
-        std::string item = "parameter " + std::to_string(number);
+        std::string item = kParameterWord + std::to_string(number);
         if (!value.name.empty())
             item += ' ' + value.name;
         out.push_back(Make(address, backup.model, Kind::kParameter, number, item, value.text, busText));

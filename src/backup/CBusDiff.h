@@ -18,6 +18,8 @@ class CBusDiff {
 public:
     // Text of a step that holds nothing.
     static constexpr const char *kEmptyStep = "(empty)";
+    // A parameter's item begins with this word and its number ("parameter 36 Operation type").
+    static constexpr const char *kParameterWord = "parameter ";
 
     // Every difference: the gateway unit first, then the controllers by address. A device on
     // both sides with the same model is compared item by item; an axis image without parameters

@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include "common/CMsgDlg.h"
+#include "common/CWindowTexts.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
 
@@ -16,7 +17,10 @@
 namespace kvl {
 
 CPrintJob::CPrintJob(CAppValues &values, const CLanguageTexts &texts)
-    : m_values(values), m_face(QString::fromStdString(texts.Text(kFontKey, kFontSection)))
+    : m_values(values), m_face(QString::fromStdString(texts.Text(kFontKey, kFontSection))),
+      m_printTitle(CWindowTexts::Text(texts, kPrintSection, kPrintSection, QString::fromLatin1(kPrintBuiltIn))),
+      m_previewTitle(
+          CWindowTexts::Text(texts, kPreviewTitleKey, kPrintSection, QString::fromLatin1(kPreviewBuiltIn)))
 {
 }
 
@@ -56,6 +60,7 @@ bool CPrintJob::Print(QWidget *parent)
         printer.setPrinterName(QString::fromStdString(m_values.lastPrinter));
     const int maxPage = DialogMaxPage();
     QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(m_printTitle);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setMinMax(1, maxPage);
     dialog.setFromTo(1, maxPage);
@@ -79,6 +84,7 @@ void CPrintJob::Preview(QWidget *parent)
         return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(m_previewTitle);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this, parent](QPrinter *shown) { Render(*shown, 1, kAllPages, parent); });
     dialog.exec();

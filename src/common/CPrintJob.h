@@ -43,6 +43,11 @@ public:
     static constexpr char kStartFailure[] = "Printer wouldn't initalize";
     static constexpr char kFontKey[] = "IDS_PRINT_FONT";
     static constexpr char kFontSection[] = "Common";
+    // Titles of the print dialog (the section's own key) and of the print preview.
+    static constexpr char kPrintSection[] = "IDD_KVL_PRINT_DIALOG";
+    static constexpr char kPreviewTitleKey[] = "IDS_PREVIEW_TITLE";
+    static constexpr char kPrintBuiltIn[] = "Print";
+    static constexpr char kPreviewBuiltIn[] = "Print Preview";
 
     // `values` keeps the printer name between jobs; `texts` gives the print face.
     CPrintJob(CAppValues &values, const CLanguageTexts &texts);
@@ -90,6 +95,8 @@ protected:
 private:
     CAppValues &m_values;
     QString m_face;
+    QString m_printTitle;
+    QString m_previewTitle;
     int m_pagesPrinted = 0;
     QPrinter *m_printer = nullptr;
 };

@@ -2,7 +2,6 @@
 #include "gateway/CKVL_GWX_SETTING.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "common/CFileChooser.h"
 #include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
@@ -219,14 +219,16 @@ void CKVL_GWX_SETTING::PressWrite()
 
 void CKVL_GWX_SETTING::PressSave()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+    const QString path = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
+                                               QString::fromLatin1(kFileFilter), QStringLiteral("gatewayFileDialog"));
     if (!path.isEmpty())
         SaveFile(path);
 }
 
 void CKVL_GWX_SETTING::PressOpen()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+    const QString path = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kOpen,
+                                               QString::fromLatin1(kFileFilter), QStringLiteral("gatewayFileDialog"));
     if (!path.isEmpty())
         OpenFile(path);
 }

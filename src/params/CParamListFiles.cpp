@@ -1,11 +1,11 @@
 #include "params/CParamListFiles.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
 
+#include "common/CFileChooser.h"
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
 #include "common/CWindowContext.h"
@@ -22,8 +22,6 @@ namespace {
 
 constexpr char kCommon[] = "Common";
 constexpr char kPdfSuffix[] = ".pdf";
-constexpr char kOpenSection[] = "IDD_KVL_FILEOPEN_DIALOG";
-constexpr char kSaveSection[] = "IDD_KVL_FILESAVE_DIALOG";
 
 } // namespace
 
@@ -82,19 +80,14 @@ ParamTarget CParamListFiles::Target() const
 
 std::optional<std::string> CParamListFiles::AskFile(CParamFileActions::Dialog dialog, const QString &filter) const
 {
-    const bool save = dialog == CParamFileActions::Dialog::kSave;
-    const CLanguageTexts &texts = m_context.Settings().Texts();
-    const char *section = save ? kSaveSection : kOpenSection;
-    QFileDialog files(&m_list, CWindowTexts::Text(texts, section, section));
-    files.setObjectName(QStringLiteral("paramFileDialog"));
-    files.setNameFilter(filter);
-    files.setOption(QFileDialog::DontUseNativeDialog, true);
-    files.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Open takes any name: a missing file is said by the read's own message.
-    files.setFileMode(QFileDialog::AnyFile);
-    if (files.exec() != QDialog::Accepted || files.selectedFiles().isEmpty())
+    const QString path = CFileChooser::AskFile(
+        &m_list, m_context.Settings().Texts(),
+        dialog == CParamFileActions::Dialog::kSave ? CFileChooser::Kind::kSave : CFileChooser::Kind::kOpenAnyName,
+        filter, QStringLiteral("paramFileDialog"));
+    if (path.isEmpty())
         return std::nullopt;
-    return QFile::encodeName(files.selectedFiles().constFirst()).toStdString();
+    return QFile::encodeName(path).toStdString();
 }
 
 void CParamListFiles::ShowMessage(const ParamMessage &message) const

@@ -406,6 +406,12 @@ void CKVL_VER2_ProgStepDlg::ApplyTexts()
     CWindowTexts::Apply(
         texts,
         {{this, offline ? kOfflineTitleKey : kSection, kSection, offline ? kOfflineTitle : kTitle},
+         {m_axisLabel, "IDC_STATIC_AXIS", kSection, "AXIS"},
+         {m_modeGroup, "IDC_GROUP_STATUS", kSection, "AUTO / MANU"},
+         {m_monitorGroup, "IDC_GROUP_ALARM", kSection, "ALARM"},
+         {m_positionGroup, "IDC_GROUP_POSITION", kSection, "ABS / INC"},
+         {m_manualGroup, "IDC_GROUP_JOG_FEED", kSection, "JOG / FEED"},
+         {m_teachGroup, "IDC_GROUP_TEACH", kSection, "TEACH"},
          {m_servoGroup, "IDC_SERVER", kSection, "Servo"},
          {m_servoOn, "IDC_SERVO_ON", kSection, "ON"},
          {m_servoOff, "IDC_SERVO_OFF", kSection, "OFF"},
@@ -443,12 +449,6 @@ void CKVL_VER2_ProgStepDlg::ApplyTexts()
          {m_fullView, "IDC_BUTTON_MODEL_CHANGE_1", kSection, "Full view"},
          {m_shortViewButton, "IDC_BUTTON_MODEL_CHANGE_0", kSection, "Short view"}},
         [this](const QString &title) { return m_context.DecorateTitle(title); });
-    // Group titles without a language key: the same words in every language.
-    m_manualGroup->setTitle(QStringLiteral("JOG / FEED"));
-    m_positionGroup->setTitle(QStringLiteral("ABS / INC"));
-    m_modeGroup->setTitle(QStringLiteral("AUTO / MANU"));
-    m_monitorGroup->setTitle(QStringLiteral("ALARM"));
-    m_teachGroup->setTitle(QStringLiteral("TEACH"));
     ApplyTooltips();
     ApplyTableTexts();
     m_gridModel->SetCaptions(GridCaptions());

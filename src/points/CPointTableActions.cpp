@@ -1,10 +1,10 @@
 #include "points/CPointTableActions.h"
 
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 #include "common/CBusyIndicator.h"
+#include "common/CFileChooser.h"
 #include "common/CMsgDlg.h"
 #include "common/CTextPrintJob.h"
 #include "common/CWindowContext.h"
@@ -107,16 +107,10 @@ CPointTransfer::Outcome CPointTableActions::Write()
 
 QString CPointTableActions::AskFile(bool save, const QString &filter) const
 {
-    QFileDialog dialog(m_window);
-    dialog.setObjectName(QStringLiteral("pointFileDialog"));
-    dialog.setNameFilter(filter);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Open takes any name: a missing file is said by the load's own message.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+    return CFileChooser::AskFile(m_window, m_context.Settings().Texts(),
+                                 save ? CFileChooser::Kind::kSave : CFileChooser::Kind::kOpenAnyName, filter,
+                                 QStringLiteral("pointFileDialog"));
 }
 
 void CPointTableActions::Open()

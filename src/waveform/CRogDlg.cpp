@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDoubleValidator>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "base/TextNumber.h"
+#include "common/CFileChooser.h"
 #include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
@@ -293,7 +293,8 @@ void CRogDlg::PressSave(const QString &path)
 {
     QString target = path;
     if (target.isEmpty())
-        target = QFileDialog::getSaveFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+        target = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
+                                       QString::fromLatin1(kFileFilter), QStringLiteral("waveFileDialog"));
     if (target.isEmpty())
         return;
     m_model->Save(target.toStdString());
@@ -303,7 +304,8 @@ void CRogDlg::PressOpen(const QString &path)
 {
     QString source = path;
     if (source.isEmpty())
-        source = QFileDialog::getOpenFileName(this, QString(), QString(), QString::fromLatin1(kFileFilter));
+        source = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kOpen,
+                                       QString::fromLatin1(kFileFilter), QStringLiteral("waveFileDialog"));
     if (source.isEmpty())
         return;
     m_model->Open(source.toStdString());
@@ -314,7 +316,8 @@ bool CRogDlg::PressExport(const QString &path)
 {
     QString target = path;
     if (target.isEmpty())
-        target = QFileDialog::getSaveFileName(this, QString(), QString(), QString::fromLatin1(kImageFilter));
+        target = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
+                                       QString::fromLatin1(kImageFilter), QStringLiteral("waveFileDialog"));
     if (target.isEmpty())
         return false;
     if (QFileInfo(target).suffix().isEmpty())

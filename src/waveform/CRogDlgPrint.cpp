@@ -4,7 +4,6 @@
 // the unit of each series' mode on the axis' model.
 #include "waveform/CRogDlg.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QToolButton>
@@ -12,6 +11,7 @@
 #include <algorithm>
 
 #include "common/CChartPrintJob.h"
+#include "common/CFileChooser.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
@@ -90,7 +90,8 @@ bool CRogDlg::PressPrintPdf(const QString &path)
         return false;
     QString target = path;
     if (target.isEmpty())
-        target = QFileDialog::getSaveFileName(this, QString(), QString(), QString::fromLatin1(kPdfFilter));
+        target = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
+                                       QString::fromLatin1(kPdfFilter), QStringLiteral("waveFileDialog"));
     if (target.isEmpty())
         return false;
     if (QFileInfo(target).suffix().isEmpty())
