@@ -22,7 +22,7 @@ constexpr int kCloserPollMs = 20;
 void AxisWindowFixture::SetUp()
 {
     StartAppFixture::SetUp();
-    CKVL_ControlApp &app = StartApp(CAppSettings::kSystemLangEnglish, true);
+    CKVL_ControlApp &app = StartApp(m_systemLanguage, true);
     app.StartDialog()->show();
     app.StartDialog()->PressNext();
     m_link = qobject_cast<CKVL_VER2_AXIS_LINK_DIALOG *>(app.StartDialog()->LinkWindow());

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "StartAppFixture.h"
+#include "config/CAppSettings.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
 #include "sim/BusRunner.h"
@@ -51,6 +52,8 @@ protected:
     bool Jogging(int address);
 
     CKVL_VER2_AXIS_LINK_DIALOG *m_link = nullptr;
+    // The system language SetUp starts the application with (its language follows it).
+    int m_systemLanguage = CAppSettings::kSystemLangEnglish;
 };
 
 } // namespace kvl::test
