@@ -23,13 +23,6 @@ namespace {
 
 using namespace kvl::params;
 
-std::string Utf8(const CAxisParamSetup &axis, const std::string &bytes)
-{
-    std::string text;
-    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(axis.Language()), text);
-    return text;
-}
-
 std::string Message(CCliSession &session, const ParamMessage &message, const std::string &builtIn)
 {
     const std::string text = message.Empty() ? std::string() : session.Text(message.key, message.section);
@@ -93,9 +86,9 @@ nlohmann::json ParameterJson(const CAxisParamSetup &params, int number)
 {
     const CParamData &record = params.Lists().Driver().At(number);
     return {{"number", number},
-            {"name", Utf8(params, record.DisplayName())},
-            {"value", Utf8(params, CParamListRules::GridValueText(record, number, 0))},
-            {"unit", Utf8(params, record.UnitName())}};
+            {"name", record.DisplayName().ToUtf8()},
+            {"value", CParamListRules::GridValueText(record, number, 0)},
+            {"unit", record.UnitName().ToUtf8()}};
 }
 
 int RunGet(CCliSession &session, const CCliArgs &args, uint8_t axis)
@@ -206,11 +199,10 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
         return code;
     // The value comes in UTF-8; the records hold the language's code page. A selection also
     // takes the index of its choice.
-    std::string text;
-    CCodePage::FromUtf8(args.Word(4), CCodePage::ForLanguage(params.Language()), text, true);
     const CParamData &record = params.Lists().File().At(number);
+    CCodePageText text = CCodePageText::FromUtf8(args.Word(4), params.Lists().File().CodePage());
     int index = -1;
-    if (record.GetType() == CParamData::kTypeSelection && ParseInt(text, index) && index >= 0 &&
+    if (record.GetType() == CParamData::kTypeSelection && ParseInt(args.Word(4), index) && index >= 0 &&
         index < record.ChoiceCount())
         text = record.Choices()[static_cast<size_t>(index)];
     auto answer = CCliPrompt::Answer::kYes;
@@ -239,12 +231,12 @@ int RunSet(CCliSession &session, const CCliArgs &args, uint8_t axis)
     case EditStatus::NoSuchChoice: {
         std::string choices;
         for (size_t i = 0; i < record.Choices().size(); ++i)
-            choices += "\n  " + std::to_string(i) + "  " + Utf8(params, record.Choices()[i]);
+            choices += "\n  " + std::to_string(i) + "  " + record.Choices()[i].ToUtf8();
         return session.FailAxis(axis, "\"" + args.Word(4) + "\" is none of the choices:" + choices);
     }
     case EditStatus::OutOfRange:
         return session.FailAxis(axis, args.Word(4) + " is outside the range " +
-                                Utf8(params, CParamListRules::RangeText(record, number, 0)));
+                                CParamListRules::RangeText(record, number, 0));
     case EditStatus::PairOrder:
         return session.FailAxis(axis, Message(session, edit.message, "the value breaks the order of its pair"));
     default:
@@ -304,7 +296,7 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
     if (!loaded.refused.empty()) {
         for (const ParamRefusedLine &refused : loaded.refused)
             session.Err() << "kvlctl: " << path << " line " << refused.line
-                          << ": no value the parameter takes: " << Utf8(params, refused.text) << '\n';
+                          << ": no value the parameter takes: " << refused.text.ToUtf8() << '\n';
         return session.FailAxis(axis, "cannot load " + path + ": nothing was written");
     }
     const CParamEditCheck::PairRefusal order =

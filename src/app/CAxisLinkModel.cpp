@@ -179,7 +179,8 @@ const CAxisLinkModel::Axis &CAxisLinkModel::AxisAt(int address) const
 std::string CAxisLinkModel::ButtonText(int address) const
 {
     const Axis &axis = AxisAt(address);
-    return axis.linked ? LiveText(address, axis.model, axis.name) : UnlinkedText(address);
+    return axis.linked ? LiveText(address, axis.model, m_texts.DeviceText(axis.name).ToUtf8())
+                       : UnlinkedText(address);
 }
 
 std::string CAxisLinkModel::IdentityText(int address) const
@@ -189,7 +190,7 @@ std::string CAxisLinkModel::IdentityText(int address) const
         return {};
     return Text("IDS_AXIS_MODEL", kCommon, "Model") + ": " + axis.model + "\n" +
            Text("IDS_AXIS_VERSION", kCommon, "Version") + ": " + axis.version + "\n" +
-           Text("IDS_AXIS_NAME", kCommon, "Name") + ": " + axis.name;
+           Text("IDS_AXIS_NAME", kCommon, "Name") + ": " + m_texts.DeviceText(axis.name).ToUtf8();
 }
 
 std::string CAxisLinkModel::LiveText(int address, const std::string &model, const std::string &name)

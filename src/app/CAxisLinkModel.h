@@ -75,6 +75,7 @@ public:
     // Model, version and name of a linked axis (one per line, labelled in the current
     // language); empty while unlinked.
     std::string IdentityText(int address) const;
+    // "<address> <model> <name>", the name already in UTF-8.
     static std::string LiveText(int address, const std::string &model, const std::string &name);
     static std::string UnlinkedText(int address);
 

@@ -13,6 +13,8 @@
 
 #include <functional>
 
+#include <qcustomplot.h>
+
 namespace kvl {
 
 namespace {
@@ -127,6 +129,8 @@ void CTextDump::CollectWidget(const QString &windowName, const QWidget *widget, 
         CollectModel(windowName, name, combo->model());
     else if (auto *view = qobject_cast<const QAbstractItemView *>(widget))
         CollectModel(windowName, name, view->model());
+    else if (auto *plot = qobject_cast<const QCustomPlot *>(widget))
+        CollectPlot(windowName, name, plot);
     const QList<QAction *> actions = widget->actions();
     for (int i = 0; i < actions.size(); ++i) {
         const QAction *action = actions.at(i);
@@ -135,6 +139,17 @@ void CTextDump::CollectWidget(const QString &windowName, const QWidget *widget, 
         if (action->toolTip() != QString(action->text()).remove(QLatin1Char('&')))
             Add(windowName, entry + QStringLiteral(".toolTip"), action->toolTip());
     }
+}
+
+// A chart draws its texts itself: the axis labels and the names its legend shows.
+void CTextDump::CollectPlot(const QString &windowName, const QString &object, const QCustomPlot *plot)
+{
+    QCustomPlot *chart = const_cast<QCustomPlot *>(plot); // its getters are not const
+    const QList<QCPAxis *> axes = chart->axisRect()->axes();
+    for (int i = 0; i < axes.size(); ++i)
+        Add(windowName, object + QStringLiteral(".axis[%1]").arg(i), axes.at(i)->label());
+    for (int i = 0; i < chart->plottableCount(); ++i)
+        Add(windowName, object + QStringLiteral(".plot[%1]").arg(i), chart->plottable(i)->name());
 }
 
 void CTextDump::CollectModel(const QString &windowName, const QString &object, const QAbstractItemModel *model)

@@ -10,6 +10,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QCustomPlot;
 class QObject;
 class QWidget;
 
@@ -38,6 +39,7 @@ private:
     void CollectTree(const QString &windowName, const QWidget *widget, const QWidget *window);
     void CollectWidget(const QString &windowName, const QWidget *widget, const QWidget *window);
     void CollectModel(const QString &windowName, const QString &object, const QAbstractItemModel *model);
+    void CollectPlot(const QString &windowName, const QString &object, const QCustomPlot *plot);
 
     QFile m_file;
     bool m_ok = false;

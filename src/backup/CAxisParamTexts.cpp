@@ -1,6 +1,5 @@
 #include "backup/CAxisParamTexts.h"
 
-#include "config/CCodePage.h"
 #include "params/CParamFile.h"
 #include "params/CParamListRules.h"
 #include "params/CParamRules.h"
@@ -38,13 +37,6 @@ std::vector<int> CAxisParamTexts::Numbers() const
     return numbers;
 }
 
-std::string CAxisParamTexts::Utf8(const std::string &bytes) const
-{
-    std::string text;
-    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(m_setup.Language()), text);
-    return text;
-}
-
 ParamValue CAxisParamTexts::Describe(int number, std::int32_t raw) const
 {
     ParamValue value;
@@ -55,25 +47,25 @@ ParamValue CAxisParamTexts::Describe(int number, std::int32_t raw) const
     CParamData record = m_setup.Driver().At(number);
     if (record.IsEmpty())
         return value;
-    value.name = Utf8(record.DisplayName());
+    value.name = record.DisplayName().ToUtf8();
     if (!params::CParamRules::ApplyRaw(record, number, m_model, raw))
         return value;
     // The value the raw number stands for, outside the range too: what is shown is what is sent.
-    value.text = Utf8(params::CParamRules::ValueText(record, number, 0, false));
-    const std::string unit = Utf8(record.UnitName());
+    value.text = params::CParamRules::ValueText(record, number, 0, false).ToUtf8();
+    const std::string unit = record.UnitName().ToUtf8();
     if (record.GetType() != CParamData::kTypeSelection && !unit.empty() && unit != kNoUnit)
         value.text += ' ' + unit;
     return value;
 }
 
-std::string CAxisParamTexts::ParameterFile(const std::map<int, ParamValue> &values, const std::string &name,
+CCodePageText CAxisParamTexts::ParameterFile(const std::map<int, ParamValue> &values, const std::string &name,
                                            const params::ParamDate &date)
 {
     params::CParamList &file = m_setup.Lists().File();
     for (const int number : params::CParamRules::Numbers(m_setup.Count())) {
         CParamData &record = file.At(number);
         if (record.GetType() == CParamData::kTypeText) {
-            record.SetTextValue(name);
+            record.SetTextValue(params::CParamRules::RecordText(record, name));
             continue;
         }
         const auto found = values.find(number);

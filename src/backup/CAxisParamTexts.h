@@ -30,13 +30,12 @@ public:
     std::vector<int> Numbers() const;
     // The name and the value text of `raw` for parameter `number`.
     ParamValue Describe(int number, std::int32_t raw) const;
-    // The parameter file text of these values and the device name, dated `date`.
-    std::string ParameterFile(const std::map<int, ParamValue> &values, const std::string &name,
-                              const params::ParamDate &date);
+    // The parameter file text of these values and the device name (the bytes the controller
+    // keeps), dated `date`, in the language's code page.
+    CCodePageText ParameterFile(const std::map<int, ParamValue> &values, const std::string &name,
+                                const params::ParamDate &date);
 
 private:
-    std::string Utf8(const std::string &bytes) const;
-
     params::CAxisParamSetup m_setup;
     std::string m_model;
 };

@@ -163,7 +163,7 @@ bool CBackupFolder::Save(const std::string &folder, const BusImage &image, const
             return false;
         CAxisParamTexts texts;
         if (texts.Open(m_settings, axis.address, axis.model, axis.version) &&
-            !put(dir + kParameterFile, texts.ParameterFile(axis.parameters, axis.name, params::ParamDate::Today())))
+            !put(dir + kParameterFile, texts.ParameterFile(axis.parameters, axis.name, params::ParamDate::Today()).Bytes()))
             return false;
         if (!put(dir + kPointsFile, axis.pointsCsv.Bytes()))
             return false;

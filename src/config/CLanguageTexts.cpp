@@ -33,4 +33,9 @@ std::string CLanguageTexts::Tooltip(int number) const
     return Text(std::string(kTooltipSection) + std::to_string(number), kTooltipSection);
 }
 
+CCodePageText CLanguageTexts::DeviceText(std::string bytes) const
+{
+    return CCodePageText(std::move(bytes), CCodePage::ForLanguage(m_language));
+}
+
 } // namespace kvl

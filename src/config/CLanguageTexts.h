@@ -32,6 +32,9 @@ public:
     // Text of (key, section) as stored, in the file's code page: only for writing into a file of
     // that code page. Everything shown or compared uses Text.
     CCodePageText RawText(std::string_view key, std::string_view section) const;
+    // Bytes a device keeps as given, in this language's code page (a device name the tool wrote
+    // in this language), so they can be shown.
+    CCodePageText DeviceText(std::string bytes) const;
     // Text of (key, section) in UTF-8.
     std::string Text(std::string_view key, std::string_view section) const;
     // ("TOOLTIPS<number>", "TOOLTIPS") in UTF-8.

@@ -170,7 +170,7 @@ void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
         axis.FeedAmountChanged();
         break;
     case ParamNotice::Kind::DeviceNameChanged:
-        axis.DeviceNameChanged(notice.name);
+        axis.DeviceNameChanged(notice.name.Bytes());
         break;
     case ParamNotice::Kind::OperationTypeChanged:
         // Through the window: it resets its grid and tells the axis' monitor the new I/O mode.

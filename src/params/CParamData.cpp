@@ -31,18 +31,29 @@ void CParamData::SetPrecision(int decimals)
     m_precision = std::clamp(decimals, 0, kMaxPrecision);
 }
 
-void CParamData::AddChoice(std::string_view text)
+namespace {
+
+// Blanks are ASCII in each of the code pages, and no second byte of a double-byte character is
+// one, so the ends can be stripped byte-wise.
+CCodePageText Stripped(const CCodePageText &text)
 {
-    const std::string_view stripped = StripBlanks(text);
-    if (!stripped.empty())
-        m_choices.emplace_back(stripped);
+    return CCodePageText(std::string(StripBlanks(text.Bytes())), text.CodePage());
+}
+
+} // namespace
+
+void CParamData::AddChoice(const CCodePageText &text)
+{
+    CCodePageText stripped = Stripped(text);
+    if (!stripped.Empty())
+        m_choices.push_back(std::move(stripped));
 }
 
 void CParamData::ClearChoices()
 {
     m_choices.clear();
     m_selectedIndex = -1;
-    m_selectedText.clear();
+    m_selectedText = CCodePageText();
 }
 
 bool CParamData::SetIndex(int index, bool markChanged)
@@ -60,13 +71,14 @@ bool CParamData::SetIndex(int index, bool markChanged)
     return true;
 }
 
-void CParamData::SetTextValue(std::string_view text)
+void CParamData::SetTextValue(const CCodePageText &text)
 {
-    m_textValue = std::string(StripBlanks(text));
+    m_textValue = Stripped(text);
 }
 
-bool CParamData::SetByText(std::string_view text, bool markChanged)
+bool CParamData::SetByText(const CCodePageText &value, bool markChanged)
 {
+    const std::string_view text = value.Bytes();
     if (text.empty())
         return false;
     switch (m_type) {
@@ -81,14 +93,14 @@ bool CParamData::SetByText(std::string_view text, bool markChanged)
         return true;
     }
     case kTypeSelection: {
-        const std::string_view wanted = StripBlanks(text);
+        const CCodePageText wanted = Stripped(value);
         const auto found = std::find(m_choices.begin(), m_choices.end(), wanted);
         if (found == m_choices.end())
             return false;
         return SetIndex(static_cast<int>(found - m_choices.begin()), markChanged);
     }
     case kTypeText:
-        SetTextValue(text);
+        SetTextValue(value);
         return true;
     default:
         return false;

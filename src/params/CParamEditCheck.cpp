@@ -6,6 +6,7 @@
 
 #include "base/TextNumber.h"
 #include "params/CParamListRules.h"
+#include "params/CParamRules.h"
 #include "params/ParamNumbers.h"
 
 namespace kvl::params {
@@ -104,8 +105,9 @@ ParamMessage CParamEditCheck::ConfirmationFor(int number)
     return {};
 }
 
-EditStatus CParamEditCheck::CheckInput(const CParamData &record, std::string_view text)
+EditStatus CParamEditCheck::CheckInput(const CParamData &record, const CCodePageText &typed)
 {
+    const std::string_view text = typed.Bytes();
     switch (record.GetType()) {
     case CParamData::kTypeInteger: {
         if (!IsIntegerText(text))
@@ -127,7 +129,7 @@ EditStatus CParamEditCheck::CheckInput(const CParamData &record, std::string_vie
         return EditStatus::Applied;
     }
     case CParamData::kTypeSelection: {
-        const std::string_view wanted = StripBlanks(text);
+        const CCodePageText wanted(std::string(StripBlanks(text)), typed.CodePage());
         const auto &choices = record.Choices();
         if (std::find(choices.begin(), choices.end(), wanted) == choices.end())
             return EditStatus::NoSuchChoice;
@@ -171,7 +173,7 @@ CParamEditCheck::PairRefusal CParamEditCheck::LoadPairRefusal(const CParamList &
     return {};
 }
 
-EditResult CParamEditCheck::Commit(CParamList &file, int number, std::string_view text,
+EditResult CParamEditCheck::Commit(CParamList &file, int number, const CCodePageText &text,
                                    int level, int decimalsSetting, const Confirm &confirm)
 {
     CParamData &record = file.At(number);
@@ -180,7 +182,7 @@ EditResult CParamEditCheck::Commit(CParamList &file, int number, std::string_vie
     const EditStatus input = CheckInput(record, text);
     if (input != EditStatus::Applied)
         return {input, {}};
-    if (text == CParamListRules::GridValueText(record, number, decimalsSetting))
+    if (text == CParamRules::ValueText(record, number, decimalsSetting, true))
         return {EditStatus::Unchanged, {}};
 
     const ParamMessage question = ConfirmationFor(number);

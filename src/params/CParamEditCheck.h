@@ -43,7 +43,8 @@ public:
     // Whether `text` is acceptable input for the record: integers "+-0123456789" in the integer
     // range; reals "+-0123456789." in the real range (as integers when DisplayPrecision is 0);
     // selections one of the choices; texts at most 16 bytes. Applied means acceptable.
-    static EditStatus CheckInput(const CParamData &record, std::string_view text);
+    // The text is in the code page of the record's texts (the caller converts what was typed).
+    static EditStatus CheckInput(const CParamData &record, const CCodePageText &text);
 
     // The pair-order refusal when `candidate` as the new record of `number` would break
     // 1 > 2 or 3 > 4 in the file list; empty when the order holds.
@@ -68,7 +69,7 @@ public:
     // different from the cell's (the value as the grid shows it with `decimalsSetting`),
     // confirmation where one is asked (a missing callback declines), the pair order; then
     // set-by-text with changes marked. Nothing changes unless the result is Applied.
-    static EditResult Commit(CParamList &file, int number, std::string_view text, int level,
+    static EditResult Commit(CParamList &file, int number, const CCodePageText &text, int level,
                              int decimalsSetting, const Confirm &confirm);
 };
 

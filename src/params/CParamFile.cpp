@@ -27,7 +27,7 @@ constexpr std::size_t kReadChunk = 65536;
 // A unit that the saved line carries after the value ("-" and an empty unit carry none).
 bool HasUnit(const CParamData &record)
 {
-    return !record.UnitName().empty() && record.UnitName() != kNoUnit;
+    return !record.UnitName().Empty() && record.UnitName().Bytes() != kNoUnit;
 }
 
 // The value part of a parameter line for `record`; empty optional when it counts as missing.
@@ -36,7 +36,7 @@ std::optional<std::string> ValuePart(const CParamData &record, std::string_view 
     if (record.GetType() == CParamData::kTypeText) {
         // A device name may hold blanks: only the unit, when the parameter has one, is cut off.
         if (HasUnit(record)) {
-            const std::string suffix = " " + record.UnitName();
+            const std::string suffix = " " + record.UnitName().Bytes();
             if (value.size() < suffix.size() ||
                 value.substr(value.size() - suffix.size()) != suffix)
                 return std::nullopt;
@@ -89,15 +89,15 @@ std::string CParamFile::DateLine(const ParamDate &date)
     return text;
 }
 
-std::string CParamFile::ParameterLine(const CParamData &record, int number, int digits)
+CCodePageText CParamFile::ParameterLine(const CParamData &record, int number, int digits)
 {
     char prefix[32];
     std::snprintf(prefix, sizeof(prefix), "%.*d.  ", digits, number);
-    std::string line = prefix + record.DisplayName() + " = " +
-                       CParamListRules::FileValueText(record);
-    if (record.UnitName() != kNoUnit && record.GetType() != CParamData::kTypeSelection)
-        line += " " + record.UnitName();
-    return line;
+    std::string line = prefix + record.DisplayName().Bytes() + " = " +
+                       CParamListRules::FileValueText(record).Bytes();
+    if (record.UnitName().Bytes() != kNoUnit && record.GetType() != CParamData::kTypeSelection)
+        line += " " + record.UnitName().Bytes();
+    return CParamRules::RecordText(record, std::move(line));
 }
 
 std::vector<int> CParamFile::SavedNumbers(const CParamList &file, int count, int level)
@@ -110,7 +110,7 @@ std::vector<int> CParamFile::SavedNumbers(const CParamList &file, int count, int
     return numbers;
 }
 
-std::string CParamFile::Serialise(const CParamList &file, const ParamTarget &target,
+CCodePageText CParamFile::Serialise(const CParamList &file, const ParamTarget &target,
                                   const ParamDate &date)
 {
     const int count =
@@ -120,8 +120,8 @@ std::string CParamFile::Serialise(const CParamList &file, const ParamTarget &tar
     content += kLineEnd;
     content += kLineEnd;
     for (const int number : SavedNumbers(file, count, target.accessLevel))
-        content += ParameterLine(file.At(number), number, 3) + kLineEnd;
-    return content;
+        content += ParameterLine(file.At(number), number, 3).Bytes() + kLineEnd;
+    return CCodePageText(std::move(content), file.CodePage());
 }
 
 bool CParamFile::Save(const std::string &path, const CParamList &file, const ParamTarget &target,
@@ -129,7 +129,7 @@ bool CParamFile::Save(const std::string &path, const CParamList &file, const Par
 {
     if (path.empty())
         return false;
-    return CFileReplace::Write(path, Serialise(file, target, date));
+    return CFileReplace::Write(path, Serialise(file, target, date).Bytes());
 }
 
 std::string CParamFile::WithDatExtension(const std::string &path)
@@ -164,7 +164,7 @@ CParamFile::LineOutcome CParamFile::LoadLine(CParamList &file, const std::string
     const bool accepted = type == CParamData::kTypeSelection ? SetSelectionIndex(candidate, *value)
                        : type == CParamData::kTypeInteger || type == CParamData::kTypeReal
                            ? SetNumber(candidate, *value)
-                           : candidate.SetByText(*value, true);
+                           : candidate.SetByText(CParamRules::RecordText(candidate, *value), true);
     if (!accepted)
         return LineOutcome::kRefused;
     record = std::move(candidate);
@@ -211,7 +211,7 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
         int number = 0;
         switch (LoadLine(file, lines[i], target, count, number)) {
         case LineOutcome::kTaken: report.numbers.push_back(number); break;
-        case LineOutcome::kRefused: report.refused.push_back({static_cast<int>(i) + 1, lines[i]}); break;
+        case LineOutcome::kRefused: report.refused.push_back({static_cast<int>(i) + 1, CCodePageText(lines[i], file.CodePage())}); break;
         case LineOutcome::kIgnored: break;
         }
     }
@@ -219,7 +219,7 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
     if (!report.refused.empty()) {
         report.message = {"IDS_WARNMSG_READPARAM_BAD_VALUES", kSectionList};
         for (const ParamRefusedLine &refused : report.refused)
-            report.message.detail += (report.message.detail.empty() ? "" : "\n") + refused.text;
+            report.message.detail += (report.message.detail.empty() ? "" : "\n") + refused.text.ToUtf8();
     }
     return report;
 }

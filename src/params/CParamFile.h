@@ -31,7 +31,7 @@ enum class ParamFileStatus {
 // number outside the parameter's range, an index outside its choices. The parameter keeps its value.
 struct ParamRefusedLine {
     int line = 0;             // from 1
-    std::string text;         // the line as the file holds it
+    CCodePageText text;       // the line as the file holds it
 };
 
 struct ParamLoadReport {
@@ -53,12 +53,13 @@ public:
     static std::string DateLine(const ParamDate &date);
     // "%.<digits>d.  name = value unit", without the unit (and its blank) when the unit is "-"
     // and for selections. Files use 3 digits, printouts 2.
-    static std::string ParameterLine(const CParamData &record, int number, int digits);
+    static CCodePageText ParameterLine(const CParamData &record, int number, int digits);
     // Numbers saved and printed at `level`, in order.
     static std::vector<int> SavedNumbers(const CParamList &file, int count, int level);
 
-    // The whole file content for the target's model, parameter count and access level.
-    static std::string Serialise(const CParamList &file, const ParamTarget &target,
+    // The whole file content for the target's model, parameter count and access level, in the
+    // code page of the list's texts.
+    static CCodePageText Serialise(const CParamList &file, const ParamTarget &target,
                                  const ParamDate &date);
     // False when the file could not be written; the previous file then stays as it was.
     static bool Save(const std::string &path, const CParamList &file, const ParamTarget &target,
@@ -66,7 +67,8 @@ public:
     // Appends ".dat" unless the extension already is "dat" in any case.
     static std::string WithDatExtension(const std::string &path);
 
-    // Loads file content into the file list, after the model check of the second line.
+    // Loads file content into the file list, after the model check of the second line. The
+    // content is the file's bytes, taken to be in the code page of the list's texts.
     static ParamLoadReport LoadText(CParamList &file, const std::string &content,
                                     const ParamTarget &target);
     // Opens and loads a file; on an open failure the list is unchanged.

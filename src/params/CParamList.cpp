@@ -18,6 +18,12 @@ std::string SectionName(int number)
     return FormatInt(number);
 }
 
+// A text of the parameter file, in the file's code page.
+CCodePageText FileText(const CIniEx &store, const std::string &section, const char *key)
+{
+    return CCodePageText(store.GetString(section, key, ""), store.CodePage());
+}
+
 void ReadChoices(const CIniEx &store, const std::string &section, CParamData &record)
 {
     record.ClearChoices();
@@ -25,7 +31,7 @@ void ReadChoices(const CIniEx &store, const std::string &section, CParamData &re
                                CParamList::kMaxChoices);
     for (int i = 1; i <= count; ++i) {
         const std::string key = CParamList::kKeySelItem + FormatInt(i);
-        record.AddChoice(store.GetString(section, key, ""));
+        record.AddChoice(CCodePageText(store.GetString(section, key, ""), store.CodePage()));
     }
 }
 
@@ -52,6 +58,15 @@ void CParamList::Clear()
     m_slots.fill(CParamData());
 }
 
+int CParamList::CodePage() const
+{
+    for (const CParamData &record : m_slots) {
+        if (!record.IsEmpty())
+            return record.DisplayName().CodePage();
+    }
+    return kCodePageWestern;
+}
+
 int CParamList::CountFor(const Axis &axis)
 {
     return CParamRules::ParameterCount(axis.model, CParamRules::VersionText(axis.version));
@@ -69,8 +84,8 @@ CParamData CParamList::ReadRecord(const CIniEx &store, int number)
         return CParamData();
 
     record.SetNumberText(section);
-    record.SetDisplayName(name);
-    record.SetUnitName(store.GetString(section, kKeyUnitName, ""));
+    record.SetDisplayName(CCodePageText(name, store.CodePage()));
+    record.SetUnitName(FileText(store, section, kKeyUnitName));
     if (type == CParamData::kTypeInteger) {
         record.SetIntRange(store.GetInt(section, kKeyMin, 0), store.GetInt(section, kKeyMax, 0));
     } else if (type == CParamData::kTypeReal) {
@@ -83,13 +98,13 @@ CParamData CParamList::ReadRecord(const CIniEx &store, int number)
                              store.GetString(section, kKeyMax, ""));
     if (type == CParamData::kTypeSelection) {
         ReadChoices(store, section, record);
-        record.SetRangeText(store.GetString(section, kKeyRange, ""));
+        record.SetRangeText(FileText(store, section, kKeyRange));
     }
     record.SetTab(store.GetInt(section, kKeyMode, 0));
     record.SetWritable(store.GetInt(section, kKeyWrite, 0) != 0);
     record.SetHideClass(store.GetInt(section, kKeyHide, 0));
     record.SetWriteCaution(store.GetInt(section, kKeyServoW, 0));
-    record.SetByText(store.GetString(section, kKeyValue, ""));
+    record.SetByText(FileText(store, section, kKeyValue));
     return record;
 }
 
@@ -98,14 +113,14 @@ void CParamList::ReloadTexts(const CIniEx &store, int number, CParamData &record
     if (record.IsEmpty())
         return;
     const std::string section = SectionName(number);
-    record.SetDisplayName(store.GetString(section, kKeyDisplayName, ""));
+    record.SetDisplayName(FileText(store, section, kKeyDisplayName));
     if (record.GetType() != CParamData::kTypeSelection)
         return;
     // Choices are the same list in another wording: keep the chosen index.
     const int index = record.SelectedIndex();
     ReadChoices(store, section, record);
     record.SetIndex(index);
-    record.SetRangeText(store.GetString(section, kKeyRange, ""));
+    record.SetRangeText(FileText(store, section, kKeyRange));
 }
 
 int CParamList::ReadFromController(CParamData &record, int number, const Axis &axis,
@@ -117,7 +132,8 @@ int CParamList::ReadFromController(CParamData &record, int number, const Axis &a
         const int result = reader.ReadDeviceType(model, version, name);
         if (result != kResultOk)
             return result;
-        record.SetTextValue(name);
+        // The controller keeps its name in the bytes it was given, the language's code page.
+        record.SetTextValue(CCodePageText(name, store.CodePage()));
         store.SetString(section, kKeyValue, name);
         return result;
     }
@@ -131,7 +147,7 @@ int CParamList::ReadFromController(CParamData &record, int number, const Axis &a
         return kResultBadReply;
     // The value as read, not limited to the range: the file keeps what the controller holds.
     store.SetString(section, kKeyValue,
-                    CParamRules::ValueText(record, number, axis.decimalsSetting, false));
+                    CParamRules::ValueText(record, number, axis.decimalsSetting, false).Bytes());
     return result;
 }
 

@@ -49,6 +49,9 @@ public:
     CParamData &At(int number);
     const CParamData &At(int number) const;
     void Clear();
+    // The code page of the list's texts: that of the parameter file it was read from (Western
+    // while the list is empty).
+    int CodePage() const;
 
     // N for the axis: model and version text (offline: empty version, never old).
     static int CountFor(const Axis &axis);

@@ -95,7 +95,7 @@ void CParamListFiles::ShowMessage(const ParamMessage &message) const
     QString text = CWindowTexts::Text(m_context.Settings().Texts(), message.key, message.section,
                                       QStringLiteral("The file operation failed."));
     if (!message.detail.empty())
-        text += QLatin1Char('\n') + QString::fromStdString(m_list.Model().ToUtf8(message.detail));
+        text += QLatin1Char('\n') + QString::fromStdString(message.detail);
     CMsgDlg::Show(&m_list, QString(), text);
 }
 
@@ -108,7 +108,7 @@ std::unique_ptr<CTextPrintJob> CParamListFiles::MakePrintJob(const std::vector<s
 {
     auto job = std::make_unique<CTextPrintJob>(m_context.Values(), m_context.Settings().Texts());
     for (const std::string &line : lines)
-        job->AddLine(QString::fromStdString(m_list.Model().ToUtf8(line)));
+        job->AddLine(QString::fromStdString(line));
     return job;
 }
 

@@ -5,7 +5,6 @@
 
 #include "base/TextNumber.h"
 #include "config/CAppValues.h"
-#include "config/CCodePage.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
 #include "params/CAxisParamSetup.h"
@@ -87,18 +86,9 @@ ParamTarget CParamListModel::Target() const
     return target;
 }
 
-std::string CParamListModel::ToUtf8(const std::string &bytes) const
+CCodePageText CParamListModel::Typed(const std::string &utf8) const
 {
-    std::string text;
-    CCodePage::ToUtf8(bytes, CCodePage::ForLanguage(Language()), text);
-    return text;
-}
-
-std::string CParamListModel::FromUtf8(const std::string &utf8) const
-{
-    std::string bytes;
-    CCodePage::FromUtf8(utf8, CCodePage::ForLanguage(Language()), bytes, true);
-    return bytes;
+    return CCodePageText::FromUtf8(utf8, Lists().File().CodePage());
 }
 
 void CParamListModel::Changed() const
@@ -184,7 +174,7 @@ bool CParamListModel::PassesFilter(int number) const
         return true;
     const std::string needle = Lower(m_filter);
     return FormatInt(number).find(needle) != std::string::npos ||
-           Lower(ToUtf8(Lists().File().At(number).DisplayName())).find(needle) != std::string::npos;
+           Lower(Lists().File().At(number).DisplayName().ToUtf8()).find(needle) != std::string::npos;
 }
 
 void CParamListModel::Refill()
@@ -207,16 +197,16 @@ std::string CParamListModel::CellText(int number, int column) const
     case kColNumber:
         return FormatInt(number);
     case kColName:
-        return ToUtf8(file.DisplayName());
+        return file.DisplayName().ToUtf8();
     case kColUnit:
-        return ToUtf8(file.UnitName());
+        return file.UnitName().ToUtf8();
     case kColRange:
-        return ToUtf8(CParamListRules::RangeText(file, number, Decimals()));
+        return CParamListRules::RangeText(file, number, Decimals());
     case kColDriver:
         return m_offline ? std::string()
-                         : ToUtf8(CParamListRules::GridValueText(Lists().Driver().At(number), number, Decimals()));
+                         : CParamListRules::GridValueText(Lists().Driver().At(number), number, Decimals());
     case kColFile:
-        return ToUtf8(CParamListRules::GridValueText(file, number, Decimals()));
+        return CParamListRules::GridValueText(file, number, Decimals());
     default:
         return {};
     }
@@ -263,8 +253,8 @@ CParamListModel::Editor CParamListModel::OpenEditor(int number) const
         break;
     case CParamData::kTypeSelection:
         editor.kind = Editor::Kind::Choice;
-        for (const std::string &choice : record.Choices())
-            editor.choices.push_back(ToUtf8(choice));
+        for (const CCodePageText &choice : record.Choices())
+            editor.choices.push_back(choice.ToUtf8());
         editor.choice = record.SelectedIndex();
         break;
     case CParamData::kTypeText:
@@ -283,7 +273,7 @@ EditResult CParamListModel::Commit(int number, const std::string &utf8)
         return Ask(Message{text, title, true, {}});
     };
     const EditResult result =
-        CParamEditCheck::Commit(Lists().File(), number, FromUtf8(utf8), Level(), Decimals(), confirm);
+        CParamEditCheck::Commit(Lists().File(), number, Typed(utf8), Level(), Decimals(), confirm);
     if (result.status == EditStatus::PairOrder)
         Ask(Message{result.message, CParamEditCheck::TitleMessage(), false, {}});
     if (result.status == EditStatus::Applied) {
@@ -413,7 +403,7 @@ std::vector<int> CParamListModel::VerifyWritten(const std::vector<int> &written)
             if (m_commands.ReadDeviceType(model, version, name, target.address, CServoCommands::kTimeoutShortMs) !=
                 kResultOk)
                 continue;
-            read.SetTextValue(name);
+            read.SetTextValue(CParamRules::RecordText(read, name));
             same = read.TextValue() == driver.TextValue();
         } else {
             std::int32_t raw = 0;
@@ -432,7 +422,7 @@ std::vector<int> CParamListModel::VerifyWritten(const std::vector<int> &written)
         // so the row stays marked.
         driver = read;
         m_axis.Store().SetString(FormatInt(number), CParamList::kKeyValue,
-                                 CParamRules::ValueText(driver, number, target.decimalsSetting, true));
+                                 CParamRules::ValueText(driver, number, target.decimalsSetting, true).Bytes());
         m_mismatches.insert(number);
         mismatches.push_back(number);
     }
@@ -481,7 +471,8 @@ void CParamListModel::ParameterWritten(int number, bool ok, const std::string &t
 {
     if (ok) {
         m_writeFailed.erase(number);
-        Lists().File().At(number).SetByText(text);
+        CParamData &record = Lists().File().At(number);
+        record.SetByText(CParamRules::RecordText(record, text));
     } else {
         m_writeFailed.insert(number);
     }

@@ -150,8 +150,8 @@ public:
     // Names, choices and range texts again from the store; values stay; rows refilled.
     void Retext();
 
-    std::string ToUtf8(const std::string &bytes) const;
-    std::string FromUtf8(const std::string &utf8) const;
+    // What the user typed, in the code page of the list's texts.
+    CCodePageText Typed(const std::string &utf8) const;
 
 private:
     ParamTarget Target() const;

@@ -187,7 +187,7 @@ std::string CParamListRules::RangeText(const CParamData &record, int number, int
                          FormatFixed(record.RealMax(), decimals));
     }
     case CParamData::kTypeSelection:
-        return record.RangeText();
+        return record.RangeText().ToUtf8();
     default:
         return std::string();
     }
@@ -196,22 +196,23 @@ std::string CParamListRules::RangeText(const CParamData &record, int number, int
 std::string CParamListRules::GridValueText(const CParamData &record, int number,
                                            int decimalsSetting)
 {
-    return CParamRules::ValueText(record, number, decimalsSetting, true);
+    return CParamRules::ValueText(record, number, decimalsSetting, true).ToUtf8();
 }
 
-std::string CParamListRules::FileValueText(const CParamData &record)
+CCodePageText CParamListRules::FileValueText(const CParamData &record)
 {
     switch (record.GetType()) {
     case CParamData::kTypeInteger:
-        return FormatInt(record.IntValue());
+        return CParamRules::RecordText(record, FormatInt(record.IntValue()));
     case CParamData::kTypeReal:
-        return FormatFixed(record.RealValue(), record.Precision());
+        return CParamRules::RecordText(record, FormatFixed(record.RealValue(), record.Precision()));
     case CParamData::kTypeSelection:
-        return FormatInt(record.SelectedIndex());
+        return CParamRules::RecordText(record, FormatInt(record.SelectedIndex()));
     case CParamData::kTypeText:
-        return record.TextValue().substr(0, kMaxTextLength);
+        return CCodePageText(record.TextValue().Bytes().substr(0, kMaxTextLength),
+                             record.TextValue().CodePage());
     default:
-        return std::string();
+        return CParamRules::RecordText(record, std::string());
     }
 }
 

@@ -60,13 +60,14 @@ public:
     static bool WriteDiffers(const CParamData &driver, const CParamData &file);
 
     // Range cell: "[%d, %d]", "[lower, upper]" with the shown decimals, "-" when lower equals
-    // upper, the "Range" text of a selection, empty for a text.
+    // upper, the "Range" text of a selection, empty for a text. UTF-8, as shown.
     static std::string RangeText(const CParamData &record, int number, int decimalsSetting);
-    // Value cell: the value limited to the range and formatted as shown.
+    // Value cell: the value limited to the range and formatted as shown. UTF-8.
     static std::string GridValueText(const CParamData &record, int number, int decimalsSetting);
     // Value as files and printouts carry it: "%d", the real with DisplayPrecision decimals, the
-    // chosen index, the text cut to its first 16 bytes.
-    static std::string FileValueText(const CParamData &record);
+    // chosen index, the text cut to its first 16 bytes (the controller's limit, in bytes of the
+    // code page).
+    static CCodePageText FileValueText(const CParamData &record);
 
     // Text appended to the window title at an access level (empty at level 0).
     static std::string TitleSuffix(int level, int language);

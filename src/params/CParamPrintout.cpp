@@ -12,7 +12,7 @@ std::vector<std::string> CParamPrintout::Lines(const CParamList &file, const Par
         CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
     std::vector<std::string> lines{CParamFile::DateLine(date), std::string()};
     for (const int number : CParamFile::SavedNumbers(file, count, target.accessLevel))
-        lines.push_back(CParamFile::ParameterLine(file.At(number), number, kNumberDigits));
+        lines.push_back(CParamFile::ParameterLine(file.At(number), number, kNumberDigits).ToUtf8());
     return lines;
 }
 

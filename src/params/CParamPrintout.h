@@ -1,7 +1,7 @@
 #pragma once
 // CParamPrintout: the text lines of a parameter printout, the date of printing, an empty line and
 // one line "NN.  name = value unit" per parameter saved at the access level, from the file list.
-// The shared print job lays them out on pages. Stateless; any thread.
+// The shared print job lays them out on pages. Lines are UTF-8. Stateless; any thread.
 #include <string>
 #include <vector>
 

@@ -36,7 +36,7 @@ ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget 
             outcome.result = commands.ReadDeviceType(model, version, name, target.address,
                                                      CServoCommands::kTimeoutShortMs);
             if (outcome.result == kResultOk) {
-                record.SetTextValue(name);
+                record.SetTextValue(CParamRules::RecordText(record, name));
                 return outcome;
             }
         } else {
@@ -80,7 +80,8 @@ void CParamReadAll::FollowCurrentLimitMax(const ParamTarget &target, CParamListP
     if (store && readWell(kParamCurrentLimit))
         store->SetString(FormatInt(kParamCurrentLimit), CParamList::kKeyValue,
                          CParamRules::ValueText(limited, kParamCurrentLimit, target.decimalsSetting,
-                                                true));
+                                                true)
+                             .Bytes());
 }
 
 ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &target,
@@ -103,7 +104,7 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         if (wanted && !lists.Driver().At(number).IsEmpty())
             numbers.push_back(number);
     }
-    const std::string operationTypeBefore =
+    const CCodePageText operationTypeBefore =
         lists.Driver().At(kParamOperationType).SelectedText();
 
     const int total = static_cast<int>(numbers.size());
@@ -124,7 +125,7 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
             if (options.store)
                 options.store->SetString(
                     FormatInt(number), CParamList::kKeyValue,
-                    CParamRules::ValueText(driver, number, target.decimalsSetting, true));
+                    CParamRules::ValueText(driver, number, target.decimalsSetting, true).Bytes());
             if (number == kParamJogSpeed)
                 report.notices.push_back({ParamNotice::Kind::JogSpeedChanged, false, {}});
             else if (number == kParamFeedAmount)

@@ -255,30 +255,35 @@ bool CParamRules::RawFromRecord(const CParamData &record, int number, std::strin
     }
 }
 
-std::string CParamRules::ValueText(const CParamData &record, int number, int decimalsSetting,
-                                   bool clampToRange)
+CCodePageText CParamRules::ValueText(const CParamData &record, int number, int decimalsSetting,
+                                     bool clampToRange)
 {
     switch (record.GetType()) {
     case CParamData::kTypeInteger: {
         int value = record.IntValue();
         if (clampToRange)
             value = std::clamp(value, record.IntMin(), record.IntMax());
-        return FormatInt(value);
+        return RecordText(record, FormatInt(value));
     }
     case CParamData::kTypeReal: {
         double value = record.RealValue();
         if (clampToRange)
             value = std::clamp(value, record.RealMin(), record.RealMax());
-        return FormatFixed(
-            value, ShownDecimals(number, record.Precision(), decimalsSetting));
+        return RecordText(record, FormatFixed(value, ShownDecimals(number, record.Precision(),
+                                                                   decimalsSetting)));
     }
     case CParamData::kTypeSelection:
         return record.SelectedText();
     case CParamData::kTypeText:
         return record.TextValue();
     default:
-        return std::string();
+        return RecordText(record, std::string());
     }
+}
+
+CCodePageText CParamRules::RecordText(const CParamData &record, std::string digits)
+{
+    return CCodePageText(std::move(digits), record.DisplayName().CodePage());
 }
 
 } // namespace kvl::params

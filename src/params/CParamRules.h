@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/CModelTraits.h"
+#include "config/CCodePageText.h"
 #include "params/ParamNumbers.h"
 
 namespace kvl::params {
@@ -84,11 +85,14 @@ public:
     // The raw value a write sends for an integer, real or selection record.
     static bool RawFromRecord(const CParamData &record, int number, std::string_view model,
                               std::int32_t &raw);
-    // Value as text: "%d", the real with its shown decimals, the chosen text, or the text.
-    // With clampToRange, integer and real values outside the range show the nearer limit
-    // (the record itself keeps the value as read).
-    static std::string ValueText(const CParamData &record, int number, int decimalsSetting,
-                                 bool clampToRange);
+    // Value as the parameter file holds it: "%d", the real with its shown decimals, the chosen
+    // text, or the text, in the record's code page. With clampToRange, integer and real values
+    // outside the range show the nearer limit (the record itself keeps the value as read).
+    static CCodePageText ValueText(const CParamData &record, int number, int decimalsSetting,
+                                   bool clampToRange);
+    // Bytes in the code page of the record's own texts: a number written as text (digits are
+    // alike in every code page) or a device name as the controller keeps it.
+    static CCodePageText RecordText(const CParamData &record, std::string bytes);
 };
 
 } // namespace kvl::params

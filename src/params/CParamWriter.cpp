@@ -44,7 +44,7 @@ void StoreValue(CIniEx *store, const ParamTarget &target, int number, const CPar
 {
     if (store)
         store->SetString(SectionName(number), CParamList::kKeyValue,
-                         CParamRules::ValueText(record, number, target.decimalsSetting, true));
+                         CParamRules::ValueText(record, number, target.decimalsSetting, true).Bytes());
 }
 
 void AddMessage(WriteReport &report, ParamMessage message)
@@ -116,7 +116,7 @@ int CParamWriter::WriteOne(CServoCommands &commands, const ParamTarget &target, 
 {
     if (record.GetType() == CParamData::kTypeText) {
         std::uint8_t status = 0;
-        const int result = commands.WriteDeviceName(record.TextValue(), status, target.address,
+        const int result = commands.WriteDeviceName(record.TextValue().Bytes(), status, target.address,
                                                     CServoCommands::kTimeoutMs);
         // The controller answers a name it did not take with a zero status.
         if (result == kResultOk && status == 0)

@@ -4,6 +4,8 @@
 // Plain data; any thread.
 #include <functional>
 #include <string>
+
+#include "config/CCodePageText.h"
 #include <vector>
 
 #include "params/ParamTypes.h"
@@ -33,7 +35,7 @@ struct ParamNotice {
     };
     Kind kind = Kind::JogSpeedChanged;
     bool clearControllerTable = false; // OperationTypeChanged: also clear the controller's table
-    std::string name;                  // DeviceNameChanged
+    CCodePageText name;                // DeviceNameChanged, as the controller keeps it
 
     friend bool operator==(const ParamNotice &a, const ParamNotice &b)
     {

@@ -13,7 +13,8 @@ namespace kvl::params {
 struct ParamMessage {
     std::string key;
     std::string section;
-    // Lines shown under the text (code-page bytes, as a file holds them); usually empty.
+    // Lines shown under the text, UTF-8 (lines of a file converted from its code page); usually
+    // empty.
     std::string detail = {};
 
     bool Empty() const { return key.empty(); }

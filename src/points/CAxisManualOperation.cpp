@@ -157,7 +157,9 @@ void CAxisManualOperation::WriteParameter(int number, int raw, const std::string
                                                        CServoCommands::kTimeoutMs);
     const bool ok = result == kResultOk;
     if (ok && m_state.paramsOpen) {
-        m_state.params.Lists().Driver().At(number).SetByText(text);
+        // A jog speed or feed amount: digits, alike in every code page.
+        params::CParamData &record = m_state.params.Lists().Driver().At(number);
+        record.SetByText(params::CParamRules::RecordText(record, text));
         CIniEx &store = m_state.params.Store();
         store.SetString(Section(number), kKeyValue, text);
         store.Save();

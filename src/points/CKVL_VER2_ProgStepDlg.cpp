@@ -240,7 +240,7 @@ void CKVL_VER2_ProgStepDlg::RefreshBoxes()
     const AxisIdentity &identity = m_model->Identity();
     const CLanguageTexts &texts = m_context.Settings().Texts();
     m_axisBox->setText(QString::fromStdString(m_model->AxisText()));
-    m_nameBox->setText(QString::fromStdString(identity.name));
+    m_nameBox->setText(QString::fromStdString(texts.DeviceText(identity.name).ToUtf8()));
     m_modelBox->setText(QString::fromStdString(identity.model));
     m_typeBox->setText(QString::fromStdString(m_model->TypeText()));
     m_versionBox->setText(QString::fromStdString(m_model->VersionText()));

@@ -59,6 +59,30 @@ TEST_F(CliParamWaveTest, ValuesInUserUnitsAndChoicesByTextOrIndex)
     EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "36"})), byIndex);
 }
 
+// The terminal gets UTF-8 in every language; a choice typed in UTF-8 is taken by its index.
+TEST_F(CliParamWaveTest, JapaneseAndChineseNamesAndChoicesInUtf8)
+{
+    struct Case {
+        const char *lang;
+        const char *name;   // parameter 5
+        const char *second; // its second choice
+    };
+    const Case cases[] = {{"1", "原点復帰方向", "反モーター側"}, {"3", "原点返回方向", "电机反侧"}};
+    StartSim();
+    for (const Case &c : cases) {
+        ASSERT_EQ(Run({"param", "set", "1", "5", "0", "--yes"}).exitCode, 0);
+        CliRun run = Run({"--lang", c.lang, "--json", "param", "get", "1", "5"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(json::parse(run.out).at("parameters")[0].at("name"), c.name);
+
+        run = Run({"--lang", c.lang, "param", "set", "1", "5", c.second, "--yes"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(ParamValue(*this, Run({"--lang", c.lang, "--json", "param", "get", "1", "5"})), c.second);
+        EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "5"})), "Opposite side")
+            << "the controller holds the second choice";
+    }
+}
+
 TEST_F(CliParamWaveTest, BadValuesAndMissingParametersAreRefused)
 {
     StartSim();

@@ -65,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     CheckRanges(list, count);
 
-    const std::string once = CParamFile::Serialise(list, target, kDate);
+    const std::string once = CParamFile::Serialise(list, target, kDate).Bytes();
     CParamList again = pristine;
     Check(CParamFile::LoadText(again, once, target).status == ParamFileStatus::Loaded);
-    Check(CParamFile::Serialise(again, target, kDate) == once);
+    Check(CParamFile::Serialise(again, target, kDate).Bytes() == once);
     return 0;
 }

@@ -10,6 +10,8 @@
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
 #include "params/CAxisParamSetup.h"
+#include "params/CParamEditCheck.h"
+#include "params/CParamFile.h"
 #include "protocol/CBusScanner.h"
 #include "support/ScratchSettingsTest.h"
 
@@ -76,12 +78,12 @@ TEST_F(AxisParamSetupTest, ListsHoldTheStoredValuesOfTheModelsFile)
     ASSERT_TRUE(setup.Open(settings, 0, Identity("MDC", "1305"), 0));
     EXPECT_TRUE(setup.Store().IsOpen());
     EXPECT_EQ(setup.Language(), CAppSettings::kLanguageEnglish);
-    EXPECT_EQ(setup.Driver().At(3).DisplayName(), "Soft limit (+)");
+    EXPECT_EQ(setup.Driver().At(3).DisplayName().Bytes(), "Soft limit (+)");
     EXPECT_DOUBLE_EQ(setup.Driver().At(3).RealValue(), 300.0);
     EXPECT_DOUBLE_EQ(setup.Driver().At(4).RealValue(), -0.3);
     // The pair works on the setup's own driver list; the file list starts as its copy.
     EXPECT_EQ(&setup.Lists().Driver(), &setup.Driver());
-    EXPECT_EQ(setup.Lists().File().At(3).DisplayName(), "Soft limit (+)");
+    EXPECT_EQ(setup.Lists().File().At(3).DisplayName().Bytes(), "Soft limit (+)");
     EXPECT_DOUBLE_EQ(setup.Lists().File().At(3).RealValue(), 300.0);
 }
 
@@ -91,7 +93,46 @@ TEST_F(AxisParamSetupTest, TextsComeInTheSettingsLanguage)
     CAxisParamSetup setup;
     ASSERT_TRUE(setup.Open(settings, 0, Identity("MDC", "1305"), 0));
     EXPECT_EQ(setup.Language(), CAppSettings::kLanguageJapanese);
-    EXPECT_EQ(Utf8(setup.Driver().At(3).DisplayName(), setup.Language()), "ソフトリミット(+)");
+    EXPECT_EQ(Utf8(setup.Driver().At(3).DisplayName().Bytes(), setup.Language()), "ソフトリミット(+)");
+}
+
+// In Japanese and Chinese the names and choices are the language file's code page: shown in
+// UTF-8, a choice typed in UTF-8 is taken by its index, and the saved file is in the code page.
+TEST_F(AxisParamSetupTest, JapaneseAndChineseTextsStayInTheirCodePage)
+{
+    struct Case {
+        int language;
+        int codePage;
+        const char *name;    // parameter 5
+        const char *second;  // its second choice
+    };
+    const Case cases[] = {
+        {CAppSettings::kLanguageJapanese, kCodePageShiftJis, "原点復帰方向", "反モーター側"},
+        {CAppSettings::kLanguageChinese, kCodePageGbk, "原点返回方向", "电机反侧"},
+    };
+    for (const Case &c : cases) {
+        settings.SwitchLanguage(c.language);
+        CAxisParamSetup setup;
+        ASSERT_TRUE(setup.Open(settings, 0, Identity("MDC", "1305"), 0));
+        CParamList &file = setup.Lists().File();
+        EXPECT_EQ(file.CodePage(), c.codePage);
+        EXPECT_EQ(file.At(5).DisplayName().ToUtf8(), c.name);
+        ASSERT_EQ(file.At(5).ChoiceCount(), 2);
+        EXPECT_EQ(file.At(5).Choices()[1].ToUtf8(), c.second);
+
+        const EditResult edit = CParamEditCheck::Commit(
+            file, 5, CCodePageText::FromUtf8(c.second, file.CodePage()), 0, 0,
+            [](const ParamMessage &, const ParamMessage &) { return true; });
+        EXPECT_EQ(edit.status, EditStatus::Applied) << c.name;
+        EXPECT_EQ(file.At(5).SelectedIndex(), 1) << c.name;
+
+        const std::string line = CParamFile::ParameterLine(file.At(5), 5, 2).ToUtf8();
+        EXPECT_EQ(line, std::string("05.  ") + c.name + " = 1") << "printed in UTF-8";
+        const CCodePageText saved = CParamFile::Serialise(file, setup.Target(), {2026, 12, 11});
+        EXPECT_EQ(saved.CodePage(), c.codePage);
+        EXPECT_EQ(saved.Bytes().find(c.name), std::string::npos) << "not UTF-8 in the file";
+        EXPECT_NE(saved.ToUtf8().find(std::string("005.  ") + c.name + " = 1"), std::string::npos);
+    }
 }
 
 TEST_F(AxisParamSetupTest, MissingParameterFileIsRefused)

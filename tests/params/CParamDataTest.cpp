@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "params/CParamData.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -13,7 +14,7 @@ CParamData MakeSelection(std::initializer_list<const char *> choices)
     CParamData record;
     record.SetType(CParamData::kTypeSelection);
     for (const char *choice : choices)
-        record.AddChoice(choice);
+        record.AddChoice(test::Western(choice));
     return record;
 }
 
@@ -58,10 +59,10 @@ TEST(CParamData, ChoicesAreStrippedAndEmptyOnesSkipped)
 {
     const CParamData record = MakeSelection({"  Normal ", "", "   ", "\tReverse"});
     ASSERT_EQ(record.ChoiceCount(), 2);
-    EXPECT_EQ(record.Choices()[0], "Normal");
-    EXPECT_EQ(record.Choices()[1], "Reverse");
+    EXPECT_EQ(record.Choices()[0], test::Western("Normal"));
+    EXPECT_EQ(record.Choices()[1], test::Western("Reverse"));
     EXPECT_EQ(record.SelectedIndex(), -1);
-    EXPECT_EQ(record.SelectedText(), "");
+    EXPECT_EQ(record.SelectedText().Bytes(), "");
 }
 
 TEST(CParamData, SetIndexRefusesOutsideTheListAndMarksOnlyRealChanges)
@@ -73,7 +74,7 @@ TEST(CParamData, SetIndexRefusesOutsideTheListAndMarksOnlyRealChanges)
     EXPECT_FALSE(record.IsChanged());
 
     EXPECT_TRUE(record.SetIndex(1, false));
-    EXPECT_EQ(record.SelectedText(), "B");
+    EXPECT_EQ(record.SelectedText().Bytes(), "B");
     EXPECT_FALSE(record.IsChanged()) << "no marking asked for";
 
     EXPECT_TRUE(record.SetIndex(1, true));
@@ -81,7 +82,7 @@ TEST(CParamData, SetIndexRefusesOutsideTheListAndMarksOnlyRealChanges)
 
     EXPECT_TRUE(record.SetIndex(2, true));
     EXPECT_EQ(record.SelectedIndex(), 2);
-    EXPECT_EQ(record.SelectedText(), "C");
+    EXPECT_EQ(record.SelectedText().Bytes(), "C");
     EXPECT_TRUE(record.IsChanged());
 }
 
@@ -127,7 +128,7 @@ TEST(CParamData, SetByTextConvertsByType)
         record.SetType(c.type);
         record.SetIntValue(5);
         record.SetRealValue(5.0);
-        EXPECT_EQ(record.SetByText(c.text), c.taken) << c.text;
+        EXPECT_EQ(record.SetByText(test::Western(c.text)), c.taken) << c.text;
         if (c.type == CParamData::kTypeInteger)
             EXPECT_EQ(record.IntValue(), c.intValue) << c.text;
         else
@@ -140,18 +141,18 @@ TEST(CParamData, SetByTextWithEmptyTextChangesNothing)
     CParamData integer;
     integer.SetType(CParamData::kTypeInteger);
     integer.SetIntValue(12);
-    EXPECT_FALSE(integer.SetByText(""));
+    EXPECT_FALSE(integer.SetByText(test::Western("")));
     EXPECT_EQ(integer.IntValue(), 12);
 
     CParamData text;
     text.SetType(CParamData::kTypeText);
-    text.SetTextValue("AXIS-1");
-    EXPECT_FALSE(text.SetByText(""));
-    EXPECT_EQ(text.TextValue(), "AXIS-1");
+    text.SetTextValue(test::Western("AXIS-1"));
+    EXPECT_FALSE(text.SetByText(test::Western("")));
+    EXPECT_EQ(text.TextValue().Bytes(), "AXIS-1");
 
     CParamData selection = MakeSelection({"A", "B"});
     selection.SetIndex(1);
-    EXPECT_FALSE(selection.SetByText(""));
+    EXPECT_FALSE(selection.SetByText(test::Western("")));
     EXPECT_EQ(selection.SelectedIndex(), 1);
 }
 
@@ -166,7 +167,7 @@ TEST(CParamData, SetByTextSelectsTheFirstExactlyEqualChoice)
         {"Invalid", 1},
     };
     for (const auto &c : cases) {
-        record.SetByText(c.text);
+        record.SetByText(test::Western(c.text));
         EXPECT_EQ(record.SelectedIndex(), c.index) << c.text;
     }
 }
@@ -175,9 +176,9 @@ TEST(CParamData, SetByTextMarksSelectionChangesOnlyWhenAsked)
 {
     CParamData record = MakeSelection({"A", "B"});
     record.SetIndex(0);
-    record.SetByText("B", false);
+    record.SetByText(test::Western("B"), false);
     EXPECT_FALSE(record.IsChanged());
-    record.SetByText("A", true);
+    record.SetByText(test::Western("A"), true);
     EXPECT_TRUE(record.IsChanged());
 }
 
@@ -185,8 +186,8 @@ TEST(CParamData, TextValueIsStripped)
 {
     CParamData record;
     record.SetType(CParamData::kTypeText);
-    EXPECT_TRUE(record.SetByText("  LIFT AXIS  "));
-    EXPECT_EQ(record.TextValue(), "LIFT AXIS");
+    EXPECT_TRUE(record.SetByText(test::Western("  LIFT AXIS  ")));
+    EXPECT_EQ(record.TextValue().Bytes(), "LIFT AXIS");
 }
 
 } // namespace

@@ -97,8 +97,8 @@ TEST_F(CParamListLoad, OfflineFillsEveryKeyByType)
     const CParamData &zone = list.At(1);
     EXPECT_EQ(zone.GetType(), CParamData::kTypeReal);
     EXPECT_EQ(zone.NumberText(), "1");
-    EXPECT_EQ(zone.DisplayName(), "Zone upper");
-    EXPECT_EQ(zone.UnitName(), "mm");
+    EXPECT_EQ(zone.DisplayName().Bytes(), "Zone upper");
+    EXPECT_EQ(zone.UnitName().Bytes(), "mm");
     EXPECT_DOUBLE_EQ(zone.RealMin(), -9999.9999);
     EXPECT_DOUBLE_EQ(zone.RealMax(), 9999.9999);
     EXPECT_EQ(zone.MinText(), "-9999.9999");
@@ -117,13 +117,13 @@ TEST_F(CParamListLoad, OfflineFillsEveryKeyByType)
 
     const CParamData &type = list.At(36);
     ASSERT_EQ(type.ChoiceCount(), 3);
-    EXPECT_EQ(type.Choices()[2], "TYPE2");
+    EXPECT_EQ(type.Choices()[2].Bytes(), "TYPE2");
     EXPECT_EQ(type.SelectedIndex(), 1);
-    EXPECT_EQ(type.RangeText(), "TYPE0-2");
+    EXPECT_EQ(type.RangeText().Bytes(), "TYPE0-2");
     EXPECT_EQ(type.MinText(), "") << "selections keep no Min/Max texts";
 
     EXPECT_EQ(list.At(45).HideClass(), CParamData::kHideBelowCustom);
-    EXPECT_EQ(list.At(100).TextValue(), "OLD NAME");
+    EXPECT_EQ(list.At(100).TextValue().Bytes(), "OLD NAME");
     EXPECT_EQ(list.At(100).HideClass(), CParamData::kHideBelowCustomGreyed);
     EXPECT_EQ(list.At(151).IntValue(), 70);
     EXPECT_EQ(list.At(170).IntValue(), 4) << "offline MDB walks to 182";
@@ -215,7 +215,7 @@ TEST(CParamListRecord, MissingAndMalformedKeysGiveTheirDefaults)
     EXPECT_FALSE(record.IsWritable());
     EXPECT_EQ(record.HideClass(), 0);
     EXPECT_EQ(record.WriteCaution(), 0);
-    EXPECT_EQ(record.UnitName(), "");
+    EXPECT_EQ(record.UnitName().Bytes(), "");
 }
 
 TEST(CParamListRecord, SelectionsWithoutUsableItems)
@@ -241,7 +241,7 @@ TEST(CParamListRecord, SelectionsWithoutUsableItems)
         EXPECT_EQ(record.ChoiceCount(), c.count) << c.what;
         if (c.count == 0) {
             EXPECT_EQ(record.SelectedIndex(), -1) << c.what;
-            EXPECT_EQ(record.SelectedText(), "") << c.what;
+            EXPECT_EQ(record.SelectedText().Bytes(), "") << c.what;
         }
     }
 }
@@ -271,11 +271,11 @@ TEST(CParamListRecord, ReloadTextsKeepsValuesAndTheChosenIndex)
     CParamData jog = CParamList::ReadRecord(english, 16);
     CParamList::ReloadTexts(other, 5, direction);
     CParamList::ReloadTexts(other, 16, jog);
-    EXPECT_EQ(direction.DisplayName(), "Sens");
+    EXPECT_EQ(direction.DisplayName().Bytes(), "Sens");
     EXPECT_EQ(direction.SelectedIndex(), 1);
-    EXPECT_EQ(direction.SelectedText(), "Inverse");
-    EXPECT_EQ(direction.RangeText(), "N/I");
-    EXPECT_EQ(jog.DisplayName(), "Vitesse");
+    EXPECT_EQ(direction.SelectedText().Bytes(), "Inverse");
+    EXPECT_EQ(direction.RangeText().Bytes(), "N/I");
+    EXPECT_EQ(jog.DisplayName().Bytes(), "Vitesse");
     EXPECT_EQ(jog.IntValue(), 50);
 }
 
@@ -294,7 +294,7 @@ TEST_F(CParamListLoad, OnlineTakesModelVersionAndNameFromTheController)
     EXPECT_EQ(axis.name, "  NEW NAME ");
     EXPECT_TRUE(list.At(170).IsEmpty());
     EXPECT_FALSE(list.At(151).IsEmpty());
-    EXPECT_EQ(list.At(100).TextValue(), "NEW NAME");
+    EXPECT_EQ(list.At(100).TextValue().Bytes(), "NEW NAME");
     EXPECT_EQ(SavedValue(100), "  NEW NAME ");
     EXPECT_EQ(controller.deviceTypeCalls, 2) << "once for the axis, once for the text parameter";
     const std::vector<int> expectedOrder = {1, 16, 31, 36, 45, 151};
@@ -312,7 +312,7 @@ TEST_F(CParamListLoad, OnlineWithFailedDeviceTypeKeepsTheWindowsIdentity)
     EXPECT_EQ(axis.model, "MDB");
     EXPECT_EQ(axis.name, "window name");
     EXPECT_FALSE(list.At(170).IsEmpty());
-    EXPECT_EQ(list.At(100).TextValue(), "OLD NAME");
+    EXPECT_EQ(list.At(100).TextValue().Bytes(), "OLD NAME");
     EXPECT_EQ(failed, 8) << "every parameter read failed (the fake answers none)";
 }
 
@@ -330,7 +330,7 @@ TEST_F(CParamListLoad, OnlineValuesAreSetAndStoredAndFailuresKeepTheFileValue)
     EXPECT_EQ(SavedValue(1), "1.2345");
     EXPECT_EQ(list.At(16).IntValue(), 900);
     EXPECT_EQ(SavedValue(16), "900") << "not limited to the range at opening";
-    EXPECT_EQ(list.At(36).SelectedText(), "TYPE2");
+    EXPECT_EQ(list.At(36).SelectedText().Bytes(), "TYPE2");
     EXPECT_EQ(SavedValue(36), "TYPE2");
     EXPECT_EQ(list.At(45).SelectedIndex(), 0);
     EXPECT_EQ(SavedValue(45), "2500");
@@ -411,7 +411,7 @@ TEST_F(CParamListLoad, SelectionIndexBeyondTheChoicesKeepsTheFileValue)
     CParamList list;
     CParamList::Axis axis{"MDB", "", "", 0};
     list.Load(store, axis, &controller);
-    EXPECT_EQ(list.At(36).SelectedText(), "TYPE1");
+    EXPECT_EQ(list.At(36).SelectedText().Bytes(), "TYPE1");
     EXPECT_EQ(SavedValue(36), "TYPE1");
 }
 

@@ -9,6 +9,7 @@
 
 #include "params/CParamData.h"
 #include "params/CParamRules.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -111,9 +112,9 @@ TEST(CParamRules, RealParameterTwoShownAtDecimalsSettings)
     record.SetRealRange(-9999.9999, 9999.9999);
     ASSERT_TRUE(CParamRules::ApplyRaw(record, 2, "MDA", 12345));
     EXPECT_DOUBLE_EQ(record.RealValue(), 1.2345);
-    EXPECT_EQ(CParamRules::ValueText(record, 2, 2, true), "1.2345");
-    EXPECT_EQ(CParamRules::ValueText(record, 2, 1, true), "1.234");
-    EXPECT_EQ(CParamRules::ValueText(record, 2, 0, true), "1.23");
+    EXPECT_EQ(CParamRules::ValueText(record, 2, 2, true).Bytes(), "1.2345");
+    EXPECT_EQ(CParamRules::ValueText(record, 2, 1, true).Bytes(), "1.234");
+    EXPECT_EQ(CParamRules::ValueText(record, 2, 0, true).Bytes(), "1.23");
 }
 
 TEST(CParamRules, ValueToRawTruncatesTheDecimalTowardZero)
@@ -166,7 +167,7 @@ TEST(CParamRules, EveryValueTypedAtTheResolutionIsWrittenExactly)
             const std::string text =
                 std::to_string(raw / factor) + "." + std::to_string(factor + raw % factor).substr(1);
             std::int32_t sent = 0;
-            if (!record.SetByText(text) || !CParamRules::RawFromRecord(record, t.number, "MDC", sent) ||
+            if (!record.SetByText(test::Western(text)) || !CParamRules::RawFromRecord(record, t.number, "MDC", sent) ||
                 sent != raw) {
                 if (failures++ == 0)
                     first = text + " sent as " + std::to_string(sent);
@@ -220,13 +221,13 @@ TEST(CParamRules, ParameterFortyFiveReadAsUnlistedValueShowsTheFirstChoice)
     CParamData record;
     record.SetType(CParamData::kTypeSelection);
     for (std::int32_t v : CParamRules::PulseResolutionValues())
-        record.AddChoice(std::to_string(v));
+        record.AddChoice(test::Western(std::to_string(v)));
     record.SetIndex(5);
     ASSERT_TRUE(CParamRules::ApplyRaw(record, 45, "MDC", 400000));
     EXPECT_EQ(record.SelectedIndex(), 0);
-    EXPECT_EQ(record.SelectedText(), "2500");
+    EXPECT_EQ(record.SelectedText().Bytes(), "2500");
     ASSERT_TRUE(CParamRules::ApplyRaw(record, 45, "MDC", 4000000));
-    EXPECT_EQ(record.SelectedText(), "4000000");
+    EXPECT_EQ(record.SelectedText().Bytes(), "4000000");
     std::int32_t raw = 0;
     ASSERT_TRUE(CParamRules::RawFromRecord(record, 45, "MDC", raw));
     EXPECT_EQ(raw, 4000000);
@@ -261,8 +262,8 @@ TEST(CParamRules, ApplyRawRefusesASelectionIndexTheRecordDoesNotHave)
 {
     CParamData record;
     record.SetType(CParamData::kTypeSelection);
-    record.AddChoice("Off");
-    record.AddChoice("On");
+    record.AddChoice(test::Western("Off"));
+    record.AddChoice(test::Western("On"));
     record.SetIndex(1);
     EXPECT_FALSE(CParamRules::ApplyRaw(record, 20, "MDA", 2));
     EXPECT_EQ(record.SelectedIndex(), 1);
@@ -285,8 +286,8 @@ TEST(CParamRules, DisplayClampShowsTheLimitAndKeepsTheValue)
     };
     for (const auto &c : ints) {
         CParamRules::ApplyRaw(integer, 16, "MDA", c.raw);
-        EXPECT_EQ(CParamRules::ValueText(integer, 16, 0, true), c.clamped);
-        EXPECT_EQ(CParamRules::ValueText(integer, 16, 0, false), c.asRead);
+        EXPECT_EQ(CParamRules::ValueText(integer, 16, 0, true).Bytes(), c.clamped);
+        EXPECT_EQ(CParamRules::ValueText(integer, 16, 0, false).Bytes(), c.asRead);
         EXPECT_EQ(integer.IntValue(), c.raw);
     }
     const struct { std::int32_t raw; const char *clamped; const char *asRead; } reals[] = {
@@ -294,8 +295,8 @@ TEST(CParamRules, DisplayClampShowsTheLimitAndKeepsTheValue)
     };
     for (const auto &c : reals) {
         CParamRules::ApplyRaw(real, 31, "MDA", c.raw);
-        EXPECT_EQ(CParamRules::ValueText(real, 31, 0, true), c.clamped);
-        EXPECT_EQ(CParamRules::ValueText(real, 31, 0, false), c.asRead);
+        EXPECT_EQ(CParamRules::ValueText(real, 31, 0, true).Bytes(), c.clamped);
+        EXPECT_EQ(CParamRules::ValueText(real, 31, 0, false).Bytes(), c.asRead);
     }
 }
 
@@ -343,9 +344,9 @@ TEST(CParamRules, ParameterThirtyShowsThreeDecimalsUnlessTheSettingIsZero)
     record.SetPrecision(1);
     record.SetRealRange(0.0, 10.0);
     ASSERT_TRUE(CParamRules::ApplyRaw(record, 30, "MDB", 1234));
-    EXPECT_EQ(CParamRules::ValueText(record, 30, 0, true), "1.23");
-    EXPECT_EQ(CParamRules::ValueText(record, 30, 1, true), "1.234");
-    EXPECT_EQ(CParamRules::ValueText(record, 30, 2, true), "1.234");
+    EXPECT_EQ(CParamRules::ValueText(record, 30, 0, true).Bytes(), "1.23");
+    EXPECT_EQ(CParamRules::ValueText(record, 30, 1, true).Bytes(), "1.234");
+    EXPECT_EQ(CParamRules::ValueText(record, 30, 2, true).Bytes(), "1.234");
 }
 
 } // namespace

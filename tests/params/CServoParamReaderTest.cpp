@@ -82,8 +82,8 @@ TEST(CServoParamReader, LoadReadsThroughTheCommandLayerWithTheRightTimeouts)
     EXPECT_EQ(axis.version, "1305");
     EXPECT_EQ(axis.name, "GRIPPER");
     EXPECT_DOUBLE_EQ(list.At(31).RealValue(), 1.5);
-    EXPECT_EQ(list.At(45).SelectedText(), "4000000");
-    EXPECT_EQ(list.At(100).TextValue(), "GRIPPER");
+    EXPECT_EQ(list.At(45).SelectedText().Bytes(), "4000000");
+    EXPECT_EQ(list.At(100).TextValue().Bytes(), "GRIPPER");
 
     for (const auto &[command, timeout] : bus.requests) {
         if (command == cmd::kCmdReadDeviceType)

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+
 #include "ParamFixture.h"
 #include "params/CParamEditCheck.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -70,8 +72,8 @@ TEST(ParamEditCheck, InputRulesByType)
         {&list.At(7), "1", EditStatus::NotEditable},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(CParamEditCheck::CheckInput(*c.record, c.text), c.expected)
-            << c.record->DisplayName() << " '" << c.text << "'";
+        EXPECT_EQ(CParamEditCheck::CheckInput(*c.record, test::Western(c.text)), c.expected)
+            << c.record->DisplayName().ToUtf8() << " '" << c.text << "'";
 }
 
 TEST(ParamEditCheck, ConfirmationsByNumber)
@@ -105,7 +107,7 @@ TEST(ParamEditCheck, CommitRefusesWhatMayNotBeEdited)
         CParamList file = test::LoadList(test::MdbTarget());
         const int before = file.At(c.number).IntValue();
         const EditResult result = CParamEditCheck::Commit(
-            file, c.number, "42", c.level, 0,
+            file, c.number, test::Western("42"), c.level, 0,
             [](const ParamMessage &, const ParamMessage &) { return true; });
         EXPECT_EQ(result.status, c.expected) << c.number << " at level " << c.level;
         if (c.expected != EditStatus::Applied)
@@ -115,7 +117,7 @@ TEST(ParamEditCheck, CommitRefusesWhatMayNotBeEdited)
     }
     CParamList file = test::LoadList(test::MdbTarget());
     file.At(12).SetWritable(false);
-    EXPECT_EQ(CParamEditCheck::Commit(file, 12, "42", 2, 0, {}).status, EditStatus::NotEditable);
+    EXPECT_EQ(CParamEditCheck::Commit(file, 12, test::Western("42"), 2, 0, {}).status, EditStatus::NotEditable);
 }
 
 TEST(ParamEditCheck, CommitAsksConfirmationOnlyForAChange)
@@ -123,33 +125,33 @@ TEST(ParamEditCheck, CommitAsksConfirmationOnlyForAChange)
     CParamList file = test::LoadList(test::MdbTarget());
     Asked asked;
     asked.answer = false;
-    EXPECT_EQ(CParamEditCheck::Commit(file, 5, "CW", 0, 0, asked.Callback()).status,
+    EXPECT_EQ(CParamEditCheck::Commit(file, 5, test::Western("CW"), 0, 0, asked.Callback()).status,
               EditStatus::Unchanged);
     EXPECT_TRUE(asked.texts.empty());
 
-    EXPECT_EQ(CParamEditCheck::Commit(file, 5, "CCW", 0, 0, asked.Callback()).status,
+    EXPECT_EQ(CParamEditCheck::Commit(file, 5, test::Western("CCW"), 0, 0, asked.Callback()).status,
               EditStatus::Cancelled);
     ASSERT_EQ(asked.texts.size(), 1u);
     EXPECT_EQ(asked.texts[0], (ParamMessage{"IDS_INPUT_CHK_0", "Common"}));
     EXPECT_EQ(asked.titles[0], (ParamMessage{"IDS_WARN_TITLE", "Common"}));
-    EXPECT_EQ(file.At(5).SelectedText(), "CW");
+    EXPECT_EQ(file.At(5).SelectedText(), test::Western("CW"));
     EXPECT_FALSE(file.At(5).IsChanged());
 
     asked.answer = true;
-    EXPECT_EQ(CParamEditCheck::Commit(file, 5, "CCW", 0, 0, asked.Callback()).status,
+    EXPECT_EQ(CParamEditCheck::Commit(file, 5, test::Western("CCW"), 0, 0, asked.Callback()).status,
               EditStatus::Applied);
-    EXPECT_EQ(file.At(5).SelectedText(), "CCW");
+    EXPECT_EQ(file.At(5).SelectedText(), test::Western("CCW"));
     EXPECT_TRUE(file.At(5).IsChanged()) << "set-by-text marks the change";
 
-    EXPECT_EQ(CParamEditCheck::Commit(file, 36, "Type 2", 0, 0, {}).status, EditStatus::Cancelled)
+    EXPECT_EQ(CParamEditCheck::Commit(file, 36, test::Western("Type 2"), 0, 0, {}).status, EditStatus::Cancelled)
         << "no callback declines";
-    EXPECT_EQ(CParamEditCheck::Commit(file, 36, "Type 2", 0, 0, asked.Callback()).status,
+    EXPECT_EQ(CParamEditCheck::Commit(file, 36, test::Western("Type 2"), 0, 0, asked.Callback()).status,
               EditStatus::Applied);
     EXPECT_EQ(asked.texts.back(), (ParamMessage{"IDS_INPUT_CHK_1", "Common"}));
 
     // The old text is the cell's: the real as shown, so "10.00" is no change but "10" is.
-    EXPECT_EQ(CParamEditCheck::Commit(file, 16, "10.00", 0, 0, {}).status, EditStatus::Unchanged);
-    EXPECT_EQ(CParamEditCheck::Commit(file, 16, "12.5", 0, 0, {}).status, EditStatus::Applied);
+    EXPECT_EQ(CParamEditCheck::Commit(file, 16, test::Western("10.00"), 0, 0, {}).status, EditStatus::Unchanged);
+    EXPECT_EQ(CParamEditCheck::Commit(file, 16, test::Western("12.5"), 0, 0, {}).status, EditStatus::Applied);
     EXPECT_DOUBLE_EQ(file.At(16).RealValue(), 12.5);
 }
 
@@ -171,7 +173,7 @@ TEST(ParamEditCheck, OrderedPairsRefuseAndKeepTheOldValue)
     for (const Case &c : cases) {
         CParamList file = test::LoadList(test::MdbTarget());
         const double before = file.At(c.number).RealValue();
-        const EditResult result = CParamEditCheck::Commit(file, c.number, c.text, 0, 0, {});
+        const EditResult result = CParamEditCheck::Commit(file, c.number, test::Western(c.text), 0, 0, {});
         if (c.refusal) {
             EXPECT_EQ(result.status, EditStatus::PairOrder) << c.number << " " << c.text;
             EXPECT_EQ(result.message, (ParamMessage{c.refusal, "Common"}));

@@ -11,6 +11,7 @@
 #include "params/CParamFile.h"
 #include "params/CParamListRules.h"
 #include "params/CParamPrintout.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -51,11 +52,11 @@ TEST(ParamFile, SavedContentIsByteExact)
 {
     const ParamTarget target = test::MdbTarget();
     const CParamList file = test::LoadList(target);
-    EXPECT_EQ(CParamFile::Serialise(file, target, kDate), kMdbLevel0);
+    EXPECT_EQ(CParamFile::Serialise(file, target, kDate).Bytes(), kMdbLevel0);
 
     ParamTarget custom = target;
     custom.accessLevel = 1;
-    const std::string level1 = CParamFile::Serialise(file, custom, kDate);
+    const std::string level1 = CParamFile::Serialise(file, custom, kDate).Bytes();
     EXPECT_NE(level1.find("016.  Jog speed = 10.00 mm/s\r\n020.  Gain A = 50\r\n"
                           "021.  Gain B = 60\r\n031."),
               std::string::npos)
@@ -65,15 +66,15 @@ TEST(ParamFile, SavedContentIsByteExact)
     ParamTarget variant = target;
     variant.model = "MDC-X";
     variant.version = "";
-    EXPECT_EQ(CParamFile::Serialise(file, variant, kDate).substr(0, 17), "2010/0928\r\nXMDC\r\n");
+    EXPECT_EQ(CParamFile::Serialise(file, variant, kDate).Bytes().substr(0, 17), "2010/0928\r\nXMDC\r\n");
 
     CParamData real = file.At(1);
     real.SetRealValue(1.23456);
-    EXPECT_EQ(CParamFile::ParameterLine(real, 1, 3), "001.  Soft limit + = 1.23 mm")
+    EXPECT_EQ(CParamFile::ParameterLine(real, 1, 3).Bytes(), "001.  Soft limit + = 1.23 mm")
         << "DisplayPrecision decimals, whatever the grid shows";
     CParamData noUnit = file.At(12);
-    noUnit.SetUnitName("");
-    EXPECT_EQ(CParamFile::ParameterLine(noUnit, 12, 3), "012.  Position range = 100 ");
+    noUnit.SetUnitName(test::Western(""));
+    EXPECT_EQ(CParamFile::ParameterLine(noUnit, 12, 3).Bytes(), "012.  Position range = 100 ");
     EXPECT_EQ(CParamFile::DateLine({2026, 1, 2}), "2026/0102");
 }
 
@@ -92,7 +93,7 @@ TEST(ParamFile, SaveAndLoadRoundTripRestoresEverySavedValue)
     file.At(21).SetIntValue(1);
     file.At(36).SetIndex(5);
     file.At(45).SetIndex(16);
-    file.At(100).SetTextValue("MY AXIS 2");
+    file.At(100).SetTextValue(test::Western("MY AXIS 2"));
     file.At(151).SetIntValue(0);
     const std::string path = dir.File("axis.dat");
     ASSERT_TRUE(CParamFile::Save(path, file, target, kDate));
@@ -107,10 +108,10 @@ TEST(ParamFile, SaveAndLoadRoundTripRestoresEverySavedValue)
         EXPECT_EQ(loaded.At(n).IntValue(), file.At(n).IntValue()) << n;
     for (int n : {5, 36, 45})
         EXPECT_EQ(loaded.At(n).SelectedIndex(), file.At(n).SelectedIndex()) << n;
-    EXPECT_EQ(loaded.At(100).TextValue(), "MY AXIS 2") << "a name keeps its blanks";
+    EXPECT_EQ(loaded.At(100).TextValue().Bytes(), "MY AXIS 2") << "a name keeps its blanks";
     EXPECT_TRUE(loaded.At(45).IsChanged()) << "loading marks changed choices";
     EXPECT_EQ(report.numbers.size(), 17u);
-    EXPECT_EQ(CParamFile::Serialise(loaded, target, kDate), test::ReadBytes(path));
+    EXPECT_EQ(CParamFile::Serialise(loaded, target, kDate).Bytes(), test::ReadBytes(path));
 }
 
 TEST(ParamFile, ModelCheckOfTheSecondLine)
@@ -209,7 +210,7 @@ TEST(ParamFile, ValueRulesOfALine)
         CParamList file = test::LoadList(target);
         file.At(36).SetIndex(2);
         CParamFile::LoadText(file, FileWith("MDB", {c.line}), target);
-        EXPECT_EQ(CParamListRules::FileValueText(file.At(c.number)), c.expected) << c.line;
+        EXPECT_EQ(CParamListRules::FileValueText(file.At(c.number)).Bytes(), c.expected) << c.line;
     }
 }
 
@@ -229,7 +230,7 @@ TEST(ParamFile, LinesWhoseValuesAreNotTakenAreListed)
     EXPECT_EQ(report.numbers, std::vector<int>{31});
     ASSERT_EQ(report.refused.size(), 3u);
     EXPECT_EQ(report.refused[0].line, 5);
-    EXPECT_EQ(report.refused[0].text, "012.  Position range = 99999 pulse");
+    EXPECT_EQ(report.refused[0].text, test::Western("012.  Position range = 99999 pulse"));
     EXPECT_EQ(report.refused[1].line, 7);
     EXPECT_EQ(report.refused[2].line, 8);
     EXPECT_EQ(report.message.key, "IDS_WARNMSG_READPARAM_BAD_VALUES");

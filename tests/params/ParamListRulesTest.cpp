@@ -10,6 +10,7 @@
 #include "config/CIniEx.h"
 #include "params/CParamListPair.h"
 #include "params/CParamListRules.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -124,8 +125,8 @@ TEST(ParamListRules, MarkAndWriteComparisons)
     EXPECT_TRUE(CParamListRules::MarkDiffers(a, b));
 
     CParamData s = Record(CParamData::kTypeSelection, 0);
-    s.AddChoice("A");
-    s.AddChoice("B");
+    s.AddChoice(test::Western("A"));
+    s.AddChoice(test::Western("B"));
     CParamData t = s;
     s.SetIndex(0);
     t.SetIndex(0);
@@ -147,8 +148,8 @@ TEST(ParamListRules, MarkAndWriteComparisons)
 
     CParamData x = Record(CParamData::kTypeText, 0);
     CParamData y = x;
-    x.SetTextValue("ONE");
-    y.SetTextValue("TWO");
+    x.SetTextValue(test::Western("ONE"));
+    y.SetTextValue(test::Western("TWO"));
     EXPECT_TRUE(CParamListRules::WriteDiffers(x, y));
 }
 
@@ -177,13 +178,13 @@ TEST(ParamListRules, RangeAndValueCells)
 
     // Files carry the DisplayPrecision decimals whatever the grid shows for positions.
     EXPECT_EQ(CParamListRules::GridValueText(list.At(1), 1, 2), "400.0000");
-    EXPECT_EQ(CParamListRules::FileValueText(list.At(1)), "400.00");
+    EXPECT_EQ(CParamListRules::FileValueText(list.At(1)).Bytes(), "400.00");
     CParamData pulse = list.At(45);
     pulse.SetIndex(16);
-    EXPECT_EQ(CParamListRules::FileValueText(pulse), "16");
+    EXPECT_EQ(CParamListRules::FileValueText(pulse).Bytes(), "16");
     CParamData name = list.At(100);
-    name.SetTextValue("ABCDEFGHIJKLMNOPQRS");
-    EXPECT_EQ(CParamListRules::FileValueText(name), "ABCDEFGHIJKLMNOP");
+    name.SetTextValue(test::Western("ABCDEFGHIJKLMNOPQRS"));
+    EXPECT_EQ(CParamListRules::FileValueText(name).Bytes(), "ABCDEFGHIJKLMNOP");
 }
 
 TEST(ParamListRules, TitleSuffixesAndModelKeys)
@@ -251,7 +252,7 @@ TEST(ParamListPair, FileListIsACopyAndCopyValueKeepsDefinitions)
 
     lists.File().At(36).SetIndex(3);
     CParamListPair::CopyValue(lists.File().At(36), lists.Driver().At(36));
-    EXPECT_EQ(driver.At(36).SelectedText(), "Type 3");
+    EXPECT_EQ(driver.At(36).SelectedText().Bytes(), "Type 3");
     EXPECT_EQ(driver.At(36).ChoiceCount(), 6);
     CParamListPair::CopyValue(lists.File().At(36), lists.Driver().At(12));
     EXPECT_EQ(driver.At(12).IntValue(), 100) << "no copy between types";
@@ -269,12 +270,12 @@ TEST(ParamListPair, ReloadTextsKeepsValues)
                    true);
     lists.ReloadTexts(other, 182);
     for (CParamList *list : {&lists.Driver(), &lists.File()}) {
-        EXPECT_EQ(list->At(5).DisplayName(), "Sens");
-        EXPECT_EQ(list->At(5).RangeText(), "H/A");
-        EXPECT_EQ(list->At(12).DisplayName(), "Plage");
+        EXPECT_EQ(list->At(5).DisplayName().Bytes(), "Sens");
+        EXPECT_EQ(list->At(5).RangeText().Bytes(), "H/A");
+        EXPECT_EQ(list->At(12).DisplayName().Bytes(), "Plage");
     }
-    EXPECT_EQ(lists.File().At(5).SelectedText(), "Antihoraire");
-    EXPECT_EQ(lists.Driver().At(5).SelectedText(), "Horaire");
+    EXPECT_EQ(lists.File().At(5).SelectedText().Bytes(), "Antihoraire");
+    EXPECT_EQ(lists.Driver().At(5).SelectedText().Bytes(), "Horaire");
     EXPECT_EQ(lists.File().At(12).IntValue(), 7);
 }
 

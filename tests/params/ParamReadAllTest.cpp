@@ -81,10 +81,10 @@ TEST_F(ParamReadAllTest, EveryParameterGoesIntoBothListsAndTheStore)
     EXPECT_EQ(lists.File().At(12).IntValue(), 9000) << "the file column equals the driver's";
     EXPECT_DOUBLE_EQ(driver.At(31).RealValue(), 1.5);
     EXPECT_EQ(lists.File().At(45).SelectedIndex(), 16);
-    EXPECT_EQ(driver.At(36).SelectedText(), "Type 2");
+    EXPECT_EQ(driver.At(36).SelectedText().Bytes(), "Type 2");
     EXPECT_EQ(driver.At(20).IntValue(), 33);
     EXPECT_EQ(driver.At(22).IntValue(), 7);
-    EXPECT_EQ(lists.File().At(100).TextValue(), "GRIPPER");
+    EXPECT_EQ(lists.File().At(100).TextValue().Bytes(), "GRIPPER");
 
     CIniEx saved;
     ASSERT_TRUE(saved.Open(dir.File("mdb.ini"), false, false, true));
@@ -167,9 +167,9 @@ TEST_F(ParamReadAllTest, FailuresKeepOldValuesAndTheRestIsRead)
 
     EXPECT_EQ(report.failures, 3);
     EXPECT_FALSE(report.Complete());
-    EXPECT_EQ(driver.At(45).SelectedText(), "2500");
-    EXPECT_EQ(driver.At(36).SelectedText(), "Type 0");
-    EXPECT_EQ(driver.At(100).TextValue(), "AXIS");
+    EXPECT_EQ(driver.At(45).SelectedText().Bytes(), "2500");
+    EXPECT_EQ(driver.At(36).SelectedText().Bytes(), "Type 0");
+    EXPECT_EQ(driver.At(100).TextValue().Bytes(), "AXIS");
     EXPECT_EQ(driver.At(12).IntValue(), 321);
     for (const ParamOutcome &o : report.outcomes) {
         if (o.number == 36) {

@@ -13,6 +13,7 @@
 #include "params/CParamWriter.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/CommandCodes.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -102,7 +103,7 @@ TEST_F(ParamWriterTest, SendsEachChangedValueInItsWireForm)
     lists.File().At(1).SetRealValue(450.5);  // factor 10000
     lists.File().At(45).SetIndex(16);        // sent as its resolution
     lists.File().At(36).SetIndex(3);
-    lists.File().At(100).SetTextValue("NEWNAME");
+    lists.File().At(100).SetTextValue(test::Western("NEWNAME"));
 
     const WriteReport report = Write();
     EXPECT_TRUE(report.Complete());
@@ -120,7 +121,7 @@ TEST_F(ParamWriterTest, SendsEachChangedValueInItsWireForm)
     EXPECT_EQ(driver.At(12).IntValue(), 200);
     EXPECT_DOUBLE_EQ(driver.At(16).RealValue(), 0.29);
     EXPECT_EQ(driver.At(45).SelectedIndex(), 16);
-    EXPECT_EQ(driver.At(100).TextValue(), "NEWNAME");
+    EXPECT_EQ(driver.At(100).TextValue().Bytes(), "NEWNAME");
     for (int n : {1, 12, 16, 31, 36, 45, 100})
         EXPECT_FALSE(lists.Marked(n)) << n;
 
@@ -135,7 +136,7 @@ TEST_F(ParamWriterTest, SendsEachChangedValueInItsWireForm)
     const std::vector<ParamNotice> notices = {
         {ParamNotice::Kind::JogSpeedChanged, false, {}},
         {ParamNotice::Kind::FeedAmountChanged, false, {}},
-        {ParamNotice::Kind::DeviceNameChanged, false, "NEWNAME"},
+        {ParamNotice::Kind::DeviceNameChanged, false, test::Western("NEWNAME")},
         {ParamNotice::Kind::OperationTypeChanged, true, {}},
     };
     EXPECT_EQ(report.notices, notices);
@@ -186,7 +187,7 @@ TEST_F(ParamWriterTest, CautionRules)
         lists.CopyDriverToFile();
         CParamData &file = lists.File().At(c.number);
         if (file.GetType() == CParamData::kTypeText)
-            file.SetTextValue("OTHER");
+            file.SetTextValue(test::Western("OTHER"));
         else if (file.GetType() == CParamData::kTypeReal)
             file.SetRealValue(file.RealValue() + 1.0);
         else
@@ -236,14 +237,14 @@ TEST_F(ParamWriterTest, FailedWritesKeepTheDriverValueAndAreReportedOnce)
     lists.File().At(16).SetRealValue(20.0);
     lists.File().At(31).SetRealValue(3.0);
     lists.File().At(12).SetIntValue(300);
-    lists.File().At(100).SetTextValue("REFUSED");
+    lists.File().At(100).SetTextValue(test::Western("REFUSED"));
 
     const WriteReport report = Write();
     EXPECT_EQ(report.status, WriteStatus::Done);
     EXPECT_EQ(report.failures, 3);
     EXPECT_FALSE(report.Complete());
     EXPECT_DOUBLE_EQ(driver.At(16).RealValue(), 10.0);
-    EXPECT_EQ(driver.At(100).TextValue(), "AXIS");
+    EXPECT_EQ(driver.At(100).TextValue().Bytes(), "AXIS");
     EXPECT_TRUE(lists.Marked(16));
     EXPECT_EQ(driver.At(12).IntValue(), 300) << "the others are written";
     EXPECT_EQ(report.messages,

@@ -77,8 +77,8 @@ void CheckRecord(const ModelFile &model, const CIniEx &store, int number, const 
     const std::string where = std::string(model.model) + " parameter " + std::to_string(number);
     ASSERT_FALSE(p.IsEmpty()) << where << " is not defined";
     EXPECT_EQ(p.NumberText(), std::to_string(number)) << where;
-    EXPECT_EQ(p.DisplayName().find('='), std::string::npos) << where << ": '=' breaks .dat lines";
-    EXPECT_FALSE(p.UnitName().empty()) << where;
+    EXPECT_EQ(p.DisplayName().Bytes().find('='), std::string::npos) << where << ": '=' breaks .dat lines";
+    EXPECT_FALSE(p.UnitName().Empty()) << where;
     EXPECT_GE(p.Tab(), 1) << where;
     EXPECT_LE(p.Tab(), 4) << where;
     EXPECT_GE(p.HideClass(), 0) << where;
@@ -112,7 +112,7 @@ void CheckRecord(const ModelFile &model, const CIniEx &store, int number, const 
         EXPECT_EQ(p.ChoiceCount(), store.GetInt(std::to_string(number), "SelItemCount", -1))
             << where;
         EXPECT_GE(p.SelectedIndex(), 0) << where << ": stored value is no choice";
-        EXPECT_FALSE(p.RangeText().empty()) << where;
+        EXPECT_FALSE(p.RangeText().Empty()) << where;
         break;
     case CParamData::kTypeText:
         break;
@@ -154,7 +154,7 @@ void CheckRoles(const ModelFile &model, const CParamList &list)
     const auto &values = CParamRules::PulseResolutionValues();
     ASSERT_EQ(pulses.ChoiceCount(), static_cast<int>(values.size())) << m;
     for (std::size_t i = 0; i < values.size(); ++i)
-        EXPECT_EQ(pulses.Choices()[i], std::to_string(values[i])) << m;
+        EXPECT_EQ(pulses.Choices()[i].Bytes(), std::to_string(values[i])) << m;
 
     int textParameters = 0;
     for (int n : CParamRules::Numbers(CParamRules::ParameterCount(m, "")))
@@ -192,7 +192,7 @@ void CheckSameButWording(const ModelFile &model, const CParamList &a, const CPar
         EXPECT_EQ(x.Precision(), y.Precision()) << where;
         EXPECT_EQ(x.ChoiceCount(), y.ChoiceCount()) << where;
         EXPECT_EQ(x.SelectedIndex(), y.SelectedIndex()) << where;
-        EXPECT_EQ(x.TextValue(), y.TextValue()) << where;
+        EXPECT_EQ(x.TextValue().Bytes(), y.TextValue().Bytes()) << where;
         EXPECT_EQ(x.Tab(), y.Tab()) << where;
         EXPECT_EQ(x.IsWritable(), y.IsWritable()) << where;
         EXPECT_EQ(x.HideClass(), y.HideClass()) << where;
@@ -254,8 +254,8 @@ TEST(ShippedParamFiles, TheThreeLanguagesAgreeOnEverythingButTheWording)
         CheckSameButWording(model, english.list, japanese.list, "JP");
         CheckSameButWording(model, english.list, chinese.list, "CN");
         // The wording does differ: the files are really translated.
-        EXPECT_NE(english.list.At(3).DisplayName(), japanese.list.At(3).DisplayName());
-        EXPECT_NE(english.list.At(3).DisplayName(), chinese.list.At(3).DisplayName());
+        EXPECT_NE(english.list.At(3).DisplayName().Bytes(), japanese.list.At(3).DisplayName().Bytes());
+        EXPECT_NE(english.list.At(3).DisplayName().Bytes(), chinese.list.At(3).DisplayName().Bytes());
     }
 }
 

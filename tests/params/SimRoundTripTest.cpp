@@ -14,6 +14,7 @@
 #include "protocol/CServoCommands.h"
 #include "sim/AxisDevice.h"
 #include "sim/SimBus.h"
+#include "support/CodePageTexts.h"
 
 namespace kvl::params {
 namespace {
@@ -65,7 +66,7 @@ TEST(ParamSimRoundTrip, WrittenValuesReadBackFromTheSimulatedController)
     lists.File().At(16).SetRealValue(0.29);
     lists.File().At(31).SetRealValue(7.125);
     lists.File().At(45).SetIndex(11);
-    lists.File().At(100).SetTextValue("LIFT 2");
+    lists.File().At(100).SetTextValue(test::Western("LIFT 2"));
     const WriteReport written = CParamWriter::Run(commands, target, lists, {});
     EXPECT_EQ(written.status, WriteStatus::Done);
     EXPECT_EQ(written.failures, 0);
@@ -79,8 +80,8 @@ TEST(ParamSimRoundTrip, WrittenValuesReadBackFromTheSimulatedController)
     EXPECT_EQ(fresh.At(12).IntValue(), 1234);
     EXPECT_DOUBLE_EQ(fresh.At(16).RealValue(), 0.29);
     EXPECT_DOUBLE_EQ(fresh.At(31).RealValue(), 7.125);
-    EXPECT_EQ(fresh.At(45).SelectedText(), "62500");
-    EXPECT_EQ(fresh.At(100).TextValue(), "LIFT 2");
+    EXPECT_EQ(fresh.At(45).SelectedText().Bytes(), "62500");
+    EXPECT_EQ(fresh.At(100).TextValue().Bytes(), "LIFT 2");
 }
 
 } // namespace

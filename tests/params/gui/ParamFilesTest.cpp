@@ -49,7 +49,7 @@ protected:
         const params::CParamList &file = list.Lists().File();
         std::map<int, std::string> values;
         for (const int number : CParamFile::SavedNumbers(file, list.Model().Count(), list.Model().Level()))
-            values[number] = CParamListRules::FileValueText(file.At(number));
+            values[number] = CParamListRules::FileValueText(file.At(number)).Bytes();
         return values;
     }
     static QString Squeezed(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
@@ -153,7 +153,8 @@ TEST_F(ParamFilesTest, ThePdfPrintoutHoldsEverySavedParameterLineOfTheLevel)
         int found = 0;
         bool manyChoicesPrinted = false;
         for (qsizetype i = 4; i < lines.size(); ++i) {
-            const std::string line = list->Model().ToUtf8(lines[i].trimmed().toStdString());
+            const std::string line =
+                CCodePageText(lines[i].trimmed().toStdString(), list->Lists().File().CodePage()).ToUtf8();
             if (line.empty())
                 continue;
             // The file numbers with three digits, the printout with two.

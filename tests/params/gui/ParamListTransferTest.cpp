@@ -204,7 +204,7 @@ TEST_F(ParamListTransferTest, WritingParameter36ClearsBothTablesAndTellsTheMonit
     const int before = record.SelectedIndex();
     const int choice = before == 1 ? 2 : 1;
     ModalWatch watch;
-    Edit(*list, 36, QString::fromStdString(list->Model().ToUtf8(record.Choices()[static_cast<size_t>(choice)])));
+    Edit(*list, 36, QString::fromStdString(record.Choices()[static_cast<size_t>(choice)].ToUtf8()));
     ASSERT_EQ(watch.Texts().size(), 1);
     EXPECT_EQ(watch.Texts().front(), Text("IDS_INPUT_CHK_1", "Common"));
     ASSERT_EQ(record.SelectedIndex(), choice);

@@ -1,6 +1,7 @@
 // The choice cells of the point table in Japanese and Chinese: the ACC/DCC-mode and stop-mode
 // lists show the language's own texts, and an entry chosen in them is stored, saved and written
 // to the controller as its index, as in English.
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +116,20 @@ TEST_P(PointChoiceLanguageTest, AChosenEntryIsStoredSavedAndWrittenAsItsIndex)
     const sim::StepRecord written = WithAxis(kDemoMdc, [](sim::AxisDevice &axis) { return axis.Table().Step(1); });
     ASSERT_TRUE(written.Defined());
     EXPECT_EQ(written.stopMode, 2);
+}
+
+// A device name the parameter list wrote in this language is the code page's bytes on the
+// controller; the axis window shows it as the words that were typed.
+TEST_P(PointChoiceLanguageTest, ADeviceNameInTheCodePageIsShownAsTyped)
+{
+    const std::string typed = "軸ＡＢ";
+    const CCodePageText name = CCodePageText::FromUtf8(typed, GetParam().codePage);
+    ASSERT_NE(name.Bytes(), typed);
+    m_window->Model().DeviceNameChanged(name.Bytes());
+    auto *box = m_window->findChild<QLineEdit *>(QStringLiteral("nameBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return box->text() == QString::fromStdString(typed); }))
+        << box->text().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, PointChoiceLanguageTest,
