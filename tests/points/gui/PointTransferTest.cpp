@@ -102,6 +102,8 @@ TEST_F(PointTransferTest, ReadSkipsLinesOutsideTheTableShowsJumpZeroAsEndAndKeep
     table.CommitCell(0, points::kColComment, "first");
     Bus().ClearCommandsReceived();
     ASSERT_TRUE(Press(window->ReadButton(), [&] { return Count(kDemoMdc, cmd::kCmdReadAllSteps) > 0; }));
+    // The request is out; the read has ended when polling runs again.
+    ASSERT_TRUE(WaitFor([&] { return m_app->Values().pollingOn; }));
 
     EXPECT_EQ(table.Cell(0, points::kColJump), "E");
     EXPECT_EQ(table.Cell(2, points::kColJump), "5");
