@@ -29,7 +29,8 @@ public:
     // The title of an open (either kind) or a save dialog in the current language.
     static QString Title(const CLanguageTexts &texts, Kind kind);
     // Asks for a file matching `filter` ("Data Files (*.csv)"); empty when the user cancelled.
-    // `objectName` names the dialog for tests.
+    // Saving, a name without an extension gets the filter's first one before the check for an
+    // existing file. `objectName` names the dialog for tests.
     static QString AskFile(QWidget *parent, const CLanguageTexts &texts, Kind kind, const QString &filter,
                            const QString &objectName = QString());
     // Asks for a folder, starting in `start`; empty when the user cancelled.

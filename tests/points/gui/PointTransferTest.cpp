@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,6 +248,45 @@ void Fill512(CPointTable &table)
         table.CommitCell(step, points::kColJump, step % 7 == 0 ? "E" : std::to_string((step + 1) % table.StepCount()));
         table.CommitCell(step, points::kColComment, "c" + std::to_string(step));
     }
+}
+
+// A name typed without its extension gets it before the dialog checks for an existing file, so
+// replacing one asks, and No keeps it.
+TEST_F(PointTransferTest, SavingOverAnExistingFileAsksAlsoWhenTheExtensionWasLeftOut)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir folder;
+    const QString existing = folder.filePath(QStringLiteral("table1.csv"));
+    {
+        QFile file(existing);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("kept\r\n");
+    }
+    bool asked = false;
+    AnswerNextModal([&](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        ASSERT_NE(files, nullptr);
+        files->selectFile(folder.filePath(QStringLiteral("table1")));
+        // The replace question comes up while accept() runs: answer it No from the timer.
+        AnswerNextModal([&](QWidget *question) {
+            auto *box = qobject_cast<QMessageBox *>(question);
+            if (!box) {
+                ADD_FAILURE() << "no question before replacing the file";
+                return;
+            }
+            asked = true;
+            box->button(QMessageBox::No)->click();
+            QMetaObject::invokeMethod(files, "reject", Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(files, "accept");
+    });
+    QTest::mouseClick(window->SaveButton(), Qt::LeftButton);
+    EXPECT_TRUE(asked);
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("kept\r\n"));
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("table1"))));
 }
 
 TEST_F(PointTransferTest, A512StepTableGoesThroughWriteReadSaveAndLoadUnchanged)
