@@ -384,6 +384,8 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
             monitor->hide();
         if (auto *wave = m_app.Windows().Find<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis))
             wave->hide();
+        if (auto *list = m_app.Windows().Find<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, axis))
+            list->hide();
         CWindowRegistry::Present(this);
     });
     // The monitor belongs to its axis window: a new axis window (another model) brings a new one.

@@ -69,6 +69,8 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectOfflineAxisWindow(points::CKVL_VER2_Prog
     connect(window, &Window::returned, this, [this] {
         if (m_offlineWave)
             m_offlineWave->hide();
+        if (m_offlineParams)
+            m_offlineParams->hide();
         m_offline->setEnabled(true);
         CWindowRegistry::Present(this);
     });

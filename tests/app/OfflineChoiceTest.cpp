@@ -122,6 +122,9 @@ TEST_F(OfflineChoiceTest, TheParamButtonShowsTheOfflineWindowsOwnParameterList)
     EXPECT_FALSE(list->isVisible());
     window->PressParam();
     EXPECT_TRUE(list->isVisible());
+    window->PressReturn();
+    EXPECT_FALSE(list->isVisible()) << "Return hides the list with its window";
+    window->PressParam();
     // Closing the offline window gives the button back; a new choice brings a new list.
     window->close();
     EXPECT_TRUE(m_link->OfflineButton()->isEnabled());

@@ -370,6 +370,23 @@ TEST_F(AxisWindowTest, MonitorOpensOnceAndFollowsAClearingTypeChangeAndReturnHid
     EXPECT_FALSE(monitor->isVisible());
 }
 
+TEST_F(AxisWindowTest, ReturnHidesTheParameterListAndTheWaveformToo)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window->ParamButton(), Qt::LeftButton);
+    QTest::mouseClick(window->WaveButton(), Qt::LeftButton);
+    QWidget *list = m_app->Windows().Find<QWidget>(CWindowRegistry::Kind::kParamList, kDemoMdc);
+    QWidget *wave = m_app->Windows().Find<QWidget>(CWindowRegistry::Kind::kWaveform, kDemoMdc);
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(wave, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return list->isVisible() && wave->isVisible(); }));
+    Activate(window);
+    QTest::mouseClick(window->ReturnButton(), Qt::LeftButton);
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_FALSE(wave->isVisible());
+}
+
 TEST_F(AxisWindowTest, HelpOpensTheAxisSection)
 {
     CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
