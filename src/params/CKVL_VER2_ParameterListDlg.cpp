@@ -171,6 +171,7 @@ void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
         break;
     case ParamNotice::Kind::DeviceNameChanged:
         axis.DeviceNameChanged(notice.name.Bytes());
+        ApplyTexts(); // the title names the axis
         break;
     case ParamNotice::Kind::OperationTypeChanged:
         // Through the window: it resets its grid and tells the axis' monitor the new I/O mode.
@@ -320,7 +321,10 @@ void CKVL_VER2_ParameterListDlg::ApplyTexts()
                          {m_driverGroup, "IDC_PMT_DRV_TITLE", kSection, "Controller"},
                          {m_fileGroup, "IDC_PMT_FILE_TITLE", kSection, "File"},
                          {m_differences, "IDC_PMT_DIFF_ONLY", kSection, "Differences only"}},
-                        [this, suffix](const QString &title) { return m_context.DecorateTitle(title + suffix); });
+                        [this, suffix](const QString &title) {
+                            const QString tag = m_axisWindow ? m_axisWindow->AxisTag() : QString();
+                            return m_context.DecorateTitle(title + suffix + tag);
+                        });
     m_filter->setPlaceholderText(CWindowTexts::Text(texts, "IDC_PMT_FILTER", kSection, QStringLiteral("Find")));
     for (int tab = 0; tab < CParamListModel::kTabCount; ++tab) {
         const std::string key = "ID_TAB" + std::to_string(tab);

@@ -235,12 +235,25 @@ void CKVL_VER2_ProgStepDlg::RefreshType5Picture()
     m_type5Picture->setVisible(shown);
 }
 
+QString CKVL_VER2_ProgStepDlg::AxisTag() const
+{
+    if (m_model->Offline())
+        return QString();
+    const std::string name = m_context.Settings().Texts().DeviceText(m_model->Identity().name).ToUtf8();
+    QString tag = QStringLiteral(" - ") + QString::fromStdString(m_model->AxisText());
+    if (!name.empty())
+        tag += QLatin1Char(' ') + QString::fromStdString(name);
+    return tag;
+}
+
 void CKVL_VER2_ProgStepDlg::RefreshBoxes()
 {
     const AxisIdentity &identity = m_model->Identity();
     const CLanguageTexts &texts = m_context.Settings().Texts();
     m_axisBox->setText(QString::fromStdString(m_model->AxisText()));
     m_nameBox->setText(QString::fromStdString(texts.DeviceText(identity.name).ToUtf8()));
+    if (AxisTag() != m_titleTag)
+        ApplyTexts(); // the name changed: so does the title
     m_modelBox->setText(QString::fromStdString(identity.model));
     m_typeBox->setText(QString::fromStdString(m_model->TypeText()));
     m_versionBox->setText(QString::fromStdString(m_model->VersionText()));

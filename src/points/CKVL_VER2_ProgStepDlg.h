@@ -62,6 +62,9 @@ public:
     bool Open();
 
     void ApplyTexts();
+    // What titles of this axis' windows add to tell two axes apart: " - <address> <name>";
+    // empty offline (the title says "offline").
+    QString AxisTag() const;
     void RefreshView();
 
     // --- what the buttons do (tests press these or click the buttons)
@@ -220,6 +223,7 @@ private:
     void WithStatusTimerPaused(Operation operation);
     void EndJog();
     void RefreshBoxes();
+    QString m_titleTag; // the AxisTag() the title shows
     void RefreshStatus();
     void RefreshControls();
     void RefreshColumns();

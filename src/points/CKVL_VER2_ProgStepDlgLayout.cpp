@@ -399,6 +399,7 @@ QStringList CKVL_VER2_ProgStepDlg::GridCaptions() const
 void CKVL_VER2_ProgStepDlg::ApplyTexts()
 {
     const CLanguageTexts &texts = m_context.Settings().Texts();
+    m_titleTag = AxisTag();
     const bool offline = m_model->Offline();
     const bool rotary = CModelTraits::Of(m_model->Identity().model).IsRotary();
     // Service mode turns Return into the version message (the settings' debug level).
@@ -448,7 +449,7 @@ void CKVL_VER2_ProgStepDlg::ApplyTexts()
          {m_write, "IDC_BTN_WRITE", kSection, "Write"},
          {m_fullView, "IDC_BUTTON_MODEL_CHANGE_1", kSection, "Full view"},
          {m_shortViewButton, "IDC_BUTTON_MODEL_CHANGE_0", kSection, "Short view"}},
-        [this](const QString &title) { return m_context.DecorateTitle(title); });
+        [this](const QString &title) { return m_context.DecorateTitle(title + m_titleTag); });
     ApplyTooltips();
     ApplyTableTexts();
     m_gridModel->SetCaptions(GridCaptions());

@@ -387,6 +387,27 @@ TEST_F(AxisWindowTest, ReturnHidesTheParameterListAndTheWaveformToo)
     EXPECT_FALSE(wave->isVisible());
 }
 
+TEST_F(AxisWindowTest, TitlesNameTheAxisSoThatTwoAxesCanBeToldApart)
+{
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) {
+        axis.SetName("LIFTER");
+        return true;
+    });
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window->ParamButton(), Qt::LeftButton);
+    QWidget *list = m_app->Windows().Find<QWidget>(CWindowRegistry::Kind::kParamList, kDemoMdc);
+    ASSERT_NE(list, nullptr);
+    const QString tag = QStringLiteral(" - %1 LIFTER").arg(kDemoMdc, 0, 16).toUpper();
+    EXPECT_TRUE(window->windowTitle().contains(tag)) << window->windowTitle().toStdString();
+    EXPECT_TRUE(list->windowTitle().contains(tag)) << list->windowTitle().toStdString();
+
+    // A new name follows into both titles.
+    window->Model().DeviceNameChanged("PRESS");
+    ASSERT_TRUE(WaitFor([&] { return window->windowTitle().contains(QStringLiteral("PRESS")); }))
+        << window->windowTitle().toStdString();
+}
+
 TEST_F(AxisWindowTest, HelpOpensTheAxisSection)
 {
     CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
