@@ -72,7 +72,7 @@ void CBusyIndicator::Repaint()
 
 bool CBusyIndicator::Shown() const
 {
-    return m_window && m_window->isVisible();
+    return m_window && m_window->Opened();
 }
 
 int CBusyIndicator::Frame() const
@@ -118,15 +118,14 @@ void CBusyIndicator::ShowWindow()
     if (area.isValid())
         m_window->move(area.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
     m_shownAtMs = m_clock();
-    m_window->show();
-    m_window->raise();
+    m_window->Open();
     Repaint();
 }
 
 void CBusyIndicator::HideWindow()
 {
     if (m_window)
-        m_window->hide();
+        m_window->Close();
     m_shownAtMs = -1;
 }
 

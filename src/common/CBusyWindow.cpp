@@ -1,5 +1,7 @@
 #include "common/CBusyWindow.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QPainter>
 #include <QTimer>
 #include <QtMath>
@@ -34,6 +36,47 @@ CBusyWindow::CBusyWindow(FrameSource frame, int frameCount, int frameMs)
     m_tick = new QTimer(this);
     m_tick->setInterval(frameMs);
     connect(m_tick, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void CBusyWindow::Open()
+{
+    if (!m_opened)
+        qApp->installEventFilter(this);
+    m_opened = true;
+    show();
+    raise();
+}
+
+void CBusyWindow::Close()
+{
+    if (m_opened)
+        qApp->removeEventFilter(this);
+    m_opened = false;
+    m_modal = nullptr;
+    hide();
+}
+
+bool CBusyWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show) {
+        auto *dialog = qobject_cast<QWidget *>(watched);
+        if (dialog && dialog != this && dialog->isWindow() && dialog->isModal()) {
+            m_modal = dialog;
+            // A dialog deleted while shown may never send its Hide.
+            connect(dialog, &QObject::destroyed, this, [this] {
+                if (m_opened && !isVisible()) {
+                    m_modal = nullptr;
+                    Open();
+                }
+            }, Qt::UniqueConnection);
+            hide();
+        }
+    } else if (event->type() == QEvent::Hide && m_modal && watched == m_modal.data()) {
+        m_modal = nullptr;
+        if (m_opened)
+            Open();
+    }
+    return false;
 }
 
 void CBusyWindow::SetProgressText(const QString &text)

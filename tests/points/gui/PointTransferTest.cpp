@@ -17,6 +17,7 @@
 #include "AxisWindowFixture.h"
 #include "MessageAnswerer.h"
 #include "ModalAnswer.h"
+#include "common/CBusyIndicator.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
@@ -138,10 +139,20 @@ TEST_F(PointTransferTest, WriteSkipsAStepWithAnEmptyPAreaBSendsTheOthersAndSaysW
     table.RefreshRow(1);
     window->RefreshView();
 
+    // The message comes while the busy indicator is up: it must not lie under the indicator.
+    bool busyDuringMessage = false;
+    bool busyCovering = true;
+    AnswerNextModal([&](QWidget *) {
+        busyDuringMessage = m_app->Busy().Shown();
+        QWidget *busy = m_app->Busy().Window();
+        busyCovering = busy && busy->isVisible();
+    });
     MessageAnswerer messages;
     Bus().ClearCommandsReceived();
     ASSERT_TRUE(Press(window->WriteButton(), [&] { return Count(kDemoMdc, cmd::kCmdWriteStep) > 0; }));
     ASSERT_TRUE(WaitFor([&messages] { return !messages.texts.isEmpty(); }));
+    EXPECT_TRUE(busyDuringMessage);
+    EXPECT_FALSE(busyCovering);
 
     EXPECT_EQ(Count(kDemoMdc, cmd::kCmdWriteStep), 2);
     EXPECT_TRUE(DeviceStep(kDemoMdc, 1).Defined());
