@@ -88,6 +88,12 @@ void BusRunner::SetSilent(uint8_t address, bool silent)
     m_faults.SetSilent(address, silent);
 }
 
+void BusRunner::SetReplyDelay(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_faultsMutex);
+    m_faults.SetDelay(ms);
+}
+
 std::vector<uint8_t> BusRunner::CommandsReceived(uint8_t address) const
 {
     std::lock_guard<std::mutex> lock(m_receivedMutex);

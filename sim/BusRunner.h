@@ -73,6 +73,7 @@ public:
     // Test hooks: an address that stops answering (or answers again) while the loop runs, and the
     // command bytes of the requests the loop took for an address (answered or not), oldest first.
     void SetSilent(uint8_t address, bool silent);
+    void SetReplyDelay(int ms);
     std::vector<uint8_t> CommandsReceived(uint8_t address) const;
     void ClearCommandsReceived();
     // The request log: every request kept, oldest first; and those of them that change what a

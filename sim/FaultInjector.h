@@ -49,6 +49,8 @@ public:
     const FaultPlan &Plan() const { return m_plan; }
     // Makes `address` silent or answering again (a controller unplugged and back, at run time).
     void SetSilent(uint8_t address, bool silent);
+    // Every reply waits `ms` before its first byte from now on (a slow line, a busy converter).
+    void SetDelay(int ms) { m_plan.delayMs = ms; }
     // True when a reply of `address` is followed by a stream of noise.
     bool StreamsAfter(uint8_t address) const { return m_plan.stream.count(address) != 0; }
     // `count` noise bytes: never a start byte, CR or LF, so a receiver finds no frame in them.

@@ -233,6 +233,11 @@ bool CAxisManualOperation::JogActive() const
     return m_state.jogging || m_state.forwardHeld || m_state.reverseHeld;
 }
 
+bool CAxisManualOperation::JogHeld() const
+{
+    return m_state.forwardHeld || m_state.reverseHeld;
+}
+
 void CAxisManualOperation::EndJog()
 {
     if (m_state.identity.offline || !JogActive())
@@ -251,8 +256,11 @@ void CAxisManualOperation::KeepAlive()
         return;
     const JogDirection direction = m_state.forwardHeld ? JogDirection::kForward : JogDirection::kReverse;
     uint8_t status = 0;
+    const auto sent = std::chrono::steady_clock::now();
     const int result =
         m_state.commands.JogStart(SignedSpeed(direction), status, m_state.Address(), CServoCommands::kTimeoutMs);
+    m_lastKeepAliveMs = static_cast<int>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - sent).count());
     if (result == kResultOk)
         return;
     // A keep-alive that did not get through leaves the axis without its button.

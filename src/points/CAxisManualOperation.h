@@ -31,6 +31,10 @@ public:
     // Timer 50: JogStart again while the servo is on and a jog button is held.
     void KeepAlive();
     bool JogActive() const;
+    // A jog button is held: its keep-alive comes before any polling.
+    bool JogHeld() const;
+    // How long the last keep-alive exchange took (0 before the first).
+    int LastKeepAliveMs() const { return m_lastKeepAliveMs; }
     void Feed(JogDirection direction);
     void SpinJogSpeed(int steps);
     void SpinFeed(int steps);
@@ -59,6 +63,7 @@ private:
     std::string FeedText(double value) const;
 
     AxisWindowState &m_state;
+    int m_lastKeepAliveMs = 0;
 };
 
 } // namespace kvl::points

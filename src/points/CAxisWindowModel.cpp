@@ -1,5 +1,7 @@
 #include "points/CAxisWindowModel.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "base/CModelTraits.h"
@@ -218,10 +220,17 @@ CAxisWindowModel::Tick CAxisWindowModel::OnTick(Timer timer)
             m_state->manual.EndJog();
         return polling ? Tick::kStopAll : Tick::kIdle;
     }
+    // A held jog's keep-alive comes first: the status poll waits for the release, and a motion
+    // read goes out only where the line leaves room for it between two keep-alives.
+    const bool jogHeld = m_state->manual.JogHeld();
+    const bool roomForMotion = !jogHeld || m_state->manual.LastKeepAliveMs() <= kJogPeriodMs / kJogRoomShare;
     switch (timer) {
-    case Timer::kStatus: m_state->poller.StatusTick(); break;
+    case Timer::kStatus:
+        if (!jogHeld)
+            m_state->poller.StatusTick();
+        break;
     case Timer::kMotion:
-        if (!s.silent)
+        if (!s.silent && roomForMotion)
             m_state->poller.MotionTick();
         break;
     case Timer::kJog:
@@ -238,7 +247,8 @@ int CAxisWindowModel::TimerPeriodMs(Timer timer) const
     switch (timer) {
     case Timer::kStatus: return m_state->data.silent ? kSilentProbePeriodMs : kStatusPeriodMs;
     case Timer::kMotion: return kMotionPeriodMs;
-    case Timer::kJog: return kJogPeriodMs;
+    // Every kJogPeriodMs from one keep-alive to the next, as far as the line allows.
+    case Timer::kJog: return std::max(0, kJogPeriodMs - m_state->manual.LastKeepAliveMs());
     }
     return kStatusPeriodMs;
 }

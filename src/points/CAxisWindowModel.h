@@ -46,6 +46,9 @@ public:
     static constexpr int kStatusPeriodMs = 1000;   // timer 30
     static constexpr int kMotionPeriodMs = 100;    // timer 40
     static constexpr int kJogPeriodMs = 30;        // timer 50
+    // While a jog is held, a motion read fits between keep-alives when a keep-alive takes at most
+    // this share of the jog period.
+    static constexpr int kJogRoomShare = 3;
     static constexpr int kSilentProbePeriodMs = 1000;
     static constexpr int kServoConfirmDelayMs = 200;
     // Timed-out reads in a row that end the parameter read at opening: the axis went silent.

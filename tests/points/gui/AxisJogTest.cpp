@@ -12,7 +12,9 @@
 #include <QWidget>
 
 #include <csignal>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -66,7 +68,8 @@ TEST_F(AxisJogTest, HeldButtonKeepsTheAxisMovingAndItsReleaseSendsStop)
     EXPECT_FALSE(window->JogSpeedBox()->isEnabled());
     EXPECT_FALSE(window->FeedBox()->isEnabled());
     EXPECT_TRUE(window->TimerRunning(CAxisWindowModel::Timer::kJog));
-    EXPECT_EQ(window->Model().TimerPeriodMs(CAxisWindowModel::Timer::kJog), 30);
+    // From one keep-alive to the next: 30 ms less the time the last one took on the line.
+    EXPECT_LE(window->Model().TimerPeriodMs(CAxisWindowModel::Timer::kJog), 30);
     QTest::mouseRelease(window->JogButton(JogDirection::kForward), Qt::LeftButton);
     EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 1);
     ExpectStopped();
@@ -77,6 +80,38 @@ TEST_F(AxisJogTest, HeldButtonKeepsTheAxisMovingAndItsReleaseSendsStop)
     Bus().ClearCommandsReceived();
     ASSERT_TRUE(WaitFor([this] { return Count(kDemoMdc, cmd::kCmdReadPositions) >= 3; }));
     EXPECT_EQ(Count(kDemoMdc, cmd::kCmdJogStart), 0);
+}
+
+// Replies 40 ms late: a keep-alive fills more than the jog period, so while the button is held
+// nothing but JogStart goes to the axis (no status or position poll in between, which would
+// leave the controller without its keep-alive past its own guard), and the release sends Stop
+// as the very next request.
+TEST_F(AxisJogTest, OnASlowLineTheKeepAliveComesBeforeEveryPoll)
+{
+    constexpr int kLateReplyMs = 40;
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    ServoOn(*window);
+    Bus().SetReplyDelay(kLateReplyMs);
+    CJogButton *jog = window->JogButton(JogDirection::kForward);
+    QTest::mousePress(jog, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return Count(kDemoMdc, cmd::kCmdJogStart) >= 2; }));
+    Bus().ClearCommandsReceived();
+    ASSERT_TRUE(WaitFor([this] { return Count(kDemoMdc, cmd::kCmdJogStart) >= kKeepAlives; }));
+    QTest::mouseRelease(jog, Qt::LeftButton);
+    Bus().SetReplyDelay(0);
+    ASSERT_TRUE(WaitFor([this] { return Count(kDemoMdc, cmd::kCmdStop) >= 1; }));
+
+    std::vector<uint8_t> sent;
+    for (const sim::BusRunner::LoggedRequest &request : Bus().RequestLog()) {
+        if (request.address == kDemoMdc)
+            sent.push_back(request.command);
+    }
+    const auto stop = std::find(sent.begin(), sent.end(), cmd::kCmdStop);
+    ASSERT_NE(stop, sent.end());
+    for (auto it = sent.begin(); it != stop; ++it)
+        EXPECT_EQ(*it, cmd::kCmdJogStart) << "request " << (it - sent.begin()) << " while the jog was held";
+    EXPECT_GE(stop - sent.begin(), kKeepAlives);
 }
 
 TEST_F(AxisJogTest, EveryWayOutOfAHeldJogSendsStop)
