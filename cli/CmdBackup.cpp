@@ -101,6 +101,8 @@ bool ScanBus(CCliSession &session, LinkResult &link)
         return false;
     }
     AfterScan(session, link);
+    // A device whose answers came late or spoiled during the search is asked once more.
+    CBusBackup(session.Commands(), session.Settings()).FindMissing(link);
     return true;
 }
 
@@ -146,15 +148,28 @@ int RunBackup(CCliSession &session, const CCliArgs &args)
         return session.Fail(static_cast<uint8_t>(report.failedAddress), report.failure, report.result, kTimeoutMs);
     if (!report.failure.empty())
         return session.FailText(report.failure);
+    nlohmann::json missing = nlohmann::json::array();
+    for (const CBusBackup::Missing &device : report.missing) {
+        session.Err() << "kvlctl: " << DeviceLabel(device.address) << ": not in the backup: it does not answer, and "
+                      << device.reason << '\n';
+        missing.push_back({{"address", device.address}, {"device", DeviceLabel(device.address)},
+                           {"reason", device.reason}});
+    }
     if (session.Json()) {
         session.PrintJson({{"folder", folder}, {"speed", report.speed}, {"devices", report.devices},
-                           {"parameters", report.parameters}, {"steps", report.steps}, {"files", report.files}});
+                           {"parameters", report.parameters}, {"steps", report.steps}, {"files", report.files},
+                           {"missing", missing}});
     } else {
         session.Out() << "backed up " << report.devices << " devices at " << report.speed << " bit/s: "
                       << report.parameters << " parameters, " << report.steps << " steps, " << report.files.size()
                       << " files in " << folder << '\n';
     }
-    return CCliSession::kExitOk;
+    if (report.missing.empty() || args.Flag("allow-missing"))
+        return CCliSession::kExitOk;
+    session.Err() << "kvlctl: the backup is incomplete: " << report.missing.size()
+                  << (report.missing.size() == 1 ? " device" : " devices")
+                  << " missing (--allow-missing accepts that)\n";
+    return CCliSession::kExitIncomplete;
 }
 
 int RunDiff(CCliSession &session, const CCliArgs &args)
@@ -329,12 +344,17 @@ int RunRestore(CCliSession &session, const CCliArgs &args)
 std::vector<CliCommand> BackupCommands()
 {
     return {
-        {"backup", "backup DIR", "save the whole bus into a folder: every device's identity, parameters, point table",
+        {"backup", "backup DIR [--allow-missing]", "save the whole bus into a folder: every device's identity, parameters, point table",
          "Finds the bus as scan does, then reads the gateway unit and every controller: identity\n"
          "(address, model, version, name), every parameter of the model (raw values and the parameter\n"
          "list's file), the point table (point-table CSV) and the unit settings file, and writes them\n"
          "with a manifest (date, tool version, bus speed, devices, a checksum per file) into DIR.\n"
-         "The README describes the folder.\n\n"
+         "The README describes the folder.\n"
+         "A station of the unit's station list (or an address that answered the search with a\n"
+         "spoiled reply) is asked again; one that still does not answer is named, the folder keeps\n"
+         "the others and the exit status is 3 (an incomplete backup), 0 with --allow-missing.\n"
+         "Exit status 1 when nothing answers or a device found cannot be read whole (nothing is\n"
+         "written then).\n\n"
          "example: kvlctl backup line4-2026-12-11",
          RunBackup},
         {"diff", "diff DIR [--json]", "compare the bus with a backup folder",

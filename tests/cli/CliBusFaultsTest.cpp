@@ -1,0 +1,115 @@
+// kvlctl on a noisy bus, over the real serial transport against the simulator's fault switches:
+// a backup holds every device of the bus or names the missing ones and does not exit 0; a
+// gateway read that failed fails gw save and gw show and writes no file; a spoiled reply that
+// looks like a refusal is asked again; late replies never answer another question.
+#include "CliFixture.h"
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CCliSession.h"
+#include "protocol/Frame.h"
+#include "sim/AxisDevice.h"
+#include "sim/GatewayDevice.h"
+
+namespace kvl::cli {
+namespace {
+
+constexpr int kGw = frame::kGatewayAddress;
+// The demo bus: the unit and one controller of each model on 0 to 5.
+const std::set<int> kDemoDevices{kGw, 0, 1, 2, 3, 4, 5};
+
+std::string FileText(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The addresses of the manifest's "device N MODEL" lines.
+std::set<int> ManifestDevices(const std::filesystem::path &folder)
+{
+    std::set<int> devices;
+    std::istringstream in(FileText(folder / "manifest.txt"));
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("device ", 0) == 0)
+            devices.insert(std::stoi(line.substr(7)));
+    return devices;
+}
+
+class CliBusFaultsTest : public CliFixture {
+protected:
+    void Restart(const std::vector<std::string> &options)
+    {
+        if (m_sim)
+            m_sim->Stop();
+        m_sim.reset();
+        StartSim(options);
+    }
+};
+
+// Faults under which every device can still be read: the backup holds them all and says so
+// with exit 0. Late replies (within the retries), spoiled CRCs at a rate and every third reply
+// spoiled, noise and split replies.
+TEST_F(CliBusFaultsTest, BackupUnderFaultsHoldsEveryDevice)
+{
+    const std::vector<std::vector<std::string>> cases{
+        {"--fault", "delay=27"},
+        {"--fault", "crc=3"},
+        {"--fault", "crcrate=5", "--seed", "11"},
+        {"--fault", "noise=4", "--fault", "split=2"},
+    };
+    int n = 0;
+    for (const auto &faults : cases) {
+        Restart(faults);
+        const std::string folder = TempFile("whole" + std::to_string(n++)).string();
+        const CliRun run = Run({"backup", folder});
+        EXPECT_EQ(run.exitCode, CCliSession::kExitOk) << faults[1] << '\n' << run.out << run.err;
+        EXPECT_EQ(ManifestDevices(folder), kDemoDevices) << faults[1];
+        EXPECT_NE(run.out.find("backed up 7 devices"), std::string::npos) << faults[1] << run.out;
+    }
+}
+
+// A silent controller that the unit's station list names: the backup holds the others, names
+// the missing one, and exits 3 (0 only with --allow-missing).
+TEST_F(CliBusFaultsTest, SilentStationOfTheUnitsListMakesTheBackupIncomplete)
+{
+    struct Case {
+        std::vector<std::string> extra;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{}, CCliSession::kExitIncomplete},
+        {{"--allow-missing"}, CCliSession::kExitOk},
+        {{"--json"}, CCliSession::kExitIncomplete},
+    };
+    StartSim({"--fault", "silent=3"});
+    int n = 0;
+    for (const Case &c : cases) {
+        const std::string folder = TempFile("part" + std::to_string(n++)).string();
+        std::vector<std::string> words{"backup", folder};
+        words.insert(words.end(), c.extra.begin(), c.extra.end());
+        if (!c.extra.empty() && c.extra[0] == "--json")
+            words.insert(words.begin(), "--json");
+        const CliRun run = Run(words);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+        EXPECT_NE(run.err.find("axis 3: not in the backup: it does not answer, and the unit's station list names it"),
+                  std::string::npos)
+            << run.err;
+        std::set<int> expected = kDemoDevices;
+        expected.erase(3);
+        EXPECT_EQ(ManifestDevices(folder), expected);
+        if (!c.extra.empty() && c.extra[0] == "--json") {
+            const nlohmann::json document = nlohmann::json::parse(run.out);
+            ASSERT_EQ(document.at("missing").size(), 1u);
+            EXPECT_EQ(document.at("missing")[0].at("address"), 3);
+        }
+    }
+}
+
+} // namespace
+} // namespace kvl::cli
