@@ -14,6 +14,7 @@
 #include "protocol/Frame.h"
 #include "sim/AxisDevice.h"
 #include "sim/GatewayDevice.h"
+#include "sim/ParameterStore.h"
 
 namespace kvl::cli {
 namespace {
@@ -108,6 +109,53 @@ TEST_F(CliBusFaultsTest, SilentStationOfTheUnitsListMakesTheBackupIncomplete)
             ASSERT_EQ(document.at("missing").size(), 1u);
             EXPECT_EQ(document.at("missing")[0].at("address"), 3);
         }
+    }
+}
+
+// A unit setting that cannot be read fails gw show and gw save (exit 1, the setting named) and
+// no file is written; replies 40 ms late are waited for and the file holds the unit's own value.
+TEST_F(CliBusFaultsTest, GatewayReadThatFailedShowsAndSavesNothing)
+{
+    constexpr int kBroadcastDelayHeld = 60;
+    struct Case {
+        std::vector<std::string> faults;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {{"--refuse-read", "241:5"}, CCliSession::kExitFailure},
+        {{"--fault", "delay=40"}, CCliSession::kExitOk},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        Restart(c.faults);
+        m_sim->WithBus([](sim::SimBus &bus) {
+            bus.Gateway()->Parameters().Set(sim::unitparam::kBroadcastDelay, kBroadcastDelayHeld);
+        });
+        const std::filesystem::path file = TempFile("unit" + std::to_string(n++) + ".dat");
+        const CliRun save = Run({"--lang", "2", "gw", "save", file.string()});
+        const CliRun show = Run({"--lang", "2", "gw", "show"});
+        EXPECT_EQ(save.exitCode, c.exitCode) << c.faults[1] << save.err;
+        EXPECT_EQ(show.exitCode, c.exitCode) << c.faults[1] << show.err;
+        if (c.exitCode == CCliSession::kExitOk) {
+            EXPECT_NE(FileText(file).find("Broadcast = " + std::to_string(kBroadcastDelayHeld) + " [ms]"), std::string::npos)
+                << FileText(file);
+            continue;
+        }
+        EXPECT_FALSE(std::filesystem::exists(file));
+        EXPECT_NE(save.err.find("could not read Broadcast"), std::string::npos) << save.err;
+        EXPECT_EQ(show.out, "");
+    }
+}
+
+// Replies later than the search's probe timeout: a late answer at one speed is never taken for
+// the answer at the next, so the search settles on the bus' own speed.
+TEST_F(CliBusFaultsTest, LateRepliesNeverAnswerTheNextProbe)
+{
+    for (const char *baud : {"115200", "57600"}) {
+        Restart({"--fault", "delay=40", "--baud", baud});
+        const CliRun run = Run({"scan"});
+        EXPECT_EQ(run.exitCode, CCliSession::kExitOk) << baud << run.err;
+        EXPECT_NE(run.out.find(std::string("speed ") + baud + "\n"), std::string::npos) << baud << '\n' << run.out;
     }
 }
 
