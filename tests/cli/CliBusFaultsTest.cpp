@@ -44,6 +44,18 @@ std::set<int> ManifestDevices(const std::filesystem::path &folder)
 
 class CliBusFaultsTest : public CliFixture {
 protected:
+    // Parameter 15 holding 0 on every controller: its read is answered 0F 00 00 00 00 00, which
+    // with a spoiled CRC is the refusal pattern.
+    void ZeroParameter15()
+    {
+        m_sim->WithBus([](sim::SimBus &bus) {
+            for (uint8_t a = 0; a < 16; ++a)
+                if (sim::AxisDevice *axis = bus.Axis(a))
+                    axis->Parameters().Set(kParameter15, 0);
+        });
+    }
+    static constexpr int kParameter15 = 15;
+
     void Restart(const std::vector<std::string> &options)
     {
         if (m_sim)
@@ -67,6 +79,7 @@ TEST_F(CliBusFaultsTest, BackupUnderFaultsHoldsEveryDevice)
     int n = 0;
     for (const auto &faults : cases) {
         Restart(faults);
+        ZeroParameter15();
         const std::string folder = TempFile("whole" + std::to_string(n++)).string();
         const CliRun run = Run({"backup", folder});
         EXPECT_EQ(run.exitCode, CCliSession::kExitOk) << faults[1] << '\n' << run.out << run.err;
@@ -157,6 +170,17 @@ TEST_F(CliBusFaultsTest, LateRepliesNeverAnswerTheNextProbe)
         EXPECT_EQ(run.exitCode, CCliSession::kExitOk) << baud << run.err;
         EXPECT_NE(run.out.find(std::string("speed ") + baud + "\n"), std::string::npos) << baud << '\n' << run.out;
     }
+}
+
+// A parameter the controller really refuses stays refused although a refusal is asked again
+// (the spoiled look-alike is the backup's case above): named, exit 1.
+TEST_F(CliBusFaultsTest, RefusalThatRepeatsIsSaid)
+{
+    StartSim({"--refuse-read", "1:15"});
+    const CliRun get = Run({"--lang", "2", "param", "get", "1", "15"});
+    EXPECT_EQ(get.exitCode, CCliSession::kExitFailure) << get.out << get.err;
+    EXPECT_NE(get.err.find("parameter 15: refused by the device"), std::string::npos) << get.err;
+    EXPECT_EQ(get.out, "");
 }
 
 } // namespace
