@@ -10,6 +10,7 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
+#include "config/CInputFile.h"
 #include "gate/CWriteGate.h"
 #include "link/CCommImplement.h"
 #include "link/CPortOpenCheck.h"
@@ -249,6 +250,15 @@ int CCliSession::FailText(const std::string &message)
 {
     m_err << "kvlctl: " << message << '\n';
     return kExitFailure;
+}
+
+bool CCliSession::InputFileReadable(const std::string &path)
+{
+    std::string problem;
+    if (CInputFile::Check(path, problem) == CInputFile::Status::kRead)
+        return true;
+    FailText("cannot load " + path + ": " + problem);
+    return false;
 }
 
 int CCliSession::Usage(const std::string &message)

@@ -206,6 +206,8 @@ int RefuseIncomplete(CCliSession &session, const std::string &path, const CGatew
 
 int RunLoad(CCliSession &session, const std::string &path)
 {
+    if (!session.InputFileReadable(path))
+        return CCliSession::kExitFailure;
     CGatewayConfig config;
     CGatewaySettingsFile::Problems problems;
     const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session), FileCodePage(session), &problems);

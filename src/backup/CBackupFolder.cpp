@@ -14,6 +14,7 @@
 #include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "config/TextLines.h"
 #include "gateway/CGatewaySettingsFile.h"
 #include "params/ParamNumbers.h"
@@ -27,13 +28,8 @@ namespace {
 
 bool ReadWhole(const fs::path &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    out = buffer.str();
-    return true;
+    std::string problem;
+    return CInputFile::Read(path.string(), out, problem) == CInputFile::Status::kRead;
 }
 
 bool ParseWholeInt(const std::string &text, long long low, long long high, long long &value)

@@ -2,6 +2,7 @@
 
 #include "base/TextNumber.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "config/TextLines.h"
 #include "protocol/Frame.h"
 
@@ -31,13 +32,8 @@ std::array<std::uint32_t, 256> MakeCrcTable()
 
 bool ReadWhole(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    out = buf.str();
-    return true;
+    std::string problem;
+    return CInputFile::Read(path, out, problem) == CInputFile::Status::kRead;
 }
 
 bool ParseInt(const std::string &text, int &value)
