@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "cli/CCliSession.h"
@@ -142,6 +143,73 @@ TEST_F(CliHostileFilesTest, ValuesOutOfRangeAreEachNamedAndNothingIsWritten)
     for (const char *line : {"no value the parameter takes: 007.", "no value the parameter takes: 014."})
         EXPECT_NE(run.err.find(line), std::string::npos) << line << '\n' << run.err;
     EXPECT_EQ(WritesTo(0), 0u);
+}
+
+// A backup folder is read only by its own checksummed files: a file whose line was taken out of
+// the manifest, a file that is a link to somewhere else and a duplicated device line each
+// refuse the folder, saying what is wrong, before the bus is touched.
+TEST_F(CliHostileFilesTest, BackupFolderIsReadOnlyByItsOwnCheckedFiles)
+{
+    const fs::path folder = TempFile("saved");
+    ASSERT_EQ(Run({"backup", folder.string()}).exitCode, CCliSession::kExitOk);
+    const std::string manifest = FileText(folder / "manifest.txt");
+    const fs::path outside = TempFile("outside.txt");
+    std::ofstream(outside) << FileText(folder / "axis01/parameters.txt");
+    struct Case {
+        const char *name;
+        std::function<void()> spoil;
+        std::string said;
+    };
+    const auto rewrite = [&](const std::string &from, const std::string &to) {
+        std::string text = manifest;
+        const size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(folder / "manifest.txt", std::ios::binary) << text;
+    };
+    const size_t fileLine = manifest.find("file axis01/parameters.txt ");
+    const std::string wholeFileLine = manifest.substr(fileLine, manifest.find('\n', fileLine) + 1 - fileLine);
+    const Case cases[] = {
+        {"file line taken out", [&] { rewrite(wholeFileLine, ""); },
+         "names no checksum for axis01/parameters.txt"},
+        {"device given twice", [&] { rewrite("device 0 MDA\n", "device 0 MDA\ndevice 0 MDC\n"); },
+         "device 0 is given twice"},
+        {"a name leading out", [&] { rewrite("file axis01/parameters.txt", "file ../outside.txt"); },
+         "the file name ../outside.txt leads out of the backup folder"},
+        {"a link to a file outside", [&] {
+             std::ofstream(folder / "manifest.txt", std::ios::binary) << manifest;
+             fs::remove(folder / "axis01/parameters.txt");
+             fs::create_symlink(outside, folder / "axis01/parameters.txt");
+         },
+         "holds a symbolic link, not a file of its own: axis01/parameters.txt"},
+    };
+    for (const Case &c : cases) {
+        c.spoil();
+        m_sim->ClearCommandsReceived();
+        const CliRun run = Run({"diff", folder.string()});
+        EXPECT_EQ(run.exitCode, CCliSession::kExitFailure) << c.name;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << c.name << '\n' << run.err;
+        EXPECT_TRUE(m_sim->RequestLog().empty()) << c.name;
+    }
+}
+
+// A backup killed while writing leaves a temporary file beside its target: the next backup into
+// the folder takes it away, and leaves other files alone.
+TEST_F(CliHostileFilesTest, NextBackupRemovesTheTemporaryFilesOfAKilledOne)
+{
+    const fs::path folder = TempFile("saved");
+    fs::create_directories(folder / "axis07");
+    const fs::path strays[] = {folder / "axis07/.parameters.txt.a1B2c3", folder / ".manifest.txt.Zz9Yy8",
+                               folder / "axis01/.points.csv.q0w9e8"};
+    const fs::path kept = folder / "axis07/notes.txt";
+    fs::create_directories(folder / "axis01");
+    for (const fs::path &stray : strays)
+        std::ofstream(stray) << "partial";
+    std::ofstream(kept) << "mine";
+    ASSERT_EQ(Run({"backup", folder.string()}).exitCode, CCliSession::kExitOk);
+    for (const fs::path &stray : strays)
+        EXPECT_FALSE(fs::exists(stray)) << stray;
+    EXPECT_TRUE(fs::exists(kept));
 }
 
 } // namespace
