@@ -211,12 +211,17 @@ void CGatewayUnit::WriteTables(const CGatewayConfig &config, WriteReport &report
         report.writes.push_back({CGatewayField::kInputModes, kResultOk});
         return;
     }
-    // An older unit knows only the device list; its input modes then stay as they were.
+    // An older unit knows only the device list. It has no input modes: a file of such a unit
+    // holds the first mode on every station, and nothing is missing when that is what it asks
+    // for; any other mode is one the unit did not take.
     const int tablesResult = result == kResultOk ? kResultBadReply : result;
     result = m_commands.WriteUnitDeviceList(config.devices, status, kAddress, kTimeoutMs);
-    report.writes.push_back({CGatewayField::kDevices,
-                             result == kResultOk && status != kStatusTaken ? kResultBadReply : result});
-    report.writes.push_back({CGatewayField::kInputModes, tablesResult});
+    const int listResult = result == kResultOk && status != kStatusTaken ? kResultBadReply : result;
+    report.writes.push_back({CGatewayField::kDevices, listResult});
+    const bool firstModes = std::all_of(config.inputModes.begin(), config.inputModes.end(),
+                                        [](uint8_t mode) { return mode == 0; });
+    if (listResult != kResultOk || !firstModes)
+        report.writes.push_back({CGatewayField::kInputModes, tablesResult});
 }
 
 void CGatewayUnit::WriteValue(Id field, int value, WriteReport &report)

@@ -183,5 +183,27 @@ TEST_F(CliBusFaultsTest, RefusalThatRepeatsIsSaid)
     EXPECT_EQ(get.out, "");
 }
 
+// An older unit without the input-mode table takes back its own saved file (exit 0); a file
+// that asks it for another input mode names the modes as not taken.
+TEST_F(CliBusFaultsTest, OlderUnitTakesItsOwnFileBack)
+{
+    StartSim({"--unit-without-tables"});
+    const std::filesystem::path saved = TempFile("older.dat");
+    ASSERT_EQ(Run({"--lang", "2", "gw", "save", saved.string()}).exitCode, CCliSession::kExitOk);
+    const CliRun own = Run({"--lang", "2", "gw", "load", saved.string()});
+    EXPECT_EQ(own.exitCode, CCliSession::kExitOk) << own.err;
+    EXPECT_EQ(own.err.find("did not take"), std::string::npos) << own.err;
+
+    std::string text = FileText(saved);
+    const size_t mode = text.find("025.  InputMode ID:0 = I/O mode");
+    ASSERT_NE(mode, std::string::npos) << text;
+    text.replace(text.find("I/O mode", mode), 8, "Full mode");
+    const std::filesystem::path other = TempFile("other.dat");
+    std::ofstream(other, std::ios::binary) << text;
+    const CliRun load = Run({"--lang", "2", "gw", "load", other.string()});
+    EXPECT_EQ(load.exitCode, CCliSession::kExitFailure) << load.err;
+    EXPECT_NE(load.err.find("the unit did not take Input modes"), std::string::npos) << load.err;
+}
+
 } // namespace
 } // namespace kvl::cli
