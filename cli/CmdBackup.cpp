@@ -241,15 +241,30 @@ std::string WriteLine(const RestoreWrite &write, bool dryRun)
     return line;
 }
 
+// Whether the device was left as the backup has it (or would be, in a dry run).
+bool DeviceDone(DeviceRestore::Status status)
+{
+    return status == DeviceRestore::Status::kUnchanged || status == DeviceRestore::Status::kRestored ||
+           status == DeviceRestore::Status::kPlanned;
+}
+
 void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun)
 {
-    int written = 0, failed = 0;
+    int written = 0, failed = 0, devicesFailed = 0;
     for (const DeviceRestore &device : report.devices) {
-        session.Out() << DeviceLabel(device.address) << " (" << device.model << "): "
-                      << CBusRestore::StatusText(device.status);
+        // A device not restored is a failure: said on standard error, like every failed write. One
+        // restored in part keeps its heading above the values that were written.
+        const bool done = DeviceDone(device.status);
+        const bool inPart = device.status == DeviceRestore::Status::kIncomplete;
+        devicesFailed += done ? 0 : 1;
+        std::string line = DeviceLabel(device.address) + " (" + device.model + "): " +
+                           CBusRestore::StatusText(device.status);
         if (!device.failure.empty())
-            session.Out() << " (" << device.failure << ')';
-        session.Out() << '\n';
+            line += " (" + device.failure + ')';
+        if (done || inPart)
+            session.Out() << line << '\n';
+        if (!done)
+            session.Err() << "kvlctl: " << line << '\n';
         for (const RestoreWrite &write : device.writes) {
             if (dryRun) {
                 session.Out() << WriteLine(write, true) << '\n';
@@ -274,7 +289,11 @@ void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun
         session.Out() << "dry run: " << planned << " values would be written, nothing was written\n";
     } else {
         session.Out() << "restore: " << written << " values written and read back"
-                      << (failed ? ", " + std::to_string(failed) + " not restored" : std::string()) << '\n';
+                      << (failed ? ", " + std::to_string(failed) + " not restored" : std::string())
+                      << (devicesFailed ? ", " + std::to_string(devicesFailed) +
+                                              (devicesFailed == 1 ? " device" : " devices") + " not restored"
+                                        : std::string())
+                      << '\n';
     }
 }
 
