@@ -32,6 +32,10 @@ std::vector<CBusBackup::Missing> CBusBackup::FindMissing(LinkResult &link)
     constexpr const char *kSpoiled = "it answered the search with a reply that could not be used";
     std::vector<int> addresses;
     std::vector<const char *> reasons(CBusScanner::kAxisCount, nullptr);
+    // A unit whose answer to the search came late is asked once more; a bus without one just
+    // stays without.
+    if (!link.gatewayPresent)
+        CBusScanner(m_commands).AskAgain(link, {frame::kGatewayAddress});
     UnitDeviceList stations{};
     if (link.gatewayPresent &&
         m_commands.ReadUnitDeviceList(stations, frame::kGatewayAddress, CServoCommands::kTimeoutMs) == kResultOk) {

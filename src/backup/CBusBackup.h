@@ -63,10 +63,10 @@ public:
     // Scans the bus on `port` (the stored speed first), reads it and saves it into `folder`.
     Report Run(int port, int storedSpeed, const std::string &folder, const Options &options);
 
-    // The devices the search may have missed: every station the unit's station list names and
-    // every address that answered the search with a reply that could not be used. Each is asked
-    // once more with an ordinary read's timeout; those that answer join `link`, the others
-    // come back.
+    // The devices the search may have missed: the unit (asked again when the search did not
+    // find it, never reported missing), every station the unit's station list names and every
+    // address that answered the search with a reply that could not be used. Each is asked once
+    // more with an ordinary read's timeout; those that answer join `link`, the others come back.
     std::vector<Missing> FindMissing(LinkResult &link);
 
     // "2026-12-11T01:15:00Z" for now.

@@ -57,7 +57,8 @@ std::vector<CGatewayField::Id> CGatewayUnit::Read(CGatewayConfig &config)
 void CGatewayUnit::ReadTables(CGatewayConfig &config, std::vector<Id> &failed)
 {
     UnitDeviceTables tables;
-    if (m_commands.ReadUnitDeviceTables(tables, kAddress, kTablesTimeoutMs) == kResultOk) {
+    const int result = m_commands.ReadUnitDeviceTables(tables, kAddress, kTablesTimeoutMs);
+    if (result == kResultOk) {
         config.devices = tables.deviceList;
         for (int i = 0; i < CGatewayConfig::kStations; ++i)
             config.inputModes[i] = static_cast<uint8_t>(InRange(tables.inputModes[i], 0, 3, 0));
@@ -65,6 +66,10 @@ void CGatewayUnit::ReadTables(CGatewayConfig &config, std::vector<Id> &failed)
     }
     if (m_commands.ReadUnitDeviceList(config.devices, kAddress, kTimeoutMs) != kResultOk)
         failed.push_back(CGatewayField::kDevices);
+    // An older unit does not answer the table read at all and has no input modes. A unit that
+    // answered it with a reply that could not be used has them, and they were not read.
+    if (result != kResultTimeout)
+        failed.push_back(CGatewayField::kInputModes);
 }
 
 bool CGatewayUnit::ReadValue(Id field, int &value, std::vector<Id> &failed)

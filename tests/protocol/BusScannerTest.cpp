@@ -221,5 +221,22 @@ TEST(BusScanner, AskAgainLinksLateDevicesAndReturnsTheSilentOnes)
         EXPECT_EQ(timeout, CServoCommands::kTimeoutMs);
 }
 
+// A unit whose probe answers came too late for the search is linked when asked again.
+TEST(BusScanner, AskAgainLinksTheUnit)
+{
+    ScannedBus bus;
+    bus.liveSpeed = 115200;
+    bus.devices = {{0, cmd::kModelCodeMDA}, {frame::kGatewayAddress, cmd::kModelCodeGWX}};
+    bus.answers = {{frame::kGatewayAddress, 0}};
+    CServoCommands commands(&bus);
+    CBusScanner scanner(commands);
+    LinkResult link = scanner.Link(1, 115200);
+    ASSERT_FALSE(link.gatewayPresent);
+    bus.answers = {{frame::kGatewayAddress, 1}};
+    EXPECT_TRUE(scanner.AskAgain(link, {frame::kGatewayAddress}).empty());
+    EXPECT_TRUE(link.gatewayPresent);
+    EXPECT_EQ(link.gateway.model, "GWX");
+}
+
 } // namespace
 } // namespace kvl
