@@ -130,10 +130,14 @@ int CComAccess::LetLateReplyPass(uint8_t address)
     m_lateAddress = -1;
     int let = 0;
     m_port->clearError();
-    qint64 left = m_lateWindowMs - m_sinceTimeout.elapsed();
+    // The wait ends with the window even when bytes keep coming (a device still streaming): the
+    // new request then meets them as noise, as it would have without the wait.
+    const qint64 windowMs = m_lateWindowMs;
+    qint64 left = windowMs - m_sinceTimeout.elapsed();
     while (left > 0 && m_port->waitForReadyRead(static_cast<int>(left))) {
         let += static_cast<int>(m_port->readAll().size());
-        left = kLateQuietMs;   // once bytes come, quiet ends the late answer
+        // Once bytes come, quiet ends the late answer.
+        left = std::min<qint64>(kLateQuietMs, windowMs + kLateQuietMs - m_sinceTimeout.elapsed());
     }
     if (IsDeviceFault(m_port->error()))
         DropPort();
@@ -212,7 +216,8 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
             m_trace.LogDiscarded(m_traceFolder, command, reader.Dropped());
     }
     *received = reader.Count();
-    m_lateAddress = result == kResultTimeout ? address : -1;
+    // Only silence leaves an answer that may still come; a line that never went quiet has had it.
+    m_lateAddress = result == kResultTimeout && *received == 0 ? address : -1;
     m_lateWindowMs = timeoutMs;
     m_sinceTimeout.start();
     if (reader.DeviceLost())

@@ -74,8 +74,8 @@ private:
     // Discards waiting input and unsent output; `discarded` gets the input bytes dropped.
     int Purge(int *discarded);
     // After a timeout, the next request to the same address waits first for the late answer to
-    // the last one (up to that request's timeout since it failed) and lets it go, so it cannot
-    // pass for the answer to the new one. Returns the bytes let go.
+    // the last one (up to that request's timeout since it failed, never longer) and lets it go,
+    // so it cannot pass for the answer to the new one. Returns the bytes let go.
     int LetLateReplyPass(uint8_t address);
     int WriteAll(const uint8_t *bytes, int count);
     void DropPort();
