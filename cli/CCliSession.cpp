@@ -10,6 +10,7 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
+#include "config/CInputFile.h"
 #include "gate/CWriteGate.h"
 #include "link/CCommImplement.h"
 #include "link/CPortOpenCheck.h"
@@ -18,6 +19,21 @@
 #include "protocol/CServoCommands.h"
 
 namespace kvl::cli {
+
+namespace {
+
+// The serial port takes a name without a leading '/' as one under /dev ("ttyUSB0"): a relative
+// path that exists here ("bus", "links/port1") is made absolute so that it is the file opened.
+std::string PortPath(const std::string &given)
+{
+    std::error_code error;
+    if (given.empty() || given.front() == '/' || !std::filesystem::exists(given, error))
+        return given;
+    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+    return error ? given : absolute.lexically_normal().string();
+}
+
+} // namespace
 namespace {
 
 constexpr int kHighestStoredPort = 100;
@@ -120,7 +136,7 @@ bool CCliSession::LoadSettings()
 int CCliSession::ChoosePort()
 {
     if (!m_args.port.empty()) {
-        m_port = m_comm->Ports().AssignNumber(m_args.port);
+        m_port = m_comm->Ports().AssignNumber(PortPath(m_args.port));
     } else {
         m_port = m_settingsLoaded ? m_settings->Port() : 0;
     }
@@ -249,6 +265,15 @@ int CCliSession::FailText(const std::string &message)
 {
     m_err << "kvlctl: " << message << '\n';
     return kExitFailure;
+}
+
+bool CCliSession::InputFileReadable(const std::string &path)
+{
+    std::string problem;
+    if (CInputFile::Check(path, problem) == CInputFile::Status::kRead)
+        return true;
+    FailText("cannot load " + path + ": " + problem);
+    return false;
 }
 
 int CCliSession::Usage(const std::string &message)

@@ -109,6 +109,10 @@ public:
     void Note(uint8_t axis, const std::string &message);
     // "kvlctl: message" on stderr; returns kExitFailure.
     int FailText(const std::string &message);
+    // True when `path` is a regular file of a size a file of the tool can have; otherwise says
+    // why ("cannot load PATH: it is a FIFO, not a regular file"). Called before the bus is
+    // opened, so a bad file name never holds the port.
+    bool InputFileReadable(const std::string &path);
     // Usage error on stderr; returns kExitUsage.
     int Usage(const std::string &message);
 

@@ -67,11 +67,20 @@ int CRetryingComm::Exchange(const uint8_t *request, int requestLength, uint8_t *
 {
     const int tries = IsIdempotentRead(request, requestLength) ? m_tries : 1;
     int result = kResultTimeout;
+    bool askedAgainAfterRefusal = false;
     for (int attempt = 1; attempt <= tries; ++attempt) {
         result = Inner().Exchange(request, requestLength, reply, received, expected, timeoutMs, settleMs);
         const int count = received ? *received : 0;
-        if (!IsReplyFault(result, request, reply, count, expected))
-            break;
+        if (!IsReplyFault(result, request, reply, count, expected)) {
+            // A read answered 0F 00 00 with a wrong CRC is the refusal, or a reply that began so
+            // (a value 0 of parameter 15) and was spoiled: asked once more, it stands only when
+            // it repeats.
+            const bool refusal = IsRefusal(reply, count) && !frame::CrcMatches(reply, static_cast<size_t>(count));
+            if (result != kResultOk || askedAgainAfterRefusal || !refusal)
+                break;
+            askedAgainAfterRefusal = true;
+            continue;
+        }
         if (result == kResultTimeout && !m_retryOnSilence)
             break;
     }

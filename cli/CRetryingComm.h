@@ -4,7 +4,9 @@
 // whole command, but only a request that changes nothing may be sent twice: identification,
 // state, parameter and single-step reads, I/O, alarms, scales and the gateway's lists. Writes,
 // motion commands, the waveform batches (the controller moves on after each) and the bulk
-// point-table read (a stream with its own end rule) go through exactly once. Main thread only.
+// point-table read (a stream with its own end rule) go through exactly once. A read answered
+// with the refusal pattern is asked once more (within the tries): a spoiled reply can look just
+// like it, so a refusal counts only when it repeats. Main thread only.
 #include <cstdint>
 
 #include "link/CCommForwarder.h"

@@ -49,7 +49,8 @@ std::string GeneralHelp()
     for (const auto &command : AllCommands())
         text << "  " << command.usage << "\n      " << command.summary << '\n';
     text << "\nexit status: 0 success, 1 device or file failure or a question answered no, 2 usage error,\n"
-            "3 a capture that lost samples (what arrived is saved), or a diff that found differences.\n"
+            "3 a capture that lost samples (what arrived is saved), a diff that found differences, or\n"
+            "an incomplete backup (a device missing; the folder holds the others).\n"
             "kvlctl COMMAND --help tells more about one command.\n";
     return text.str();
 }

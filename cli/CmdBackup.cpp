@@ -101,6 +101,8 @@ bool ScanBus(CCliSession &session, LinkResult &link)
         return false;
     }
     AfterScan(session, link);
+    // A device whose answers came late or spoiled during the search is asked once more.
+    CBusBackup(session.Commands(), session.Settings()).FindMissing(link);
     return true;
 }
 
@@ -146,15 +148,28 @@ int RunBackup(CCliSession &session, const CCliArgs &args)
         return session.Fail(static_cast<uint8_t>(report.failedAddress), report.failure, report.result, kTimeoutMs);
     if (!report.failure.empty())
         return session.FailText(report.failure);
+    nlohmann::json missing = nlohmann::json::array();
+    for (const CBusBackup::Missing &device : report.missing) {
+        session.Err() << "kvlctl: " << DeviceLabel(device.address) << ": not in the backup: it does not answer, and "
+                      << device.reason << '\n';
+        missing.push_back({{"address", device.address}, {"device", DeviceLabel(device.address)},
+                           {"reason", device.reason}});
+    }
     if (session.Json()) {
         session.PrintJson({{"folder", folder}, {"speed", report.speed}, {"devices", report.devices},
-                           {"parameters", report.parameters}, {"steps", report.steps}, {"files", report.files}});
+                           {"parameters", report.parameters}, {"steps", report.steps}, {"files", report.files},
+                           {"missing", missing}});
     } else {
         session.Out() << "backed up " << report.devices << " devices at " << report.speed << " bit/s: "
                       << report.parameters << " parameters, " << report.steps << " steps, " << report.files.size()
                       << " files in " << folder << '\n';
     }
-    return CCliSession::kExitOk;
+    if (report.missing.empty() || args.Flag("allow-missing"))
+        return CCliSession::kExitOk;
+    session.Err() << "kvlctl: the backup is incomplete: " << report.missing.size()
+                  << (report.missing.size() == 1 ? " device" : " devices")
+                  << " missing (--allow-missing accepts that)\n";
+    return CCliSession::kExitIncomplete;
 }
 
 int RunDiff(CCliSession &session, const CCliArgs &args)
@@ -226,15 +241,30 @@ std::string WriteLine(const RestoreWrite &write, bool dryRun)
     return line;
 }
 
+// Whether the device was left as the backup has it (or would be, in a dry run).
+bool DeviceDone(DeviceRestore::Status status)
+{
+    return status == DeviceRestore::Status::kUnchanged || status == DeviceRestore::Status::kRestored ||
+           status == DeviceRestore::Status::kPlanned;
+}
+
 void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun)
 {
-    int written = 0, failed = 0;
+    int written = 0, failed = 0, devicesFailed = 0;
     for (const DeviceRestore &device : report.devices) {
-        session.Out() << DeviceLabel(device.address) << " (" << device.model << "): "
-                      << CBusRestore::StatusText(device.status);
+        // A device not restored is a failure: said on standard error, like every failed write. One
+        // restored in part keeps its heading above the values that were written.
+        const bool done = DeviceDone(device.status);
+        const bool inPart = device.status == DeviceRestore::Status::kIncomplete;
+        devicesFailed += done ? 0 : 1;
+        std::string line = DeviceLabel(device.address) + " (" + device.model + "): " +
+                           CBusRestore::StatusText(device.status);
         if (!device.failure.empty())
-            session.Out() << " (" << device.failure << ')';
-        session.Out() << '\n';
+            line += " (" + device.failure + ')';
+        if (done || inPart)
+            session.Out() << line << '\n';
+        if (!done)
+            session.Err() << "kvlctl: " << line << '\n';
         for (const RestoreWrite &write : device.writes) {
             if (dryRun) {
                 session.Out() << WriteLine(write, true) << '\n';
@@ -259,7 +289,11 @@ void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun
         session.Out() << "dry run: " << planned << " values would be written, nothing was written\n";
     } else {
         session.Out() << "restore: " << written << " values written and read back"
-                      << (failed ? ", " + std::to_string(failed) + " not restored" : std::string()) << '\n';
+                      << (failed ? ", " + std::to_string(failed) + " not restored" : std::string())
+                      << (devicesFailed ? ", " + std::to_string(devicesFailed) +
+                                              (devicesFailed == 1 ? " device" : " devices") + " not restored"
+                                        : std::string())
+                      << '\n';
     }
 }
 
@@ -329,12 +363,17 @@ int RunRestore(CCliSession &session, const CCliArgs &args)
 std::vector<CliCommand> BackupCommands()
 {
     return {
-        {"backup", "backup DIR", "save the whole bus into a folder: every device's identity, parameters, point table",
+        {"backup", "backup DIR [--allow-missing]", "save the whole bus into a folder: every device's identity, parameters, point table",
          "Finds the bus as scan does, then reads the gateway unit and every controller: identity\n"
          "(address, model, version, name), every parameter of the model (raw values and the parameter\n"
          "list's file), the point table (point-table CSV) and the unit settings file, and writes them\n"
          "with a manifest (date, tool version, bus speed, devices, a checksum per file) into DIR.\n"
-         "The README describes the folder.\n\n"
+         "The README describes the folder.\n"
+         "A station of the unit's station list (or an address that answered the search with a\n"
+         "spoiled reply) is asked again; one that still does not answer is named, the folder keeps\n"
+         "the others and the exit status is 3 (an incomplete backup), 0 with --allow-missing.\n"
+         "Exit status 1 when nothing answers or a device found cannot be read whole (nothing is\n"
+         "written then).\n\n"
          "example: kvlctl backup line4-2026-12-11",
          RunBackup},
         {"diff", "diff DIR [--json]", "compare the bus with a backup folder",

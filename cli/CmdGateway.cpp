@@ -40,7 +40,8 @@ std::string FieldLabel(CCliSession &session, CGatewayField::Id field)
     return CGatewayField::Text(field, Texts(session));
 }
 
-// Reads the unit whole; false (with the failure said) when it does not answer at all.
+// Reads the unit whole; false (with the failure said) when it does not answer, or when any
+// setting could not be read: what is shown or saved is only ever what the unit holds.
 bool ReadUnit(CCliSession &session, CGatewayConfig &config, std::string &version, int &exitCode)
 {
     exitCode = CCliSession::kExitOk;
@@ -54,9 +55,13 @@ bool ReadUnit(CCliSession &session, CGatewayConfig &config, std::string &version
         exitCode = session.Fail(kUnit, "read the gateway unit", result, kTimeoutMs);
         return false;
     }
-    for (const auto field : CGatewayUnit(session.Commands()).Read(config))
+    const std::vector<CGatewayField::Id> failed = CGatewayUnit(session.Commands()).Read(config);
+    if (failed.empty())
+        return true;
+    for (const auto field : failed)
         session.Note(kUnit, "could not read " + FieldLabel(session, field));
-    return true;
+    exitCode = session.FailAxis(kUnit, "the unit's settings were not all read: nothing shown or saved");
+    return false;
 }
 
 // The body lines of the unit settings file, without the date and without CR.
@@ -201,6 +206,8 @@ int RefuseIncomplete(CCliSession &session, const std::string &path, const CGatew
 
 int RunLoad(CCliSession &session, const std::string &path)
 {
+    if (!session.InputFileReadable(path))
+        return CCliSession::kExitFailure;
     CGatewayConfig config;
     CGatewaySettingsFile::Problems problems;
     const auto loaded = CGatewaySettingsFile::Load(path, config, Texts(session), FileCodePage(session), &problems);
@@ -285,6 +292,8 @@ std::vector<CliCommand> GatewayCommands()
          "        them with the saturation of the fieldbus capacity (--json: one document).\n"
          "save    reads the unit and saves a unit settings file (\".dat\" added when FILE has no\n"
          "        extension).\n"
+         "        show and save exit 1 naming each setting that could not be read; save then\n"
+         "        writes no file.\n"
          "load    writes a unit settings file to the unit. Nothing is written when a line of the\n"
          "        file holds no value its setting takes (each such line is named), when a line is\n"
          "        missing, when an EtherNet/IP address is 255.255.255.255 or when the stations need\n"

@@ -285,7 +285,8 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
     case ParamFileStatus::Loaded:
         break;
     case ParamFileStatus::NotParamFile:
-        return session.FailAxis(axis, "cannot load " + path + ": not a parameter file (its second line names no model)");
+        return session.FailAxis(axis, "cannot load " + path + ": not a parameter file (" +
+                                          (loaded.blank ? "it is empty" : "its second line names no model") + ")");
     case ParamFileStatus::ModelMismatch:
         return session.FailAxis(axis, "cannot load " + path + ": the file was made for the " + loaded.fileModel + ", " +
                                 AxisLabel(axis) + " is an " + params.Target().model);
@@ -296,7 +297,9 @@ int RunLoad(CCliSession &session, const CCliArgs &args, uint8_t axis)
     if (!loaded.refused.empty()) {
         for (const ParamRefusedLine &refused : loaded.refused)
             session.Err() << "kvlctl: " << path << " line " << refused.line
-                          << ": no value the parameter takes: " << refused.text.ToUtf8() << '\n';
+                          << (refused.cut ? ": the file ends in the middle of this line (cut short?): "
+                                          : ": no value the parameter takes: ")
+                          << refused.text.ToUtf8() << '\n';
         return session.FailAxis(axis, "cannot load " + path + ": nothing was written");
     }
     const CParamEditCheck::PairRefusal order =
@@ -319,6 +322,8 @@ int RunParam(CCliSession &session, const CCliArgs &args)
         return session.Usage("param get|set|save|load AXIS ...");
     if (file && args.Word(3).empty())
         return session.Usage("param " + action + " AXIS FILE.dat");
+    if (action == "load" && !session.InputFileReadable(args.Word(3)))
+        return CCliSession::kExitFailure;
     uint8_t axis = 0;
     int exitCode = 0;
     if (!session.OpenAxis(2, axis, exitCode))

@@ -10,6 +10,7 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
+#include "config/TextLines.h"
 #include "link/CCommImplement.h"
 #include "link/ResultCode.h"
 #include "params/ParamNumbers.h"
@@ -189,6 +190,9 @@ int LoadFile(CCliSession &session, uint8_t axis, const std::string &path, bool f
                                 Message(session, message.key, message.section, "file operation failed"));
     }
     const std::string content = file.ToUtf8();
+    if (EndsMidLine(content))
+        return session.FailAxis(axis, path + " line " + std::to_string(SplitTextLines(content).size()) +
+                                          ": the file ends in the middle of this line (cut short?); nothing was written");
     if (force) {
         // As the window's Open loads it: lines that do not fit are skipped, values limited; a
         // value that is no number at all refuses the whole write, as its cell would be a guess.
@@ -293,6 +297,8 @@ int RunPoints(CCliSession &session, const CCliArgs &args)
     const bool needsFile = action == "read" || action == "write";
     if ((!needsFile && action != "clear") || (needsFile && args.Word(3).empty()))
         return session.Usage("points read|write AXIS FILE.csv, or points clear AXIS");
+    if (action == "write" && !session.InputFileReadable(args.Word(3)))
+        return CCliSession::kExitFailure;
     uint8_t axis = 0;
     int exitCode = 0;
     if (!session.OpenAxis(2, axis, exitCode))

@@ -71,6 +71,8 @@ public:
     // Test hook: a write of parameter `number` is answered with a zero status and changes nothing
     // (a controller that refuses one value).
     void RefuseParameterWrite(int number) { m_refusedWrites.insert(number); }
+    // Test hook: a read of parameter `number` is answered with the refusal pattern.
+    void RefuseParameterRead(int number) { m_refusedReads.insert(number); }
     // Test hook: the name the controller answers with, as if someone had written it.
     void SetName(const std::string &name) { m_name = name.substr(0, 16); }
     bool ProgramActive() const { return m_program.Active(); }
@@ -143,6 +145,7 @@ private:
     ParameterStore m_params;
     std::map<int, int32_t> m_storeInstead;
     std::set<int> m_refusedWrites;
+    std::set<int> m_refusedReads;
     uint8_t m_remoteState = 0;
     PointTable m_table;
     bool m_automatic = false;

@@ -135,7 +135,7 @@ std::vector<uint8_t> AxisDevice::OnReadParameter(uint8_t c, const uint8_t *p, si
     if (n != 2)
         return Reply::Refusal(m_address, c, cmd::kReplyLenReadParameter);
     const uint16_t number = frame::GetU16(p);
-    if (!m_params.Has(number))
+    if (!m_params.Has(number) || m_refusedReads.count(number))
         return Reply::Refusal(m_address, c, cmd::kReplyLenReadParameter);
     std::vector<uint8_t> data;
     frame::PutU16(data, number);

@@ -12,6 +12,8 @@ namespace {
 constexpr int kDefaultNoiseBytes = 3;
 constexpr int kDefaultEvery = 5;
 constexpr int kDefaultSplitGapMs = 5;
+constexpr int kDefaultCrcPercent = 5;
+constexpr int kPercent = 100;
 constexpr int kDefaultDelayMs = 50;
 constexpr int64_t kMicrosPerMs = 1000;
 constexpr int kDefaultTableEndSteps = 5;
@@ -47,7 +49,7 @@ bool ParseNumber(const std::string &text, int *value)
 
 bool FaultPlan::Any() const
 {
-    return noiseBytes || garbageBytes || crcEvery || dropEvery || splitGapMs || delayMs || !silent.empty() ||
+    return noiseBytes || garbageBytes || crcEvery || crcPercent || dropEvery || splitGapMs || delayMs || !silent.empty() ||
            tableEndSteps >= 0 || !stream.empty();
 }
 
@@ -69,6 +71,8 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
         garbageBytes = pick(kDefaultNoiseBytes);
     else if (kind == "crc")
         crcEvery = pick(kDefaultEvery);
+    else if (kind == "crcrate" && pick(kDefaultCrcPercent) <= kPercent)
+        crcPercent = pick(kDefaultCrcPercent);
     else if (kind == "drop")
         dropEvery = pick(kDefaultEvery);
     else if (kind == "split")
@@ -84,7 +88,7 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
     else {
         if (error)
             *error = "unknown fault '" + text +
-                     "' (noise, garbage, crc, drop, split, delay, silent=ADDR, tableend, stream=ADDR)";
+                     "' (noise, garbage, crc, crcrate, drop, split, delay, silent=ADDR, tableend, stream=ADDR)";
         return false;
     }
     return true;
@@ -149,7 +153,9 @@ std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vec
     ++m_replies;
     if (m_plan.dropEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.dropEvery) == 0)
         return {};
-    if (m_plan.crcEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.crcEvery) == 0 && reply.size() >= frame::kFrameOverhead) {
+    const bool everyKth = m_plan.crcEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.crcEvery) == 0;
+    const bool drawn = m_plan.crcPercent > 0 && std::uniform_int_distribution<int>(1, kPercent)(m_random) <= m_plan.crcPercent;
+    if ((everyKth || drawn) && reply.size() >= frame::kFrameOverhead) {
         // Spoil the CRC of the last frame in the reply (a bulk read ends in padding: spoil the first frame).
         const size_t at = reply.back() == frame::kLf ? reply.size() - 3 : frame::kOffsetData;
         reply[at] ^= 0x5A;

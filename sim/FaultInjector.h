@@ -1,7 +1,7 @@
 #pragma once
 // The fault switches of the simulator: noise before replies, trailing garbage, a spoiled CRC every
 // K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, a
-// fixed delay, a bulk table read the controller ends early with its empty refused frame, and a
+// fixed delay, wrong CRCs at a rate, a bulk table read the controller ends early with its empty refused frame, and a
 // stream of noise that goes on for a while after the replies of an address (a controller still
 // sending the rest of an abandoned bulk read). Random bytes come from a seeded generator so runs
 // repeat. Owned by the BusRunner; bus thread only.
@@ -17,6 +17,7 @@ struct FaultPlan {
     int noiseBytes = 0;        // noise=N: N bytes before each reply
     int garbageBytes = 0;      // garbage=N: N bytes after each reply
     int crcEvery = 0;          // crc=K: every K-th reply carries a wrong CRC
+    int crcPercent = 0;        // crcrate=P: each reply carries a wrong CRC with P % chance
     int dropEvery = 0;         // drop=K: every K-th reply is not sent
     int splitGapMs = 0;        // split=MS: replies go out in 4-byte chunks MS apart
     int delayMs = 0;           // delay=MS: each reply waits MS before its first byte

@@ -115,7 +115,7 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
 {
     const bool read = c == cmd::kCmdReadParameter;
     const size_t refusalLength = read ? cmd::kReplyLenReadParameter : cmd::kReplyLenStatus;
-    if (n != (read ? 2u : 6u) || !m_params.Has(frame::GetU16(p)))
+    if (n != (read ? 2u : 6u) || !m_params.Has(frame::GetU16(p)) || (read && m_refusedReads.count(frame::GetU16(p))))
         return Reply::Refusal(m_address, c, refusalLength);
     const uint16_t number = frame::GetU16(p);
     if (read) {
@@ -133,6 +133,8 @@ std::vector<uint8_t> GatewayDevice::OnParameter(uint8_t c, const uint8_t *p, siz
 std::vector<uint8_t> GatewayDevice::OnTables(uint8_t c, const uint8_t *p, size_t n)
 {
     const size_t stations = cmd::kUnitStationCount;
+    if (m_withoutTables && (c == cmd::kCmdReadUnitDeviceTables || c == cmd::kCmdWriteUnitDeviceTables))
+        return {};
     switch (c) {
     case cmd::kCmdReadUnitDeviceList:
         return Reply::Frame(m_address, c, std::vector<uint8_t>(m_deviceList.begin(), m_deviceList.end()));

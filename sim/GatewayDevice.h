@@ -45,6 +45,11 @@ public:
     static constexpr int kRefuseName = -1;
     static constexpr int kRefuseTables = -2;
     void RefuseWrite(int target, bool refuse = true);
+    // Test hook: a read of parameter `number` is answered with the refusal pattern.
+    void RefuseRead(int number) { m_refusedReads.insert(number); }
+    // Test hook: an older unit without the input-mode table: the table commands get no answer,
+    // the device list is read and written alone.
+    void SetWithoutTables(bool without) { m_withoutTables = without; }
 
 private:
     static bool ValidDeviceCode(uint8_t code);
@@ -63,6 +68,8 @@ private:
     StationTable m_inputModes{};
     uint8_t m_remoteState = 0;
     std::set<int> m_refused;
+    std::set<int> m_refusedReads;
+    bool m_withoutTables = false;
 };
 
 } // namespace kvl::sim

@@ -64,13 +64,19 @@ const char *SimOptions::HelpText()
            "  --fault KIND[=N]    noise[=N] N bytes before each reply (3); garbage[=N] N bytes after\n"
            "                      it (3); crc[=K] a wrong CRC every K replies (5); drop[=K] no reply\n"
            "                      every K (5); split[=MS] replies in 4-byte chunks MS apart (5);\n"
-           "                      delay[=MS] each reply MS late (50); silent=ADDR never answer ADDR;\n"
+           "                      delay[=MS] each reply MS late (50); crcrate=P a wrong CRC\n"
+           "                      on P percent of the replies, drawn by the seed; silent=ADDR never\n"
+           "                      answer ADDR;\n"
            "                      tableend[=N] end every bulk table read after N steps (5) with the\n"
            "                      empty refused frame\n"
            "                      stream=ADDR after each reply of ADDR, 2 s more of noise at the bus\n"
            "                      speed (requests sent meanwhile are answered after it)\n"
            "  --refuse-write A:N  the controller at address A answers every write of parameter N\n"
            "                      with a zero status and keeps its value (repeatable)\n"
+           "  --refuse-read A:N   the device at address A (0-15, or 241 for the unit) answers every\n"
+           "                      read of parameter N with the refusal pattern (repeatable)\n"
+           "  --unit-without-tables  the unit is an older one: it does not answer the table\n"
+           "                      commands (0xD2, 0xD3) and keeps the device list alone\n"
            "  --seed N            seed of the fault noise (default 1)\n"
            "  --state FILE        load parameters, point tables and names from FILE and save them\n"
            "                      there on exit\n"
@@ -166,6 +172,20 @@ bool SimOptions::Parse(const std::vector<std::string> &args, std::string *error)
                 return false;
             }
             refusedWrites.push_back({static_cast<uint8_t>(address), static_cast<int>(parameter)});
+        } else if (arg == "--refuse-read") {
+            if (!value(&v))
+                return false;
+            const auto parts = SplitColons(v, 2);
+            long address = 0, parameter = 0;
+            if (parts.size() != 2 || !ParseInt(parts[0], 0, frame::kGatewayAddress, &address) ||
+                (address > kLastAxisAddress && address != frame::kGatewayAddress) ||
+                !ParseInt(parts[1], 1, 0xFFFF, &parameter)) {
+                *error = "--refuse-read wants ADDR:NUMBER with ADDR 0 to 15 or 241, got '" + v + "'";
+                return false;
+            }
+            refusedReads.push_back({static_cast<uint8_t>(address), static_cast<int>(parameter)});
+        } else if (arg == "--unit-without-tables") {
+            unitWithoutTables = true;
         } else if (arg == "--fault") {
             if (!value(&v) || !runner.faults.Parse(v, error))
                 return false;
@@ -183,6 +203,14 @@ std::unique_ptr<SimBus> SimOptions::BuildBus() const
     for (const RefusedWrite &refused : refusedWrites)
         if (AxisDevice *axis = bus->Axis(refused.address))
             axis->RefuseParameterWrite(refused.number);
+    for (const RefusedRead &refused : refusedReads) {
+        if (AxisDevice *axis = bus->Axis(refused.address))
+            axis->RefuseParameterRead(refused.number);
+        else if (refused.address == frame::kGatewayAddress && bus->Gateway())
+            bus->Gateway()->RefuseRead(refused.number);
+    }
+    if (bus->Gateway())
+        bus->Gateway()->SetWithoutTables(unitWithoutTables);
     return bus;
 }
 

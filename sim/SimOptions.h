@@ -24,10 +24,19 @@ struct RefusedWrite {
     int number = 0;
 };
 
+// --refuse-read ADDR:NUMBER: the device at ADDR (0-15, or 241 for the unit) answers every read
+// of parameter NUMBER with the refusal pattern.
+struct RefusedRead {
+    uint8_t address = 0;
+    int number = 0;
+};
+
 struct SimOptions {
     std::vector<AxisEntry> axes;     // empty: the demo bus
     std::vector<RefusedWrite> refusedWrites;
+    std::vector<RefusedRead> refusedReads;
     bool gateway = false;
+    bool unitWithoutTables = false;  // --unit-without-tables: an older unit, device list only
     std::string linkPath;
     std::string statePath;
     BusRunner::Settings runner;

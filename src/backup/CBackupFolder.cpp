@@ -1,5 +1,6 @@
 #include "backup/CBackupFolder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "config/TextLines.h"
 #include "gateway/CGatewaySettingsFile.h"
 #include "params/ParamNumbers.h"
@@ -27,13 +29,8 @@ namespace {
 
 bool ReadWhole(const fs::path &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    out = buffer.str();
-    return true;
+    std::string problem;
+    return CInputFile::Read(path.string(), out, problem) == CInputFile::Status::kRead;
 }
 
 bool ParseWholeInt(const std::string &text, long long low, long long high, long long &value)
@@ -135,6 +132,7 @@ bool CBackupFolder::Save(const std::string &folder, const BusImage &image, const
     manifest.busSpeed = image.speed;
     std::error_code made;
     fs::create_directories(folder, made);
+    RemoveStrayTemporaries(folder);
     const auto put = [&](const std::string &name, const std::string &bytes) {
         const fs::path path = fs::path(folder) / name;
         std::error_code ignored;
@@ -243,12 +241,58 @@ bool CBackupFolder::LoadGateway(const std::string &folder, GatewayImage &gateway
     return true;
 }
 
+std::vector<std::string> CBackupFolder::FilesOf(int address)
+{
+    const std::string dir = DeviceFolder(address) + '/';
+    if (address == frame::kGatewayAddress)
+        return {dir + kIdentityFile, dir + kUnitSettingsFile};
+    return {dir + kIdentityFile, dir + kRawParametersFile, dir + kPointsFile};
+}
+
+void CBackupFolder::RemoveStrayTemporaries(const std::string &folder)
+{
+    // CFileReplace writes ".NAME." and six characters beside NAME; a save killed part-way
+    // leaves one behind.
+    constexpr size_t kTemporaryTail = 7;
+    const std::vector<std::string> names{kIdentityFile, kRawParametersFile, kParameterFile, kPointsFile,
+                                         kUnitSettingsFile, CBackupManifest::kFileName};
+    std::vector<fs::path> dirs{folder};
+    std::error_code error;
+    for (const auto &entry : fs::directory_iterator(folder, error))
+        if (entry.is_directory(error) && !entry.is_symlink(error))
+            dirs.push_back(entry.path());
+    for (const fs::path &dir : dirs) {
+        for (const auto &entry : fs::directory_iterator(dir, error)) {
+            const std::string name = entry.path().filename().string();
+            const bool stray = std::any_of(names.begin(), names.end(), [&name](const std::string &target) {
+                return name.size() == 1 + target.size() + kTemporaryTail && name[0] == '.' &&
+                       name.compare(1, target.size(), target) == 0 && name[1 + target.size()] == '.';
+            });
+            if (stray && entry.is_regular_file(error) && !entry.is_symlink(error))
+                fs::remove(entry.path(), error);
+        }
+    }
+}
+
 bool CBackupFolder::Load(const std::string &folder, BusImage &image, std::string &error) const
 {
     image = BusImage();
     CBackupManifest manifest;
     if (!manifest.Load(folder, error))
         return false;
+    const std::vector<std::string> linked = manifest.LinkedFiles(folder);
+    if (!linked.empty()) {
+        error = "the backup in " + folder + " holds a symbolic link, not a file of its own: " + linked.front();
+        return false;
+    }
+    for (const CBackupManifest::Device &device : manifest.devices) {
+        for (const std::string &name : FilesOf(device.address)) {
+            if (!manifest.FindFile(name)) {
+                error = "the manifest of " + folder + " names no checksum for " + name;
+                return false;
+            }
+        }
+    }
     const std::vector<std::string> damaged = manifest.CheckFiles(folder);
     if (!damaged.empty()) {
         error = "the backup in " + folder + " was changed or is damaged:";

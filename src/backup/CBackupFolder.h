@@ -32,6 +32,12 @@ public:
 
     // "axis03", or "gateway" for the unit's address.
     static std::string DeviceFolder(int address);
+    // The files a device's backup is read from ("axis03/identity.txt", ...); each must have its
+    // checksum in the manifest.
+    static std::vector<std::string> FilesOf(int address);
+    // Removes the temporary files that saves killed part-way left in `folder` and its device
+    // folders.
+    static void RemoveStrayTemporaries(const std::string &folder);
 
     // Writes every file of `image` and the manifest into `folder` (made when missing).
     // `date` is the manifest's ("2026-12-11T01:15:00Z"), `toolVersion` the program's. False with

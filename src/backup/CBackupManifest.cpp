@@ -2,10 +2,13 @@
 
 #include "base/TextNumber.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "config/TextLines.h"
 #include "protocol/Frame.h"
 
+#include <algorithm>
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <cstdio>
 #include <fstream>
@@ -31,13 +34,8 @@ std::array<std::uint32_t, 256> MakeCrcTable()
 
 bool ReadWhole(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buf;
-    buf << in.rdbuf();
-    out = buf.str();
-    return true;
+    std::string problem;
+    return CInputFile::Read(path, out, problem) == CInputFile::Status::kRead;
 }
 
 bool ParseInt(const std::string &text, int &value)
@@ -177,6 +175,10 @@ bool CBackupManifest::FromText(std::string_view text, std::string &error)
                 error = where + "bad device line";
                 return false;
             }
+            if (std::any_of(devices.begin(), devices.end(), [&d](const Device &o) { return o.address == d.address; })) {
+                error = where + "device " + std::to_string(d.address) + " is given twice";
+                return false;
+            }
             devices.push_back(d);
         } else if (key == "file") {
             // The checksum is the last word, so a name may hold spaces.
@@ -188,6 +190,14 @@ bool CBackupManifest::FromText(std::string_view text, std::string &error)
                 return false;
             }
             f.name = rest.substr(0, space);
+            if (!InsideFolder(f.name)) {
+                error = where + "the file name " + f.name + " leads out of the backup folder";
+                return false;
+            }
+            if (FindFile(f.name)) {
+                error = where + "the file " + f.name + " is given twice";
+                return false;
+            }
             files.push_back(f);
         }
     }
@@ -197,6 +207,44 @@ bool CBackupManifest::FromText(std::string_view text, std::string &error)
         return false;
     }
     return true;
+}
+
+bool CBackupManifest::InsideFolder(const std::string &name)
+{
+    if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos)
+        return false;
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = name.find('/', start);
+        const std::string part = name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        if (part.empty() || part == "." || part == "..")
+            return false;
+        if (slash == std::string::npos)
+            return true;
+        start = slash + 1;
+    }
+}
+
+std::vector<std::string> CBackupManifest::LinkedFiles(const std::string &folder) const
+{
+    std::vector<std::string> linked;
+    for (const File &f : files) {
+        std::string path = folder;
+        size_t start = 0;
+        for (;;) {
+            const size_t slash = f.name.find('/', start);
+            path += '/' + f.name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+            std::error_code ignored;
+            if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored))) {
+                linked.push_back(f.name);
+                break;
+            }
+            if (slash == std::string::npos)
+                break;
+            start = slash + 1;
+        }
+    }
+    return linked;
 }
 
 bool CBackupManifest::Save(const std::string &folder) const

@@ -48,8 +48,8 @@ public:
 
     std::string ToText() const;
     // False (and `error` says which line) when the first line is not the manifest's title, a
-    // line cannot be read or the speed line is missing; unknown keys are skipped so that later
-    // versions stay readable.
+    // line cannot be read, a device or file is given twice, a file name leads out of the folder
+    // or the speed line is missing; unknown keys are skipped so that later versions stay readable.
     bool FromText(std::string_view text, std::string &error);
 
     // Saves `folder`/manifest.txt safely; false when the file cannot be written.
@@ -59,6 +59,10 @@ public:
     // Reads every listed file of `folder` again and returns the names whose content is missing
     // or no longer matches its checksum; empty when the folder is whole.
     std::vector<std::string> CheckFiles(const std::string &folder) const;
+    // The files named whose path within `folder` passes a symbolic link (which may lead anywhere).
+    std::vector<std::string> LinkedFiles(const std::string &folder) const;
+    // Whether `name` stays inside the folder: relative, '/' separated, no "." or ".." part.
+    static bool InsideFolder(const std::string &name);
 };
 
 } // namespace kvl

@@ -4,7 +4,9 @@
 
 #include "backup/CBackupFolder.h"
 #include "backup/CBusReader.h"
+#include "gateway/CGatewayRules.h"
 #include "link/ResultCode.h"
+#include "protocol/CServoCommands.h"
 #include "protocol/Frame.h"
 
 namespace kvl::backup {
@@ -22,6 +24,37 @@ std::string CBusBackup::NowUtc()
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
+}
+
+std::vector<CBusBackup::Missing> CBusBackup::FindMissing(LinkResult &link)
+{
+    constexpr const char *kListed = "the unit's station list names it";
+    constexpr const char *kSpoiled = "it answered the search with a reply that could not be used";
+    std::vector<int> addresses;
+    std::vector<const char *> reasons(CBusScanner::kAxisCount, nullptr);
+    // A unit whose answer to the search came late is asked once more; a bus without one just
+    // stays without.
+    if (!link.gatewayPresent)
+        CBusScanner(m_commands).AskAgain(link, {frame::kGatewayAddress});
+    UnitDeviceList stations{};
+    if (link.gatewayPresent &&
+        m_commands.ReadUnitDeviceList(stations, frame::kGatewayAddress, CServoCommands::kTimeoutMs) == kResultOk) {
+        for (int a = 0; a < CBusScanner::kAxisCount; ++a) {
+            if (CGatewayRules::PositionOf(CGatewayRules::DeviceCodes(), stations[static_cast<size_t>(a)]) != 0)
+                reasons[static_cast<size_t>(a)] = kListed;
+        }
+    }
+    for (int a = 0; a < CBusScanner::kAxisCount; ++a) {
+        const DeviceIdentity &axis = link.axes[static_cast<size_t>(a)];
+        if (!reasons[static_cast<size_t>(a)] && axis.heard)
+            reasons[static_cast<size_t>(a)] = kSpoiled;
+        if (reasons[static_cast<size_t>(a)] && !axis.answered)
+            addresses.push_back(a);
+    }
+    std::vector<Missing> missing;
+    for (const int address : CBusScanner(m_commands).AskAgain(link, addresses))
+        missing.push_back({address, reasons[static_cast<size_t>(address)]});
+    return missing;
 }
 
 CBusBackup::Report CBusBackup::Read(const LinkResult &link, BusImage &image, const Options &options)
@@ -96,6 +129,8 @@ CBusBackup::Report CBusBackup::ReadDevices(const LinkResult &link, BusImage &ima
         }
         ++report.devices;
     }
+    if (report.devices == 0)
+        report.failure = "no device could be read";
     return report;
 }
 
@@ -110,7 +145,11 @@ CBusBackup::Report CBusBackup::Run(int port, int storedSpeed, const std::string 
     }
     if (options.found)
         options.found(link);
-    return Save(link, folder, options);
+    LinkResult linked = link;
+    const std::vector<Missing> missing = FindMissing(linked);
+    report = Save(linked, folder, options);
+    report.missing = missing;
+    return report;
 }
 
 CBusBackup::Report CBusBackup::Save(const LinkResult &link, const std::string &folder, const Options &options)

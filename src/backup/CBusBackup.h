@@ -31,6 +31,11 @@ public:
         std::string toolVersion;
         std::string date;   // the manifest's date; empty: now, in UTC
     };
+    // A device the bus should hold that could not be linked, and why it is looked for.
+    struct Missing {
+        int address = 0;
+        std::string reason;        // "the unit's station list names it", ...
+    };
     struct Report {
         bool found = false;        // anything answered the scan
         int speed = 0;
@@ -40,9 +45,10 @@ public:
         std::vector<std::string> files;   // written, relative to the folder
         int result = kResultOk;    // the first failing read's result code
         int failedAddress = -1;    // ... and the device it failed on
-        std::string failure;       // what failed, for people; empty when the backup is whole
+        std::string failure;       // what failed, for people; empty when every device found was read
+        std::vector<Missing> missing;   // devices the bus should hold that did not answer
 
-        bool Complete() const { return found && failure.empty(); }
+        bool Complete() const { return found && failure.empty() && missing.empty(); }
     };
 
     CBusBackup(CServoCommands &commands, const CAppSettings &settings);
@@ -56,6 +62,12 @@ public:
     Report Save(const LinkResult &link, const std::string &folder, const Options &options);
     // Scans the bus on `port` (the stored speed first), reads it and saves it into `folder`.
     Report Run(int port, int storedSpeed, const std::string &folder, const Options &options);
+
+    // The devices the search may have missed: the unit (asked again when the search did not
+    // find it, never reported missing), every station the unit's station list names and every
+    // address that answered the search with a reply that could not be used. Each is asked once
+    // more with an ordinary read's timeout; those that answer join `link`, the others come back.
+    std::vector<Missing> FindMissing(LinkResult &link);
 
     // "2026-12-11T01:15:00Z" for now.
     static std::string NowUtc();

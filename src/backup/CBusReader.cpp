@@ -18,6 +18,7 @@ namespace kvl::backup {
 namespace {
 
 constexpr int kTimeoutMs = CServoCommands::kTimeoutMs;
+constexpr int kRefusalsThatCount = 2;
 
 void Report(const CBusReader::Hooks &hooks, const char *part, int done, int total)
 {
@@ -35,11 +36,12 @@ CBusReader::CBusReader(CServoCommands &commands, const CAppSettings &settings)
 int CBusReader::ReadParameter(int address, int number, std::int32_t &raw)
 {
     int result = kResultTimeout;
+    int refusals = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         result = m_commands.ReadParameter(static_cast<std::uint16_t>(number), raw, static_cast<std::uint8_t>(address),
                                           kTimeoutMs);
-        // A refusal (0) or a reply for another number will not change on asking again.
-        if (result == kResultOk || result == kResultRefused)
+        // A refusal counts only when it repeats: a spoiled reply of a value 0 looks just like it.
+        if (result == kResultOk || (result == kResultRefused && ++refusals == kRefusalsThatCount))
             break;
     }
     return result;

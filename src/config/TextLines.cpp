@@ -22,4 +22,9 @@ std::vector<std::string> SplitTextLines(std::string_view content)
     return lines;
 }
 
+bool EndsMidLine(std::string_view content)
+{
+    return !content.empty() && content.back() != '\n' && content.back() != '\r';
+}
+
 } // namespace kvl

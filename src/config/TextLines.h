@@ -9,5 +9,8 @@
 namespace kvl {
 
 std::vector<std::string> SplitTextLines(std::string_view content);
+// True when the last line has no line end: every file the tool writes ends each line, so such a
+// file was cut short (a copy broken off, a disk filled up).
+bool EndsMidLine(std::string_view content);
 
 } // namespace kvl

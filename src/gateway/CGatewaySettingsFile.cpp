@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayField.h"
 #include "gateway/CGatewayFieldRange.h"
@@ -391,15 +392,12 @@ CGatewaySettingsFile::LoadResult CGatewaySettingsFile::Load(const std::string &p
                                                             const TextLookup &texts, int codePage,
                                                             Problems *problems)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return errno == ENOENT ? LoadResult::kNotFound : LoadResult::kOpenFailed;
-    }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad())
-        return LoadResult::kOpenFailed;
-    const std::string text = CCodePageText(bytes.str(), codePage).ToUtf8();
+    std::string bytes;
+    std::string problem;
+    const CInputFile::Status read = CInputFile::Read(path, bytes, problem);
+    if (read != CInputFile::Status::kRead)
+        return read == CInputFile::Status::kNotFound ? LoadResult::kNotFound : LoadResult::kOpenFailed;
+    const std::string text = CCodePageText(std::move(bytes), codePage).ToUtf8();
     return Parse(text, config, texts, problems) ? LoadResult::kLoaded : LoadResult::kNotGateway;
 }
 

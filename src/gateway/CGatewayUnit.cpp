@@ -57,7 +57,8 @@ std::vector<CGatewayField::Id> CGatewayUnit::Read(CGatewayConfig &config)
 void CGatewayUnit::ReadTables(CGatewayConfig &config, std::vector<Id> &failed)
 {
     UnitDeviceTables tables;
-    if (m_commands.ReadUnitDeviceTables(tables, kAddress, kTablesTimeoutMs) == kResultOk) {
+    const int result = m_commands.ReadUnitDeviceTables(tables, kAddress, kTablesTimeoutMs);
+    if (result == kResultOk) {
         config.devices = tables.deviceList;
         for (int i = 0; i < CGatewayConfig::kStations; ++i)
             config.inputModes[i] = static_cast<uint8_t>(InRange(tables.inputModes[i], 0, 3, 0));
@@ -65,6 +66,10 @@ void CGatewayUnit::ReadTables(CGatewayConfig &config, std::vector<Id> &failed)
     }
     if (m_commands.ReadUnitDeviceList(config.devices, kAddress, kTimeoutMs) != kResultOk)
         failed.push_back(CGatewayField::kDevices);
+    // An older unit does not answer the table read at all and has no input modes. A unit that
+    // answered it with a reply that could not be used has them, and they were not read.
+    if (result != kResultTimeout)
+        failed.push_back(CGatewayField::kInputModes);
 }
 
 bool CGatewayUnit::ReadValue(Id field, int &value, std::vector<Id> &failed)
@@ -211,12 +216,17 @@ void CGatewayUnit::WriteTables(const CGatewayConfig &config, WriteReport &report
         report.writes.push_back({CGatewayField::kInputModes, kResultOk});
         return;
     }
-    // An older unit knows only the device list; its input modes then stay as they were.
+    // An older unit knows only the device list. It has no input modes: a file of such a unit
+    // holds the first mode on every station, and nothing is missing when that is what it asks
+    // for; any other mode is one the unit did not take.
     const int tablesResult = result == kResultOk ? kResultBadReply : result;
     result = m_commands.WriteUnitDeviceList(config.devices, status, kAddress, kTimeoutMs);
-    report.writes.push_back({CGatewayField::kDevices,
-                             result == kResultOk && status != kStatusTaken ? kResultBadReply : result});
-    report.writes.push_back({CGatewayField::kInputModes, tablesResult});
+    const int listResult = result == kResultOk && status != kStatusTaken ? kResultBadReply : result;
+    report.writes.push_back({CGatewayField::kDevices, listResult});
+    const bool firstModes = std::all_of(config.inputModes.begin(), config.inputModes.end(),
+                                        [](uint8_t mode) { return mode == 0; });
+    if (listResult != kResultOk || !firstModes)
+        report.writes.push_back({CGatewayField::kInputModes, tablesResult});
 }
 
 void CGatewayUnit::WriteValue(Id field, int value, WriteReport &report)

@@ -123,6 +123,27 @@ int CComAccess::Purge(int *discarded)
     return kResultOk;
 }
 
+int CComAccess::LetLateReplyPass(uint8_t address)
+{
+    if (m_lateAddress != address)
+        return 0;
+    m_lateAddress = -1;
+    int let = 0;
+    m_port->clearError();
+    // The wait ends with the window even when bytes keep coming (a device still streaming): the
+    // new request then meets them as noise, as it would have without the wait.
+    const qint64 windowMs = m_lateWindowMs;
+    qint64 left = windowMs - m_sinceTimeout.elapsed();
+    while (left > 0 && m_port->waitForReadyRead(static_cast<int>(left))) {
+        let += static_cast<int>(m_port->readAll().size());
+        // Once bytes come, quiet ends the late answer.
+        left = std::min<qint64>(kLateQuietMs, windowMs + kLateQuietMs - m_sinceTimeout.elapsed());
+    }
+    if (IsDeviceFault(m_port->error()))
+        DropPort();
+    return let;
+}
+
 void CComAccess::DropPort()
 {
     NoteError();
@@ -166,8 +187,14 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
     const bool trace = m_traceOn;
     // What waits now is the tail of an earlier answer or noise: dropped, so that the reply is
     // looked for only among the bytes that come after this request.
+    const uint8_t address = requestLength > link::kOffsetAxis ? request[link::kOffsetAxis] : 0;
     int discarded = 0;
-    int result = EnsureOpen() ? Purge(&discarded) : kResultOpenFailed;
+    int result = kResultOpenFailed;
+    if (EnsureOpen()) {
+        const int late = LetLateReplyPass(address);
+        result = Purge(&discarded);
+        discarded += late;
+    }
     if (trace && discarded > 0)
         m_trace.LogDiscarded(m_traceFolder, command, discarded);
     if (trace)
@@ -180,11 +207,19 @@ int CComAccess::Exchange(const uint8_t *request, int requestLength, uint8_t *rep
         return kResultOpenFailed;
 
     CReplyReader reader(*m_port, reply, link::kReceiveLimit, m_speed, m_hooks);
-    if (command == kWaveDataCommand)
+    if (command == kWaveDataCommand) {
         result = reader.ReadWaveBytes(expected, timeoutMs);
-    else
+    } else {
+        reader.Want(address, requestLength > link::kOffsetCommand ? command : -1);
         result = reader.ReadBlock(expected, timeoutMs, settleMs, m_paddingMode);
+        if (trace && reader.Dropped() > 0)
+            m_trace.LogDiscarded(m_traceFolder, command, reader.Dropped());
+    }
     *received = reader.Count();
+    // Only silence leaves an answer that may still come; a line that never went quiet has had it.
+    m_lateAddress = result == kResultTimeout && *received == 0 ? address : -1;
+    m_lateWindowMs = timeoutMs;
+    m_sinceTimeout.start();
     if (reader.DeviceLost())
         DropPort();
 

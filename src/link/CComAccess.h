@@ -7,6 +7,7 @@
 // speed; a device that goes away while open closes the port. The trace switch, the log folder,
 // the padding mode and the face's hooks are set through the facade. Owned by the communication
 // facade; called from the thread that makes the exchanges (a QCoreApplication must exist).
+#include <QElapsedTimer>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,7 @@ class CComAccess : public CCommBase {
 public:
     static constexpr uint8_t kWaveDataCommand = 0x37;   // read by the byte reader
     static constexpr int kWriteWaitMs = 1000;           // longest wait for the request to go out
+    static constexpr int kLateQuietMs = 20;             // quiet that ends a late answer let pass
     static constexpr int kTextFirstBytePolls = 10;      // a text answer may take 10 x 10 ms to
     static constexpr int kTextPollMs = 10;              //   start and ends after 10 ms of quiet
 
@@ -71,6 +73,10 @@ private:
     bool EnsureOpen();
     // Discards waiting input and unsent output; `discarded` gets the input bytes dropped.
     int Purge(int *discarded);
+    // After a timeout, the next request to the same address waits first for the late answer to
+    // the last one (up to that request's timeout since it failed, never longer) and lets it go,
+    // so it cannot pass for the answer to the new one. Returns the bytes let go.
+    int LetLateReplyPass(uint8_t address);
     int WriteAll(const uint8_t *bytes, int count);
     void DropPort();
     void NoteError();
@@ -87,6 +93,9 @@ private:
     std::string m_traceFolder;
     bool m_paddingMode = false;
     LinkHooks m_hooks;
+    int m_lateAddress = -1;          // the address whose last request timed out, -1: none
+    int m_lateWindowMs = 0;          // ... its timeout
+    QElapsedTimer m_sinceTimeout;    // ... and the time since it ended
 };
 
 } // namespace kvl

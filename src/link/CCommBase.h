@@ -13,6 +13,7 @@ constexpr int kReceiveLimit = 27136;     // largest reply collected, and the por
 constexpr uint8_t kStartByte = 0xEF;     // every reply frame begins with it
 constexpr uint8_t kCr = 0x0D;            // every frame ends with CR LF
 constexpr uint8_t kLf = 0x0A;
+constexpr int kOffsetAxis = 1;           // address byte of a request and its reply
 constexpr int kOffsetCommand = 2;        // command byte of a request
 constexpr int kDefaultSpeed = 115200;    // bit/s
 // The speeds in bit/s the controllers run the bus at, slowest first.

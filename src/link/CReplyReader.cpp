@@ -75,17 +75,53 @@ int CReplyReader::ReadAvailable()
     const qint64 n = m_port.read(reinterpret_cast<char *>(m_buffer + m_count), room);
     if (n <= 0)
         return 0;
-    const int first = m_count;
     m_count += static_cast<int>(n);
     // The bulk point-table read can take seconds; a face may show how much has come.
     if (m_paddingMode && m_hooks.bulkReadProgress)
         m_hooks.bulkReadProgress(m_count);
-    if (m_startIndex < 0) {
-        const uint8_t *start = std::find(m_buffer + first, m_buffer + m_count, link::kStartByte);
-        if (start != m_buffer + m_count)
-            m_startIndex = static_cast<int>(start - m_buffer);
-    }
+    FindStart();
     return static_cast<int>(n);
+}
+
+void CReplyReader::FindStart()
+{
+    for (;;) {
+        if (m_inForeignFrame) {
+            // The rest of another request's frame goes up to the next start byte.
+            const int next = static_cast<int>(std::find(m_buffer, m_buffer + m_count, link::kStartByte) - m_buffer);
+            Drop(next);
+            if (m_count == 0)
+                return;
+            m_inForeignFrame = false;
+        }
+        if (m_startIndex < 0) {
+            const uint8_t *start = std::find(m_buffer + m_scanFrom, m_buffer + m_count, link::kStartByte);
+            m_scanFrom = static_cast<int>(start - m_buffer);
+            if (start == m_buffer + m_count)
+                return;
+            m_startIndex = m_scanFrom;
+        }
+        if (m_count < m_startIndex + kHeaderBytes)
+            return;
+        const uint8_t *header = m_buffer + m_startIndex;
+        const bool ours = (m_wantAddress < 0 || header[link::kOffsetAxis] == m_wantAddress) &&
+                          (m_wantCommand < 0 || header[link::kOffsetCommand] == m_wantCommand);
+        if (ours)
+            return;
+        // Another request's frame: it and what came before it go, so neither the length rule
+        // nor the caller ever sees it.
+        Drop(m_startIndex + 1);
+        m_inForeignFrame = true;
+        m_startIndex = -1;
+        m_scanFrom = 0;
+    }
+}
+
+void CReplyReader::Drop(int count)
+{
+    std::copy(m_buffer + count, m_buffer + m_count, m_buffer);
+    m_count -= count;
+    m_dropped += count;
 }
 
 bool CReplyReader::ReplyComplete(int expected)
@@ -99,6 +135,9 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
 {
     m_count = 0;
     m_startIndex = -1;
+    m_scanFrom = 0;
+    m_dropped = 0;
+    m_inForeignFrame = false;
     m_lost = false;
     m_paddingMode = paddingMode;
     StartClock(paddingMode ? BulkDeadlineMs(timeoutMs, m_capacity, m_speed)
@@ -121,6 +160,9 @@ int CReplyReader::ReadBlock(int expected, int timeoutMs, int settleMs, bool padd
     }
     // Bytes that never stop (a device still sending an earlier answer) fail the exchange.
     if (!Settle(settleMs) || m_lost)
+        return kResultTimeout;
+    // Only other requests' frames came: no reply of its own within the timeout.
+    if (m_count == 0)
         return kResultTimeout;
     if (!paddingMode)
         return kResultOk;

@@ -33,6 +33,7 @@ public:
     static constexpr int kLongestFrameBytes = 64;    // wire allowance of a reply of unknown length
     static constexpr int kDeadlineMarginMs = 30;     // scheduling slack on top of every deadline
     static constexpr int kBitsPerByte = 10;          // start bit, 8 data bits, stop bit
+    static constexpr int kHeaderBytes = 3;           // start, address, command
 
     // `buffer` has room for `capacity` bytes; the reader never writes beyond it. `speed` (bit/s)
     // gives the wire time of a reply. `hooks` (the transport's) must outlive the reader.
@@ -58,6 +59,17 @@ public:
     // bytes did not stop by the deadline.
     int ReadBlock(int expected, int timeoutMs, int settleMs, bool paddingMode);
 
+    // The address and command byte the reply must carry (each -1: any). A frame that begins
+    // with another (an answer to an earlier request that came late) is dropped with everything
+    // before it, and the reader goes on waiting for its own reply.
+    void Want(int address, int command)
+    {
+        m_wantAddress = address;
+        m_wantCommand = command;
+    }
+    // Bytes dropped as another request's frame.
+    int Dropped() const { return m_dropped; }
+
     // Byte reader for the waveform-data reply: drops bytes before the start byte, restarts the
     // timeout with every byte, and with `expected` = -1 takes the length from the sample count in
     // bytes 3-4 (bit 15 ignored) x 2 + 21. Calls the event-pump hook while it waits. -202 also
@@ -78,6 +90,9 @@ private:
     int LeftMs() const;
     bool WaitForBytes(int ms);
     int ReadAvailable();
+    void FindStart();
+    // Takes the first `count` bytes out of the buffer.
+    void Drop(int count);
     bool ReplyComplete(int expected);
     bool Settle(int settleMs);
     int WaitForPaddingEnd();
@@ -91,7 +106,12 @@ private:
     QElapsedTimer m_clock;
     int m_deadlineMs = 0;
     int m_count = 0;
-    int m_startIndex = -1;   // where the first start byte was seen, -1 while none came
+    int m_startIndex = -1;   // where the reply's start byte was seen, -1 while none came
+    int m_scanFrom = 0;      // where the search for a start byte goes on
+    int m_wantAddress = -1;
+    int m_wantCommand = -1;
+    int m_dropped = 0;
+    bool m_inForeignFrame = false;   // the bytes coming belong to another request's frame
     bool m_lost = false;
 };
 

@@ -1,5 +1,6 @@
 #include "params/CParamFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 
 #include "base/TextNumber.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "config/TextLines.h"
 #include "params/CParamListRules.h"
 #include "params/CParamRules.h"
@@ -22,7 +24,6 @@ namespace fs = std::filesystem;
 constexpr const char *kLineEnd = "\r\n";
 constexpr const char *kNoUnit = "-";
 constexpr int kModelLine = 2;
-constexpr std::size_t kReadChunk = 65536;
 
 // A unit that the saved line carries after the value ("-" and an empty unit carry none).
 bool HasUnit(const CParamData &record)
@@ -185,6 +186,12 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
 {
     ParamLoadReport report;
     const std::vector<std::string> lines = SplitTextLines(content);
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string &line) { return StripBlanks(line).empty(); })) {
+        report.status = ParamFileStatus::NotParamFile;
+        report.message = MessageFor(report.status);
+        report.blank = true;
+        return report;
+    }
     // A missing second line is read like an empty one.
     std::string_view modelKey = lines.size() >= kModelLine
                                     ? StripBlanks(lines[kModelLine - 1])
@@ -205,9 +212,15 @@ ParamLoadReport CParamFile::LoadText(CParamList &file, const std::string &conten
     }
     const int count =
         CParamRules::ParameterCount(target.model, CParamRules::VersionText(target.version));
+    // The cut line's value may itself be cut ("= 1" of "= 10"): it is never taken.
+    const bool cut = EndsMidLine(content);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i + 1 == kModelLine || lines[i].empty())
             continue;
+        if (cut && i + 1 == lines.size()) {
+            report.refused.push_back({static_cast<int>(i) + 1, CCodePageText(lines[i], file.CodePage()), true});
+            continue;
+        }
         int number = 0;
         switch (LoadLine(file, lines[i], target, count, number)) {
         case LineOutcome::kTaken: report.numbers.push_back(number); break;
@@ -228,24 +241,11 @@ ParamLoadReport CParamFile::Load(CParamList &file, const std::string &path,
                                  const ParamTarget &target)
 {
     ParamLoadReport report;
-    std::FILE *in = std::fopen(path.c_str(), "rb");
-    if (!in) {
-        const int cause = errno;
-        report.status = (cause == ENOENT || cause == ENOTDIR) ? ParamFileStatus::NotFound
-                        : (cause == EBUSY || cause == ETXTBSY) ? ParamFileStatus::InUse
-                                                                : ParamFileStatus::Failed;
-        report.message = MessageFor(report.status);
-        return report;
-    }
     std::string content;
-    char buffer[kReadChunk];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), in)) > 0)
-        content.append(buffer, got);
-    const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        report.status = ParamFileStatus::Failed;
+    std::string problem;
+    const CInputFile::Status read = CInputFile::Read(path, content, problem);
+    if (read != CInputFile::Status::kRead) {
+        report.status = read == CInputFile::Status::kNotFound ? ParamFileStatus::NotFound : ParamFileStatus::Failed;
         report.message = MessageFor(report.status);
         return report;
     }

@@ -5,8 +5,9 @@
 // read as the code-page bytes the parameter records hold; lines end with CR LF. Saving writes a
 // temporary file beside the target and renames it over the target, so a failed save leaves the
 // previous file whole, and reports the failure. Loading refuses a file made for another model
-// and a file whose second line is no model key; a line whose value is no number of the
-// parameter's range (or no index of its choices) leaves the parameter and is reported.
+// and a file whose second line is no model key (an empty file among them); a line whose value is
+// no number of the parameter's range (or no index of its choices) leaves the parameter and is
+// reported, and so is a last line without its line end (the file was cut short).
 // Stateless; called on the thread that owns the lists.
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ enum class ParamFileStatus {
 struct ParamRefusedLine {
     int line = 0;             // from 1
     CCodePageText text;       // the line as the file holds it
+    bool cut = false;         // the file ends in the middle of this line
 };
 
 struct ParamLoadReport {
@@ -42,6 +44,7 @@ struct ParamLoadReport {
     std::vector<int> numbers; // parameters that took a value from the file, in file order
     std::vector<ParamRefusedLine> refused;
     std::string fileModel;    // ModelMismatch: the model the file was made for ("MDC-X")
+    bool blank = false;       // NotParamFile: the file holds no text at all
 };
 
 class CParamFile {

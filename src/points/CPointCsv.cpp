@@ -8,6 +8,7 @@
 
 #include "config/CCodePage.h"
 #include "config/CFileReplace.h"
+#include "config/CInputFile.h"
 #include "points/CPointLoadLimits.h"
 #include "config/TextLines.h"
 #include "base/TextNumber.h"
@@ -20,7 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr const char *kLineEnd = "\r\n";
 constexpr size_t kFieldsBeforeComment = 16; // step number .. jump
-constexpr size_t kReadChunk = 65536;
 
 } // namespace
 
@@ -139,24 +139,13 @@ int CPointCsv::LoadText(CPointTable &table, const std::string &content, std::vec
 
 CsvLoadResult CPointCsv::ReadFile(const std::string &path, int codePage, CCodePageText &text)
 {
-    std::error_code error;
-    if (fs::is_directory(path, error))
-        return CsvLoadResult::Failed;
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        if (errno == ENOENT)
-            return CsvLoadResult::NotFound;
-        if (errno == EBUSY || errno == ETXTBSY)
-            return CsvLoadResult::InUse;
-        return CsvLoadResult::Failed;
-    }
-    // A read error part-way keeps what was read so far, as the lines are taken in order.
     std::string content;
-    char chunk[kReadChunk];
-    size_t count = 0;
-    while ((count = std::fread(chunk, 1, sizeof(chunk), file)) > 0)
-        content.append(chunk, count);
-    std::fclose(file);
+    std::string problem;
+    const CInputFile::Status read = CInputFile::Read(path, content, problem);
+    if (read == CInputFile::Status::kNotFound)
+        return CsvLoadResult::NotFound;
+    if (read != CInputFile::Status::kRead)
+        return CsvLoadResult::Failed;
     text = CCodePageText(std::move(content), codePage);
     return CsvLoadResult::Loaded;
 }

@@ -27,11 +27,36 @@ std::array<int, 3> CBusScanner::SpeedPasses(int storedSpeed, bool gatewayProbe)
 
 DeviceIdentity CBusScanner::Identify(int address)
 {
+    return Identify(address, kProbeTimeoutMs);
+}
+
+DeviceIdentity CBusScanner::Identify(int address, int timeoutMs)
+{
     DeviceIdentity identity;
     const int result = m_commands.ReadDeviceType(identity.model, identity.version, identity.name,
-                                                 static_cast<uint8_t>(address), kProbeTimeoutMs);
+                                                 static_cast<uint8_t>(address), timeoutMs);
     identity.answered = (result == kResultOk);
+    identity.heard = result != kResultTimeout;
     return identity;
+}
+
+std::vector<int> CBusScanner::AskAgain(LinkResult &link, const std::vector<int> &addresses)
+{
+    std::vector<int> silent;
+    for (const int address : addresses) {
+        DeviceIdentity &slot = address == frame::kGatewayAddress ? link.gateway : link.axes[static_cast<size_t>(address)];
+        if (slot.answered)
+            continue;
+        const DeviceIdentity identity = Identify(address, CServoCommands::kTimeoutMs);
+        if (!identity.answered) {
+            silent.push_back(address);
+            continue;
+        }
+        slot = identity;
+        if (address == frame::kGatewayAddress)
+            link.gatewayPresent = true;
+    }
+    return silent;
 }
 
 bool CBusScanner::ProbeGateway(int port, int storedSpeed, DeviceIdentity &gateway, int &speed)
@@ -53,13 +78,20 @@ bool CBusScanner::ProbeGateway(int port, int storedSpeed, DeviceIdentity &gatewa
 
 bool CBusScanner::ScanFirstAxis(int port, int storedSpeed, int &address, int &speed)
 {
+    DeviceIdentity identity;
+    return ScanFirstAxis(port, storedSpeed, address, speed, identity);
+}
+
+bool CBusScanner::ScanFirstAxis(int port, int storedSpeed, int &address, int &speed, DeviceIdentity &identity)
+{
     if (port <= 0)
         return false;
     for (int passSpeed : SpeedPasses(storedSpeed, false)) {
         for (int a = 0; a < kAxisCount; ++a) {
             if (m_commands.OpenPort(port, passSpeed) != 1)
                 continue;
-            if (Identify(a).answered) {
+            identity = Identify(a);
+            if (identity.answered) {
                 address = a;
                 speed = passSpeed;
                 return true;
@@ -74,20 +106,26 @@ LinkResult CBusScanner::Link(int port, int storedSpeed,
 {
     LinkResult result;
     int speed = 0;
+    DeviceIdentity first;
     if (ProbeGateway(port, storedSpeed, result.gateway, speed)) {
         result.gatewayPresent = true;
         result.firstAddress = 0;
     } else {
-        int first = -1;
-        if (!ScanFirstAxis(port, storedSpeed, first, speed))
+        int address = -1;
+        if (!ScanFirstAxis(port, storedSpeed, address, speed, first))
             return result;
-        result.firstAddress = first;
+        result.firstAddress = address;
     }
     result.found = true;
     result.speed = speed;
     const int total = kAxisCount - result.firstAddress;
     for (int a = result.firstAddress; a < kAxisCount; ++a) {
-        result.axes[static_cast<size_t>(a)] = Identify(a);
+        DeviceIdentity identity = Identify(a);
+        // The search has heard this one already: a second question lost on the way does not
+        // make it absent.
+        if (!identity.answered && first.answered && a == result.firstAddress)
+            identity = first;
+        result.axes[static_cast<size_t>(a)] = identity;
         if (progress)
             progress(a - result.firstAddress + 1, total);
     }

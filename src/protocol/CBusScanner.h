@@ -21,6 +21,9 @@ struct DeviceIdentity {
     std::string model;
     std::string version;
     std::string name;
+    // Something came back, even a reply that could not be used (spoiled, cut short): unlike
+    // silence, a device is there.
+    bool heard = false;
 };
 
 struct LinkResult {
@@ -53,12 +56,20 @@ public:
     // Up to three passes over the addresses 0 to 15, reopening the port for every address; the
     // first that answers ends the scan. True with that address and the speed.
     bool ScanFirstAxis(int port, int storedSpeed, int &address, int &speed);
+    bool ScanFirstAxis(int port, int storedSpeed, int &address, int &speed, DeviceIdentity &identity);
     // Gateway probe, else axis scan, then ReadDeviceType on every address from the first one.
-    // `progress(done, total)` is called after each probe of the final run (may be empty).
+    // The address that answered the axis scan keeps the identity it gave there when it misses
+    // its second question. `progress(done, total)` is called after each probe of the final run
+    // (may be empty).
     LinkResult Link(int port, int storedSpeed,
                     const std::function<void(int done, int total)> &progress = {});
-    // ReadDeviceType with the probe timeout on one address.
+    // ReadDeviceType with the probe timeout on one address, or with `timeoutMs`.
     DeviceIdentity Identify(int address);
+    DeviceIdentity Identify(int address, int timeoutMs);
+    // Asks each of `addresses` that `link` has not linked once more, with the timeout of an
+    // ordinary read (a device whose answers come late, or came spoiled); links those that
+    // answer and returns the others.
+    std::vector<int> AskAgain(LinkResult &link, const std::vector<int> &addresses);
 
 private:
     CServoCommands &m_commands;

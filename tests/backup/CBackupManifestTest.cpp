@@ -113,6 +113,14 @@ TEST(CBackupManifest, RefusesDamagedText)
         {"KVL bus backup 1\nfile 12345678\n", "line 2: bad file line"},
         {"KVL bus backup 1\ndate d\ntool 1\n", "no bus speed"},
         {"KVL bus backup 1\r\nnteed 0\r\n", "no bus speed"},
+        {"KVL bus backup 1\ndevice 0 MDA\ndevice 0 MDC\n", "line 3: device 0 is given twice"},
+        {"KVL bus backup 1\nfile ../a.csv 12345678\n", "line 2: the file name ../a.csv leads out of the backup folder"},
+        {"KVL bus backup 1\nfile axis00/../../a 12345678\n",
+         "line 2: the file name axis00/../../a leads out of the backup folder"},
+        {"KVL bus backup 1\nfile /etc/passwd 12345678\n",
+         "line 2: the file name /etc/passwd leads out of the backup folder"},
+        {"KVL bus backup 1\nfile axis00//a 12345678\n", "line 2: the file name axis00//a leads out of the backup folder"},
+        {"KVL bus backup 1\nfile a.csv 12345678\nfile a.csv 12345678\n", "line 3: the file a.csv is given twice"},
     };
     for (const Case &c : cases) {
         CBackupManifest m;

@@ -262,7 +262,9 @@ TEST_F(CliBackupTest, ControllerOfAnotherModelIsRefusedAndLeftAlone)
     m_sim->ClearCommandsReceived();
     const CliRun restore = Run({"--yes", "restore", Folder()});
     EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
-    EXPECT_NE(restore.out.find("axis 2 (MDC): another model: refused"), std::string::npos) << restore.out;
+    EXPECT_NE(restore.err.find("kvlctl: axis 2 (MDC): another model: refused"), std::string::npos) << restore.err;
+    EXPECT_NE(restore.out.find("\nrestore: 0 values written and read back, 1 device not restored\n"), std::string::npos)
+        << restore.out;
     EXPECT_TRUE(WritesTo(2).empty());
 }
 
@@ -275,6 +277,7 @@ TEST_F(CliBackupTest, RefusedParameterWriteIsNamedAndEverythingElseRestored)
     EXPECT_NE(restore.err.find("kvlctl: axis 1: parameter 16 "), std::string::npos) << restore.err;
     EXPECT_NE(restore.err.find("not written"), std::string::npos) << restore.err;
     EXPECT_NE(restore.out.find("axis 1 (MDB): not restored completely"), std::string::npos) << restore.out;
+    EXPECT_NE(restore.err.find("kvlctl: axis 1 (MDB): not restored completely"), std::string::npos) << restore.err;
 
     const CliRun diff = Run({"--json", "diff", Folder()});
     EXPECT_EQ(diff.exitCode, 3);
@@ -310,7 +313,8 @@ TEST_F(CliBackupTest, RestoreSwitchesTheServoOffAndWritesTheOperationTypeBeforeT
     // Nobody to answer the servo question: nothing is written to the axis.
     restore = Run({"restore", Folder(), "--axis", "1"});
     EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
-    EXPECT_NE(restore.out.find("axis 1 (MDB): the servo is on: nothing written"), std::string::npos) << restore.out;
+    EXPECT_NE(restore.err.find("kvlctl: axis 1 (MDB): the servo is on: nothing written"), std::string::npos)
+        << restore.err;
     EXPECT_TRUE(WritesTo(1).empty());
 
     m_sim->ClearCommandsReceived();
@@ -342,8 +346,8 @@ TEST_F(CliBackupTest, ControllerInAutomaticModeIsRefusedAndLeftAlone)
     m_sim->ClearCommandsReceived();
     const CliRun restore = Run({"--yes", "restore", Folder()});
     EXPECT_EQ(restore.exitCode, CCliSession::kExitFailure);
-    EXPECT_NE(restore.out.find("axis 1 (MDB): runs in automatic mode: nothing written"), std::string::npos)
-        << restore.out;
+    EXPECT_NE(restore.err.find("kvlctl: axis 1 (MDB): runs in automatic mode: nothing written"), std::string::npos)
+        << restore.err;
     EXPECT_TRUE(WritesTo(1).empty());
     // The others were restored.
     const CliRun diff = Run({"--json", "diff", Folder()});

@@ -79,7 +79,13 @@ TEST(RetryingCommTest, OnlyIdempotentReadsAreSentAgainAfterASpoiledReply)
         {"alarm history", cmd::kCmdReadAlarmHistory, {}, 57, {R::kTimeout, R::kBadCrc, R::kGood}, 3},
         {"a good reply is not asked again", cmd::kCmdReadAlarmCode, {}, 8, {R::kGood}, 1},
         {"a step read", cmd::kCmdReadStep, U16(5), -1, {R::kBadCrc}, 2},
-        {"a refused step read is an answer", cmd::kCmdReadStep, U16(5), -1, {R::kRefusal}, 1},
+        // A parameter read of a value 0 whose CRC is spoiled looks exactly like the refusal: it
+        // is asked once more, and a refusal stands only when it repeats.
+        {"a refusal that repeats stands", cmd::kCmdReadStep, U16(5), -1, {R::kRefusal, R::kRefusal, R::kGood}, 2},
+        {"a spoiled reply that looked refused", cmd::kCmdReadParameter, U16(15), 13, {R::kRefusal, R::kGood}, 2},
+        {"after the look-alike, faults are retried", cmd::kCmdReadParameter, U16(15), 13,
+         {R::kRefusal, R::kTimeout, R::kGood}, 3},
+        {"--retries 1 takes the refusal", cmd::kCmdReadParameter, U16(15), 13, {R::kRefusal, R::kGood}, 1, true, 1},
         {"the bulk step read goes once", cmd::kCmdReadAllSteps, U16(cmd::kReadAllStepsSelector), -1,
          {R::kTimeout}, 1},
         {"a parameter write goes once", cmd::kCmdWriteParameter, {35, 0, 1, 0, 0, 0}, 8, {R::kBadCrc}, 1},

@@ -80,7 +80,7 @@ TEST_F(ComAccessTest, OpenFailsForAMissingDevice)
 
 TEST_F(ComAccessTest, SendsTheRequestBytesAsTheyAre)
 {
-    AnswerWith({{reply8, 0}});
+    AnswerWith({{Frame(0x20, {0x01}), 0}});
     const std::vector<uint8_t> withPayload = Frame(0x20, {0x0D, 0x0A, 0x11, 0x13, 0x00, 0xFF});
     EXPECT_EQ(Run(withPayload, 8).result, kResultOk);
     ASSERT_EQ(m_peer->RequestCount(), 1);
@@ -111,6 +111,54 @@ TEST_F(ComAccessTest, ExpectedLengthEndsTheReplyNoiseBeforeTheStartLengthensIt)
         EXPECT_EQ(out.result, kResultOk) << c.name;
         EXPECT_EQ(out.bytes, c.want) << c.name;
     }
+}
+
+// A frame of another address or another command before the reply (an answer to an earlier
+// request that came late) is dropped with what came before it; the reader waits on for its own.
+TEST_F(ComAccessTest, FramesOfOtherRequestsAreNotTakenForTheReply)
+{
+    const std::vector<uint8_t> otherAddress = frame::Build(kAxis - 1, 0x15, {0x07});
+    const std::vector<uint8_t> otherCommand = frame::Build(kAxis, 0x01, {0x00, 0x02});
+    const std::vector<uint8_t> noise = {0x00, 0x11};
+    struct Case {
+        const char *name;
+        std::vector<PeerChunk> chunks;
+        std::vector<uint8_t> want;
+    };
+    const Case cases[] = {
+        {"another address", {{otherAddress, 0}, {reply8, 10}}, reply8},
+        {"another address in the same chunk", {{Join({otherAddress, reply8}), 0}}, reply8},
+        {"another command", {{otherCommand, 0}, {reply8, 10}}, reply8},
+        {"noise, another address, the reply", {{Join({noise, otherAddress}), 0}, {reply8, 10}}, reply8},
+        {"the reply's header split", {{Slice(reply8, 0, 2), 0}, {Slice(reply8, 2, 8), 10}}, reply8},
+    };
+    for (const Case &c : cases) {
+        AnswerWith(c.chunks);
+        const Outcome out = Run(request, 8);
+        EXPECT_EQ(out.result, kResultOk) << c.name;
+        EXPECT_EQ(out.bytes, c.want) << c.name;
+    }
+    // Only another's frame: no reply of its own came in time.
+    AnswerWith({{otherAddress, 0}});
+    EXPECT_EQ(Run(request, 8, 60).result, kResultTimeout);
+}
+
+// The answer to a request that timed out comes late, while the next request to the same device
+// waits: it is let pass, and the next request gets its own answer.
+TEST_F(ComAccessTest, LateAnswerIsNotTakenForTheNextRequestsAnswer)
+{
+    constexpr int kTimeoutMs = 30;
+    constexpr int kLateMs = 45;
+    const std::vector<uint8_t> first = Frame(0x15, {0x01});
+    const std::vector<uint8_t> second = Frame(0x15, {0x02});
+    int requests = 0;
+    Script([&](const std::vector<uint8_t> &) {
+        return ++requests == 1 ? PeerAction::Chunks({{first, kLateMs}}) : PeerAction::Reply(second);
+    });
+    EXPECT_EQ(Run(request, 8, kTimeoutMs).result, kResultTimeout);
+    const Outcome out = Run(request, 8, kTimeoutMs);
+    EXPECT_EQ(out.result, kResultOk);
+    EXPECT_EQ(out.bytes, second);
 }
 
 TEST_F(ComAccessTest, ShortOrStartlessRepliesComeBackAfterTheWait)
@@ -152,7 +200,7 @@ TEST_F(ComAccessTest, UnknownLengthEndsAfterTheSettleInterval)
 {
     const std::vector<uint8_t> longReply = Frame(0x04, std::vector<uint8_t>(20, 0x41));
     AnswerWith({{Slice(longReply, 0, 5), 0}, {Slice(longReply, 5, 15), 10}, {Slice(longReply, 15, 27), 10}});
-    const Outcome out = Run(request, -1, 200, 100);
+    const Outcome out = Run(Frame(0x04), -1, 200, 100);
     EXPECT_EQ(out.result, kResultOk);
     EXPECT_EQ(out.bytes, longReply);
 }
@@ -190,7 +238,7 @@ TEST_F(ComAccessTest, PaddingModeWaitsForTheFfRunAcrossManyChunks)
         for (size_t at = 0; at < stream.size(); at += 40)
             chunks.push_back({Slice(stream, at, at + 40), at == 0 ? 0 : 30});
         AnswerWith(chunks);
-        const Outcome out = Run(request, -1, 200, 20);
+        const Outcome out = Run(Frame(0x33), -1, 200, 20);
         EXPECT_EQ(out.result, kResultOk) << tail;
         EXPECT_EQ(out.bytes, stream) << tail;
     }
@@ -200,6 +248,8 @@ TEST_F(ComAccessTest, ReceptionStopsAtTheReceiveLimit)
 {
     std::vector<uint8_t> flood(30000, 0x5A);
     flood[0] = link::kStartByte;
+    flood[1] = kAxis;
+    flood[2] = request[link::kOffsetCommand];
     struct Case {
         const char *name;
         int expected;

@@ -291,16 +291,24 @@ TEST(ParamFile, MalformedContentNeverCrashesAndGoodLinesStillLoad)
     garbage += "=\n.\n.=\n==..==\n9999999999999999999999. x = 1\n";
     garbage += "016.  Jog speed = 1e308000 mm/s\n";
     garbage += "\r\r\r012.  Position range = 42 pulse\r";
-    garbage += "031.  Inching distance = 2.5 mm"; // no line end at the end
+    garbage += "031.  Inching distance = 2.5 mm"; // no line end at the end: the file was cut
     CParamList file = test::LoadList(target);
+    const double inchingBefore = file.At(31).RealValue();
     const ParamLoadReport report = CParamFile::LoadText(file, garbage, target);
     EXPECT_EQ(report.status, ParamFileStatus::Loaded);
     EXPECT_EQ(file.At(12).IntValue(), 42) << "CR alone ends a line";
-    EXPECT_DOUBLE_EQ(file.At(31).RealValue(), 2.5);
+    EXPECT_DOUBLE_EQ(file.At(31).RealValue(), inchingBefore) << "a line the file ends in is never taken";
+    ASSERT_FALSE(report.refused.empty());
+    EXPECT_TRUE(report.refused.back().cut);
+    EXPECT_EQ(report.refused.back().text, test::Western("031.  Inching distance = 2.5 mm"));
     EXPECT_DOUBLE_EQ(file.At(16).RealValue(), 10.0) << "a value that overflows changes nothing";
 
-    CParamList empty = test::LoadList(target);
-    EXPECT_EQ(CParamFile::LoadText(empty, "", target).status, ParamFileStatus::ModelMismatch);
+    for (const char *blank : {"", "\r\n\r\n", "  \n"}) {
+        CParamList empty = test::LoadList(target);
+        const ParamLoadReport none = CParamFile::LoadText(empty, blank, target);
+        EXPECT_EQ(none.status, ParamFileStatus::NotParamFile) << '"' << blank << '"';
+        EXPECT_TRUE(none.blank);
+    }
 }
 
 TEST(ParamFile, CodePageBytesTravelUnchanged)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -25,7 +26,10 @@ class ScannedBus : public test::CommStub {
 public:
     int liveSpeed = 38400;
     std::map<uint8_t, int> devices;   // address -> device type code
+    std::map<uint8_t, int> answers;   // address -> identifications it still answers (absent: all)
+    std::set<uint8_t> spoiled;        // addresses whose every reply arrives spoiled
     std::vector<int> openedSpeeds;
+    std::vector<int> typeTimeouts;    // the timeout of every identification
     std::vector<uint8_t> typeProbes;  // addresses asked for their device type
 
     int OpenSerial(int, int speed) override
@@ -35,15 +39,24 @@ public:
         return 1;
     }
 
-    int Exchange(const uint8_t *request, int, uint8_t *reply, int *received, int, int, int) override
+    int Exchange(const uint8_t *request, int, uint8_t *reply, int *received, int, int timeoutMs, int) override
     {
         const uint8_t address = request[frame::kOffsetAxis];
         const uint8_t command = request[frame::kOffsetCommand];
-        if (command == cmd::kCmdReadDeviceType)
+        if (command == cmd::kCmdReadDeviceType) {
             typeProbes.push_back(address);
+            typeTimeouts.push_back(timeoutMs);
+        }
         const auto device = devices.find(address);
         if (m_speed != liveSpeed || device == devices.end())
             return kResultTimeout;
+        if (spoiled.count(address))
+            return kResultBadReply;
+        if (const auto left = answers.find(address); left != answers.end() && command == cmd::kCmdReadDeviceType) {
+            if (left->second == 0)
+                return kResultTimeout;
+            --left->second;
+        }
         std::vector<uint8_t> data;
         if (command == cmd::kCmdReadDeviceType) {
             data = {0, static_cast<uint8_t>(device->second)};
@@ -157,6 +170,72 @@ TEST(BusScanner, SilentBusFindsNothing)
     int speed = 0;
     EXPECT_FALSE(noPort.ProbeGateway(0, 115200, gateway, speed));
     EXPECT_TRUE(unused.openedSpeeds.empty());
+}
+
+// The axis that answered the search keeps its identity when its second question is lost: the
+// search heard it, so it is linked and read.
+TEST(BusScanner, FirstAxisThatMissesItsSecondQuestionStaysLinked)
+{
+    ScannedBus bus;
+    bus.liveSpeed = 115200;
+    bus.devices = {{2, cmd::kModelCodeMDB}, {6, cmd::kModelCodeMDC}};
+    bus.answers = {{2, 1}};
+    CServoCommands commands(&bus);
+    const LinkResult result = CBusScanner(commands).Link(1, 115200);
+    EXPECT_TRUE(result.found);
+    EXPECT_EQ(result.firstAddress, 2);
+    EXPECT_TRUE(result.axes[2].answered);
+    EXPECT_EQ(result.axes[2].model, "MDB");
+    EXPECT_EQ(result.LinkedCount(), 2);
+}
+
+// Asking again: with an ordinary read's timeout, only the addresses not linked; those that
+// answer now are linked, silent ones come back, and a spoiled reply counts as heard.
+TEST(BusScanner, AskAgainLinksLateDevicesAndReturnsTheSilentOnes)
+{
+    ScannedBus bus;
+    bus.liveSpeed = 115200;
+    bus.devices = {{0, cmd::kModelCodeMDA}, {3, cmd::kModelCodeMDC}, {7, cmd::kModelCodeMDB},
+                   {frame::kGatewayAddress, cmd::kModelCodeGWX}};
+    bus.answers = {{3, 0}};
+    bus.spoiled = {7};
+    CServoCommands commands(&bus);
+    CBusScanner scanner(commands);
+    LinkResult link = scanner.Link(1, 115200);
+    ASSERT_TRUE(link.gatewayPresent);
+    EXPECT_FALSE(link.axes[3].answered);
+    EXPECT_FALSE(link.axes[3].heard);
+    EXPECT_TRUE(link.axes[7].heard);
+    EXPECT_FALSE(link.axes[7].answered);
+    EXPECT_FALSE(link.axes[9].heard);
+
+    bus.answers = {{3, 1}};
+    bus.typeProbes.clear();
+    bus.typeTimeouts.clear();
+    const std::vector<int> silent = scanner.AskAgain(link, {0, 3, 7, 9});
+    EXPECT_EQ(silent, (std::vector<int>{7, 9}));
+    EXPECT_TRUE(link.axes[3].answered);
+    EXPECT_EQ(link.axes[3].model, "MDC");
+    EXPECT_EQ(bus.typeProbes, (std::vector<uint8_t>{3, 7, 9}));   // 0 was linked already
+    for (const int timeout : bus.typeTimeouts)
+        EXPECT_EQ(timeout, CServoCommands::kTimeoutMs);
+}
+
+// A unit whose probe answers came too late for the search is linked when asked again.
+TEST(BusScanner, AskAgainLinksTheUnit)
+{
+    ScannedBus bus;
+    bus.liveSpeed = 115200;
+    bus.devices = {{0, cmd::kModelCodeMDA}, {frame::kGatewayAddress, cmd::kModelCodeGWX}};
+    bus.answers = {{frame::kGatewayAddress, 0}};
+    CServoCommands commands(&bus);
+    CBusScanner scanner(commands);
+    LinkResult link = scanner.Link(1, 115200);
+    ASSERT_FALSE(link.gatewayPresent);
+    bus.answers = {{frame::kGatewayAddress, 1}};
+    EXPECT_TRUE(scanner.AskAgain(link, {frame::kGatewayAddress}).empty());
+    EXPECT_TRUE(link.gatewayPresent);
+    EXPECT_EQ(link.gateway.model, "GWX");
 }
 
 } // namespace
