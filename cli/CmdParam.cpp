@@ -87,7 +87,7 @@ nlohmann::json ParameterJson(const CAxisParamSetup &params, int number)
     const CParamData &record = params.Lists().Driver().At(number);
     return {{"number", number},
             {"name", record.DisplayName().ToUtf8()},
-            {"value", CParamListRules::GridValueText(record, number, 0)},
+            {"value", CParamRules::ValueText(record, number, 0, false).ToUtf8()}, // as the controller holds it
             {"unit", record.UnitName().ToUtf8()}};
 }
 

@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "sim/AxisDevice.h"
+
 namespace kvl::cli {
 namespace {
 
@@ -81,6 +83,16 @@ TEST_F(CliParamWaveTest, JapaneseAndChineseNamesAndChoicesInUtf8)
         EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "5"})), "Opposite side")
             << "the controller holds the second choice";
     }
+}
+
+// A value outside the parameter file's range is shown as the controller holds it, not limited.
+TEST_F(CliParamWaveTest, GetShowsTheValueTheControllerHoldsEvenOutsideTheRange)
+{
+    StartSim();
+    ASSERT_TRUE(m_sim->WithBus([](sim::SimBus &bus) { return bus.Axis(1)->Parameters().Set(14, 0); }));
+    const CliRun run = Run({"--json", "param", "get", "1", "14"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ParamValue(*this, run), "0") << "the range starts at 10";
 }
 
 TEST_F(CliParamWaveTest, BadValuesAndMissingParametersAreRefused)
