@@ -8,6 +8,7 @@ bool CTimeoutWarning::OnResult(int result, int timeoutMs)
 {
     if (result != kResultTimeout) {
         m_count = 0;
+        m_warned = false;
         return false;
     }
     if (timeoutMs != kCountedTimeoutMs)
@@ -15,6 +16,9 @@ bool CTimeoutWarning::OnResult(int result, int timeoutMs)
     if (++m_count < kWarnAfter)
         return false;
     m_count = 0;
+    if (m_warned)
+        return false;
+    m_warned = true;
     // A copy: the handler it runs may replace the hook.
     const std::function<void()> warn = m_warn;
     if (warn)

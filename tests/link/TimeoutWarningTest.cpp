@@ -32,7 +32,7 @@ protected:
     int warnings = 0;
 };
 
-TEST_F(TimeoutWarningTest, WarnsOncePerTenTimeoutsInARowAtTwoHundredMs)
+TEST_F(TimeoutWarningTest, WarnsAtTheTenthTimeoutInARowAtTwoHundredMsOncePerSilence)
 {
     struct Case {
         std::string name;
@@ -45,8 +45,14 @@ TEST_F(TimeoutWarningTest, WarnsOncePerTenTimeoutsInARowAtTwoHundredMs)
         {"ten", Repeat(kResultTimeout, 200, 10), 1, 0},
         {"nine, success, nine",
          Concat({Repeat(kResultTimeout, 200, 9), Repeat(kResultOk, 200, 1), Repeat(kResultTimeout, 200, 9)}), 0, 9},
-        {"twenty", Repeat(kResultTimeout, 200, 20), 2, 0},
-        {"twenty-five", Repeat(kResultTimeout, 200, 25), 2, 5},
+        {"twenty: one silence, one warning", Repeat(kResultTimeout, 200, 20), 1, 0},
+        {"twenty-five", Repeat(kResultTimeout, 200, 25), 1, 5},
+        {"ten, an answer, ten: two silences",
+         Concat({Repeat(kResultTimeout, 200, 10), Repeat(kResultOk, 200, 1), Repeat(kResultTimeout, 200, 10)}), 2, 0},
+        {"ten, a bad reply, ten: something came back",
+         Concat({Repeat(kResultTimeout, 200, 10), Repeat(kResultBadReply, 200, 1), Repeat(kResultTimeout, 200, 10)}), 2, 0},
+        {"a shorter timeout ends no silence",
+         Concat({Repeat(kResultTimeout, 200, 10), Repeat(kResultTimeout, 30, 1), Repeat(kResultTimeout, 200, 10)}), 1, 0},
         {"other timeouts do not count", Repeat(kResultTimeout, 30, 12), 0, 0},
         {"other timeouts do not reset",
          Concat({Repeat(kResultTimeout, 200, 5), Repeat(kResultTimeout, 80, 3), Repeat(kResultTimeout, 200, 5)}), 1, 0},
