@@ -31,6 +31,8 @@ struct LinkResult {
     int firstAddress = -1;           // first axis address probed in the link run
     std::array<DeviceIdentity, 16> axes{};
     int LinkedCount() const;
+    // "at 115200 bit/s: network unit; axes 0 MDA, 1 MDB" or "nothing answered", for the daily log.
+    std::string Summary() const;
 };
 
 class CBusScanner {
@@ -54,13 +56,15 @@ public:
     // first that answers ends the scan. True with that address and the speed.
     bool ScanFirstAxis(int port, int storedSpeed, int &address, int &speed);
     // Gateway probe, else axis scan, then ReadDeviceType on every address from the first one.
-    // `progress(done, total)` is called after each probe of the final run (may be empty).
+    // `progress(done, total)` is called after each probe of the final run (may be empty). The
+    // outcome goes into the daily log (CEventLog).
     LinkResult Link(int port, int storedSpeed,
                     const std::function<void(int done, int total)> &progress = {});
     // ReadDeviceType with the probe timeout on one address.
     DeviceIdentity Identify(int address);
 
 private:
+    LinkResult Scan(int port, int storedSpeed, const std::function<void(int done, int total)> &progress);
     CServoCommands &m_commands;
 };
 
