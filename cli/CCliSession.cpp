@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/CEventLog.h"
 #include "cli/CRetryingComm.h"
 #include "cli/CTracingComm.h"
 #include "cli/CliFormat.h"
@@ -142,7 +143,7 @@ int CCliSession::ChoosePort()
     }
     if (m_port <= 0) {
         FailText("no serial port configured: give --port DEVICE (for example --port /dev/ttyUSB0) "
-                 "or set Port in the settings file" +
+                 "or set Port in the settings file " + SettingsFilePath() +
                  (m_settingsProblem.empty() ? std::string() : " (" + m_settingsProblem + ")"));
         return 0;
     }
@@ -176,13 +177,9 @@ std::string CCliSession::PortOpenFailureText()
     case PortOpenCause::kBusy:
         text += " (close the other program that uses it, then try again)";
         break;
-    case PortOpenCause::kDenied: {
-        std::string group = CPortOpenCheck::OwningGroup(path);
-        if (group.empty())
-            group = "dialout";
-        text += " (join the group that owns it: sudo usermod -aG " + group + " $USER, then log in again)";
+    case PortOpenCause::kDenied:
+        text += " (" + CPortOpenCheck::PermissionAdvice(path) + ")";
         break;
-    }
     case PortOpenCause::kNone:
     case PortOpenCause::kOther:
         break;
@@ -209,10 +206,26 @@ bool CCliSession::OpenAndIdentify(size_t index, uint8_t &axis, DeviceIdentity &i
         return false;
     const int result = Identify(axis, identity);
     if (result != kResultOk) {
-        exitCode = Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+        exitCode = FailIdentify(axis, result);
         return false;
     }
     return true;
+}
+
+int CCliSession::FailIdentify(uint8_t axis, int result)
+{
+    std::string text = "identify: " + DescribeResult(result, CBusScanner::kProbeTimeoutMs);
+    // Silence at the chosen speed is most often a bus that runs at another one.
+    if (result == kResultTimeout)
+        text += "; nothing answered at " + std::to_string(m_speed) +
+                " bit/s: the bus may run at another speed (kvlctl scan finds it and keeps it), or the "
+                "axis is switched off or at another address";
+    return FailAxis(axis, text);
+}
+
+std::string CCliSession::SettingsFilePath() const
+{
+    return (std::filesystem::path(m_settings->SystemFolder()) / CAppSettings::kSettingsFile).string();
 }
 
 std::string CCliSession::Text(const std::string &key, const std::string &section) const
@@ -240,6 +253,12 @@ int CCliSession::Identify(uint8_t axis, DeviceIdentity &identity)
     return result;
 }
 
+void CCliSession::Result(const std::string &line)
+{
+    m_out << line << '\n';
+    CEventLog::Write("result", line);
+}
+
 void CCliSession::PrintJson(const nlohmann::json &document)
 {
     m_out << document.dump(2) << '\n';
@@ -259,11 +278,13 @@ int CCliSession::FailAxis(uint8_t axis, const std::string &message)
 void CCliSession::Note(uint8_t axis, const std::string &message)
 {
     m_err << "kvlctl: " << AxisLabel(axis) << ": " << message << '\n';
+    CEventLog::Write("error", AxisLabel(axis) + ": " + message);
 }
 
 int CCliSession::FailText(const std::string &message)
 {
     m_err << "kvlctl: " << message << '\n';
+    CEventLog::Write("error", message);
     return kExitFailure;
 }
 
@@ -279,6 +300,7 @@ bool CCliSession::InputFileReadable(const std::string &path)
 int CCliSession::Usage(const std::string &message)
 {
     m_err << "kvlctl: " << message << "\n(see kvlctl --help)\n";
+    CEventLog::Write("error", message);
     return kExitUsage;
 }
 

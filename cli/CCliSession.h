@@ -61,6 +61,9 @@ public:
     // OpenAxis, then the identification of that axis. False with `exitCode` set (and the
     // failure printed) when either fails.
     bool OpenAndIdentify(size_t index, uint8_t &axis, DeviceIdentity &identity, int &exitCode);
+    // "kvlctl: axis 3: identify: no reply within 30 ms (-202); ...": a failed identification, with
+    // what silence usually means (another bus speed, which scan finds); returns kExitFailure.
+    int FailIdentify(uint8_t axis, int result);
     // Port number without opening; 0 with a message when none is configured.
     int ChoosePort();
 
@@ -86,6 +89,9 @@ public:
     bool SettingsLoaded() const { return m_settingsLoaded; }
     // Why the settings are not loaded ("the system folder /opt/x does not exist"); empty when they are.
     const std::string &SettingsProblem() const { return m_settingsProblem; }
+    // The settings file of this run (kvl_motor.ini in the system folder: the user's own copy when
+    // installed), for messages that send the user there.
+    std::string SettingsFilePath() const;
     // Language text (UTF-8) of (key, section); empty when missing.
     std::string Text(const std::string &key, const std::string &section) const;
     // Identification of an axis, read once per run (ReadDeviceType with the probe timeout).
@@ -98,6 +104,9 @@ public:
     // Whether stderr is a terminal: progress lines are shown only then. The program sets it.
     bool ErrIsTerminal() const { return m_errIsTerminal; }
     void SetErrIsTerminal(bool terminal) { m_errIsTerminal = terminal; }
+    // The result of a command on stdout (one line, `line` without its line end), also kept in the
+    // daily log.
+    void Result(const std::string &line);
     // Prints a JSON document (with --json) on stdout.
     void PrintJson(const nlohmann::json &document);
     // "kvlctl: axis 3: read parameter 35: no reply within 200 ms (-202)" on stderr; returns

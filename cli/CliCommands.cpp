@@ -27,7 +27,7 @@ const CliCommand *FindCommand(const std::string &name)
     return nullptr;
 }
 
-std::string GeneralHelp()
+std::string GeneralHelp(const std::string &systemFolder)
 {
     std::ostringstream text;
     text << "kvlctl: every bus operation of the actuator controllers and the gateway unit.\n\n"
@@ -36,7 +36,11 @@ std::string GeneralHelp()
             "       kvlctl --version\n\n"
             "  --port DEVICE   serial device, e.g. /dev/ttyUSB0 (default: Port of the settings file)\n"
             "  --speed BAUD    bus speed in bit/s (default: Speed of the settings file, else 38400)\n"
-            "  --system DIR    system folder with kvl_motor.ini (default: system/ beside the program)\n"
+            "  --system DIR    system folder with kvl_motor.ini; by default the user's own copy\n"
+            "                  ~/.local/share/kvl_motor/system when installed, system/ beside the\n"
+            "                  program in a build tree"
+         << (systemFolder.empty() ? std::string() : "; here: " + systemFolder)
+         << "\n"
             "  --lang N        texts in 1 Japanese, 2 English, 3 Chinese\n"
             "  --retries N     send a read up to N times when its reply is lost or spoiled (default 3;\n"
             "                  1: once); writes and motion commands are always sent once\n"

@@ -28,7 +28,9 @@ std::vector<CliCommand> BackupCommands();    // backup, diff, restore
 
 const std::vector<CliCommand> &AllCommands();
 const CliCommand *FindCommand(const std::string &name);
-std::string GeneralHelp();
+// The usage of kvlctl. `systemFolder` is the folder this program opens without --system (the
+// user's own copy when installed, system/ beside the program in a build tree); empty: not said.
+std::string GeneralHelp(const std::string &systemFolder = std::string());
 std::string CommandHelp(const CliCommand &command);
 
 } // namespace kvl::cli

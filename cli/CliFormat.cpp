@@ -154,4 +154,9 @@ std::string ProgramStateText(const OperationStatus &status, bool manualMode)
     return status.Paused() ? "paused" : "not running";
 }
 
+std::string Count(long long count, const char *one, const char *many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 } // namespace kvl::cli

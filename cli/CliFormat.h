@@ -22,6 +22,8 @@ std::string AxisLabel(uint8_t axis);
 bool ParseInt(const std::string &text, int &value);
 // The whole text a finite decimal number ("2.5"; no exponent, "nan" or "inf").
 bool ParseDouble(const std::string &text, double &value);
+// "1 step", "3 steps": a count with its noun in the singular or the plural.
+std::string Count(long long count, const char *one, const char *many);
 // "on"/"off" (also 1/0).
 bool ParseOnOff(const std::string &text, bool &on);
 

@@ -160,9 +160,10 @@ int RunBackup(CCliSession &session, const CCliArgs &args)
                            {"parameters", report.parameters}, {"steps", report.steps}, {"files", report.files},
                            {"missing", missing}});
     } else {
-        session.Out() << "backed up " << report.devices << " devices at " << report.speed << " bit/s: "
-                      << report.parameters << " parameters, " << report.steps << " steps, " << report.files.size()
-                      << " files in " << folder << '\n';
+        session.Result("backed up " + Count(report.devices, "device", "devices") + " at " +
+                       std::to_string(report.speed) + " bit/s: " + Count(report.parameters, "parameter", "parameters") +
+                       ", " + Count(report.steps, "step", "steps") + ", " +
+                       Count(static_cast<long long>(report.files.size()), "file", "files") + " in " + folder);
     }
     if (report.missing.empty() || args.Flag("allow-missing"))
         return CCliSession::kExitOk;
@@ -286,14 +287,13 @@ void PrintRestore(CCliSession &session, const RestoreReport &report, bool dryRun
         size_t planned = 0;
         for (const DeviceRestore &device : report.devices)
             planned += device.status == DeviceRestore::Status::kPlanned ? device.writes.size() : 0;
-        session.Out() << "dry run: " << planned << " values would be written, nothing was written\n";
+        session.Result("dry run: " + Count(static_cast<long long>(planned), "value", "values") +
+                       " would be written, nothing was written");
     } else {
-        session.Out() << "restore: " << written << " values written and read back"
-                      << (failed ? ", " + std::to_string(failed) + " not restored" : std::string())
-                      << (devicesFailed ? ", " + std::to_string(devicesFailed) +
-                                              (devicesFailed == 1 ? " device" : " devices") + " not restored"
-                                        : std::string())
-                      << '\n';
+        session.Result("restore: " + Count(written, "value", "values") + " written and read back" +
+                       (failed ? ", " + std::to_string(failed) + " not restored" : std::string()) +
+                       (devicesFailed ? ", " + Count(devicesFailed, "device", "devices") + " not restored"
+                                      : std::string()));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
+#include "config/CSaveFailure.h"
 #include "cli/CCliSession.h"
 #include "cli/CliCommands.h"
 #include "config/CAppSettings.h"
@@ -128,10 +129,8 @@ int RunSave(CCliSession &session, const std::string &file)
         return exitCode;
     const std::string path = WithDatExtension(file);
     if (!CGatewaySettingsFile::Save(path, config, version, CGatewaySettingsFile::Today(), Texts(session),
-                                    FileCodePage(session))) {
-        const std::string reason = session.Text("IDS_ERRMSG_FILEOPRATIONFAIL", "Common");
-        return session.FailText("cannot write " + path + ": " + (reason.empty() ? "the file operation failed" : reason));
-    }
+                                    FileCodePage(session)))
+        return session.FailText(CSaveFailure::Last(path).CliText());
     if (session.Json())
         session.PrintJson({{"file", path}, {"version", version}});
     else
@@ -184,7 +183,7 @@ int ReportWrite(CCliSession &session, const std::string &path, const CGatewayUni
         session.PrintJson({{"file", path}, {"written", report.writes.size() - refused.size()},
                            {"refused", names}, {"pcSpeedChanged", report.pcSpeedChanged}});
     } else if (refused.empty()) {
-        session.Out() << "wrote " << path << " to the unit\n";
+        session.Result("wrote " + path + " to the unit");
     }
     return refused.empty() ? CCliSession::kExitOk : CCliSession::kExitFailure;
 }

@@ -106,7 +106,7 @@ int RunAlarms(CCliSession &session, const CCliArgs &args)
         DeviceIdentity identity;
         const int result = session.Identify(axis, identity);
         if (result != kResultOk)
-            return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+            return session.FailIdentify(axis, result);
         model = identity.model;
     }
     const std::string section = CMonitorRules::AlarmSection(model);

@@ -7,6 +7,7 @@
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
 #include "config/CCodePage.h"
+#include "config/CSaveFailure.h"
 #include "link/ResultCode.h"
 #include "params/CAxisParamSetup.h"
 #include "params/CCommErrorLog.h"
@@ -35,7 +36,7 @@ int PrepareAxis(CCliSession &session, uint8_t axis, int level, CAxisParamSetup &
     DeviceIdentity identity;
     const int result = session.Identify(axis, identity);
     if (result != kResultOk)
-        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+        return session.FailIdentify(axis, result);
     if (!session.SettingsLoaded() || !params.Open(session.Settings(), axis, identity, level))
         return session.FailText("no parameter file for " + identity.model + " in the system folder" +
                                 (session.SettingsProblem().empty() ? std::string(" (is --system right?)")
@@ -176,8 +177,10 @@ int WriteChanged(CCliSession &session, CAxisParamSetup &params)
             written.push_back({{"number", outcome.number}, {"result", outcome.result}});
         session.PrintJson({{"axis", axis}, {"written", written}, {"failures", report.failures}});
     } else {
-        session.Out() << "wrote " << report.outcomes.size() - static_cast<size_t>(report.failures)
-                      << " parameters, failed " << report.failures << '\n';
+        session.Result("wrote " +
+                       Count(static_cast<long long>(report.outcomes.size()) - report.failures, "parameter",
+                             "parameters") +
+                       ", failed " + std::to_string(report.failures));
     }
     return report.Complete() ? CCliSession::kExitOk : CCliSession::kExitFailure;
 }
@@ -265,12 +268,13 @@ int RunSave(CCliSession &session, const CCliArgs &args, uint8_t axis)
     params.Lists().CopyDriverToFile();
     const std::string path = CParamFile::WithDatExtension(args.Word(3));
     if (!CParamFile::Save(path, params.Lists().File(), params.Target(), ParamDate::Today()))
-        return session.FailText("cannot write " + path);
+        return session.FailText(CSaveFailure::Last(path).CliText());
     const auto saved = CParamFile::SavedNumbers(params.Lists().File(), params.Count(), level);
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"file", path}, {"parameters", saved.size()}});
     else
-        session.Out() << "saved " << saved.size() << " parameters to " << path << '\n';
+        session.Result("saved " + Count(static_cast<long long>(saved.size()), "parameter", "parameters") + " to " +
+                       path);
     return CCliSession::kExitOk;
 }
 

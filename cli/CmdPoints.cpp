@@ -11,6 +11,7 @@
 #include "config/CAppSettings.h"
 #include "config/CIniEx.h"
 #include "config/TextLines.h"
+#include "config/CSaveFailure.h"
 #include "link/CCommImplement.h"
 #include "link/ResultCode.h"
 #include "params/ParamNumbers.h"
@@ -59,7 +60,7 @@ int ReadAxisTable(CCliSession &session, uint8_t axis, AxisTable &table)
     DeviceIdentity identity;
     int result = session.Identify(axis, identity);
     if (result != kResultOk)
-        return session.Fail(axis, "identify", result, CBusScanner::kProbeTimeoutMs);
+        return session.FailIdentify(axis, result);
     result = CPointTableSetup::ReadOnlineContext(session.Commands(), axis, identity.model, kFinestDecimals,
                                                  table.context);
     if (result != kResultOk)
@@ -127,18 +128,16 @@ int RunRead(CCliSession &session, uint8_t axis, const std::string &path)
     const std::string target = CPointCsv::WithDefaultExtension(path);
     if (int code = ReadControllerTable(session, axis, axisTable, table, "no file was written"))
         return code;
-    if (!CPointCsv::Save(table, target)) {
-        const StepMessage failure = CPointCsv::SaveFailureMessage();
-        return session.FailText("cannot write " + target + ": " +
-                                Message(session, failure.key, failure.section, "file operation failed"));
-    }
+    if (!CPointCsv::Save(table, target))
+        return session.FailText(CSaveFailure::Last(target).CliText());
     int defined = 0;
     for (int s = 0; s < table.StepCount(); ++s)
         defined += table.Working(s).IsEmpty() ? 0 : 1;
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"file", target}, {"steps", defined}, {"tableSize", table.StepCount()}});
     else
-        session.Out() << "read " << defined << " steps of " << table.StepCount() << " into " << target << '\n';
+        session.Result("read " + Count(defined, "step", "steps") + " of " + std::to_string(table.StepCount()) +
+                       " into " + target);
     return CCliSession::kExitOk;
 }
 
@@ -275,7 +274,8 @@ int RunWrite(CCliSession &session, uint8_t axis, const std::string &path, bool f
         session.PrintJson({{"axis", axis}, {"sent", sent}, {"cleared", cleared}, {"failed", failed},
                            {"limited", limited}, {"fieldMissing", plan.HasFieldMissing()}, {"pushAboveLimit", plan.PushAboveLimit()}});
     else
-        session.Out() << "wrote " << sent << " steps, cleared " << cleared << ", failed " << failed << '\n';
+        session.Result("wrote " + Count(sent, "step", "steps") + ", cleared " + std::to_string(cleared) +
+                       ", failed " + std::to_string(failed));
     return (failed || plan.HasFieldMissing()) ? CCliSession::kExitFailure : CCliSession::kExitOk;
 }
 

@@ -1,6 +1,7 @@
 // kvlctl wave: one waveform capture of two channels, saved as a waveform CSV file.
 #include <chrono>
 #include <csignal>
+#include <sstream>
 #include <thread>
 
 #include "cli/CCliSession.h"
@@ -8,6 +9,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliFormat.h"
 #include "config/CAppSettings.h"
+#include "config/CSaveFailure.h"
 #include "link/ResultCode.h"
 #include "waveform/CServoWaveSource.h"
 #include "waveform/CWaveCapture.h"
@@ -119,7 +121,7 @@ int RunWave(CCliSession &session, const CCliArgs &args)
                                       ? session.Settings().Texts().RawText("IDS_ROG_TIME", CLanguageTexts::kCommonSection)
                                       : CCodePageText();
     if (!CWaveCsv::Save(path, series, caption.Empty() ? CCodePageText("Time(ms)", caption.CodePage()) : caption))
-        return session.FailText("cannot write " + path);
+        return session.FailText(CSaveFailure::Last(path).CliText());
     const int samples = capture.ReceivedCount();
     nlohmann::json lost = nlohmann::json::array();
     for (const WaveGap &gap : capture.Gaps())
@@ -127,9 +129,12 @@ int RunWave(CCliSession &session, const CCliArgs &args)
     if (session.Json())
         session.PrintJson({{"axis", axis}, {"file", path}, {"samples", samples}, {"periodMs", capture.PeriodMs()},
                            {"channels", capture.Channels()}, {"lost", lost}});
-    else
-        session.Out() << "captured " << samples << " samples (" << capture.PeriodMs() << " ms apart) into " << path
-                      << '\n';
+    else {
+        std::ostringstream period;
+        period << capture.PeriodMs();
+        session.Result("captured " + Count(samples, "sample", "samples") + " (" + period.str() + " ms apart) into " +
+                       path);
+    }
     if (samples == 0)
         return session.FailAxis(axis, "the capture brought no samples");
     return ReportGaps(session, axis, capture);

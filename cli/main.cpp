@@ -7,6 +7,7 @@
 
 #include <iostream>
 
+#include "base/CEventLog.h"
 #include "base/Version.h"
 #include "cli/CCliArgs.h"
 #include "cli/CCliSession.h"
@@ -28,7 +29,10 @@ int main(int argc, char **argv)
         return CCliSession::kExitOk;
     }
     if (args.words.empty()) {
-        (args.help ? std::cout : std::cerr) << GeneralHelp();
+        // The folder a run would open: the help names it as it is on this computer.
+        const std::string folder =
+            kvl::CSystemFolderChoice::Choose(kvl::CSystemFolderChoice::ProcessInputs(args.systemDir)).systemFolder;
+        (args.help ? std::cout : std::cerr) << GeneralHelp(folder);
         return args.help ? CCliSession::kExitOk : CCliSession::kExitUsage;
     }
     const CliCommand *command = FindCommand(args.words[0]);
@@ -52,6 +56,12 @@ int main(int argc, char **argv)
         std::cerr << "kvlctl: " << folderProblem << '\n';
     if (folders.perUser)
         args.systemDir = folders.systemFolder;
+    // The daily log: the command, what went wrong (every error line), the result.
+    kvl::CEventLog::Open(folders.dailyLogFolder, "kvlctl");
+    std::string commandLine = "kvlctl";
+    for (int i = 1; i < argc; ++i)
+        commandLine += std::string(" ") + argv[i];
+    kvl::CEventLog::Write("start", commandLine);
     CCliSession session(args, std::cout, std::cerr, std::cin, CCliPrompt::StandardInputIsTerminal());
     session.SetLogFolder(folders.logFolder);
     session.SetErrIsTerminal(CProgressLine::IsTerminal(STDERR_FILENO));
@@ -59,5 +69,8 @@ int main(int argc, char **argv)
         return CCliSession::kExitFailure;
     const int exitCode = command->run(session, args);
     // A value the gate kept from the wire is a failure of the run, whatever the command made of it.
-    return exitCode == CCliSession::kExitOk && session.Refusals() > 0 ? CCliSession::kExitFailure : exitCode;
+    const int status =
+        exitCode == CCliSession::kExitOk && session.Refusals() > 0 ? CCliSession::kExitFailure : exitCode;
+    kvl::CEventLog::Write("end", "exit status " + std::to_string(status));
+    return status;
 }

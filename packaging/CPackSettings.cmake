@@ -43,4 +43,6 @@ else()
       "libqt6svg6 (>= 6.4), libqcustomplot2.1-qt6")
   string(REPLACE ";" "" CPACK_DEBIAN_PACKAGE_DEPENDS "${CPACK_DEBIAN_PACKAGE_DEPENDS}")
 endif()
+# The Japanese and Chinese texts are shown in the Noto CJK faces.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 include(CPack)

@@ -7,7 +7,8 @@ pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-d
       poppler-utils                # pdftotext and pdfinfo: the PDF printing tests read the text back
       clang libclang-rt-14-dev    # clang's libFuzzer and sanitizer runtimes: only recommended by clang
       dpkg-dev lintian desktop-file-utils appstream    # the package and its checks (scripts/package-test)
-      xvfb xauth)                  # a virtual X screen for the tour of every window (scripts/screenshots)
+      xvfb xauth                   # a virtual X screen for the tour of every window (scripts/screenshots)
+      fonts-noto-cjk)              # the Japanese and Chinese texts of the windows and their pictures
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -45,7 +45,8 @@ std::vector<std::string> SplitColons(const std::string &text, size_t maxParts)
 const char *SimOptions::HelpText()
 {
     return "Usage: kvlsim [--axis ADDR:MODEL[:VERSION[:NAME]]]... [--gateway] [--baud 115200]\n"
-           "              [--link PATH] [--pace] [--fault KIND[=N]]... [--seed N] [--state FILE]\n"
+           "              [--link PATH] [--pace] [--fault KIND[=N]]... [--refuse-write A:N]... [--seed N]\n"
+           "              [--state FILE]\n"
            "\n"
            "Simulates actuator controllers and the network gateway unit on an RS-485 bus behind a\n"
            "pseudo-terminal. The first line on stdout is the device path to open; the simulator then\n"

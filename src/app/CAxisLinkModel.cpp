@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "app/CPortSettingsModel.h"
+#include "base/CEventLog.h"
 #include "base/CModelTraits.h"
 #include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
@@ -58,7 +60,7 @@ bool CAxisLinkModel::Link()
     }
 
     const int port = m_port.Port();
-    m_attempt = Attempt{port, {}, false};
+    m_attempt = Attempt{port, {}, false, PortOpenCause::kNone};
     m_nothingFound = false;
     const LinkResult result = Search(port, m_port.Speed());
     m_nothingFound = !result.found;
@@ -71,12 +73,14 @@ bool CAxisLinkModel::Link()
         UnlinkAll();
         m_anyLinked = false;
         SetStatus(Status::kUnlinked);
+        CEventLog::Write("link", SearchReport());
         if (m_hooks.endBusy)
             m_hooks.endBusy();
         return true;
     }
 
     m_foundSpeed = result.speed;
+    CEventLog::Write("link", m_port.Ports().DevicePath(port) + " " + result.Summary());
     m_port.Store(port, result.speed);
     for (int a = 0; a < result.firstAddress; ++a)
         Unlink(a);
@@ -225,6 +229,25 @@ std::string CAxisLinkModel::SearchReport() const
     const std::string path = m_port.Ports().DevicePath(m_attempt.port);
     if (m_attempt.port <= 0 || path.empty())
         return Text("IDS_LINK_NO_PORT", kCommon, "No serial port is set. Choose one in Port Settings.");
+    // A port that never opened: say why, as the port settings do (the speeds do not matter then).
+    if (!m_attempt.opened) {
+        switch (m_attempt.cause) {
+        case PortOpenCause::kMissing:
+            return CPortSettingsModel::MissingText(m_texts, path);
+        case PortOpenCause::kDenied:
+            return CPortSettingsModel::PermissionText(m_texts, path, CPortSettingsModel::CheckAccess(path));
+        case PortOpenCause::kBusy: {
+            std::string text = Text("IDS_LINK_PORT_BUSY", kCommon,
+                                    "The port %1 is in use by another program. Close that program, then "
+                                    "press Link Start again.");
+            ReplaceAll(text, "%1", path);
+            return text;
+        }
+        case PortOpenCause::kNone:
+        case PortOpenCause::kOther:
+            break;
+        }
+    }
     std::string speeds;
     for (int speed : m_attempt.speeds)
         speeds += (speeds.empty() ? "" : ", ") + std::to_string(speed);
@@ -314,6 +337,8 @@ bool CAxisLinkModel::OpenForProbe(int port, int speed)
         speeds.push_back(speed);
     const bool opened = m_commands.OpenPort(port, speed) == 1;
     m_attempt.opened = m_attempt.opened || opened;
+    if (!opened)
+        m_attempt.cause = m_commands.PortOpenFailure();
     return opened;
 }
 

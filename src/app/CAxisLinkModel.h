@@ -15,6 +15,7 @@
 
 #include "app/CBusPortAccess.h"
 #include "config/CAppValues.h"
+#include "link/ResultCode.h"
 #include "protocol/CBusScanner.h"
 
 namespace kvl {
@@ -109,6 +110,7 @@ private:
         int port = 0;
         std::vector<int> speeds;    // every speed tried, in order, once each
         bool opened = false;        // the port opened at one of them at least
+        PortOpenCause cause = PortOpenCause::kNone;   // why the last opening failed
     };
 
     LinkResult Search(int port, int storedSpeed);

@@ -34,13 +34,15 @@ constexpr char kHelpSuffixChinese[] = "_zh";
 constexpr int kConnectWaitMs = 1000;
 constexpr const char *kCommonSection = CLanguageTexts::kCommonSection;
 
-// The instance lock and the local server are per user: the name carries the user's name.
+// The instance lock and the local server's socket are per user and per session: they live in the
+// user's runtime folder ($XDG_RUNTIME_DIR), which only the user may enter and which the session's
+// end clears, not in the shared temporary folder.
 QString InstanceKey(const QString &name)
 {
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QDir::home().dirName();
-    return name + QLatin1Char('-') + user;
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return QDir(folder).filePath(name);
 }
 } // namespace
 
@@ -117,9 +119,7 @@ CKVL_ControlApp::StartResult CKVL_ControlApp::Start()
 bool CKVL_ControlApp::ClaimInstance()
 {
     const QString key = InstanceKey(m_options.instanceName);
-    const QString lockPath =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(key + ".lock");
-    m_lock = std::make_unique<QLockFile>(lockPath);
+    m_lock = std::make_unique<QLockFile>(key + QStringLiteral(".lock"));
     // A lock left by a crashed run is taken over (QLockFile checks the owner's process).
     m_lock->setStaleLockTime(0);
     if (!m_lock->tryLock())
@@ -127,6 +127,11 @@ bool CKVL_ControlApp::ClaimInstance()
     m_server = new QLocalServer(this);
     QLocalServer::removeServer(key);
     m_server->listen(key);
+    // The window the user last worked in is the one a second start brings back.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && now->window() && now->window() != m_lastActive)
+            m_lastActive = now->window();
+    });
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *peer = m_server->nextPendingConnection()) {
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
@@ -152,7 +157,11 @@ void CKVL_ControlApp::BringToFront()
 
 void CKVL_ControlApp::RaiseWindows()
 {
+    // Where the user was: a dialog that waits for an answer, else the window last worked in,
+    // else the start window.
     QWidget *window = QApplication::activeModalWidget();
+    if (!window && m_lastActive && m_lastActive->isVisible())
+        window = m_lastActive;
     if (!window)
         window = m_startDlg;
     if (!window)

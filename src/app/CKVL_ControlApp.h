@@ -172,6 +172,7 @@ private:
     CBusyIndicator *m_busy = nullptr;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
+    QPointer<QWidget> m_lastActive;   // the top-level window that last had the focus
     std::unique_ptr<sim::BusRunner> m_demoBus;
     QString m_demoError;
     CSessionPort m_port;

@@ -96,8 +96,9 @@ void CKVL_VER2_AXIS_LINK_DIALOG::PressBackupTo(const QString &folder)
         backup::CBusBackup(m_app.Commands(), m_app.Settings()).Save(link, folder.toStdString(), options);
     m_app.Busy().End(true);
     if (!report.failure.empty()) {
-        Message(BackupText("IDS_BACKUP_FAILED", "The backup was not made: %1")
-                    .arg(QString::fromStdString(report.failure)));
+        CMsgDlg::ShowWarning(this, CMsgDlg::DefaultTitle(),
+                             BackupText("IDS_BACKUP_FAILED", "The backup was not made: %1")
+                                 .arg(QString::fromStdString(report.failure)));
         return;
     }
     Message(BackupText("IDS_BACKUP_DONE", "Backed up %1 devices (%2 parameters, %3 steps): %4 files in %5")

@@ -1,6 +1,7 @@
 #include "app/CKVL_VER2_PortSetDlg.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/CKVL_ControlApp.h"
 #include "common/CWindowTexts.h"
@@ -19,7 +22,8 @@ namespace kvl {
 namespace {
 
 constexpr int kHelpIconSide = 24;
-constexpr int kStatusMinWidth = 320;
+// Wide enough that the longest status (the permission advice) takes a few lines, not a column.
+constexpr int kStatusMinWidth = 440;
 
 // Built-in captions, shown where the language file has no text.
 constexpr char kTitle[] = "Port Settings";
@@ -140,6 +144,29 @@ void CKVL_VER2_PortSetDlg::SelectStored()
 void CKVL_VER2_PortSetDlg::ShowStatus()
 {
     m_status->setText(QString::fromStdString(m_model->StatusText()));
+    GrowToFit();
+}
+
+bool CKVL_VER2_PortSetDlg::event(QEvent *event)
+{
+    const bool handled = QDialog::event(event);
+    if (event->type() == QEvent::LayoutRequest)
+        GrowToFit();
+    return handled;
+}
+
+void CKVL_VER2_PortSetDlg::GrowToFit()
+{
+    // Before the first showing the window takes its size from the layout when it shows.
+    if (!isVisible())
+        return;
+    QLayout *top = layout();
+    top->activate();
+    QSize wanted = size().expandedTo(minimumSizeHint());
+    if (top->hasHeightForWidth())
+        wanted.setHeight(std::max(wanted.height(), top->totalHeightForWidth(wanted.width())));
+    if (wanted != size())
+        resize(wanted);
 }
 
 void CKVL_VER2_PortSetDlg::ApplyTexts()
@@ -200,6 +227,7 @@ void CKVL_VER2_PortSetDlg::showEvent(QShowEvent *event)
     m_shownOnce = true;
     ApplyTexts();
     QDialog::showEvent(event);
+    GrowToFit();
 }
 
 } // namespace kvl

@@ -61,12 +61,17 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // A new layout (another text, another font) may need more height: the window grows to it.
+    bool event(QEvent *event) override;
 
 private:
     void BuildLayout();
     void FillPorts();
     void SelectStored();
     void ShowStatus();
+    // Makes the shown window tall enough for the status text at its present width: a longer text
+    // (another cause, another language) is never cut.
+    void GrowToFit();
 
     CKVL_ControlApp &m_app;
     std::unique_ptr<CPortSettingsModel> m_model;

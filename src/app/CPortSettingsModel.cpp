@@ -1,6 +1,5 @@
 #include "app/CPortSettingsModel.h"
 
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 
 #include "base/TextNumber.h"
 #include "config/CAppSettings.h"
+#include "link/CPortOpenCheck.h"
 #include "link/CPortResolver.h"
 #include "protocol/CServoCommands.h"
 
@@ -46,6 +46,12 @@ void ReplaceAll(std::string &text, const std::string &what, const std::string &w
 {
     for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
         text.replace(at, what.size(), with);
+}
+
+std::string TextOf(const CLanguageTexts &texts, const char *key, const char *builtIn)
+{
+    std::string text = texts.Text(key, CLanguageTexts::kCommonSection);
+    return text.empty() ? builtIn : text;
 }
 
 } // namespace
@@ -107,6 +113,8 @@ void CPortSettingsModel::Reshow()
     // Keep the reason of the last failure while the port is still closed.
     if (m_commands.IsPortOpen() == 1)
         m_state = PortState::kOpen;
+    else if (m_portAtOpening <= 0 || m_port.Ports().DevicePath(m_portAtOpening).empty())
+        m_state = PortState::kNoPort;
     else if (m_state != PortState::kNoPermission)
         m_state = PortState::kClosed;
 }
@@ -183,7 +191,7 @@ bool CPortSettingsModel::Test(const std::string &portText, int speed)
     const int port = PortFromText(portText);
     if (port <= 0) {
         // Nothing is written for a text that names no port.
-        m_state = PortState::kClosed;
+        m_state = PortState::kNoPort;
         m_failedPath.clear();
         return false;
     }
@@ -228,13 +236,15 @@ void CPortSettingsModel::NoteFailure(int port)
 {
     m_state = PortState::kClosed;
     m_failedPath = m_port.Ports().DevicePath(port);
-    m_failedGroup.clear();
-    if (m_failedPath.empty())
+    m_failedAccess = {};
+    if (port <= 0 || m_failedPath.empty()) {
+        m_state = PortState::kNoPort;
         return;
+    }
     const AccessInfo info = m_check(m_failedPath);
     if (info.exists && !info.permitted) {
         m_state = PortState::kNoPermission;
-        m_failedGroup = info.group;
+        m_failedAccess = info;
         return;
     }
     switch (m_commands.PortOpenFailure()) {
@@ -246,7 +256,7 @@ void CPortSettingsModel::NoteFailure(int port)
         break;
     case PortOpenCause::kDenied:
         m_state = PortState::kNoPermission;
-        m_failedGroup = info.group;
+        m_failedAccess = info;
         break;
     case PortOpenCause::kNone:
     case PortOpenCause::kOther:
@@ -259,7 +269,7 @@ void CPortSettingsModel::Search(int speed)
     // Remember why the stored port failed: the search's own failures say nothing useful.
     const PortState storedState = m_state;
     const std::string storedPath = m_failedPath;
-    const std::string storedGroup = m_failedGroup;
+    const AccessInfo storedAccess = m_failedAccess;
     m_commands.ClosePort();
     for (int port = 0; port < kSearchPortCount; ++port) {
         if (m_commands.OpenPort(port, speed) == 1) {
@@ -274,7 +284,7 @@ void CPortSettingsModel::Search(int speed)
     m_commands.ClosePort();
     m_state = storedState;
     m_failedPath = storedPath;
-    m_failedGroup = storedGroup;
+    m_failedAccess = storedAccess;
     m_selectedPort = m_portAtOpening;
 }
 
@@ -285,24 +295,50 @@ std::string CPortSettingsModel::StatusText() const
         return Text("IDS_COMM_STATUS0", "The port is open.");
     case PortState::kClosed:
         return Text("IDS_COMM_STATUS5", "The port cannot be opened.");
+    case PortState::kNoPort:
+        return Text("IDS_COMM_STATUS_NO_PORT", "No serial port is set. Choose one in the list or type its "
+                                               "path (/dev/ttyUSB0), then press Test.");
     case PortState::kMissing:
-        return WithPath(Text("IDS_COMM_STATUS_MISSING", "The port %1 does not exist. Check the cable and the "
-                                                        "adapter, or choose another port."));
+        return MissingText(m_settings.Texts(), m_failedPath);
     case PortState::kBusy:
         return WithPath(Text("IDS_COMM_STATUS_BUSY", "The port %1 is in use by another program. Close that "
                                                      "program, then press Test again."));
-    case PortState::kNoPermission: {
-        std::string text = Text("IDS_COMM_STATUS_PERMISSION",
-                                "You may not open %1. Add your user to the group \"%2\" that owns it "
-                                "(sudo usermod -aG %2 $USER), then log out and in again.");
-        ReplaceAll(text, "%1", m_failedPath);
-        ReplaceAll(text, "%2", m_failedGroup.empty() ? std::string("dialout") : m_failedGroup);
-        return text;
-    }
+    case PortState::kNoPermission:
+        return PermissionText(m_settings.Texts(), m_failedPath, m_failedAccess);
     case PortState::kUnknown:
         break;
     }
     return {};
+}
+
+std::string CPortSettingsModel::PermissionText(const CLanguageTexts &texts, const std::string &path,
+                                               const AccessInfo &info)
+{
+    // Joining the owning group helps only when that group may read and write the device; a device
+    // open to its owner alone (0600, as a missing or wrong udev rule leaves it) needs a rule.
+    std::string text =
+        info.groupMayOpen && !info.group.empty()
+            ? TextOf(texts, "IDS_COMM_STATUS_PERMISSION",
+                     "You may not open %1. Add your user to the group \"%2\" that owns it "
+                     "(sudo usermod -aG %2 $USER), then log out and in again.")
+            : TextOf(texts, "IDS_COMM_STATUS_NO_GROUP",
+                     "You may not open %1: only its owner (%3) may, and no group. A udev rule usually made "
+                     "it so. A serial adapter is normally open to the group \"dialout\" (see the README on "
+                     "dialout): ask your administrator for a udev rule with GROUP=\"dialout\", "
+                     "MODE=\"0660\", then join that group.");
+    ReplaceAll(text, "%1", path);
+    ReplaceAll(text, "%2", info.group);
+    ReplaceAll(text, "%3", info.owner.empty() ? std::string("root") : info.owner);
+    return text;
+}
+
+std::string CPortSettingsModel::MissingText(const CLanguageTexts &texts, const std::string &path)
+{
+    std::string text = TextOf(texts, "IDS_COMM_STATUS_MISSING",
+                              "The port %1 does not exist. Check the cable and the adapter, or choose "
+                              "another port.");
+    ReplaceAll(text, "%1", path);
+    return text;
 }
 
 CPortSettingsModel::AccessInfo CPortSettingsModel::CheckAccess(const std::string &path)
@@ -313,8 +349,10 @@ CPortSettingsModel::AccessInfo CPortSettingsModel::CheckAccess(const std::string
         return info;
     info.exists = true;
     info.permitted = ::access(path.c_str(), R_OK | W_OK) == 0;
-    if (const struct group *owner = ::getgrgid(status.st_gid))
-        info.group = owner->gr_name;
+    const CPortOpenCheck::Owners owners = CPortOpenCheck::OwnersOf(path);
+    info.group = owners.group;
+    info.owner = owners.user;
+    info.groupMayOpen = owners.groupMayOpen;
     return info;
 }
 
@@ -326,8 +364,7 @@ std::string CPortSettingsModel::WithPath(std::string text) const
 
 std::string CPortSettingsModel::Text(const char *key, const char *builtIn) const
 {
-    std::string text = m_settings.Texts().Text(key, CLanguageTexts::kCommonSection);
-    return text.empty() ? builtIn : text;
+    return TextOf(m_settings.Texts(), key, builtIn);
 }
 
 } // namespace kvl

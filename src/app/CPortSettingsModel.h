@@ -18,6 +18,7 @@
 namespace kvl {
 
 class CAppSettings;
+class CLanguageTexts;
 class CServoCommands;
 
 class CPortSettingsModel {
@@ -38,13 +39,17 @@ public:
         std::string path;
         std::string label;         // "ttyUSB0 - USB-RS485 adapter"
     };
-    // Why the port is not open: missing, busy (another program holds it), no permission, or
-    // closed for any other reason.
-    enum class PortState { kUnknown, kOpen, kClosed, kMissing, kBusy, kNoPermission };
+    // Why the port is not open: no port is set, missing, busy (another program holds it), no
+    // permission, or closed for any other reason.
+    enum class PortState { kUnknown, kOpen, kClosed, kNoPort, kMissing, kBusy, kNoPermission };
     struct AccessInfo {
         bool exists = false;
         bool permitted = false;    // readable and writable by this user
         std::string group;         // group owning the device
+        std::string owner;         // user owning the device
+        // The owning group may read and write it: joining that group gives access. Otherwise the
+        // device is open to no group (a udev rule usually made it so).
+        bool groupMayOpen = false;
     };
     using AccessCheck = std::function<AccessInfo(const std::string &path)>;
 
@@ -87,7 +92,14 @@ public:
     PortState State() const { return m_state; }
     // The status line for State() in the current language.
     std::string StatusText() const;
-    // Whether `path` exists and this user may read and write it, and its owning group.
+    // The status text for `path`, which this user may not open (`info` from CheckAccess), in the
+    // current language: join the owning group when that group may read and write the device,
+    // else that no group may open it and what usually causes that (a udev rule).
+    static std::string PermissionText(const CLanguageTexts &texts, const std::string &path, const AccessInfo &info);
+    // The status text for `path`, which does not exist.
+    static std::string MissingText(const CLanguageTexts &texts, const std::string &path);
+    // Whether `path` exists and this user may read and write it, its owners and whether its
+    // group may open it.
     static AccessInfo CheckAccess(const std::string &path);
 
 private:
@@ -115,7 +127,7 @@ private:
     int m_selectedPort = 0;
     PortState m_state = PortState::kUnknown;
     std::string m_failedPath;
-    std::string m_failedGroup;
+    AccessInfo m_failedAccess;   // of m_failedPath, when permission was missing
 };
 
 } // namespace kvl

@@ -1,6 +1,7 @@
 #include "app/CScreenTour.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -18,7 +19,7 @@
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CKVL_VER2_OFFLINE_EDIT_CHIOCE.h"
-#include "app/CKVL_VER2_PortSetDlg.h"  // the link window header returns a pointer to it
+#include "app/CKVL_VER2_PortSetDlg.h"
 #include "app/CTextDump.h"
 #include "common/CConfirm.h"
 #include "common/CHelpWindow.h"
@@ -110,6 +111,7 @@ QStringList CScreenTour::Run()
     if (Demo()) {
         VisitRestore();
         VisitSilentBus();
+        VisitPortSettings();
     }
     m_app.StartDialog()->close();
     return m_missed;
@@ -541,6 +543,22 @@ void CScreenTour::VisitSilentBus()
     Settle();
     m_link->PressLinkStart();
     Shot(m_link, "link_none");
+}
+
+// The port settings after Test on a device that is not there: their longest kind of status, which
+// the window shows whole. On the demo bus Test stores nothing; Cancel takes the demo port back.
+void CScreenTour::VisitPortSettings()
+{
+    m_link->PressPortSettings();
+    CKVL_VER2_PortSetDlg *ports = m_link->PortSettingsWindow();
+    if (!ports) {
+        Missed(QStringLiteral("port"));
+        return;
+    }
+    ports->PortList()->setCurrentText(QStringLiteral("/dev/ttyUSB9"));
+    ports->PressTest();
+    if (Shot(ports, "port"))
+        ports->reject();
 }
 
 } // namespace kvl

@@ -58,6 +58,7 @@ private:
     void VisitParameters();
     void VisitRestore();
     void VisitSilentBus();
+    void VisitPortSettings();
 
     // The first linked axis of `model`, -1 when none.
     int FindAxis(const char *model) const;

@@ -16,6 +16,7 @@
 #include "config/CAppSettings.h"
 #include "config/CFileReplace.h"
 #include "config/CInputFile.h"
+#include "config/CSaveFailure.h"
 #include "config/TextLines.h"
 #include "gateway/CGatewaySettingsFile.h"
 #include "params/ParamNumbers.h"
@@ -138,7 +139,7 @@ bool CBackupFolder::Save(const std::string &folder, const BusImage &image, const
         std::error_code ignored;
         fs::create_directories(path.parent_path(), ignored);
         if (!CFileReplace::Write(path.string(), bytes)) {
-            error = "cannot write " + path.string();
+            error = CSaveFailure::Last(path.string()).CliText();
             return false;
         }
         manifest.AddFile(name, bytes);
@@ -167,7 +168,7 @@ bool CBackupFolder::Save(const std::string &folder, const BusImage &image, const
             return false;
     }
     if (!manifest.Save(folder)) {
-        error = "cannot write " + (fs::path(folder) / CBackupManifest::kFileName).string();
+        error = CSaveFailure::Last((fs::path(folder) / CBackupManifest::kFileName).string()).CliText();
         return false;
     }
     written.push_back(CBackupManifest::kFileName);

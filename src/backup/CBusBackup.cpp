@@ -4,6 +4,7 @@
 
 #include "backup/CBackupFolder.h"
 #include "backup/CBusReader.h"
+#include "base/CEventLog.h"
 #include "gateway/CGatewayRules.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -162,6 +163,9 @@ CBusBackup::Report CBusBackup::Save(const LinkResult &link, const std::string &f
     if (!CBackupFolder(m_settings).Save(folder, image, options.date.empty() ? NowUtc() : options.date,
                                         options.toolVersion, report.files, error))
         report.failure = error;
+    CEventLog::Write("transfer", report.failure.empty()
+                                     ? "backup of " + std::to_string(report.devices) + " devices into " + folder
+                                     : "backup into " + folder + " not made: " + report.failure);
     return report;
 }
 

@@ -6,6 +6,7 @@
 #include "backup/CBackupTable.h"
 #include "backup/CBusDiff.h"
 #include "backup/CBusReader.h"
+#include "base/CEventLog.h"
 #include "base/CModelTraits.h"
 #include "params/ParamNumbers.h"
 #include "points/CPointWritePlan.h"
@@ -144,6 +145,18 @@ RestoreReport CBusRestore::Run(const BusImage &backup, const LinkResult &link, c
             report.devices.push_back(
                 RestoreAxis(*backup.Axis(address), link.axes[static_cast<size_t>(address)], context));
         }
+    }
+    if (!options.dryRun) {
+        std::string text = "restore: ";
+        for (const DeviceRestore &device : report.devices) {
+            const bool done = device.status == DeviceRestore::Status::kUnchanged ||
+                              device.status == DeviceRestore::Status::kRestored;
+            text += (device.address == frame::kGatewayAddress ? std::string("network unit")
+                                                              : "axis " + std::to_string(device.address)) +
+                    (done ? " " + std::to_string(device.writes.size()) + " written; "
+                          : " not restored (" + device.failure + "); ");
+        }
+        CEventLog::Write("write", text);
     }
     return report;
 }

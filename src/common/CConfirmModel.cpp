@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/Version.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
@@ -48,7 +49,12 @@ std::string CConfirmModel::VersionText() const
     std::string text;
     if (!m_request.offline)
         text = m_request.model + " Ver " + DottedFirmware(m_request.version) + "\n";
-    return text + kToolVersionLine;
+    return text + kToolVersionLine + "\n" + ProgramVersionLine();
+}
+
+std::string CConfirmModel::ProgramVersionLine()
+{
+    return std::string("kvl_motor ") + kVersion;
 }
 
 std::string CConfirmModel::DottedFirmware(const std::string &version)

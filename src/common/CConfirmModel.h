@@ -27,6 +27,8 @@ public:
     static constexpr int kLevelCustom = 1;
     static constexpr int kLevelCustomSp = 2;
     static constexpr char kToolVersionLine[] = "V-FLOW Ver 1.305";
+    // The program's own line under it; kvl::kVersion fills "%s".
+    static std::string ProgramVersionLine();
 
     // Whom the dialog works for.
     struct Request {
@@ -55,7 +57,8 @@ public:
     // OK with `entry` typed: what happened and what the dialog does next.
     Result Check(const std::string &entry);
 
-    // What the version word shows: "<model> Ver <d.ddd>\n" online, then the tool's line.
+    // What the version word shows: "<model> Ver <d.ddd>\n" online, then the tool's line, then the
+    // version of this program ("kvl_motor 0.1.0", the one --version prints).
     std::string VersionText() const;
     // A firmware version as the dialog writes it: the first digit, ".", the next three.
     static std::string DottedFirmware(const std::string &version);

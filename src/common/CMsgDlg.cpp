@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "base/CEventLog.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
@@ -51,18 +52,17 @@ CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, boo
     setWindowTitle(title.isEmpty() ? DefaultTitle() : title);
     setModal(true);
 
-    auto *icon = new QLabel(this);
-    icon->setPixmap(style()->standardIcon(withCancel ? QStyle::SP_MessageBoxQuestion
-                                                     : QStyle::SP_MessageBoxInformation)
-                        .pixmap(kIconSide, kIconSide));
-    icon->setAlignment(Qt::AlignTop);
+    m_icon = new QLabel(this);
+    m_icon->setObjectName(QStringLiteral("msgIcon"));
+    SetIcon(withCancel ? Icon::kQuestion : Icon::kInformation);
+    m_icon->setAlignment(Qt::AlignTop);
     m_text = new QLabel(text.isEmpty() ? DefaultText() : text, this);
     m_text->setObjectName(QStringLiteral("msgText"));
     m_text->setWordWrap(true);
     m_text->setMinimumWidth(kTextMinWidth);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto *top = new QHBoxLayout;
-    top->addWidget(icon);
+    top->addWidget(m_icon);
     top->addWidget(m_text, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -121,6 +121,21 @@ bool CMsgDlg::Show(QWidget *parent, const QString &title, const QString &text, b
     return dialog.exec() == QDialog::Accepted;
 }
 
+bool CMsgDlg::ShowWarning(QWidget *parent, const QString &title, const QString &text)
+{
+    CMsgDlg dialog(parent, title, text);
+    dialog.SetIcon(Icon::kWarning);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void CMsgDlg::SetIcon(Icon icon)
+{
+    m_iconKind = icon;
+    const QStyle::StandardPixmap pictures[] = {QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion,
+                                               QStyle::SP_MessageBoxWarning};
+    m_icon->setPixmap(style()->standardIcon(pictures[static_cast<int>(icon)]).pixmap(kIconSide, kIconSide));
+}
+
 QString CMsgDlg::Text() const
 {
     return m_text->text();
@@ -158,6 +173,12 @@ void CMsgDlg::RefreshRemote()
 void CMsgDlg::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // What the user was told, for the daily log: warnings and errors above all.
+    if (!m_logged) {
+        m_logged = true;
+        CEventLog::Write(m_iconKind == Icon::kWarning ? "warning" : "message",
+                         (windowTitle() + QStringLiteral(": ") + m_text->text()).toStdString());
+    }
     RefreshRemote();
 }
 

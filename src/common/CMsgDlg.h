@@ -43,6 +43,15 @@ public:
                      bool withCancel = false, int axis = 0, bool withExtraButtons = false,
                      CAppValues *choiceValues = nullptr, ServiceHooks service = {});
 
+    // The same with OK only and the warning icon: for a failure the user must act on (a file
+    // that could not be saved).
+    static bool ShowWarning(QWidget *parent, const QString &title, const QString &text);
+
+    // The picture beside the text: information (OK only), question (OK and Cancel) or warning.
+    enum class Icon { kInformation, kQuestion, kWarning };
+    void SetIcon(Icon icon);
+    Icon IconShown() const { return m_iconKind; }
+
     static QString DefaultTitle() { return QStringLiteral("Message"); }
     static QString DefaultText() { return QStringLiteral("None!"); }
 
@@ -75,6 +84,9 @@ protected:
 private:
     int m_axis = 0;
     CAppValues *m_values = nullptr;
+    QLabel *m_icon = nullptr;
+    Icon m_iconKind = Icon::kInformation;
+    bool m_logged = false;   // the text went into the daily log when first shown
     QLabel *m_text = nullptr;
     QComboBox *m_choice = nullptr;
     QPushButton *m_ok = nullptr;

@@ -1,5 +1,6 @@
 #include "common/CPrintJob.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -11,6 +12,7 @@
 #include "common/CWindowTexts.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
+#include "config/CSaveFailure.h"
 
 #include <algorithm>
 
@@ -20,7 +22,8 @@ CPrintJob::CPrintJob(CAppValues &values, const CLanguageTexts &texts)
     : m_values(values), m_face(QString::fromStdString(texts.Text(kFontKey, kFontSection))),
       m_printTitle(CWindowTexts::Text(texts, kPrintSection, kPrintSection, QString::fromLatin1(kPrintBuiltIn))),
       m_previewTitle(
-          CWindowTexts::Text(texts, kPreviewTitleKey, kPrintSection, QString::fromLatin1(kPreviewBuiltIn)))
+          CWindowTexts::Text(texts, kPreviewTitleKey, kPrintSection, QString::fromLatin1(kPreviewBuiltIn))),
+      m_texts(texts)
 {
 }
 
@@ -116,7 +119,14 @@ bool CPrintJob::Render(QPrinter &printer, int fromPage, int toPage, QWidget *par
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        CMsgDlg::Show(parent, QString(), QString::fromLatin1(kStartFailure));
+        // Printing into a PDF file is a save: say which file and why, as every save does.
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+            CMsgDlg::ShowWarning(parent, QString(),
+                                 QString::fromStdString(CSaveFailure::Probed(QFile::encodeName(printer.outputFileName())
+                                                                                 .toStdString())
+                                                            .Message(&m_texts)));
+        else
+            CMsgDlg::Show(parent, QString(), QString::fromLatin1(kStartFailure));
         return false;
     }
     // 0.1 mm a logical unit from the paper's top-left corner.

@@ -97,6 +97,7 @@ private:
     QString m_face;
     QString m_printTitle;
     QString m_previewTitle;
+    const CLanguageTexts &m_texts;   // for the message of a PDF file that could not be written
     int m_pagesPrinted = 0;
     QPrinter *m_printer = nullptr;
 };

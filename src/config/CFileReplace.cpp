@@ -2,11 +2,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "base/CEventLog.h"
 
 namespace kvl {
 namespace {
@@ -19,6 +22,15 @@ constexpr const char *kTemporarySuffix = "XXXXXX";
 constexpr std::size_t kTemporarySuffixLength = 6;
 // Tries at a temporary file that another save's clean-up may take away before it is locked.
 constexpr int kCreateAttempts = 3;
+
+thread_local CFileReplace::Failure t_lastFailure;
+
+bool Fail(const std::string &path, int error, bool target)
+{
+    t_lastFailure = {error != 0 ? error : EIO, target};
+    CEventLog::Write("save", "cannot save " + path + ": " + std::strerror(t_lastFailure.error));
+    return false;
+}
 
 bool WriteAll(int fd, std::string_view bytes)
 {
@@ -146,8 +158,12 @@ int CreateLockedTemporary(const fs::path &folder, const fs::path &target, std::s
 bool CFileReplace::Write(const std::string &path, std::string_view bytes)
 {
     fs::path target;
-    if (!ResolveTarget(path, target) || !TargetWritable(target))
-        return false;
+    if (!ResolveTarget(path, target)) {
+        std::error_code error;
+        return Fail(path, path.empty() ? ENOENT : fs::is_directory(target, error) ? EISDIR : errno, true);
+    }
+    if (!TargetWritable(target))
+        return Fail(path, errno, true);
     fs::path folder = target.parent_path();
     if (folder.empty())
         folder = ".";
@@ -155,17 +171,28 @@ bool CFileReplace::Write(const std::string &path, std::string_view bytes)
     std::string temporary;
     const int fd = CreateLockedTemporary(folder, target, temporary);
     if (fd < 0)
-        return false;
+        return Fail(path, errno, false);
     struct stat old {};
     ::fchmod(fd, ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : (kNewFileMode & ~CurrentUmask()));
     const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    int error = written ? 0 : errno;
     const bool closed = ::close(fd) == 0;
+    if (written && !closed)
+        error = errno;
     if (!written || !closed || std::rename(temporary.c_str(), target.c_str()) != 0) {
+        if (error == 0)
+            error = errno;
         ::unlink(temporary.c_str());
-        return false;
+        return Fail(path, error, false);
     }
     SyncFolder(folder);
+    CEventLog::Write("save", "saved " + path + " (" + std::to_string(bytes.size()) + " bytes)");
     return true;
+}
+
+CFileReplace::Failure CFileReplace::LastFailure()
+{
+    return t_lastFailure;
 }
 
 } // namespace kvl

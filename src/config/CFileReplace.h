@@ -16,6 +16,15 @@ public:
     // 0666 less the umask. False, with the old file as it was and no temporary file left, when the
     // target is a folder, an existing target cannot be written, or any step fails.
     static bool Write(const std::string &path, std::string_view bytes);
+
+    // Why this thread's last Write that failed did so: the system's error number of the step that
+    // failed, and whether the file itself refused (an existing file that may not be written, a
+    // folder in its place) rather than its folder or the disk. CSaveFailure puts it in words.
+    struct Failure {
+        int error = 0;
+        bool target = false;
+    };
+    static Failure LastFailure();
 };
 
 } // namespace kvl

@@ -68,6 +68,21 @@ CSystemFolderChoice::Inputs CSystemFolderChoice::ProcessInputs(const std::string
 
 CSystemFolderChoice::Choice CSystemFolderChoice::Choose(const Inputs &inputs)
 {
+    Choice choice = ChooseFolders(inputs);
+    const auto &writable = inputs.writable ? inputs.writable : ProcessMayWrite;
+    // An installed program folder (/usr/bin) is never written, whoever may.
+    const bool installed = fs::path(ShippedDataFolder(inputs.programFolder)) != fs::path(inputs.programFolder);
+    if (choice.perUser)
+        choice.dailyLogFolder = choice.logFolder;
+    else if (!installed && writable(inputs.programFolder))
+        choice.dailyLogFolder = inputs.programFolder;
+    else if (!inputs.dataHome.empty())
+        choice.dailyLogFolder = (fs::path(inputs.dataHome) / kDataFolderName).string();
+    return choice;
+}
+
+CSystemFolderChoice::Choice CSystemFolderChoice::ChooseFolders(const Inputs &inputs)
+{
     Choice choice;
     const std::string dataFolder = ShippedDataFolder(inputs.programFolder);
     choice.shippedFolder = (fs::path(dataFolder) / kSystemFolderName).string();

@@ -37,6 +37,10 @@ public:
         // logs; empty: the face's own default.
         std::string logFolder;
         bool perUser = false;
+        // The folder whose "log" subfolder takes the daily log (CEventLog), written by default:
+        // the per-user folder, else the program folder of a build tree the user may write, else
+        // <data home>/kvl_motor; empty when none is known.
+        std::string dailyLogFolder;
     };
 
     // The folder holding the shipped "system" folder and help.html: the program folder in a build
@@ -53,6 +57,10 @@ public:
     // log folder. When the copy cannot be made, `error` says why and the shipped folder is used
     // as it is (read only), so the program still starts.
     static Choice Prepare(const Inputs &inputs, std::string &error);
+
+private:
+    // Choose() without the daily log's folder.
+    static Choice ChooseFolders(const Inputs &inputs);
 };
 
 } // namespace kvl

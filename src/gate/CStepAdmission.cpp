@@ -116,7 +116,7 @@ std::optional<WriteRefusal> CStepAdmission::Check(std::uint8_t axis, const point
     if (record.jump != kJumpToEnd && (record.jump < 1 || record.jump > steps)) {
         refusal.column = points::kColJump;
         refusal.value = FormatInt(record.jump - 1);
-        refusal.min = "0";
+        refusal.min = FormatInt(0);
         refusal.max = FormatInt(steps - 1);
         return refusal;
     }

@@ -33,6 +33,8 @@ public:
     // false when it can be neither read nor created, and every colour then reads as white.
     bool Open(const std::string &systemFolder);
     bool IsOpen() const { return m_file.IsOpen(); }
+    // The colour file (gwx_color.ini of the system folder).
+    const std::string &Path() const { return m_file.Path(); }
 
     // The twelve colours of `section`.
     Colours Read(const char *section) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/CEventLog.h"
 #include "gateway/CGatewayRules.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
@@ -163,6 +164,10 @@ CGatewayUnit::WriteReport CGatewayUnit::WriteAll(const CGatewayConfig &config, i
     WriteTables(config, report);
     WriteUnitParameters(config, unitPcSpeed, follow, report);
     WriteFieldbus(config, report);
+    const size_t refused = report.Refused().size();
+    CEventLog::Write("write", "network unit: " + std::to_string(report.writes.size() - refused) + " of " +
+                                  std::to_string(report.writes.size()) + " settings taken" +
+                                  (report.pcSpeedChanged ? ", new speed to the PC" : ""));
     return report;
 }
 

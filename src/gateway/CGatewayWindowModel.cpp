@@ -115,7 +115,7 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &pat
 {
     if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts, FileCodePage()))
         return FileResult::kDone;
-    FileFailed();
+    SaveFailed(CSaveFailure::Last(path));
     return FileResult::kFailed;
 }
 
@@ -129,7 +129,7 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
         m_config = loaded;
         // Colours loaded from a file become the ones in use at once.
         if (newColours && m_colourStore.IsOpen() && !m_colourStore.WriteCurrent(m_config.colours))
-            FileFailed();
+            SaveFailed(CSaveFailure::Last(m_colourStore.Path()));
         Changed();
         if (!problems.Empty())
             Message(std::string(), ProblemsText(problems));
@@ -211,6 +211,16 @@ std::string CGatewayWindowModel::ProblemsText(const CGatewaySettingsFile::Proble
 void CGatewayWindowModel::FileFailed()
 {
     Message(std::string(), Text(kFileFailKey, kCommon, kFileFailBuiltIn));
+}
+
+void CGatewayWindowModel::SaveFailed(const CSaveFailure &failure)
+{
+    const std::string text =
+        failure.Message([this](const std::string &key) { return m_texts ? m_texts(key, kCommon) : std::string(); });
+    if (m_hooks.warning)
+        m_hooks.warning(text);
+    else
+        Message(std::string(), text);
 }
 
 void CGatewayWindowModel::Message(const std::string &title, const std::string &text)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CSaveFailure.h"
 #include "gateway/CGatewayColourStore.h"
 #include "gateway/CGatewayConfig.h"
 #include "gateway/CGatewayField.h"
@@ -36,6 +37,8 @@ public:
     struct Hooks {
         // A message (title, text).
         std::function<void(const std::string &title, const std::string &text)> message;
+        // A failure the user must act on (a file that could not be saved): shown as a warning.
+        std::function<void(const std::string &text)> warning;
         // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.
         std::function<bool(int speed)> followPort;
         std::function<void()> changed;
@@ -87,6 +90,7 @@ public:
 private:
     std::string Text(const char *key, const char *section, const char *builtIn) const;
     void FileFailed();
+    void SaveFailed(const CSaveFailure &failure);
     std::string ProblemsText(const CGatewaySettingsFile::Problems &problems) const;
     void Message(const std::string &title, const std::string &text);
     void Changed();

@@ -12,6 +12,7 @@
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "config/CLanguageTexts.h"
+#include "config/CSaveFailure.h"
 #include "ui/CColourButton.h"
 
 namespace kvl {
@@ -143,10 +144,10 @@ void CKVL_GWX_COLOR_SETTING::PressDefault()
 void CKVL_GWX_COLOR_SETTING::PressOk()
 {
     if (!m_store.WriteCurrent(Colours())) {
-        const CLanguageTexts &texts = m_context.Settings().Texts();
-        CMsgDlg::Show(this, QString(),
-                      CWindowTexts::Text(texts, "IDS_ERRMSG_FILEOPRATIONFAIL", "Common",
-                                         QStringLiteral("The file operation failed.")));
+        const CSaveFailure failure =
+            m_store.IsOpen() ? CSaveFailure::Last(m_store.Path()) : CSaveFailure::Probed(m_store.Path());
+        CMsgDlg::ShowWarning(this, QString(),
+                             QString::fromStdString(failure.Message(&m_context.Settings().Texts())));
         return;
     }
     accept();

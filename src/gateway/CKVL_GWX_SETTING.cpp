@@ -72,6 +72,9 @@ CGatewayWindowModel::Hooks CKVL_GWX_SETTING::MakeHooks()
     hooks.message = [this](const std::string &title, const std::string &text) {
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
     };
+    hooks.warning = [this](const std::string &text) {
+        CMsgDlg::ShowWarning(this, QString(), QString::fromStdString(text));
+    };
     hooks.followPort = [this](int speed) { return m_context.ReopenPort(speed); };
     hooks.fileCodePage = [this] { return CCodePage::ForLanguage(m_context.Settings().Language()); };
     hooks.changed = [this] {

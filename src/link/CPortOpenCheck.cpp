@@ -7,6 +7,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -36,17 +37,38 @@ PortOpenCause CPortOpenCheck::Diagnose(const std::string &path)
 #endif
 }
 
-std::string CPortOpenCheck::OwningGroup(const std::string &path)
+CPortOpenCheck::Owners CPortOpenCheck::OwnersOf(const std::string &path)
 {
+    Owners owners;
 #ifndef _WIN32
     struct stat status {};
-    if (!path.empty() && ::stat(path.c_str(), &status) == 0) {
-        if (const struct group *owner = ::getgrgid(status.st_gid))
-            return owner->gr_name;
-    }
+    if (path.empty() || ::stat(path.c_str(), &status) != 0)
+        return owners;
+    if (const struct group *group = ::getgrgid(status.st_gid))
+        owners.group = group->gr_name;
+    if (const struct passwd *user = ::getpwuid(status.st_uid))
+        owners.user = user->pw_name;
+    owners.groupMayOpen = (status.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
 #endif
     (void)path;
-    return {};
+    return owners;
+}
+
+std::string CPortOpenCheck::OwningGroup(const std::string &path)
+{
+    return OwnersOf(path).group;
+}
+
+std::string CPortOpenCheck::PermissionAdvice(const std::string &path)
+{
+    const Owners owners = OwnersOf(path);
+    if (owners.groupMayOpen && !owners.group.empty())
+        return "join the group that owns it: sudo usermod -aG " + owners.group + " $USER, then log in again";
+    const std::string user = owners.user.empty() ? std::string("its owner") : owners.user;
+    return "it is open to no group, only to " + user +
+           "; usually a udev rule made it so. A serial adapter is normally open to the group dialout "
+           "(GROUP=\"dialout\", MODE=\"0660\" in a udev rule; see the README on dialout): ask for such a "
+           "rule, then join that group";
 }
 
 } // namespace kvl

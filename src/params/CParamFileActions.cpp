@@ -43,7 +43,8 @@ bool CParamFileActions::SaveTo(const std::string &path)
 {
     const std::string file = CParamFile::WithDatExtension(path);
     if (!CParamFile::Save(file, m_file, m_target(), m_today())) {
-        Tell(CParamFile::MessageFor(ParamFileStatus::Failed));
+        if (m_hooks.saveFailed)
+            m_hooks.saveFailed(CSaveFailure::Last(file));
         return false;
     }
     m_lastSaved = file;

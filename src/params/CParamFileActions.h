@@ -2,7 +2,7 @@
 // CParamFileActions: the parameter list's Save, Read and Print of its file column, on the user
 // parameter file of CParamFile and the printout lines of CParamPrintout. Each first closes an open
 // cell editor; Save and Read ask for a file (Cancel ends), Print hands the lines to the text print
-// job. A save that fails is said with the file-operation message, like a failed read: the user
+// job. A save that fails is said (the file and why, CSaveFailure), like a failed read: the user
 // must not believe a file was saved that was not. A read that loads tells the window to redraw
 // (marks and the range of parameter 12 follow). The file list and the target (model, access
 // level) belong to the parameter list; what needs the screen arrives as Hooks. Qt-free; the
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "config/CSaveFailure.h"
 #include "params/CParamFile.h"
 #include "params/CParamList.h"
 #include "params/ParamTypes.h"
@@ -30,6 +31,8 @@ public:
         std::function<std::optional<std::string>(Dialog dialog)> askPath;
         // The message dialog with an empty title and OK only.
         std::function<void(const ParamMessage &message)> message;
+        // A save that failed: the warning naming the file and the cause.
+        std::function<void(const CSaveFailure &failure)> saveFailed;
         // The text print job with these lines (code-page bytes, as the records hold them); false
         // when it failed or was cancelled.
         std::function<bool(const std::vector<std::string> &lines)> print;

@@ -61,6 +61,10 @@ CParamFileActions::Hooks CParamListFiles::MakeHooks()
         return AskFile(dialog, QString::fromLatin1(kFileFilter));
     };
     hooks.message = [this](const ParamMessage &message) { ShowMessage(message); };
+    hooks.saveFailed = [this](const CSaveFailure &failure) {
+        CMsgDlg::ShowWarning(&m_list, QString(),
+                             QString::fromStdString(failure.Message(&m_context.Settings().Texts())));
+    };
     hooks.print = [this](const std::vector<std::string> &lines) { return MakePrintJob(lines)->Print(&m_list); };
     hooks.changed = [this] {
         m_list.Model().FileLoaded();

@@ -1,7 +1,9 @@
 #include "params/CParamWriter.h"
 
 #include <cmath>
+#include <string>
 
+#include "base/CEventLog.h"
 #include "base/TextNumber.h"
 #include "config/CIniEx.h"
 #include "link/ResultCode.h"
@@ -201,6 +203,43 @@ void CParamWriter::CheckPushLimit(const CParamListPair &lists, const WriteOption
 
 WriteReport CParamWriter::Run(CServoCommands &commands, const ParamTarget &target,
                               CParamListPair &lists, const WriteOptions &options)
+{
+    const WriteReport report = RunWrites(commands, target, lists, options);
+    LogReport(target, report);
+    return report;
+}
+
+void CParamWriter::LogReport(const ParamTarget &target, const WriteReport &report)
+{
+    std::string text = "axis " + std::to_string(target.address) + " (" + target.model + "): ";
+    switch (report.status) {
+    case WriteStatus::RefusedAutomatic:
+        text += "parameters not written: the controller runs in automatic mode";
+        break;
+    case WriteStatus::Cancelled:
+        text += "parameters not written: the caution was declined";
+        break;
+    case WriteStatus::ServoOffFailed:
+        text += "parameters not written: the servo did not switch off";
+        break;
+    case WriteStatus::Done: {
+        const int written = static_cast<int>(report.outcomes.size()) - report.failures;
+        text += "wrote " + std::to_string(written) + (written == 1 ? " parameter" : " parameters");
+        if (report.failures > 0) {
+            text += ", " + std::to_string(report.failures) + " not taken:";
+            for (const ParamOutcome &outcome : report.outcomes) {
+                if (outcome.result != kResultOk)
+                    text += " " + std::to_string(outcome.number) + " (" + ResultText(outcome.result) + ")";
+            }
+        }
+        break;
+    }
+    }
+    CEventLog::Write("write", text);
+}
+
+WriteReport CParamWriter::RunWrites(CServoCommands &commands, const ParamTarget &target,
+                                    CParamListPair &lists, const WriteOptions &options)
 {
     CPollingPause pause(options.values);
     WriteReport report;

@@ -75,6 +75,10 @@ public:
                            CParamListPair &lists, const WriteOptions &options);
 
 private:
+    static WriteReport RunWrites(CServoCommands &commands, const ParamTarget &target, CParamListPair &lists,
+                                 const WriteOptions &options);
+    // One line of the daily log (CEventLog) for a run.
+    static void LogReport(const ParamTarget &target, const WriteReport &report);
     // One write of the file value of `number`; the result code (-200 success).
     static int WriteOne(CServoCommands &commands, const ParamTarget &target, int number,
                         const CParamData &record);

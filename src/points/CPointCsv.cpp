@@ -164,7 +164,7 @@ StepMessage CPointCsv::LoadFailureMessage(CsvLoadResult result)
     switch (result) {
     case CsvLoadResult::NotFound: return {CLanguageTexts::kMsgFileNotFound, CLanguageTexts::kCommonSection};
     case CsvLoadResult::InUse: return {CLanguageTexts::kMsgFileInUse, CLanguageTexts::kCommonSection};
-    default: return SaveFailureMessage();
+    default: return {CLanguageTexts::kMsgFileOperationFailed, CLanguageTexts::kCommonSection};
     }
 }
 

@@ -41,7 +41,7 @@ public:
     static int CodePageOf(const CPointTable &table);
 
     // Writes the file through a temporary file and a rename. False, with the previous file left
-    // as it was, when any part fails (the window shows ("IDS_ERRMSG_FILEOPRATIONFAIL", "Common")).
+    // as it was, when any part fails (CSaveFailure::Last then says why).
     static bool Save(const CPointTable &table, const std::string &path);
 
     // The fields of a line split at commas, empty tokens skipped (",," is one separator; commas at
@@ -63,10 +63,6 @@ public:
     static CsvLoadResult Load(CPointTable &table, const std::string &path,
                               std::vector<CsvLimitedValue> *limited = nullptr);
     static StepMessage LoadFailureMessage(CsvLoadResult result);
-    static StepMessage SaveFailureMessage()
-    {
-        return {CLanguageTexts::kMsgFileOperationFailed, CLanguageTexts::kCommonSection};
-    }
 
     // A file name without extension gets ".csv".
     static std::string WithDefaultExtension(const std::string &path);

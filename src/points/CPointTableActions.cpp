@@ -6,6 +6,7 @@
 #include "common/CBusyIndicator.h"
 #include "common/CFileChooser.h"
 #include "common/CMsgDlg.h"
+#include "config/CSaveFailure.h"
 #include "common/CTextPrintJob.h"
 #include "common/CWindowContext.h"
 #include "common/CWindowTexts.h"
@@ -156,8 +157,8 @@ bool CPointTableActions::SaveFile(const QString &path)
     const std::string target = CPointCsv::WithDefaultExtension(LocalPath(path));
     if (CPointCsv::Save(m_model.Table(), target))
         return true;
-    const StepMessage message = CPointCsv::SaveFailureMessage();
-    ShowMessage(Text(message.key.c_str(), message.section.c_str(), "The file operation failed."));
+    CMsgDlg::ShowWarning(m_window, QString(),
+                         QString::fromStdString(CSaveFailure::Last(target).Message(&m_context.Settings().Texts())));
     return false;
 }
 

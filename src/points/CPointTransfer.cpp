@@ -1,7 +1,9 @@
 #include "points/CPointTransfer.h"
 
 #include <algorithm>
+#include <string>
 
+#include "base/CEventLog.h"
 #include "base/CModelTraits.h"
 #include "link/ResultCode.h"
 #include "params/CPollingPause.h"
@@ -81,11 +83,14 @@ CPointTransfer::Outcome CPointTransfer::Read(CPointTable &table, const Axis &axi
         });
         result = m_commands.ReadAllSteps(axis.model, lines, axis.address, kTimeoutMs);
     }
+    const std::string who = "axis " + std::to_string(axis.address) + " (" + axis.model + "): ";
     if (result != kResultOk) {
+        CEventLog::Write("transfer", who + "point table read failed: " + DescribeResult(result, kTimeoutMs));
         BusyEnd();
         Show(kReadFailed);
         return Outcome::kFailed;
     }
+    CEventLog::Write("transfer", who + "point table read (" + std::to_string(lines.size()) + " lines)");
     table.ImportReadLines(lines);
     Changed();
     BusyEnd();
@@ -139,6 +144,10 @@ void CPointTransfer::SendPlan(CPointTable &table, const Axis &axis)
     }
     m_lastWrite.fieldMissing = plan.HasFieldMissing();
     m_lastWrite.pushAboveLimit = plan.PushAboveLimit();
+    CEventLog::Write("write", "axis " + std::to_string(axis.address) + " (" + axis.model + "): point table: " +
+                                  std::to_string(m_lastWrite.sent) + " steps written, " +
+                                  std::to_string(m_lastWrite.cleared) + " cleared, " +
+                                  std::to_string(m_lastWrite.failed) + " failed");
     Changed();
     for (const StepMessage &message : plan.Messages())
         Show(message);

@@ -1,5 +1,6 @@
 #include "protocol/CBusScanner.h"
 
+#include "base/CEventLog.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
 #include "protocol/Frame.h"
@@ -12,6 +13,26 @@ int LinkResult::LinkedCount() const
     for (const auto &axis : axes)
         count += axis.answered ? 1 : 0;
     return count;
+}
+
+std::string LinkResult::Summary() const
+{
+    if (!found)
+        return "nothing answered";
+    std::string text = "at " + std::to_string(speed) + " bit/s:";
+    if (gatewayPresent)
+        text += " network unit;";
+    text += LinkedCount() == 1 ? " axis" : " axes";
+    const char *separator = " ";
+    for (size_t a = 0; a < axes.size(); ++a) {
+        if (!axes[a].answered)
+            continue;
+        text += separator + std::to_string(a) + " " + axes[a].model;
+        separator = ", ";
+    }
+    if (LinkedCount() == 0)
+        text += " none";
+    return text;
 }
 
 CBusScanner::CBusScanner(CServoCommands &commands) : m_commands(commands) {}
@@ -103,6 +124,13 @@ bool CBusScanner::ScanFirstAxis(int port, int storedSpeed, int &address, int &sp
 
 LinkResult CBusScanner::Link(int port, int storedSpeed,
                              const std::function<void(int, int)> &progress)
+{
+    const LinkResult result = Scan(port, storedSpeed, progress);
+    CEventLog::Write("link", "port " + std::to_string(port) + ": " + result.Summary());
+    return result;
+}
+
+LinkResult CBusScanner::Scan(int port, int storedSpeed, const std::function<void(int, int)> &progress)
 {
     LinkResult result;
     int speed = 0;

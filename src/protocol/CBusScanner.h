@@ -34,6 +34,8 @@ struct LinkResult {
     int firstAddress = -1;           // first axis address probed in the link run
     std::array<DeviceIdentity, 16> axes{};
     int LinkedCount() const;
+    // "at 115200 bit/s: network unit; axes 0 MDA, 1 MDB" or "nothing answered", for the daily log.
+    std::string Summary() const;
 };
 
 class CBusScanner {
@@ -60,7 +62,7 @@ public:
     // Gateway probe, else axis scan, then ReadDeviceType on every address from the first one.
     // The address that answered the axis scan keeps the identity it gave there when it misses
     // its second question. `progress(done, total)` is called after each probe of the final run
-    // (may be empty).
+    // (may be empty). The outcome goes into the daily log (CEventLog).
     LinkResult Link(int port, int storedSpeed,
                     const std::function<void(int done, int total)> &progress = {});
     // ReadDeviceType with the probe timeout on one address, or with `timeoutMs`.
@@ -72,6 +74,7 @@ public:
     std::vector<int> AskAgain(LinkResult &link, const std::vector<int> &addresses);
 
 private:
+    LinkResult Scan(int port, int storedSpeed, const std::function<void(int done, int total)> &progress);
     CServoCommands &m_commands;
 };
 

@@ -1,5 +1,6 @@
 #include "protocol/CServoCommands.h"
 
+#include "base/CEventLog.h"
 #include "link/CComm.h"
 #include "link/ResultCode.h"
 #include "protocol/CommandCodes.h"
@@ -32,6 +33,7 @@ bool CServoCommands::Admitted(const std::optional<WriteRefusal> &refusal)
     if (!refusal)
         return true;
     m_lastRefusal = *refusal;
+    CEventLog::Write("refused", m_lastRefusal.Describe());
     if (m_refusalHook)
         m_refusalHook(m_lastRefusal);
     return false;

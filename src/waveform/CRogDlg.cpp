@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDoubleValidator>
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +31,7 @@
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
+#include "config/CSaveFailure.h"
 #include "waveform/CRogChartProperty.h"
 #include "waveform/CWaveChart.h"
 #include "waveform/WaveModes.h"
@@ -83,6 +85,9 @@ CRogModel::Hooks CRogDlg::MakeHooks()
             m_chart->RequestReplot();
     };
     hooks.message = [this](const std::string &text) { CMsgDlg::Show(this, QString(), QString::fromStdString(text)); };
+    hooks.warning = [this](const std::string &text) {
+        CMsgDlg::ShowWarning(this, QString(), QString::fromStdString(text));
+    };
     return hooks;
 }
 
@@ -326,9 +331,9 @@ bool CRogDlg::PressExport(const QString &path)
     const bool pdf = QFileInfo(target).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0;
     const bool saved = pdf ? m_chart->savePdf(target) : m_chart->savePng(target);
     if (!saved)
-        CMsgDlg::Show(this, QString(),
-                      QString::fromStdString(m_context.Settings().Texts().Text(CLanguageTexts::kMsgFileOperationFailed,
-                                                                               CLanguageTexts::kCommonSection)));
+        CMsgDlg::ShowWarning(this, QString(),
+                             QString::fromStdString(CSaveFailure::Probed(QFile::encodeName(target).toStdString())
+                                                        .Message(&m_context.Settings().Texts())));
     return saved;
 }
 

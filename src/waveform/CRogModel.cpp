@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "base/TextNumber.h"
+#include "config/CSaveFailure.h"
 #include "config/CAppValues.h"
 #include "config/CLanguageTexts.h"
 #include "waveform/CWaveCsv.h"
@@ -352,7 +353,11 @@ bool CRogModel::Save(const std::string &path)
         caption = CCodePageText(kTimeCaptionBuiltIn, caption.CodePage());
     if (CWaveCsv::Save(target, m_series, caption))
         return true;
-    Message(CommonText(CLanguageTexts::kMsgFileOperationFailed));
+    const std::string text = CSaveFailure::Last(target).Message(&m_texts);
+    if (m_hooks.warning)
+        m_hooks.warning(text);
+    else
+        Message(text);
     return false;
 }
 

@@ -56,6 +56,8 @@ public:
         std::function<void()> changed;                       // controls and list: refresh the view
         std::function<void()> redraw;                        // chart data or ranges changed
         std::function<void(const std::string &text)> message;
+        // A failure the user must act on (a file that could not be saved): shown as a warning.
+        std::function<void(const std::string &text)> warning;
     };
 
     // The line property window's fields.
@@ -151,7 +153,7 @@ public:
     bool ModeEditable() const;
 
     // --- files
-    // Writes the live channels; a failure is said (("IDS_ERRMSG_FILEOPRATIONFAIL", "Common")).
+    // Writes the live channels; a failure is said as a warning naming the file and the cause.
     bool Save(const std::string &path);
     // Adds the run of a file as two series; a failure is said. False when nothing was added.
     bool Open(const std::string &path);

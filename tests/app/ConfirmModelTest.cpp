@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Version.h"
 #include "StartAppFixture.h"
 #include "common/CConfirmModel.h"
 #include "config/CAppSettings.h"
@@ -17,8 +18,10 @@ constexpr int kAxis = 3;
 constexpr int kServiceLevel = CAppSettings::kServiceLevel;
 const std::string kEmpty = "Please enter the password.";
 const std::string kWrong = "The password is not correct.";
-const std::string kOnlineVersion = "MDC Ver 1.305\nV-FLOW Ver 1.305";
-const std::string kOfflineVersion = "V-FLOW Ver 1.305";
+// The window texts as the controller family gives them, then the program's own version.
+const std::string kProgramLine = std::string("\nkvl_motor ") + kVersion;
+const std::string kOnlineVersion = "MDC Ver 1.305\nV-FLOW Ver 1.305" + kProgramLine;
+const std::string kOfflineVersion = "V-FLOW Ver 1.305" + kProgramLine;
 
 class ConfirmModelTest : public test::StartAppFixture {};
 

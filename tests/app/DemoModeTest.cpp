@@ -102,8 +102,9 @@ TEST_F(DemoModeTest, ValuesTheGateKeepsFromTheWireAreNamedInOneMessage)
     EXPECT_NE(words.find("軸 2, パラメータ 16: -5 は 1 ～ 500 の範囲外です"), std::string::npos) << words;
     EXPECT_NE(words.find("軸 2, パラメータ 16: 600 は 1 ～ 500 の範囲外です"), std::string::npos) << words;
     for (const auto &request : app.DemoBus()->WritesReceived()) {
-        if (request.address == kAxis && request.command == cmd::kCmdWriteParameter)
+        if (request.address == kAxis && request.command == cmd::kCmdWriteParameter) {
             EXPECT_EQ(frame::GetI32(request.payload.data() + 2), 60);
+        }
     }
     EXPECT_TRUE(app.PendingRefusals().empty());
 }

@@ -17,6 +17,7 @@
 #include "StartAppFixture.h"
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_ControlDlg.h"
+#include "base/Version.h"
 #include "common/CHelpWindow.h"
 #include "config/CAppSettings.h"
 #include "ui/CPictureButton.h"
@@ -115,9 +116,13 @@ TEST_F(HelpPagesTest, EachLanguageShowsItsOwnPage)
         const QString text = help->Browser()->toPlainText();
         EXPECT_TRUE(text.startsWith(page.heading)) << text.left(80).toStdString();
         for (const LanguagePage &other : kPages) {
-            if (other.language != page.language)
+            if (other.language != page.language) {
                 EXPECT_FALSE(text.contains(other.heading)) << "no heading of " << other.file;
+            }
         }
+        // The About section at the end names the tool's own version, the one --version prints.
+        const qsizetype about = text.lastIndexOf(QStringLiteral("kvl_motor ") + QLatin1String(kVersion));
+        EXPECT_GT(about, text.size() / 2) << "no About line with the version in " << page.file;
         m_app.reset();
     }
 }

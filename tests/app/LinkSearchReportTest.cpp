@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <fstream>
 
 #include "LinkFixture.h"
 #include "app/CAxisLinkModel.h"
@@ -89,9 +90,20 @@ TEST_F(LinkSearchReportTest, NothingFoundNamesThePortTheSpeedsAndWhatToCheck)
 TEST_F(LinkSearchReportTest, APortThatDoesNotOpenOrIsNotSetIsSaidSo)
 {
     UseSimPort(115200);
-    m_comm.Ports().SetPath(kSimPort, (m_folder / "no-such-tty").string());
+    // A device that does not exist is said to be missing, as kvlctl and the port settings say.
+    const std::string missing = (m_folder / "no-such-tty").string();
+    m_comm.Ports().SetPath(kSimPort, missing);
     ASSERT_TRUE(Model().Link());
-    EXPECT_EQ(Model().SearchReport(), (m_folder / "no-such-tty").string() +
+    EXPECT_EQ(Model().SearchReport(), "The port " + missing +
+                                          " does not exist. Check the cable and the adapter, or choose "
+                                          "another port.");
+
+    // A file that exists but is no serial device: the speeds tried and what to check.
+    const std::string notATty = (m_folder / "not-a-tty").string();
+    std::ofstream(notATty) << "x";
+    m_comm.Ports().SetPath(kSimPort, notATty);
+    ASSERT_TRUE(Model().Link());
+    EXPECT_EQ(Model().SearchReport(), notATty +
                                           " could not be opened (tried at 115200, 57600, 38400 bit/s). "
                                           "Check that the adapter is plugged in and the port in Port "
                                           "Settings.");

@@ -149,7 +149,8 @@ TEST_F(PortSettingsModelTest, TestStoresOnlyUsableChoices)
     const std::string before = SettingsFileText();
     EXPECT_FALSE(model.Test("   ", 57600));
     EXPECT_EQ(SettingsFileText(), before);
-    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kClosed);
+    EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kNoPort);
+    EXPECT_EQ(model.StatusText().rfind("No serial port is set.", 0), 0u) << model.StatusText();
 }
 
 TEST_F(PortSettingsModelTest, PortSearchWhenTheStoredPortFails)
@@ -192,6 +193,8 @@ TEST_F(PortSettingsModelTest, PermissionProblemIsExplained)
         info.exists = path == "/dev/ttyUSB9";
         info.permitted = false;
         info.group = "uucp";
+        info.owner = "root";
+        info.groupMayOpen = true;
         return info;
     });
     model.Open();
@@ -208,6 +211,28 @@ TEST_F(PortSettingsModelTest, PermissionProblemIsExplained)
     EXPECT_FALSE(model.Test("/dev/ttyUSB8", 57600));
     EXPECT_EQ(model.State(), CPortSettingsModel::PortState::kMissing);
     EXPECT_EQ(model.StatusText().find("usermod"), std::string::npos);
+    EXPECT_EQ(text.find("udev"), std::string::npos) << text;
+
+    // Joining the group helps only when the group may read and write the device. One open to its
+    // owner alone (0600 root:root, as a udev rule may leave it) is said to be open to no group.
+    {
+        ASSERT_TRUE(m_settings.SetPortAndSpeed(5, 57600));
+        CPortSettingsModel &ownerOnly = Model([](const std::string &path) {
+            CPortSettingsModel::AccessInfo info;
+            info.exists = path == "/dev/ttyUSB9";
+            info.group = "root";
+            info.owner = "root";
+            return info;
+        });
+        ownerOnly.Open();
+        ASSERT_EQ(ownerOnly.State(), CPortSettingsModel::PortState::kNoPermission);
+        const std::string noGroup = ownerOnly.StatusText();
+        EXPECT_EQ(noGroup.rfind("You may not open /dev/ttyUSB9: only its owner (root) may, and no group.", 0), 0u)
+            << noGroup;
+        EXPECT_EQ(noGroup.find("usermod"), std::string::npos) << noGroup;
+        EXPECT_NE(noGroup.find("udev rule"), std::string::npos) << noGroup;
+        EXPECT_NE(noGroup.find("\"dialout\""), std::string::npos) << noGroup;
+    }
 }
 
 TEST_F(PortSettingsModelTest, TestNamesWhyThePortCannotBeOpened)
@@ -222,7 +247,9 @@ TEST_F(PortSettingsModelTest, TestNamesWhyThePortCannotBeOpened)
     const std::string locked = (m_folder / "ttyLOCKED").string();
     std::ofstream(locked) << "x";
     const bool root = ::geteuid() == 0;
-    const bool canDeny = root ? SetImmutable(locked, true) : ::chmod(locked.c_str(), 0) == 0;
+    // Its group may read and write it: the status advises joining that group.
+    const bool canDeny = root ? ::chmod(locked.c_str(), 0660) == 0 && SetImmutable(locked, true)
+                              : ::chmod(locked.c_str(), 0060) == 0;
 
     // Another program holds the simulator's port (here: a second user of it in this process).
     constexpr int kHolderPort = 90;

@@ -1,6 +1,7 @@
 // The port settings window opened the way a user opens it (start window, Next, Port Settings):
 // what demo mode leaves in the settings file, and what Escape closes.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -10,6 +11,12 @@
 #include "app/CKVL_VER2_ControlDlg.h"
 #include "app/CKVL_VER2_PortSetDlg.h"
 #include "ui/CPictureButton.h"
+#include "support/Immutable.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 namespace kvl::test {
 
@@ -30,9 +37,95 @@ protected:
         ASSERT_TRUE(m_ports->isVisible());
     }
 
+    QLabel *Status() const { return m_ports->findChild<QLabel *>(QStringLiteral("portStatus")); }
+    // Types `text` into the port list and presses Test.
+    void TestPort(const QString &text)
+    {
+        m_ports->PortList()->setCurrentText(text);
+        QTest::mouseClick(m_ports->TestButton(), Qt::LeftButton);
+    }
+    // Whether the status shows its whole text: the label is as tall as its text needs at its
+    // width, and lies inside the window.
+    void ExpectStatusWhole(const char *what)
+    {
+        SCOPED_TRACE(what);
+        QLabel *status = Status();
+        ASSERT_NE(status, nullptr);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(status->text().isEmpty());
+        EXPECT_GE(status->height(), status->heightForWidth(status->width()))
+            << status->width() << " x " << status->height() << ": " << status->text().toStdString();
+        const QRect inWindow(status->mapTo(m_ports, QPoint(0, 0)), status->size());
+        EXPECT_TRUE(m_ports->rect().contains(inWindow)) << status->text().toStdString();
+        EXPECT_LE(m_ports->height(), 768 - 40) << "taller than a 1366 x 768 screen";
+    }
+
     CKVL_VER2_AXIS_LINK_DIALOG *m_link = nullptr;
     CKVL_VER2_PortSetDlg *m_ports = nullptr;
 };
+
+// A device this user may not open and that is open to no group (0600 root:root, as a missing udev
+// rule leaves it): the status does not send the user to join its group "root" but says that no
+// group may open it and what usually causes it. The text is long; the window grows until it shows
+// it whole, in English, Japanese and Chinese, and again when it is shown anew.
+TEST_F(PortSettingsWindowTest, PermissionAdviceIsRightAndShownWhole)
+{
+    StartApp(false);
+    ASSERT_NO_FATAL_FAILURE(OpenPortSettings());
+    const std::string device = (m_folder / "ttyOWNERONLY").string();
+    std::ofstream(device) << "x";
+    // Root opens anything but an immutable file; a user is refused by the owner's bits.
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(root ? ::chmod(device.c_str(), 0600) == 0 && SetImmutable(device, true)
+                     : ::chmod(device.c_str(), 0) == 0);
+    const QSize opened = m_ports->size();
+    TestPort(QString::fromStdString(device));
+    const std::string english = Status()->text().toStdString();
+    EXPECT_NE(english.find("You may not open " + device), std::string::npos) << english;
+    EXPECT_NE(english.find("no group"), std::string::npos) << english;
+    EXPECT_NE(english.find("udev rule"), std::string::npos) << english;
+    EXPECT_EQ(english.find("usermod"), std::string::npos) << english;
+    ExpectStatusWhole("English");
+    EXPECT_GE(m_ports->height(), opened.height());
+
+    const struct {
+        const char *name;
+        int language;
+        const char *said;
+    } languages[] = {
+        {"Japanese", CAppSettings::kLanguageJapanese, "udev"},
+        {"Chinese", CAppSettings::kLanguageChinese, "udev"},
+        {"English", CAppSettings::kLanguageEnglish, "udev rule"},
+    };
+    for (const auto &language : languages) {
+        m_app->Settings().SwitchLanguage(language.language);
+        const std::string text = Status()->text().toStdString();
+        EXPECT_NE(text.find(device), std::string::npos) << language.name << ": " << text;
+        EXPECT_NE(text.find(language.said), std::string::npos) << language.name << ": " << text;
+        EXPECT_EQ(text.find("usermod"), std::string::npos) << language.name << ": " << text;
+        ExpectStatusWhole(language.name);
+    }
+    // Shown again after closing: the same text, whole.
+    QTest::mouseClick(m_ports->CancelButton(), Qt::LeftButton);
+    QTest::mouseClick(m_link->PortSettingsButton(), Qt::LeftButton);
+    ASSERT_TRUE(m_ports->isVisible());
+    TestPort(QString::fromStdString(device));
+    ExpectStatusWhole("shown again");
+    if (root)
+        SetImmutable(device, false);
+}
+
+// Test with no port named says that no port is set, as the axis link does, not that "the port"
+// cannot be opened.
+TEST_F(PortSettingsWindowTest, NoPortSetIsSaidAsSuch)
+{
+    StartApp(false);
+    ASSERT_NO_FATAL_FAILURE(OpenPortSettings());
+    TestPort(QString());
+    const std::string text = Status()->text().toStdString();
+    EXPECT_EQ(text.rfind("No serial port is set.", 0), 0u) << text;
+    ExpectStatusWhole("no port");
+}
 
 // In demo mode the port settings act for the run only: a typed device path (which outside demo
 // mode gets a number of its own in the file), another speed, Test, and then Cancel or OK leave

@@ -2,6 +2,8 @@
 // buttons, the version text, the window registry, the communication warning and the end of the
 // program.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -412,6 +414,43 @@ TEST_F(StartWindowTest, SecondStartRaisesTheFirstAndStops)
     options.systemFolder = QString::fromStdString(m_scratch->System().string());
     CKVL_ControlApp again(options);
     EXPECT_EQ(again.Start(), CKVL_ControlApp::StartResult::kStarted) << "the lock goes with the first run";
+}
+
+// The single-instance lock and socket live in the user's runtime folder ($XDG_RUNTIME_DIR), not in
+// the shared temporary folder; a second start brings back the window the user last worked in,
+// minimised or not, rather than the start window behind it.
+TEST_F(StartWindowTest, ASecondStartRaisesTheWindowTheUserWasIn)
+{
+    struct RestoreRuntime {
+        QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        bool wasSet = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+        ~RestoreRuntime() { wasSet ? qputenv("XDG_RUNTIME_DIR", saved) : qunsetenv("XDG_RUNTIME_DIR"); }
+    } restoreRuntime;
+    const QString runtime = QString::fromStdString((m_folder / "runtime").string());
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    const QString name = QStringLiteral("kvl_motor_test_%1").arg(QCoreApplication::applicationPid());
+    CKVL_ControlApp &first = StartApp(CAppSettings::kSystemLangEnglish, false, name);
+    EXPECT_TRUE(QFileInfo::exists(QDir(runtime).filePath(name + QStringLiteral(".lock"))));
+    Dialog().show();
+    QTest::mouseClick(Dialog().NextButton(), Qt::LeftButton);
+    QWidget *link = Dialog().LinkWindow();
+    ASSERT_NE(link, nullptr);
+    link->activateWindow();
+    link->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(link));
+    link->showMinimized();
+    {
+        CKVL_ControlApp::Options options;
+        options.instanceName = name;
+        options.systemFolder = QString::fromStdString(m_scratch->System().string());
+        CKVL_ControlApp second(options);
+        EXPECT_EQ(second.Start(), CKVL_ControlApp::StartResult::kAlreadyRunning);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([link] { return link->isVisible() && !link->isMinimized(); }, 5000))
+        << "the axis link window, where the user was, comes back";
+    m_app.reset();
+    (void)first;
 }
 
 } // namespace

@@ -80,7 +80,7 @@ TEST(TextNumber, StrictRealTakesOnlyFiniteDecimalNotation)
     };
     for (const auto &c : cases)
         EXPECT_EQ(StrictReal(c.text), c.expected) << '"' << c.text << '"';
-    EXPECT_EQ(StrictReal(std::string(400, '9') + ".0"), std::nullopt);   // beyond every finite double
+    EXPECT_EQ(StrictReal(std::string(400, '9').append(".0")), std::nullopt);   // beyond every finite double
     // A zero of either sign is written as 0, never as "-0".
     for (const char *zero : {"-0", "-0.000", "+0"}) {
         const std::optional<double> value = StrictReal(zero);

@@ -437,8 +437,9 @@ TEST_F(CliBackupTest, ARestoreSendsNothingOutsideItsRangeAndNamesIt)
     EXPECT_NE(run.err.find("axis 1, parameter 16: -5 is outside 1 to"), std::string::npos) << run.out << "\n--\n" << run.err;
     EXPECT_NE(run.err.find("axis 1, step 1, position: 9999.9990 is outside"), std::string::npos) << run.err;
     for (const auto &request : WritesTo(1)) {
-        if (request.command == cmd::kCmdWriteParameter)
+        if (request.command == cmd::kCmdWriteParameter) {
             EXPECT_NE(frame::GetU16(request.payload.data()), kJogSpeed);
+        }
         EXPECT_NE(request.command, cmd::kCmdWriteStep) << "a step of 9999.999 mm went out";
     }
     EXPECT_EQ(Parameter(1, kJogSpeed), 77);

@@ -70,7 +70,9 @@ TEST_F(CliBusTest, StatusOfAnAxisAndOfAnAddressNobodyAnswers)
 
     run = Run({"status", "9"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "kvlctl: axis 9: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 9: identify: no reply within 30 ms (-202); nothing answered at 115200 "
+                       "bit/s: the bus may run at another speed (kvlctl scan finds it and keeps it), or the "
+                       "axis is switched off or at another address\n");
 }
 
 TEST_F(CliBusTest, RawFrameReadsParameter35)

@@ -128,7 +128,7 @@ TEST_F(CliParamWaveTest, SavedFileLoadsBackOnlyOntoItsModel)
     ASSERT_EQ(Run({"param", "set", "1", "31", "0.5"}).exitCode, 0);
     run = Run({"param", "load", "1", file.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "wrote 1 parameters, failed 0\n");
+    EXPECT_EQ(run.out, "wrote 1 parameter, failed 0\n");
     EXPECT_EQ(ParamValue(*this, Run({"--json", "param", "get", "1", "31"})), "2.500");
 
     run = Run({"param", "load", "2", file.string()});

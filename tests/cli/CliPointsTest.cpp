@@ -157,7 +157,7 @@ TEST_F(CliPointsTest, WriteIsRefusedWhileTheServoIsOn)
     ASSERT_EQ(Run({"servo", "0", "off"}).exitCode, 0);
     run = Run({"points", "write", "0", table.string()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "wrote 1 steps, cleared 0, failed 0\n");
+    EXPECT_EQ(run.out, "wrote 1 step, cleared 0, failed 0\n");
 }
 
 TEST_F(CliPointsTest, MissingFileAndSilentAxisAreReported)
@@ -168,7 +168,9 @@ TEST_F(CliPointsTest, MissingFileAndSilentAxisAreReported)
     EXPECT_NE(run.err.find("absent.csv"), std::string::npos) << run.err;
     run = Run({"points", "read", "7", TempFile("never.csv").string()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "kvlctl: axis 7: identify: no reply within 30 ms (-202)\n");
+    EXPECT_EQ(run.err, "kvlctl: axis 7: identify: no reply within 30 ms (-202); nothing answered at 115200 "
+                       "bit/s: the bus may run at another speed (kvlctl scan finds it and keeps it), or the "
+                       "axis is switched off or at another address\n");
     EXPECT_FALSE(std::filesystem::exists(TempFile("never.csv")));
 }
 
@@ -240,7 +242,7 @@ TEST_F(CliPointsTest, ForceKeepsTheLenientLoadingOfTheWindow)
 
     const CliRun run = Run({"points", "write", "0", table.string(), "--force"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "wrote 1 steps, cleared 0, failed 0\n");
+    EXPECT_EQ(run.out, "wrote 1 step, cleared 0, failed 0\n");
     const std::vector<sim::StepRecord> steps = ControllerSteps(0);
     ASSERT_EQ(steps.size(), 1u);
     EXPECT_EQ(steps[0].position, 50000);

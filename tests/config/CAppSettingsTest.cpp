@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "TestFiles.h"
 #include "config/CCodePage.h"
 
@@ -108,6 +110,12 @@ struct StartCase {
     bool serviceMode;
     const char *title; // ("IDS_WARN_TITLE", "Common") in that language
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const StartCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class StartUpTest : public AppSettingsTest, public ::testing::WithParamInterface<StartCase> {};
 

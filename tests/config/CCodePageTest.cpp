@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace kvl {
 namespace {
 
@@ -14,6 +16,12 @@ struct RoundTripCase {
     std::string utf8;
     std::string bytes;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const RoundTripCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class CodePageRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
@@ -57,6 +65,12 @@ struct FailureCase {
     std::string strict;   // what was converted before the failure
     std::string replaced; // with "?" for what could not be converted
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const FailureCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class CodePageFailure : public ::testing::TestWithParam<FailureCase> {};
 

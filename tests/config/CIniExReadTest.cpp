@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace kvl {
 namespace {
 
@@ -24,6 +26,12 @@ struct LookupCase {
     std::string key;
     std::string expected;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const LookupCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class LookupTest : public ::testing::TestWithParam<LookupCase> {};
 
@@ -100,6 +108,12 @@ struct NumberCase {
     int expectedInt;
     double expectedDouble;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const NumberCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class NumberTest : public ::testing::TestWithParam<NumberCase> {};
 

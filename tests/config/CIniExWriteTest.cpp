@@ -8,6 +8,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <sys/stat.h>
 
 #include "TestFiles.h"
@@ -33,6 +35,12 @@ struct WriteCase {
     std::vector<Change> changes;
     std::string after;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const WriteCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class WriteBackTest : public ::testing::TestWithParam<WriteCase> {};
 
@@ -95,6 +103,12 @@ struct MergeCase {
     int added;
     std::string after;   // empty: the file is not rewritten
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const MergeCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class AddMissingTest : public ::testing::TestWithParam<MergeCase> {};
 

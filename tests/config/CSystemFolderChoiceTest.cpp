@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "TestFiles.h"
 #include "config/CIniEx.h"
 #include "support/ScratchSystemFolder.h"
@@ -33,6 +35,12 @@ struct ChoiceCase {
     const char *logFolder;
     const char *shippedFolder;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const ChoiceCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class SystemFolderChoiceTest : public ::testing::TestWithParam<ChoiceCase> {
 protected:
@@ -62,7 +70,8 @@ TEST_P(SystemFolderChoiceTest, ChoosesTheFolders)
     inputs.given = *c.given ? At(c.given) : std::string();
     std::string asked;
     inputs.writable = [&](const std::string &folder) {
-        asked = folder;
+        if (asked.empty())
+            asked = folder;
         return c.writable;
     };
     const CSystemFolderChoice::Choice choice = CSystemFolderChoice::Choose(inputs);
@@ -94,6 +103,39 @@ const ChoiceCase kChoiceCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, SystemFolderChoiceTest, ::testing::ValuesIn(kChoiceCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The daily log goes to the user's own folder, or beside the program in a build tree the user may
+// write; never into an installed program folder, whoever may write it.
+TEST(SystemFolderChoice, TheDailyLogsFolder)
+{
+    TempDir dir;
+    fs::create_directories(dir.Path() / "build/bin/system");
+    fs::create_directories(dir.Path() / "root/usr/bin");
+    fs::create_directories(dir.Path() / "root/usr/share/kvl_motor/system");
+    const struct {
+        const char *name;
+        const char *programFolder;
+        bool writable;
+        const char *given;
+        const char *dailyLogFolder;
+    } cases[] = {
+        {"build tree", "build/bin", true, "", "build/bin"},
+        {"build tree with a folder given", "build/bin", true, "mine", "build/bin"},
+        {"read-only build tree", "build/bin", false, "", "home/.local/share/kvl_motor"},
+        {"installed", "root/usr/bin", false, "", "home/.local/share/kvl_motor"},
+        {"installed with a folder given", "root/usr/bin", false, "mine", "home/.local/share/kvl_motor"},
+        {"installed, writable (root), a folder given", "root/usr/bin", true, "mine", "home/.local/share/kvl_motor"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        CSystemFolderChoice::Inputs inputs;
+        inputs.programFolder = (dir.Path() / c.programFolder).string();
+        inputs.dataHome = (dir.Path() / "home/.local/share").string();
+        inputs.given = *c.given ? (dir.Path() / c.given).string() : std::string();
+        inputs.writable = [&c](const std::string &) { return c.writable; };
+        EXPECT_EQ(CSystemFolderChoice::Choose(inputs).dailyLogFolder, (dir.Path() / c.dailyLogFolder).string());
+    }
+}
 
 // Without a check of its own the choice asks the process' access rights; a folder made
 // unwritable (also for root) sends the user to their own copy.

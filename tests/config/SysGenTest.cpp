@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace kvl {
 namespace {
 
@@ -16,6 +18,12 @@ struct GenerateCase {
     int codePage;
     std::string output;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const GenerateCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class SysGenOutput : public ::testing::TestWithParam<GenerateCase> {};
 
@@ -55,6 +63,12 @@ struct ErrorCase {
     int codePage;
     std::string error;
 };
+
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const ErrorCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class SysGenError : public ::testing::TestWithParam<ErrorCase> {};
 

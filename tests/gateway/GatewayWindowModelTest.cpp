@@ -152,7 +152,9 @@ TEST_F(GatewayWindowModelTest, SettingsFileRoundTripAndItsFailures)
     EXPECT_EQ(other->Config(), before);
     EXPECT_EQ(other->Save((dir / "missing" / "unit.dat").string(), "2026/12/10"),
               CGatewayWindowModel::FileResult::kFailed);
-    EXPECT_EQ(m_said.back().text, "The file operation failed.");
+    EXPECT_EQ(m_said.back().text, "The file " + (dir / "missing" / "unit.dat").string() +
+                                      " could not be saved: its folder does not exist. A file that was there "
+                                      "before is unchanged.");
     std::filesystem::remove_all(dir);
 }
 

@@ -23,6 +23,7 @@ struct Screen {
     bool printOk = true;
     std::vector<std::string> events;          // "close", "ask-save", "ask-open", "print", "changed"
     std::vector<ParamMessage> messages;
+    std::vector<CSaveFailure> saveFailures;
     std::vector<std::string> printed;
 
     CParamFileActions::Hooks Hooks()
@@ -34,6 +35,7 @@ struct Screen {
             return path;
         };
         hooks.message = [this](const ParamMessage &message) { messages.push_back(message); };
+        hooks.saveFailed = [this](const CSaveFailure &failure) { saveFailures.push_back(failure); };
         hooks.print = [this](const std::vector<std::string> &lines) {
             events.push_back("print");
             printed = lines;
@@ -88,13 +90,14 @@ TEST_F(ParamFileActionsTest, SaveAppendsDatAndAFailedSaveIsSaidOnce)
     const struct {
         std::string name;      // under the scratch folder
         bool saved;
-        std::string written;   // the file that holds the save
+        std::string written;   // the file that holds the save, or the one that failed
+        CSaveFailure::Cause cause;
     } cases[] = {
-        {"axis", true, "axis.dat"},
-        {"axis.DAT", true, "axis.DAT"},
-        {"axis.txt", true, "axis.txt.dat"},
-        {"missing/axis.dat", false, ""},
-        {"folder.dat", false, ""},   // a folder of that name is in the way
+        {"axis", true, "axis.dat", {}},
+        {"axis.DAT", true, "axis.DAT", {}},
+        {"axis.txt", true, "axis.txt.dat", {}},
+        {"missing/axis.dat", false, "missing/axis.dat", CSaveFailure::Cause::kNoFolder},
+        {"folder.dat", false, "folder.dat", CSaveFailure::Cause::kIsFolder},   // a folder of that name is in the way
     };
     std::filesystem::create_directory(m_dir.File("folder.dat"));
     for (const auto &c : cases) {
@@ -108,7 +111,10 @@ TEST_F(ParamFileActionsTest, SaveAppendsDatAndAFailedSaveIsSaidOnce)
             EXPECT_EQ(actions.LastSaved(), m_dir.File(c.written));
             EXPECT_TRUE(std::filesystem::exists(m_dir.File(c.written)));
         } else {
-            EXPECT_EQ(screen.messages, std::vector<ParamMessage>{kFailed}) << "said once, with the file-operation text";
+            EXPECT_TRUE(screen.messages.empty());
+            ASSERT_EQ(screen.saveFailures.size(), 1u) << "said once, naming the file and the cause";
+            EXPECT_EQ(screen.saveFailures.front().Path(), m_dir.File(c.written));
+            EXPECT_EQ(screen.saveFailures.front().GetCause(), c.cause);
             EXPECT_TRUE(actions.LastSaved().empty());
         }
     }

@@ -286,7 +286,7 @@ TEST(ParamFile, MalformedContentNeverCrashesAndGoodLinesStillLoad)
 {
     const ParamTarget target = test::MdbTarget();
     std::string garbage = "2010/0928\nMDB\n";
-    garbage += std::string(100000, 'x') + "\n";
+    garbage += std::string(100000, 'x').append("\n");
     garbage += std::string("\0\0\0=.\xff\xfe", 7) + "\n";
     garbage += "=\n.\n.=\n==..==\n9999999999999999999999. x = 1\n";
     garbage += "016.  Jog speed = 1e308000 mm/s\n";

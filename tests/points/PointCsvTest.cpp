@@ -108,8 +108,9 @@ TEST(PointCsv, TheFileIsInTheCodePageOfTheTablesLanguage)
         ASSERT_TRUE(CCodePage::ToUtf8(file.Bytes(), c.codePage, decoded));
         EXPECT_EQ(decoded, CPointCsv::Serialise(table));
         EXPECT_NE(decoded.find(std::string(",") + c.caption + ","), std::string::npos) << decoded;
-        if (c.codePage != kCodePageWestern)
+        if (c.codePage != kCodePageWestern) {
             EXPECT_EQ(file.Bytes().find(c.comment), std::string::npos) << "the comment went out in UTF-8";
+        }
 
         CPointTable loaded = Table(0, false, texts);
         ASSERT_EQ(CPointCsv::LoadText(loaded, file.ToUtf8()), 1);
@@ -316,7 +317,6 @@ TEST_F(PointCsvFile, SaveFailureIsReportedAndKeepsThePreviousFile)
     EXPECT_FALSE(CPointCsv::Save(table, PathOf("folder")));
     EXPECT_TRUE(fs::is_directory(PathOf("folder/inner")));
     EXPECT_EQ(FileCount(), 1u) << "no temporary file is left behind";
-    EXPECT_EQ(CPointCsv::SaveFailureMessage(), (StepMessage{"IDS_ERRMSG_FILEOPRATIONFAIL", "Common"}));
 }
 
 TEST_F(PointCsvFile, WriteFailurePartWayKeepsThePreviousFile)

@@ -16,7 +16,7 @@ CPointTable ReadTable(const CStepTexts &texts = CStepTexts())
     CPointTable table(CStepRules(MakeContext("MDC", true, 0), texts));
     std::string lines;
     for (int s = 0; s < 4; ++s)
-        lines += std::to_string(s + 1) + ",A,1.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0\n";
+        lines += std::to_string(s + 1).append(",A,1.0000,100.00,0.3,0.3,0,0,0.1000,0.0000,0.0000,0,0,0,1,0\n");
     table.ImportReadLines(lines);
     return table;
 }

@@ -106,7 +106,7 @@ TEST(ProgData, TextFieldsAreCutToTheirStorageWidth)
     }
     r.SetFieldText(kColJump, longText, japanese);
     EXPECT_EQ(r.Jump(), "777");
-    r.SetFieldText(kColMode, std::string(18, 'M') + "\x83\x41", japanese);
+    r.SetFieldText(kColMode, std::string(18, 'M').append("\x83\x41"), japanese);
     EXPECT_EQ(r.Mode(), std::string(18, 'M'));
 
     // "%f" of a huge number has hundreds of digits; cutting them would change the magnitude, so the

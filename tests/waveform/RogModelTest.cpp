@@ -383,8 +383,9 @@ TEST_F(RogModelTest, FileFailuresAreSaid)
     CRogModel &model = Make();
     EXPECT_FALSE(model.Save(Path("missing-folder/run.csv")));
     ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages[0], Common(CLanguageTexts::kMsgFileOperationFailed));
-    EXPECT_FALSE(m_messages[0].empty());
+    EXPECT_EQ(m_messages[0], "The file " + Path("missing-folder/run.csv") +
+                                 " could not be saved: its folder does not exist. A file that was there before is "
+                                 "unchanged.");
 
     EXPECT_FALSE(model.Open(Path("nothing.csv")));
     ASSERT_EQ(m_messages.size(), 2u);

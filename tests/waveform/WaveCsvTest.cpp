@@ -2,7 +2,10 @@
 // series, and what malformed files give.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -381,16 +384,38 @@ TEST(WaveCsvTest, FilesThatCannotBeReadGiveTheirMessage)
     EXPECT_STREQ(CWaveCsv::MessageKey(LoadStatus::kAccessDenied), "IDS_ERRMSG_FILEHAVEOPENED");
 }
 
+// Permissions do not bind root: when the tests run as root (as in CI), the read is made by a child
+// process that has become the unprivileged user "nobody", so the check is never skipped.
 TEST(WaveCsvTest, AFileWithoutReadPermissionIsAccessDenied)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
     TempFolder folder;
     const std::string path = folder.File("locked.csv");
     WriteBytes(path, "No,Time,CH0-4,CH1-7\r\n0,1,2,3\r\n");
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
-    CWaveCsv::Run run;
-    EXPECT_EQ(CWaveCsv::Read(path, run), LoadStatus::kAccessDenied);
+    if (::geteuid() != 0) {
+        CWaveCsv::Run run;
+        EXPECT_EQ(CWaveCsv::Read(path, run), LoadStatus::kAccessDenied);
+        return;
+    }
+    const struct passwd *nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr) << "no user nobody to read as";
+    // nobody must reach the file: only the file itself is closed to it.
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0755), 0);
+    enum ChildStatus { kDenied = 0, kNotDenied = 1, kStillRoot = 2 };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0 ||
+            ::geteuid() == 0)
+            ::_exit(kStillRoot);
+        CWaveCsv::Run run;
+        ::_exit(CWaveCsv::Read(path, run) == LoadStatus::kAccessDenied ? kDenied : kNotDenied);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), kStillRoot) << "could not become nobody";
+    EXPECT_EQ(WEXITSTATUS(status), kDenied) << "nobody read a file closed to everyone";
 }
 
 TEST(WaveCsvTest, LoadAddsNothingWithoutRoomOrData)

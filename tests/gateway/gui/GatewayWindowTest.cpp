@@ -167,7 +167,9 @@ TEST_F(GatewayWindowTest, TheSettingsFileRoundTripsAndAnotherFileIsRefused)
     EXPECT_EQ(*m_said, QStringLiteral("The file is for another model."));
     AnswerMessage();
     EXPECT_FALSE(window->SaveFile(dir.filePath(QStringLiteral("no/such/folder/unit.dat"))));
-    EXPECT_EQ(*m_said, QStringLiteral("The file operation failed."));
+    EXPECT_EQ(*m_said, QStringLiteral("The file %1 could not be saved: its folder does not exist. A file that was "
+                                      "there before is unchanged.")
+                           .arg(dir.filePath(QStringLiteral("no/such/folder/unit.dat"))));
     EXPECT_EQ(window->MakePrintJob()->Lines().value(1).left(3), QStringLiteral("GWX"));
     // A name chosen without an extension gets ".dat"; another extension stays.
     ASSERT_TRUE(window->SaveFile(dir.filePath(QStringLiteral("plain"))));

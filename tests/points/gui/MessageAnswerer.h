@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "ModalAnswer.h"
@@ -25,12 +27,14 @@ public:
             if (!message || !message->isVisible())
                 return;
             texts.append(message->Text());
+            icons.push_back(message->IconShown());
             accept ? message->accept() : message->reject();
         });
         m_timer.start(kPollMs);
     }
 
     QStringList texts;
+    std::vector<CMsgDlg::Icon> icons;   // the picture of each, in the same order
 
 private:
     QTimer m_timer;

@@ -34,6 +34,12 @@ struct Language {
     const char *stopMode2;   // ID_STOP_MODE_2 of the shipped language file
 };
 
+// The case by its name in gtest's messages (not its bytes).
+void PrintTo(const Language &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 class PointChoiceLanguageTest : public AxisWindowFixture, public ::testing::WithParamInterface<Language> {
 protected:
     void SetUp() override

@@ -1,6 +1,8 @@
 // The axis window's files and printing on the demo bus: a loaded file's values limited as if
-// typed (and one message listing them), the messages of a failed open and save, and a 512-step
+// typed (and one message listing them), the messages of a failed open and save (the file and the
+// cause, as a warning), and a 512-step
 // table printed into a PDF file (pages as the text job paginates, every row in the PDF's text).
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
@@ -8,6 +10,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +29,7 @@
 #include "points/CPointTableActions.h"
 #include "protocol/CommandCodes.h"
 #include "sim/AxisDevice.h"
+#include "support/Immutable.h"
 #include "ui/CPictureButton.h"
 
 namespace kvl::test {
@@ -151,8 +159,6 @@ TEST_F(PointFilesTest, OpenAndSaveFailuresAreSaidAndLeaveTheTable)
     } cases[] = {
         {"open a missing file", false, folder.filePath(QStringLiteral("absent.csv")), "IDS_ERRMSG_FILENOTFOUND"},
         {"open a folder", false, folder.path(), "IDS_ERRMSG_FILEOPRATIONFAIL"},
-        {"save into a missing folder", true, folder.filePath(QStringLiteral("no/such/table.csv")),
-         "IDS_ERRMSG_FILEOPRATIONFAIL"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
@@ -162,6 +168,59 @@ TEST_F(PointFilesTest, OpenAndSaveFailuresAreSaidAndLeaveTheTable)
         EXPECT_EQ(messages.texts, QStringList{Text(c.key, "Common")});
         EXPECT_FALSE(window->Model().Table().Working(2).IsEmpty());
     }
+}
+
+// A save that fails names the file and the cause, with the warning picture: a missing folder, a
+// folder the user may not write (immutable for root), a folder in the file's place; and in
+// Japanese the cause is in Japanese.
+TEST_F(PointFilesTest, AFailedSaveNamesTheFileAndTheCauseAsAWarning)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->Model().Table().CreateRow(2));
+    QTemporaryDir folder;
+    const QString locked = folder.filePath(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(locked));
+    // Root may write anywhere but into an immutable folder; a user is refused by the mode.
+    const bool root = ::geteuid() == 0;
+    const QByteArray lockedName = QFile::encodeName(locked);
+    struct Unlock {
+        std::function<void()> undo;
+        ~Unlock() { undo(); }
+    } unlockAtEnd{[&] {
+        if (root)
+            SetImmutable(lockedName.toStdString(), false);
+        else
+            ::chmod(lockedName.constData(), 0755);
+    }};
+    ASSERT_TRUE(root ? SetImmutable(lockedName.toStdString(), true) : ::chmod(lockedName.constData(), 0555) == 0);
+    ASSERT_TRUE(QDir().mkdir(folder.filePath(QStringLiteral("taken.csv"))));
+    const struct {
+        const char *label;
+        QString path;
+        const char *cause;
+    } cases[] = {
+        {"missing folder", folder.filePath(QStringLiteral("no/such/table.csv")), "its folder does not exist"},
+        {"read-only folder", locked + QStringLiteral("/table.csv"), "you may not write in its folder"},
+        {"a folder in the way", folder.filePath(QStringLiteral("taken.csv")), "a folder has that name"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        MessageAnswerer messages;
+        EXPECT_FALSE(window->TableActions().SaveFile(c.path));
+        ASSERT_EQ(messages.texts.size(), 1);
+        EXPECT_EQ(messages.texts.front(), QStringLiteral("The file %1 could not be saved: %2. A file that was there "
+                                                         "before is unchanged.")
+                                               .arg(c.path, QString::fromLatin1(c.cause)));
+        EXPECT_EQ(messages.icons, std::vector<CMsgDlg::Icon>{CMsgDlg::Icon::kWarning});
+        EXPECT_FALSE(window->Model().Table().Working(2).IsEmpty());
+    }
+    m_app->Settings().SwitchLanguage(CAppSettings::kLanguageJapanese);
+    MessageAnswerer messages;
+    EXPECT_FALSE(window->TableActions().SaveFile(cases[0].path));
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts.front().contains(cases[0].path)) << messages.texts.front().toStdString();
+    EXPECT_TRUE(messages.texts.front().contains(QStringLiteral("フォルダーがありません"))) << messages.texts.front().toStdString();
 }
 
 TEST_F(PointFilesTest, A512StepTablePrintsIntoAPdfWithItsPagesAndEveryRow)

@@ -10,6 +10,7 @@
 #include <memory>
 #include <utility>
 
+#include "base/Version.h"
 #include "AxisWindowFixture.h"
 #include "MessageAnswerer.h"
 #include "common/CConfirm.h"
@@ -165,7 +166,7 @@ TEST_F(ServiceDialogsTest, TheCornerButtonsDialogRaisesTheLevelAndTheParameterLi
     ASSERT_EQ(answers.texts.size(), 1);
     const std::string version = window->Model().Identity().version;
     EXPECT_EQ(answers.texts[0].toStdString(),
-              "MDC Ver " + CConfirmModel::DottedFirmware(version) + "\nV-FLOW Ver 1.305");
+              "MDC Ver " + CConfirmModel::DottedFirmware(version) + "\nV-FLOW Ver 1.305\nkvl_motor " + kVersion);
 }
 
 TEST_F(ServiceDialogsTest, TheListsHiddenAreaOpensTheDialogAndAGoneListKeepsOnlyTheLevel)

@@ -1,5 +1,5 @@
-// Test program of the axis window: one QApplication for every test, offscreen unless the caller
-// chose a platform (test discovery runs the program without the test environment).
+// The main() of every test program of the windows: one QApplication for every test, offscreen
+// unless the caller chose a platform (test discovery runs the program without the test environment).
 #include <QApplication>
 
 #include <clocale>

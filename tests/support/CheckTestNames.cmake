@@ -1,0 +1,30 @@
+# Fails when a test of the build has a name that is not readable: the value of a parameter printed
+# as raw bytes ("GetParam() = 144-byte object <88-9D ...>", different from build to build) or a name
+# longer than a line. Run by CTest as the test "test_names_are_readable":
+#   cmake -DCTEST=<ctest> -DBUILD_DIR=<build folder> -P CheckTestNames.cmake
+execute_process(COMMAND ${CTEST} -N WORKING_DIRECTORY ${BUILD_DIR} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ctest -N failed: ${listing}")
+endif()
+string(REPLACE "\n" ";" lines "${listing}")
+set(bad "")
+set(count 0)
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "^ *Test +#[0-9]+: (.*)$")
+    continue()
+  endif()
+  set(name "${CMAKE_MATCH_1}")
+  math(EXPR count "${count} + 1")
+  string(LENGTH "${name}" length)
+  if(name MATCHES "GetParam|byte object" OR length GREATER 160)
+    string(APPEND bad "\n  ${name}")
+  endif()
+endforeach()
+if(count EQUAL 0)
+  message(FATAL_ERROR "no tests listed")
+endif()
+if(NOT bad STREQUAL "")
+  message(FATAL_ERROR "test names that are not readable (give the parameterised test a name generator; "
+                      "kvl_discover_tests leaves the parameter's bytes out):${bad}")
+endif()
+message(STATUS "${count} test names, all readable")
