@@ -1,5 +1,7 @@
 #include "common/CTextPrintJob.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
@@ -16,7 +18,7 @@ int CTextPrintJob::DialogMaxPage() const
 
 int CTextPrintJob::LineHeight() const
 {
-    return std::max(1, static_cast<int>(std::lround(QFontMetricsF(Font(kBodyHeight, kBodyWeight)).height())));
+    return std::max(1, static_cast<int>(std::lround(QFontMetricsF(BodyFont()).height())));
 }
 
 int CTextPrintJob::LinesPerPage(const QPrinter &printer) const
@@ -41,9 +43,25 @@ bool CTextPrintJob::LayOutPage(QPainter &painter, qsizetype first, int perPage, 
     return true;
 }
 
+QFont CTextPrintJob::BodyFont() const
+{
+    QFont font = Font(kBodyHeight, kBodyWeight);
+    // The lines put their columns in place with spaces: only a fixed-pitch face keeps them there
+    // (the language file names a face this system may not have, or a proportional one).
+    if (!QFontInfo(font).fixedPitch()) {
+        const int pixels = font.pixelSize();
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        font.setWeight(static_cast<QFont::Weight>(kBodyWeight));
+        font.setPixelSize(pixels);
+    }
+    return font;
+}
+
 qreal CTextPrintJob::Narrowing(const QPrinter &printer) const
 {
-    const QFontMetricsF metrics(Font(kBodyHeight, kBodyWeight));
+    const QFontMetricsF metrics(BodyFont());
     qreal widest = 0.0;
     for (const QString &line : m_lines)
         widest = std::max(widest, metrics.horizontalAdvance(line));
@@ -55,7 +73,7 @@ bool CTextPrintJob::LayOut(QPainter &painter, const QPrinter &printer, int fromP
 {
     // The heading font is made and selected as every job does; the lines are in the body font.
     painter.setFont(Font(kHeadingHeight, kHeadingWeight));
-    painter.setFont(Font(kBodyHeight, kBodyWeight));
+    painter.setFont(BodyFont());
     const int perPage = LinesPerPage(printer);
     const qreal narrowing = Narrowing(printer);
     fromPage = std::max(fromPage, 1);

@@ -1,9 +1,10 @@
 #pragma once
 // CTextPrintJob: the print component's text job. Ready-made text lines, appended in print order,
-// printed in the body font at the left margin, one line height apart, as many to a page as the
+// printed in a fixed-pitch body font at the left margin, one line height apart, as many to a page as the
 // printable height holds (lines wider than the page narrowed to fit it); the dialog offers pages 1 to (lines / 64) + 1 and the remembered
 // printer. Used by the axis window's point table (and the parameter list and gateway window).
 // User-interface thread only.
+#include <QFont>
 #include <QStringList>
 
 #include "common/CPrintJob.h"
@@ -21,6 +22,9 @@ public:
     const QStringList &Lines() const { return m_lines; }
 
     int DialogMaxPage() const override;
+    // The font the lines are printed in: the language's face where it is fixed-pitch, else the
+    // system's fixed-pitch face at the same size.
+    QFont BodyFont() const;
     // Height of one line of the body font in tenths of a millimetre.
     int LineHeight() const;
     // Lines a page of `printer` holds: the printable height over the line height.

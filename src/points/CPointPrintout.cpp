@@ -3,6 +3,7 @@
 #include <array>
 #include <ctime>
 
+#include "base/TextColumns.h"
 #include "base/TextNumber.h"
 
 namespace kvl::points {
@@ -50,8 +51,10 @@ std::string CPointPrintout::RowLine(const CPointTable::CellRow &cells)
     for (int k = 0; k < kStepColumnCount; ++k) {
         if (k != 0)
             line += ',';
-        if (cells[k].size() < kRowWidths[k])
-            line.append(kRowWidths[k] - cells[k].size(), ' ');
+        // Japanese and Chinese choice texts take two columns a character in the printout's font.
+        const std::size_t columns = TextColumns(cells[k]);
+        if (columns < kRowWidths[k])
+            line.append(kRowWidths[k] - columns, ' ');
         line += cells[k];
     }
     return line;

@@ -22,7 +22,8 @@ public:
     // "%d/%02d%02d": 2010/0928.
     static std::string DateLine(const PrintDate &date);
     static std::string ColumnLine();
-    // The 17 cell texts right-aligned in their widths; longer texts are not cut.
+    // The 17 cell texts right-aligned in their widths (in columns of a fixed-pitch font: two for
+    // a wide character); longer texts are not cut.
     static std::string RowLine(const CPointTable::CellRow &cells);
     static std::vector<std::string> Lines(const CPointTable &table, const PrintDate &date);
 };

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 #include "PointsTestSupport.h"
+#include "base/TextColumns.h"
 #include "points/CPointPrintout.h"
 
 namespace kvl::points {
@@ -44,6 +48,35 @@ TEST(PointPrintout, RowLineRightAlignsInFixedWidths)
     EXPECT_EQ(CPointPrintout::RowLine(wide), expected);
     EXPECT_NE(CPointPrintout::RowLine(wide).find(",Relative,-9999.9999,10000,99.9,"), std::string::npos)
         << "longer texts are not cut";
+}
+
+// Japanese and Chinese choice texts take two columns a character: the padding counts columns,
+// so every comma stands where it stands in the English line.
+TEST(PointPrintout, WideTextsArePaddedByTheColumnsTheyTake)
+{
+    const CPointTable::CellRow english = {"0", "ABS", "1.000", "100", "0.3", "0.3", "0", "0", "0.100",
+                                          "0.000", "0.000", "Linear", "Decel", "0", "1", "E", ""};
+    CPointTable::CellRow japanese = english;
+    japanese[11] = "直線";       // 4 columns, 6 bytes
+    japanese[12] = "減速停止";   // 8 columns, 12 bytes
+    CPointTable::CellRow chinese = english;
+    chinese[11] = "直线";
+    chinese[12] = "ｱｲｳ";        // half-width kana: one column each
+    // A comma byte never stands inside a UTF-8 character: the line splits at its commas.
+    const auto commaColumns = [](const std::string &line) {
+        std::vector<std::size_t> columns;
+        std::size_t column = 0;
+        std::size_t start = 0;
+        for (std::size_t comma = line.find(','); comma != std::string::npos; comma = line.find(',', start)) {
+            column += TextColumns(std::string_view(line).substr(start, comma - start));
+            columns.push_back(column++);
+            start = comma + 1;
+        }
+        return columns;
+    };
+    const std::vector<std::size_t> expected = commaColumns(CPointPrintout::RowLine(english));
+    EXPECT_EQ(commaColumns(CPointPrintout::RowLine(japanese)), expected);
+    EXPECT_EQ(commaColumns(CPointPrintout::RowLine(chinese)), expected);
 }
 
 TEST(PointPrintout, LinesSkipRowsWithoutCellsOneToFifteen)

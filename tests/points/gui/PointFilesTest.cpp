@@ -4,6 +4,8 @@
 // table printed into a PDF file (pages as the text job paginates, every row in the PDF's text).
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -20,6 +22,7 @@
 
 #include "AxisWindowFixture.h"
 #include "MessageAnswerer.h"
+#include "app/CKVL_VER2_ControlDlg.h"
 #include "base/TextNumber.h"
 #include "common/CTextPrintJob.h"
 #include "config/CAppSettings.h"
@@ -221,6 +224,22 @@ TEST_F(PointFilesTest, AFailedSaveNamesTheFileAndTheCauseAsAWarning)
     ASSERT_EQ(messages.texts.size(), 1);
     EXPECT_TRUE(messages.texts.front().contains(cases[0].path)) << messages.texts.front().toStdString();
     EXPECT_TRUE(messages.texts.front().contains(QStringLiteral("フォルダーがありません"))) << messages.texts.front().toStdString();
+}
+
+// The printout lines its columns up with spaces: its font is fixed-pitch whatever face the
+// language names (Arial, MS Gothic and SimSun are proportional or missing here).
+TEST_F(PointFilesTest, ThePrintoutIsInAFixedPitchFontInEveryLanguage)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    for (const int language : {CAppSettings::kLanguageEnglish, CAppSettings::kLanguageJapanese, CAppSettings::kLanguageChinese}) {
+        m_app->StartDialog()->PressLanguage(language);
+        const std::unique_ptr<CTextPrintJob> job = window->TableActions().MakePrintJob();
+        const QFont font = job->BodyFont();
+        EXPECT_TRUE(QFontInfo(font).fixedPitch()) << "language " << language << ": " << font.family().toStdString();
+        EXPECT_NEAR(QFontMetricsF(font).height(), CPrintJob::kBodyHeight, 4) << "language " << language;
+    }
+    m_app->StartDialog()->PressLanguage(CAppSettings::kLanguageEnglish);
 }
 
 TEST_F(PointFilesTest, A512StepTablePrintsIntoAPdfWithItsPagesAndEveryRow)
