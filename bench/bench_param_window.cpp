@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/CBusyIndicator.h"
@@ -123,7 +124,10 @@ int main(int argc, char **argv)
     kvl::points::CKVL_VER2_ProgStepDlg axisWindow(context, identity);
     if (!axisWindow.Open())
         return Fail("open the axis");
-    kvl::params::CKVL_VER2_ParameterListDlg list(context, axisWindow);
+    kvl::params::CKVL_VER2_ParameterListDlg::AxisLink link;
+    link.window = &axisWindow;
+    link.model = &axisWindow.Model();
+    kvl::params::CKVL_VER2_ParameterListDlg list(context, std::move(link));
     list.show();
     // The axis window's polling stays off: only the list uses the bus here.
     context.Values().currentAxis = -1;

@@ -14,6 +14,7 @@
 #include "common/CBusyIndicator.h"
 #include "common/CConfirm.h"
 #include "common/CMsgDlg.h"
+#include "common/CUnkeptEdits.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "gateway/CKVL_GWX_SETTING.h"
@@ -363,7 +364,13 @@ params::CKVL_VER2_ParameterListDlg *CKVL_VER2_AXIS_LINK_DIALOG::MakeParamList(po
     // Without the model's parameter file there is nothing to list.
     if (window->Model().Params().Count() == 0)
         return nullptr;
-    auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, *window, this);
+    params::CKVL_VER2_ParameterListDlg::AxisLink link;
+    link.window = window;
+    link.model = &window->Model();
+    link.operationTypeChanged = [window](bool clear) { window->OperationTypeChanged(clear); };
+    link.parameter5Changed = [window] { window->Parameter5Changed(); };
+    link.axisTag = [window] { return window->AxisTag(); };
+    auto *list = new params::CKVL_VER2_ParameterListDlg(m_app, std::move(link), this);
     // The list works on the axis window's parameters: it goes with that window.
     connect(window, &QObject::destroyed, list, [list] { delete list; });
     // A hidden area of the list opens the access dialog; the list follows the level it sets.
@@ -402,6 +409,11 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectAxisWindow(points::CKVL_VER2_ProgStepDlg
         CWindowRegistry::Present(m_app.Windows().FindOrCreate<CRogDlg>(CWindowRegistry::Kind::kWaveform, axis, make));
     });
     connect(window, &points::CKVL_VER2_ProgStepDlg::tuningRequested, this, [this, window](int) { OpenTuning(window); });
+    // Closing the axis window asks about the parameter list's edits too.
+    window->SetCloseCheck([this, axis = window->Model().Identity().axis] {
+        auto *list = m_app.Windows().Find<params::CKVL_VER2_ParameterListDlg>(CWindowRegistry::Kind::kParamList, axis);
+        return !list || CUnkeptEdits::Ask(list, m_app.Settings().Texts(), *list);
+    });
     connect(window, &points::CKVL_VER2_ProgStepDlg::paramRequested, this, [this, window](int) {
         if (params::CKVL_VER2_ParameterListDlg *list = ParamListWindow(window))
             CWindowRegistry::Present(list);

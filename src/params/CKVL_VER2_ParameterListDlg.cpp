@@ -16,6 +16,7 @@
 #include "common/CHelpKey.h"
 #include "common/CMsgDlg.h"
 #include "common/CWindowContext.h"
+#include "common/CWindowRegistry.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
@@ -23,7 +24,7 @@
 #include "params/CParamGridEditor.h"
 #include "params/CParamGridModel.h"
 #include "params/CParamListFiles.h"
-#include "points/CKVL_VER2_ProgStepDlg.h"
+#include "points/CAxisWindowModel.h"
 
 namespace kvl::params {
 
@@ -65,15 +66,14 @@ QPushButton *Button(QWidget *parent, const char *name)
 
 } // namespace
 
-CKVL_VER2_ParameterListDlg::CKVL_VER2_ParameterListDlg(CWindowContext &context,
-                                                       points::CKVL_VER2_ProgStepDlg &axisWindow, QWidget *parent)
-    : QDialog(parent), m_context(context), m_axisWindow(&axisWindow), m_axis(axisWindow.Model().Identity().axis)
+CKVL_VER2_ParameterListDlg::CKVL_VER2_ParameterListDlg(CWindowContext &context, AxisLink axis, QWidget *parent)
+    : QDialog(parent), m_context(context), m_link(std::move(axis)), m_axis(m_link.model->Identity().axis)
 {
     setObjectName(QStringLiteral("paramListWindow%1").arg(m_axis));
     setModal(false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    m_model = std::make_unique<CParamListModel>(context.Commands(), context.Values(), axisWindow.Model().Params(),
-                                                axisWindow.Model().Offline(), MakeHooks());
+    m_model = std::make_unique<CParamListModel>(context.Commands(), context.Values(), m_link.model->Params(),
+                                                m_link.model->Offline(), MakeHooks());
     BuildLayout();
     CHelpKey::Install(this, context, QStringLiteral("params"));
     m_gridEditor = new CParamGridEditor(*m_model, m_grid, m_gridModel, this);
@@ -119,9 +119,9 @@ CParamListModel::Hooks CKVL_VER2_ParameterListDlg::MakeHooks()
     hooks.message = [this](const CParamListModel::Message &message) { return ShowMessage(message); };
     hooks.notify = [this](const ParamNotice &notice) { Notify(notice); };
     hooks.axisFlags = [this](bool &servoOn, bool &programActive) {
-        if (!m_axisWindow)
+        if (!m_link.window)
             return;
-        points::CAxisWindowModel &axis = m_axisWindow->Model();
+        points::CAxisWindowModel &axis = *m_link.model;
         servoOn = axis.ServoLamp();
         programActive = axis.Running() || axis.Paused();
     };
@@ -135,7 +135,7 @@ CParamListModel::Hooks CKVL_VER2_ParameterListDlg::MakeHooks()
 void CKVL_VER2_ParameterListDlg::ConnectAxisWindow()
 {
     QPointer<CKVL_VER2_ParameterListDlg> self(this);
-    m_axisWindow->Model().SetParameterListHooks(
+    m_link.model->SetParameterListHooks(
         [self](int number, double &min, double &max) { return self && self->m_model->Range(number, min, max); },
         [self](int number, double &value) { return self && self->m_model->Value(number, value); },
         [self](int number, bool ok, const std::string &text) {
@@ -146,9 +146,9 @@ void CKVL_VER2_ParameterListDlg::ConnectAxisWindow()
 
 bool CKVL_VER2_ParameterListDlg::PushAbove(int limit, int lastStep) const
 {
-    if (!m_axisWindow)
+    if (!m_link.window)
         return false;
-    const points::CPointTable &table = m_axisWindow->Model().Table();
+    const points::CPointTable &table = m_link.model->Table();
     for (int step = 0; step < lastStep && table.IsStep(step); ++step) {
         const points::CKVL_VER2_ProgData &record = table.Working(step);
         if (!record.IsEmpty() && record.Push() > limit)
@@ -159,9 +159,9 @@ bool CKVL_VER2_ParameterListDlg::PushAbove(int limit, int lastStep) const
 
 void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
 {
-    if (!m_axisWindow)
+    if (!m_link.window)
         return;
-    points::CAxisWindowModel &axis = m_axisWindow->Model();
+    points::CAxisWindowModel &axis = *m_link.model;
     switch (notice.kind) {
     case ParamNotice::Kind::JogSpeedChanged:
         axis.JogSpeedChanged();
@@ -175,10 +175,12 @@ void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
         break;
     case ParamNotice::Kind::OperationTypeChanged:
         // Through the window: it resets its grid and tells the axis' monitor the new I/O mode.
-        m_axisWindow->OperationTypeChanged(notice.clearControllerTable);
+        if (m_link.operationTypeChanged)
+            m_link.operationTypeChanged(notice.clearControllerTable);
         break;
     case ParamNotice::Kind::DirectionChanged:
-        m_axisWindow->Parameter5Changed();
+        if (m_link.parameter5Changed)
+            m_link.parameter5Changed();
         break;
     case ParamNotice::Kind::ValuesChanged:
         axis.ParametersChanged();
@@ -322,7 +324,7 @@ void CKVL_VER2_ParameterListDlg::ApplyTexts()
                          {m_fileGroup, "IDC_PMT_FILE_TITLE", kSection, "File"},
                          {m_differences, "IDC_PMT_DIFF_ONLY", kSection, "Differences only"}},
                         [this, suffix](const QString &title) {
-                            const QString tag = m_axisWindow ? m_axisWindow->AxisTag() : QString();
+                            const QString tag = m_link.window && m_link.axisTag ? m_link.axisTag() : QString();
                             return m_context.DecorateTitle(title + suffix + tag);
                         });
     m_filter->setPlaceholderText(CWindowTexts::Text(texts, "IDC_PMT_FILTER", kSection, QStringLiteral("Find")));
@@ -346,6 +348,29 @@ void CKVL_VER2_ParameterListDlg::ApplyTexts()
     m_grid->resizeColumnsToContents();
     if (m_grid->columnWidth(CParamListModel::kColName) > kNameColumnWidth)
         m_grid->setColumnWidth(CParamListModel::kColName, kNameColumnWidth);
+}
+
+QStringList CKVL_VER2_ParameterListDlg::UnkeptEdits() const
+{
+    m_gridEditor->CommitOpenEdit();
+    if (!m_model->Lists().HasUnkeptEdits())
+        return {};
+    const CLanguageTexts &texts = m_context.Settings().Texts();
+    if (m_model->Offline())
+        return {CUnkeptEdits::Text(texts, "IDS_UNKEPT_PARAMS_OFFLINE", "The offline parameter list")};
+    return {CUnkeptEdits::Text(texts, "IDS_UNKEPT_PARAMS", "The parameter list of axis %1")
+                .arg(QString::number(m_axis, 16).toUpper())};
+}
+
+bool CKVL_VER2_ParameterListDlg::SaveUnkeptEdits(const QString &)
+{
+    CWindowRegistry::Present(this);
+    return m_files->Save();
+}
+
+void CKVL_VER2_ParameterListDlg::LetUnkeptEditsGo(const QString &)
+{
+    m_model->Lists().KeepEdits();
 }
 
 void CKVL_VER2_ParameterListDlg::RefreshView()

@@ -5,16 +5,19 @@
 // are edited in the grid and written to the controller, or read from it. A find box and a
 // "differences only" toggle narrow the rows shown (never what is read, written or saved).
 // The rules and the exchanges live in CParamListModel; this class shows it and tells the axis
-// window what a read or write changed. The axis window lends its parameter setup, flags and point
-// table; it must outlive this window (the opener destroys this window with it).
+// window what a read or write changed, through the hooks its opener lends (AxisLink): the axis
+// window's model lends its parameter setup, flags and point table; the list acts on them only
+// while the axis window exists (the opener destroys this window with it).
 // Made hidden through the window registry by the axis link (one per axis); user-interface thread.
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+#include "common/CUnkeptEdits.h"
 #include "params/CParamListModel.h"
 
 class QCheckBox;
@@ -30,7 +33,7 @@ class CWindowContext;
 } // namespace kvl
 
 namespace kvl::points {
-class CKVL_VER2_ProgStepDlg;
+class CAxisWindowModel;
 } // namespace kvl::points
 
 namespace kvl::params {
@@ -39,14 +42,26 @@ class CParamGridEditor;
 class CParamGridModel;
 class CParamListFiles;
 
-class CKVL_VER2_ParameterListDlg : public QDialog {
+class CKVL_VER2_ParameterListDlg : public QDialog, public CUnkeptEdits::Holder {
     Q_OBJECT
 public:
     static constexpr char kSection[] = "IDD_KVL_VER2_PMTLIST_DIALOG";
     static constexpr char kFullDisplay[] = "Full display";
 
-    CKVL_VER2_ParameterListDlg(CWindowContext &context, points::CKVL_VER2_ProgStepDlg &axisWindow,
-                               QWidget *parent = nullptr);
+    // What the axis window lends the list. `window` is the axis window: while it is gone the list
+    // tells nothing. The hooks may be empty.
+    struct AxisLink {
+        QPointer<QWidget> window;
+        points::CAxisWindowModel *model = nullptr;
+        // The operation type changed: the axis window resets its grid and tells its monitor.
+        std::function<void(bool clearControllerTable)> operationTypeChanged;
+        // Parameter 5 took another choice: the jog and feed pictures follow.
+        std::function<void()> parameter5Changed;
+        // What titles add to tell two axes apart (" - <address> <name>").
+        std::function<QString()> axisTag;
+    };
+
+    CKVL_VER2_ParameterListDlg(CWindowContext &context, AxisLink axis, QWidget *parent = nullptr);
     ~CKVL_VER2_ParameterListDlg() override;
 
     void ApplyTexts();
@@ -59,6 +74,12 @@ public:
     // Access level 0, 1 or 2 (the access dialog and the hidden areas).
     void SetAccessLevel(int level);
     void PressHiddenArea(int area);
+
+    // The file column's edits that are neither saved nor written (asked about when the axis
+    // window closes and when the program ends).
+    QStringList UnkeptEdits() const override;
+    bool SaveUnkeptEdits(const QString &what) override;
+    void LetUnkeptEditsGo(const QString &what) override;
 
     CParamListModel &Model() { return *m_model; }
     // The two lists (controller and file) the file operations work on.
@@ -100,7 +121,7 @@ private:
     bool PushAbove(int limit, int lastStep) const;
 
     CWindowContext &m_context;
-    QPointer<points::CKVL_VER2_ProgStepDlg> m_axisWindow;
+    AxisLink m_link;
     int m_axis = 0;
     std::unique_ptr<CParamListModel> m_model;
     QTableView *m_grid = nullptr;
