@@ -95,6 +95,28 @@ void CPointBlockEditor::Copy(const CPointTable &table, const CellBlock &block)
     m_hasBuffer = true;
 }
 
+bool CPointBlockEditor::TakeText(const std::string &text, int firstColumn)
+{
+    std::string buffer;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        buffer.push_back(text[i] == '\n' ? kRowSeparator : text[i]);
+    }
+    while (!buffer.empty() && buffer.back() == kRowSeparator)
+        buffer.pop_back();
+    if (buffer.empty())
+        return false;
+    const std::vector<std::vector<std::string>> rows = SplitBlockText(buffer);
+    std::size_t columns = 0;
+    for (const std::vector<std::string> &row : rows)
+        columns = std::max(columns, row.size());
+    m_text = buffer;
+    m_block = {1, static_cast<int>(rows.size()), firstColumn, firstColumn + static_cast<int>(columns) - 1};
+    m_hasBuffer = true;
+    return true;
+}
+
 void CPointBlockEditor::Delete(CPointTable &table, const CellBlock &block) const
 {
     const CellBlock b = Normalise(block, table.StepCount());

@@ -1,7 +1,8 @@
 #pragma once
 // Copy, cut, delete and paste of a block of grid cells of a point table, and the copy buffer they
 // share (the block's text with cells separated by a tab and rows by a carriage return, its block
-// and its first column; the system clipboard is not used). Owned by the axis window for its
+// and its first column). Text from other programs (a spreadsheet's cells on the clipboard) can
+// become the buffer too, at the column it is pasted into. Owned by the axis window for its
 // lifetime, one per window; used on the window's thread. The caller refuses these operations
 // while the servo is on. Rows are grid rows: row r shows step r - 1.
 #include <string>
@@ -36,6 +37,11 @@ public:
     void Delete(CPointTable &table, const CellBlock &block) const;
 
     void Cut(CPointTable &table, const CellBlock &block);
+
+    // Makes tab-separated text of another program (rows ended by a line end or a carriage return
+    // and line end; a last empty row dropped) the buffer, its first column `firstColumn`. False
+    // and the buffer unchanged for text without a cell.
+    bool TakeText(const std::string &text, int firstColumn);
 
     // Pastes the buffer at the current cell: same size, cut at the last row and column 16; each
     // row's record rebuilt from its cells; the step-number column is never overwritten. Marks as

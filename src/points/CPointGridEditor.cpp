@@ -366,7 +366,13 @@ void CPointGridEditor::Paste()
 {
     CommitOpenEdit();
     const CPointTableEditor::CellPos cell = CurrentCell();
-    switch (m_editor.Paste(cell.row, cell.column, ServoOn())) {
+    // Cells copied in another program (or another window of the tool) are on the system clipboard;
+    // a copy made here is there too and keeps its own buffer's column rule.
+    const std::string system = QApplication::clipboard()->text().toStdString();
+    const bool foreign = !system.empty() && (!m_editor.Buffer().HasBuffer() || system != m_editor.ClipboardText());
+    const BlockResult result = foreign ? m_editor.PasteText(system, cell.row, cell.column, ServoOn())
+                                       : m_editor.Paste(cell.row, cell.column, ServoOn());
+    switch (result) {
     case BlockResult::kDone:
         Changed();
         ShowPasteLimited();

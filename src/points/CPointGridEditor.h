@@ -4,7 +4,8 @@
 // grid for double-clicks, typed characters, Tab / Enter / Escape, Ctrl+C / V / X, Delete,
 // Ctrl+Z / Y / Shift+Z, right-clicks, the wheel, leaving a cell and scrolling, and shows the
 // messages of a commit or a refused paste. Copy also leaves the block on the system clipboard
-// as tab-separated text for other programs; Paste takes the tool's own copy buffer.
+// as tab-separated text for other programs; Paste takes the tool's own copy buffer, or text
+// another program put on the clipboard (at the current cell, through the same paste rules).
 // Made by the axis window, which owns it (Qt parent) with the grid; user-interface thread.
 #include <QObject>
 #include <QPoint>

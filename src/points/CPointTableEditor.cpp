@@ -147,6 +147,16 @@ CPointTableEditor::BlockResult CPointTableEditor::Paste(int currentRow, int curr
     return BlockResult::kDone;
 }
 
+CPointTableEditor::BlockResult CPointTableEditor::PasteText(const std::string &text, int currentRow, int currentColumn,
+                                                            bool servoOn)
+{
+    if (servoOn)
+        return BlockResult::kServoOn;
+    if (!m_table.IsStep(currentRow - 1) || !m_blocks.TakeText(text, currentColumn))
+        return BlockResult::kNothing;
+    return Paste(currentRow, currentColumn, servoOn);
+}
+
 CPointTableEditor::BlockResult CPointTableEditor::Delete(const CellBlock &block, bool servoOn)
 {
     if (servoOn)

@@ -86,6 +86,9 @@ public:
     // Block operations on the grid's selection (any corner order).
     BlockResult Copy(const CellBlock &block);
     BlockResult Paste(int currentRow, int currentColumn, bool servoOn);
+    // Paste of another program's tab-separated text at the current cell: it becomes the buffer
+    // (starting at the current column) and is pasted by the same rules.
+    BlockResult PasteText(const std::string &text, int currentRow, int currentColumn, bool servoOn);
     BlockResult Delete(const CellBlock &block, bool servoOn);
     BlockResult Cut(const CellBlock &block, bool servoOn);
     // The values the last paste limited, to be listed in one message.

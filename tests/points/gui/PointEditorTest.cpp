@@ -313,6 +313,7 @@ TEST_F(PointEditorTest, APastedPositionIsHeldToTheSoftLimitOfItsNewStepAndWritte
     EXPECT_TRUE(Red(2, kColPosition));
 
     Bus().ClearCommandsReceived();
+    MessageAnswerer outcome;   // Write says how it ended
     ASSERT_TRUE(WaitFor([&] {
         QTest::mouseClick(m_window->WriteButton(), Qt::LeftButton);
         return Count(kDemoMdc, cmd::kCmdWriteStep) > 0;
@@ -385,6 +386,29 @@ TEST_F(PointEditorTest, CopyLeavesTabSeparatedTextOnTheSystemClipboard)
     };
     EXPECT_EQ(QApplication::clipboard()->text(), row(0) + QStringLiteral("\n") + row(1));
     EXPECT_TRUE(QApplication::clipboard()->text().contains(QStringLiteral("\t40\t")));
+}
+
+// Cells copied in a spreadsheet come through the system clipboard: pasted at the current cell,
+// whatever column they came from, through the same paste rules (a position past the soft limit
+// is held to it and listed).
+TEST_F(PointEditorTest, TextCopiedInAnotherProgramIsPastedAtTheCurrentCellThroughThePasteRules)
+{
+    CreateRow(1);
+    CreateRow(2);
+    QApplication::clipboard()->setText(QStringLiteral("INC\t12.5\t80\r\nABS\t99999\t50\r\n"));
+    Click(1, kColMode);
+    MessageAnswerer messages;
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&messages] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(Table().Working(0).Mode(), "INC");
+    EXPECT_EQ(Table().Cell(0, kColPosition), "12.5");
+    EXPECT_EQ(Table().Cell(0, kColSpeed), "80");
+    EXPECT_EQ(Table().Cell(1, kColSpeed), "50");
+    EXPECT_NE(Table().Cell(1, kColPosition), "99999");
+    EXPECT_TRUE(Red(2, kColPosition));
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts.front().contains(QStringLiteral("99999"))) << messages.texts.front().toStdString();
+    EXPECT_EQ(Table().Cell(2, kColMode), "") << "the last line end adds no row";
 }
 
 TEST_F(PointEditorTest, UndoAndRedoWalkThroughEditPasteDeleteAndTeach)
