@@ -13,6 +13,7 @@
 #include "common/CBusyIndicator.h"
 #include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
+#include "common/CUnkeptEdits.h"
 #include "common/CWindowTexts.h"
 #include "config/CAppSettings.h"
 #include "gate/CRefusalText.h"
@@ -397,6 +398,19 @@ bool CKVL_ControlApp::Message(const QString &title, const QString &text, bool wi
 {
     QWidget *parent = QApplication::activeWindow();
     return CMsgDlg::Show(parent ? parent : m_startDlg.data(), title, text, withCancel);
+}
+
+bool CKVL_ControlApp::MayEnd()
+{
+    for (QWidget *window : m_windows.Existing()) {
+        auto *holder = dynamic_cast<CUnkeptEdits::Holder *>(window);
+        if (!holder || holder->UnkeptEdits().isEmpty())
+            continue;
+        CWindowRegistry::Present(window);
+        if (!CUnkeptEdits::Ask(window, m_settings->Texts(), *holder))
+            return false;
+    }
+    return true;
 }
 
 void CKVL_ControlApp::Shutdown()

@@ -141,6 +141,9 @@ public:
     // destroys them all.
     CWindowRegistry &Windows() override { return m_windows; }
 
+    // Asks about every window's edits that are neither saved nor written (save, discard or
+    // cancel); false when the user cancelled, so the program does not end.
+    bool MayEnd();
     // Called by the start window when it closes: destroys every window, writes the waveform
     // values and the settings back, closes the port. The program then ends.
     void Shutdown();

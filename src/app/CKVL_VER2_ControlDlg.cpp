@@ -217,6 +217,8 @@ void CKVL_VER2_ControlDlg::keyPressEvent(QKeyEvent *event)
 
 void CKVL_VER2_ControlDlg::done(int result)
 {
+    if (!m_closed && !m_app.MayEnd())
+        return;
     if (!m_closed) {
         m_closed = true;
         m_app.Shutdown();

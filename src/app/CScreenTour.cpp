@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/CBackupRestoreDlg.h"
 #include "app/CKVL_ControlApp.h"
@@ -24,6 +25,7 @@
 #include "common/CConfirm.h"
 #include "common/CHelpWindow.h"
 #include "common/CMsgDlg.h"
+#include "common/CUnkeptEdits.h"
 #include "common/CWindowRegistry.h"
 #include "config/CAppValues.h"
 #include "gateway/CKVL_GWX_SETTING.h"
@@ -113,7 +115,7 @@ QStringList CScreenTour::Run()
         VisitSilentBus();
         VisitPortSettings();
     }
-    m_app.StartDialog()->close();
+    VisitEnd();
     return m_missed;
 }
 
@@ -559,6 +561,27 @@ void CScreenTour::VisitPortSettings()
     ports->PressTest();
     if (Shot(ports, "port"))
         ports->reject();
+}
+
+void CScreenTour::VisitEnd()
+{
+    const auto holders = [this] {
+        std::vector<CUnkeptEdits::Holder *> found;
+        for (QWidget *window : m_app.Windows().Existing()) {
+            auto *holder = dynamic_cast<CUnkeptEdits::Holder *>(window);
+            if (holder && !holder->UnkeptEdits().isEmpty())
+                found.push_back(holder);
+        }
+        return found;
+    };
+    // The editor's table holds edits: the end asks first (the picture's close answers Cancel).
+    if (!holders().empty())
+        ModalShot([this] { m_app.StartDialog()->close(); }, "unkept");
+    for (CUnkeptEdits::Holder *holder : holders()) {
+        for (const QString &what : holder->UnkeptEdits())
+            holder->LetUnkeptEditsGo(what);
+    }
+    m_app.StartDialog()->close();
 }
 
 } // namespace kvl

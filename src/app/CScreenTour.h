@@ -59,6 +59,8 @@ private:
     void VisitRestore();
     void VisitSilentBus();
     void VisitPortSettings();
+    // The question the end asks about edits neither saved nor written; then the end without them.
+    void VisitEnd();
 
     // The first linked axis of `model`, -1 when none.
     int FindAxis(const char *model) const;

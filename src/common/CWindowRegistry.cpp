@@ -38,6 +38,16 @@ int CWindowRegistry::Count() const
     return count;
 }
 
+std::vector<QWidget *> CWindowRegistry::Existing() const
+{
+    std::vector<QWidget *> windows;
+    for (const auto &entry : m_windows) {
+        if (entry.second)
+            windows.push_back(entry.second.data());
+    }
+    return windows;
+}
+
 void CWindowRegistry::DestroyAll()
 {
     // A window destroyed with its parent earlier in the loop has already left its slot.

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace kvl {
 
@@ -60,6 +61,8 @@ public:
     }
     // Windows that exist now.
     int Count() const;
+    // The windows that exist now, in kind order.
+    std::vector<QWidget *> Existing() const;
     // Destroys every registered window, from the last kind back.
     void DestroyAll();
 

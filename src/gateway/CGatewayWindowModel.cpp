@@ -61,8 +61,22 @@ bool CGatewayWindowModel::Read()
         return false;
     const std::vector<CGatewayField::Id> failed = CGatewayUnit(m_commands).Read(m_config);
     m_unitPcSpeed = m_config.speedToPc;
+    KeepEdits();
     Changed();
     return failed.size() < static_cast<size_t>(CGatewayField::kCount);
+}
+
+void CGatewayWindowModel::KeepEdits()
+{
+    m_kept = m_config;
+}
+
+bool CGatewayWindowModel::HasUnkeptEdits() const
+{
+    // The colours live in the colour settings file, saved as they change.
+    CGatewayConfig kept = m_kept;
+    kept.colours = m_config.colours;
+    return !(kept == m_config);
 }
 
 CGatewayWindowModel::WriteResult CGatewayWindowModel::Write()
@@ -101,6 +115,7 @@ CGatewayWindowModel::WriteResult CGatewayWindowModel::Write()
         Changed();
         return WriteResult::kRefusedSettings;
     }
+    KeepEdits();
     Message(warning, warning + "\n" + Text("IDS_GWX_INPUT_FINISH", kSection, kFinishBuiltIn));
     Changed();
     return WriteResult::kWritten;
@@ -113,8 +128,10 @@ std::string CGatewayWindowModel::FileText(const std::string &date) const
 
 CGatewayWindowModel::FileResult CGatewayWindowModel::Save(const std::string &path, const std::string &date)
 {
-    if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts, FileCodePage()))
+    if (CGatewaySettingsFile::Save(path, m_config, m_version, date, m_texts, FileCodePage())) {
+        KeepEdits();
         return FileResult::kDone;
+    }
     SaveFailed(CSaveFailure::Last(path));
     return FileResult::kFailed;
 }
@@ -127,6 +144,7 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
     case CGatewaySettingsFile::LoadResult::kLoaded: {
         const bool newColours = loaded.colours != m_config.colours;
         m_config = loaded;
+        KeepEdits();
         // Colours loaded from a file become the ones in use at once.
         if (newColours && m_colourStore.IsOpen() && !m_colourStore.WriteCurrent(m_config.colours))
             SaveFailed(CSaveFailure::Last(m_colourStore.Path()));

@@ -84,6 +84,11 @@ public:
     int Saturation() const;
     // The saturation as the window shows it: "%d%", at most "100%"; the bar takes Saturation().
     std::string SaturationText() const;
+    // Edits neither saved nor written: the settings are measured against what they were when last
+    // read, written whole, saved or loaded (the opening counts as a read; offline, the
+    // defaults the window starts with are kept).
+    void KeepEdits();
+    bool HasUnkeptEdits() const;
     // The settings the last write named as not taken, in the current language.
     const std::vector<std::string> &RefusedLabels() const { return m_refused; }
 
@@ -103,6 +108,7 @@ private:
     std::string m_version;
     Hooks m_hooks;
     CGatewayConfig m_config;
+    CGatewayConfig m_kept;
     int m_unitPcSpeed = 0;
     CGatewayColourStore m_colourStore;
     static int s_versionClicks;

@@ -220,12 +220,28 @@ void CKVL_GWX_SETTING::PressWrite()
     m_model->Write();
 }
 
-void CKVL_GWX_SETTING::PressSave()
+bool CKVL_GWX_SETTING::PressSave()
 {
     const QString path = CFileChooser::AskFile(this, m_context.Settings().Texts(), CFileChooser::Kind::kSave,
                                                QString::fromLatin1(kFileFilter), QStringLiteral("gatewayFileDialog"));
-    if (!path.isEmpty())
-        SaveFile(path);
+    return !path.isEmpty() && SaveFile(path);
+}
+
+QStringList CKVL_GWX_SETTING::UnkeptEdits() const
+{
+    if (!m_model->HasUnkeptEdits())
+        return {};
+    return {CUnkeptEdits::Text(m_context.Settings().Texts(), "IDS_UNKEPT_UNIT", "The network unit settings")};
+}
+
+bool CKVL_GWX_SETTING::SaveUnkeptEdits(const QString &)
+{
+    return PressSave();
+}
+
+void CKVL_GWX_SETTING::LetUnkeptEditsGo(const QString &)
+{
+    m_model->KeepEdits();
 }
 
 void CKVL_GWX_SETTING::PressOpen()
@@ -275,6 +291,10 @@ void CKVL_GWX_SETTING::ShowVersion()
 
 void CKVL_GWX_SETTING::closeEvent(QCloseEvent *event)
 {
+    if (!CUnkeptEdits::Ask(this, m_context.Settings().Texts(), *this)) {
+        event->ignore();
+        return;
+    }
     if (m_model->Offline())
         Q_EMIT offlineClosed();
     QDialog::closeEvent(event);

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "common/CUnkeptEdits.h"
 #include "gateway/CGatewayWindowModel.h"
 
 class QGroupBox;
@@ -28,7 +29,7 @@ class CTextPrintJob;
 class CWindowContext;
 class KVL_GWX_External_Network_Param;
 
-class CKVL_GWX_SETTING : public QDialog {
+class CKVL_GWX_SETTING : public QDialog, public CUnkeptEdits::Holder {
     Q_OBJECT
 public:
     static constexpr char kSection[] = "IDD_KVL_GWX_DLG";
@@ -45,7 +46,8 @@ public:
     void PressRead();
     void PressWrite();
     // The file buttons ask for a file name; the ...File functions take it.
-    void PressSave();
+    // True when the settings were saved.
+    bool PressSave();
     void PressOpen();
     void PressPrint();
     bool SaveFile(const QString &path);
@@ -55,6 +57,11 @@ public:
     void OpenColourSettings();
 
     CGatewayWindowModel &Model() { return *m_model; }
+    // Settings edited on the pages that are neither saved nor written (asked about on closing
+    // and when the program ends).
+    QStringList UnkeptEdits() const override;
+    bool SaveUnkeptEdits(const QString &what) override;
+    void LetUnkeptEditsGo(const QString &what) override;
 
     // --- widgets, for tests and screenshots
     QTabWidget *Tabs() const { return m_tabs; }

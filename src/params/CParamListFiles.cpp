@@ -116,9 +116,12 @@ std::unique_ptr<CTextPrintJob> CParamListFiles::MakePrintJob(const std::vector<s
     return job;
 }
 
-void CParamListFiles::Save()
+bool CParamListFiles::Save()
 {
-    m_actions->Save();
+    if (m_actions->Save() != CParamFileActions::Outcome::kDone)
+        return false;
+    m_list.Lists().KeepEdits();
+    return true;
 }
 
 void CParamListFiles::Read()

@@ -36,7 +36,8 @@ public:
     ~CParamListFiles() override;
 
     // The buttons and the Print menu's entries.
-    void Save();
+    // True when the file column was saved.
+    bool Save();
     void Read();
     void Print();
     void Preview();

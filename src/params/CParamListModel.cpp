@@ -307,6 +307,8 @@ CParamListModel::ReadResult CParamListModel::Read()
         options.progress = m_hooks.progress;
         const ReadAllReport report = CParamReadAll::Run(m_commands, Target(), Lists(), options);
         result.failures = report.failures;
+        if (report.failures == 0)
+            Lists().KeepEdits();
         message = report.message;
         m_mismatches.clear();
         m_writeFailed.clear();
@@ -369,6 +371,8 @@ CParamListModel::WriteResult CParamListModel::Write()
                 result.written.push_back(outcome.number);
         }
         result.mismatches = VerifyWritten(result.written);
+        if (report.failures == 0 && result.mismatches.empty())
+            Lists().KeepEdits();
         for (const ParamNotice &notice : report.notices)
             Notify(notice);
         Notify({ParamNotice::Kind::ValuesChanged, false, {}});
@@ -431,6 +435,7 @@ std::vector<int> CParamListModel::VerifyWritten(const std::vector<int> &written)
 
 void CParamListModel::FileLoaded()
 {
+    Lists().KeepEdits();
     Refill();
     Notify({ParamNotice::Kind::ValuesChanged, false, {}});
 }

@@ -5,11 +5,30 @@
 
 namespace kvl::params {
 
-CParamListPair::CParamListPair(CParamList &driver) : m_driver(driver), m_file(driver) {}
+CParamListPair::CParamListPair(CParamList &driver) : m_driver(driver), m_file(driver), m_kept(driver) {}
 
 void CParamListPair::CopyDriverToFile()
 {
     m_file = m_driver;
+    KeepEdits();
+}
+
+void CParamListPair::KeepEdits()
+{
+    m_kept = m_file;
+}
+
+bool CParamListPair::HasUnkeptEdits() const
+{
+    for (int number = 1; number <= CParamRules::kSlotCount; ++number) {
+        const CParamData &now = m_file.At(number);
+        const CParamData &kept = m_kept.At(number);
+        if (now.GetType() != kept.GetType() || now.IntValue() != kept.IntValue() ||
+            now.RealValue() != kept.RealValue() || now.SelectedIndex() != kept.SelectedIndex() ||
+            !(now.TextValue() == kept.TextValue()))
+            return true;
+    }
+    return false;
 }
 
 std::vector<int> CParamListPair::AssignRows(int tab, int level, int count)

@@ -38,6 +38,11 @@ public:
     // Whether the row of `number` is marked (its two values differ).
     bool Marked(int number) const;
 
+    // Edits neither saved nor written: the file list is measured against the values it held when
+    // it was last copied from the driver list, read, written whole, saved or loaded.
+    void KeepEdits();
+    bool HasUnkeptEdits() const;
+
     // Copies the value (not the definition) of `from` into `to`: integer, real, chosen index or
     // text. Records of different types are left alone.
     static void CopyValue(const CParamData &from, CParamData &to);
@@ -45,6 +50,7 @@ public:
 private:
     CParamList &m_driver;
     CParamList m_file;
+    CParamList m_kept;
 };
 
 } // namespace kvl::params

@@ -89,6 +89,9 @@ bool CAxisWindowModel::Open()
         options.silentAfterTimeouts = kOpeningSilentTimeouts;
         s.silent = params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options).silent;
     }
+    // What the opening read holds nothing of the user's.
+    if (s.paramsOpen)
+        s.params.Lists().KeepEdits();
     m_state->manual.ShowStoredJogSpeed();
     m_state->manual.ShowStoredFeedAmount();
     Parameter5Changed();

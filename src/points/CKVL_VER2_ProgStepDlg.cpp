@@ -24,6 +24,7 @@
 #include "config/CLanguageTexts.h"
 #include "points/CPointGridEditor.h"
 #include "points/CPointGridModel.h"
+#include "points/CPointTableActions.h"
 #include "protocol/CServoCommands.h"
 #include "ui/CJogButton.h"
 #include "ui/CLampWidget.h"
@@ -439,10 +440,35 @@ void CKVL_VER2_ProgStepDlg::hideEvent(QHideEvent *event)
 void CKVL_VER2_ProgStepDlg::closeEvent(QCloseEvent *event)
 {
     EndJog();
+    if (!CUnkeptEdits::Ask(this, m_context.Settings().Texts(), *this) || (m_closeCheck && !m_closeCheck())) {
+        event->ignore();
+        return;
+    }
     StopTimers();
     if (m_model->Offline())
         Q_EMIT offlineClosed();
     QDialog::closeEvent(event);
+}
+
+QStringList CKVL_VER2_ProgStepDlg::UnkeptEdits() const
+{
+    if (!m_model->Table().HasUnkeptEdits())
+        return {};
+    const CLanguageTexts &texts = m_context.Settings().Texts();
+    if (m_model->Offline())
+        return {CUnkeptEdits::Text(texts, "IDS_UNKEPT_POINTS_OFFLINE", "The offline point table")};
+    return {CUnkeptEdits::Text(texts, "IDS_UNKEPT_POINTS", "The point table of axis %1")
+                .arg(QString::fromStdString(m_model->AxisText()))};
+}
+
+bool CKVL_VER2_ProgStepDlg::SaveUnkeptEdits(const QString &)
+{
+    return m_actions->Save();
+}
+
+void CKVL_VER2_ProgStepDlg::LetUnkeptEditsGo(const QString &)
+{
+    m_model->Table().KeepEdits(true);
 }
 
 void CKVL_VER2_ProgStepDlg::changeEvent(QEvent *event)

@@ -12,8 +12,10 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+#include "common/CUnkeptEdits.h"
 #include "points/CAxisWindowModel.h"
 
 class QButtonGroup;
@@ -39,7 +41,7 @@ class CPointGridEditor;
 class CPointGridModel;
 class CPointTableActions;
 
-class CKVL_VER2_ProgStepDlg : public QDialog {
+class CKVL_VER2_ProgStepDlg : public QDialog, public CUnkeptEdits::Holder {
     Q_OBJECT
 public:
     static constexpr char kSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
@@ -110,6 +112,13 @@ public:
     void OperationTypeChanged(bool clearController);
     // The parameter list wrote parameter 5 with another choice: the jog and feed pictures follow.
     void Parameter5Changed();
+
+    // The point table's edits that are neither saved nor written; closing asks about them, then
+    // runs `check` (the other windows of the axis ask about theirs; false keeps the window open).
+    QStringList UnkeptEdits() const override;
+    bool SaveUnkeptEdits(const QString &what) override;
+    void LetUnkeptEditsGo(const QString &what) override;
+    void SetCloseCheck(std::function<bool()> check) { m_closeCheck = std::move(check); }
 
     CAxisWindowModel &Model() { return *m_model; }
     bool ShortView() const { return m_shortView; }
@@ -237,6 +246,7 @@ private:
     CWindowContext &m_context;
     std::unique_ptr<CAxisWindowModel> m_model;
     bool m_shortView = false;
+    std::function<bool()> m_closeCheck;
     // Which jog button holds the jog through the mouse (its loss ends the jog); none: -1.
     int m_heldButton = -1;
 

@@ -36,6 +36,28 @@ void CPointTable::Reset(bool keepDriver)
     m_marks.assign(count, {});
     for (int step = 0; step < count; ++step)
         m_cells[step][kColStep] = FormatInt(step);
+    KeepEdits(true);
+}
+
+void CPointTable::KeepEdits(bool comments)
+{
+    m_keptValues = m_working;
+    if (!comments)
+        return;
+    m_keptComments.clear();
+    for (const CellRow &row : m_cells)
+        m_keptComments.push_back(row[kColComment]);
+}
+
+bool CPointTable::HasUnkeptEdits() const
+{
+    if (m_keptValues.size() != m_working.size() || m_keptComments.size() != m_cells.size())
+        return true;
+    for (size_t step = 0; step < m_working.size(); ++step) {
+        if (!m_working[step].Equals(m_keptValues[step], true) || m_cells[step][kColComment] != m_keptComments[step])
+            return true;
+    }
+    return false;
 }
 
 const CKVL_VER2_ProgData &CPointTable::Driver(int step) const
@@ -145,7 +167,9 @@ int CPointTable::ImportReadLines(const std::vector<std::string> &lines)
     std::vector<std::string> comments;
     for (const CellRow &row : m_cells)
         comments.push_back(row[kColComment]);
+    const std::vector<std::string> keptComments = m_keptComments;
     Reset(false);
+    m_keptComments = keptComments;
     for (int step = 0; step < StepCount() && step < static_cast<int>(comments.size()); ++step)
         m_cells[step][kColComment] = comments[step];
 
@@ -184,6 +208,7 @@ int CPointTable::ImportReadLines(const std::vector<std::string> &lines)
         RefreshRow(step, kColJump);
         ++taken;
     }
+    KeepEdits(false);
     return taken;
 }
 

@@ -81,12 +81,21 @@ public:
     // The same from one text with a line end after each line.
     int ImportReadLines(const std::string &text);
 
+    // Edits neither saved nor written: the working table is measured against what it held when it
+    // was last read, written, saved or loaded. Comments reach only files, so a Read or a Write
+    // keeps the values (comments false) and a Save or a load keeps the comments too. A Reset or a
+    // Read keeps what it leaves.
+    void KeepEdits(bool comments);
+    bool HasUnkeptEdits() const;
+
 private:
     CStepRules m_rules;
     std::vector<CKVL_VER2_ProgData> m_working;
     std::vector<CKVL_VER2_ProgData> m_driver;
     std::vector<CellRow> m_cells;
     std::vector<std::array<bool, kStepColumnCount>> m_marks;
+    std::vector<CKVL_VER2_ProgData> m_keptValues;
+    std::vector<std::string> m_keptComments;
 };
 
 } // namespace kvl::points

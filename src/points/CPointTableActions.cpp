@@ -121,11 +121,10 @@ void CPointTableActions::Open()
         LoadFile(path);
 }
 
-void CPointTableActions::Save()
+bool CPointTableActions::Save()
 {
     const QString path = AskFile(true, QString::fromLatin1(kFileFilter));
-    if (!path.isEmpty())
-        SaveFile(path);
+    return !path.isEmpty() && SaveFile(path);
 }
 
 bool CPointTableActions::LoadFile(const QString &path)
@@ -140,6 +139,7 @@ bool CPointTableActions::LoadFile(const QString &path)
     Q_EMIT loading();
     CPointTable &table = m_model.Table();
     CPointCsv::LoadText(table, content.ToUtf8(), &m_limited);
+    table.KeepEdits(true);
     Q_EMIT loaded();
     Q_EMIT tableChanged();
     if (!m_limited.empty()) {
@@ -155,8 +155,10 @@ bool CPointTableActions::LoadFile(const QString &path)
 bool CPointTableActions::SaveFile(const QString &path)
 {
     const std::string target = CPointCsv::WithDefaultExtension(LocalPath(path));
-    if (CPointCsv::Save(m_model.Table(), target))
+    if (CPointCsv::Save(m_model.Table(), target)) {
+        m_model.Table().KeepEdits(true);
         return true;
+    }
     CMsgDlg::ShowWarning(m_window, QString(),
                          QString::fromStdString(CSaveFailure::Last(target).Message(&m_context.Settings().Texts())));
     return false;

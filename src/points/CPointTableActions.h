@@ -41,7 +41,8 @@ public:
     CPointTransfer::Outcome Read();
     CPointTransfer::Outcome Write();
     void Open();
-    void Save();
+    // True when the table was saved.
+    bool Save();
     void Print();
     void Preview();
     void PrintPdf();

@@ -20,6 +20,12 @@ const StepMessage kConfirmWhileRunning{"IDS_WARNMSG_WRITEPROG", "COMMON"};
 const StepMessage kReadFailed{"IDS_WARNMSG_READPROG", "COMMON"};
 const StepMessage kServoOnRefusal{"IDS_WARN_SERVOON_PROG_INPUT", "COMMON"};
 const StepMessage kAutomaticRefusal{"ID_PROG_WRITE_WARN_AUTO", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+// How a Write ended, said once it is over: %1 steps written, %2 cleared, %3 not written.
+const StepMessage kWriteDone{"IDS_WRITE_DONE", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+const StepMessage kWriteNothing{"IDS_WRITE_NOTHING", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+const StepMessage kWritePartly{"IDS_WRITE_PARTLY", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+const StepMessage kWriteNoneSilent{"IDS_WRITE_NONE_SILENT", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
+const StepMessage kWriteNoneRefused{"IDS_WRITE_NONE_REFUSED", "IDD_KVL_VER2_PROGSTEP_DIALOG"};
 constexpr std::uint8_t kRunModeAutomatic = 0;
 
 } // namespace
@@ -129,17 +135,21 @@ void CPointTransfer::SendPlan(CPointTable &table, const Axis &axis)
     for (const StepWriteItem &item : plan.Items()) {
         if (m_hooks.progress)
             m_hooks.progress(++done, total);
-        if (item.action == StepWriteAction::FieldMissing)
+        if (item.action == StepWriteAction::FieldMissing) {
+            ++m_lastWrite.fieldMissingSteps;
             continue;
+        }
         int result = kResultOk;
         if (item.action == StepWriteAction::Clear)
             result = m_commands.WriteStepValues(item.step + 1, StepRecord{}, axis.address, kTimeoutMs);
         else
             result = m_commands.WriteStep(item.values.ToRecord(), axis.model, axis.address, kTimeoutMs);
         CPointWritePlan::ApplyResult(table, item, result == kResultOk);
-        if (result != kResultOk)
+        if (result != kResultOk) {
             ++m_lastWrite.failed;
-        else
+            if (result == kResultTimeout)
+                ++m_lastWrite.unanswered;
+        } else
             ++(item.action == StepWriteAction::Clear ? m_lastWrite.cleared : m_lastWrite.sent);
     }
     m_lastWrite.fieldMissing = plan.HasFieldMissing();
@@ -151,6 +161,35 @@ void CPointTransfer::SendPlan(CPointTable &table, const Axis &axis)
     Changed();
     for (const StepMessage &message : plan.Messages())
         Show(message);
+    if (m_lastWrite.failed == 0 && !m_lastWrite.fieldMissing)
+        table.KeepEdits(false);
+    ShowWriteOutcome();
+}
+
+void CPointTransfer::ShowWriteOutcome() const
+{
+    const WriteReport &report = m_lastWrite;
+    const int written = report.sent + report.cleared;
+    const int notWritten = report.failed + report.fieldMissingSteps;
+    const StepMessage *message = &kWriteDone;
+    if (notWritten == 0)
+        message = written == 0 ? &kWriteNothing : &kWriteDone;
+    else if (written > 0)
+        message = &kWritePartly;
+    else if (report.failed == 0)
+        return; // the plan's own message said which steps lack a field
+    else
+        message = report.unanswered == report.failed ? &kWriteNoneSilent : &kWriteNoneRefused;
+    std::string text = Text(*message);
+    if (text.empty() || !m_hooks.message)
+        return;
+    const int figures[] = {report.sent, report.cleared, notWritten};
+    for (int i = 0; i < 3; ++i) {
+        const std::string marker = "%" + std::to_string(i + 1);
+        for (size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at))
+            text.replace(at, marker.size(), std::to_string(figures[i]));
+    }
+    m_hooks.message(text);
 }
 
 } // namespace kvl::points

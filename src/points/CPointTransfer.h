@@ -69,6 +69,8 @@ public:
         int sent = 0;
         int cleared = 0;
         int failed = 0;
+        int unanswered = 0;     // of the failed ones, those the controller did not answer
+        int fieldMissingSteps = 0; // steps not sent because a field is empty
         bool fieldMissing = false;
         bool pushAboveLimit = false;
     };
@@ -92,6 +94,8 @@ private:
     void BusyEnd() const;
     void Changed() const;
     void SendPlan(CPointTable &table, const Axis &axis);
+    // Says how the last Write ended: what was written and cleared, what was not and why.
+    void ShowWriteOutcome() const;
 
     CServoCommands &m_commands;
     CAppValues *m_values;

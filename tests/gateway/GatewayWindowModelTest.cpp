@@ -216,6 +216,40 @@ TEST_F(GatewayWindowModelTest, ColoursComeFromTheColourFileAndALoadedFileWritesI
     EXPECT_TRUE(m_said.empty());
 }
 
+// What closing the window asks about: settings edited since they were last read, written, saved
+// or loaded. The colours are saved to their own file as they change and count for nothing.
+TEST_F(GatewayWindowModelTest, EditsAreUnkeptUntilReadWrittenSavedOrLoaded)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gwx_kept_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "unit.dat").string();
+    auto model = Make(false);
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "what the opening read";
+    model->Config().colours[0] = model->Config().colours[0] + 1;
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "colours";
+
+    const int interval = model->Config().interval;
+    model->Config().interval = interval + 10;
+    EXPECT_TRUE(model->HasUnkeptEdits());
+    ASSERT_EQ(model->Write(), Result::kWritten);
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "written";
+
+    model->Config().interval = interval + 20;
+    ASSERT_EQ(model->Save((dir / "missing" / "unit.dat").string(), "2026/12/11"), CGatewayWindowModel::FileResult::kFailed);
+    EXPECT_TRUE(model->HasUnkeptEdits()) << "a failed save keeps nothing";
+    ASSERT_EQ(model->Save(path, "2026/12/11"), CGatewayWindowModel::FileResult::kDone);
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "saved";
+
+    model->Config().interval = interval + 30;
+    ASSERT_TRUE(model->Read());
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "read again";
+    model->Config().interval = interval + 30;
+    ASSERT_EQ(model->Load(path), CGatewayWindowModel::FileResult::kDone);
+    EXPECT_FALSE(model->HasUnkeptEdits()) << "loaded";
+    EXPECT_EQ(model->Config().interval, interval + 20);
+    std::filesystem::remove_all(dir);
+}
+
 TEST_F(GatewayWindowModelTest, TheSixthClickInARowShowsTheVersion)
 {
     for (int round = 0; round < 2; ++round) {

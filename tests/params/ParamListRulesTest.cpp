@@ -2,6 +2,8 @@
 // the range and value cells, the title suffixes and the hidden areas of the parameter list.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -237,6 +239,36 @@ TEST(ParamListRules, HiddenAreas)
             EXPECT_EQ(result.level, c.newLevel) << c.area << " " << c.level << " " << c.model;
         }
     }
+}
+
+// What closing asks about: file values edited since the list was copied, read, written, saved
+// or loaded, whatever their type.
+TEST(ParamListPair, EditsAreUnkeptUntilKept)
+{
+    CParamList driver = test::LoadList(test::MdbTarget());
+    CParamListPair lists(driver);
+    EXPECT_FALSE(lists.HasUnkeptEdits()) << "a fresh copy";
+    const std::function<void(CParamData &)> edits[] = {
+        [](CParamData &p) { p.SetIntValue(p.IntValue() + 1); },
+        [](CParamData &p) { p.SetRealValue(p.RealValue() + 0.5); },
+        [](CParamData &p) { p.SetIndex(p.SelectedIndex() == 0 ? 1 : 0); },
+        [](CParamData &p) { p.SetTextValue(test::Western("Edited")); },
+    };
+    const int numbers[] = {12, 31, 5, 100};
+    for (size_t i = 0; i < std::size(edits); ++i) {
+        CParamData &record = lists.File().At(numbers[i]);
+        const CParamData before = record;
+        edits[i](record);
+        EXPECT_TRUE(lists.HasUnkeptEdits()) << "parameter " << numbers[i];
+        record = before;
+        EXPECT_FALSE(lists.HasUnkeptEdits()) << "parameter " << numbers[i] << " back as it was";
+    }
+    lists.File().At(12).SetIntValue(200);
+    lists.KeepEdits();
+    EXPECT_FALSE(lists.HasUnkeptEdits()) << "saved or written";
+    lists.File().At(12).SetIntValue(300);
+    lists.CopyDriverToFile();
+    EXPECT_FALSE(lists.HasUnkeptEdits()) << "copied from the controller's values again";
 }
 
 TEST(ParamListPair, FileListIsACopyAndCopyValueKeepsDefinitions)

@@ -228,6 +228,39 @@ TEST(PointTable, ImportAcceptsCarriageReturnsAndAnEmptyList)
     EXPECT_EQ(table.Working(2).Jump(), "0");
 }
 
+// What a close asks about: edits made since the table was last read, written, saved or loaded.
+// Comments reach only files, so a Read or a Write leaves a comment edit unkept.
+TEST(PointTable, EditsAreUnkeptUntilReadWrittenSavedOrLoaded)
+{
+    CPointTable table(CStepRules(OnlineMdc(), CStepTexts()));
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "a new table holds nothing of the user's";
+    table.ImportReadLines(ReadLine(1, 'A', 5.0, 0));
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "a read is kept";
+
+    table.CommitCell(0, kColSpeed, "50");
+    EXPECT_TRUE(table.HasUnkeptEdits());
+    table.CommitCell(0, kColSpeed, "100");
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "back to the value read";
+
+    ASSERT_TRUE(table.CreateRow(1));
+    EXPECT_TRUE(table.HasUnkeptEdits()) << "a new step";
+    table.KeepEdits(false);
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "written";
+
+    table.CommitCell(0, kColComment, "Pick");
+    EXPECT_TRUE(table.HasUnkeptEdits());
+    table.KeepEdits(false);
+    EXPECT_TRUE(table.HasUnkeptEdits()) << "a write does not keep a comment";
+    table.ImportReadLines(ReadLine(1, 'A', 5.0, 0));
+    EXPECT_EQ(table.Cell(0, kColComment), "Pick");
+    EXPECT_TRUE(table.HasUnkeptEdits()) << "nor does a read, which leaves the comment in the grid";
+    table.KeepEdits(true);
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "saved";
+
+    table.Reset(true);
+    EXPECT_FALSE(table.HasUnkeptEdits()) << "a reset table holds no edits";
+}
+
 TEST(PointTable, MarkingAfterLoadRules)
 {
     CPointTable table(CStepRules(OnlineMdc(), CStepTexts()));

@@ -249,6 +249,24 @@ TEST_F(AxisWindowTest, ProgramStartBeginsAtTheStartStepRow)
     EXPECT_EQ(window->Model().StartRow(), kStartRow);
 }
 
+// Program Reset that the controller acknowledges shows "Normal" in green at once, not only the
+// text until the next status poll.
+TEST_F(AxisWindowTest, ProgramResetRecoloursTheAlarmBoxAtOnce)
+{
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) {
+        axis.Alarms().Raise(0x31);
+        return true;
+    });
+    ASSERT_TRUE(WaitFor([window] { return window->AlarmBox()->text() == QStringLiteral("Unormal"); }));
+    EXPECT_EQ(window->AlarmBox()->palette().color(QPalette::Window), CKVL_VER2_ProgStepDlg::kAlarmAbnormal);
+    ASSERT_TRUE(window->ProgramResetButton()->isEnabled());
+    QTest::mouseClick(window->ProgramResetButton(), Qt::LeftButton);
+    EXPECT_EQ(window->AlarmBox()->text(), QStringLiteral("Normal"));
+    EXPECT_EQ(window->AlarmBox()->palette().color(QPalette::Window), CKVL_VER2_ProgStepDlg::kAlarmNormal);
+}
+
 TEST_F(AxisWindowTest, GetOnAnEmptyRowCreatesItAndAdvancesForPositionButNotForAreaA)
 {
     CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);

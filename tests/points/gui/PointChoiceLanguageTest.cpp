@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "AxisWindowFixture.h"
+#include "MessageAnswerer.h"
 #include "common/CCellCombox.h"
 #include "config/CCodePage.h"
 #include "points/CPointCsv.h"
@@ -115,6 +116,7 @@ TEST_P(PointChoiceLanguageTest, AChosenEntryIsStoredSavedAndWrittenAsItsIndex)
         << text;
 
     Bus().ClearCommandsReceived();
+    MessageAnswerer outcome;   // Write says how it ended
     ASSERT_TRUE(WaitFor([&] {
         QTest::mouseClick(m_window->WriteButton(), Qt::LeftButton);
         return Count(kDemoMdc, cmd::kCmdWriteStep) > 0;

@@ -158,12 +158,53 @@ TEST_F(PointTransferTest, WriteSkipsAStepWithAnEmptyPAreaBSendsTheOthersAndSaysW
     EXPECT_TRUE(DeviceStep(kDemoMdc, 1).Defined());
     EXPECT_FALSE(DeviceStep(kDemoMdc, 2).Defined());
     EXPECT_TRUE(DeviceStep(kDemoMdc, 3).Defined());
-    EXPECT_EQ(messages.texts, QStringList{Text("IDS_WRITE_ERR", "COMMON")});
+    // Then how the write ended: the step without its field is not written and stays red.
+    ASSERT_TRUE(WaitFor([&messages] { return messages.texts.size() == 2; }));
+    EXPECT_EQ(messages.texts,
+              (QStringList{Text("IDS_WRITE_ERR", "COMMON"),
+                           QStringLiteral("Steps written: 2, cleared: 0. Steps not written, still red: 1. Check the "
+                                          "link and write again.")}));
     EXPECT_FALSE(table.Marked(0, points::kColPosition));
     EXPECT_TRUE(table.Marked(1, points::kColPosition)) << "the step not written stays red";
     EXPECT_TRUE(table.Driver(1).IsEmpty());
     EXPECT_EQ(window->TableActions().Transfer().LastWrite().sent, 2);
     EXPECT_TRUE(m_app->Values().pollingOn);
+}
+
+// Write says how it ended: what was written, that nothing was left to write, and that a silent
+// controller took nothing (the edits stay red and unkept).
+TEST_F(PointTransferTest, WriteSaysHowItEndedAlsoWhenTheControllerIsSilent)
+{
+    WithAxis(kDemoMdc, [](sim::AxisDevice &axis) {
+        axis.Table().Clear();
+        return true;
+    });
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
+    ASSERT_NE(window, nullptr);
+    CPointTable &table = window->Model().Table();
+    ASSERT_TRUE(table.CreateRow(0));
+    window->RefreshView();
+    MessageAnswerer messages;
+    const auto said = [&messages](const QString &start) {
+        return !messages.texts.isEmpty() && messages.texts.constLast().startsWith(start);
+    };
+
+    ASSERT_TRUE(Press(window->WriteButton(), [&] { return !messages.texts.isEmpty(); }));
+    EXPECT_EQ(messages.texts.constLast(), QStringLiteral("The point table was written. Steps written: 1, cleared: 0."));
+    EXPECT_FALSE(table.HasUnkeptEdits());
+
+    table.CommitCell(0, points::kColSpeed, "50");
+    Bus().SetSilent(kDemoMdc, true);
+    ASSERT_TRUE(Press(window->WriteButton(), [&] { return said(QStringLiteral("Nothing was written")); }));
+    Bus().SetSilent(kDemoMdc, false);
+    EXPECT_EQ(messages.texts.constLast(), QStringLiteral("Nothing was written: the controller did not answer (steps not "
+                                                         "written: 1). Check the link and write again."));
+    EXPECT_TRUE(table.Marked(0, points::kColSpeed));
+    EXPECT_TRUE(table.HasUnkeptEdits());
+
+    ASSERT_TRUE(Press(window->WriteButton(), [&] { return said(QStringLiteral("The point table was written")); }));
+    ASSERT_TRUE(Press(window->WriteButton(), [&] { return said(QStringLiteral("Nothing to write")); }));
+    EXPECT_EQ(DeviceStep(kDemoMdc, 1).speed, 5000) << "50 mm/s, in hundredths";
 }
 
 TEST_F(PointTransferTest, WriteInAutomaticModeIsRefusedAndPollingRunsAfterwards)
@@ -340,7 +381,7 @@ TEST_F(PointTransferTest, A512StepTableGoesThroughWriteReadSaveAndLoadUnchanged)
         for (int k = points::kColMode; k <= points::kColJump; ++k)
             ASSERT_FALSE(read.Marked(step, k)) << "step " << step << " column " << k;
     }
-    EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(messages.texts, QStringList{QStringLiteral("The point table was written. Steps written: 512, cleared: 0.")});
     fresh.reset();
 }
 
