@@ -129,6 +129,8 @@ public:
     QLineEdit *DescriptionBox() const { return m_descriptionBox; }
     CLampWidget *LampWidget(Lamp lamp) const { return m_lamps[static_cast<size_t>(lamp)]; }
     QLabel *AlarmBox() const { return m_alarm; }
+    // The line that names the parameters the opening did not read (hidden when all were read).
+    QLabel *ParamNotice() const { return m_paramNotice; }
     // The explanatory picture of operation type 5, shown under the grid only for that type.
     QLabel *Type5Picture() const { return m_type5Picture; }
     // Its picture name in `language` (1 Japanese, 2 English, any other Chinese).
@@ -262,6 +264,7 @@ private:
     QGroupBox *m_servoGroup = nullptr;
     QLabel *m_alarmLabel = nullptr;
     QLabel *m_alarm = nullptr;
+    QLabel *m_paramNotice = nullptr;
     QLabel *m_type5Picture = nullptr;
     QLabel *m_absLabel = nullptr;
     QLabel *m_incLabel = nullptr;
