@@ -346,6 +346,19 @@ void CAxisWindowModel::ParametersChanged()
     m_state->data.Changed();
 }
 
+void CAxisWindowModel::ParametersRead(const std::vector<int> &numbers)
+{
+    std::vector<int> &notRead = m_state->data.paramsNotRead;
+    const auto before = notRead.size();
+    notRead.erase(std::remove_if(notRead.begin(), notRead.end(),
+                                 [&numbers](int number) {
+                                     return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+                                 }),
+                  notRead.end());
+    if (notRead.size() != before)
+        m_state->data.Changed();
+}
+
 void CAxisWindowModel::Parameter5Changed()
 {
     AxisWindowState &s = m_state->data;

@@ -172,6 +172,9 @@ public:
     // Parameters of the axis were read, written or loaded (the parameter list): the step rules
     // take the bounds and defaults they hold now; the tables and their marks stay.
     void ParametersChanged();
+    // The parameter list read these parameters from the controller: they are no longer named as
+    // not read.
+    void ParametersRead(const std::vector<int> &numbers);
     void Parameter5Changed();
     // 0: the first picture set of the jog and feed buttons, 1: the second (parameter 5).
     int DirectionPictureSet() const;

@@ -264,9 +264,9 @@ void CKVL_VER2_ProgStepDlg::RefreshBoxes()
     if (!m_feed->hasFocus())
         m_feed->setText(QString::fromStdString(m_model->FeedBox()));
     const QString notRead = QString::fromStdString(m_model->ParametersNotReadText());
-    m_paramNotice->setText(notRead);
-    m_paramNotice->setToolTip(QString::fromStdString(m_model->ParametersNotReadList()));
-    m_paramNotice->setVisible(!notRead.isEmpty());
+    m_notReadLine->setText(notRead);
+    m_notReadLine->setToolTip(QString::fromStdString(m_model->ParametersNotReadList()));
+    m_notReadLine->setVisible(!notRead.isEmpty());
 }
 
 void CKVL_VER2_ProgStepDlg::RefreshStatus()

@@ -342,6 +342,11 @@ TEST_F(AxisWindowModelTest, OpeningReadsEachParameterOnceAndNamesThoseNotRead)
         EXPECT_NE(text.find("16, 31"), std::string::npos) << text;
         EXPECT_EQ(model->ParametersNotReadList().substr(0, 3), "16 ");
         EXPECT_FALSE(model->Silent());
+        // The parameter list reads one of them later: only the other is still named.
+        model->ParametersRead({16, 17});
+        EXPECT_EQ(model->ParametersNotRead(), std::vector<int>{31});
+        model->ParametersRead({31});
+        EXPECT_TRUE(model->ParametersNotReadText().empty());
     }
 }
 

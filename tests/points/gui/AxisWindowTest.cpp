@@ -321,7 +321,7 @@ TEST_F(AxisWindowTest, TheWindowNamesTheParametersItCouldNotReadFromTheControlle
     // Read well: no line.
     CKVL_VER2_ProgStepDlg *first = OpenAxis(kDemoMdc);
     ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->ParamNotice()->isHidden());
+    EXPECT_TRUE(first->NotReadLine()->isHidden());
     // Two parameters the controller refuses to read: the window opens with the file's values for
     // them and says which.
     WithAxis(kDemoMdaZ, [](sim::AxisDevice &device) {
@@ -331,10 +331,10 @@ TEST_F(AxisWindowTest, TheWindowNamesTheParametersItCouldNotReadFromTheControlle
     });
     CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdaZ);
     ASSERT_NE(window, nullptr);
-    EXPECT_FALSE(window->ParamNotice()->isHidden());
-    const QString text = window->ParamNotice()->text();
+    EXPECT_FALSE(window->NotReadLine()->isHidden());
+    const QString text = window->NotReadLine()->text();
     EXPECT_TRUE(text.contains(QStringLiteral("(2)")) && text.contains(QStringLiteral("16, 31"))) << text.toStdString();
-    EXPECT_TRUE(window->ParamNotice()->toolTip().startsWith(QStringLiteral("16 "))) << window->ParamNotice()->toolTip().toStdString();
+    EXPECT_TRUE(window->NotReadLine()->toolTip().startsWith(QStringLiteral("16 "))) << window->NotReadLine()->toolTip().toStdString();
 }
 
 TEST_F(AxisWindowTest, ReturnHidesTheWindowAndInServiceModeShowsTheVersionMessage)
