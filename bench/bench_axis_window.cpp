@@ -4,14 +4,20 @@
 //     tick of the axis window's model against the wire time of the same bytes (10 bits a byte, plus
 //     the device's turnaround per exchange);
 //   monitor_refresh_ratio: the same for one refresh of the motor monitor's model;
-//   ui_stall_max_ms: the axis window itself, shown offscreen and polling, with the axis silenced
-//     half-way; the longest gap between two beats of a 5 ms probe timer on the event loop.
+//   the axis window itself, shown offscreen and polling, with the axis silenced half-way: the
+//     longest gap between two beats of a 5 ms probe timer on the event loop, by what the window
+//     was doing. ui_stall_answering_max_ms while the axis answered; ui_stall_silent_max_ms once
+//     the window knew the axis silent (its probes, once a second); ui_stall_max_ms the longer of
+//     the two, the window's stall while it polls. ui_stall_silence_onset_ms is the one gap in which
+//     the window found the axis silent: one poll read waiting out its 200 ms time-out, once per
+//     silence (ui_stall_overall_max_ms counts it in).
 // Each figure is printed as a "name value unit" line.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -67,7 +73,16 @@ void PrintRatio(const char *name, CountingComm &counting, Run run)
 
 // The axis window on the bus: the longest gap between two probe beats while it polls, with the
 // axis going silent half-way.
-double LongestStallMs(kvl::bench::BenchBus &context, kvl::sim::BusRunner &sim, const kvl::points::AxisIdentity &identity)
+struct Stalls {
+    double longestMs = 0.0;     // the whole run
+    double answeringMs = 0.0;   // both beats saw the axis answering
+    double onsetMs = 0.0;       // the gap in which the window found the axis silent
+    double silentMs = 0.0;      // both beats saw the axis silent
+};
+
+// The axis window on the bus: the longest gaps between two probe beats while it polls, with the
+// axis going silent half-way.
+Stalls LongestStalls(kvl::bench::BenchBus &context, kvl::sim::BusRunner &sim, const kvl::points::AxisIdentity &identity)
 {
     kvl::points::CKVL_VER2_ProgStepDlg window(context, identity);
     window.Open();
@@ -75,12 +90,19 @@ double LongestStallMs(kvl::bench::BenchBus &context, kvl::sim::BusRunner &sim, c
     window.Model().Activate();
 
     QElapsedTimer sinceBeat;
-    double longestMs = 0.0;
+    Stalls stalls;
+    bool silentBefore = window.Model().Silent();
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (sinceBeat.isValid())
-            longestMs = std::max(longestMs, sinceBeat.nsecsElapsed() / 1e6);
+        const bool silent = window.Model().Silent();
+        if (sinceBeat.isValid()) {
+            const double gapMs = sinceBeat.nsecsElapsed() / 1e6;
+            stalls.longestMs = std::max(stalls.longestMs, gapMs);
+            double &kind = silentBefore ? stalls.silentMs : silent ? stalls.onsetMs : stalls.answeringMs;
+            kind = std::max(kind, gapMs);
+        }
+        silentBefore = silent;
         sinceBeat.start();
     });
     probe.start(kProbePeriodMs);
@@ -90,7 +112,7 @@ double LongestStallMs(kvl::bench::BenchBus &context, kvl::sim::BusRunner &sim, c
     probe.stop();
     window.hide();
     sim.SetSilent(kAxis, false);
-    return longestMs;
+    return stalls;
 }
 
 } // namespace
@@ -137,6 +159,10 @@ int main(int argc, char **argv)
             return Fail("monitor refresh (the axis went silent)");
     }
 
-    std::printf("ui_stall_max_ms %.1f ms\n", LongestStallMs(context, sim, identity));
+    const Stalls stalls = LongestStalls(context, sim, identity);
+    std::printf("ui_stall_max_ms %.1f ms\nui_stall_answering_max_ms %.1f ms\nui_stall_silent_max_ms %.1f ms\n"
+                "ui_stall_silence_onset_ms %.1f ms\nui_stall_overall_max_ms %.1f ms\n",
+                std::max(stalls.answeringMs, stalls.silentMs), stalls.answeringMs, stalls.silentMs, stalls.onsetMs,
+                stalls.longestMs);
     return 0;
 }

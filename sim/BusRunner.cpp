@@ -94,6 +94,12 @@ void BusRunner::SetReplyDelay(int ms)
     m_faults.SetDelay(ms);
 }
 
+void BusRunner::SetWrongLength(uint8_t address, uint8_t command, bool on)
+{
+    std::lock_guard<std::mutex> lock(m_faultsMutex);
+    m_faults.SetWrongLength(address, command, on);
+}
+
 std::vector<uint8_t> BusRunner::CommandsReceived(uint8_t address) const
 {
     std::lock_guard<std::mutex> lock(m_receivedMutex);

@@ -74,6 +74,9 @@ public:
     // command bytes of the requests the loop took for an address (answered or not), oldest first.
     void SetSilent(uint8_t address, bool silent);
     void SetReplyDelay(int ms);
+    // Replies of `address` to `command` come one data byte too long (a wrong-length reply) or
+    // right again.
+    void SetWrongLength(uint8_t address, uint8_t command, bool on);
     std::vector<uint8_t> CommandsReceived(uint8_t address) const;
     void ClearCommandsReceived();
     // The request log: every request kept, oldest first; and those of them that change what a

@@ -50,7 +50,7 @@ bool ParseNumber(const std::string &text, int *value)
 bool FaultPlan::Any() const
 {
     return noiseBytes || garbageBytes || crcEvery || crcPercent || dropEvery || splitGapMs || delayMs || !silent.empty() ||
-           tableEndSteps >= 0 || !stream.empty();
+           tableEndSteps >= 0 || !stream.empty() || !wrongLength.empty();
 }
 
 bool FaultPlan::Parse(const std::string &text, std::string *error)
@@ -58,6 +58,23 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
     const auto eq = text.find('=');
     const std::string kind = text.substr(0, eq);
     const bool hasValue = eq != std::string::npos;
+    if (kind == "length" && hasValue) {
+        // CMD or ADDR:CMD, each 0 to 255.
+        const std::string spec = text.substr(eq + 1);
+        const auto colon = spec.find(':');
+        int address = kAnyAddress;
+        int command = 0;
+        const bool addressOk = colon == std::string::npos ||
+                               (ParseNumber(spec.substr(0, colon), &address) && address <= 0xFF);
+        const std::string commandText = colon == std::string::npos ? spec : spec.substr(colon + 1);
+        if (!addressOk || !ParseNumber(commandText, &command) || command > 0xFF) {
+            if (error)
+                *error = "--fault length wants CMD or ADDR:CMD (0 to 255 each), got '" + spec + "'";
+            return false;
+        }
+        wrongLength.insert({address, command});
+        return true;
+    }
     int value = 0;
     if (hasValue && !ParseNumber(text.substr(eq + 1), &value)) {
         if (error)
@@ -88,7 +105,8 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
     else {
         if (error)
             *error = "unknown fault '" + text +
-                     "' (noise, garbage, crc, crcrate, drop, split, delay, silent=ADDR, tableend, stream=ADDR)";
+                     "' (noise, garbage, crc, crcrate, drop, split, delay, silent=ADDR, tableend, stream=ADDR, "
+                     "length=[ADDR:]CMD)";
         return false;
     }
     return true;
@@ -144,12 +162,36 @@ void FaultInjector::SetSilent(uint8_t address, bool silent)
         m_plan.silent.erase(address);
 }
 
+void FaultInjector::SetWrongLength(uint8_t address, uint8_t command, bool on)
+{
+    if (on)
+        m_plan.wrongLength.insert({address, command});
+    else
+        m_plan.wrongLength.erase({address, command});
+}
+
+std::vector<uint8_t> FaultInjector::Lengthen(const std::vector<uint8_t> &reply)
+{
+    if (reply.size() < frame::kFrameOverhead || reply.back() != frame::kLf)
+        return reply;
+    // The reply's data, one zero byte more, framed again (so its CRC matches).
+    std::vector<uint8_t> data(reply.begin() + frame::kOffsetData,
+                              reply.end() - static_cast<std::ptrdiff_t>(frame::kFrameOverhead - frame::kOffsetData));
+    data.push_back(0x00);
+    return frame::Build(reply[frame::kOffsetAxis], reply[frame::kOffsetCommand], data);
+}
+
 std::vector<FaultInjector::Chunk> FaultInjector::Shape(uint8_t address, std::vector<uint8_t> reply)
 {
     if (reply.empty() || m_plan.silent.count(address))
         return {};
     if (m_plan.tableEndSteps >= 0)
         reply = EndTableEarly(reply, m_plan.tableEndSteps);
+    if (reply.size() > frame::kOffsetCommand) {
+        const int command = reply[frame::kOffsetCommand];
+        if (m_plan.wrongLength.count({address, command}) || m_plan.wrongLength.count({FaultPlan::kAnyAddress, command}))
+            reply = Lengthen(reply);
+    }
     ++m_replies;
     if (m_plan.dropEvery > 0 && m_replies % static_cast<uint64_t>(m_plan.dropEvery) == 0)
         return {};

@@ -3,12 +3,14 @@
 // K replies, silent addresses, a dropped reply every K, replies split into chunks with gaps, a
 // fixed delay, wrong CRCs at a rate, a bulk table read the controller ends early with its empty refused frame, and a
 // stream of noise that goes on for a while after the replies of an address (a controller still
-// sending the rest of an abandoned bulk read). Random bytes come from a seeded generator so runs
+// sending the rest of an abandoned bulk read), and replies of one command one data byte too long
+// (a wrong-length reply, framed and checked as a good one). Random bytes come from a seeded generator so runs
 // repeat. Owned by the BusRunner; bus thread only.
 #include <cstdint>
 #include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvl::sim {
@@ -27,6 +29,10 @@ struct FaultPlan {
                                // an empty table stays empty)
     std::set<int> stream;      // stream=ADDR: each reply of that address is followed by a stream
                                // of noise
+    // length=CMD or length=ADDR:CMD: each reply to command CMD (of ADDR; kAnyAddress: of every
+    // address) carries one data byte more than its command's reply, with its CRC and CR LF.
+    static constexpr int kAnyAddress = -1;
+    std::set<std::pair<int, int>> wrongLength;   // (address or kAnyAddress, command)
 
     bool Any() const;
     // Adds one "--fault KIND[=N]" switch; false with a message for an unknown kind or a bad number.
@@ -50,6 +56,11 @@ public:
     const FaultPlan &Plan() const { return m_plan; }
     // Makes `address` silent or answering again (a controller unplugged and back, at run time).
     void SetSilent(uint8_t address, bool silent);
+    // Replies of `address` to `command` come one data byte too long (or right again), at run time.
+    void SetWrongLength(uint8_t address, uint8_t command, bool on);
+    // `reply` with one more data byte (0x00) before its CRC, the CRC made to match: a frame whose
+    // every check but its length passes.
+    static std::vector<uint8_t> Lengthen(const std::vector<uint8_t> &reply);
     // Every reply waits `ms` before its first byte from now on (a slow line, a busy converter).
     void SetDelay(int ms) { m_plan.delayMs = ms; }
     // True when a reply of `address` is followed by a stream of noise.

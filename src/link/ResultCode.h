@@ -26,6 +26,15 @@ enum class PortOpenCause {
     kOther      // the system refused for another reason (not a serial device, line settings)
 };
 
+// True when the device gave no answer at all (a time-out), or could not be asked because the
+// port is gone (not opened, not written, none configured): the one kind of failure that means a
+// device is silent. A reply that came but was spoiled, refused or of the wrong length is an answer.
+inline bool IsNoAnswer(int result)
+{
+    return result == kResultTimeout || result == kResultOpenFailed || result == kResultWriteFailed ||
+           result == kResultNoPort;
+}
+
 // Plain words for a cause, for example "it does not exist".
 const char *PortOpenCauseText(PortOpenCause cause);
 // The cause an error number of a failed open (or stat, or access) stands for.

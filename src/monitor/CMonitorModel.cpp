@@ -21,13 +21,6 @@ constexpr char kRotaryCurrentUnitKey[] = "IDC_ZMDA_POS_CUR_UNIT";
 constexpr uint8_t kResetDone = 1;
 constexpr uint8_t kHistoryCleared = 1;
 
-// The axis gave no answer at all (or the port is gone), as against a reply that was spoiled.
-bool NoAnswer(int result)
-{
-    return result == kResultTimeout || result == kResultOpenFailed || result == kResultWriteFailed ||
-           result == kResultNoPort;
-}
-
 // Modes 0 to 5; any other value acts as mode 0.
 int ValidMode(int mode)
 {
@@ -57,13 +50,19 @@ void CMonitorModel::Refresh()
 
 void CMonitorModel::RunRefresh(Failure failure)
 {
-    // Each exchange runs only while the ones before it were answered, so a silent axis costs one
-    // timeout per refresh; the opening still shows its zeros for what it could not read.
-    const bool signalsRead = ReadSignals();
-    const bool loadRead = signalsRead && ReadLoad();
-    const bool positionsRead = loadRead && ReadPositions();
-    if (positionsRead)
-        ReadAlarm();
+    // Each item stands alone: a read that fails keeps that item's last text and the others go on.
+    // Only no answer at all ends the refresh, so a silent axis costs one exchange per refresh;
+    // while it is silent that exchange is the short identification probe, and the full refresh
+    // comes back with its first answer. The opening still shows its zeros for what it could not read.
+    bool loadRead = false;
+    bool positionsRead = false;
+    if (!m_silent || Probe()) {
+        ReadSignals();
+        loadRead = !m_silent && ReadLoad();
+        positionsRead = !m_silent && ReadPositions();
+        if (!m_silent)
+            ReadAlarm();
+    }
     if (failure == Failure::kZero) {
         if (!loadRead)
             m_loadText = "0";
@@ -73,11 +72,20 @@ void CMonitorModel::RunRefresh(Failure failure)
     Changed();
 }
 
+bool CMonitorModel::Probe()
+{
+    std::string model, version, name;
+    const int result = m_commands.ReadDeviceType(model, version, name, static_cast<uint8_t>(m_axis), kProbeTimeoutMs);
+    // Any reply, even a spoiled one, says that the axis is back.
+    m_silent = IsNoAnswer(result);
+    return !m_silent;
+}
+
 bool CMonitorModel::Note(int result)
 {
     if (result == kResultOk)
         m_silent = false;
-    else if (NoAnswer(result))
+    else if (IsNoAnswer(result))
         m_silent = true;
     return result == kResultOk;
 }

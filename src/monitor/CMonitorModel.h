@@ -4,9 +4,11 @@
 // runs the monitor's exchanges: the refresh (on opening and on every poll tick, under the polling
 // switch and the current-axis rule), input switching with the inputs each I/O mode forbids, alarm
 // reset, and reading and clearing the alarm history.
-// A controller that stops answering does not hold the window: after the first failed exchange of
-// a refresh the rest of it is skipped, and when the axis gave no answer the model turns silent
-// (the window says so) and asks for one probe a second until the axis answers again.
+// Each item of a refresh is read on its own: a read that fails (a spoiled or wrong-length reply, a
+// refusal) keeps that item's last value and the others are still read. A controller that stops
+// answering does not hold the window: an exchange without an answer ends the refresh, the model
+// turns silent (the window says so) and asks once a second with the short identification read
+// (ReadDeviceType, 30 ms) until the axis answers; the next refresh is a full one again.
 // Owned by the monitor window; the thread that makes the exchanges (the user-interface thread).
 #include <cstdint>
 #include <functional>
@@ -25,6 +27,7 @@ public:
     static constexpr int kPollTimerId = 90;
     static constexpr int kPollPeriodMs = 20;
     static constexpr int kSilentProbePeriodMs = 1000;
+    static constexpr int kProbeTimeoutMs = 30;   // the identification read that probes a silent axis
     static constexpr int kHistoryLength = 50;
     static constexpr int kInputCount = 16;
     // The current alarm's two texts, as the controller's own tools show them.
@@ -123,6 +126,8 @@ private:
 
     // Notes an exchange's result (silence on no answer, answering again on success); true on success.
     bool Note(int result);
+    // The silent axis' probe: the identification read; true (and no longer silent) when it answered.
+    bool Probe();
     bool ReadSignals();
     bool ReadLoad();
     bool ReadPositions();

@@ -185,6 +185,9 @@ void CKVL_VER2_ParameterListDlg::Notify(const ParamNotice &notice)
     case ParamNotice::Kind::ValuesChanged:
         axis.ParametersChanged();
         break;
+    case ParamNotice::Kind::ValuesRead:
+        axis.ParametersRead(notice.numbers);
+        break;
     }
 }
 

@@ -314,6 +314,11 @@ CParamListModel::ReadResult CParamListModel::Read()
         m_writeFailed.clear();
         for (const ParamNotice &notice : report.notices)
             Notify(notice);
+        ParamNotice read{ParamNotice::Kind::ValuesRead, false, {}, {}};
+        for (const ParamOutcome &outcome : report.outcomes)
+            if (outcome.result == kResultOk)
+                read.numbers.push_back(outcome.number);
+        Notify(read);
         Notify({ParamNotice::Kind::ValuesChanged, false, {}});
         Refill();
     }

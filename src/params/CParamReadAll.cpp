@@ -25,11 +25,11 @@ void LogFailure(const CCommErrorLog *log, int result)
 
 ParamOutcome CParamReadAll::ReadOne(CServoCommands &commands, const ParamTarget &target,
                                     int number, CParamData &record, const CCommErrorLog *log,
-                                    int silentAfter, int &timeoutsInRow)
+                                    int attempts, int silentAfter, int &timeoutsInRow)
 {
     ParamOutcome outcome{number, kResultTimeout, 0};
     const bool isText = record.GetType() == CParamData::kTypeText;
-    while (outcome.attempts < kAttempts) {
+    while (outcome.attempts < std::max(attempts, 1)) {
         ++outcome.attempts;
         if (isText) {
             std::string model, version, name;
@@ -108,14 +108,17 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
         lists.Driver().At(kParamOperationType).SelectedText();
 
     const int total = static_cast<int>(numbers.size());
+    report.asked = total;
     int timeoutsInRow = 0;
-    for (int i = 0; i < total && !report.silent; ++i) {
+    int i = 0;
+    for (; i < total && !report.silent; ++i) {
         const int number = numbers[static_cast<std::size_t>(i)];
         CParamData &driver = lists.Driver().At(number);
         // Read into a copy so that a parameter that fails keeps all its old values.
         CParamData read = driver;
         const ParamOutcome outcome =
-            ReadOne(commands, target, number, read, options.log, options.silentAfterTimeouts, timeoutsInRow);
+            ReadOne(commands, target, number, read, options.log, options.attempts, options.silentAfterTimeouts,
+                    timeoutsInRow);
         report.outcomes.push_back(outcome);
         if (outcome.result != kResultTimeout)
             timeoutsInRow = 0; // the controller answered
@@ -135,11 +138,14 @@ ReadAllReport CParamReadAll::Run(CServoCommands &commands, const ParamTarget &ta
                 report.notices.push_back({ParamNotice::Kind::OperationTypeChanged, false, {}});
         } else {
             ++report.failures;
+            report.notRead.push_back(number);
             report.silent = options.silentAfterTimeouts > 0 && timeoutsInRow >= options.silentAfterTimeouts;
         }
         if (options.progress)
             options.progress(i + 1, total);
     }
+    // Those the run did not come to after the controller fell silent.
+    report.notRead.insert(report.notRead.end(), numbers.begin() + i, numbers.end());
     if (followsMax)
         FollowCurrentLimitMax(target, lists, report, options.store);
     if (options.store)

@@ -5,8 +5,9 @@
 // both lists and, as its text limited to the range, into "Value" of the axis' parameter store,
 // which is saved at the end. A parameter that still fails keeps its old values. Parameter 12's
 // upper limit then follows parameter 102 as read (102 is read along when only 12 is asked for),
-// in both lists and never in the store's definitions. Used by the parameter list window and the
-// command-line tool; the thread that makes the exchanges.
+// in both lists and never in the store's definitions. Used by the parameter list window, the
+// command-line tool and (one attempt each, the run ended by a silent controller) the opening of an
+// axis window; the thread that makes the exchanges.
 #include <vector>
 
 #include "params/CCommErrorLog.h"
@@ -22,6 +23,9 @@ class CServoCommands;
 
 namespace kvl::params {
 
+// Attempts per parameter of the parameter list's read.
+inline constexpr int kReadAllAttempts = 10;
+
 struct ReadAllOptions {
     CIniEx *store = nullptr;           // the axis' parameter store; none: no "Value" kept
     const CCommErrorLog *log = nullptr; // none: failed attempts are not logged
@@ -32,6 +36,8 @@ struct ReadAllOptions {
     // Above 0: this many timed-out attempts in a row end the run (the controller has gone
     // silent; the rest keep their old values). 0: every parameter gets all its attempts.
     int silentAfterTimeouts = 0;
+    // Attempts per parameter (the list's read: kAttempts; the opening of an axis window: one).
+    int attempts = kReadAllAttempts;
 };
 
 struct ReadAllReport {
@@ -41,13 +47,17 @@ struct ReadAllReport {
     ParamMessage message; // ("IDS_WARNMSG_READPARAM", "COMMON") when any parameter failed
     bool storeSaved = true; // false when the store could not be written
     bool silent = false;    // the run ended early: the controller stopped answering
+    // Every parameter asked for whose value was not read (it failed, or the run ended before it),
+    // in the usual order: these keep the values they had.
+    std::vector<int> notRead;
+    int asked = 0;          // parameters asked for
 
     bool Complete() const { return failures == 0; }
 };
 
 class CParamReadAll {
 public:
-    static constexpr int kAttempts = 10;
+    static constexpr int kAttempts = kReadAllAttempts;
 
     static ReadAllReport Run(CServoCommands &commands, const ParamTarget &target,
                              CParamListPair &lists, const ReadAllOptions &options);
@@ -57,8 +67,8 @@ private:
     // `timeoutsInRow` counts timed-out attempts across parameters; with `silentAfter` above 0 the
     // attempts end when it reaches that.
     static ParamOutcome ReadOne(CServoCommands &commands, const ParamTarget &target, int number,
-                                CParamData &record, const CCommErrorLog *log, int silentAfter,
-                                int &timeoutsInRow);
+                                CParamData &record, const CCommErrorLog *log, int attempts,
+                                int silentAfter, int &timeoutsInRow);
     // Parameter 12's upper limit from parameter 102 as this read got it, in both lists.
     static void FollowCurrentLimitMax(const ParamTarget &target, CParamListPair &lists,
                                       const ReadAllReport &report, CIniEx *store);

@@ -4,9 +4,9 @@
 // Plain data; any thread.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "config/CCodePageText.h"
-#include <vector>
 
 #include "params/ParamTypes.h"
 
@@ -32,15 +32,17 @@ struct ParamNotice {
         OperationTypeChanged, // parameter 36 took another choice; see clearControllerTable
         DirectionChanged,     // parameter 5 was written with another choice
         ValuesChanged,        // a read, a write or a file load ended: what bounds the steps may differ
+        ValuesRead,           // a read from the controller got the values of `numbers`
     };
     Kind kind = Kind::JogSpeedChanged;
     bool clearControllerTable = false; // OperationTypeChanged: also clear the controller's table
     CCodePageText name;                // DeviceNameChanged, as the controller keeps it
+    std::vector<int> numbers;          // ValuesRead: the parameters read
 
     friend bool operator==(const ParamNotice &a, const ParamNotice &b)
     {
         return a.kind == b.kind && a.clearControllerTable == b.clearControllerTable &&
-               a.name == b.name;
+               a.name == b.name && a.numbers == b.numbers;
     }
 };
 

@@ -4,8 +4,10 @@
 // CAxisManualOperation): the borrowed application objects, the identity, the parameter store and
 // point table, and the flags, positions and boxes the polling and the operations keep. Plain
 // data; the thread that makes the exchanges.
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "points/CAxisWindowModel.h"
 
@@ -33,6 +35,10 @@ struct AxisWindowState {
     CAxisWindowModel::Hooks hooks;
     params::CAxisParamSetup params;
     bool paramsOpen = false;
+    // The parameters the opening asked the controller for, and those of them it did not read
+    // (they show the parameter file's values).
+    int paramsAsked = 0;
+    std::vector<int> paramsNotRead;
     CPointTable table{CStepRules(CStepContext{}, CStepTexts{})};
     int operationType = 0;
 
@@ -45,7 +51,10 @@ struct AxisWindowState {
     CAxisWindowModel::AlarmBox alarm = CAxisWindowModel::AlarmBox::kNormal;
     bool running = false;
     bool paused = false;
-    bool silent = false;       // the axis stopped answering; only the status probe runs
+    bool silent = false;       // the axis gave no answer; only the identification probe runs
+    // Until when an answer to the read that found the axis silent may still come: a probe before
+    // then would first wait for it in the transport.
+    std::chrono::steady_clock::time_point lateUntil{};
 
     // Manual operation.
     bool jogging = false;

@@ -1,5 +1,7 @@
 #include "points/CAxisStatusPoller.h"
 
+#include <chrono>
+
 #include "base/CModelTraits.h"
 #include "base/TextNumber.h"
 #include "config/CAppValues.h"
@@ -19,14 +21,28 @@ constexpr int kSettingDecimalsOffset = 2;
 bool CAxisStatusPoller::Run(std::initializer_list<std::function<int()>> reads)
 {
     for (const auto &read : reads) {
-        if (read() != kResultOk) {
+        const int result = read();
+        if (IsNoAnswer(result)) {
             // A controller that does not answer would hold the window for every further read.
             m_state.silent = true;
+            if (result == kResultTimeout)
+                m_state.lateUntil = std::chrono::steady_clock::now() + std::chrono::milliseconds(CServoCommands::kTimeoutMs);
             return false;
         }
+        // Anything else came back from the controller: it is not silent. A read that failed
+        // otherwise (a spoiled or wrong-length reply) keeps its own item and the others go on.
         m_state.silent = false;
     }
     return true;
+}
+
+bool CAxisStatusPoller::Probe()
+{
+    std::string model, version, name;
+    const int result = m_state.commands.ReadDeviceType(model, version, name, m_state.Address(),
+                                                       CServoCommands::kTimeoutShortMs);
+    m_state.silent = IsNoAnswer(result);
+    return !m_state.silent;
 }
 
 void CAxisStatusPoller::OpeningPass()
@@ -37,6 +53,11 @@ void CAxisStatusPoller::OpeningPass()
 
 void CAxisStatusPoller::StatusTick()
 {
+    // A silent axis is asked only with the short identification read; its answer brings the
+    // status reads back at once. Not while the read that found the silence may still be answered
+    // late: the transport would wait for that answer first.
+    if (m_state.silent && (std::chrono::steady_clock::now() < m_state.lateUntil || !Probe()))
+        return;
     Run({[this] { return ReadServo(); }, [this] { return ReadHome(); }, [this] { return ReadRunMode(); },
          [this] { return ReadAlarm(); }});
 }

@@ -8,6 +8,7 @@
 #include "base/TextNumber.h"
 #include "config/CAppSettings.h"
 #include "config/CAppValues.h"
+#include "config/CLanguageTexts.h"
 #include "link/ResultCode.h"
 #include "params/CParamReadAll.h"
 #include "params/ParamNumbers.h"
@@ -23,6 +24,23 @@ namespace {
 
 constexpr int kOperationTypeCount = 6;   // "SCRIPT_0" .. "SCRIPT_5"; any other type "SCRIPT_6"
 constexpr const char *kToolVersionLine = "V-FLOW Ver 1.122";
+// The line that names the parameters not read at opening: ("IDS_PARAM_NOT_READ", "Common") with
+// the count (%d) and the numbers (%s), or ("IDS_PARAM_NONE_READ", "Common") when none was read.
+constexpr char kNotReadKey[] = "IDS_PARAM_NOT_READ";
+constexpr char kNotReadBuiltIn[] =
+    "Parameters not read from the controller (%d), shown with the parameter file's values: %s";
+constexpr char kNoneReadKey[] = "IDS_PARAM_NONE_READ";
+constexpr char kNoneReadBuiltIn[] =
+    "No parameter could be read from the controller: every parameter value shown is the parameter file's.";
+// Numbers the line lists before it ends in "...".
+constexpr std::size_t kNoticeNumbers = 24;
+
+void ReplaceFirst(std::string &text, const std::string &what, const std::string &with)
+{
+    const std::size_t at = text.find(what);
+    if (at != std::string::npos)
+        text.replace(at, what.size(), with);
+}
 
 // "1234" shows as "1.23" (two digits) or, in the service message, "1.234" (three).
 std::string DottedVersion(const std::string &version, std::size_t digits)
@@ -64,30 +82,37 @@ bool CAxisWindowModel::Open()
     const auto slot = static_cast<std::size_t>(s.identity.axis);
     if (CModelTraits::Of(s.identity.model).Is(CModelTraits::Model::MDCX))
         s.values.decimals.at(slot) = 2;
-    bool answered = false;
+    s.paramsNotRead.clear();
+    s.paramsAsked = 0;
     if (!s.identity.offline) {
         std::string model, version, name;
-        answered = s.commands.ReadDeviceType(model, version, name, s.Address(), kIdentifyTimeoutMs) == kResultOk;
-        if (answered) {
+        const int identified = s.commands.ReadDeviceType(model, version, name, s.Address(), kIdentifyTimeoutMs);
+        if (identified == kResultOk) {
             s.identity.model = model;
             s.identity.version = version;
             s.identity.name = name;
         }
-        // An axis that does not even tell its model would hold the window for every parameter.
-        s.silent = !answered;
+        // One lost identification proves nothing: the parameters are read all the same (what the
+        // link handed over names the model), and their reads tell whether the axis is silent.
+        s.silent = IsNoAnswer(identified);
     }
     const DeviceIdentity who{true, s.identity.model, s.identity.offline ? std::string() : s.identity.version,
                              s.identity.name};
     s.paramsOpen = s.params.Open(s.settings, s.Address(), who, s.values.accessLevel.at(slot));
-    if (s.paramsOpen && answered) {
+    if (s.paramsOpen && !s.identity.offline) {
         params::ParamTarget target = s.params.Target();
         target.decimalsSetting = s.values.decimals.at(slot);
         params::ReadAllOptions options;
         options.store = &s.params.Store();
         options.values = &s.values;
         options.progress = s.hooks.progress;
+        // Each parameter once; a read that fails keeps the file's value and is named in the window.
+        options.attempts = kOpeningAttempts;
         options.silentAfterTimeouts = kOpeningSilentTimeouts;
-        s.silent = params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options).silent;
+        const params::ReadAllReport report = params::CParamReadAll::Run(s.commands, target, s.params.Lists(), options);
+        s.silent = report.silent;
+        s.paramsNotRead = report.notRead;
+        s.paramsAsked = report.asked;
     }
     // What the opening read holds nothing of the user's.
     if (s.paramsOpen)
@@ -100,6 +125,51 @@ bool CAxisWindowModel::Open()
         m_state->poller.OpeningPass();
     s.Changed();
     return s.paramsOpen;
+}
+
+const std::vector<int> &CAxisWindowModel::ParametersNotRead() const
+{
+    return m_state->data.paramsNotRead;
+}
+
+std::string CAxisWindowModel::ParametersNotReadText() const
+{
+    const AxisWindowState &s = m_state->data;
+    if (s.paramsNotRead.empty())
+        return {};
+    const CLanguageTexts &texts = s.settings.Texts();
+    if (static_cast<int>(s.paramsNotRead.size()) >= s.paramsAsked) {
+        const std::string text = texts.Text(kNoneReadKey, CLanguageTexts::kCommonSection);
+        return text.empty() ? kNoneReadBuiltIn : text;
+    }
+    std::string numbers;
+    for (std::size_t i = 0; i < s.paramsNotRead.size(); ++i) {
+        if (i == kNoticeNumbers) {
+            numbers += ", ...";
+            break;
+        }
+        numbers += (i ? ", " : "") + FormatInt(s.paramsNotRead[i]);
+    }
+    std::string text = texts.Text(kNotReadKey, CLanguageTexts::kCommonSection);
+    if (text.empty())
+        text = kNotReadBuiltIn;
+    ReplaceFirst(text, "%d", FormatInt(static_cast<int>(s.paramsNotRead.size())));
+    ReplaceFirst(text, "%s", numbers);
+    return text;
+}
+
+std::string CAxisWindowModel::ParametersNotReadList() const
+{
+    const AxisWindowState &s = m_state->data;
+    std::string lines;
+    for (const int number : s.paramsNotRead) {
+        if (!lines.empty())
+            lines += "\n";
+        lines += FormatInt(number);
+        if (s.paramsOpen)
+            lines += "  " + s.params.Lists().Driver().At(number).DisplayName().ToUtf8();
+    }
+    return lines;
 }
 
 void CAxisWindowModel::RebuildTable(bool keepDriver)
@@ -277,6 +347,19 @@ void CAxisWindowModel::ParametersChanged()
 {
     CAxisStepRules::Refresh(m_state->data);
     m_state->data.Changed();
+}
+
+void CAxisWindowModel::ParametersRead(const std::vector<int> &numbers)
+{
+    std::vector<int> &notRead = m_state->data.paramsNotRead;
+    const auto before = notRead.size();
+    notRead.erase(std::remove_if(notRead.begin(), notRead.end(),
+                                 [&numbers](int number) {
+                                     return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+                                 }),
+                  notRead.end());
+    if (notRead.size() != before)
+        m_state->data.Changed();
 }
 
 void CAxisWindowModel::Parameter5Changed()

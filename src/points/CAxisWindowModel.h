@@ -5,9 +5,13 @@
 // the polling switch, works out the control states, and carries out the manual operations
 // (servo, home, program, jog, feed, teach). The window owns the timers and asks the model what
 // each tick did; every exchange goes through the one command layer with its own timeout.
-// A controller that stops answering does not hold the window: after the first failed exchange
-// of a tick the rest of the tick is skipped, the model turns silent (the alarm box says so) and
-// polling is reduced to one probe a second until the axis answers again.
+// Every read of a tick stands alone: one that fails with a reply (spoiled, refused, of the wrong
+// length) keeps its item and the others go on. A controller that stops answering does not hold
+// the window: an exchange without an answer ends the tick, the model turns silent (the alarm box
+// says so) and polling is reduced to one identification read (ReadDeviceType, 30 ms) a second
+// until the axis answers again; its answer brings the full polling back.
+// Opening reads every parameter once (the file's value stays where a read fails) whether or not
+// the controller told its model first; the parameters not read are named (ParametersNotReadText).
 // A jog never outlives its button: EndJog() sends Stop on every way out the window reports, and a
 // keep-alive that fails ends the jog at once.
 // Qt-free; the thread that makes the exchanges (the user-interface thread).
@@ -16,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "params/CAxisParamSetup.h"
 #include "points/CPointTable.h"
@@ -53,6 +58,8 @@ public:
     static constexpr int kServoConfirmDelayMs = 200;
     // Timed-out reads in a row that end the parameter read at opening: the axis went silent.
     static constexpr int kOpeningSilentTimeouts = 3;
+    // Attempts per parameter at opening: one, without retries.
+    static constexpr int kOpeningAttempts = 1;
     // Fallback ranges when the parameter list window gives none.
     static constexpr int kJogSpeedFallbackMax = 1000;
     static constexpr double kFeedClickFallbackMax = 200.0;
@@ -110,6 +117,15 @@ public:
     // opens, with the built-in limits).
     bool Open();
 
+    // The parameters the opening did not read from the controller (their values are the
+    // parameter file's), in the usual order; empty offline and when every read answered.
+    const std::vector<int> &ParametersNotRead() const;
+    // The window's line that says so, in the language in use (empty when there is nothing to say):
+    // the count and the numbers, or that no parameter was read at all.
+    std::string ParametersNotReadText() const;
+    // Every parameter not read, one a line: number and name (the line's tooltip).
+    std::string ParametersNotReadList() const;
+
     // --- identity and boxes
     const AxisIdentity &Identity() const;
     bool Offline() const;
@@ -156,6 +172,9 @@ public:
     // Parameters of the axis were read, written or loaded (the parameter list): the step rules
     // take the bounds and defaults they hold now; the tables and their marks stay.
     void ParametersChanged();
+    // The parameter list read these parameters from the controller: they are no longer named as
+    // not read.
+    void ParametersRead(const std::vector<int> &numbers);
     void Parameter5Changed();
     // 0: the first picture set of the jog and feed buttons, 1: the second (parameter 5).
     int DirectionPictureSet() const;

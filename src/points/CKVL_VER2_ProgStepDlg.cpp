@@ -264,6 +264,10 @@ void CKVL_VER2_ProgStepDlg::RefreshBoxes()
         m_jogSpeed->setText(QString::fromStdString(m_model->JogSpeedBox()));
     if (!m_feed->hasFocus())
         m_feed->setText(QString::fromStdString(m_model->FeedBox()));
+    const QString notRead = QString::fromStdString(m_model->ParametersNotReadText());
+    m_notReadLine->setText(notRead);
+    m_notReadLine->setToolTip(QString::fromStdString(m_model->ParametersNotReadList()));
+    m_notReadLine->setVisible(!notRead.isEmpty());
 }
 
 void CKVL_VER2_ProgStepDlg::RefreshStatus()

@@ -138,6 +138,8 @@ public:
     QLineEdit *DescriptionBox() const { return m_descriptionBox; }
     CLampWidget *LampWidget(Lamp lamp) const { return m_lamps[static_cast<size_t>(lamp)]; }
     QLabel *AlarmBox() const { return m_alarm; }
+    // The line that names the parameters the opening did not read (hidden when all were read).
+    QLabel *NotReadLine() const { return m_notReadLine; }
     // The explanatory picture of operation type 5, shown under the grid only for that type.
     QLabel *Type5Picture() const { return m_type5Picture; }
     // Its picture name in `language` (1 Japanese, 2 English, any other Chinese).
@@ -272,6 +274,7 @@ private:
     QGroupBox *m_servoGroup = nullptr;
     QLabel *m_alarmLabel = nullptr;
     QLabel *m_alarm = nullptr;
+    QLabel *m_notReadLine = nullptr;
     QLabel *m_type5Picture = nullptr;
     QLabel *m_absLabel = nullptr;
     QLabel *m_incLabel = nullptr;

@@ -232,6 +232,18 @@ QWidget *CKVL_VER2_ProgStepDlg::BuildGridArea()
     buttons->addWidget(m_fullView);
     buttons->addWidget(m_shortViewButton);
     column->addLayout(buttons);
+    // Which parameter values did not come from the controller when the window opened.
+    m_notReadLine = new QLabel(area);
+    m_notReadLine->setObjectName(QStringLiteral("notReadLine"));
+    m_notReadLine->setWordWrap(true);
+    m_notReadLine->setAutoFillBackground(true);
+    QPalette notice = m_notReadLine->palette();
+    notice.setColor(QPalette::Window, QColor(255, 255, 160));
+    notice.setColor(QPalette::WindowText, Qt::black);
+    m_notReadLine->setPalette(notice);
+    m_notReadLine->setContentsMargins(4, 2, 4, 2);
+    m_notReadLine->hide();
+    column->addWidget(m_notReadLine);
 
     m_grid = new QTableView(area);
     m_grid->setObjectName(QStringLiteral("pointGrid"));

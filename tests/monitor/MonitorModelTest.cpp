@@ -3,6 +3,9 @@
 // and an axis that stops answering.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -385,11 +388,58 @@ TEST_F(MonitorModelTest, SilentAxisSkipsTheRestOfARefreshAndResumes)
     EXPECT_EQ(monitor->CurrentPositionText(), "1.235");   // a poll keeps what it showed
     EXPECT_EQ(monitor->AlarmText(), alarmBefore);
 
+    // While silent, each tick (a second apart) asks only with the identification read and its 30 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(CMonitorModel::kTimeoutMs));
+    const int probesBefore = Count(axis, cmd::kCmdReadDeviceType);
+    const int signalsBefore = Count(axis, cmd::kCmdReadIOSignals);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(monitor->OnTick(), CMonitorModel::Tick::kRestart);
+    const auto probeMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(Count(axis, cmd::kCmdReadDeviceType) - probesBefore, 1);
+    EXPECT_EQ(Count(axis, cmd::kCmdReadIOSignals) - signalsBefore, 0);
+    EXPECT_LT(probeMs, 100) << "a 30 ms probe, not a 200 ms read";
+    EXPECT_TRUE(monitor->Silent());
+
+    // It answers: the same tick reads everything again.
     Script(axis, [](ScriptedAxis &a) { a.SetSilent(false); });
     monitor->OnTick();
+    EXPECT_EQ(Count(axis, cmd::kCmdReadIOSignals) - signalsBefore, 1);
     EXPECT_FALSE(monitor->Silent());
     EXPECT_EQ(monitor->PollPeriodMs(), CMonitorModel::kPollPeriodMs);
     EXPECT_EQ(Count(axis, cmd::kCmdReadAlarmCode), 2);
+}
+
+TEST_F(MonitorModelTest, AReadThatKeepsFailingWithAReplyHidesNoOtherItem)
+{
+    auto monitor = Monitor("MDC");
+    const int axis = monitor->Axis();
+    Script(axis, [](ScriptedAxis &a) { a.SetPositions({12346, 12346}); });
+    monitor->Open();
+    ASSERT_EQ(monitor->CurrentPositionText(), "1.235");
+    const std::string load = monitor->LoadText();
+    // The signals and then the load come back with a reply of the wrong length, for good.
+    m_runner->SetWrongLength(static_cast<uint8_t>(axis), cmd::kCmdReadIOSignals, true);
+    m_runner->SetWrongLength(static_cast<uint8_t>(axis), cmd::kCmdReadLoadFactor, true);
+    Script(axis, [](ScriptedAxis &a) {
+        a.SetPositions({-20000, -20000});
+        a.SetStatus(cmd::kCmdReadAlarmCode, 0x10);
+    });
+    const uint32_t word = monitor->IoWord();
+    for (int tick = 0; tick < 3; ++tick) {
+        SCOPED_TRACE(tick);
+        const int alarmsBefore = Count(axis, cmd::kCmdReadAlarmCode);
+        EXPECT_EQ(monitor->OnTick(), CMonitorModel::Tick::kRestart);
+        EXPECT_EQ(Count(axis, cmd::kCmdReadAlarmCode) - alarmsBefore, 1);
+        EXPECT_EQ(monitor->CurrentPositionText(), "-2.000") << "the positions go on";
+        EXPECT_EQ(monitor->AlarmText(), CMonitorModel::kAbnormalText) << "and so does the alarm";
+        EXPECT_EQ(monitor->GetAlarmColour(), CMonitorModel::AlarmColour::kRed);
+        // The failing items keep their last values; a reply is an answer: not silent.
+        EXPECT_EQ(monitor->LoadText(), load);
+        EXPECT_EQ(monitor->IoWord(), word);
+        EXPECT_FALSE(monitor->Silent());
+        EXPECT_EQ(monitor->PollPeriodMs(), CMonitorModel::kPollPeriodMs);
+    }
 }
 
 TEST_F(MonitorModelTest, NoAnswerTextInEveryLanguage)

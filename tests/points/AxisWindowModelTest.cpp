@@ -3,7 +3,9 @@
 // states, the operation type and the menu.
 #include "AxisWindowModelTest.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "base/TextNumber.h"
 #include "config/CIniEx.h"
@@ -169,8 +171,15 @@ TEST_F(AxisWindowModelTest, AnAxisThatFallsSilentWhileOpeningEndsTheParameterRea
     EXPECT_EQ(model.Alarm(), CAxisWindowModel::AlarmBox::kSilent);
     EXPECT_EQ(CountOf(kAxisMdc, cmd::kCmdReadParameter), CAxisWindowModel::kOpeningSilentTimeouts)
         << "three unanswered reads, not ten for every parameter left";
-    EXPECT_EQ(lastDone, kSilentAtParameter + 1) << "the read ends with the parameter that went unanswered";
+    EXPECT_EQ(lastDone, kSilentAtParameter + CAxisWindowModel::kOpeningSilentTimeouts)
+        << "one read each: the read ends with the third parameter that went unanswered";
     EXPECT_TRUE(values.pollingOn);
+    // Every parameter from the first unanswered one on keeps the file's value, and the window says so.
+    ASSERT_FALSE(model.ParametersNotRead().empty());
+    EXPECT_EQ(model.ParametersNotRead().front(), kSilentAtParameter + 1);
+    EXPECT_NE(model.ParametersNotReadText().find("(" + FormatInt(static_cast<int>(model.ParametersNotRead().size())) + ")"),
+              std::string::npos)
+        << model.ParametersNotReadText();
 }
 
 TEST_F(AxisWindowModelTest, ASilentControllerCostsOneExchangePerTickAndComesBackByItself)
@@ -186,26 +195,155 @@ TEST_F(AxisWindowModelTest, ASilentControllerCostsOneExchangePerTickAndComesBack
     EXPECT_EQ(model->Alarm(), AlarmBox::kSilent);
     EXPECT_EQ(model->TimerPeriodMs(Timer::kStatus), CAxisWindowModel::kSilentProbePeriodMs);
 
-    // While silent the motion and jog ticks leave the bus alone; the status tick probes once.
+    // While silent the motion and jog ticks leave the bus alone; the status tick probes once, with
+    // the identification read and its 30 ms, once an answer to the read that found the silence
+    // can no longer come (the transport would wait for it first).
     m_runner->ClearCommandsReceived();
     EXPECT_EQ(model->OnTick(Timer::kMotion), Tick::kRestart);
     EXPECT_EQ(model->OnTick(Timer::kJog), Tick::kRestart);
-    EXPECT_TRUE(Received(kAxisMdc).empty());
     EXPECT_EQ(model->OnTick(Timer::kStatus), Tick::kRestart);
-    EXPECT_EQ(Received(kAxisMdc), std::vector<uint8_t>{cmd::kCmdReadServoState});
+    EXPECT_TRUE(Received(kAxisMdc).empty()) << "no probe within the 200 ms of the read that found the silence";
+    std::this_thread::sleep_for(std::chrono::milliseconds(CServoCommands::kTimeoutMs));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(model->OnTick(Timer::kStatus), Tick::kRestart);
+    const auto probeMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(Received(kAxisMdc), std::vector<uint8_t>{cmd::kCmdReadDeviceType});
+    EXPECT_LT(probeMs, 100) << "the probe waits 30 ms, not a status read's 200 ms";
     EXPECT_TRUE(model->Silent());
+    EXPECT_EQ(model->TimerPeriodMs(Timer::kStatus), CAxisWindowModel::kSilentProbePeriodMs);
 
     // The axis answers again: the probe ends the silence and the tick goes on with its reads.
     m_runner->SetSilent(kAxisMdc, false);
     m_runner->ClearCommandsReceived();
     model->OnTick(Timer::kStatus);
-    EXPECT_EQ(Received(kAxisMdc).size(), 4u);
+    EXPECT_EQ(Received(kAxisMdc),
+              (std::vector<uint8_t>{cmd::kCmdReadDeviceType, cmd::kCmdReadVersionAndName, cmd::kCmdReadServoState,
+                                    cmd::kCmdReadHomeDone, cmd::kCmdReadRunMode, cmd::kCmdReadAlarmCode}));
     EXPECT_FALSE(model->Silent());
     EXPECT_EQ(model->Alarm(), AlarmBox::kNormal);
     EXPECT_EQ(model->TimerPeriodMs(Timer::kStatus), CAxisWindowModel::kStatusPeriodMs);
     m_runner->ClearCommandsReceived();
     model->OnTick(Timer::kMotion);
     EXPECT_EQ(Received(kAxisMdc).size(), 2u);
+}
+
+TEST_F(AxisWindowModelTest, AReadThatFailsWithAReplyKeepsItsItemAndTheTickGoesOn)
+{
+    auto model = OpenAxis(kAxisMdc);
+    ServoOnAndHome(*model, kAxisMdc);
+    FeedTo(kAxisMdc, 3200, 32000);
+    model->OnTick(Timer::kMotion);
+    ASSERT_EQ(model->AbsText(), "3.200");
+    // Replies of the wrong length to the first read of each tick, for good.
+    m_runner->SetWrongLength(kAxisMdc, cmd::kCmdReadServoState, true);
+    m_runner->SetWrongLength(kAxisMdc, cmd::kCmdReadOperationStatus, true);
+    FeedTo(kAxisMdc, 3200, 64000);
+
+    for (int tick = 0; tick < 3; ++tick) {
+        SCOPED_TRACE(tick);
+        m_runner->ClearCommandsReceived();
+        EXPECT_EQ(model->OnTick(Timer::kMotion), Tick::kRestart);
+        EXPECT_EQ(Received(kAxisMdc), (std::vector<uint8_t>{cmd::kCmdReadOperationStatus, cmd::kCmdReadPositions}));
+        EXPECT_EQ(model->AbsText(), "6.400") << "the positions go on although the status read keeps failing";
+        m_runner->ClearCommandsReceived();
+        EXPECT_EQ(model->OnTick(Timer::kStatus), Tick::kRestart);
+        EXPECT_EQ(Received(kAxisMdc), (std::vector<uint8_t>{cmd::kCmdReadServoState, cmd::kCmdReadHomeDone,
+                                                            cmd::kCmdReadRunMode, cmd::kCmdReadAlarmCode}));
+        // Not silent: the controller answered, only not usably; the servo lamp keeps its last state.
+        EXPECT_FALSE(model->Silent());
+        EXPECT_NE(model->Alarm(), AlarmBox::kSilent);
+        EXPECT_TRUE(model->ServoLamp());
+        EXPECT_TRUE(model->HomeLamp());
+        EXPECT_EQ(model->TimerPeriodMs(Timer::kStatus), CAxisWindowModel::kStatusPeriodMs);
+    }
+    // An alarm is still seen.
+    WithAxis(kAxisMdc, [](sim::AxisDevice &device) {
+        device.Alarms().Raise(0x10);
+        return 0;
+    });
+    model->OnTick(Timer::kStatus);
+    EXPECT_EQ(model->Alarm(), AlarmBox::kAbnormal);
+}
+
+TEST_F(AxisWindowModelTest, OneLostIdentificationStillReadsEveryParameterOnce)
+{
+    // The controller holds values the file does not.
+    WithAxis(kAxisMdc, [](sim::AxisDevice &device) {
+        device.Parameters().Set(16, 123);
+        return device.Parameters().Set(31, 4321);
+    });
+    // Its replies come late: past the identification's 30 ms, well within a parameter read's
+    // 200 ms. After the first parameter the line is quick again.
+    constexpr int kLateMs = 80;
+    std::vector<std::pair<int, int>> progress;
+    CAxisWindowModel::Hooks hooks;
+    hooks.progress = [&](int done, int total) {
+        if (progress.empty())
+            m_runner->SetReplyDelay(0);
+        progress.emplace_back(done, total);
+    };
+    AxisIdentity identity{kAxisMdc, ModelOf(kAxisMdc), "linked name", "2105", false, 0};
+    CAxisWindowModel model(*m_commands, settings, values, identity, hooks);
+    m_runner->SetReplyDelay(kLateMs);
+    m_runner->ClearCommandsReceived();
+    EXPECT_TRUE(model.Open());
+    m_runner->SetReplyDelay(0);
+
+    EXPECT_EQ(Received(kAxisMdc).front(), cmd::kCmdReadDeviceType);
+    EXPECT_EQ(model.Identity().name, "linked name") << "the identification went unanswered";
+    ASSERT_FALSE(progress.empty());
+    const int total = progress.back().second;
+    EXPECT_EQ(static_cast<int>(progress.size()), total) << "every parameter was read";
+    EXPECT_EQ(model.JogSpeedBox(), "123");
+    EXPECT_EQ(model.FeedBox(), "4.321");
+    EXPECT_EQ(model.Params().Store().GetInt("16", "Value", -1), 123);
+    EXPECT_FALSE(model.Silent());
+    EXPECT_TRUE(model.ParametersNotRead().empty()) << model.ParametersNotReadText();
+    EXPECT_TRUE(model.ParametersNotReadText().empty());
+}
+
+TEST_F(AxisWindowModelTest, OpeningReadsEachParameterOnceAndNamesThoseNotRead)
+{
+    struct Case {
+        int language;
+        const char *fragment;   // of the window's line in that language
+    };
+    const Case cases[] = {{CAppSettings::kLanguageEnglish, "Parameters not read from the controller (2)"},
+                          {CAppSettings::kLanguageJapanese, "2 \xE5\x80\x8B"},
+                          {CAppSettings::kLanguageChinese, "\xE6\x9C\x89 2 \xE4\xB8\xAA"}};
+    // Two parameters the controller refuses to read, every time it is asked.
+    WithAxis(kAxisMdc, [](sim::AxisDevice &device) {
+        device.RefuseParameterRead(16);
+        device.RefuseParameterRead(31);
+        return 0;
+    });
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.language);
+        settings.SwitchLanguage(c.language);
+        m_runner->ClearCommandsReceived();
+        auto model = OpenAxis(kAxisMdc);
+        // One attempt each, without retries.
+        const std::vector<sim::BusRunner::LoggedRequest> log = m_runner->RequestLog();
+        for (const int number : {16, 31, 1}) {
+            const auto asked = std::count_if(log.begin(), log.end(), [number](const sim::BusRunner::LoggedRequest &request) {
+                return request.address == kAxisMdc && request.command == cmd::kCmdReadParameter &&
+                       request.payload.size() >= 2 && (request.payload[0] | (request.payload[1] << 8)) == number;
+            });
+            EXPECT_EQ(asked, 1) << number;
+        }
+        EXPECT_EQ(model->ParametersNotRead(), (std::vector<int>{16, 31}));
+        const std::string text = model->ParametersNotReadText();
+        EXPECT_NE(text.find(c.fragment), std::string::npos) << text;
+        EXPECT_NE(text.find("16, 31"), std::string::npos) << text;
+        EXPECT_EQ(model->ParametersNotReadList().substr(0, 3), "16 ");
+        EXPECT_FALSE(model->Silent());
+        // The parameter list reads one of them later: only the other is still named.
+        model->ParametersRead({16, 17});
+        EXPECT_EQ(model->ParametersNotRead(), std::vector<int>{31});
+        model->ParametersRead({31});
+        EXPECT_TRUE(model->ParametersNotReadText().empty());
+    }
 }
 
 TEST_F(AxisWindowModelTest, AReplacedAdapterIsFoundByTheProbe)

@@ -134,6 +134,48 @@ TEST(SimFaults, StreamFollowsTheRepliesOfItsAddressOnly)
     EXPECT_EQ(chunks[0].bytes, reply);
 }
 
+TEST(SimFaults, LengthMakesTheRepliesOfOneCommandOneDataByteTooLong)
+{
+    struct Case {
+        const char *fault;
+        bool axis2, axis3;   // a 0x15 reply of axis 2 or 3 comes one byte too long
+    };
+    const Case cases[] = {{"length=0x15", true, true}, {"length=2:0x15", true, false}, {"length=21", true, true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fault);
+        FaultPlan plan;
+        ASSERT_TRUE(plan.Parse(c.fault, nullptr));
+        EXPECT_TRUE(plan.Any());
+        FaultInjector injector(plan, 1);
+        for (const uint8_t axis : {uint8_t{2}, uint8_t{3}}) {
+            const auto reply = frame::Build(axis, 0x15, {1});
+            const auto chunks = injector.Shape(axis, reply);
+            ASSERT_EQ(chunks.size(), 1u);
+            const auto &wire = chunks[0].bytes;
+            const bool longer = axis == 2 ? c.axis2 : c.axis3;
+            ASSERT_EQ(wire.size(), reply.size() + (longer ? 1u : 0u));
+            // Framed as a good reply: start, address, command echo, CRC, CR LF; only the length is wrong.
+            EXPECT_TRUE(frame::IsWholeReply(wire.data(), wire.size(), axis, 0x15));
+            EXPECT_TRUE(frame::CrcMatches(wire.data(), wire.size()));
+            EXPECT_EQ(wire[frame::kOffsetData], 1);
+        }
+        // Other commands are left alone.
+        const auto other = frame::Build(2, 0x16, {1});
+        EXPECT_EQ(injector.Shape(2, other)[0].bytes, other);
+    }
+    FaultPlan bad;
+    for (const char *text : {"length", "length=", "length=2:", "length=256", "length=300:1", "length=x"})
+        EXPECT_FALSE(bad.Parse(text, nullptr)) << text;
+
+    // At run time, and back.
+    FaultInjector injector(FaultPlan{}, 1);
+    const auto reply = frame::Build(4, 0x17, std::vector<uint8_t>(8, 0));
+    injector.SetWrongLength(4, 0x17, true);
+    EXPECT_EQ(injector.Shape(4, reply)[0].bytes.size(), reply.size() + 1);
+    injector.SetWrongLength(4, 0x17, false);
+    EXPECT_EQ(injector.Shape(4, reply)[0].bytes, reply);
+}
+
 TEST(SimFaults, NoiseRepeatsWithTheSeedAndHoldsNoFrameBytes)
 {
     FaultPlan plan;

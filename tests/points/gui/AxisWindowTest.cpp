@@ -334,6 +334,27 @@ TEST_F(AxisWindowTest, ASilentAxisSaysSoInTheAlarmBox)
     EXPECT_EQ(window->AlarmBox()->palette().color(QPalette::Window), CKVL_VER2_ProgStepDlg::kAlarmSilent);
 }
 
+TEST_F(AxisWindowTest, TheWindowNamesTheParametersItCouldNotReadFromTheController)
+{
+    // Read well: no line.
+    CKVL_VER2_ProgStepDlg *first = OpenAxis(kDemoMdc);
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->NotReadLine()->isHidden());
+    // Two parameters the controller refuses to read: the window opens with the file's values for
+    // them and says which.
+    WithAxis(kDemoMdaZ, [](sim::AxisDevice &device) {
+        device.RefuseParameterRead(16);
+        device.RefuseParameterRead(31);
+        return 0;
+    });
+    CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdaZ);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->NotReadLine()->isHidden());
+    const QString text = window->NotReadLine()->text();
+    EXPECT_TRUE(text.contains(QStringLiteral("(2)")) && text.contains(QStringLiteral("16, 31"))) << text.toStdString();
+    EXPECT_TRUE(window->NotReadLine()->toolTip().startsWith(QStringLiteral("16 "))) << window->NotReadLine()->toolTip().toStdString();
+}
+
 TEST_F(AxisWindowTest, ReturnHidesTheWindowAndInServiceModeShowsTheVersionMessage)
 {
     CKVL_VER2_ProgStepDlg *window = OpenAxis(kDemoMdc);
