@@ -402,7 +402,8 @@ bool CKVL_ControlApp::Message(const QString &title, const QString &text, bool wi
 
 bool CKVL_ControlApp::MayEnd()
 {
-    for (QWidget *window : m_windows.Existing()) {
+    // Every window of the tool, also those the registry does not hold (the offline parameter list).
+    for (QWidget *window : QApplication::topLevelWidgets()) {
         auto *holder = dynamic_cast<CUnkeptEdits::Holder *>(window);
         if (!holder || holder->UnkeptEdits().isEmpty())
             continue;

@@ -5,6 +5,9 @@
 
 #include "app/CKVL_ControlApp.h"
 #include "app/CKVL_VER2_OFFLINE_EDIT_CHIOCE.h"
+#include "common/CUnkeptEdits.h"
+#include "config/CAppSettings.h"
+#include "config/CAppValues.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
@@ -44,10 +47,17 @@ CKVL_GWX_SETTING *CKVL_VER2_AXIS_LINK_DIALOG::OfflineGatewayWindow() const
 
 void CKVL_VER2_AXIS_LINK_DIALOG::OpenOfflineAxisWindow(const QString &model, int type)
 {
-    // Its parameter list and waveform window go with it.
+    // Its parameter list and waveform window go with it: their edits are asked about first.
+    if (points::CKVL_VER2_ProgStepDlg *old = OfflineAxisWindow()) {
+        const CLanguageTexts &texts = m_app.Settings().Texts();
+        if (!CUnkeptEdits::Ask(old, texts, *old) ||
+            (m_offlineParams && !CUnkeptEdits::Ask(m_offlineParams, texts, *m_offlineParams)))
+            return;
+    }
     delete OfflineAxisWindow();
     auto make = [this, &model, type]() -> QWidget * {
         points::AxisIdentity identity;
+        identity.axis = CAppValues::kOfflineSlot;
         identity.model = model.toStdString();
         identity.offline = true;
         identity.offlineType = type;
@@ -66,6 +76,10 @@ void CKVL_VER2_AXIS_LINK_DIALOG::OpenOfflineAxisWindow(const QString &model, int
 void CKVL_VER2_AXIS_LINK_DIALOG::ConnectOfflineAxisWindow(points::CKVL_VER2_ProgStepDlg *window)
 {
     using Window = points::CKVL_VER2_ProgStepDlg;
+    // Closing the offline window asks about its parameter list's edits too.
+    window->SetCloseCheck([this] {
+        return !m_offlineParams || CUnkeptEdits::Ask(m_offlineParams, m_app.Settings().Texts(), *m_offlineParams);
+    });
     connect(window, &Window::returned, this, [this] {
         if (m_offlineWave)
             m_offlineWave->hide();
@@ -92,6 +106,8 @@ void CKVL_VER2_AXIS_LINK_DIALOG::ConnectOfflineAxisWindow(points::CKVL_VER2_Prog
 
 void CKVL_VER2_AXIS_LINK_DIALOG::OpenOfflineGateway()
 {
+    if (CKVL_GWX_SETTING *old = OfflineGatewayWindow(); old && !CUnkeptEdits::Ask(old, m_app.Settings().Texts(), *old))
+        return;
     delete OfflineGatewayWindow();
     auto make = [this]() -> QWidget * {
         auto *window = new CKVL_GWX_SETTING(m_app, true, std::string(), this);

@@ -567,7 +567,7 @@ void CScreenTour::VisitEnd()
 {
     const auto holders = [this] {
         std::vector<CUnkeptEdits::Holder *> found;
-        for (QWidget *window : m_app.Windows().Existing()) {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
             auto *holder = dynamic_cast<CUnkeptEdits::Holder *>(window);
             if (holder && !holder->UnkeptEdits().isEmpty())
                 found.push_back(holder);

@@ -72,7 +72,7 @@ void CConfirmModel::Tell(const std::string &text) const
 
 void CConfirmModel::RaiseLevel(int level)
 {
-    if (m_request.axis >= 0 && m_request.axis < CAppValues::kAxisCount)
+    if (m_request.axis >= 0 && m_request.axis < CAppValues::kSlotCount)
         m_values.accessLevel[m_request.axis] = level;
     if (m_hooks.levelChanged)
         m_hooks.levelChanged(level);

@@ -35,7 +35,7 @@ constexpr char kAxisWindowSection[] = "IDD_KVL_VER2_PROGSTEP_DIALOG";
 
 int ValidAxis(int axis)
 {
-    return axis >= 0 && axis < CAppValues::kAxisCount ? axis : -1;
+    return axis >= 0 && axis < CAppValues::kSlotCount ? axis : -1;
 }
 } // namespace
 

@@ -1,6 +1,35 @@
 #include "common/CWindowRegistry.h"
 
+#include <QEvent>
+#include <QWindow>
+
 namespace kvl {
+
+namespace {
+
+// The tool's windows are each a window of their own for the window manager: no window stays above
+// the one that opened it, and minimising one leaves the others. Qt ties a window that has a parent
+// to its parent's window (transient); the tie is undone each time the window shows.
+class CIndependentWindow : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (QWindow *handle = static_cast<QWidget *>(watched)->windowHandle())
+                handle->setTransientParent(nullptr);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+CWindowRegistry::CWindowRegistry() : m_independence(std::make_unique<CIndependentWindow>()) {}
+
+CWindowRegistry::~CWindowRegistry() = default;
 
 bool CWindowRegistry::PerAxis(Kind kind)
 {
@@ -17,8 +46,11 @@ QWidget *CWindowRegistry::FindOrCreateWidget(Kind kind, int axis, const Factory 
     if (!ValidSlot(kind, axis))
         return nullptr;
     QPointer<QWidget> &slot = m_windows[{kind, axis}];
-    if (!slot && make)
+    if (!slot && make) {
         slot = make();
+        if (slot)
+            slot->installEventFilter(m_independence.get());
+    }
     return slot;
 }
 
@@ -36,16 +68,6 @@ int CWindowRegistry::Count() const
             ++count;
     }
     return count;
-}
-
-std::vector<QWidget *> CWindowRegistry::Existing() const
-{
-    std::vector<QWidget *> windows;
-    for (const auto &entry : m_windows) {
-        if (entry.second)
-            windows.push_back(entry.second.data());
-    }
-    return windows;
 }
 
 void CWindowRegistry::DestroyAll()

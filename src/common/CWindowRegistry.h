@@ -12,8 +12,8 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
-#include <vector>
 
 namespace kvl {
 
@@ -39,12 +39,19 @@ public:
     static constexpr int kAxisCount = 16;
     using Factory = std::function<QWidget *()>;
 
+    CWindowRegistry();
+    ~CWindowRegistry();
+    CWindowRegistry(const CWindowRegistry &) = delete;
+    CWindowRegistry &operator=(const CWindowRegistry &) = delete;
+
     // Whether `kind` has one window per axis (true) or one for the whole run.
     static bool PerAxis(Kind kind);
     // Whether (kind, axis) names a slot: an axis 0 to 15 for a per-axis kind, kNoAxis otherwise.
     static bool ValidSlot(Kind kind, int axis);
 
-    // The window of (kind, axis), made by `make` when there is none. nullptr (and `make` not
+    // The window of (kind, axis), made by `make` when there is none. Every window made here is a
+    // window of its own for the window manager: it does not stay above the window that opened it
+    // and is not minimised with it. nullptr (and `make` not
     // called) for a slot that does not exist, or when `make` gives none.
     QWidget *FindOrCreateWidget(Kind kind, int axis, const Factory &make);
     template <class Window, class Make>
@@ -61,8 +68,6 @@ public:
     }
     // Windows that exist now.
     int Count() const;
-    // The windows that exist now, in kind order.
-    std::vector<QWidget *> Existing() const;
     // Destroys every registered window, from the last kind back.
     void DestroyAll();
 
@@ -72,6 +77,8 @@ public:
 private:
     using Key = std::pair<Kind, int>;
     std::map<Key, QPointer<QWidget>> m_windows;
+    // Unties each window it makes from the window of its parent (see FindOrCreateWidget).
+    std::unique_ptr<QObject> m_independence;
 };
 
 } // namespace kvl

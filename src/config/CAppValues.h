@@ -13,6 +13,10 @@ namespace kvl {
 
 struct CAppValues {
     static constexpr int kAxisCount = 16;
+    // The offline axis window keeps its decimals and access level in a slot of its own, so that
+    // an online axis 0 never takes them.
+    static constexpr int kOfflineSlot = kAxisCount;
+    static constexpr int kSlotCount = kAxisCount + 1;
 
     std::string startFolder;     // the program folder; the trace log goes to <startFolder>/log
     int language = 2;            // 1 Japanese, 2 English, 3 Chinese
@@ -22,9 +26,9 @@ struct CAppValues {
     bool gatewayPresent = false;
     std::string lastPrinter;
 
-    std::array<int, kAxisCount> decimals{};     // point-table decimals setting 0..2 per axis
-    std::array<int, kAxisCount> accessLevel{};  // parameter access level 0..2 per axis
-    std::array<bool, kAxisCount> modelMatch{};  // gateway station list agrees with the axis model
+    std::array<int, kSlotCount> decimals{};     // point-table decimals setting 0..2 per axis slot
+    std::array<int, kSlotCount> accessLevel{};  // parameter access level 0..2 per axis slot
+    std::array<bool, kSlotCount> modelMatch{};  // gateway station list agrees with the axis model
 };
 
 } // namespace kvl

@@ -61,6 +61,9 @@ CKVL_GWX_SETTING::CKVL_GWX_SETTING(CWindowContext &context, bool offline, const 
     CHelpKey::Install(this, context, QStringLiteral("gateway"));
     m_model->Open();
     ApplyTexts();
+    // What the pages made of the settings they were given (an offline V1.10 shows "4,1") is no
+    // edit of the user's.
+    m_model->KeepEdits();
     connect(&context, &CWindowContext::languageChanged, this, [this](int) { ApplyTexts(); });
 }
 

@@ -313,6 +313,7 @@ void CKVL_VER2_MTRMONITOR_DIALOG::SetIoMode(int ioMode)
 {
     m_model->SetIoMode(ioMode);
     ApplySignalNames();
+    RefreshSignals();
 }
 
 void CKVL_VER2_MTRMONITOR_DIALOG::RefreshView()
@@ -331,6 +332,8 @@ void CKVL_VER2_MTRMONITOR_DIALOG::RefreshSignals()
         const int number = k + 1;
         m_inputs[static_cast<size_t>(k)]->SetPicture(m_model->SignalOn(true, number) ? QStringLiteral("lamp_on")
                                                                                       : QStringLiteral("lamp_off"));
+        // An input this I/O mode does not let the PC switch looks it.
+        m_inputs[static_cast<size_t>(k)]->setEnabled(m_model->InputSwitchAllowed(k));
         m_outputLamps[static_cast<size_t>(k)]->SetState(m_model->SignalOn(false, number) ? CLampWidget::State::kOn
                                                                                          : CLampWidget::State::kOff);
     }

@@ -41,6 +41,9 @@ void CMonitorModel::Open()
     m_historyBytes.assign(kHistoryLength, 0);
     m_historyLines.clear();
     RunRefresh(Failure::kZero);
+    // The history is there to be seen at once, not only after Refresh.
+    if (!m_silent)
+        RefreshHistory();
 }
 
 void CMonitorModel::Refresh()
@@ -125,8 +128,13 @@ bool CMonitorModel::ReadAlarm()
     if (!Note(m_commands.ReadAlarmCode(code, static_cast<uint8_t>(m_axis), kTimeoutMs)))
         return false;
     const bool alarm = CMonitorRules::IsAlarm(code);
+    const bool raised = alarm && (m_alarmColour != AlarmColour::kRed || code != m_alarmCode);
+    m_alarmCode = code;
     m_alarmText = alarm ? kAbnormalText : kNormalText;
     m_alarmColour = alarm ? AlarmColour::kRed : AlarmColour::kGreen;
+    // A new alarm has gone into the controller's history: the list shows it without a Refresh.
+    if (raised)
+        RefreshHistory();
     return true;
 }
 

@@ -62,7 +62,8 @@ public:
                   std::string model, int ioMode, Hooks hooks = {});
 
     // Opening: an empty history (50 zero bytes, no lines), then the refresh with the opening's
-    // failure rules (load "0" and zero positions where an item could not be read).
+    // failure rules (load "0" and zero positions where an item could not be read), then the
+    // history read. A refresh that reads a new alarm reads the history again.
     void Open();
     // One refresh with the poll tick's failure rules (a failed item keeps its text).
     void Refresh();
@@ -149,6 +150,7 @@ private:
     std::string m_currentText;
     std::string m_alarmText;
     AlarmColour m_alarmColour = AlarmColour::kNone;
+    uint8_t m_alarmCode = 0;   // the code of the last alarm read
     bool m_silent = false;
     std::vector<uint8_t> m_historyBytes;
     std::vector<std::string> m_historyLines;

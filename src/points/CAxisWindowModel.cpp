@@ -191,7 +191,8 @@ int CAxisWindowModel::OperationType() const { return m_state->data.operationType
 std::string CAxisWindowModel::AxisText() const
 {
     char text[8];
-    std::snprintf(text, sizeof text, "%X", m_state->data.identity.axis);
+    // The offline window's slot is no address: its box shows 0 as it always did.
+    std::snprintf(text, sizeof text, "%X", Offline() ? 0 : m_state->data.identity.axis);
     return text;
 }
 

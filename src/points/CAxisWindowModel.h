@@ -36,7 +36,7 @@ namespace kvl::points {
 
 // What the axis link (or the offline choice) hands to a new axis window.
 struct AxisIdentity {
-    int axis = 0;            // 0..15
+    int axis = 0;            // 0..15; offline CAppValues::kOfflineSlot
     std::string model;       // "MDA", "MDB", "MDC", "MDC-X", "MDA-Y", "MDA-Z"
     std::string name;        // device name text
     std::string version;     // version text as read ("1234")

@@ -337,7 +337,7 @@ int CRogModel::PropertyModeCount() const
 bool CRogModel::ModeEditable() const
 {
     const int axis = m_identity.axis;
-    return axis >= 0 && axis < CAppValues::kAxisCount && m_values.accessLevel[static_cast<std::size_t>(axis)] > 0;
+    return axis >= 0 && axis < CAppValues::kSlotCount && m_values.accessLevel[static_cast<std::size_t>(axis)] > 0;
 }
 
 // ---- Files --------------------------------------------------------------------------------------

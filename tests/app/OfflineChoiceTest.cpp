@@ -4,12 +4,16 @@
 // disabled while an offline window is open.
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 #include <QTest>
 
 #include "LinkFixture.h"
+#include "ModalAnswer.h"
 #include "app/CKVL_VER2_AXIS_LINK_DIALOG.h"
 #include "app/CKVL_VER2_OFFLINE_EDIT_CHIOCE.h"
+#include "config/CAppValues.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 #include "params/CKVL_VER2_ParameterListDlg.h"
 #include "points/CKVL_VER2_ProgStepDlg.h"
@@ -154,6 +158,45 @@ TEST_F(OfflineChoiceTest, TheNetworkUnitOpensOfflineAndClosingItGivesTheButtonBa
     EXPECT_TRUE(first.isNull());
     ASSERT_NE(m_link->OfflineGatewayWindow(), nullptr);
     EXPECT_FALSE(m_link->OfflineButton()->isEnabled());
+}
+
+// The offline window keeps its decimals and access level in a slot of its own (an online axis 0
+// no longer takes them), and a new choice asks about its edits before it replaces the window.
+TEST_F(OfflineChoiceTest, TheOfflineWindowHasASlotOfItsOwnAndANewChoiceAsksAboutItsEdits)
+{
+    CKVL_VER2_OFFLINE_EDIT_CHIOCE &choice = Choice();
+    choice.ChooseModel(kMdc);
+    choice.PressType(0);
+    points::CKVL_VER2_ProgStepDlg *window = m_link->OfflineAxisWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Model().Identity().axis, CAppValues::kOfflineSlot);
+    EXPECT_EQ(window->AxisBox()->text(), QStringLiteral("0"));
+    params::CKVL_VER2_ParameterListDlg *list = m_link->OfflineParamList();
+    ASSERT_NE(list, nullptr);
+    m_app->Values().accessLevel[0] = 0;
+    list->SetAccessLevel(2);
+    EXPECT_EQ(m_app->Values().accessLevel[CAppValues::kOfflineSlot], 2);
+    EXPECT_EQ(m_app->Values().accessLevel[0], 0) << "the online axis 0 keeps its own level";
+
+    ASSERT_TRUE(window->Model().Table().CreateRow(0));
+    window->PressReturn();
+    QPointer<points::CKVL_VER2_ProgStepDlg> old = window;
+    const auto answer = [](QMessageBox::StandardButton button) {
+        AnswerNextModal([button](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            ASSERT_NE(box, nullptr);
+            box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::Cancel);
+    Choice().PressType(1);
+    ASSERT_FALSE(old.isNull()) << "Cancel keeps the window and its edits";
+    EXPECT_EQ(old->Model().OperationType(), 0);
+    answer(QMessageBox::Discard);
+    Choice().PressType(1);
+    EXPECT_TRUE(old.isNull());
+    ASSERT_NE(m_link->OfflineAxisWindow(), nullptr);
+    EXPECT_EQ(m_link->OfflineAxisWindow()->Model().OperationType(), 1);
 }
 
 } // namespace kvl::test

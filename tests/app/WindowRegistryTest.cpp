@@ -4,6 +4,7 @@
 #include "common/CWindowRegistry.h"
 
 #include <QDialog>
+#include <QWindow>
 #include <QPointer>
 #include <QWidget>
 
@@ -119,6 +120,29 @@ TEST(WindowRegistryTest, PresentShowsAndRestoresAMinimisedWindow)
     EXPECT_FALSE(window.isMinimized());
     EXPECT_TRUE(window.isVisible());
     CWindowRegistry::Present(nullptr);
+}
+
+// A window the registry makes is a window of its own for the window manager: it does not stay
+// above the window that opened it and is not minimised with it (no transient parent), while a
+// dialog made the ordinary way with a parent is tied to it.
+TEST(WindowRegistryTest, TheWindowsItMakesAreNotTiedToTheWindowThatOpenedThem)
+{
+    QWidget opener;
+    opener.show();
+    CWindowRegistry windows;
+    QWidget *axisWindow = windows.FindOrCreateWidget(Kind::kAxisMain, 1, [&opener] { return new QDialog(&opener); });
+    ASSERT_NE(axisWindow, nullptr);
+    axisWindow->show();
+    ASSERT_NE(axisWindow->windowHandle(), nullptr);
+    EXPECT_EQ(axisWindow->windowHandle()->transientParent(), nullptr);
+    axisWindow->hide();
+    axisWindow->show();
+    EXPECT_EQ(axisWindow->windowHandle()->transientParent(), nullptr) << "shown again";
+
+    QDialog tied(&opener);
+    tied.show();
+    ASSERT_NE(tied.windowHandle(), nullptr);
+    EXPECT_EQ(tied.windowHandle()->transientParent(), opener.windowHandle()) << "what the registry undoes";
 }
 
 } // namespace

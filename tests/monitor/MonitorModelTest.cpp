@@ -282,24 +282,48 @@ TEST_F(MonitorModelTest, UnchangedHistoryIsNotRebuilt)
 {
     auto monitor = Monitor("MDB");
     const int axis = monitor->Axis();
+    SetHistory(axis, {});   // 50 empty slots
     monitor->Open();
+    EXPECT_EQ(Count(axis, cmd::kCmdReadAlarmHistory), 1) << "the opening reads the history";
     EXPECT_TRUE(monitor->HistoryLines().empty());
     const int atOpening = monitor->HistoryRebuilds();
-
-    SetHistory(axis, {});   // 50 empty slots
     monitor->RefreshHistory();
-    EXPECT_TRUE(monitor->HistoryLines().empty());
-    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 1);
-    monitor->RefreshHistory();
-    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 1);
+    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening);
 
     SetHistory(axis, {7, 0, 200});   // 0 and 200 have no text
     monitor->RefreshHistory();
     EXPECT_EQ(monitor->HistoryLines(), (std::vector<std::string>{"A07 Overspeed"}));
-    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 2);
+    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 1);
     monitor->RefreshHistory();
-    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 2);
+    EXPECT_EQ(monitor->HistoryRebuilds(), atOpening + 1);
     EXPECT_EQ(Count(axis, cmd::kCmdReadAlarmHistory), 4);
+}
+
+// The history is read when the window opens and again when a refresh reads a new alarm, not only
+// on Refresh; an alarm that stays is not read again and again.
+TEST_F(MonitorModelTest, TheHistoryIsReadAtOpeningAndWhenAnAlarmAppears)
+{
+    auto monitor = Monitor("MDC");
+    const int axis = monitor->Axis();
+    SetHistory(axis, {7});
+    monitor->Open();
+    EXPECT_EQ(monitor->HistoryLines(), (std::vector<std::string>{"A07 Overspeed"}));
+
+    SetHistory(axis, {4, 7});
+    Script(axis, [](ScriptedAxis &a) { a.SetStatus(cmd::kCmdReadAlarmCode, 4); });
+    monitor->Refresh();
+    EXPECT_EQ(monitor->HistoryLines().size(), 2u) << "a new alarm brings the history";
+    const int reads = Count(axis, cmd::kCmdReadAlarmHistory);
+    monitor->Refresh();
+    monitor->Refresh();
+    EXPECT_EQ(Count(axis, cmd::kCmdReadAlarmHistory), reads) << "the same alarm is not read again";
+
+    Script(axis, [](ScriptedAxis &a) { a.SetStatus(cmd::kCmdReadAlarmCode, 255); });
+    monitor->Refresh();
+    SetHistory(axis, {4, 4, 7});
+    Script(axis, [](ScriptedAxis &a) { a.SetStatus(cmd::kCmdReadAlarmCode, 4); });
+    monitor->Refresh();
+    EXPECT_EQ(monitor->HistoryLines().size(), 3u) << "raised again after a reset";
 }
 
 TEST_F(MonitorModelTest, ClearHistoryAsksFirst)

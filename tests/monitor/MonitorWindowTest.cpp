@@ -101,6 +101,7 @@ TEST_F(MonitorWindowTest, ForbiddenInputsDoNothingUntilTheModeAllowsThem)
     const std::string section = window.Model().WindowSection();
     EXPECT_EQ(window.InputButton(3)->text(), Text("IDC_RADIO_M6_I_4", section));
     for (int k = 3; k <= 8; ++k) {
+        EXPECT_FALSE(window.InputButton(k)->isEnabled()) << "input " << k + 1 << " looks as it is: not for the PC";
         QTest::mouseClick(window.InputButton(k), Qt::LeftButton);
         EXPECT_FALSE(SimInputOn(k)) << "input " << k + 1;
         EXPECT_EQ(window.InputButton(k)->Picture(), QStringLiteral("lamp_off")) << "input " << k + 1;
@@ -108,6 +109,7 @@ TEST_F(MonitorWindowTest, ForbiddenInputsDoNothingUntilTheModeAllowsThem)
     window.SetIoMode(1);
     EXPECT_EQ(window.InputButton(3)->text(), Text("IDC_RADIO_M2_I_4", section));
     EXPECT_EQ(window.OutputName(0)->text(), Text("IDC_RADIO_M2_O_1", section));
+    EXPECT_TRUE(window.InputButton(3)->isEnabled());
     QTest::mouseClick(window.InputButton(3), Qt::LeftButton);
     EXPECT_TRUE(SimInputOn(3));
 }
