@@ -410,6 +410,51 @@ TEST_F(GatewayWindowTest, AlarmHistoryGetResetAndClear)
     EXPECT_EQ(page->List()->count(), 0) << "the unit's history is empty now";
 }
 
+TEST_F(GatewayWindowTest, AFirstHistoryOfZerosShowsNothingAndAClearedListStaysEmpty)
+{
+    // The unit's first history: fifty 0 bytes, the page's own start value.
+    WithUnit([](sim::GatewayDevice &unit) {
+        for (size_t slot = 0; slot < cmd::kAlarmHistoryLen; ++slot)
+            unit.Alarms().Record(0);
+        return 0;
+    });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    CKVL_GWX_ALARMLIST *page = window->AlarmPage();
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabAlarms);
+    EXPECT_EQ(page->List()->count(), 0);
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 0);
+
+    // Two alarms read, then cleared: neither a language switch nor showing the page again brings
+    // them back, and the same history read again changes nothing.
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Alarms().ClearHistory();
+        unit.Alarms().Record(2);
+        unit.Alarms().Record(4);
+        return 0;
+    });
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 2);
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click(); });
+    page->PressClear();
+    ASSERT_EQ(page->List()->count(), 0);
+    m_app->Settings().SwitchLanguage(CAppSettings::kLanguageJapanese);
+    EXPECT_EQ(page->List()->count(), 0) << "after the switch to Japanese";
+    m_app->Settings().SwitchLanguage(CAppSettings::kLanguageEnglish);
+    EXPECT_EQ(page->List()->count(), 0) << "after the switch back";
+    window->Tabs()->setCurrentIndex(0);
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabAlarms);
+    EXPECT_EQ(page->List()->count(), 0) << "after the page was shown again";
+    // A new alarm changes the unit's history, which shows.
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Alarms().Record(1);
+        return 0;
+    });
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 1);
+}
+
 TEST_F(GatewayWindowTest, OfflineTheAlarmButtonsAreDisabled)
 {
     CKVL_GWX_SETTING window(*m_app, true, std::string());
