@@ -1,10 +1,10 @@
 #include "config/CCodePage.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -273,11 +273,20 @@ void CKVL_GWX_SETTING::ShowVersion()
     QMessageBox::information(this, QString::fromLatin1(kVersionTitle), QString::fromStdString(m_model->Version()));
 }
 
-void CKVL_GWX_SETTING::closeEvent(QCloseEvent *event)
+void CKVL_GWX_SETTING::done(int result)
 {
     if (m_model->Offline())
         Q_EMIT offlineClosed();
-    QDialog::closeEvent(event);
+    QDialog::done(result);
+}
+
+void CKVL_GWX_SETTING::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace kvl
