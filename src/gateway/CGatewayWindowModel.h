@@ -37,6 +37,8 @@ public:
     struct Hooks {
         // A message (title, text).
         std::function<void(const std::string &title, const std::string &text)> message;
+        // An OK / Cancel question with an empty title; true for OK. Empty: Cancel.
+        std::function<bool(const std::string &text)> ask;
         // A failure the user must act on (a file that could not be saved): shown as a warning.
         std::function<void(const std::string &text)> warning;
         // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.

@@ -72,6 +72,9 @@ CGatewayWindowModel::Hooks CKVL_GWX_SETTING::MakeHooks()
     hooks.message = [this](const std::string &title, const std::string &text) {
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
     };
+    hooks.ask = [this](const std::string &text) {
+        return CMsgDlg::Show(this, QString(), QString::fromStdString(text), true);
+    };
     hooks.warning = [this](const std::string &text) {
         CMsgDlg::ShowWarning(this, QString(), QString::fromStdString(text));
     };

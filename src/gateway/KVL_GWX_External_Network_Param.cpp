@@ -28,7 +28,6 @@ const QStringList kDnSpeeds{QStringLiteral("125k"), QStringLiteral("250k"), QStr
                             QStringLiteral("Autoband")};
 const QStringList kEthSpeeds{QStringLiteral("Auto"), QStringLiteral("10HDX"), QStringLiteral("10FDX"),
                              QStringLiteral("100HDX"), QStringLiteral("100FDX")};
-constexpr char kVersionQuestionBuiltIn[] = "Occupation,Multiple\"4,1\"Will be fixed. All right?";
 constexpr int kOctets = 4;
 
 QStringList OccupationEntries()
@@ -55,7 +54,7 @@ KVL_GWX_External_Network_Param::KVL_GWX_External_Network_Param(CGatewayConfig &c
                                                                std::function<bool(const std::string &)> ask,
                                                                QWidget *parent)
     : QWidget(parent), m_config(config), m_offline(offline), m_ask(std::move(ask)),
-      m_versionQuestion(QString::fromLatin1(kVersionQuestionBuiltIn))
+      m_versionQuestion(QString::fromLatin1(CGatewayRules::kVersionQuestionBuiltIn))
 {
     setObjectName(QStringLiteral("gwxNetworkPage"));
     auto *grid = new QGridLayout(this);
@@ -138,7 +137,7 @@ void KVL_GWX_External_Network_Param::ApplyTexts(const CLanguageTexts &texts)
         m_dhcp->setItemText(1, valid);
     }
     m_versionQuestion = CWindowTexts::Text(texts, "IDC_MSG_NETWORK_PARAM_ERROR_1", kSection,
-                                           QString::fromLatin1(kVersionQuestionBuiltIn));
+                                           QString::fromLatin1(CGatewayRules::kVersionQuestionBuiltIn));
 }
 
 void KVL_GWX_External_Network_Param::RefreshView()
