@@ -110,7 +110,8 @@ int CGatewayRules::BadAddress(const CGatewayConfig &config)
 bool CGatewayRules::NeedsVersionQuestion(const CGatewayConfig &config, const CGatewayConfig &before)
 {
     return config.fieldbusType == kCcLinkCode && config.ccLinkVersion == kVersion110 &&
-           (before.ccLinkVersion != kVersion110 || config.ccLinkStations != kFixedOccupation);
+           (before.ccLinkVersion != kVersion110 ||
+            (config.ccLinkStations != kFixedOccupation && config.ccLinkStations != before.ccLinkStations));
 }
 
 void CGatewayRules::AnswerVersionQuestion(bool ok, CGatewayConfig &config, const CGatewayConfig &before)

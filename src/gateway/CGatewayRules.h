@@ -46,7 +46,8 @@ public:
     static int BadAddress(const CGatewayConfig &config);
 
     // Whether `config` needs the V1.10 question when it replaces `before` (a version chosen or
-    // loaded): CC-Link at V1.10, and coming from V2.00 or with an occupation other than "4,1".
+    // loaded): CC-Link at V1.10, coming from V2.00 or bringing another occupation than "4,1" (one
+    // that `before` already had, as a unit may report it, is left as it is).
     static bool NeedsVersionQuestion(const CGatewayConfig &config, const CGatewayConfig &before);
     // The answer to that question: OK fixes "4,1"; Cancel goes back to the version of `before`
     // (and, when that was V1.10 too, to its occupation), so V1.10 never comes with another one.

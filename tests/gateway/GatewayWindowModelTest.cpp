@@ -219,6 +219,7 @@ TEST_F(GatewayWindowModelTest, ALoadedCcLinkVersionAsksAsAChosenOneDoes)
         {"V1.10 4,1 to V1.10 2,8, OK", kV110, k41, kCcLink, kV110, k28, true, true, kV110, k41},
         {"V1.10 4,1 to V1.10 2,8, Cancel", kV110, k41, kCcLink, kV110, k28, false, true, kV110, k41},
         {"V1.10 4,1 to V1.10 4,1", kV110, k41, kCcLink, kV110, k41, false, false, kV110, k41},
+        {"V1.10 2,8 as the unit holds it, to the same", kV110, k28, kCcLink, kV110, k28, false, false, kV110, k28},
         {"V1.10 to V2.00 2,8", kV110, k41, kCcLink, kV200, k28, false, false, kV200, k28},
         {"DeviceNet with V1.10 2,8", kV200, k28, kDeviceNet, kV110, k28, false, false, kV110, k28},
     };
