@@ -15,6 +15,7 @@ public:
     static constexpr int kFullPercent = 100;
     static constexpr int kFieldbusPoints = 120;   // DeviceNet, EtherCAT and EtherNet/IP
     static constexpr int kCcLinkCode = 1;         // parameter 1 of a CC-Link unit
+    static constexpr int kEtherNetIpCode = 5;     // parameter 1 of an EtherNet/IP unit
     static constexpr int kVersion110 = 0;         // CC-Link version position "V1.10"
     static constexpr int kFixedOccupation = 5;    // "4,1", the only occupation of CC-Link V1.10
     static constexpr char kVersionQuestionBuiltIn[] = "Occupation,Multiple\"4,1\"Will be fixed. All right?";

@@ -71,6 +71,11 @@ CGatewayWindowModel::WriteResult CGatewayWindowModel::Write()
     m_refused.clear();
     if (m_offline)
         return WriteResult::kOffline;
+    // An address still being typed is no address: what is written is what the window shows.
+    if (m_config.fieldbusType == CGatewayRules::kEtherNetIpCode && m_hooks.addressesShown && !m_hooks.addressesShown()) {
+        Message(std::string(), Text(kBadAddressKey, kNetworkSection, kBadAddressBuiltIn));
+        return WriteResult::kBadAddress;
+    }
     const CGatewayUnit::PortFollower follow = [this](int speed) {
         const bool open = m_hooks.followPort && m_hooks.followPort(speed);
         if (!open)

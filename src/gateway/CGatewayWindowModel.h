@@ -44,6 +44,9 @@ public:
         // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.
         std::function<bool(int speed)> followPort;
         std::function<void()> changed;
+        // Whether the address fields show the addresses the configuration holds (false while one
+        // holds a partial address). Empty: they do.
+        std::function<bool()> addressesShown;
         // The code page of the unit settings files (the current language's); Western when empty.
         std::function<int()> fileCodePage;
     };

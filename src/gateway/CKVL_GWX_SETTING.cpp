@@ -80,6 +80,7 @@ CGatewayWindowModel::Hooks CKVL_GWX_SETTING::MakeHooks()
     };
     hooks.followPort = [this](int speed) { return m_context.ReopenPort(speed); };
     hooks.fileCodePage = [this] { return CCodePage::ForLanguage(m_context.Settings().Language()); };
+    hooks.addressesShown = [this] { return !m_network || m_network->AddressesShown(); };
     hooks.changed = [this] {
         if (m_tabs)
             RefreshView();

@@ -7,6 +7,7 @@
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
+#include <optional>
 
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
@@ -46,6 +47,22 @@ CGatewayConfig::Octets &OctetsOf(CGatewayConfig &config, int which)
 QString AddressText(const CGatewayConfig::Octets &octets)
 {
     return QStringLiteral("%1.%2.%3.%4").arg(octets[0]).arg(octets[1]).arg(octets[2]).arg(octets[3]);
+}
+
+// The four octets of a typed address; nothing for a partial one.
+std::optional<CGatewayConfig::Octets> OctetsOfText(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != kOctets)
+        return std::nullopt;
+    CGatewayConfig::Octets octets{};
+    for (int i = 0; i < kOctets; ++i) {
+        bool ok = false;
+        octets[static_cast<size_t>(i)] = parts[i].toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    return octets;
 }
 
 } // namespace
@@ -179,6 +196,16 @@ void KVL_GWX_External_Network_Param::RefreshView()
         w->setVisible(ethernet);
 }
 
+bool KVL_GWX_External_Network_Param::AddressesShown() const
+{
+    for (size_t w = 0; w < m_addresses.size(); ++w) {
+        const std::optional<CGatewayConfig::Octets> shown = OctetsOfText(m_addresses[w]->text());
+        if (!shown || *shown != OctetsOf(m_config, static_cast<int>(w)))
+            return false;
+    }
+    return true;
+}
+
 void KVL_GWX_External_Network_Param::TypeChosen(int position)
 {
     m_config.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(std::clamp(position, 0, 3))];
@@ -203,20 +230,11 @@ void KVL_GWX_External_Network_Param::ChooseVersion(int position)
 
 void KVL_GWX_External_Network_Param::AddressEdited(int which, const QString &text)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != kOctets)
-        return;
-    CGatewayConfig::Octets octets{};
-    for (int i = 0; i < kOctets; ++i) {
-        bool ok = false;
-        octets[static_cast<size_t>(i)] = parts[i].toInt(&ok);
-        if (!ok)
-            return;
-    }
+    const std::optional<CGatewayConfig::Octets> octets = OctetsOfText(text);
     // An address the unit cannot take (an octet over 255) is not kept; the last good one stays.
-    if (!CGatewayFieldRange::AdmitsOctets(octets))
+    if (!octets || !CGatewayFieldRange::AdmitsOctets(*octets))
         return;
-    OctetsOf(m_config, which) = octets;
+    OctetsOf(m_config, which) = *octets;
 }
 
 } // namespace kvl
