@@ -56,6 +56,7 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
       m_commands(std::make_unique<CServoCommands>(m_comm.get())),
       m_gate(std::make_unique<CWriteGate>(*m_settings)),
       m_refusalTimer(new QTimer(this)),
+      m_shutdownTimer(new QTimer(this)),
       m_busy(new CBusyIndicator({}, this)),
       m_port(*m_settings, m_comm->Ports()),
       m_baseFont(QApplication::font())
@@ -63,6 +64,8 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
     m_commands->SetWriteGate(m_gate.get());
     m_refusalTimer->setSingleShot(true);
     connect(m_refusalTimer, &QTimer::timeout, this, &CKVL_ControlApp::ShowRefusals);
+    m_shutdownTimer->setSingleShot(true);
+    connect(m_shutdownTimer, &QTimer::timeout, this, &CKVL_ControlApp::Shutdown);
     m_commands->SetRefusalHook([this](const WriteRefusal &refusal) {
         m_refusals.push_back(refusal);
         if (!m_refusalTimer->isActive())
@@ -72,7 +75,8 @@ CKVL_ControlApp::CKVL_ControlApp(Options options, QObject *parent)
 
 CKVL_ControlApp::~CKVL_ControlApp()
 {
-    Shutdown();
+    m_shutdownTimer->stop();
+    DestroyWindows();
     delete m_startDlg.data();
     m_comm->SetHooks({});
     m_settings->showMessage = nullptr;
@@ -196,10 +200,9 @@ void CKVL_ControlApp::InstallHooks()
 
 void CKVL_ControlApp::ShowRefusals()
 {
-    constexpr int kRetryMs = 100;
     // A message in the middle of an exchange or a transfer would hold it; it waits for the end.
     if (m_comm->Busy() || m_busy->Nesting() > 0) {
-        m_refusalTimer->start(kRetryMs);
+        m_refusalTimer->start(kBusyRetryMs);
         return;
     }
     if (m_refusals.empty())
@@ -415,6 +418,17 @@ bool CKVL_ControlApp::MayEnd()
 }
 
 void CKVL_ControlApp::Shutdown()
+{
+    // A transfer or an exchange still running works on its window, which lets events through
+    // between two exchanges: the windows go once it has ended, not under its feet.
+    if (m_comm->Busy() || m_busy->Nesting() > 0) {
+        m_shutdownTimer->start(kBusyRetryMs);
+        return;
+    }
+    DestroyWindows();
+}
+
+void CKVL_ControlApp::DestroyWindows()
 {
     if (m_shutDown)
         return;

@@ -145,7 +145,8 @@ public:
     // cancel); false when the user cancelled, so the program does not end.
     bool MayEnd();
     // Called by the start window when it closes: destroys every window, writes the waveform
-    // values and the settings back, closes the port. The program then ends.
+    // values and the settings back, closes the port. The program then ends. While a transfer or
+    // an exchange runs, this waits for its end.
     void Shutdown();
 
 private:
@@ -161,6 +162,8 @@ private:
     void InstallHooks();
     // One message for the refusals gathered since the last one, once no exchange or transfer runs.
     void ShowRefusals();
+    // What Shutdown does once nothing runs (once).
+    void DestroyWindows();
     bool StartDemoBus();
 
     Options m_options;
@@ -172,6 +175,9 @@ private:
     std::unique_ptr<CWriteGate> m_gate;
     std::vector<WriteRefusal> m_refusals;
     QTimer *m_refusalTimer = nullptr;
+    // Shutdown and the refusal message try again after this while a transfer runs.
+    static constexpr int kBusyRetryMs = 100;
+    QTimer *m_shutdownTimer = nullptr;
     CBusyIndicator *m_busy = nullptr;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;

@@ -3,6 +3,7 @@
 #include "gateway/CGatewayUnit.h"
 #include "link/ResultCode.h"
 #include "protocol/CServoCommands.h"
+#include "protocol/CommandCodes.h"
 
 namespace kvl {
 
@@ -15,7 +16,7 @@ constexpr char kCommon[] = "COMMON";
 } // namespace
 
 CGatewayAlarmList::CGatewayAlarmList(CServoCommands &commands, bool offline, Hooks hooks)
-    : m_commands(commands), m_offline(offline), m_hooks(std::move(hooks))
+    : m_commands(commands), m_offline(offline), m_hooks(std::move(hooks)), m_history(cmd::kAlarmHistoryLen, 0)
 {
 }
 
@@ -38,13 +39,14 @@ void CGatewayAlarmList::Get()
     if (history == m_history)
         return;
     m_history = history;
+    m_shown = history;
     Rebuild();
 }
 
 void CGatewayAlarmList::Rebuild()
 {
     m_entries.clear();
-    for (uint8_t code : m_history) {
+    for (uint8_t code : m_shown) {
         const std::string key = KeyOf(code);
         if (!key.empty())
             m_entries.push_back(Text(key, kSection, key.c_str()));
@@ -70,8 +72,11 @@ void CGatewayAlarmList::Clear()
     if (!m_hooks.ask || !m_hooks.ask(question))
         return;
     uint8_t status = 0;
-    if (m_commands.ClearAlarmHistory(status, CGatewayUnit::kAddress, kTimeoutMs) == kResultOk && status == 1)
+    // The last history read stays: the same history read again changes nothing.
+    if (m_commands.ClearAlarmHistory(status, CGatewayUnit::kAddress, kTimeoutMs) == kResultOk && status == 1) {
+        m_shown.clear();
         m_entries.clear();
+    }
 }
 
 std::string CGatewayAlarmList::Text(const std::string &key, const std::string &section, const char *builtIn) const

@@ -3,6 +3,8 @@
 // unit's 50 history bytes and rebuilds the list only when they changed; each byte 0 to 5 is an
 // alarm E0 to E5, 254 the unit's restart (also E5), any other byte no entry. Reset resets the unit's
 // alarm; Clear asks first and then clears the unit's history. Offline nothing is sent.
+// The last history read starts as 50 zero bytes, so a unit whose first history is all zeros shows
+// no entries; a cleared list stays empty (also in another language) until a changed history is read.
 // Owned by the page; the thread that makes the exchanges.
 #include <cstdint>
 #include <functional>
@@ -45,7 +47,10 @@ private:
     CServoCommands &m_commands;
     bool m_offline;
     Hooks m_hooks;
+    // The last history read; compared with the next one.
     std::vector<uint8_t> m_history;
+    // The history the entries show: the last one read, or none after Clear.
+    std::vector<uint8_t> m_shown;
     std::vector<std::string> m_entries;
 };
 

@@ -107,4 +107,22 @@ int CGatewayRules::BadAddress(const CGatewayConfig &config)
     return -1;
 }
 
+bool CGatewayRules::NeedsVersionQuestion(const CGatewayConfig &config, const CGatewayConfig &before)
+{
+    return config.fieldbusType == kCcLinkCode && config.ccLinkVersion == kVersion110 &&
+           (before.ccLinkVersion != kVersion110 ||
+            (config.ccLinkStations != kFixedOccupation && config.ccLinkStations != before.ccLinkStations));
+}
+
+void CGatewayRules::AnswerVersionQuestion(bool ok, CGatewayConfig &config, const CGatewayConfig &before)
+{
+    if (ok) {
+        config.ccLinkStations = kFixedOccupation;
+        return;
+    }
+    config.ccLinkVersion = before.ccLinkVersion;
+    if (config.ccLinkVersion == kVersion110)
+        config.ccLinkStations = before.ccLinkStations;
+}
+
 } // namespace kvl

@@ -29,6 +29,7 @@ constexpr char kOtherMachineSection[] = "IDD_KVL_VER2_PMTLIST_DIALOG";
 constexpr char kOtherMachineBuiltIn[] = "The file is for another model.";
 constexpr char kNetworkSection[] = "IDD_KVL_GWX_EXTERNAL_NETWORK_PARAM";
 constexpr char kBadAddressKey[] = "IDC_MSG_NETWORK_PARAM_ERROR";
+constexpr char kVersionQuestionKey[] = "IDC_MSG_NETWORK_PARAM_ERROR_1";
 constexpr char kBadAddressBuiltIn[] =
     "The network parameter is invalid. The following settings.\uFF08IP Address, Subnet Mask, Default Gateway\uFF09";
 
@@ -84,6 +85,11 @@ CGatewayWindowModel::WriteResult CGatewayWindowModel::Write()
     m_refused.clear();
     if (m_offline)
         return WriteResult::kOffline;
+    // An address still being typed is no address: what is written is what the window shows.
+    if (m_config.fieldbusType == CGatewayRules::kEtherNetIpCode && m_hooks.addressesShown && !m_hooks.addressesShown()) {
+        Message(std::string(), Text(kBadAddressKey, kNetworkSection, kBadAddressBuiltIn));
+        return WriteResult::kBadAddress;
+    }
     const CGatewayUnit::PortFollower follow = [this](int speed) {
         const bool open = m_hooks.followPort && m_hooks.followPort(speed);
         if (!open)
@@ -142,6 +148,12 @@ CGatewayWindowModel::FileResult CGatewayWindowModel::Load(const std::string &pat
     CGatewaySettingsFile::Problems problems;
     switch (CGatewaySettingsFile::Load(path, loaded, m_texts, FileCodePage(), &problems)) {
     case CGatewaySettingsFile::LoadResult::kLoaded: {
+        // A version the file brings follows the rule of a chosen one.
+        if (CGatewayRules::NeedsVersionQuestion(loaded, m_config)) {
+            const bool ok = m_hooks.ask && m_hooks.ask(Text(kVersionQuestionKey, kNetworkSection,
+                                                            CGatewayRules::kVersionQuestionBuiltIn));
+            CGatewayRules::AnswerVersionQuestion(ok, loaded, m_config);
+        }
         const bool newColours = loaded.colours != m_config.colours;
         m_config = loaded;
         KeepEdits();

@@ -37,11 +37,16 @@ public:
     struct Hooks {
         // A message (title, text).
         std::function<void(const std::string &title, const std::string &text)> message;
+        // An OK / Cancel question with an empty title; true for OK. Empty: Cancel.
+        std::function<bool(const std::string &text)> ask;
         // A failure the user must act on (a file that could not be saved): shown as a warning.
         std::function<void(const std::string &text)> warning;
         // Reopens the PC's port at `speed` bit/s and stores the speed; true when it is open.
         std::function<bool(int speed)> followPort;
         std::function<void()> changed;
+        // Whether the address fields show the addresses the configuration holds (false while one
+        // holds a partial address). Empty: they do.
+        std::function<bool()> addressesShown;
         // The code page of the unit settings files (the current language's); Western when empty.
         std::function<int()> fileCodePage;
     };

@@ -108,9 +108,14 @@ void CKVL_GWX_PARAM::RefreshView()
     m_interval->setText(QString::number(m_config.interval));
     m_broadcast->setText(QString::number(m_config.broadcastDelay));
     m_resetTimes->setText(QString::number(m_config.resetTimes));
-    m_speedToPc->setCurrentIndex(std::clamp(m_config.speedToPc - 1, 0, 2));
-    m_speedToDrivers->setCurrentIndex(std::clamp(m_config.speedToDrivers - 1, 0, 2));
-    m_forbidding->setCurrentIndex(m_config.commForbidding != 0 ? 1 : 0);
+    // A code outside its list (a unit may report one) is shown as the nearest entry, and that
+    // entry is what Write sends: what is written is what is shown.
+    m_config.speedToPc = std::clamp(m_config.speedToPc, 1, 3);
+    m_config.speedToDrivers = std::clamp(m_config.speedToDrivers, 1, 3);
+    m_config.commForbidding = m_config.commForbidding != 0 ? 1 : 0;
+    m_speedToPc->setCurrentIndex(m_config.speedToPc - 1);
+    m_speedToDrivers->setCurrentIndex(m_config.speedToDrivers - 1);
+    m_forbidding->setCurrentIndex(m_config.commForbidding);
 }
 
 bool CKVL_GWX_PARAM::eventFilter(QObject *watched, QEvent *event)

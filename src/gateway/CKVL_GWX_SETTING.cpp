@@ -1,10 +1,10 @@
 #include "config/CCodePage.h"
 #include "gateway/CKVL_GWX_SETTING.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -75,11 +75,15 @@ CGatewayWindowModel::Hooks CKVL_GWX_SETTING::MakeHooks()
     hooks.message = [this](const std::string &title, const std::string &text) {
         CMsgDlg::Show(this, QString::fromStdString(title), QString::fromStdString(text));
     };
+    hooks.ask = [this](const std::string &text) {
+        return CMsgDlg::Show(this, QString(), QString::fromStdString(text), true);
+    };
     hooks.warning = [this](const std::string &text) {
         CMsgDlg::ShowWarning(this, QString(), QString::fromStdString(text));
     };
     hooks.followPort = [this](int speed) { return m_context.ReopenPort(speed); };
     hooks.fileCodePage = [this] { return CCodePage::ForLanguage(m_context.Settings().Language()); };
+    hooks.addressesShown = [this] { return !m_network || m_network->AddressesShown(); };
     hooks.changed = [this] {
         if (m_tabs)
             RefreshView();
@@ -292,15 +296,23 @@ void CKVL_GWX_SETTING::ShowVersion()
     QMessageBox::information(this, QString::fromLatin1(kVersionTitle), QString::fromStdString(m_model->Version()));
 }
 
-void CKVL_GWX_SETTING::closeEvent(QCloseEvent *event)
+void CKVL_GWX_SETTING::done(int result)
 {
-    if (!CUnkeptEdits::Ask(this, m_context.Settings().Texts(), *this)) {
-        event->ignore();
+    // Every way of closing comes here; unsaved edits keep the window open on Cancel.
+    if (!CUnkeptEdits::Ask(this, m_context.Settings().Texts(), *this))
         return;
-    }
     if (m_model->Offline())
         Q_EMIT offlineClosed();
-    QDialog::closeEvent(event);
+    QDialog::done(result);
+}
+
+void CKVL_GWX_SETTING::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 } // namespace kvl

@@ -78,12 +78,16 @@ public:
     QPushButton *SaveButton() const { return m_save; }
     QPushButton *PrintButton() const { return m_print; }
 
+    // Every way the window closes (the window manager, close()) ends here.
+    void done(int result) override;
+
 Q_SIGNALS:
     // An offline window closed: the axis link's offline edit may be used again.
     void offlineClosed();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
+    // Enter and Escape do nothing on the unit's pages: neither closes the window.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void BuildLayout();

@@ -7,6 +7,7 @@
 #include <QRegularExpressionValidator>
 
 #include <algorithm>
+#include <optional>
 
 #include "common/CWindowTexts.h"
 #include "config/CLanguageTexts.h"
@@ -28,7 +29,6 @@ const QStringList kDnSpeeds{QStringLiteral("125k"), QStringLiteral("250k"), QStr
                             QStringLiteral("Autoband")};
 const QStringList kEthSpeeds{QStringLiteral("Auto"), QStringLiteral("10HDX"), QStringLiteral("10FDX"),
                              QStringLiteral("100HDX"), QStringLiteral("100FDX")};
-constexpr char kVersionQuestionBuiltIn[] = "Occupation,Multiple\"4,1\"Will be fixed. All right?";
 constexpr int kOctets = 4;
 
 QStringList OccupationEntries()
@@ -49,13 +49,29 @@ QString AddressText(const CGatewayConfig::Octets &octets)
     return QStringLiteral("%1.%2.%3.%4").arg(octets[0]).arg(octets[1]).arg(octets[2]).arg(octets[3]);
 }
 
+// The four octets of a typed address; nothing for a partial one.
+std::optional<CGatewayConfig::Octets> OctetsOfText(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char('.'));
+    if (parts.size() != kOctets)
+        return std::nullopt;
+    CGatewayConfig::Octets octets{};
+    for (int i = 0; i < kOctets; ++i) {
+        bool ok = false;
+        octets[static_cast<size_t>(i)] = parts[i].toInt(&ok);
+        if (!ok)
+            return std::nullopt;
+    }
+    return octets;
+}
+
 } // namespace
 
 KVL_GWX_External_Network_Param::KVL_GWX_External_Network_Param(CGatewayConfig &config, bool offline,
                                                                std::function<bool(const std::string &)> ask,
                                                                QWidget *parent)
     : QWidget(parent), m_config(config), m_offline(offline), m_ask(std::move(ask)),
-      m_versionQuestion(QString::fromLatin1(kVersionQuestionBuiltIn))
+      m_versionQuestion(QString::fromLatin1(CGatewayRules::kVersionQuestionBuiltIn))
 {
     setObjectName(QStringLiteral("gwxNetworkPage"));
     auto *grid = new QGridLayout(this);
@@ -138,7 +154,7 @@ void KVL_GWX_External_Network_Param::ApplyTexts(const CLanguageTexts &texts)
         m_dhcp->setItemText(1, valid);
     }
     m_versionQuestion = CWindowTexts::Text(texts, "IDC_MSG_NETWORK_PARAM_ERROR_1", kSection,
-                                           QString::fromLatin1(kVersionQuestionBuiltIn));
+                                           QString::fromLatin1(CGatewayRules::kVersionQuestionBuiltIn));
 }
 
 void KVL_GWX_External_Network_Param::RefreshView()
@@ -180,6 +196,16 @@ void KVL_GWX_External_Network_Param::RefreshView()
         w->setVisible(ethernet);
 }
 
+bool KVL_GWX_External_Network_Param::AddressesShown() const
+{
+    for (size_t w = 0; w < m_addresses.size(); ++w) {
+        const std::optional<CGatewayConfig::Octets> shown = OctetsOfText(m_addresses[w]->text());
+        if (!shown || *shown != OctetsOf(m_config, static_cast<int>(w)))
+            return false;
+    }
+    return true;
+}
+
 void KVL_GWX_External_Network_Param::TypeChosen(int position)
 {
     m_config.fieldbusType = CGatewayRules::FieldbusCodes()[static_cast<size_t>(std::clamp(position, 0, 3))];
@@ -204,20 +230,11 @@ void KVL_GWX_External_Network_Param::ChooseVersion(int position)
 
 void KVL_GWX_External_Network_Param::AddressEdited(int which, const QString &text)
 {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != kOctets)
-        return;
-    CGatewayConfig::Octets octets{};
-    for (int i = 0; i < kOctets; ++i) {
-        bool ok = false;
-        octets[static_cast<size_t>(i)] = parts[i].toInt(&ok);
-        if (!ok)
-            return;
-    }
+    const std::optional<CGatewayConfig::Octets> octets = OctetsOfText(text);
     // An address the unit cannot take (an octet over 255) is not kept; the last good one stays.
-    if (!CGatewayFieldRange::AdmitsOctets(octets))
+    if (!octets || !CGatewayFieldRange::AdmitsOctets(*octets))
         return;
-    OctetsOf(m_config, which) = octets;
+    OctetsOf(m_config, which) = *octets;
 }
 
 } // namespace kvl

@@ -34,6 +34,9 @@ public:
     void ApplyTexts(const CLanguageTexts &texts);
     // The configuration as the fields show it; only the chosen fieldbus' fields are visible.
     void RefreshView();
+    // Whether each address field shows the address the configuration holds (false while one holds
+    // a partial address being typed).
+    bool AddressesShown() const;
     // The user picked a CC-Link version (a file line does the same through the configuration).
     void ChooseVersion(int position);
 

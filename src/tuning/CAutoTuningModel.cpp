@@ -81,17 +81,20 @@ void CAutoTuningModel::Poll()
     AutoTuningStatus status;
     const int result = m_commands.ReadAutoTuningStatus(status, m_address, kTimeoutMs);
     if (result != kResultOk) {
-        // A controller that stops answering in the middle of a run is told to stop (it may hear
-        // it); the rest of the tick is skipped so the window is never held longer.
-        if (result == kResultTimeout && Running()) {
+        // A lost reply leaves the last texts. A run the controller no longer reports on for more
+        // than a second cannot be watched: it is told to stop (it may hear it), and the user why.
+        if (Running() && ++m_unansweredPolls >= kUnansweredPollsBeforeStop) {
             StopRun();
+            m_unansweredPolls = 0;
             // Stop is sent once: until the controller answers again its states are unknown, so
             // later ticks make one exchange only.
             m_qualityPrevious = m_tuningPrevious = kStateUnknown;
             Changed();
+            Message("IDS_TUNING_STOPPED_NO_REPLY", kSection);
         }
         return;
     }
+    m_unansweredPolls = 0;
     const int q = status.qualityState;
     const int t = status.tuningState;
     if (q != m_qualityPrevious || m_refreshTexts) {
@@ -363,16 +366,17 @@ CAutoTuningModel::Controls CAutoTuningModel::ControlStates() const
     const bool servoOn = m_axisLink.servoOn && m_axisLink.servoOn();
     c.servoOn = !servoOn;
     c.servoOff = servoOn;
+    // A tuning run moves the axis: it can be stopped from here while it lasts.
+    c.stop = Running();
     if (!servoOn)
         return c;
     const bool running = m_axisLink.programRunning && m_axisLink.programRunning();
     const bool paused = m_axisLink.programPaused && m_axisLink.programPaused();
     if (running) {
         c.start = paused;
-        c.stop = !paused;
+        c.stop = c.stop || !paused;
     } else {
         c.start = true;
-        c.stop = false;
     }
     c.stepField = c.settlingField = !Running();
     return c;

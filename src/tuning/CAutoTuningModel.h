@@ -7,7 +7,8 @@
 // Only the models MDB and MDC tune: for the others Stop, Reset, the poll and the parameter
 // transfers do nothing. Offline nothing is sent.
 // A run never outlives the window: StopRun() is called on every way out (quit, window destroyed)
-// and the poll sends Stop itself when the controller stops answering while a state is running.
+// and the poll sends Stop itself when the controller stays silent for more than a second while a
+// state is running, and says so.
 // Owned by the tuning window; the thread that makes the exchanges (the user-interface thread).
 #include <cstdint>
 #include <functional>
@@ -28,6 +29,9 @@ public:
     static constexpr int kTimeoutMs = 200;
     static constexpr int kPollPeriodMs = 500;
     static constexpr int kServoConfirmDelayMs = 200;
+    // Polls in a row without a status reply after which a running state is stopped: with the
+    // 500 ms period and the 200 ms timeout, more than a second of silence.
+    static constexpr int kUnansweredPollsBeforeStop = 3;
     static constexpr int kStateUnknown = 255;
     static constexpr int kStateRunning = 2;
     static constexpr int kStateFinished = 3;
@@ -164,6 +168,7 @@ private:
     bool m_refreshTexts = true;
     int m_qualityPrevious = kStateUnknown;
     int m_tuningPrevious = kStateUnknown;
+    int m_unansweredPolls = 0;
     int m_qualityShown = kStateUnknown;
     int m_tuningShown = kStateUnknown;
     std::string m_driverText = kNormalText;

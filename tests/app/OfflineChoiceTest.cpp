@@ -1,12 +1,13 @@
 // Offline editing from the axis link window, without a bus: the choice window (models, the six
 // operation types or the network unit), the offline axis window with the table size of the chosen
-// type and its parameter list, the offline network unit window, and the offline edit button
-// disabled while an offline window is open.
+// type and its parameter list, the offline network unit window (which Enter and Escape leave
+// open), and the offline edit button disabled while an offline window is open.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QPointer>
+#include <QTabWidget>
 #include <QTest>
 
 #include "LinkFixture.h"
@@ -197,6 +198,38 @@ TEST_F(OfflineChoiceTest, TheOfflineWindowHasASlotOfItsOwnAndANewChoiceAsksAbout
     EXPECT_TRUE(old.isNull());
     ASSERT_NE(m_link->OfflineAxisWindow(), nullptr);
     EXPECT_EQ(m_link->OfflineAxisWindow()->Model().OperationType(), 1);
+}
+
+TEST_F(OfflineChoiceTest, EnterAndEscapeLeaveTheOfflineUnitWindowOpenOnEveryPage)
+{
+    CKVL_VER2_OFFLINE_EDIT_CHIOCE &choice = Choice();
+    choice.ChooseModel(kGwx);
+    QTest::mouseClick(choice.GatewayButton(), Qt::LeftButton);
+    CKVL_GWX_SETTING *window = m_link->OfflineGatewayWindow();
+    ASSERT_NE(window, nullptr);
+    for (int tab = 0; tab < window->Tabs()->count(); ++tab) {
+        window->Tabs()->setCurrentIndex(tab);
+        QWidget *page = window->Tabs()->currentWidget();
+        // The keys reach a field of the page (the first that takes the focus), or the page itself.
+        QWidget *target = page;
+        for (QWidget *child : page->findChildren<QWidget *>()) {
+            if (child->isVisible() && child->focusPolicy() != Qt::NoFocus) {
+                target = child;
+                break;
+            }
+        }
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            SCOPED_TRACE(testing::Message() << "page " << tab << " key " << key << " on "
+                                            << target->metaObject()->className());
+            QTest::keyClick(target, key);
+            EXPECT_TRUE(window->isVisible());
+            EXPECT_FALSE(m_link->OfflineButton()->isEnabled());
+        }
+    }
+    // Closing it is the one way out, and it gives the offline edit button back.
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(m_link->OfflineButton()->isEnabled());
 }
 
 } // namespace kvl::test

@@ -36,6 +36,10 @@ protected:
     {
         CGatewayWindowModel::Hooks hooks;
         hooks.message = [this](const std::string &title, const std::string &text) { m_said.push_back({title, text}); };
+        hooks.ask = [this](const std::string &text) {
+            m_asked.push_back(text);
+            return m_answer;
+        };
         hooks.followPort = [this](int speed) {
             m_followed.push_back(speed);
             return m_followOk;
@@ -59,6 +63,8 @@ protected:
     std::vector<Said> m_said;
     std::vector<int> m_followed;
     bool m_followOk = true;
+    std::vector<std::string> m_asked;
+    bool m_answer = false;
 };
 
 TEST_F(GatewayWindowModelTest, OfflineShowsADashAndSendsNothing)
@@ -189,6 +195,64 @@ TEST_F(GatewayWindowModelTest, LinesWithoutAValueOfTheirSettingAreNamedAndNeverS
     ASSERT_EQ(model->Write(), Result::kWritten);
     EXPECT_EQ(UnitParameter(2), before.interval);
     EXPECT_EQ(UnitParameter(6), before.resetTimes);
+    std::filesystem::remove_all(dir);
+}
+
+// A CC-Link version that a file brings follows the rule of a chosen one: V1.10 comes only with
+// "4,1", after the question; Cancel keeps the version the window had. What is loaded is written.
+TEST_F(GatewayWindowModelTest, ALoadedCcLinkVersionAsksAsAChosenOneDoes)
+{
+    constexpr int k28 = 2, k41 = CGatewayRules::kFixedOccupation, kV110 = 0, kV200 = 1;
+    constexpr int kCcLink = 1, kDeviceNet = 2;
+    struct Case {
+        const char *what;
+        int versionBefore, stationsBefore;
+        int fileType, fileVersion, fileStations;
+        bool answer;
+        bool asked;
+        int version, stations;
+    };
+    const Case cases[] = {
+        {"V2.00 to V1.10 2,8, OK", kV200, k28, kCcLink, kV110, k28, true, true, kV110, k41},
+        {"V2.00 to V1.10 2,8, Cancel", kV200, k28, kCcLink, kV110, k28, false, true, kV200, k28},
+        {"V2.00 to V1.10 4,1, OK", kV200, k28, kCcLink, kV110, k41, true, true, kV110, k41},
+        {"V1.10 4,1 to V1.10 2,8, OK", kV110, k41, kCcLink, kV110, k28, true, true, kV110, k41},
+        {"V1.10 4,1 to V1.10 2,8, Cancel", kV110, k41, kCcLink, kV110, k28, false, true, kV110, k41},
+        {"V1.10 4,1 to V1.10 4,1", kV110, k41, kCcLink, kV110, k41, false, false, kV110, k41},
+        {"V1.10 2,8 as the unit holds it, to the same", kV110, k28, kCcLink, kV110, k28, false, false, kV110, k28},
+        {"V1.10 to V2.00 2,8", kV110, k41, kCcLink, kV200, k28, false, false, kV200, k28},
+        {"DeviceNet with V1.10 2,8", kV200, k28, kDeviceNet, kV110, k28, false, false, kV110, k28},
+    };
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gwx_version_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "unit.dat").string();
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        auto model = Make(false);
+        model->Config().fieldbusType = kCcLink;
+        model->Config().ccLinkVersion = c.versionBefore;
+        model->Config().ccLinkStations = c.stationsBefore;
+        CGatewayConfig file = model->Config();
+        file.fieldbusType = c.fileType;
+        file.ccLinkVersion = c.fileVersion;
+        file.ccLinkStations = c.fileStations;
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << CGatewaySettingsFile::Text(file, "1.20", "2026/12/10", nullptr);
+        m_asked.clear();
+        m_answer = c.answer;
+        ASSERT_EQ(model->Load(path), CGatewayWindowModel::FileResult::kDone);
+        ASSERT_EQ(m_asked.size(), c.asked ? 1u : 0u);
+        if (c.asked)
+            EXPECT_EQ(m_asked[0], CGatewayRules::kVersionQuestionBuiltIn);
+        EXPECT_EQ(model->Config().ccLinkVersion, c.version);
+        EXPECT_EQ(model->Config().ccLinkStations, c.stations);
+        if (c.fileType != kCcLink)
+            continue;
+        // The unit gets what the window holds: V1.10 only ever with 4,1.
+        ASSERT_EQ(model->Write(), Result::kWritten);
+        EXPECT_EQ(UnitParameter(18), c.version);
+        const CGatewayRules::Occupation &pair = CGatewayRules::OccupationTable()[static_cast<size_t>(c.stations)];
+        EXPECT_EQ(UnitParameter(17), (pair.multipleCode << 4) | (pair.stations - 1));
+    }
     std::filesystem::remove_all(dir);
 }
 

@@ -3,6 +3,7 @@
 // station lists, the capacity refusal, a setting the unit did not take, the unit settings file,
 // the version shown after six clicks (counted over the run), the colour settings window; and the
 // window offline.
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -295,9 +297,64 @@ TEST_F(GatewayWindowTest, AnEtherNetIpAddressOfAll255RefusesTheWholeWrite)
     EXPECT_EQ(Count(kUnit, cmd::kCmdWriteUnitDeviceTables), 0);
 }
 
+// What Write sends is what the window shows: an address still being typed refuses the write (the
+// last complete one is not sent behind the user's back), and a code outside its list, shown as the
+// nearest entry, is written as that entry.
+TEST_F(GatewayWindowTest, WhatIsWrittenIsWhatTheWindowShows)
+{
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Parameters().Set(1, 5);    // EtherNet/IP
+        unit.Parameters().Set(3, 7);    // speed to the PC: no such code
+        unit.Parameters().Set(4, 0);    // speed to the controllers: no such code
+        unit.Parameters().Set(19, 9);   // communication forbidding: no such code
+        return 0;
+    });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    CKVL_GWX_PARAM *params = window->ParameterPage();
+    EXPECT_EQ(params->SpeedToPcList()->currentText(), QStringLiteral("115200"));
+    EXPECT_EQ(params->SpeedToDriversList()->currentText(), QStringLiteral("38400"));
+    EXPECT_EQ(params->ForbiddingList()->currentIndex(), 1);
+
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabNetwork);
+    QLineEdit *ip = window->NetworkPage()->AddressEdit(0);
+    const int ipBefore = WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(11); });
+    ip->setFocus();
+    ip->selectAll();
+    QTest::keyClicks(ip, QStringLiteral("10.0."));
+    ASSERT_EQ(ip->text(), QStringLiteral("10.0."));
+    // Every message of a write (the refusal, the end, a refused value) is closed and kept.
+    QStringList said;
+    QTimer closer;
+    closer.setInterval(10);
+    QObject::connect(&closer, &QTimer::timeout, [&said] {
+        if (auto *message = qobject_cast<CMsgDlg *>(QApplication::activeModalWidget())) {
+            said << message->Text();
+            message->close();
+        }
+    });
+    closer.start();
+    Bus().ClearCommandsReceived();
+    QTest::mouseClick(window->WriteButton(), Qt::LeftButton);
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_TRUE(said.front().contains(QStringLiteral("invalid"))) << said.join('|').toStdString();
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteParameter), 0) << "nothing is written while an address is partial";
+    EXPECT_EQ(WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(11); }), ipBefore);
+
+    QTest::keyClicks(ip, QStringLiteral("0.7"));
+    said.clear();
+    QTest::mouseClick(window->WriteButton(), Qt::LeftButton);
+    EXPECT_FALSE(said.join('|').contains(QStringLiteral("invalid"))) << said.join('|').toStdString();
+    // The address travels last octet first: 10.0.0.7 is the value 0x0A000007.
+    EXPECT_EQ(WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(11); }), 0x0A000007);
+    EXPECT_EQ(WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(3); }), 3);
+    EXPECT_EQ(WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(4); }), 1);
+    EXPECT_EQ(WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Get(19); }), 1);
+}
+
 // Typed values the unit cannot take never turn into others on the wire: ten digits past the
 // unit's range are limited to its largest interval (they were read as 0), an octet over 255 is not
-// kept.
+// kept and refuses the write while the field shows it.
 TEST_F(GatewayWindowTest, TypedValuesOutsideWhatTheUnitTakesAreLimitedOrNotKept)
 {
     WithUnit([](sim::GatewayDevice &unit) { return unit.Parameters().Set(1, 5), 0; });
@@ -323,6 +380,14 @@ TEST_F(GatewayWindowTest, TypedValuesOutsideWhatTheUnitTakesAreLimitedOrNotKept)
     QLineEdit *address = window->NetworkPage()->AddressEdit(0);
     const QString before = address->text();
     address->setText(QStringLiteral("999.5.1.0"));
+    Q_EMIT address->textEdited(address->text());
+    // The field shows an address the unit cannot take: nothing is written.
+    Bus().ClearCommandsReceived();
+    AnswerMessage();
+    window->PressWrite();
+    EXPECT_TRUE(m_said->contains(QStringLiteral("invalid"))) << m_said->toStdString();
+    EXPECT_EQ(Count(kUnit, cmd::kCmdWriteParameter), 0);
+    address->setText(before);
     Q_EMIT address->textEdited(address->text());
 
     AnswerMessage();
@@ -408,6 +473,51 @@ TEST_F(GatewayWindowTest, AlarmHistoryGetResetAndClear)
     EXPECT_EQ(page->List()->count(), 0);
     page->PressGet();
     EXPECT_EQ(page->List()->count(), 0) << "the unit's history is empty now";
+}
+
+TEST_F(GatewayWindowTest, AFirstHistoryOfZerosShowsNothingAndAClearedListStaysEmpty)
+{
+    // The unit's first history: fifty 0 bytes, the page's own start value.
+    WithUnit([](sim::GatewayDevice &unit) {
+        for (size_t slot = 0; slot < cmd::kAlarmHistoryLen; ++slot)
+            unit.Alarms().Record(0);
+        return 0;
+    });
+    CKVL_GWX_SETTING *window = OpenGateway();
+    ASSERT_NE(window, nullptr);
+    CKVL_GWX_ALARMLIST *page = window->AlarmPage();
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabAlarms);
+    EXPECT_EQ(page->List()->count(), 0);
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 0);
+
+    // Two alarms read, then cleared: neither a language switch nor showing the page again brings
+    // them back, and the same history read again changes nothing.
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Alarms().ClearHistory();
+        unit.Alarms().Record(2);
+        unit.Alarms().Record(4);
+        return 0;
+    });
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 2);
+    test::AnswerNextModal([](QWidget *modal) { modal->findChild<QPushButton *>(QStringLiteral("okButton"))->click(); });
+    page->PressClear();
+    ASSERT_EQ(page->List()->count(), 0);
+    m_app->Settings().SwitchLanguage(CAppSettings::kLanguageJapanese);
+    EXPECT_EQ(page->List()->count(), 0) << "after the switch to Japanese";
+    m_app->Settings().SwitchLanguage(CAppSettings::kLanguageEnglish);
+    EXPECT_EQ(page->List()->count(), 0) << "after the switch back";
+    window->Tabs()->setCurrentIndex(0);
+    window->Tabs()->setCurrentIndex(CKVL_GWX_SETTING::kTabAlarms);
+    EXPECT_EQ(page->List()->count(), 0) << "after the page was shown again";
+    // A new alarm changes the unit's history, which shows.
+    WithUnit([](sim::GatewayDevice &unit) {
+        unit.Alarms().Record(1);
+        return 0;
+    });
+    page->PressGet();
+    EXPECT_EQ(page->List()->count(), 1);
 }
 
 TEST_F(GatewayWindowTest, OfflineTheAlarmButtonsAreDisabled)

@@ -1,7 +1,9 @@
 // The auto-tuning window on the application's demo bus, offscreen, opened by the axis window's
 // Tuning start through the danger notice and the guide: a full run on the MDC collecting its
 // result, the result view over eleven records, the write rules and conversions, the quality
-// toggle's layouts, an MDA axis on which nothing is sent, and a run stopped on every way out.
+// toggle's layouts, an MDA axis on which nothing is sent, a run stopped on every way out
+// (Stop in the window included), and a lost status reply that leaves the run going.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -371,6 +373,34 @@ TEST_F(AutoTuningWindowTest, OnAnMdaAxisReadWriteAndThePollSendNothing)
         EXPECT_EQ(Count(kDemoMda, command), 0) << int(command);
 }
 
+TEST_F(AutoTuningWindowTest, ALostStatusReplyLeavesTheRunGoing)
+{
+    CKVL_VER2_ProgStepDlg *axisWindow = OpenAxis(kDemoMdc);
+    ASSERT_NE(axisWindow, nullptr);
+    Prepare(*axisWindow);
+    CKVL_VER2_AutoTuningDlgDlg *window = OpenTuning(*axisWindow);
+    ASSERT_NE(window, nullptr);
+    Type(window->StepEdit(), "0");
+    window->PressStart();
+    ASSERT_TRUE(WaitFor([window] { return window->Model().Running(); }, 5000));
+    Bus().ClearCommandsReceived();
+    // Silences shorter than a second, each followed by an answer: nothing is stopped or said.
+    for (int lost = 1; lost < CAutoTuningModel::kUnansweredPollsBeforeStop; ++lost) {
+        SCOPED_TRACE(testing::Message() << lost << " polls lost");
+        Bus().SetSilent(kDemoMdc, true);
+        for (int poll = 0; poll < lost; ++poll)
+            window->PollNow();
+        EXPECT_EQ(window->TuningStateLabel()->text(), QStringLiteral("Running")) << "the last text stays";
+        Bus().SetSilent(kDemoMdc, false);
+        window->PollNow();
+        EXPECT_TRUE(window->Model().Running());
+        EXPECT_EQ(TuningState(), sim::AutoTuner::kRunning);
+    }
+    EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 0);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    window->PressStop();
+}
+
 TEST_F(AutoTuningWindowTest, ARunIsStoppedOnEveryWayOut)
 {
     const struct {
@@ -383,14 +413,36 @@ TEST_F(AutoTuningWindowTest, ARunIsStoppedOnEveryWayOut)
          }},
         {"the axis window and its tuning window are destroyed",
          [](CKVL_VER2_AutoTuningDlgDlg *, CKVL_VER2_ProgStepDlg *axisWindow) { delete axisWindow; }},
-        {"the controller stops answering",
+        {"the controller stays silent for more than a second",
          [this](CKVL_VER2_AutoTuningDlgDlg *window, CKVL_VER2_ProgStepDlg *) {
              Bus().SetSilent(kDemoMdc, true);
+             for (int poll = 1; poll < CAutoTuningModel::kUnansweredPollsBeforeStop; ++poll) {
+                 window->PollNow();
+                 EXPECT_TRUE(window->Model().Running()) << "poll " << poll;
+                 EXPECT_EQ(window->TuningStateLabel()->text(), QStringLiteral("Running")) << "the last text stays";
+                 EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 0) << "poll " << poll;
+             }
+             QString said;
+             test::AnswerNextModal([&said](QWidget *modal) {
+                 if (auto *message = qobject_cast<CMsgDlg *>(modal))
+                     said = message->Text();
+                 modal->close();
+             });
              window->PollNow();
              EXPECT_FALSE(window->Model().Running());
+             EXPECT_EQ(said.toStdString(),
+                       "The controller did not answer for more than a second: the tuning run was stopped.");
              window->PollNow();
              EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 1) << "Stop is sent once while the controller is silent";
              Bus().SetSilent(kDemoMdc, false);
+         }},
+        {"Stop in the tuning window",
+         [this](CKVL_VER2_AutoTuningDlgDlg *window, CKVL_VER2_ProgStepDlg *) {
+             ASSERT_TRUE(window->StopButton()->isEnabled()) << "Stop stays enabled while the run moves the axis";
+             QTest::mouseClick(window->StopButton(), Qt::LeftButton);
+             EXPECT_EQ(Count(kDemoMdc, cmd::kCmdStop), 1);
+             EXPECT_TRUE(WaitFor([window] { return !window->Model().Running(); }));
+             EXPECT_FALSE(window->StopButton()->isEnabled()) << "nothing left to stop";
          }},
     };
     for (const auto &way : ways) {
