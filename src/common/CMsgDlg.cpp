@@ -46,7 +46,8 @@ QString CMsgDlg::s_homeCaption = QString::fromLatin1(kHomeCaption);
 CMsgDlg::CMsgDlg(QWidget *parent, const QString &title, const QString &text, bool withCancel,
                  int axis, bool withExtraButtons, CAppValues *choiceValues, ServiceHooks service)
     : QDialog(parent), m_axis(ValidAxis(axis)), m_values(choiceValues),
-      m_withService(withExtraButtons && m_axis >= 0), m_service(std::move(service))
+      // The service buttons act on a controller on the bus, never on the offline window's slot.
+      m_withService(withExtraButtons && m_axis >= 0 && m_axis < CAppValues::kAxisCount), m_service(std::move(service))
 {
     setObjectName(QStringLiteral("msgDialog"));
     setWindowTitle(title.isEmpty() ? DefaultTitle() : title);

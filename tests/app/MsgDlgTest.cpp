@@ -132,12 +132,19 @@ TEST_F(MsgDlgTest, FloatChoiceStoresTheDecimalsOnlyOnOk)
 TEST_F(MsgDlgTest, ChoiceWithAnAxisOutOfRangeStoresNothing)
 {
     values.decimals.fill(1);
-    CMsgDlg dialog(nullptr, QString(), QStringLiteral("x"), false, CAppValues::kAxisCount, false, &values);
+    CMsgDlg dialog(nullptr, QString(), QStringLiteral("x"), false, CAppValues::kSlotCount, false, &values);
     ASSERT_NE(dialog.Choice(), nullptr);
     dialog.Choice()->setCurrentIndex(2);
     dialog.accept();
     for (int decimals : values.decimals)
         EXPECT_EQ(decimals, 1);
+
+    // The offline axis window's slot takes its own choice and nothing else.
+    CMsgDlg offline(nullptr, QString(), QStringLiteral("x"), false, CAppValues::kOfflineSlot, false, &values);
+    offline.Choice()->setCurrentIndex(2);
+    offline.accept();
+    EXPECT_EQ(values.decimals[CAppValues::kOfflineSlot], 2);
+    EXPECT_EQ(values.decimals[0], 1);
 }
 
 } // namespace
