@@ -60,16 +60,16 @@ bool FaultPlan::Parse(const std::string &text, std::string *error)
     const bool hasValue = eq != std::string::npos;
     if (kind == "length" && hasValue) {
         // CMD or ADDR:CMD, each 0 to 255.
-        const std::string spec = text.substr(eq + 1);
-        const auto colon = spec.find(':');
+        const std::string target = text.substr(eq + 1);
+        const auto colon = target.find(':');
         int address = kAnyAddress;
         int command = 0;
         const bool addressOk = colon == std::string::npos ||
-                               (ParseNumber(spec.substr(0, colon), &address) && address <= 0xFF);
-        const std::string commandText = colon == std::string::npos ? spec : spec.substr(colon + 1);
+                               (ParseNumber(target.substr(0, colon), &address) && address <= 0xFF);
+        const std::string commandText = colon == std::string::npos ? target : target.substr(colon + 1);
         if (!addressOk || !ParseNumber(commandText, &command) || command > 0xFF) {
             if (error)
-                *error = "--fault length wants CMD or ADDR:CMD (0 to 255 each), got '" + spec + "'";
+                *error = "--fault length wants CMD or ADDR:CMD (0 to 255 each), got '" + target + "'";
             return false;
         }
         wrongLength.insert({address, command});
